@@ -1,0 +1,302 @@
+#include "records/channels.h"
+
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+#include "records/file_errors.h"
+#include "records/host_paths.h"
+#include "records/prompter.h"
+#include "records/text.h"
+
+namespace records {
+
+namespace {
+std::string errorText(int errorNumber)
+{
+    return signedNumberText(errorNumber);
+}
+} // namespace
+
+Channels::Channels(const PathMapper& paths, Prompter& prompter)
+    : m_paths(paths)
+    , m_prompter(prompter)
+{
+    m_fd.fill(-1);
+}
+
+Channels::~Channels()
+{
+    for (int n = kFirstChannel; n <= kLastChannel; ++n)
+        closeFile(n);
+}
+
+Channel& Channels::channel(int number)
+{
+    if (number >= 0 && number <= kLastChannel)
+        return m_table[static_cast<std::size_t>(number)];
+    m_scratch = Channel{};
+    return m_scratch;
+}
+
+const Channel& Channels::channel(int number) const
+{
+    if (number >= 0 && number <= kLastChannel)
+        return m_table[static_cast<std::size_t>(number)];
+    return m_scratch;
+}
+
+void Channels::select(int number, std::string fileName, int recordLength)
+{
+    m_current = number;
+    Channel& slot = channel(number);
+    slot.fileName = std::move(fileName);
+    slot.recordLength = static_cast<std::int16_t>(recordLength);
+}
+
+std::string Channels::hostPath(int number) const
+{
+    return m_paths.hostPath(channel(number).fileName).string();
+}
+
+bool Channels::isOpen(int number) const
+{
+    return validFileNumber(number) && m_fd[static_cast<std::size_t>(number)] >= 0;
+}
+
+bool Channels::closeFile(int number)
+{
+    if (!validFileNumber(number))
+        return true;
+    int& fd = m_fd[static_cast<std::size_t>(number)];
+    if (fd < 0)
+        return true;
+    const int result = ::close(fd);
+    fd = -1;
+    return result == 0;
+}
+
+void Channels::close(int number)
+{
+    closeFile(number);
+}
+
+void Channels::closeAll()
+{
+    for (int n = kFirstChannel; n <= kLastChannel; ++n)
+        closeFile(n);
+}
+
+bool Channels::flush(int number)
+{
+    if (!isOpen(number))
+        return true;
+    if (::fdatasync(m_fd[static_cast<std::size_t>(number)]) != 0 && errno != EINVAL) {
+        m_lastError = file_error::kDeviceIo;
+        return false;
+    }
+    return true;
+}
+
+void Channels::fail(int errorNumber, const std::string& message)
+{
+    m_lastError = errorNumber;
+    m_prompter.message({}, message, Icon::None);
+}
+
+void Channels::openSequential()
+{
+    m_lastError = 0;
+    const int number = m_current;
+    const Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        fail(error, "Errore tipo " + errorText(error) + " nell'apertura del file sequenziale" + slot.fileName);
+    };
+    if (!validFileNumber(number)) {
+        report(file_error::kBadFileNumber);
+        return;
+    }
+    closeFile(number);
+    const std::string path = hostPath(number);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        report(file_error::fromErrno(errno, path.c_str()));
+        return;
+    }
+    m_fd[static_cast<std::size_t>(number)] = fd;
+}
+
+void Channels::writeLine()
+{
+    m_lastError = 0;
+    const int number = m_current;
+    const Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        fail(error, "Errore di scrittura tipo " + errorText(error) + " nel file " + slot.fileName + " al record "
+                 + signedNumberText(m_lineCounter));
+    };
+    if (!isOpen(number)) {
+        report(file_error::kBadFileNumber);
+        return;
+    }
+    const std::string line = slot.outputBuffer + "\r\n";
+    const int fd = m_fd[static_cast<std::size_t>(number)];
+    std::size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            report(file_error::fromErrno(errno, nullptr));
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void Channels::openBinary()
+{
+    m_lastError = 0;
+    const int number = m_current;
+    const Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        fail(error, "Errore tipo " + errorText(error) + " nell'apertura del  file binario" + slot.fileName);
+    };
+    if (!validFileNumber(number)) {
+        report(file_error::kBadFileNumber);
+        return;
+    }
+    closeFile(number);
+    const std::string path = hostPath(number);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EROFS))
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        report(file_error::fromErrno(errno, path.c_str()));
+        return;
+    }
+    m_fd[static_cast<std::size_t>(number)] = fd;
+}
+
+void Channels::createFile()
+{
+    m_lastError = 0;
+    const int number = m_current;
+    if (!validFileNumber(number)) {
+        fail(file_error::kBadFileNumber, "Errore tipo " + errorText(file_error::kBadFileNumber) + " nella creazione del file ");
+        return;
+    }
+    closeFile(number);
+    const std::string path = hostPath(number);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const int error = file_error::fromErrno(errno, path.c_str());
+        fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
+        return;
+    }
+    ::close(fd);
+}
+
+void Channels::readRecord()
+{
+    transfer(Transfer::Read);
+}
+
+void Channels::writeRecord()
+{
+    transfer(Transfer::Write);
+}
+
+void Channels::getRecord()
+{
+    transfer(Transfer::Get);
+}
+
+void Channels::transfer(Transfer kind)
+{
+    m_lastError = 0;
+    const int number = m_current;
+    Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        std::string text;
+        switch (kind) {
+        case Transfer::Read:
+            text = "Errore di lettura tipo " + errorText(error) + " nel file binario ";
+            break;
+        case Transfer::Write:
+            text = "Errore di scrittura tipo " + errorText(error) + " nel file binario ";
+            break;
+        case Transfer::Get:
+            text = "Errore di lettura tipo " + errorText(error) + " nel file ";
+            break;
+        }
+        fail(error, text + slot.fileName + " al record " + signedNumberText(m_recordNumber));
+    };
+    const bool reading = kind != Transfer::Write;
+    if (reading)
+        slot.recordBuffer.clear();
+
+    if (!isOpen(number)) {
+        report(file_error::kBadFileNumber);
+        return;
+    }
+    const int length = slot.recordLength;
+    if (length <= 0) {
+        report(file_error::kBadRecordLength);
+        return;
+    }
+
+    // The position is computed in floating point and rounded half to even to a 32-bit
+    // whole number, as the file layer of the payroll suite always did. A position that
+    // cannot be reached stops the transfer: reading or writing "wherever the file happens
+    // to be" would hand out, or overwrite, somebody else's record.
+    const double position = std::nearbyint(m_recordNumber * length - length + 1);
+    if (!(position >= std::numeric_limits<std::int32_t>::min() && position <= std::numeric_limits<std::int32_t>::max())) {
+        report(file_error::kOverflow);
+        return;
+    }
+    if (position < 1) {
+        report(file_error::kBadRecordNumber);
+        return;
+    }
+    const auto offset = static_cast<off_t>(position) - 1;
+    const int fd = m_fd[static_cast<std::size_t>(number)];
+
+    if (reading) {
+        slot.recordBuffer.resize(static_cast<std::size_t>(length));
+        std::size_t done = 0;
+        while (done < slot.recordBuffer.size()) {
+            const ssize_t n = ::pread(fd, slot.recordBuffer.data() + done, slot.recordBuffer.size() - done,
+                                      offset + static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                const int error = n == 0 ? file_error::kInputPastEnd : file_error::fromErrno(errno, nullptr);
+                slot.recordBuffer.clear();
+                report(error);
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return;
+    }
+
+    const std::string& data = slot.outputBuffer;
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A file that could only be opened for reading refuses the write: an access error.
+            report(n == 0 ? file_error::kDiskFull
+                          : errno == EBADF ? file_error::kPathFileAccess : file_error::fromErrno(errno, nullptr));
+            return;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+} // namespace records

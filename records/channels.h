@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace records {
+
+class PathMapper;
+class Prompter;
+
+inline constexpr int kFirstChannel = 1;
+inline constexpr int kLastChannel = 10;
+
+// One slot of the channel table. The file name is in installation notation; buffers hold
+// Windows-1252 bytes.
+struct Channel {
+    std::string fileName;
+    std::int16_t recordLength = 0;
+    std::string outputBuffer; // what the next write line or write record puts in the file
+    std::string recordBuffer; // the record last read on the channel
+};
+
+// The numbered record channels over the payroll suite's fixed-length record files. A caller
+// selects the current channel, sets that channel's file name and record length, sets the
+// shared record number, and calls one of the seven procedures, which take no arguments.
+// Record n of a channel occupies the bytes (n - 1) * L + 1 to n * L of its file (1-based).
+//
+// Every failure is shown to the operator through the Prompter, with the classic error
+// number and the file name, and the caller goes on with its next step; lastError() tells
+// callers that must not go on (the telematic writer) what happened.
+//
+// Channels 1 to 10 can be opened; the table also has a slot 0, which no file is ever
+// opened on. Any other channel number selects a scratch slot outside the table: the
+// procedures report error 52 on it and touch nothing.
+class Channels {
+public:
+    Channels(const PathMapper& paths, Prompter& prompter);
+    ~Channels();
+    Channels(const Channels&) = delete;
+    Channels& operator=(const Channels&) = delete;
+
+    void setCurrent(int channel) { m_current = channel; }
+    int current() const { return m_current; }
+    // Slot `number` of the table (0..10), or the scratch slot for any other number.
+    Channel& channel(int number);
+    const Channel& channel(int number) const;
+    Channel& currentChannel() { return channel(m_current); }
+    // Selects `number` and sets its file name and record length, the usual first step.
+    void select(int number, std::string fileName, int recordLength);
+
+    double recordNumber() const { return m_recordNumber; }
+    void setRecordNumber(double number) { m_recordNumber = number; }
+    double lineCounter() const { return m_lineCounter; }
+    void setLineCounter(double counter) { m_lineCounter = counter; }
+
+    // Close, then open the file for sequential text output (created, or emptied).
+    void openSequential();
+    // Writes the output buffer and CR LF as one line of the sequential file.
+    void writeLine();
+    // Close, then open the file for binary reading and writing; a missing file is created
+    // empty, an existing one keeps its contents (a read-only file is opened for reading).
+    void openBinary();
+    // Close, create the file empty (or empty it), and leave the channel closed.
+    void createFile();
+    // Reads record-length bytes of record `recordNumber()` into the record buffer. On any
+    // failure the buffer is left empty, so no reader mistakes the previous record for this one.
+    void readRecord();
+    // Writes the output buffer unchanged at record `recordNumber()`.
+    void writeRecord();
+    // As readRecord(), with the message of the municipality lookup.
+    void getRecord();
+
+    void close(int number);
+    void closeAll();
+    bool isOpen(int number) const;
+    // Pushes what was written on the channel to the disk; false (with error 57 in
+    // lastError()) when the system reports a failure.
+    bool flush(int number);
+
+    // Error number of the last procedure (0 after a success).
+    int lastError() const { return m_lastError; }
+
+    const PathMapper& paths() const { return m_paths; }
+    // Host path that the channel's file name maps to.
+    std::string hostPath(int number) const;
+
+private:
+    enum class Transfer { Read, Write, Get };
+    bool validFileNumber(int number) const { return number >= kFirstChannel && number <= kLastChannel; }
+    void fail(int errorNumber, const std::string& message);
+    void transfer(Transfer kind);
+    bool closeFile(int number);
+
+    const PathMapper& m_paths;
+    Prompter& m_prompter;
+    std::array<Channel, kLastChannel + 1> m_table;
+    Channel m_scratch;
+    std::array<int, kLastChannel + 1> m_fd;
+    int m_current = 0;
+    double m_recordNumber = 0;
+    double m_lineCounter = 0;
+    int m_lastError = 0;
+};
+
+} // namespace records

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace records {
+
+// The number that a stored text denotes. Blanks anywhere are skipped; then an optional
+// sign, digits with at most one full stop, and an optional exponent (E or D in either
+// case, an optional sign, digits) are read. Reading stops at the first other character;
+// an exponent letter not followed by digits ends the number before the letter. A text
+// without digits gives 0. Every test of a stored field against zero goes through here.
+double numericValue(std::string_view text);
+
+// The payroll suite's rounding to cents: first to thousandths, then to hundredths, each
+// time adding 0.499 and taking the largest whole number not above. The offset is 0.499,
+// not 0.5, so an exact half rounds down at each stage (1.005 gives 1.00); negative values
+// go through the same formula.
+double roundToCents(double amount);
+
+} // namespace records

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace records {
+
+enum class Icon { None, Information, Question, Stop };
+
+// Whoever shows the core's messages and asks its questions: a window, a test or the
+// command line. Texts are Windows-1252 bytes; an empty title means the program's own
+// default title ("telematico").
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A message box with an OK button only.
+    virtual void message(std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
+    // A box with Yes and No buttons; true means Yes.
+    virtual bool askYesNo(std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
+};
+
+// Programs and pages that the tool starts and never waits for, and the read-only viewer
+// that shows a text file such as the run report.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // Starts a program by its host path without a shell; false when it could not be started.
+    virtual bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments) = 0;
+    // Opens a web page with the desktop's URL opener; false when nothing could open it.
+    virtual bool openUrl(const std::string& url) = 0;
+    // Shows a plain-text file (host path) read-only.
+    virtual void showTextFile(const std::string& hostPath, std::string_view title) = 0;
+};
+
+} // namespace records

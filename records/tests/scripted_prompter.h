@@ -1,0 +1,75 @@
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "records/prompter.h"
+
+namespace records::testing {
+
+// A Prompter for tests: records every box it is shown and answers questions from a queue
+// filled by the test. A question with no queued answer fails the test loudly.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown {
+        std::string title;
+        std::string text;
+        Icon icon;
+        bool question;
+    };
+
+    void message(std::string_view title, std::string_view text, Icon icon) override
+    {
+        shown.push_back({std::string(title), std::string(text), icon, false});
+    }
+
+    bool askYesNo(std::string_view title, std::string_view text, Icon icon) override
+    {
+        shown.push_back({std::string(title), std::string(text), icon, true});
+        if (answers.empty())
+            throw std::logic_error("unexpected question: " + std::string(text));
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    void answer(bool yes) { answers.push_back(yes); }
+
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const auto& s : shown)
+            result.push_back(s.text);
+        return result;
+    }
+    const Shown& last() const { return shown.back(); }
+
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+};
+
+// A Launcher for tests: remembers what it was asked to start or show.
+class RecordingLauncher : public Launcher {
+public:
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments) override
+    {
+        started.push_back(program);
+        (void)arguments;
+        return startSucceeds;
+    }
+    bool openUrl(const std::string& url) override
+    {
+        urls.push_back(url);
+        return true;
+    }
+    void showTextFile(const std::string& hostPath, std::string_view) override { shownFiles.push_back(hostPath); }
+
+    bool startSucceeds = true;
+    std::vector<std::string> started;
+    std::vector<std::string> urls;
+    std::vector<std::string> shownFiles;
+};
+
+} // namespace records::testing

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Helpers on the fixed-width texts of the record files. A blank is the character 32 only,
+// as the payroll suite has always meant it: tabs, NULs and other bytes are data.
+namespace records {
+
+inline constexpr char kBlank = ' ';
+
+std::string_view trimLeft(std::string_view text);
+std::string_view trimRight(std::string_view text);
+std::string_view trim(std::string_view text);
+
+// Cut to `width` or filled with blanks on the right up to `width`.
+std::string fitRight(std::string_view text, std::size_t width);
+// Filled with `fill` on the left up to `width`; a longer text is returned unchanged.
+std::string padLeft(std::string_view text, std::size_t width, char fill = kBlank);
+// Filled with blanks on the right up to `width`; a longer text is returned unchanged.
+std::string padRight(std::string_view text, std::size_t width);
+// Characters [start, start + length) counting from 1, cut short at the end of the text and
+// empty when `start` lies beyond it.
+std::string_view mid(std::string_view text, std::size_t start, std::size_t length);
+
+// Upper case in Windows-1252: ASCII letters and the accented letters of the code page.
+std::string toUpper(std::string_view text);
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// A number as the payroll suite's messages and reports print it: one blank for the sign
+// of a value that is not negative ("-" otherwise), then the shortest general form with
+// up to 15 significant digits, `decimalPoint` as separator. 12 gives " 12", -0.5 "-0.5".
+std::string signedNumberText(double value, char decimalPoint = '.');
+// The decimal digits of a whole number, without sign blank: 12 gives "12".
+std::string digitsText(long long value);
+
+} // namespace records
