@@ -82,6 +82,14 @@ fs::path PathMapper::hostPath(std::string_view path) const
     }
 
     fs::path result = m_root / std::string(1, drive);
+    // Most paths are written with the case they have on disk: one lookup settles them.
+    fs::path exact = result;
+    for (const std::string& component : components)
+        exact /= component;
+    std::error_code ec;
+    if (fs::exists(exact, ec))
+        return exact;
+
     bool parentExists = fs::is_directory(result);
     for (const std::string& component : components) {
         bool found = false;

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "cu/archive_record.h"
+
+using namespace cu;
+
+namespace {
+// A record whose every position holds a character derived from the position, so that an
+// entry shows exactly which positions it was cut from.
+std::string numberedRecord(std::size_t length)
+{
+    std::string record(length, ' ');
+    for (std::size_t i = 0; i < length; ++i)
+        record[i] = static_cast<char>('!' + (i % 90));
+    return record;
+}
+
+std::string positions(const std::string& record, int from, int to)
+{
+    return record.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
+}
+} // namespace
+
+TEST(ArchiveRecord, LayoutCoversPositions2To5259WithoutGaps)
+{
+    int next = 2;
+    bool firstTable = true;
+    for (const std::span<const EntryRun> layout : {cuFieldLayout(), secondCuFieldLayout()}) {
+        int expectedEntry = 1;
+        for (const EntryRun& run : layout) {
+            if (firstTable && expectedEntry == 49)
+                expectedEntry = 50; // entry 49 has no field
+            EXPECT_EQ(run.first, expectedEntry);
+            EXPECT_EQ(run.position, next) << "entry " << run.first;
+            next = run.position + (run.last - run.first + 1) * run.length;
+            expectedEntry = run.last + 1;
+        }
+        EXPECT_EQ(expectedEntry, firstTable ? kCuFieldCount + 1 : kSecondCuFieldCount + 1);
+        firstTable = false;
+    }
+    EXPECT_EQ(next, 5260);
+}
+
+TEST(ArchiveRecord, UnpacksEntriesAtTheirPositions)
+{
+    const std::string record = numberedRecord(kArchiveRecordLength);
+    CuFields fields;
+    unpackArchiveRecord(record, fields);
+    EXPECT_EQ(fields.cu[1], positions(record, 2, 17));
+    EXPECT_EQ(fields.cu[48], positions(record, 498, 509));
+    EXPECT_EQ(fields.cu[50], positions(record, 510, 512));
+    EXPECT_EQ(fields.cu[49], "");
+    EXPECT_EQ(fields.cu[0], "");
+    EXPECT_EQ(fields.cu[500], positions(record, 4112, 4117));
+    EXPECT_EQ(fields.cu2[1], positions(record, 4118, 4129));
+    EXPECT_EQ(fields.cu2[103], positions(record, 5248, 5259));
+    EXPECT_EQ(fields.cu[430], positions(record, 3602, 3641));
+    EXPECT_EQ(fields.cu2[100], positions(record, 5160, 5229));
+    EXPECT_EQ(cuFieldSlot(27).position, 294);
+    EXPECT_EQ(secondCuFieldSlot(74).position, 4690);
+}
+
+TEST(ArchiveRecord, FiscalCodeIsTakenWithItsBlanks)
+{
+    std::string record(kArchiveRecordLength, ' ');
+    record.replace(1, 16, "RSSMRA80A01 H501");
+    CuFields fields;
+    unpackArchiveRecord(record, fields);
+    EXPECT_EQ(fields.cu[1], "RSSMRA80A01 H501");
+}
+
+TEST(ArchiveRecord, AShortBufferCutsEntriesShortAndEmptiesTheRest)
+{
+    const std::string record = numberedRecord(100);
+    CuFields fields;
+    fields.cu2[5] = "stale";
+    unpackArchiveRecord(record, fields);
+    EXPECT_EQ(fields.cu[6], positions(record, 75, 98));
+    EXPECT_EQ(fields.cu[7], positions(record, 99, 100));
+    EXPECT_EQ(fields.cu[8], "");
+    EXPECT_EQ(fields.cu[500], "");
+    EXPECT_EQ(fields.cu2[5], "");
+}
+
+TEST(ArchiveRecord, PackIsTheReverseOfUnpack)
+{
+    CuFields fields;
+    fields.cu[1] = "RSSMRA80A01H501U";
+    fields.cu[2] = "ROSSI";
+    fields.cu[27] = "365";
+    fields.cu2[103] = "123.45";
+    fields.cu[5] = "far too long for eight";
+    const std::string record = packArchiveRecord(fields);
+    ASSERT_EQ(record.size(), 6000u);
+    EXPECT_EQ(record[0], '$');
+    CuFields back;
+    unpackArchiveRecord(record, back);
+    EXPECT_EQ(back.cu[1], "RSSMRA80A01H501U");
+    EXPECT_EQ(back.cu[2], "ROSSI                   ");
+    EXPECT_EQ(back.cu[5], "far too ");
+    EXPECT_EQ(back.cu2[103], "123.45      ");
+}
