@@ -1,81 +1,115 @@
 #include "records/numeric.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace records {
 
 namespace {
+
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
+
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The characters of the number in C notation, gathered while reading.
+struct Scan {
+    std::string text;          // sign, digits, point, exponent: what strtod would read
+    std::uint64_t mantissa = 0; // the digits as a whole number, while it stays exact
+    int significantDigits = 0;
+    int fractionDigits = 0;
+    int exponent = 0;
+    bool negative = false;
+    bool sawDigit = false;
+};
+
 } // namespace
 
 double numericValue(std::string_view text)
 {
-    // Collect the number's characters in C notation and let strtod do the correctly
-    // rounded conversion.
-    std::string number;
-    number.reserve(text.size());
+    Scan scan;
     std::size_t i = 0;
-    const auto skipBlanks = [&] {
-        while (i < text.size() && text[i] == ' ')
-            ++i;
+    const auto skipBlanks = [&](std::size_t& at) {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
     };
 
-    skipBlanks();
+    skipBlanks(i);
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        number.push_back(text[i]);
+        scan.negative = text[i] == '-';
+        scan.text.push_back(text[i]);
         ++i;
     }
 
-    bool sawDigit = false;
     bool sawPoint = false;
     for (;; ++i) {
-        skipBlanks();
+        skipBlanks(i);
         if (i >= text.size())
             break;
         const char c = text[i];
         if (isDigit(c)) {
-            number.push_back(c);
-            sawDigit = true;
+            scan.text.push_back(c);
+            scan.sawDigit = true;
+            if (scan.mantissa != 0 || c != '0')
+                ++scan.significantDigits;
+            if (scan.significantDigits <= 19)
+                scan.mantissa = scan.mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            if (sawPoint)
+                ++scan.fractionDigits;
         } else if (c == '.' && !sawPoint) {
-            number.push_back(c);
+            scan.text.push_back(c);
             sawPoint = true;
         } else {
             break;
         }
     }
-    if (!sawDigit)
+    if (!scan.sawDigit)
         return 0;
 
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         std::size_t j = i + 1;
         std::string exponent = "e";
-        const auto skip = [&] {
-            while (j < text.size() && text[j] == ' ')
-                ++j;
-        };
-        skip();
+        skipBlanks(j);
+        bool negativeExponent = false;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            negativeExponent = text[j] == '-';
             exponent.push_back(text[j]);
             ++j;
         }
         bool exponentDigits = false;
+        long value = 0;
         for (;; ++j) {
-            skip();
+            skipBlanks(j);
             if (j >= text.size() || !isDigit(text[j]))
                 break;
             exponent.push_back(text[j]);
             exponentDigits = true;
+            if (value < 100000)
+                value = value * 10 + (text[j] - '0');
         }
-        if (exponentDigits)
-            number += exponent;
+        if (exponentDigits) {
+            scan.text += exponent;
+            scan.exponent = static_cast<int>(negativeExponent ? -value : value);
+        }
     }
 
-    const double value = std::strtod(number.c_str(), nullptr);
+    if (scan.mantissa == 0 && scan.significantDigits == 0)
+        return 0;
+
+    // Most stored amounts have a dozen digits: a whole number below 2^53 divided or
+    // multiplied by an exact power of ten is correctly rounded, as strtod would give it.
+    const int power = scan.exponent - scan.fractionDigits;
+    if (scan.significantDigits <= 15 && power >= -22 && power <= 22) {
+        const auto whole = static_cast<double>(scan.mantissa);
+        const double value = power < 0 ? whole / kPowersOfTen[-power] : whole * kPowersOfTen[power];
+        return scan.negative ? -value : value;
+    }
+    const double value = std::strtod(scan.text.c_str(), nullptr);
     return value == 0 ? 0.0 : value; // no negative zero
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
 
 #include "records/numeric.h"
 
@@ -113,5 +116,25 @@ TEST(RoundToCents, WholeAndCentValuesStayAsTheyAre)
     for (int cents = 0; cents < 100000; cents += 7) {
         const double amount = cents / 100.0;
         ASSERT_DOUBLE_EQ(roundToCents(amount), amount) << amount;
+    }
+}
+
+TEST(NumericValue, AgreesWithCorrectlyRoundedConversionOnStoredAmounts)
+{
+    // Amounts as the payroll suite stores them: blanks on the left, up to twelve
+    // characters, a full stop and a few decimals, sometimes a sign.
+    std::mt19937_64 random(20161231);
+    for (int n = 0; n < 200000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 14);
+        std::string number = (random() % 5 == 0) ? "-" : "";
+        for (int d = 0; d < digits; ++d)
+            number.push_back(static_cast<char>('0' + random() % 10));
+        const int decimals = static_cast<int>(random() % 4);
+        if (decimals > 0 && decimals < digits)
+            number.insert(number.size() - static_cast<std::size_t>(decimals), ".");
+        if (random() % 7 == 0)
+            number += "E" + std::to_string(static_cast<int>(random() % 30) - 15);
+        const double expected = std::strtod(number.c_str(), nullptr);
+        ASSERT_EQ(numericValue("   " + number), expected == 0 ? 0.0 : expected) << number;
     }
 }
