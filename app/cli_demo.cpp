@@ -1,11 +1,59 @@
 #include "app/cli.h"
 
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "app/demo_installation.h"
+
 namespace app::cli {
 
-int demoCommand(const std::vector<std::string>&, std::ostream&, std::ostream& err)
+// "telematico-cli demo --root DIR [--force]": writes the demo installation into DIR. A
+// folder that already holds something is left alone unless --force says that the demo
+// files may be written over it, so that a real installation is never overwritten by a slip.
+int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    err << "demo: non ancora disponibile\n";
-    return 2;
+    namespace fs = std::filesystem;
+    Arguments arguments;
+    if (const std::string error = arguments.parse(argv, 2, {"force"}, {"root"}); !error.empty()) {
+        err << "demo: " << error << "\n\n" << kUsage;
+        return 2;
+    }
+    const std::optional<std::string> rootText = arguments.value("root");
+    if (!rootText || rootText->empty()) {
+        err << "demo: manca --root DIR\n\n" << kUsage;
+        return 2;
+    }
+
+    const fs::path root(*rootText);
+    std::error_code ec;
+    const fs::file_status status = fs::status(root, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_directory(status)) {
+            err << "demo: " << root.string() << " esiste e non e' una cartella\n";
+            return 1;
+        }
+        const bool empty = fs::is_empty(root, ec);
+        if (ec) {
+            err << "demo: impossibile leggere la cartella " << root.string() << ": " << ec.message() << "\n";
+            return 1;
+        }
+        if (!empty && !arguments.flag("force")) {
+            err << "demo: la cartella " << root.string()
+                << " non e' vuota; con --force vi si riscrivono i file dell'installazione dimostrativa\n";
+            return 1;
+        }
+    }
+
+    try {
+        fs::create_directories(root);
+        writeDemoInstallation(root);
+    } catch (const std::exception& error) {
+        err << "demo: " << error.what() << "\n";
+        return 1;
+    }
+    out << fs::absolute(root).lexically_normal().string() << "\n";
+    return 0;
 }
 
 } // namespace app::cli

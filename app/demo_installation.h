@@ -1,0 +1,93 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cu/archive_record.h"
+
+// A demo installation of the payroll suite: what a small payroll office's disk holds at the
+// beginning of 2017, ready for a CU run and for the UniEmens declarations of March 2016.
+// The record builders below are the same ones the tests of every layer use to make their
+// data, so that test data and demo data have one shape.
+namespace app {
+
+inline constexpr std::size_t kCuHeaderRecordLength = 1200;
+inline constexpr std::size_t kCompanyRecordLength = 1000;
+inline constexpr std::size_t kEmployeeRecordLength = 2000;
+inline constexpr std::size_t kCollaboratorRecordLength = 128;
+inline constexpr std::size_t kMunicipalityRecordLength = 200;
+inline constexpr std::size_t kDriveRecordLength = 10;
+
+inline constexpr int kCuHeaderFieldCount = 44;
+inline constexpr int kCompanyHeaderFieldCount = 70;
+inline constexpr int kEmployeeFieldCount = 266;
+inline constexpr int kCollaboratorFieldCount = 19;
+
+// Fields of the record files, indexed by the field numbers the readers use (index 0 is
+// not used). Texts are stored left-aligned and filled with blanks to their width; amounts
+// are given already formatted (see amountText). A text longer than its field throws
+// std::length_error naming the field, so that a slip in test data cannot go unnoticed.
+using CuHeaderFields = std::array<std::string, kCuHeaderFieldCount + 1>;
+using CompanyHeaderFields = std::array<std::string, kCompanyHeaderFieldCount + 1>;
+using EmployeeFields = std::array<std::string, kEmployeeFieldCount + 1>;
+using CollaboratorFields = std::array<std::string, kCollaboratorFieldCount + 1>;
+
+// Record 1 of a CU header file "FCUn.017" (1200 characters): `status` in position 1, then
+// the 44 header fields (field 1, position 2, is the kind of supply: "0", "1" or "2").
+std::string cuHeaderRecord(const CuHeaderFields& fields, char status = '$');
+// Record 2 of a CU header file: `status`, the CU kind ('1' employment income, '2'
+// self-employment income) and the number of employee records in four digits.
+std::string cuSecondHeaderRecord(char cuKind, int employeeRecords, char status = '$');
+
+// Record 1 of a company data file "una..." (1000 characters), header fields 1 to 70.
+std::string companyHeaderRecord(const CompanyHeaderFields& fields, char status = '$');
+// A record of an employee data file "unb..." (2000 characters), employee fields 1 to 266.
+std::string employeeRecord(const EmployeeFields& fields, char status = '$');
+// A record of a collaborator data file "unc..." (128 characters), fields 1 to 19.
+std::string collaboratorRecord(const CollaboratorFields& fields, char status = '$');
+
+// A record of the municipality table "\tabcom\comuni.dat" (200 characters): `status`, the
+// code in positions 2-5, the name in 11-34, the province in 35-36, the postcode in 37-41.
+struct Municipality {
+    std::string code;
+    std::string name;
+    std::string province;
+    std::string postcode;
+};
+std::string municipalityRecord(const Municipality& municipality, char status = '$');
+
+// An amount as the payroll suite stores it: two decimals, a full stop, right-aligned in
+// `width` ("     1234.56").
+std::string amountText(double amount, std::size_t width = 12);
+
+// Entry k of the CU field tables (CU k, CU2 k), checked against its width in the archive
+// record; amounts are written with amountText at the entry's width.
+void setCu(cu::CuFields& fields, int entry, std::string_view text);
+void setCuAmount(cu::CuFields& fields, int entry, double amount);
+void setCu2(cu::CuFields& fields, int entry, std::string_view text);
+void setCu2Amount(cu::CuFields& fields, int entry, double amount);
+
+// One file of the demo installation: its path in installation notation, its bytes and the
+// length of its records (every file of the demo is a record file).
+struct DemoFile {
+    std::string path;
+    std::string bytes;
+    std::size_t recordLength = 0;
+};
+
+// Every file of the demo installation, in the order they are written.
+std::vector<DemoFile> demoInstallationFiles();
+// Folders the demo creates although no file of it lies there (installation notation):
+// the UniEmens checking program's folder, which receives the XML files.
+std::vector<std::string> demoInstallationFolders();
+
+// Writes the demo installation below `root` (one folder per drive letter, as the installation
+// paths map to host paths). Existing files of the same names are replaced; nothing else is
+// touched. Throws std::runtime_error when a file cannot be written.
+void writeDemoInstallation(const std::filesystem::path& root);
+
+} // namespace app
