@@ -6,13 +6,16 @@ const char* const kUsage = R"(telematico-cli: i lavori di telematico senza fines
 
 Uso:
   telematico-cli --help
-  telematico-cli demo --root DIR
+  telematico-cli demo --root DIR [--force]
       Scrive in DIR un'installazione dimostrativa (file unita', archivi CU, file anno,
-      dati UniEmens di un mese, tabella comuni).
+      dati UniEmens di un mese, tabella comuni). Una cartella non vuota viene rifiutata;
+      con --force vi si riscrivono i file dimostrativi.
   telematico-cli cu --root DIR --archive N [--supply N|A|S|T] [--protocol-id TESTO]
       [--protocol-number TESTO] [--record TESTO] [--commitment-type TESTO]
       [--commitment-date TESTO] [--out-dir TESTO] [--out-name TESTO] [--report] [--yes]
-      Crea il file telematico della CU N, come il tasto "FASE 3" della finestra.
+      Crea il file telematico della CU N, come il tasto "FASE 3" della finestra, e ne
+      stampa il percorso; con --report scrive anche il report e il file batch e ne stampa
+      i percorsi. --yes conferma l'annullamento o la sostituzione del dipendente.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
 le opzioni (--report, --yes); una domanda senza risposta vale No.

@@ -255,7 +255,31 @@ telematic::RunResult CreatelForm::Command2_Click()
         label17 = text;
         notify();
     };
-    return telematic::run(m_environment, inputs);
+    telematic::RunResult result = telematic::run(m_environment, inputs);
+    if (result.outcome == telematic::RunOutcome::Completed)
+        reload(); // the next run starts from a freshly loaded window
+    else if (result.outcome == telematic::RunOutcome::Reported)
+        closeRequested = true; // the report is shown and the program ends
+    return result;
+}
+
+void CreatelForm::reload()
+{
+    for (int i = 0; i < kTxCount; ++i)
+        Tx[static_cast<std::size_t>(i)] = TextBox{{}, true, kMaxLengths[i]};
+    listaItems.clear();
+    listaText.clear();
+    combo1Items.clear();
+    inputFrameVisible = false;
+    label17.clear();
+    statusText.clear();
+    archiveList.fill(0);
+    archiveCount = 0;
+    archiveExtension.clear();
+    selectedArchive.clear();
+    singleEmployeeFlag = 0;
+    reportFlag = 0;
+    Form_Load();
 }
 
 void CreatelForm::Command3_Click()

@@ -36,7 +36,9 @@ public:
     void Command1_Click(); // " FASE 2     APRE CU": opens the archive named in Tx(0)
     void Combo1_Click(int index);
     void Command5_Click(); // "     FASE 1          REPORT": asks whether a report is wanted
-    telematic::RunResult Command2_Click(); // "FASE 3": the telematic writer
+    // "FASE 3": the telematic writer. After a completed run the window is loaded afresh;
+    // after a run with a report it is to close.
+    telematic::RunResult Command2_Click();
     void Command3_Click(); // "FASE 4     FINE"
     void Tx_GotFocus(int index);
     void Tx_LostFocus(int index);
@@ -71,6 +73,8 @@ public:
     Environment& environment() { return m_environment; }
 
 private:
+    // Puts every control and window value back as a new window has them, and loads it.
+    void reload();
     void fillHeaderBoxes(const std::string& header);
     std::string listItemText(const std::string& archive, const std::string& header) const;
     void enableProtocolBoxes(bool enabled);

@@ -18,12 +18,14 @@ inline constexpr int kPositionalLength = 89; // positional part of records C, D 
 inline constexpr int kFieldLength = 24;      // 8-character code + 16-character value
 inline constexpr int kFieldsPerRecord = 75;
 inline constexpr int kTelematicChannel = 8;
+inline constexpr int kMaxCertificationNumber = 99999; // five digits in records D and G
 
 // Report totals: slots 1..30 (slot 0 unused); the writer feeds 1..21.
 using ReportTotals = std::array<double, 31>;
 
 // Ends a run with a stop message ("Accesso", stop icon): thrown by the writers when a value
-// cannot be written as the format demands, caught by the run.
+// cannot be written as the format demands, caught by the run. An empty message means that
+// the operator has already been told (a write error shown by the record channel).
 class RunStopped : public std::runtime_error {
 public:
     explicit RunStopped(const std::string& message)
@@ -98,7 +100,8 @@ struct TextCheck {
 };
 TextCheck textCheck(std::string_view text);
 
-// Positional part of record D and of record G for the keys' current values.
+// Positional part of record D and of record G for the keys' current values. Both throw
+// RunStopped when the certification number needs more than five digits.
 std::string recordDPositional(const RecordKeys& keys);
 std::string recordGPositional(const RecordKeys& keys);
 

@@ -1,11 +1,240 @@
 #include "cu/telematic/run.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "cu/telematic/employee_loop.h"
+#include "cu/telematic/field_writer.h"
+#include "cu/telematic/frame_records.h"
+#include "cu/telematic/run_report.h"
+#include "records/channels.h"
+#include "records/file_errors.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/numeric.h"
+#include "records/prompter.h"
+#include "records/text.h"
+
 namespace cu::telematic {
 
-RunResult run(Environment&, const RunInputs&)
+namespace {
+
+constexpr int kHeaderChannel = 1;
+constexpr int kHeaderRecordLength = 1200;
+constexpr const char* kAccessTitle = "Accesso";
+constexpr const char* kRunTitle = "Creazione Telematico";
+// The telematic file is written under this suffix and takes its own name only when it is
+// complete, so a stopped run never leaves a file that looks ready to send.
+constexpr const char* kPartialSuffix = ".tmp";
+
+bool blank(std::string_view text)
 {
-    // The writer is not built yet: pressing "FASE 3" does nothing.
-    return {};
+    return records::trim(text).empty();
+}
+
+class WriterRun {
+public:
+    WriterRun(Environment& environment, const RunInputs& inputs)
+        : m_environment(environment)
+        , m_channels(environment.channels)
+        , m_inputs(inputs)
+        , m_writer(environment.channels)
+    {
+    }
+
+    RunResult execute()
+    {
+        RunResult result;
+        try {
+            result.outcome = writeFile(result);
+        } catch (const RunStopped& stop) {
+            if (*stop.what() != '\0')
+                m_environment.prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
+            abandonFile();
+            result.outcome = RunOutcome::Stopped;
+            result.telematicHostPath.clear();
+        }
+        result.header = m_header;
+        result.totals = m_totals;
+        return result;
+    }
+
+private:
+    const std::string& tx(int index) const { return m_inputs.tx[static_cast<std::size_t>(index)]; }
+
+    RunOutcome writeFile(RunResult& result)
+    {
+        m_channels.closeAll();
+        const Operation operation = operationOf(tx(1));
+        if (operation != Operation::Ordinary) {
+            if (blank(tx(2)))
+                throw RunStopped("Manca il numero Identificativo Entratel ");
+            if (blank(tx(3)))
+                throw RunStopped("Manca il numero di Protocollo Sostituz/Annullamento ");
+            if (blank(tx(4)))
+                throw RunStopped("Manca il numero di Record del dipendente da Annullare o Sostituire ");
+        }
+        m_totals.fill(0);
+
+        const double employeeCount = readHeaderFile();
+        showProgress("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
+        m_channels.close(kHeaderChannel);
+
+        createPartialFile();
+        writeRecordA(m_writer, m_header);
+        writeRecordB(m_writer, m_header, operation);
+        if (m_header[16] == "X")
+            writeRecordC(m_writer, m_header);
+
+        EmployeeSelection selection;
+        selection.operation = operation;
+        selection.singleEmployee = m_inputs.singleEmployeeFlag == 1;
+        selection.replacedSubmission = records::fitRight(tx(2), 17);
+        selection.replacedCertificate = records::fitRight(tx(3), 6);
+        selection.namedRecord = tx(4);
+        selection.employeeCount = employeeCount;
+        const std::string archiveFile = m_environment.installation.dataDirectory + "DCU" + m_inputs.selectedArchive
+            + m_inputs.archiveExtension;
+        if (writeEmployees(m_environment, m_writer, m_header, archiveFile, selection, m_totals) == LoopEnd::Declined) {
+            abandonFile();
+            return RunOutcome::Declined;
+        }
+
+        writeRecordZ(m_writer);
+        completeFile();
+        result.telematicHostPath = m_channels.paths().hostPath(m_finalName).string();
+        m_environment.prompter.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
+
+        if (m_inputs.reportFlag != 1)
+            return RunOutcome::Completed;
+        const ReportFiles report = writeReportFiles(m_channels, m_environment.installation, m_header, tx(1), m_finalName,
+                                                    m_totals);
+        m_channels.closeAll();
+        if (!report.written)
+            return RunOutcome::Completed; // the channel has said which file could not be written
+        result.reportHostPath = report.reportHostPath;
+        result.batchHostPath = report.batchHostPath;
+        m_environment.launcher.showTextFile(report.reportHostPath, kRunTitle);
+        return RunOutcome::Reported;
+    }
+
+    // Reads the CU header record into the header table and returns the employee count of
+    // the second header record, after the checks on the certification kind and on the
+    // transmission commitment.
+    double readHeaderFile()
+    {
+        const std::string headerFile = m_environment.installation.dataDirectory + "FCU" + m_inputs.selectedArchive
+            + m_inputs.archiveExtension;
+        m_channels.select(kHeaderChannel, headerFile, kHeaderRecordLength);
+        if (!m_channels.paths().fileExists(headerFile))
+            throw RunStopped("Archivio inesistente ");
+        m_channels.openBinary();
+        stopAfterChannelError();
+        m_channels.setRecordNumber(1);
+        m_channels.readRecord();
+        stopAfterChannelError();
+        m_header = unpackHeaderTable(m_channels.channel(kHeaderChannel).recordBuffer);
+
+        // Without its second record the archive's employee count is unknown: a file written
+        // without it would silently leave the employees out.
+        m_channels.setCurrent(kHeaderChannel);
+        m_channels.setRecordNumber(2);
+        m_channels.readRecord();
+        stopAfterChannelError();
+        const std::string& second = m_channels.channel(kHeaderChannel).recordBuffer;
+        if (records::numericValue(records::mid(second, 2, 1)) == 2)
+            throw RunStopped("La CU deve essere per LD, quella selezionata e' per LA ");
+        const double employeeCount = records::numericValue(records::mid(second, 3, 4));
+
+        // The commitment may be given in the window when the archive lacks it; the texts
+        // are fitted to their places in record B.
+        if (records::numericValue(m_header[21]) == 0)
+            m_header[21] = records::fitRight(tx(8), 1);
+        if (records::numericValue(m_header[22]) == 0)
+            m_header[22] = records::fitRight(tx(9), 8);
+        if (records::numericValue(m_header[22]) == 0)
+            throw RunStopped("Manca la data dell'impegno alla trasmissione ");
+        if (records::numericValue(m_header[21]) == 0)
+            throw RunStopped("Manca la tipologia dell'impegno alla trasmissione ");
+        return employeeCount;
+    }
+
+    void createPartialFile()
+    {
+        m_finalName = tx(5) + tx(6);
+        m_partialName = m_finalName + kPartialSuffix;
+        m_partialCreated = true;
+        m_channels.select(kTelematicChannel, m_partialName, kTelematicRecordLength);
+        m_channels.createFile();
+        stopAfterChannelError();
+        m_channels.setCurrent(kTelematicChannel);
+        m_channels.openBinary();
+        stopAfterChannelError();
+    }
+
+    // Pushes the finished file to the disk and gives it its name.
+    void completeFile()
+    {
+        if (!m_channels.flush(kTelematicChannel)) {
+            m_environment.prompter.message({}, "Errore di scrittura tipo " + records::signedNumberText(m_channels.lastError())
+                                                   + " nel file binario " + m_finalName + " al record "
+                                                   + records::signedNumberText(static_cast<double>(m_writer.totalRecords())));
+            throw RunStopped({});
+        }
+        m_channels.closeAll();
+        const std::filesystem::path partial = m_channels.paths().hostPath(m_partialName);
+        const std::filesystem::path target = m_channels.paths().hostPath(m_finalName);
+        std::error_code ec;
+        std::filesystem::rename(partial, target, ec);
+        if (ec) {
+            const int error = records::file_error::fromErrno(ec.value(), target.c_str());
+            m_environment.prompter.message({}, "Errore tipo " + records::signedNumberText(error)
+                                                   + " nella creazione del file " + m_finalName);
+            throw RunStopped({});
+        }
+        m_partialCreated = false;
+    }
+
+    // A stopped run leaves no telematic file behind; a file of the final name from an
+    // earlier run is never touched.
+    void abandonFile()
+    {
+        m_channels.closeAll();
+        if (!m_partialCreated)
+            return;
+        std::error_code ec;
+        std::filesystem::remove(m_channels.paths().hostPath(m_partialName), ec);
+        m_partialCreated = false;
+    }
+
+    void stopAfterChannelError() const
+    {
+        if (m_channels.lastError() != 0)
+            throw RunStopped({}); // the channel has shown its message
+    }
+
+    void showProgress(const std::string& text) const
+    {
+        if (m_inputs.showProgress)
+            m_inputs.showProgress(text);
+    }
+
+    Environment& m_environment;
+    records::Channels& m_channels;
+    const RunInputs& m_inputs;
+    TelematicWriter m_writer;
+    HeaderTable m_header;
+    ReportTotals m_totals{};
+    std::string m_finalName;
+    std::string m_partialName;
+    bool m_partialCreated = false;
+};
+
+} // namespace
+
+RunResult run(Environment& environment, const RunInputs& inputs)
+{
+    return WriterRun(environment, inputs).execute();
 }
 
 } // namespace cu::telematic

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "cu/environment.h"
+#include "cu/telematic/header_table.h"
 
 namespace cu::telematic {
 
-inline constexpr int kHeaderFieldCount = 44;
 inline constexpr int kReportTotalCount = 30;
 
 // What the writer run reads from the createl window when "FASE 3" is pressed.
@@ -35,7 +35,7 @@ struct RunResult {
     std::string reportHostPath;
     std::string batchHostPath;
     // The CU header table (1..44) and the report totals (1..30) as the run left them.
-    std::array<std::string, kHeaderFieldCount + 1> header;
+    HeaderTable header;
     std::array<double, kReportTotalCount + 1> totals{};
 };
 

@@ -1,0 +1,144 @@
+#include <string>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/ui_common.h"
+#include "records/tests/scripted_prompter.h"
+#include "records/tests/temp_root.h"
+
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+class UiCommonTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cp1252TextsSurviveTheWindowBoundary();
+    void prompterShowsAModalBoxAndReturnsTheAnswer();
+    void typingLimitKeepsTextsThatTheProgramPutsIn();
+    void launcherNamesAMissingProgram();
+    void launcherShowsAReportReadOnly();
+};
+
+void UiCommonTest::cp1252TextsSurviveTheWindowBoundary()
+{
+    std::string everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte.push_back(static_cast<char>(byte));
+    QCOMPARE(app::fromQt(app::toQt(everyByte)), everyByte);
+
+    QCOMPARE(app::toQt("\x80 Societ\xe0"), QStringLiteral("€ Società"));
+    QCOMPARE(app::fromQt(QStringLiteral("Caffè €")), std::string("Caff\xe8 \x80"));
+    // Characters that the payroll files cannot hold become "?", one per character.
+    QCOMPARE(app::fromQt(QStringLiteral("Ω😀x")), std::string("??x"));
+}
+
+void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
+{
+    app::QtPrompter prompter;
+    QString seenTitle;
+    QString seenText;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    auto answerWith = [&](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, this, [&, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenIcon = box->icon();
+            QVERIFY(box->button(button));
+            box->button(button)->click();
+        });
+    };
+
+    answerWith(QMessageBox::No);
+    QVERIFY(!prompter.askYesNo({}, "Vuoi creare un report della memorizzazione del file ?", records::Icon::None));
+    QCOMPARE(seenTitle, QStringLiteral("telematico"));
+    QCOMPARE(seenText, QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
+
+    answerWith(QMessageBox::Yes);
+    QVERIFY(prompter.askYesNo("Accesso", "Confermi ?", records::Icon::Question));
+    QCOMPARE(seenTitle, QStringLiteral("Accesso"));
+    QCOMPARE(seenIcon, QMessageBox::Question);
+
+    answerWith(QMessageBox::Ok);
+    prompter.message("Accesso", "Archivio inesistente \xe0", records::Icon::Stop);
+    QCOMPARE(seenText, QStringLiteral("Archivio inesistente à"));
+    QCOMPARE(seenIcon, QMessageBox::Critical);
+}
+
+void UiCommonTest::typingLimitKeepsTextsThatTheProgramPutsIn()
+{
+    QLineEdit box;
+    app::setTypingLimit(&box, 3);
+    QCOMPARE(app::typingLimit(&box), 3);
+
+    box.setText(QStringLiteral("ABCDEFGH"));
+    QCOMPARE(box.text(), QStringLiteral("ABCDEFGH"));
+    box.end(false);
+    QTest::keyClicks(&box, QStringLiteral("I"));
+    QCOMPARE(box.text(), QStringLiteral("ABCDEFGH"));
+    // Overtyping a selection may keep the length; it may not grow past it.
+    box.setSelection(0, 1);
+    QTest::keyClicks(&box, QStringLiteral("Z"));
+    QCOMPARE(box.text(), QStringLiteral("ZBCDEFGH"));
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QCOMPARE(box.text(), QStringLiteral("BCDEFGH"));
+    box.clear();
+    QTest::keyClicks(&box, QStringLiteral("12345"));
+    QCOMPARE(box.text(), QStringLiteral("123"));
+    // The program's texts are never cut, even after the operator has typed.
+    box.setText(QStringLiteral("1234567"));
+    QCOMPARE(box.text(), QStringLiteral("1234567"));
+
+    app::setTypingLimit(&box, 0);
+    QCOMPARE(app::typingLimit(&box), 0);
+    QTest::keyClicks(&box, QStringLiteral("89"));
+    QCOMPARE(box.text(), QStringLiteral("123456789"));
+}
+
+void UiCommonTest::launcherNamesAMissingProgram()
+{
+    ScriptedPrompter prompter;
+    app::QtLauncher launcher(prompter);
+    QVERIFY(!launcher.startProgram("/nessuna/cartella/wnolv/wordpad", {"report.txt"}));
+    QVERIFY(!launcher.startProgram("UniEMensIndiv-non-installato.exe", {}));
+    QCOMPARE(prompter.shown.size(), std::size_t{2});
+    QCOMPARE(prompter.shown[0].text, std::string("Programma non trovato: /nessuna/cartella/wnolv/wordpad"));
+    QVERIFY(prompter.shown[1].text.find("UniEMensIndiv-non-installato.exe") != std::string::npos);
+    QVERIFY(prompter.shown[0].icon == records::Icon::Stop);
+}
+
+void UiCommonTest::launcherShowsAReportReadOnly()
+{
+    TempRoot root;
+    const auto report = root.write("c/nolv/NV770/2016/dati/report.txt", "Totale \x80  1234,56\r\nSociet\xe0\r\n");
+    ScriptedPrompter prompter;
+    app::QtLauncher launcher(prompter);
+    launcher.showTextFile(report.string(), "report.txt");
+
+    app::TextFileViewer* viewer = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<app::TextFileViewer*>(top); candidate && candidate->isVisible())
+            viewer = candidate;
+    }
+    QVERIFY(viewer);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("report.txt"));
+    QVERIFY(viewer->textView()->isReadOnly());
+    QCOMPARE(viewer->textView()->toPlainText(), QStringLiteral("Totale €  1234,56\nSocietà\n"));
+    QVERIFY(QFontInfo(viewer->textView()->font()).fixedPitch());
+    viewer->close();
+
+    launcher.showTextFile((root.path() / "manca.txt").string(), "manca.txt");
+    QCOMPARE(prompter.shown.size(), std::size_t{1});
+    QVERIFY(prompter.last().text.find("manca.txt") != std::string::npos);
+}
+
+QTEST_MAIN(UiCommonTest)
+#include "ui_common_test.moc"

@@ -1,0 +1,204 @@
+#include "app/ui_common.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "records/cp1252.h"
+
+namespace app {
+
+QString toQt(std::string_view cp1252)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(cp1252.size()));
+    for (const char byte : cp1252)
+        text.append(QChar(static_cast<char16_t>(records::cp1252ToUnicode(static_cast<unsigned char>(byte)))));
+    return text;
+}
+
+std::string fromQt(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const char32_t codePoint : text.toUcs4()) {
+        const int byte = records::unicodeToCp1252(codePoint);
+        bytes.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+QString programTitle()
+{
+    return QStringLiteral("telematico");
+}
+
+namespace {
+
+QMessageBox::Icon boxIcon(records::Icon icon)
+{
+    switch (icon) {
+    case records::Icon::Information: return QMessageBox::Information;
+    case records::Icon::Question: return QMessageBox::Question;
+    case records::Icon::Stop: return QMessageBox::Critical;
+    case records::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int showBox(std::string_view title, std::string_view text, records::Icon icon, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(boxIcon(icon), title.empty() ? programTitle() : toQt(title), toQt(text), buttons,
+                    QApplication::activeWindow());
+    // Texts such as "Premere <ok>" or file names must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+std::string hostToCp1252(const std::string& hostText)
+{
+    return records::utf8ToCp1252(hostText);
+}
+
+} // namespace
+
+void QtPrompter::message(std::string_view title, std::string_view text, records::Icon icon)
+{
+    showBox(title, text, icon, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtPrompter::askYesNo(std::string_view title, std::string_view text, records::Icon icon)
+{
+    return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool QtLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments)
+{
+    const QString program = QString::fromStdString(hostProgram);
+    // A bare name is looked up on the search path, as a shell would; a path must exist as it is.
+    const bool found = program.contains(QLatin1Char('/')) ? QFileInfo(program).isFile()
+                                                          : !QStandardPaths::findExecutable(program).isEmpty();
+    if (!found) {
+        m_prompter.message({}, "Programma non trovato: " + hostToCp1252(hostProgram), records::Icon::Stop);
+        return false;
+    }
+    QStringList argumentList;
+    for (const std::string& argument : arguments)
+        argumentList.append(QString::fromStdString(argument));
+    if (!QProcess::startDetached(program, argumentList)) {
+        m_prompter.message({}, "Impossibile avviare il programma " + hostToCp1252(hostProgram), records::Icon::Stop);
+        return false;
+    }
+    return true;
+}
+
+bool QtLauncher::openUrl(const std::string& url)
+{
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void QtLauncher::showTextFile(const std::string& hostPath, std::string_view title)
+{
+    QFile file(QString::fromStdString(hostPath));
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_prompter.message({}, "Impossibile leggere il file " + hostToCp1252(hostPath), records::Icon::Stop);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const QString windowTitle = title.empty() ? QFileInfo(file.fileName()).fileName() : toQt(title);
+    auto* viewer = new TextFileViewer(windowTitle, toQt(std::string_view(bytes.constData(), bytes.size())));
+    viewer->show();
+}
+
+TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_text(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("TextFileViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+
+    m_text->setObjectName(QStringLiteral("TextFileViewerText"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The suite's text files end their lines with CR LF.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_text->setPlainText(lines);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_text);
+    layout->addWidget(buttons);
+
+    const QFontMetrics metrics(m_text->font());
+    resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36);
+}
+
+namespace {
+
+// The typing limit of a box. QLineEdit asks its validator about every change, its own
+// setText() included; a change that is not an operator's edit (the box is not marked
+// modified) is always accepted, so texts that the program puts in are never cut.
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(int limit, QLineEdit* box)
+        : QValidator(box)
+        , m_limit(limit)
+        , m_box(box)
+        , m_accepted(box->text())
+    {
+    }
+
+    int limit() const { return m_limit; }
+
+    State validate(QString& input, int&) const override
+    {
+        if (m_box->isModified() && input.size() > m_limit && input.size() > m_accepted.size())
+            return Invalid;
+        m_accepted = input;
+        return Acceptable;
+    }
+
+private:
+    int m_limit;
+    QLineEdit* m_box;
+    mutable QString m_accepted; // the box's text after the last change that was let through
+};
+
+} // namespace
+
+void setTypingLimit(QLineEdit* box, int limit)
+{
+    if (auto* old = dynamic_cast<TypingLimit*>(const_cast<QValidator*>(box->validator()))) {
+        box->setValidator(nullptr);
+        delete old;
+    }
+    if (limit > 0)
+        box->setValidator(new TypingLimit(limit, box));
+}
+
+int typingLimit(const QLineEdit* box)
+{
+    const auto* limit = dynamic_cast<const TypingLimit*>(box->validator());
+    return limit ? limit->limit() : 0;
+}
+
+} // namespace app

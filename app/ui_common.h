@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "records/prompter.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace app {
+
+// The payroll suite's texts are Windows-1252 bytes; the windows show Unicode. Every text
+// crosses between the two here and nowhere else. Characters that Windows-1252 cannot hold
+// become "?".
+QString toQt(std::string_view cp1252);
+std::string fromQt(const QString& text);
+
+// The default title of the program's message boxes.
+QString programTitle();
+
+// Message boxes and Yes/No questions of the core, shown modally over the active window.
+class QtPrompter : public records::Prompter {
+public:
+    void message(std::string_view title, std::string_view text, records::Icon icon) override;
+    bool askYesNo(std::string_view title, std::string_view text, records::Icon icon) override;
+};
+
+// Starts programs without a shell, opens web pages with the desktop's URL opener, and
+// shows text files (the run report) in a read-only viewer window. A program that cannot
+// be found or started is reported to the operator through the prompter, by name.
+class QtLauncher : public records::Launcher {
+public:
+    explicit QtLauncher(records::Prompter& prompter)
+        : m_prompter(prompter)
+    {
+    }
+    bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments) override;
+    bool openUrl(const std::string& url) override;
+    void showTextFile(const std::string& hostPath, std::string_view title) override;
+
+private:
+    records::Prompter& m_prompter;
+};
+
+// A read-only window that shows a Windows-1252 text file in a fixed-width font, as the
+// payroll offices read their reports (columns line up). It deletes itself when closed.
+class TextFileViewer : public QWidget {
+    Q_OBJECT
+public:
+    TextFileViewer(const QString& title, const QString& text, QWidget* parent = nullptr);
+    QPlainTextEdit* textView() const { return m_text; }
+
+private:
+    QPlainTextEdit* m_text;
+};
+
+// Limits what the operator may type into a box to `limit` characters without cutting the
+// texts that the program itself puts in (QLineEdit::setMaxLength would cut them): an edit
+// is refused when it makes the text longer than the limit and longer than it was. 0 means
+// no limit.
+void setTypingLimit(QLineEdit* box, int limit);
+int typingLimit(const QLineEdit* box);
+
+} // namespace app

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string_view>
+
+#include <QMainWindow>
+
+#include "cu/createl_form.h"
+#include "cu/environment.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace cu {
+
+// The startup window "Seleziona CU 2016": the operator picks a CU archive, opens it,
+// completes the data of the supply and starts the telematic writer. The window only shows
+// the state of its CreatelForm and hands the operator's input and events to it; the form
+// does the work. Control object names are the control names: Tx_0..Tx_11, lista, Combo1,
+// Command1, Command2, Command3, Command5, Label17, StatusBar1, inputFrame, selectionFrame.
+class createl : public QMainWindow {
+    Q_OBJECT
+public:
+    // Opens one of the program's other windows by name: "inditta", "fDitta", "Parteb1".
+    using WindowOpener = std::function<void(const QString& windowName)>;
+
+    // Loads the window (Form_Load). Without an opener the menu entries of the other
+    // windows are shown disabled.
+    explicit createl(const Environment& environment, WindowOpener openWindow = {}, QWidget* parent = nullptr);
+    ~createl() override;
+
+    CreatelForm& form() { return m_form; }
+
+    // Public methods of the window: the help line.
+    void Messaggio(std::string_view text);
+    void messaggi(int index);
+
+private slots:
+    void lista_Click(int index);
+    void Command1_Click();
+    void Combo1_Click(int index);
+    void Command5_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Tx_GotFocus(int index);
+    void Tx_LostFocus(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildTitle();
+    QWidget* buildSelectionFrame();
+    QWidget* buildInputFrame();
+    QWidget* buildDisclaimer();
+    void buildMenu();
+    void refresh();
+
+    Environment m_environment;
+    WindowOpener m_openWindow;
+    CreatelForm m_form;
+    bool m_refreshing = false;
+    bool m_refreshAgain = false;
+
+    std::array<QLineEdit*, CreatelForm::kTxCount> m_tx{};
+    QComboBox* m_lista = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QToolButton* m_command1 = nullptr;
+    QToolButton* m_command2 = nullptr;
+    QToolButton* m_command3 = nullptr;
+    QToolButton* m_command5 = nullptr;
+    QFrame* m_inputFrame = nullptr;
+    QLabel* m_label17 = nullptr;
+    QLabel* m_statusText = nullptr;
+};
+
+} // namespace cu

@@ -1,0 +1,345 @@
+// Times a complete CU run on a large synthetic archive against a plain copy of the same
+// archive, in one temporary installation:
+//
+//   cu_run_bench [EMPLOYEES]     (default 100000)
+//
+// It builds the CU header file and a CU archive of EMPLOYEES fully filled certificates
+// (written record by record), then measures (a) copying the archive's bytes to a new file
+// in the same folder and (b) the whole run of the createl window (open the archive, choose
+// "N=Normale", FASE 3). It prints both times, their ratio, the records handled per second
+// and the peak memory of the process. The installation is removed at the end.
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cu/archive_record.h"
+#include "cu/createl_form.h"
+#include "cu/environment.h"
+#include "cu/telematic/header_table.h"
+#include "cu/telematic/quadri_dc_df_dn.h"
+#include "cu/telematic/quadro_db.h"
+#include "cu/telematic/quadro_rows.h"
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/prompter.h"
+#include "records/text.h"
+
+namespace fs = std::filesystem;
+using namespace cu::telematic;
+
+namespace {
+
+constexpr long kMaxCertifications = 99999; // five digits in records D and G
+
+// Answers No and keeps what it was shown, so the run never waits for anybody.
+class SilentPrompter : public records::Prompter {
+public:
+    void message(std::string_view title, std::string_view text, records::Icon) override
+    {
+        shown.push_back(std::string(title) + ": " + std::string(text));
+    }
+    bool askYesNo(std::string_view title, std::string_view text, records::Icon) override
+    {
+        shown.push_back(std::string(title) + ": " + std::string(text) + " (No)");
+        return false;
+    }
+    std::vector<std::string> shown;
+};
+
+class NoLauncher : public records::Launcher {
+public:
+    bool startProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+    bool openUrl(const std::string&) override { return false; }
+    void showTextFile(const std::string&, std::string_view) override {}
+};
+
+double seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+struct CpuTimes {
+    double user = 0;
+    double system = 0;
+};
+
+CpuTimes cpuTimes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return {toSeconds(usage.ru_utime), toSeconds(usage.ru_stime)};
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// The employee count of the second header record has four characters; larger counts are
+// written with an exponent, which the numeric value of a text reads ("1E5" is 100000).
+std::string employeeCountText(long count)
+{
+    if (count <= 9999)
+        return records::padLeft(std::to_string(count), 4);
+    for (int exponent = 1; exponent <= 9; ++exponent) {
+        long scale = 1;
+        for (int i = 0; i < exponent; ++i)
+            scale *= 10;
+        if (count % scale != 0)
+            continue;
+        const std::string text = std::to_string(count / scale) + "E" + std::to_string(exponent);
+        if (text.size() <= 4 && count / scale < 100)
+            return records::padLeft(text, 4);
+    }
+    return {};
+}
+
+std::string headerFile(long employees)
+{
+    HeaderTable h;
+    h[3] = "01234567890";
+    h[5] = "ROSSI COSTRUZIONI SRL";
+    h[6] = "SEDE DI MILANO";
+    h[7] = "0212345678";
+    h[8] = "PAGHE@ROSSICOSTRUZIONI.EXAMPLE.IT";
+    h[9] = "BNCLRA75B41F205Z";
+    h[10] = "01";
+    h[11] = "09876543210";
+    h[12] = "BIANCHI";
+    h[13] = "LAURA";
+    h[14] = "2";
+    h[16] = " ";
+    h[19] = "10";
+    h[20] = "VRDGPP60C03F205K";
+    h[21] = "1";
+    h[22] = "15022017";
+    h[26] = "28022017";
+    h[27] = "412000";
+    h[28] = "MILANO";
+    h[29] = "MI";
+    h[30] = "20121";
+    h[31] = "VIA DANTE 1";
+    h[32] = "001";
+    std::string first(1200, ' ');
+    first[0] = '$';
+    for (int i = 1; i <= kHeaderFieldCount; ++i) {
+        const HeaderSlot slot = headerFieldSlot(i);
+        const std::string value = records::fitRight(h[static_cast<std::size_t>(i)], static_cast<std::size_t>(slot.length));
+        first.replace(static_cast<std::size_t>(slot.position - 1), value.size(), value);
+    }
+    std::string second(1200, ' ');
+    second[0] = '$';
+    second[1] = '1'; // employment income
+    second.replace(2, 4, employeeCountText(employees));
+    return first + second;
+}
+
+void setEntry(cu::CuFields& fields, Source source, const std::string& text)
+{
+    if (source.table == Table::Cu)
+        fields.cu[source.entry] = records::fitRight(text, cu::cuFieldSlot(source.entry).length);
+    else
+        fields.cu2[source.entry] = records::fitRight(text, cu::secondCuFieldSlot(source.entry).length);
+}
+
+// A certificate with every entry filled so that nearly every field of records G is written
+// (about 360 fields, five records G), and the personal data of quadro DA.
+cu::CuFields fullCertificate()
+{
+    cu::CuFields f;
+    cu::unpackArchiveRecord("$" + std::string(cu::kArchiveRecordLength - 1, ' '), f);
+    for (const auto rows : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()}) {
+        for (const FieldRow& row : rows) {
+            if (row.source.entry == 0)
+                continue;
+            const int width = row.source.table == Table::Cu ? cu::cuFieldSlot(row.source.entry).length
+                                                             : cu::secondCuFieldSlot(row.source.entry).length;
+            std::string text;
+            switch (row.form) {
+            case Form::Amount:
+            case Form::Whole:
+                text = width >= 7 ? std::to_string(row.source.entry) + ".37" : width >= 3 ? "12" : "7";
+                break;
+            case Form::Flag:
+            case Form::LetterFD:
+            case Form::LetterFAD:
+                text = "X";
+                break;
+            case Form::LetterC:
+                text = "C";
+                break;
+            case Form::Months:
+                for (int month = 0; month < 12; ++month)
+                    setEntry(f, cu::telematic::cu(row.source.entry + month), month % 3 == 0 ? "X" : " ");
+                continue;
+            case Form::DayCount:
+                text = "310";
+                break;
+            case Form::Text:
+                text = "RSSMRA80A01H501U";
+                break;
+            case Form::Trimmed:
+            case Form::Entry:
+            case Form::BlanksTrimmed:
+                text = row.when == When::IsAOrBOrC || row.when == When::TrimmedIsAOrB ? "A"
+                    : row.when == When::TrimmedOne || width == 1                     ? "B"
+                    : row.when == When::Positive || row.when == When::MunicipalityCode ? "F205"
+                                                                                         : "AB";
+                break;
+            default:
+                text = std::string(static_cast<std::size_t>(width), '1');
+                break;
+            }
+            if (row.form == Form::PairedCodes)
+                setEntry(f, cu::telematic::cu(row.param), "12");
+            setEntry(f, row.source, text);
+        }
+    }
+    f.cu2[17] = records::fitRight("99999.99", 12); // DF group B above its capped amount
+    f.cu[368] = " "; // month strings instead of "all months"
+    f.cu[385] = " ";
+
+    const std::pair<int, const char*> personal[] = {
+        {1, "RSSMRA80A01H501U"}, {2, "ROSSI"}, {3, "MARIO"}, {4, "M"}, {5, "01011980"}, {6, "ROMA"}, {7, "RM"},
+        {9, "1"}, {10, "1"}, {11, "MILANO"}, {12, "MI"}, {13, "F205"}, {14, "MILANO"}, {15, "MI"}, {16, "F205"},
+    };
+    for (const auto& [entry, text] : personal)
+        setEntry(f, cu::telematic::cu(entry), text);
+    return f;
+}
+
+// Writes the CU archive record by record; employees beyond the five-digit certification
+// numbers are stored as records not in use, which the run skips.
+void writeArchive(const fs::path& file, long records)
+{
+    cu::CuFields employee = fullCertificate();
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (long k = 1; k <= records; ++k) {
+        // Each employee has a fiscal code and amounts of his own.
+        char code[17];
+        std::snprintf(code, sizeof code, "RSSMRA80A01%05ld", k % 100000);
+        employee.cu[1] = code;
+        employee.cu[22] = records::fitRight(std::to_string(20000 + k % 9973) + ".5" + std::to_string(k % 10), 12);
+        const std::string record = cu::packArchiveRecord(employee, k <= kMaxCertifications ? cu::kInUse : ' ');
+        out.write(record.data(), static_cast<std::streamsize>(record.size()));
+    }
+}
+
+// Copies a file as cp does: reads and writes 1 MiB at a time.
+void copyFile(const fs::path& from, const fs::path& to)
+{
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    if (in == nullptr || out == nullptr)
+        std::exit(2);
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+    std::vector<char> buffer(1 << 20);
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+        if (std::fwrite(buffer.data(), 1, n, out) != n)
+            std::exit(2);
+    }
+    std::fclose(in);
+    std::fclose(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const long employees = argc > 1 ? std::atol(argv[1]) : 100000;
+    if (employees <= 0 || employeeCountText(employees).empty()) {
+        std::fprintf(stderr, "EMPLOYEES must fit the four characters of the CU header: up to 9999, or a "
+                             "multiple such as 10000 (1E4), 25000 (25E3), 100000 (1E5)\n");
+        return 1;
+    }
+
+    std::random_device device;
+    const fs::path root = fs::temp_directory_path() / ("telematico-bench-" + std::to_string(device()));
+    const fs::path data = root / "c" / "nolv" / "nv770" / "2016" / "dati";
+    fs::create_directories(data);
+    std::ofstream(root / "c" / "disco.ute", std::ios::binary) << "C:        ";
+    std::ofstream(data / "FCU1.017", std::ios::binary) << headerFile(employees);
+    const fs::path archive = data / "DCU1.017";
+    auto start = std::chrono::steady_clock::now();
+    writeArchive(archive, employees);
+    const double buildTime = seconds(std::chrono::steady_clock::now() - start);
+    const auto archiveBytes = fs::file_size(archive);
+    const double memoryBefore = peakMegabytes();
+
+    // Both measurements start with nothing waiting to be written to the disk.
+    ::sync();
+
+    // (a) the archive's bytes copied to a new file of the same size in the same folder
+    start = std::chrono::steady_clock::now();
+    copyFile(archive, data / "DCU1.copy");
+    const double copyTime = seconds(std::chrono::steady_clock::now() - start);
+
+    // (b) the complete run, as the operator starts it in the createl window
+    records::PathMapper paths(root);
+    SilentPrompter prompter;
+    NoLauncher launcher;
+    records::Channels channels(paths, prompter);
+    records::Installation installation;
+    cu::CuFields fields;
+    std::string help;
+    cu::Environment environment{channels, installation, prompter, launcher, fields, help};
+    cu::CreatelForm form(environment);
+
+    ::sync();
+    const CpuTimes cpuBefore = cpuTimes();
+    start = std::chrono::steady_clock::now();
+    form.Form_Load();
+    form.Tx[0].text = "1";
+    form.Command1_Click();
+    form.Combo1_Click(0); // "N=Normale"
+    const RunResult result = form.Command2_Click();
+    const double runTime = seconds(std::chrono::steady_clock::now() - start);
+    const CpuTimes cpuAfter = cpuTimes();
+
+    const bool completed = result.outcome == RunOutcome::Completed;
+    const auto telematicBytes = completed ? fs::file_size(result.telematicHostPath) : 0;
+    const long written = std::min(employees, kMaxCertifications);
+    const double telematicRecords = static_cast<double>(telematicBytes) / kTelematicRecordLength;
+
+    std::printf("employees in the archive : %ld (%ld written%s)\n", employees, written,
+                employees > written ? ", the rest not in use" : "");
+    std::printf("archive                  : %.1f MB, built in %.3f s\n", static_cast<double>(archiveBytes) / 1e6,
+                buildTime);
+    std::printf("telematic file           : %.1f MB, %.0f records (%.2f per employee)\n",
+                static_cast<double>(telematicBytes) / 1e6, telematicRecords, telematicRecords / static_cast<double>(written));
+    std::printf("copy of the archive      : %.3f s\n", copyTime);
+    std::printf("CU run                   : %.3f s (processor: %.3f s user, %.3f s system)\n", runTime,
+                cpuAfter.user - cpuBefore.user, cpuAfter.system - cpuBefore.system);
+    std::printf("ratio run / copy         : %.2f (target at most 2)\n", runTime / copyTime);
+    std::printf("archive records per s    : %.0f\n", static_cast<double>(employees) / runTime);
+    std::printf("telematic records per s  : %.0f\n", telematicRecords / runTime);
+    std::printf("peak memory              : %.1f MB (%.1f MB before the run; target under 64)\n", peakMegabytes(),
+                memoryBefore);
+
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    if (!completed) {
+        std::fprintf(stderr, "the run did not complete:\n");
+        for (const std::string& text : prompter.shown)
+            std::fprintf(stderr, "  %s\n", text.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,223 @@
+#include "cu/telematic/employee_loop.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "cu/archive_record.h"
+#include "cu/environment.h"
+#include "cu/telematic/quadri.h"
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/numeric.h"
+#include "records/prompter.h"
+#include "records/text.h"
+
+namespace cu::telematic {
+
+namespace {
+
+constexpr int kArchiveChannel = 2;
+
+const std::string& field(const HeaderTable& header, int number)
+{
+    return header[static_cast<std::size_t>(number)];
+}
+
+const std::string& cu(const CuFields& fields, int entry)
+{
+    return fields.cu[static_cast<std::size_t>(entry)];
+}
+
+bool positive(std::string_view text)
+{
+    return records::numericValue(text) > 0;
+}
+
+bool blank(std::string_view text)
+{
+    return records::trim(text).empty();
+}
+
+class EmployeeLoop {
+public:
+    EmployeeLoop(Environment& environment, TelematicWriter& writer, HeaderTable& header,
+                 const EmployeeSelection& selection, ReportTotals& totals)
+        : m_environment(environment)
+        , m_writer(writer)
+        , m_header(header)
+        , m_selection(selection)
+        , m_totals(totals)
+    {
+    }
+
+    LoopEnd run()
+    {
+        RecordKeys& keys = m_writer.keys();
+        keys.agentFiscalCode = field(m_header, 3);
+        keys.operation = operationCharacter(m_selection.operation);
+        keys.certificationNumber = 0;
+
+        if (m_selection.operation != Operation::Ordinary || m_selection.singleEmployee)
+            return oneNamedEmployee();
+
+        for (double index = 1; index <= m_selection.employeeCount; ++index) {
+            if (!readEmployee(index))
+                continue;
+            writeEmployee(); // only annulments and replacements ask for confirmation
+        }
+        return LoopEnd::Finished;
+    }
+
+private:
+    // An annulment, a replacement or a single normal supply concerns the one employee whose
+    // record number the operator typed. It is looked at once: a record that holds no
+    // employee to send stops the run instead of producing a file without the employee.
+    LoopEnd oneNamedEmployee()
+    {
+        const double number = records::numericValue(m_selection.namedRecord);
+        if (!wholeRecordExists(number) || !readEmployee(number))
+            throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
+        return writeEmployee() ? LoopEnd::Finished : LoopEnd::Declined;
+    }
+
+    // A record number that is not a whole number from 1 up, or that lies past the end of
+    // the archive, names no record: reading there would hand out part of another one.
+    bool wholeRecordExists(double number) const
+    {
+        if (!(number >= 1) || number != std::floor(number))
+            return false;
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(m_environment.channels.hostPath(kArchiveChannel), ec);
+        return !ec && number * kArchiveRecordLength <= static_cast<double>(size);
+    }
+
+    // Reads archive record `number` and unpacks it when it holds an employee to send.
+    bool readEmployee(double number)
+    {
+        records::Channels& channels = m_environment.channels;
+        channels.setCurrent(kArchiveChannel);
+        channels.setRecordNumber(number);
+        channels.readRecord();
+        const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
+        if (record.empty() || record[0] != kInUse)
+            return false;
+        unpackArchiveRecord(record, m_environment.cuFields);
+        return records::numericValue(cu(m_environment.cuFields, 5)) != 0;
+    }
+
+    // Records D and G of the unpacked employee; false when the operator declined.
+    bool writeEmployee()
+    {
+        const CuFields& fields = m_environment.cuFields;
+        RecordKeys& keys = m_writer.keys();
+        m_writer.resetFieldCounts();
+        ++keys.certificationNumber;
+        m_header[42] = m_selection.replacedSubmission;
+        m_header[43] = m_selection.replacedCertificate;
+        keys.employeeFiscalCode = cu(fields, 1);
+        keys.replacedSubmission = m_header[42];
+        keys.replacedCertificate = m_header[43];
+
+        m_writer.startRecord(recordDPositional(keys));
+        writeQuadroDAIdentity(m_writer, m_header, fields);
+        if (m_selection.operation != Operation::Ordinary) {
+            const std::string question
+                = "Confermi la funzione di Annul/Sostit. del dipendente " + cu(fields, 2) + cu(fields, 3) + " ?";
+            if (!m_environment.prompter.askYesNo({}, question))
+                return false;
+        }
+        writeQuadroDARest(m_writer, m_header, fields);
+        ++m_writer.countD;
+        m_writer.flush();
+
+        if (m_selection.operation == Operation::Annulment)
+            return true; // an annulment cancels the certification: no records G
+
+        m_writer.startRecord(recordGPositional(keys));
+        ++m_writer.countG;
+        m_totals[1] += 1;
+        writeEmployeeQuadri(m_writer, m_environment.cuFields, m_totals);
+        m_writer.flush();
+        return true;
+    }
+
+    Environment& m_environment;
+    TelematicWriter& m_writer;
+    HeaderTable& m_header;
+    const EmployeeSelection& m_selection;
+    ReportTotals& m_totals;
+};
+
+} // namespace
+
+void writeQuadroDAIdentity(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields)
+{
+    writeDField(writer, "DA001001", field(header, 3));
+    writeTwoChunkText(writer, "DA001002", field(header, 5));
+    if (!blank(field(header, 6)))
+        writeTwoChunkText(writer, "DA001003", field(header, 6));
+    writeTwoChunkText(writer, "DA001004", field(header, 28));
+    writeDField(writer, "DA001005", field(header, 29));
+    if (positive(field(header, 30)))
+        writeDField(writer, "DA001006", field(header, 30));
+    writeTwoChunkText(writer, "DA001007", field(header, 31));
+    if (positive(field(header, 7)))
+        writeDField(writer, "DA001008", field(header, 7));
+    if (!blank(field(header, 8)))
+        writeLongText(writer, "DA001009", field(header, 8), 45);
+    if (positive(field(header, 27)))
+        writeDField(writer, "DA001010", field(header, 27));
+    if (positive(field(header, 32)))
+        writeDField(writer, "DA001011", field(header, 32));
+
+    writeDField(writer, "DA002001", cu(fields, 1));
+    writeTwoChunkText(writer, "DA002002", cu(fields, 2));
+    writeTwoChunkText(writer, "DA002003", cu(fields, 3));
+    writeDField(writer, "DA002004", cu(fields, 4));
+}
+
+void writeQuadroDARest(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields)
+{
+    writeDField(writer, "DA002005", rightAligned16(cu(fields, 5)));
+    writeTwoChunkText(writer, "DA002006", cu(fields, 6));
+    writeDField(writer, "DA002007", cu(fields, 7));
+    if (!blank(cu(fields, 8)))
+        writeDField(writer, "DA002008", cu(fields, 8));
+    if (positive(cu(fields, 9)))
+        writeDField(writer, "DA002009", rightAligned16(records::mid(cu(fields, 9), 1, 1)));
+    if (cu(fields, 10) == "1" || cu(fields, 10) == "2")
+        writeDField(writer, "DA002010", rightAligned16(cu(fields, 10)));
+    writeTwoChunkText(writer, "DA002020", cu(fields, 11));
+    writeDField(writer, "DA002021", cu(fields, 12));
+    writeDField(writer, "DA002022", cu(fields, 13));
+    writeTwoChunkText(writer, "DA002023", cu(fields, 14));
+    writeDField(writer, "DA002024", cu(fields, 15));
+    writeDField(writer, "DA002025", cu(fields, 16));
+    if (positive(cu(fields, 21))) {
+        if (!blank(cu(fields, 17)))
+            writeTwoChunkText(writer, "DA002040", cu(fields, 17));
+        writeTwoChunkText(writer, "DA002041", cu(fields, 18));
+        writeTwoChunkText(writer, "DA002042", cu(fields, 19));
+        if (cu(fields, 20) == "X")
+            writeDField(writer, "DA002043", rightAligned16("1"));
+        writeDField(writer, "DA002044", rightAligned16(cu(fields, 21)));
+    }
+    writeDField(writer, "DA003001", rightAligned16(field(header, 26)));
+    writeDField(writer, "DA003002", rightAligned16("1"));
+}
+
+LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, HeaderTable& header,
+                       const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals)
+{
+    records::Channels& channels = environment.channels;
+    if (!channels.paths().fileExists(archiveFile))
+        throw RunStopped("Archivio Dipendenti inesistente ");
+    channels.select(kArchiveChannel, archiveFile, kArchiveRecordLength);
+    channels.openBinary();
+    if (channels.lastError() != 0)
+        throw RunStopped({}); // the channel has shown why the archive cannot be opened
+    return EmployeeLoop(environment, writer, header, selection, totals).run();
+}
+
+} // namespace cu::telematic

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace cu::telematic {
+
+inline constexpr int kHeaderFieldCount = 44;
+
+// The CU header table: the withholding agent's, supplier's and intermediary's data of the
+// CU header record, fields 1..44 (index 0 unused).
+using HeaderTable = std::array<std::string, kHeaderFieldCount + 1>;
+
+struct HeaderSlot {
+    int position; // 1-based in the 1200-character CU header record
+    int length;
+};
+HeaderSlot headerFieldSlot(int field);
+
+// Cuts the 44 fields out of the CU header record. A field made only of NUL characters
+// (never filled by the payroll program) becomes blanks; every field is put in upper case.
+// A short record leaves the fields beyond its end short or empty.
+HeaderTable unpackHeaderTable(std::string_view record);
+
+} // namespace cu::telematic

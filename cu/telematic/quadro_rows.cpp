@@ -1,0 +1,243 @@
+#include "cu/telematic/quadro_rows.h"
+
+#include <algorithm>
+#include <string>
+
+#include "cu/archive_record.h"
+#include "cu/telematic/quadri_dc_df_dn.h"
+#include "cu/telematic/quadro_db.h"
+#include "records/numeric.h"
+#include "records/text.h"
+
+namespace cu::telematic {
+
+namespace {
+
+constexpr std::size_t kCodeLength = 8;
+constexpr std::size_t kValueLength = kFieldLength - kCodeLength;
+
+// One field being put together: the code, then value pieces. Nothing goes past the 16
+// characters of the value, so a field never spills into the next slot of the record.
+class Field {
+public:
+    explicit Field(std::string_view code) { append(code.substr(0, kCodeLength)); }
+
+    Field& blanks(std::size_t count) { return fill(count, ' '); }
+    Field& fill(std::size_t count, char c)
+    {
+        const std::size_t n = std::min(count, sizeof m_text - m_size);
+        std::fill_n(m_text + m_size, n, c);
+        m_size += n;
+        return *this;
+    }
+    Field& append(std::string_view text)
+    {
+        const std::size_t n = std::min(text.size(), sizeof m_text - m_size);
+        std::copy_n(text.data(), n, m_text + m_size);
+        m_size += n;
+        return *this;
+    }
+    // `text` right-aligned in the `width` characters that remain to the end of the value.
+    Field& padded(std::string_view text, std::size_t width, char c)
+    {
+        if (text.size() < width)
+            fill(width - text.size(), c);
+        return append(text);
+    }
+
+    void writeTo(TelematicWriter& writer) const { writer.writeGField(std::string_view(m_text, m_size)); }
+
+private:
+    char m_text[kFieldLength];
+    std::size_t m_size = 0;
+};
+
+const std::string& entryOf(const CuFields& fields, Source source)
+{
+    return source.table == Table::Cu ? fields.cu[source.entry] : fields.cu2[source.entry];
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool isAmountForm(Form form)
+{
+    return form == Form::Amount || form == Form::Whole;
+}
+
+bool conditionHolds(const FieldRow& row, const CuFields& fields, const std::string& entry)
+{
+    const std::string_view trimmed = records::trim(entry);
+    switch (row.when) {
+    case When::Always:
+    case When::Rule:
+    case When::PassesTextCheck: // the text form applies the check itself
+        return true;
+    case When::Positive:
+        // The amount forms test the rounded amount themselves and still feed the total.
+        return isAmountForm(row.form) || records::numericValue(entry) > 0;
+    case When::IsX:
+        return entry == "X";
+    case When::TrimmedNotEmpty:
+        return !trimmed.empty();
+    case When::TrimmedOne:
+        return trimmed.size() == 1;
+    case When::TrimmedTwo:
+        return trimmed.size() == 2;
+    case When::TrimmedLongerThanOne:
+        return trimmed.size() > 1;
+    case When::TrimmedIsAOrB:
+        return trimmed == "A" || trimmed == "B";
+    case When::IsAOrBOrC:
+        return entry == "A" || entry == "B" || entry == "C";
+    case When::FirstIsC:
+        return !entry.empty() && entry.front() == 'C';
+    case When::FirstIsNotC:
+        return entry.empty() || entry.front() != 'C';
+    case When::FirstIsNotBlank:
+        return !entry.empty() && entry.front() != ' ';
+    case When::FlagIsNotX:
+        return fields.cu[row.param] != "X";
+    case When::MunicipalityCode:
+        // Municipalities are named by their cadastral code, a letter and three digits, whose
+        // numeric value is 0: a test on the value alone would never let one through.
+        return (!trimmed.empty() && isAsciiLetter(trimmed.front())) || records::numericValue(entry) > 0;
+    }
+    return false;
+}
+
+void addTotal(ReportTotals& totals, const FieldRow& row, double rounded)
+{
+    if (row.total != 0)
+        totals[row.total] += rounded;
+}
+
+void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, const FieldRow& row)
+{
+    const std::string& entry = entryOf(fields, row.source);
+    if (!conditionHolds(row, fields, entry))
+        return;
+
+    Field field(row.code);
+    switch (row.form) {
+    case Form::Amount:
+        addTotal(totals, row, writer.writeAmount(row.code, records::numericValue(entry)));
+        return;
+    case Form::Whole:
+        addTotal(totals, row, writer.writeWhole(row.code, records::numericValue(entry)));
+        return;
+    case Form::Text: {
+        const TextCheck check = textCheck(entry);
+        if (check.skip)
+            return;
+        field.append(check.value);
+        break;
+    }
+    case Form::Flag:
+        field.blanks(kValueLength - 1).append("1");
+        break;
+    case Form::BlanksEntry:
+        field.blanks(row.param).append(entry);
+        break;
+    case Form::BlanksTrimmed:
+        field.blanks(row.param).append(records::trim(entry));
+        break;
+    case Form::Trimmed:
+        field.append(records::trim(entry));
+        break;
+    case Form::Entry:
+        field.append(entry);
+        break;
+    case Form::Zero2:
+        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, '0');
+        break;
+    case Form::Zero3:
+        field.blanks(kValueLength - 3).padded(records::trim(entry), 3, '0');
+        break;
+    case Form::Blank2:
+        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, ' ');
+        break;
+    case Form::LetterC:
+        field.append("C");
+        break;
+    case Form::LetterFD:
+        field.fill(1, dependantLetter(fields, row.source.entry, 1));
+        break;
+    case Form::LetterFAD:
+        field.fill(1, dependantLetter(fields, row.source.entry, 3));
+        break;
+    case Form::Months:
+        field.blanks(4).append(monthString(fields, row.source.entry));
+        break;
+    case Form::DayCount: {
+        const std::string days = dayCountText(fields);
+        if (!(records::numericValue(days) > 0))
+            return;
+        field.blanks(13).append(days);
+        break;
+    }
+    case Form::DayCountPeriod:
+        if (!(records::numericValue(dayCountText(fields)) < 365 && records::numericValue(entry) > 0))
+            return;
+        field.blanks(15).append(entry);
+        break;
+    case Form::TwoCharacterCode:
+        field.blanks(kValueLength - 2).append(twoCharacterCode(entry));
+        break;
+    case Form::CappedDeductions:
+        addTotal(totals, row, writer.writeAmount(row.code, cappedDeductions(fields)));
+        return;
+    case Form::FirstTwoBlank2: {
+        const std::string code = firstTwoBlankPadded(entry);
+        if (!(records::numericValue(code) > 0))
+            return;
+        field.blanks(kValueLength - 2).append(code);
+        break;
+    }
+    case Form::PairedCodes: {
+        const std::string first = zeroPadded2(entry);
+        if (!(records::numericValue(first) > 0))
+            return;
+        field.blanks(kValueLength - 4).append(first).append(zeroPadded2(fields.cu[row.param]));
+        break;
+    }
+    }
+    field.writeTo(writer);
+}
+
+bool openGroup(Group group, CuFields& fields)
+{
+    switch (group) {
+    case Group::None:
+        return true;
+    case Group::DbIncome:
+        return !hasNoIncomePart(fields);
+    case Group::DfB:
+        if (!groupIsOpen(group, fields))
+            return false;
+        capDf001862Amount(fields);
+        return true;
+    default:
+        return groupIsOpen(group, fields);
+    }
+}
+
+} // namespace
+
+void writeRows(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
+{
+    bool open = true;
+    const FieldRow* previous = nullptr;
+    for (const FieldRow& row : rows) {
+        // A gate is looked at once, when its group begins.
+        if (previous == nullptr || row.group != previous->group)
+            open = openGroup(row.group, fields);
+        previous = &row;
+        if (open)
+            writeRow(writer, fields, totals, row);
+    }
+}
+
+} // namespace cu::telematic

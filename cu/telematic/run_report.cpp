@@ -1,0 +1,108 @@
+#include "cu/telematic/run_report.h"
+
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/numeric.h"
+#include "records/text.h"
+
+namespace cu::telematic {
+
+namespace {
+
+constexpr int kReportChannel = 3;
+
+struct TotalLine {
+    int slot;
+    const char* label; // 31 characters
+};
+
+// The order in which the report prints the totals.
+constexpr TotalLine kTotalLines[] = {
+    {1, "Numero Dipendenti              "},  {2, "Totale Redditi                 "},
+    {3, "Ritenute Irpef Lav.dip.        "},  {4, "Addizionale Regionale          "},
+    {7, "Addizionale Comunale           "},  {8, "Addizionale Comunale Acc.2016  "},
+    {5, "Addizionale Regionale A.P.     "},  {6, "Addizionale Comunale A.P.      "},
+    {9, "Importi trattenuti Ass.fiscale "},  {10, "Importi rimborsati Ass.fiscale "},
+    {11, "Totale detrazioni Irpef        "}, {12, "Bonus erogato                  "},
+    {13, "Redditi a Tassazione separata  "}, {14, "Redditi erogati da terzi       "},
+    {15, "Imponibile Previdenziale INPS  "}, {21, "Compensi Collaboratori         "},
+    {16, "TFR dell'anno erogato          "}, {17, "TFR di anni precedenti         "},
+    {18, "Ritenute Irpef TFR dell'anno   "}, {19, "Ritenute Irpef TFR anni preced."},
+    {20, "Rivalutazioni del TFR          "},
+};
+
+// Writes `lines` as a new text file on the report channel; false after a failure, whose
+// message the channel has shown.
+bool writeTextFile(records::Channels& channels, const std::string& fileName, const std::vector<std::string>& lines)
+{
+    channels.select(kReportChannel, fileName, 0);
+    channels.openSequential();
+    if (channels.lastError() != 0)
+        return false;
+    double lineNumber = 0;
+    for (const std::string& line : lines) {
+        channels.setLineCounter(++lineNumber);
+        channels.channel(kReportChannel).outputBuffer = line;
+        channels.setCurrent(kReportChannel);
+        channels.writeLine();
+        if (channels.lastError() != 0)
+            return false;
+    }
+    channels.close(kReportChannel);
+    return true;
+}
+
+} // namespace
+
+std::string reportNumber(double value)
+{
+    return records::signedNumberText(records::roundToCents(value), ',') + " ";
+}
+
+std::vector<std::string> reportLines(const HeaderTable& header, const std::string& operation,
+                                     const std::string& telematicFile, const ReportTotals& totals)
+{
+    std::vector<std::string> lines;
+    lines.reserve(34);
+    lines.emplace_back("   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO 2017");
+    lines.emplace_back(55, '-');
+    lines.push_back("Sostituto           :" + header[5]);
+    lines.push_back("                    :" + header[6]);
+    lines.push_back("Codice fiscale      :" + header[3]);
+    lines.push_back("Tipologia fornitura :" + operation);
+    lines.push_back("Protocollo n.1 Sost :" + header[42]);
+    lines.push_back("Protocollo n.2 Sost :" + header[43]);
+    lines.push_back("Percorso e nome file:" + telematicFile);
+    lines.emplace_back(56, '-');
+    lines.emplace_back("           Dati utili alla quadratura C.U.");
+    lines.emplace_back(56, '-');
+    for (const TotalLine& line : kTotalLines)
+        lines.push_back(line.label + reportNumber(totals[static_cast<std::size_t>(line.slot)]));
+    lines.emplace_back(58, '-');
+    return lines;
+}
+
+ReportFiles writeReportFiles(records::Channels& channels, const records::Installation& installation,
+                             const HeaderTable& header, const std::string& operation,
+                             const std::string& telematicFile, const ReportTotals& totals)
+{
+    ReportFiles files;
+    const std::string reportFile = installation.drivePrefix + kReportFile;
+    const std::string batchFile = installation.drivePrefix + kReportBatchFile;
+    files.reportHostPath = channels.paths().hostPath(reportFile).string();
+    files.batchHostPath = channels.paths().hostPath(batchFile).string();
+
+    if (!writeTextFile(channels, reportFile, reportLines(header, operation, telematicFile, totals)))
+        return files;
+    const std::vector<std::string> batch = {
+        "ECHO OFF",
+        "CLS",
+        installation.drivePrefix + kReportEditor + installation.drivePrefix + kReportFile,
+        "exit",
+    };
+    files.written = writeTextFile(channels, batchFile, batch);
+    return files;
+}
+
+} // namespace cu::telematic

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include "cu/telematic/field_writer.h"
+#include "cu/telematic/tests/telematic_test_support.h"
+
+using namespace cu::telematic;
+using cu::telematic::testing::TelematicFileTest;
+
+namespace {
+
+// The 16-character value of the only field of a record G written by `write`.
+struct AmountTest : TelematicFileTest {
+    template <typename Write>
+    std::string valueOf(Write write)
+    {
+        writer.startRecord("G");
+        write();
+        const std::string& buffer = channels.channel(kTelematicChannel).outputBuffer;
+        return buffer.size() == 1 ? std::string("(none)") : buffer.substr(9);
+    }
+};
+
+} // namespace
+
+TEST_F(AmountTest, AmountWithCentsFollowsTheWorkedExamples)
+{
+    const struct {
+        double amount;
+        const char* value;
+    } cases[] = {
+        {1234.5, "         1234,50"},  {15, "           15,00"},      {0.07, "0000000000000,07"},
+        {0.006, "0000000000000,01"},   {999.999, "         1000,00"},   {12.996, "           13,00"},
+        {1234.5678, "         1234,57"}, {2.345, "            2,34"},   {9999999999999.99, "9999999999999,99"},
+        {0, "(none)"},                 {-5, "(none)"},                {0.004, "(none)"},
+        {0.005, "(none)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.amount);
+        EXPECT_EQ(valueOf([&] { writer.writeAmount("DB001001", c.amount); }), c.value);
+    }
+    EXPECT_EQ(writer.gFieldCount(), 9);
+}
+
+TEST_F(AmountTest, AmountsReturnTheRoundedValueEvenWhenNothingIsWritten)
+{
+    writer.startRecord("G");
+    EXPECT_DOUBLE_EQ(writer.writeAmount("DB001001", 1234.5678), 1234.57);
+    EXPECT_DOUBLE_EQ(writer.writeAmount("DB001001", -1.234), -1.23);
+    EXPECT_EQ(writer.writeAmount("DB001001", 0.005), 0);
+    EXPECT_DOUBLE_EQ(writer.writeWhole("DB001341", 7.996), 8.0);
+    EXPECT_EQ(writer.gFieldCount(), 2);
+}
+
+TEST_F(AmountTest, WholeAmountWritesBlanksBelowOne)
+{
+    EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", 0.4); }), std::string(16, ' '));
+    EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", 7.9); }), std::string(15, ' ') + "7");
+    EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", 1234567890123456.0); }), "1234567890123456");
+    EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", 0.004); }), "(none)");
+    EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", -3); }), "(none)");
+}
+
+TEST_F(AmountTest, AmountsTooLargeForTheFieldStopTheRun)
+{
+    writer.startRecord("G");
+    try {
+        writer.writeAmount("DB001001", 10000000000000.0);
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "Importo non rappresentabile nel campo DB001001 ");
+    }
+    try {
+        writer.writeWhole("DB001490", 1e16);
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "Importo non rappresentabile nel campo DB001490 ");
+    }
+    EXPECT_EQ(writer.gFieldCount(), 0);
+}
+
+TEST(TextCheck, SkipsTextsThatBeginWithABlankAZeroBlankOrTwoNuls)
+{
+    EXPECT_TRUE(textCheck(" ABC").skip);
+    EXPECT_TRUE(textCheck("0 ABC").skip);
+    EXPECT_TRUE(textCheck(std::string(16, '\0')).skip);
+    EXPECT_FALSE(textCheck("0").skip);
+    EXPECT_EQ(textCheck("0").value, "0" + std::string(15, ' '));
+    const TextCheck trailing = textCheck("MILANO    ");
+    EXPECT_FALSE(trailing.skip);
+    EXPECT_EQ(trailing.value, "MILANO          ");
+    EXPECT_FALSE(textCheck("0A").skip);
+}
+
+TEST_F(TelematicFileTest, AnEmptyRecordIsBlankUpToTheEndMarker)
+{
+    writer.startRecord(std::string(89, 'x'));
+    writer.flush();
+    const std::string file = telematicFile();
+    ASSERT_EQ(file.size(), 1900u);
+    EXPECT_EQ(file, std::string(89, 'x') + std::string(1808, ' ') + "A\r\n");
+    EXPECT_EQ(writer.totalRecords(), 1);
+}
+
+TEST_F(TelematicFileTest, FieldsArePaddedAndNeverLeaveTheirSlot)
+{
+    writer.startRecord("C");
+    writer.writeDField("CT001001ABC");
+    writer.writeDField("CT001002" + std::string(20, '9')); // 28 characters: cut to 24
+    writer.writeDField("CT001003X");
+    writer.flush();
+    const std::string file = telematicFile();
+    EXPECT_EQ(file.substr(1, 24), "CT001001ABC" + std::string(13, ' '));
+    EXPECT_EQ(file.substr(25, 24), "CT001002" + std::string(16, '9'));
+    EXPECT_EQ(file.substr(49, 24), "CT001003X" + std::string(15, ' '));
+}
+
+TEST_F(TelematicFileTest, TheSeventyFifthDFieldContinuesInANewRecordD)
+{
+    RecordKeys& keys = writer.keys();
+    keys.agentFiscalCode = "01234567890     ";
+    keys.employeeFiscalCode = "RSSMRA70A01F205X";
+    keys.replacedSubmission = "12345" + std::string(12, ' ');
+    keys.replacedCertificate = "7     ";
+    keys.operation = 'S';
+    keys.certificationNumber = 41;
+    writer.startRecord(recordDPositional(keys));
+    for (int i = 1; i <= 76; ++i)
+        writer.writeDField("DA001001F" + std::to_string(i));
+    EXPECT_EQ(writer.dFieldCount(), 1);
+    EXPECT_EQ(writer.countD, 1);
+    EXPECT_EQ(keys.certificationNumber, 42);
+    ++writer.countD;
+    writer.flush();
+
+    const std::string file = telematicFile();
+    ASSERT_EQ(file.size(), 3800u);
+    const std::string first = file.substr(0, 1900);
+    const std::string second = file.substr(1900);
+    const std::string positional41 = "D01234567890     00000001RSSMRA70A01F205X00041" "00000000000012345" "000007"
+        + std::string(14, ' ') + "S    1";
+    ASSERT_EQ(positional41.size(), 89u);
+    EXPECT_EQ(first.substr(0, 89), positional41);
+    EXPECT_EQ(first.substr(89 + 74 * 24, 24), "DA001001F75" + std::string(13, ' '));
+    EXPECT_EQ(first.substr(1889), std::string(8, ' ') + "A\r\n");
+    std::string positional42 = positional41;
+    positional42.replace(41, 5, "00042");
+    EXPECT_EQ(second.substr(0, 89), positional42);
+    EXPECT_EQ(second.substr(89, 24), "DA001001F76" + std::string(13, ' '));
+    EXPECT_EQ(second.substr(113, 1784), std::string(1784, ' '));
+}
+
+TEST_F(TelematicFileTest, AFullRecordGContinuesWithTheSameCertificationNumber)
+{
+    RecordKeys& keys = writer.keys();
+    keys.agentFiscalCode = "01234567890     ";
+    keys.employeeFiscalCode = "RSSMRA70A01F205X";
+    keys.certificationNumber = 3;
+    writer.startRecord(recordGPositional(keys));
+    writer.countG = 1;
+    for (int i = 0; i < 75; ++i)
+        writer.writeGField("DB001001            1,00");
+    EXPECT_EQ(writer.gFieldCount(), 0);
+    EXPECT_EQ(writer.countG, 2);
+    writer.flush(); // the continuation, with its positional part only
+
+    const std::string file = telematicFile();
+    ASSERT_EQ(file.size(), 3800u);
+    const std::string positional = "G01234567890     00000001RSSMRA70A01F205X00003" + std::string(43, ' ');
+    EXPECT_EQ(file.substr(0, 89), positional);
+    EXPECT_EQ(file.substr(1900, 89), positional);
+    EXPECT_EQ(file.substr(1989, 1808), std::string(1808, ' '));
+    EXPECT_EQ(file.substr(3797), "A\r\n");
+    EXPECT_EQ(keys.certificationNumber, 3);
+}
+
+TEST_F(TelematicFileTest, ACertificationNumberBeyondFiveDigitsStopsTheRun)
+{
+    RecordKeys keys;
+    keys.certificationNumber = 99999;
+    EXPECT_EQ(recordDPositional(keys).size(), 89u);
+    EXPECT_EQ(recordGPositional(keys).substr(41, 5), "99999");
+    keys.certificationNumber = 100000;
+    EXPECT_THROW(recordDPositional(keys), RunStopped);
+    EXPECT_THROW(recordGPositional(keys), RunStopped);
+}
+
+TEST_F(TelematicFileTest, AWriteErrorIsShownOnceAndStopsTheRun)
+{
+    channels.close(kTelematicChannel); // nothing open: the write fails
+    writer.startRecord("A");
+    try {
+        writer.flush();
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "");
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo  52 nel file binario "));
+}

@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include "cu/createl_form.h"
+#include "cu/telematic/run_report.h"
+#include "cu/telematic/tests/telematic_test_support.h"
+#include "records/installation.h"
+
+using namespace cu::telematic;
+using namespace cu::telematic::testing;
+using records::testing::RecordingLauncher;
+
+namespace {
+
+constexpr const char* kDataFolder = "c/nolv/nv770/2016/dati/";
+constexpr const char* kNotAnEmployee = "Il record indicato non contiene un dipendente da trasmettere ";
+
+struct RunTest : ::testing::Test {
+    records::testing::TempRoot root;
+    records::PathMapper paths{root.path()};
+    records::testing::ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    records::Channels channels{paths, prompter};
+    records::Installation installation;
+    cu::CuFields fields;
+    std::string help;
+    cu::Environment environment{channels, installation, prompter, launcher, fields, help};
+    cu::CreatelForm form{environment};
+    HeaderTable header = sampleHeader();
+    std::string employeeCount = "0004";
+    std::vector<std::string> archive;
+
+    void SetUp() override
+    {
+        root.write("c/disco.ute", "C:        ");
+        cu::CuFields first = sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO");
+        cu::CuFields skipped = sampleEmployee("BNCGNN80A01F205Y", "BIANCHI", "GIANNI");
+        cu::CuFields noBirthDate = sampleEmployee("VRDLGU75A01F205Z", "VERDI", "LUIGI");
+        noBirthDate.cu[5] = "        ";
+        cu::CuFields second = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
+        archive = {cu::packArchiveRecord(first), cu::packArchiveRecord(skipped, ' '), cu::packArchiveRecord(noBirthDate),
+                   cu::packArchiveRecord(second)};
+    }
+
+    // Writes archive 3, loads the window, opens the archive and chooses the kind of supply.
+    void open(int supplyItem = 0)
+    {
+        root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', employeeCount));
+        root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(archive));
+        form.Form_Load();
+        form.Tx[0].text = "3";
+        form.Command1_Click();
+        form.Combo1_Click(supplyItem);
+    }
+    void protocol(const std::string& record)
+    {
+        form.Tx[2].text = "12345678901234567";
+        form.Tx[3].text = "000042";
+        form.Tx[4].text = record;
+    }
+    std::string telematic() const { return root.read(std::string(kDataFolder) + "TCU317"); }
+    bool leftovers() const
+    {
+        return std::filesystem::exists(root.path() / kDataFolder / "TCU317")
+            || std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp");
+    }
+    void expectStop(const RunResult& result, const std::string& message)
+    {
+        EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+        ASSERT_FALSE(prompter.shown.empty());
+        EXPECT_EQ(prompter.last().title, "Accesso");
+        EXPECT_EQ(prompter.last().text, message);
+        EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+        EXPECT_FALSE(leftovers());
+        EXPECT_TRUE(result.telematicHostPath.empty());
+    }
+};
+
+} // namespace
+
+TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
+{
+    header[16] = "X";
+    open();
+    std::vector<std::string> progress;
+    form.changed = [&] { progress.push_back(form.label17); };
+    const RunResult result = form.Command2_Click();
+
+    ASSERT_EQ(result.outcome, RunOutcome::Completed);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().title, "Creazione Telematico");
+    EXPECT_EQ(prompter.last().text, "Memorizazione regolarmente effettuata...");
+    EXPECT_EQ(prompter.last().icon, records::Icon::Information);
+    EXPECT_EQ(result.telematicHostPath, (root.path() / kDataFolder / "TCU317").string());
+    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+    EXPECT_NE(std::find(progress.begin(), progress.end(),
+                        "Memorizzazione in corso......della CU di ROSSI COSTRUZIONI SRL   SEDE DI MILANO          "),
+              progress.end());
+
+    const auto records = splitRecords(telematic());
+    ASSERT_EQ(recordTypes(records), "ABCDGDGZ");
+    EXPECT_EQ(at(records[3], 1, 89), "D01234567890     00000001RSSMRA70A01F205X00001" + std::string(23, '0')
+                                         + std::string(14, ' ') + "     1");
+    EXPECT_EQ(at(records[4], 1, 89), "G01234567890     00000001RSSMRA70A01F205X00001" + std::string(43, ' '));
+    EXPECT_EQ(at(records[5], 26, 46), "NREFNC65A41F205W00002");
+    EXPECT_EQ(at(records[6], 26, 46), "NREFNC65A41F205W00002");
+    EXPECT_EQ(at(records[7], 1, 60), "Z" + std::string(14, ' ') + "000000001000000001000000002000000002000000000");
+    EXPECT_EQ(result.totals[1], 2);
+    EXPECT_EQ(result.header[42], std::string(17, ' '));
+
+    // The window is loaded afresh for the next run.
+    EXPECT_EQ(form.Tx[0].text, "");
+    EXPECT_EQ(form.Tx[6].text, "");
+    EXPECT_EQ(form.label17, "");
+    EXPECT_EQ(form.listaItems.size(), 1u);
+    EXPECT_FALSE(form.closeRequested);
+}
+
+TEST_F(RunTest, AnAnnulmentWritesOnlyTheNamedEmployeesRecordD)
+{
+    open(1);
+    protocol("4");
+    prompter.answer(true);
+    const RunResult result = form.Command2_Click();
+    ASSERT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(prompter.shown[0].text, "Confermi la funzione di Annul/Sostit. del dipendente NERI" + std::string(20, ' ')
+                                          + "FRANCA" + std::string(18, ' ') + " ?");
+    EXPECT_TRUE(prompter.shown[0].question);
+    EXPECT_EQ(prompter.shown[0].title, "");
+    const auto records = splitRecords(telematic());
+    ASSERT_EQ(recordTypes(records), "ABDZ");
+    EXPECT_EQ(at(records[1], 91, 92), "10");
+    EXPECT_EQ(at(records[2], 26, 89), "NREFNC65A41F205W00001" "12345678901234567" "000042" + std::string(14, ' ')
+                                          + "A    1");
+    EXPECT_EQ(at(records[3], 16, 60), "000000001000000000000000001000000000000000000");
+    EXPECT_EQ(result.header[43], "000042");
+}
+
+TEST_F(RunTest, AReplacementAndASingleNormalSupplyWriteTheNamedEmployeeOnly)
+{
+    employeeCount = "0000"; // the named record is looked at whatever the count says
+    open(2);
+    protocol("1");
+    prompter.answer(true);
+    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    auto records = splitRecords(telematic());
+    ASSERT_EQ(recordTypes(records), "ABDGZ");
+    EXPECT_EQ(at(records[1], 91, 92), "01");
+    EXPECT_EQ(at(records[2], 26, 46), "RSSMRA70A01F205X00001");
+    EXPECT_EQ(at(records[2], 84, 84), "S");
+
+    prompter.shown.clear();
+    form.Tx[0].text = "3";
+    form.Command1_Click();
+    form.Combo1_Click(3); // T=Normale SINGOLA: no protocol needed, no question asked
+    form.Tx[4].text = " 4";
+    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    records = splitRecords(telematic());
+    ASSERT_EQ(recordTypes(records), "ABDGZ");
+    EXPECT_EQ(at(records[2], 26, 46), "NREFNC65A41F205W00001");
+    EXPECT_EQ(at(records[2], 84, 84), " ");
+}
+
+TEST_F(RunTest, TheNamedRecordMustHoldAnEmployeeToSend)
+{
+    open(3);
+    for (const char* record : {"2", "3", "0", "-1", "abc", "5", "1.5", ""}) {
+        SCOPED_TRACE(record);
+        prompter.shown.clear();
+        form.Tx[4].text = record;
+        expectStop(form.Command2_Click(), kNotAnEmployee);
+        EXPECT_EQ(prompter.shown.size(), 1u);
+    }
+}
+
+TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
+{
+    root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
+    const auto check = [&](const std::string& message) {
+        prompter.shown.clear();
+        const RunResult result = form.Command2_Click();
+        EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+        ASSERT_EQ(prompter.shown.size(), 1u) << message;
+        EXPECT_EQ(prompter.last().text, message);
+        EXPECT_EQ(prompter.last().title, "Accesso");
+        EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+        EXPECT_EQ(telematic(), "an earlier file");
+        EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+    };
+    open(1);
+    form.Tx[8].text = std::string(17, ' '); // no commitment from the window either
+    form.Tx[9].text = std::string(17, ' ');
+    protocol("4");
+    form.Tx[2].text = "   ";
+    check("Manca il numero Identificativo Entratel ");
+    protocol("4");
+    form.Tx[3].text = "";
+    check("Manca il numero di Protocollo Sostituz/Annullamento ");
+    protocol(" ");
+    check("Manca il numero di Record del dipendente da Annullare o Sostituire ");
+    form.Combo1_Click(0);
+    form.selectedArchive = "7";
+    check("Archivio inesistente ");
+
+    form.selectedArchive = "3";
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('2', "0004"));
+    check("La CU deve essere per LD, quella selezionata e' per LA ");
+    header[22] = "00000000";
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    check("Manca la data dell'impegno alla trasmissione ");
+    header[22] = "15022017";
+    header[21] = "0";
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    check("Manca la tipologia dell'impegno alla trasmissione ");
+    header[21] = "1";
+    header[14] = "";
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    check("Grave !! Numero dipendenti pari a zero ");
+    header[14] = "2";
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    std::filesystem::remove(root.path() / kDataFolder / "DCU3.017");
+    check("Archivio Dipendenti inesistente ");
+}
+
+TEST_F(RunTest, ACommitmentMissingFromTheArchiveIsTakenFromTheWindowFittedToItsPlace)
+{
+    header[21] = "0";
+    header[22] = "";
+    open();
+    form.Tx[8].text = "2 ";
+    form.Tx[9].text = "01032017 in ritardo";
+    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    const std::string b = splitRecords(telematic())[1];
+    EXPECT_EQ(at(b, 412, 438), "VRDGPP60C03F205K2010320171 ");
+}
+
+TEST_F(RunTest, DecliningTheConfirmationEndsTheRunSilentlyWithoutAFile)
+{
+    open(2);
+    protocol("1");
+    prompter.answer(false);
+    const RunResult result = form.Command2_Click();
+    EXPECT_EQ(result.outcome, RunOutcome::Declined);
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_FALSE(leftovers());
+    EXPECT_EQ(form.Tx[4].text, "1"); // the window keeps its state
+}
+
+TEST_F(RunTest, AWriteErrorStopsTheRunWithoutSuccessOrFile)
+{
+    root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
+    open();
+    // A file size limit of two records makes the third write fail as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 2 * 1900;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const RunResult result = form.Command2_Click();
+    setrlimit(RLIMIT_FSIZE, &previous);
+
+    EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp"
+                                    " al record  3");
+    EXPECT_EQ(telematic(), "an earlier file");
+    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+}
+
+TEST_F(RunTest, AnOutputFolderThatCannotHoldTheFileStopsTheRun)
+{
+    open();
+    form.Tx[5].text = "C:\\manca\\";
+    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore tipo  76 nella creazione del file ");
+
+    prompter.shown.clear();
+    form.Tx[5].text = "C:\\nolv\\nv770\\2016\\dati\\";
+    form.Tx[6].text = ""; // the path names the folder itself
+    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.last().text.starts_with("Errore tipo ")) << prompter.last().text;
+    EXPECT_TRUE(prompter.last().text.ends_with(" nella creazione del file C:\\nolv\\nv770\\2016\\dati\\"));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / ".tmp"));
+}
+
+TEST_F(RunTest, AHeaderFileWithoutItsSecondRecordStopsAfterTheReadMessage)
+{
+    open();
+    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header));
+    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text,
+              "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\FCU3.017 al record  2");
+    EXPECT_FALSE(leftovers());
+}
+
+TEST_F(RunTest, TheReportAndItsBatchFileAreWrittenAndShown)
+{
+    open();
+    prompter.answer(true);
+    form.Command5_Click();
+    const RunResult result = form.Command2_Click();
+    ASSERT_EQ(result.outcome, RunOutcome::Reported);
+    EXPECT_TRUE(form.closeRequested);
+    EXPECT_EQ(result.reportHostPath, (root.path() / kDataFolder / "report.txt").string());
+    EXPECT_EQ(result.batchHostPath, (root.path() / "c/nolv/nv770/2016/avstp.bat").string());
+    EXPECT_EQ(launcher.shownFiles, std::vector<std::string>{result.reportHostPath});
+
+    std::string expected = "   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO 2017\r\n" + std::string(55, '-') + "\r\n"
+        "Sostituto           :ROSSI COSTRUZIONI SRL   \r\n"
+        "                    :SEDE DI MILANO          \r\n"
+        "Codice fiscale      :01234567890     \r\n"
+        "Tipologia fornitura :N\r\n"
+        "Protocollo n.1 Sost :                 \r\n"
+        "Protocollo n.2 Sost :      \r\n"
+        "Percorso e nome file:C:\\nolv\\nv770\\2016\\dati\\TCU317\r\n"
+        + std::string(56, '-') + "\r\n           Dati utili alla quadratura C.U.\r\n" + std::string(56, '-') + "\r\n"
+        "Numero Dipendenti               2 \r\n";
+    const std::string report = root.read(std::string(kDataFolder) + "report.txt");
+    EXPECT_EQ(report.substr(0, expected.size()), expected);
+    // Each employee earned 25000 (CU 22, field "DB001001").
+    EXPECT_EQ(report.substr(expected.size(), 45), "Totale Redditi                  50000 \r\nRiten");
+    EXPECT_TRUE(report.ends_with("Rivalutazioni del TFR           0 \r\n" + std::string(58, '-') + "\r\n"));
+    EXPECT_EQ(root.read("c/nolv/nv770/2016/avstp.bat"),
+              "ECHO OFF\r\nCLS\r\nC:\\wnolv\\wordpad C:\\nolv\\NV770\\2016\\dati\\report.txt\r\nexit\r\n");
+}
+
+TEST(RunReport, TotalsAreRoundedToCentsAndPrintedInTheirOrder)
+{
+    EXPECT_EQ(reportNumber(1234.5), " 1234,5 ");
+    EXPECT_EQ(reportNumber(0.5), " 0,5 ");
+    EXPECT_EQ(reportNumber(12), " 12 ");
+    EXPECT_EQ(reportNumber(0), " 0 ");
+    EXPECT_EQ(reportNumber(5.55111512312578e-17), " 0 ");
+    EXPECT_EQ(reportNumber(0.1 + 0.2), " 0,3 ");
+    EXPECT_EQ(reportNumber(-1.234), "-1,23 ");
+
+    ReportTotals totals{};
+    for (int slot = 1; slot <= 30; ++slot)
+        totals[static_cast<std::size_t>(slot)] = slot;
+    const auto lines = reportLines(HeaderTable{}, "S", "x", totals);
+    ASSERT_EQ(lines.size(), 34u);
+    std::string slots;
+    for (std::size_t i = 12; i < 33; ++i) {
+        EXPECT_EQ(lines[i].size(), 31 + reportNumber(std::stoi(lines[i].substr(32))).size()) << lines[i];
+        slots += lines[i].substr(32, lines[i].size() - 33) + ",";
+    }
+    EXPECT_EQ(slots, "1,2,3,4,7,8,5,6,9,10,11,12,13,14,15,21,16,17,18,19,20,");
+    EXPECT_EQ(lines[31], "Ritenute Irpef TFR anni preced. 19 ");
+}

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cu/archive_record.h"
+#include "cu/telematic/field_writer.h"
+#include "cu/telematic/header_table.h"
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/tests/scripted_prompter.h"
+#include "records/tests/temp_root.h"
+
+namespace cu::telematic::testing {
+
+// A telematic file open on channel 8 in a fresh installation root, and a writer on it.
+struct TelematicFileTest : ::testing::Test {
+    records::testing::TempRoot root;
+    records::PathMapper paths{root.path()};
+    records::testing::ScriptedPrompter prompter;
+    records::Channels channels{paths, prompter};
+    TelematicWriter writer{channels};
+
+    void SetUp() override
+    {
+        channels.select(kTelematicChannel, "c:\\out.tel", kTelematicRecordLength);
+        channels.createFile();
+        channels.openBinary();
+    }
+    std::string telematicFile()
+    {
+        channels.flush(kTelematicChannel);
+        return root.read("c/out.tel");
+    }
+};
+
+// Splits a telematic file into its records; checks that each is 1900 bytes with "A" CR LF.
+inline std::vector<std::string> splitRecords(const std::string& file)
+{
+    std::vector<std::string> result;
+    EXPECT_EQ(file.size() % kTelematicRecordLength, 0u) << "file of " << file.size() << " bytes";
+    for (std::size_t at = 0; at + kTelematicRecordLength <= file.size(); at += kTelematicRecordLength) {
+        result.push_back(file.substr(at, kTelematicRecordLength));
+        EXPECT_EQ(result.back().substr(kBodyLength), "A\r\n") << "record " << result.size();
+    }
+    return result;
+}
+
+// The record types of a telematic file in order, e.g. "ABCDGZ".
+inline std::string recordTypes(const std::vector<std::string>& records)
+{
+    std::string types;
+    for (const std::string& record : records)
+        types.push_back(record[0]);
+    return types;
+}
+
+// The non-positional fields of a record C, D or G, up to the first blank slot.
+inline std::vector<std::string> fieldsOf(const std::string& record)
+{
+    std::vector<std::string> fields;
+    for (std::size_t at = kPositionalLength; at + kFieldLength <= 1889; at += kFieldLength) {
+        const std::string field = record.substr(at, kFieldLength);
+        if (field == std::string(kFieldLength, ' '))
+            break;
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+// "CODE" + value padded to 24 characters, as a field appears in a record.
+inline std::string field(const std::string& code, const std::string& value)
+{
+    std::string text = code + value;
+    text.resize(kFieldLength, ' ');
+    return text;
+}
+
+// Characters [from, to] (1-based, inclusive) of a record.
+inline std::string at(const std::string& record, std::size_t from, std::size_t to)
+{
+    return record.substr(from - 1, to - from + 1);
+}
+
+// A 1200-character CU header record with every field of `header` at its place (cut or
+// filled with blanks to its width) and "$" in position 1.
+inline std::string packHeaderRecord(const HeaderTable& header)
+{
+    std::string record(1200, ' ');
+    record[0] = '$';
+    for (int i = 1; i <= kHeaderFieldCount; ++i) {
+        const HeaderSlot slot = headerFieldSlot(i);
+        std::string value = header[static_cast<std::size_t>(i)];
+        value.resize(static_cast<std::size_t>(slot.length), ' ');
+        record.replace(static_cast<std::size_t>(slot.position - 1), value.size(), value);
+    }
+    return record;
+}
+
+// The second header record: the certification kind in position 2, the employee count in 3-6.
+inline std::string secondHeaderRecord(char kind, const std::string& employeeCount)
+{
+    std::string record(1200, ' ');
+    record[0] = '$';
+    record[1] = kind;
+    record.replace(2, 4, (std::string(4, ' ') + employeeCount).substr(employeeCount.size()));
+    return record;
+}
+
+// The header of a company (not a person) that sends its own CU, two employees.
+inline HeaderTable sampleHeader()
+{
+    HeaderTable h;
+    h[2] = " ";
+    h[3] = "01234567890";
+    h[5] = "ROSSI COSTRUZIONI SRL";
+    h[6] = "SEDE DI MILANO";
+    h[7] = "0212345678";
+    h[8] = "PAGHE@ROSSICOSTRUZIONI.EXAMPLE.IT";
+    h[9] = "BNCLRA75B41F205Z";
+    h[10] = "01";
+    h[11] = "09876543210";
+    h[12] = "BIANCHI";
+    h[13] = "LAURA";
+    h[14] = "2";
+    h[16] = " ";
+    h[19] = "10";
+    h[20] = "VRDGPP60C03F205K";
+    h[21] = "1";
+    h[22] = "15022017";
+    h[26] = "28022017";
+    h[27] = "412000";
+    h[28] = "MILANO";
+    h[29] = "MI";
+    h[30] = "20121";
+    h[31] = "VIA DANTE 1";
+    h[32] = "001";
+    return h;
+}
+
+// An employee's CU fields with the personal data that quadro DA reports.
+inline CuFields sampleEmployee(const std::string& fiscalCode, const std::string& surname, const std::string& name)
+{
+    CuFields f;
+    f.cu[1] = fiscalCode;
+    f.cu[2] = surname;
+    f.cu[3] = name;
+    f.cu[4] = "M";
+    f.cu[5] = "01011970";
+    f.cu[6] = "MILANO";
+    f.cu[7] = "MI";
+    f.cu[9] = "1";
+    f.cu[10] = "1";
+    f.cu[11] = "MILANO";
+    f.cu[12] = "MI";
+    f.cu[13] = "F205";
+    f.cu[14] = "MILANO";
+    f.cu[15] = "MI";
+    f.cu[16] = "F205";
+    f.cu[22] = "25000.00";
+    return f;
+}
+
+// A CU archive made of `records` (archive records of 6000 characters each).
+inline std::string archiveFile(const std::vector<std::string>& records)
+{
+    std::string file;
+    for (const std::string& record : records)
+        file += record;
+    return file;
+}
+
+} // namespace cu::telematic::testing

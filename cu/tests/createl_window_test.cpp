@@ -1,0 +1,367 @@
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/demo_installation.h"
+#include "app/shared_values.h"
+#include "cu/createl.h"
+#include "records/tests/scripted_prompter.h"
+#include "records/tests/temp_root.h"
+
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+namespace {
+
+// A CU header file: record 1 with the kind of supply, the withholding agent's name and the
+// intermediary's data where the window reads them; record 2 blank.
+std::string headerFile(char kind, const std::string& name1, const std::string& name2)
+{
+    std::string record(1200, ' ');
+    record[0] = '$';
+    record[1] = kind;
+    record.replace(20, name1.size(), name1);
+    record.replace(44, name2.size(), name2);
+    record.replace(206, 16, "TRMNTN70A01F205X");
+    record[222] = '1';
+    record.replace(223, 8, "15022017");
+    record.replace(329, 12, "3351234567  ");
+    record.replace(342, 20, "paghe@studiorossi.it");
+    return record + std::string(1200, ' ');
+}
+
+// One installation with its own operator, and the window loaded on it.
+struct Desk {
+    TempRoot root;
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    app::SharedValues shared{root.path(), prompter, launcher};
+    std::unique_ptr<cu::createl> window;
+
+    Desk() { root.write("c/disco.ute", "C:        "); }
+
+    void addArchive(int n, char kind = '0', const std::string& name1 = "ROSSI SRL")
+    {
+        root.write("c/nolv/nv770/2016/dati/FCU" + std::to_string(n) + ".017", headerFile(kind, name1, "UFFICIO PAGHE"));
+    }
+
+    cu::createl& load()
+    {
+        window = std::make_unique<cu::createl>(shared.cuEnvironment());
+        window->show();
+        return *window;
+    }
+
+    template <typename Control>
+    Control* control(const QString& name) const
+    {
+        auto* found = window->findChild<Control*>(name);
+        if (!found)
+            throw std::runtime_error("no control " + name.toStdString());
+        return found;
+    }
+    QLineEdit* tx(int index) const { return control<QLineEdit>(QStringLiteral("Tx_%1").arg(index)); }
+    QToolButton* button(const char* name) const { return control<QToolButton>(QString::fromLatin1(name)); }
+    bool inputFrameShown() const { return control<QFrame>(QStringLiteral("inputFrame"))->isVisible(); }
+    QString statusText() const
+    {
+        return control<QStatusBar>(QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text();
+    }
+
+    // Picks an item of a combo box as the operator does: opens the list and clicks the item.
+    void choose(const char* comboName, int index) const
+    {
+        auto* combo = control<QComboBox>(QString::fromLatin1(comboName));
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const QRect item = view->visualRect(view->model()->index(index, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    }
+
+    void typeCode(const QString& code) const
+    {
+        tx(0)->clear();
+        QTest::keyClicks(tx(0), code);
+    }
+};
+
+} // namespace
+
+class CreatelWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadWithoutArchivesShowsTheInitialBoxes();
+    void listShowsArchivesInNumberOrderAndPicksOne();
+    void openingTrimsTheCodeAndRefusesBadOnes();
+    void cancellationArchiveEnablesTheProtocolBoxes();
+    void singleSupplyKeepsTheProtocolBoxesEnabled();
+    void reportQuestionNoAfterYesClearsTheFlag();
+    void typingLimitRefusesTypingButNeverCutsProgramTexts();
+    void focusOnABoxShowsItsHelp();
+    void runThatStopsKeepsTheWindowAndEndCloses();
+    void completedRunLeavesAFreshlyLoadedWindow();
+    void runWithReportShowsItAndClosesTheWindow();
+};
+
+void CreatelWindowTest::loadWithoutArchivesShowsTheInitialBoxes()
+{
+    Desk desk;
+    cu::createl& window = desk.load();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Seleziona CU 2016"));
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->count(), 0);
+    QCOMPARE(desk.tx(5)->text(), QStringLiteral("C:\\nolv\\nv770\\2016\\dati\\"));
+    QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
+    QCOMPARE(desk.tx(8)->text(), QString(17, QLatin1Char(' ')));
+    QCOMPARE(desk.tx(10)->text(), QString(16, QLatin1Char(' ')));
+    QVERIFY(desk.tx(11)->text().isEmpty());
+    for (int i : {2, 3, 4, 7, 10, 11})
+        QVERIFY2(!desk.tx(i)->isEnabled(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
+    QVERIFY(!desk.inputFrameShown());
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("Combo1"))->count(), 4);
+    // "<ok>" is text, not markup.
+    QCOMPARE(desk.statusText(),
+             QStringLiteral("Selezionare la CU dall'elenco oppure inserire il codice ad essa relativo."
+                            "Premere <ok> per continuare."));
+    QVERIFY(desk.prompter.shown.empty());
+}
+
+void CreatelWindowTest::listShowsArchivesInNumberOrderAndPicksOne()
+{
+    Desk desk;
+    desk.addArchive(15, '0', "BIANCHI SPA");
+    desk.addArchive(2);
+    desk.load();
+    auto* lista = desk.control<QComboBox>(QStringLiteral("lista"));
+    QCOMPARE(lista->count(), 2);
+    QCOMPARE(lista->itemText(0), QStringLiteral("2 ROSSI SRL-UFFICIO PAGHE"));
+    QCOMPARE(lista->itemText(1), QStringLiteral("15 BIANCHI SPA-UFFICIO PAGHE"));
+
+    desk.choose("lista", 1);
+    QCOMPARE(desk.tx(0)->text(), QStringLiteral("15"));
+    QCOMPARE(desk.tx(6)->text(), QStringLiteral("TCU1517"));
+    QCOMPARE(lista->currentText(), QStringLiteral("15 BIANCHI SPA-UFFICIO PAGHE"));
+    QCOMPARE(desk.statusText(), QStringLiteral("Selezionare la tipologia di trasmissione della CU"));
+    QVERIFY(!desk.inputFrameShown());
+
+    // Opening shows the frame; choosing again hides it until the archive is opened again.
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QVERIFY(desk.inputFrameShown());
+    desk.choose("lista", 0);
+    QVERIFY(!desk.inputFrameShown());
+    QCOMPARE(desk.tx(0)->text(), QStringLiteral("2"));
+}
+
+void CreatelWindowTest::openingTrimsTheCodeAndRefusesBadOnes()
+{
+    Desk desk;
+    desk.addArchive(3);
+    desk.load();
+
+    desk.typeCode(QStringLiteral("abc"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Certificazione non ancora selezionata "));
+    QCOMPARE(QString::fromStdString(desk.prompter.last().title), QStringLiteral("Accesso"));
+    QVERIFY(desk.prompter.last().icon == records::Icon::Stop);
+    QVERIFY(!desk.inputFrameShown());
+
+    desk.typeCode(QStringLiteral(" 3 "));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{1});
+    QVERIFY(desk.inputFrameShown());
+    QCOMPARE(desk.tx(6)->text(), QStringLiteral("TCU317"));
+    QCOMPARE(desk.tx(7)->text(), QStringLiteral("TRMNTN70A01F205X"));
+    QCOMPARE(desk.tx(9)->text(), QStringLiteral("15022017"));
+    QCOMPARE(desk.tx(11)->text(), QStringLiteral("paghe@studiorossi.it").leftJustified(45));
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->currentText(),
+             QStringLiteral("3 ROSSI SRL-UFFICIO PAGHE"));
+
+    // The number is used as typed: "003" names FCU003.017, which does not exist. The frame
+    // stays visible.
+    desk.typeCode(QStringLiteral("003"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Archivio inesistente "));
+    QVERIFY(desk.inputFrameShown());
+}
+
+void CreatelWindowTest::cancellationArchiveEnablesTheProtocolBoxes()
+{
+    Desk desk;
+    desk.addArchive(1, '1');
+    desk.addArchive(4, '0');
+    desk.load();
+    desk.typeCode(QStringLiteral("1"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QCOMPARE(desk.tx(1)->text(), QStringLiteral("A"));
+    for (int i : {2, 3, 4})
+        QVERIFY(desk.tx(i)->isEnabled());
+
+    // A normal archive opened afterwards disables them again.
+    desk.typeCode(QStringLiteral("4"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
+    for (int i : {2, 3, 4})
+        QVERIFY(!desk.tx(i)->isEnabled());
+}
+
+void CreatelWindowTest::singleSupplyKeepsTheProtocolBoxesEnabled()
+{
+    Desk desk;
+    desk.addArchive(1);
+    cu::createl& window = desk.load();
+    desk.choose("lista", 0);
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+
+    desk.choose("Combo1", 3);
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("T=Normale SINGOLA"));
+    QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
+    for (int i : {2, 3, 4})
+        QVERIFY(desk.tx(i)->isEnabled());
+
+    desk.choose("Combo1", 0);
+    QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
+    for (int i : {2, 3, 4})
+        QVERIFY(desk.tx(i)->isEnabled());
+    QCOMPARE(window.form().singleEmployeeFlag, 1);
+
+    // Reopening the archive keeps them enabled while the single-employee flag is set.
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QVERIFY(desk.tx(2)->isEnabled());
+
+    // What the operator types reaches the form that the writer reads.
+    QTest::keyClicks(desk.tx(4), QStringLiteral("12"));
+    QCOMPARE(window.form().Tx[4].text, std::string("12"));
+}
+
+void CreatelWindowTest::reportQuestionNoAfterYesClearsTheFlag()
+{
+    Desk desk;
+    cu::createl& window = desk.load();
+    desk.prompter.answer(true);
+    QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
+    QCOMPARE(window.form().reportFlag, 1);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
+    QVERIFY(desk.prompter.last().title.empty());
+    QVERIFY(desk.prompter.last().question);
+
+    desk.prompter.answer(false);
+    QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
+    QCOMPARE(window.form().reportFlag, 0);
+}
+
+void CreatelWindowTest::typingLimitRefusesTypingButNeverCutsProgramTexts()
+{
+    Desk desk;
+    cu::createl& window = desk.load();
+    // An archive that does not exist shows the frame with the boxes as loaded: the
+    // commitment type (one character typed) and date (eight) hold 17 blanks.
+    desk.typeCode(QStringLiteral("7"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    QVERIFY(desk.inputFrameShown());
+    QLineEdit* type = desk.tx(8);
+    QCOMPARE(type->text(), QString(17, QLatin1Char(' ')));
+    QCOMPARE(desk.tx(9)->text(), QString(17, QLatin1Char(' ')));
+
+    type->end(false);
+    QTest::keyClicks(type, QStringLiteral("2"));
+    QCOMPARE(type->text(), QString(17, QLatin1Char(' ')));
+    type->selectAll();
+    QTest::keyClicks(type, QStringLiteral("21"));
+    QCOMPARE(type->text(), QStringLiteral("2"));
+    QCOMPARE(window.form().Tx[8].text, std::string("2"));
+
+    // Deleting inside a text longer than the limit is allowed.
+    desk.tx(9)->end(false);
+    QTest::keyClick(desk.tx(9), Qt::Key_Backspace);
+    QCOMPARE(desk.tx(9)->text(), QString(16, QLatin1Char(' ')));
+
+    // The protocol identifier takes 17 characters typed, no more.
+    desk.choose("Combo1", 1);
+    QTest::keyClicks(desk.tx(2), QStringLiteral("17020812345678901XYZ"));
+    QCOMPARE(desk.tx(2)->text(), QStringLiteral("17020812345678901"));
+    QCOMPARE(window.form().Tx[2].text, std::string("17020812345678901"));
+}
+
+void CreatelWindowTest::focusOnABoxShowsItsHelp()
+{
+    Desk desk;
+    cu::createl& window = desk.load();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    desk.tx(0)->setFocus();
+    QCOMPARE(desk.statusText(), QStringLiteral("Inserire il codice della CU"));
+    window.messaggi(99);
+    QCOMPARE(desk.statusText(), QStringLiteral("Inserire il codice della CU"));
+    window.messaggi(8);
+    QCOMPARE(desk.statusText(), QStringLiteral("1=Dichiarazione predisposta dal Sostituto, 2=Da chi effettua l'invio"));
+}
+
+void CreatelWindowTest::runThatStopsKeepsTheWindowAndEndCloses()
+{
+    Desk desk;
+    cu::createl& window = desk.load();
+    QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
+    QVERIFY(window.isVisible());
+    int windows = 0;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        windows += qobject_cast<cu::createl*>(top) && top->isVisible() ? 1 : 0;
+    QCOMPARE(windows, 1);
+
+    QTest::mouseClick(desk.button("Command3"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+}
+
+void CreatelWindowTest::completedRunLeavesAFreshlyLoadedWindow()
+{
+    Desk desk;
+    app::writeDemoInstallation(desk.root.path());
+    cu::createl& window = desk.load();
+    desk.choose("lista", 0);
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+    desk.choose("Combo1", 0);
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("N=Normale"));
+
+    QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
+    QVERIFY(std::filesystem::exists(desk.root.path() / "c/nolv/nv770/2016/dati/TCU117"));
+    QVERIFY(window.isVisible());
+    QVERIFY(!desk.inputFrameShown());
+    QVERIFY(desk.tx(0)->text().isEmpty());
+    QVERIFY(desk.tx(6)->text().isEmpty());
+    QVERIFY(!desk.tx(2)->isEnabled());
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("Combo1"))->currentIndex(), -1);
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->currentIndex(), -1);
+    QVERIFY(desk.control<QLabel>(QStringLiteral("Label17"))->text().isEmpty());
+    QVERIFY(desk.launcher.shownFiles.empty());
+}
+
+void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
+{
+    Desk desk;
+    app::writeDemoInstallation(desk.root.path());
+    cu::createl& window = desk.load();
+    desk.prompter.answer(true);
+    QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
+    desk.typeCode(QStringLiteral("1"));
+    QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
+
+    QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
+    QCOMPARE(desk.launcher.shownFiles.size(), std::size_t{1});
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(CreatelWindowTest)
+#include "createl_window_test.moc"
