@@ -126,25 +126,22 @@ double TelematicWriter::writeAmount(std::string_view code, double amount)
     const double x = records::roundToCents(amount);
     if (!(x > 0))
         return x;
-    const double whole = std::floor(x);
-    if (whole >= 1e13)
+    if (x >= 1e13)
         throw RunStopped(unrepresentable(code));
-    // The cents are rounded once more with the suite's offset; x is already a whole number
-    // of cents, so this only removes the binary residue of the subtraction.
-    const auto cents = static_cast<int>(std::floor((x - whole) * 100 + 0.499));
-    // A fraction that rounded up to a whole unit would leave "00", as the suite's formatter
-    // did; it cannot happen for an amount already rounded to cents.
-    const int shown = cents >= 100 ? 0 : cents;
+    // x is a whole number of cents: split it exactly into the whole part and the cents.
+    const auto totalCents = static_cast<long long>(x * 100 + 0.5);
+    const long long whole = totalCents / 100;
+    const auto cents = static_cast<int>(totalCents % 100);
 
     char field[kFieldLength];
     startField(field, code);
     if (whole == 0)
         std::memset(field + 8, '0', 13);
     else
-        putDigits(field + 8, 13, static_cast<long long>(whole));
+        putDigits(field + 8, 13, whole);
     field[21] = ',';
-    field[22] = static_cast<char>('0' + shown / 10);
-    field[23] = static_cast<char>('0' + shown % 10);
+    field[22] = static_cast<char>('0' + cents / 10);
+    field[23] = static_cast<char>('0' + cents % 10);
     writeGField(std::string_view(field, sizeof field));
     return x;
 }

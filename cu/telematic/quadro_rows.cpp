@@ -69,7 +69,6 @@ bool isAmountForm(Form form)
 
 bool conditionHolds(const FieldRow& row, const CuFields& fields, const std::string& entry)
 {
-    const std::string_view trimmed = records::trim(entry);
     switch (row.when) {
     case When::Always:
     case When::Rule:
@@ -81,15 +80,17 @@ bool conditionHolds(const FieldRow& row, const CuFields& fields, const std::stri
     case When::IsX:
         return entry == "X";
     case When::TrimmedNotEmpty:
-        return !trimmed.empty();
+        return !records::trim(entry).empty();
     case When::TrimmedOne:
-        return trimmed.size() == 1;
+        return records::trim(entry).size() == 1;
     case When::TrimmedTwo:
-        return trimmed.size() == 2;
+        return records::trim(entry).size() == 2;
     case When::TrimmedLongerThanOne:
-        return trimmed.size() > 1;
-    case When::TrimmedIsAOrB:
+        return records::trim(entry).size() > 1;
+    case When::TrimmedIsAOrB: {
+        const std::string_view trimmed = records::trim(entry);
         return trimmed == "A" || trimmed == "B";
+    }
     case When::IsAOrBOrC:
         return entry == "A" || entry == "B" || entry == "C";
     case When::FirstIsC:
@@ -100,10 +101,12 @@ bool conditionHolds(const FieldRow& row, const CuFields& fields, const std::stri
         return !entry.empty() && entry.front() != ' ';
     case When::FlagIsNotX:
         return fields.cu[row.param] != "X";
-    case When::MunicipalityCode:
+    case When::MunicipalityCode: {
         // Municipalities are named by their cadastral code, a letter and three digits, whose
         // numeric value is 0: a test on the value alone would never let one through.
+        const std::string_view trimmed = records::trim(entry);
         return (!trimmed.empty() && isAsciiLetter(trimmed.front())) || records::numericValue(entry) > 0;
+    }
     }
     return false;
 }

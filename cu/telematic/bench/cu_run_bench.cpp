@@ -79,7 +79,9 @@ CpuTimes cpuTimes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    const auto toSeconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return {toSeconds(usage.ru_utime), toSeconds(usage.ru_stime)};
 }
 
@@ -139,7 +141,8 @@ std::string headerFile(long employees)
     first[0] = '$';
     for (int i = 1; i <= kHeaderFieldCount; ++i) {
         const HeaderSlot slot = headerFieldSlot(i);
-        const std::string value = records::fitRight(h[static_cast<std::size_t>(i)], static_cast<std::size_t>(slot.length));
+        const std::string value
+            = records::fitRight(h[static_cast<std::size_t>(i)], static_cast<std::size_t>(slot.length));
         first.replace(static_cast<std::size_t>(slot.position - 1), value.size(), value);
     }
     std::string second(1200, ' ');
@@ -323,7 +326,8 @@ int main(int argc, char** argv)
     std::printf("archive                  : %.1f MB, built in %.3f s\n", static_cast<double>(archiveBytes) / 1e6,
                 buildTime);
     std::printf("telematic file           : %.1f MB, %.0f records (%.2f per employee)\n",
-                static_cast<double>(telematicBytes) / 1e6, telematicRecords, telematicRecords / static_cast<double>(written));
+                static_cast<double>(telematicBytes) / 1e6, telematicRecords,
+                telematicRecords / static_cast<double>(written));
     std::printf("copy of the archive      : %.3f s\n", copyTime);
     std::printf("CU run                   : %.3f s (processor: %.3f s user, %.3f s system)\n", runTime,
                 cpuAfter.user - cpuBefore.user, cpuAfter.system - cpuBefore.system);

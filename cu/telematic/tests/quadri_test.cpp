@@ -173,9 +173,11 @@ TEST_F(QuadriTest, ACertificateOfKind2WithoutIncomeLeavesTheIncomePartOut)
 
 TEST_F(QuadriTest, TheIncomeTextIsReadAsOneTextAndOnlyCertificatesOfKind2AreShortened)
 {
-    for (const auto& [kind, first, second, incomeWritten] : std::vector<std::tuple<std::string, std::string, std::string, bool>>{
+    using Case = std::tuple<std::string, std::string, std::string, bool>; // kind, entry 22, entry 23, written
+    for (const auto& [kind, first, second, incomeWritten] : std::vector<Case>{
              {"2", "0", "0", false}, {"2", "", "", false}, {"2", "10", "", true},
-             {"2", "0", "5", true}, // "0           5" is 5
+             {"2", "0", "5", true},  // "0           5" is 5
+             {"2", "5", "-5", true}, // "5           -5" is 5: the texts are not added
              {"1", "0", "0", true}, {" ", "", "", true}}) {
         Employee other;
         other.set(10, kind);
@@ -206,8 +208,8 @@ TEST_F(QuadriTest, TheDayCountIsCappedAtAYearAndGatesTheSpecialPeriods)
         other.set(32, "4");
         other.write();
         EXPECT_EQ(other.value("DB001006"), c.dayField) << "days " << c.days;
-        EXPECT_EQ(other.value("DB001011"), c.periodWritten ? std::optional<std::string>(std::string(15, ' ') + "4") : std::nullopt)
-            << "days " << c.days;
+        const std::optional<std::string> period = std::string(15, ' ') + "4";
+        EXPECT_EQ(other.value("DB001011"), c.periodWritten ? period : std::nullopt) << "days " << c.days;
         EXPECT_EQ(other.fields.cu[27], c.storedAfter);
     }
 }
@@ -240,8 +242,12 @@ TEST_F(QuadriTest, CodesArePaddedToTheirWidth)
 
 TEST_F(QuadriTest, TotalDeductionsAreTheGrossTaxCappedByTheSumOfTheDeductions)
 {
-    for (const auto& [grossTax, expected] : std::vector<std::pair<std::string, std::optional<std::string>>>{
-             {"50", "           50,00"}, {"100", "           80,00"}, {"80", "           80,00"}, {"-3", std::nullopt}}) {
+    using Case = std::pair<std::string, std::optional<std::string>>; // gross tax, "DB001373"
+    for (const auto& [grossTax, expected] : std::vector<Case>{
+             {"50", "           50,00"},
+             {"100", "           80,00"},
+             {"80", "           80,00"},
+             {"-3", std::nullopt}}) {
         Employee other;
         other.set(150, grossTax);
         for (const auto& [entry, amount] : std::vector<std::pair<int, std::string>>{
