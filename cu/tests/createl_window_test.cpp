@@ -17,86 +17,10 @@
 #include "cu/createl.h"
 #include "records/tests/scripted_prompter.h"
 #include "records/tests/temp_root.h"
+#include "cu/tests/createl_desk.h"
 
-using records::testing::RecordingLauncher;
-using records::testing::ScriptedPrompter;
-using records::testing::TempRoot;
+using cu::testing::Desk;
 
-namespace {
-
-// A CU header file: record 1 with the kind of supply, the withholding agent's name and the
-// intermediary's data where the window reads them; record 2 blank.
-std::string headerFile(char kind, const std::string& name1, const std::string& name2)
-{
-    std::string record(1200, ' ');
-    record[0] = '$';
-    record[1] = kind;
-    record.replace(20, name1.size(), name1);
-    record.replace(44, name2.size(), name2);
-    record.replace(206, 16, "TRMNTN70A01F205X");
-    record[222] = '1';
-    record.replace(223, 8, "15022017");
-    record.replace(329, 12, "3351234567  ");
-    record.replace(342, 20, "paghe@studiorossi.it");
-    return record + std::string(1200, ' ');
-}
-
-// One installation with its own operator, and the window loaded on it.
-struct Desk {
-    TempRoot root;
-    ScriptedPrompter prompter;
-    RecordingLauncher launcher;
-    app::SharedValues shared{root.path(), prompter, launcher};
-    std::unique_ptr<cu::createl> window;
-
-    Desk() { root.write("c/disco.ute", "C:        "); }
-
-    void addArchive(int n, char kind = '0', const std::string& name1 = "ROSSI SRL")
-    {
-        root.write("c/nolv/nv770/2016/dati/FCU" + std::to_string(n) + ".017", headerFile(kind, name1, "UFFICIO PAGHE"));
-    }
-
-    cu::createl& load()
-    {
-        window = std::make_unique<cu::createl>(shared.cuEnvironment());
-        window->show();
-        return *window;
-    }
-
-    template <typename Control>
-    Control* control(const QString& name) const
-    {
-        auto* found = window->findChild<Control*>(name);
-        if (!found)
-            throw std::runtime_error("no control " + name.toStdString());
-        return found;
-    }
-    QLineEdit* tx(int index) const { return control<QLineEdit>(QStringLiteral("Tx_%1").arg(index)); }
-    QToolButton* button(const char* name) const { return control<QToolButton>(QString::fromLatin1(name)); }
-    bool inputFrameShown() const { return control<QFrame>(QStringLiteral("inputFrame"))->isVisible(); }
-    QString statusText() const
-    {
-        return control<QStatusBar>(QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text();
-    }
-
-    // Picks an item of a combo box as the operator does: opens the list and clicks the item.
-    void choose(const char* comboName, int index) const
-    {
-        auto* combo = control<QComboBox>(QString::fromLatin1(comboName));
-        combo->showPopup();
-        QAbstractItemView* view = combo->view();
-        const QRect item = view->visualRect(view->model()->index(index, 0));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
-    }
-
-    void typeCode(const QString& code) const
-    {
-        tx(0)->clear();
-        QTest::keyClicks(tx(0), code);
-    }
-};
-
-} // namespace
 
 class CreatelWindowTest : public QObject {
     Q_OBJECT
