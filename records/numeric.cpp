@@ -17,16 +17,38 @@ bool isDigit(char c)
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The characters of the number in C notation, gathered while reading.
+// What was read of the number. The text that strtod needs is gathered only when the fast
+// conversion cannot be used, from the two stretches of the text the number was read from.
 struct Scan {
-    std::string text;          // sign, digits, point, exponent: what strtod would read
     std::uint64_t mantissa = 0; // the digits as a whole number, while it stays exact
     int significantDigits = 0;
     int fractionDigits = 0;
     int exponent = 0;
     bool negative = false;
     bool sawDigit = false;
+    std::size_t numberBegin = 0;   // sign, digits, point and blanks
+    std::size_t numberEnd = 0;
+    std::size_t exponentBegin = 0; // after the exponent letter: blanks, sign, digits
+    std::size_t exponentEnd = 0;   // equal to exponentBegin without an exponent
 };
+
+// The number in C notation, blanks left out, for strtod.
+std::string cNotation(std::string_view text, const Scan& scan)
+{
+    std::string number;
+    for (std::size_t k = scan.numberBegin; k < scan.numberEnd; ++k) {
+        if (text[k] != ' ')
+            number.push_back(text[k]);
+    }
+    if (scan.exponentEnd > scan.exponentBegin) {
+        number.push_back('e');
+        for (std::size_t k = scan.exponentBegin; k < scan.exponentEnd; ++k) {
+            if (text[k] != ' ')
+                number.push_back(text[k]);
+        }
+    }
+    return number;
+}
 
 } // namespace
 
@@ -40,9 +62,9 @@ double numericValue(std::string_view text)
     };
 
     skipBlanks(i);
+    scan.numberBegin = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         scan.negative = text[i] == '-';
-        scan.text.push_back(text[i]);
         ++i;
     }
 
@@ -53,7 +75,6 @@ double numericValue(std::string_view text)
             break;
         const char c = text[i];
         if (isDigit(c)) {
-            scan.text.push_back(c);
             scan.sawDigit = true;
             if (scan.mantissa != 0 || c != '0')
                 ++scan.significantDigits;
@@ -62,23 +83,21 @@ double numericValue(std::string_view text)
             if (sawPoint)
                 ++scan.fractionDigits;
         } else if (c == '.' && !sawPoint) {
-            scan.text.push_back(c);
             sawPoint = true;
         } else {
             break;
         }
     }
+    scan.numberEnd = i;
     if (!scan.sawDigit)
         return 0;
 
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         std::size_t j = i + 1;
-        std::string exponent = "e";
         skipBlanks(j);
         bool negativeExponent = false;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
             negativeExponent = text[j] == '-';
-            exponent.push_back(text[j]);
             ++j;
         }
         bool exponentDigits = false;
@@ -87,13 +106,13 @@ double numericValue(std::string_view text)
             skipBlanks(j);
             if (j >= text.size() || !isDigit(text[j]))
                 break;
-            exponent.push_back(text[j]);
             exponentDigits = true;
             if (value < 100000)
                 value = value * 10 + (text[j] - '0');
         }
         if (exponentDigits) {
-            scan.text += exponent;
+            scan.exponentBegin = i + 1;
+            scan.exponentEnd = j;
             scan.exponent = static_cast<int>(negativeExponent ? -value : value);
         }
     }
@@ -109,7 +128,7 @@ double numericValue(std::string_view text)
         const double value = power < 0 ? whole / kPowersOfTen[-power] : whole * kPowersOfTen[power];
         return scan.negative ? -value : value;
     }
-    const double value = std::strtod(scan.text.c_str(), nullptr);
+    const double value = std::strtod(cNotation(text, scan).c_str(), nullptr);
     return value == 0 ? 0.0 : value; // no negative zero
 }
 
