@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
-cmake --build build --parallel "$(nproc)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --parallel "$(nproc)" --target telematico telematico-cli
 if [ ! -d demo-root ]; then
   ./build/telematico-cli demo --root ./demo-root
 fi

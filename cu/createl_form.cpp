@@ -53,7 +53,7 @@ std::string lowerAscii(std::string text)
 } // namespace
 
 CreatelForm::CreatelForm(Environment& environment)
-    : m_environment(environment)
+    : m_environment(&environment)
 {
     for (int i = 0; i < kTxCount; ++i)
         Tx[static_cast<std::size_t>(i)].maxLength = kMaxLengths[i];
@@ -74,8 +74,8 @@ void CreatelForm::Messaggio(std::string_view text)
 void CreatelForm::messaggi(int index)
 {
     if (index >= 0 && index < kTxCount)
-        m_environment.helpText = kHelpTexts[index];
-    Messaggio(m_environment.helpText);
+        m_environment->helpText = kHelpTexts[index];
+    Messaggio(m_environment->helpText);
 }
 
 void CreatelForm::enableProtocolBoxes(bool enabled)
@@ -101,8 +101,8 @@ std::string CreatelForm::listItemText(const std::string& archive, const std::str
 
 void CreatelForm::Form_Load()
 {
-    records::Channels& channels = m_environment.channels;
-    records::Installation& installation = m_environment.installation;
+    records::Channels& channels = m_environment->channels;
+    records::Installation& installation = m_environment->installation;
 
     inputFrameVisible = false;
     singleEmployeeFlag = 0;
@@ -158,7 +158,7 @@ void CreatelForm::lista_Click(int index)
 {
     if (index < 0 || index >= archiveCount)
         return;
-    records::Channels& channels = m_environment.channels;
+    records::Channels& channels = m_environment->channels;
 
     inputFrameVisible = false;
     selectedArchive = records::digitsText(archiveList[static_cast<std::size_t>(index + 1)]);
@@ -167,7 +167,7 @@ void CreatelForm::lista_Click(int index)
     channels.setCurrent(kHeaderChannel);
     channels.setRecordNumber(1);
     channels.select(kHeaderChannel,
-                    headerFileName(m_environment.installation.dataDirectory, selectedArchive, archiveExtension),
+                    headerFileName(m_environment->installation.dataDirectory, selectedArchive, archiveExtension),
                     kHeaderRecordLength);
 
     Tx[0].text = selectedArchive;
@@ -177,7 +177,7 @@ void CreatelForm::lista_Click(int index)
 
 void CreatelForm::Command1_Click()
 {
-    records::Channels& channels = m_environment.channels;
+    records::Channels& channels = m_environment->channels;
 
     selectedArchive = std::string(records::trim(Tx[0].text));
     channels.setCurrent(kHeaderChannel);
@@ -185,17 +185,17 @@ void CreatelForm::Command1_Click()
     channels.currentChannel().recordLength = kHeaderRecordLength;
 
     if (records::numericValue(selectedArchive) == 0) {
-        m_environment.prompter.message(kAccessTitle, "Certificazione non ancora selezionata ", records::Icon::Stop);
+        m_environment->prompter.message(kAccessTitle, "Certificazione non ancora selezionata ", records::Icon::Stop);
         return;
     }
 
     inputFrameVisible = true;
     const std::string fileName
-        = headerFileName(m_environment.installation.dataDirectory, selectedArchive, archiveExtension);
+        = headerFileName(m_environment->installation.dataDirectory, selectedArchive, archiveExtension);
     channels.currentChannel().fileName = fileName;
     if (!channels.paths().fileExists(fileName)) {
         notify();
-        m_environment.prompter.message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
+        m_environment->prompter.message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
         return;
     }
 
@@ -238,7 +238,7 @@ void CreatelForm::Combo1_Click(int index)
 void CreatelForm::Command5_Click()
 {
     reportFlag = 0;
-    if (m_environment.prompter.askYesNo({}, "Vuoi creare un report della memorizzazione del file ?"))
+    if (m_environment->prompter.askYesNo({}, "Vuoi creare un report della memorizzazione del file ?"))
         reportFlag = 1;
 }
 
@@ -255,7 +255,7 @@ telematic::RunResult CreatelForm::Command2_Click()
         label17 = text;
         notify();
     };
-    telematic::RunResult result = telematic::run(m_environment, inputs);
+    telematic::RunResult result = telematic::run(*m_environment, inputs);
     if (result.outcome == telematic::RunOutcome::Completed)
         reload(); // the next run starts from a freshly loaded window
     else if (result.outcome == telematic::RunOutcome::Reported)
@@ -265,20 +265,11 @@ telematic::RunResult CreatelForm::Command2_Click()
 
 void CreatelForm::reload()
 {
-    for (int i = 0; i < kTxCount; ++i)
-        Tx[static_cast<std::size_t>(i)] = TextBox{{}, true, kMaxLengths[i]};
-    listaItems.clear();
-    listaText.clear();
-    combo1Items.clear();
-    inputFrameVisible = false;
-    label17.clear();
-    statusText.clear();
-    archiveList.fill(0);
-    archiveCount = 0;
-    archiveExtension.clear();
-    selectedArchive.clear();
-    singleEmployeeFlag = 0;
-    reportFlag = 0;
+    // Unloading and loading the window again: every control and value back to its initial
+    // state, then the load step.
+    auto keepNotifying = std::move(changed);
+    *this = CreatelForm(*m_environment);
+    changed = std::move(keepNotifying);
     Form_Load();
 }
 

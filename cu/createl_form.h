@@ -70,7 +70,7 @@ public:
     // line), so that a window can show it before the next message box.
     std::function<void()> changed;
 
-    Environment& environment() { return m_environment; }
+    Environment& environment() { return *m_environment; }
 
 private:
     // Puts every control and window value back as a new window has them, and loads it.
@@ -80,7 +80,7 @@ private:
     void enableProtocolBoxes(bool enabled);
     void notify();
 
-    Environment& m_environment;
+    Environment* m_environment; // lent by the program, never null
 };
 
 } // namespace cu
