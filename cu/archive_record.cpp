@@ -1,5 +1,7 @@
 #include "cu/archive_record.h"
 
+#include <cstring>
+
 #include "records/text.h"
 
 namespace cu {
@@ -275,14 +277,37 @@ EntrySlot slotIn(std::span<const EntryRun> layout, int entry)
     return {};
 }
 
+// Copies the entries of one run of `Length` characters each (0: the run's own length).
+// The usual case is a whole entry over the text of the same length that the previous
+// record left there: it is overwritten in place, keeping its storage, and for the common
+// lengths the copy is a few moves of fixed size.
+template <std::size_t Length, std::size_t N>
+void unpackRun(std::string_view record, const EntryRun& run, std::array<std::string, N>& table)
+{
+    const std::size_t length = Length != 0 ? Length : static_cast<std::size_t>(run.length);
+    auto begin = static_cast<std::size_t>(run.position - 1);
+    for (int entry = run.first; entry <= run.last; ++entry, begin += length) {
+        std::string& value = table[static_cast<std::size_t>(entry)];
+        if (value.size() == length && begin + length <= record.size())
+            std::memcpy(value.data(), record.data() + begin, length);
+        else
+            value.assign(records::mid(record, begin + 1, length));
+    }
+}
+
 template <std::size_t N>
 void unpackTable(std::string_view record, std::span<const EntryRun> layout, std::array<std::string, N>& table)
 {
     for (const EntryRun& run : layout) {
-        for (int entry = run.first; entry <= run.last; ++entry) {
-            const auto position = static_cast<std::size_t>(run.position + (entry - run.first) * run.length);
-            table[static_cast<std::size_t>(entry)].assign(
-                records::mid(record, position, static_cast<std::size_t>(run.length)));
+        switch (run.length) {
+        case 1: unpackRun<1>(record, run, table); break;
+        case 2: unpackRun<2>(record, run, table); break;
+        case 3: unpackRun<3>(record, run, table); break;
+        case 4: unpackRun<4>(record, run, table); break;
+        case 12: unpackRun<12>(record, run, table); break;
+        case 16: unpackRun<16>(record, run, table); break;
+        case 24: unpackRun<24>(record, run, table); break;
+        default: unpackRun<0>(record, run, table); break;
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <utility>
 #include <unistd.h>
 
 #include "records/file_errors.h"
@@ -100,10 +101,37 @@ bool Channels::flush(int number)
     return true;
 }
 
+void Channels::startWriteback(int number)
+{
+#if defined(__linux__)
+    if (isOpen(number))
+        ::sync_file_range(m_fd[static_cast<std::size_t>(number)], 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)number;
+#endif
+}
+
 void Channels::fail(int errorNumber, const std::string& message)
 {
     m_lastError = errorNumber;
+    if (m_holdFailures) {
+        m_heldFailure = {errorNumber, message};
+        return;
+    }
     m_prompter.message({}, message, Icon::None);
+}
+
+Failure Channels::takeHeldFailure()
+{
+    Failure held = std::move(m_heldFailure);
+    m_heldFailure = {};
+    return held;
+}
+
+void Channels::showFailure(const Failure& failure)
+{
+    m_lastError = failure.error;
+    m_prompter.message({}, failure.message, Icon::None);
 }
 
 void Channels::openSequential()
@@ -232,11 +260,12 @@ void Channels::transfer(Transfer kind)
             text = "Errore di lettura tipo " + errorText(error) + " nel file ";
             break;
         }
+        // A failed read leaves the record buffer empty.
+        if (kind != Transfer::Write)
+            slot.recordBuffer.clear();
         fail(error, text + slot.fileName + " al record " + signedNumberText(m_recordNumber));
     };
     const bool reading = kind != Transfer::Write;
-    if (reading)
-        slot.recordBuffer.clear();
 
     if (!isOpen(number)) {
         report(file_error::kBadFileNumber);
@@ -265,6 +294,8 @@ void Channels::transfer(Transfer kind)
     const int fd = m_fd[static_cast<std::size_t>(number)];
 
     if (reading) {
+        // The previous record's bytes are overwritten (a buffer of another length is resized
+        // first); on a failure the buffer is emptied.
         slot.recordBuffer.resize(static_cast<std::size_t>(length));
         std::size_t done = 0;
         while (done < slot.recordBuffer.size()) {
@@ -274,7 +305,6 @@ void Channels::transfer(Transfer kind)
                 continue;
             if (n <= 0) {
                 const int error = n == 0 ? file_error::kInputPastEnd : file_error::fromErrno(errno, nullptr);
-                slot.recordBuffer.clear();
                 report(error);
                 return;
             }

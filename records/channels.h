@@ -12,6 +12,13 @@ class Prompter;
 inline constexpr int kFirstChannel = 1;
 inline constexpr int kLastChannel = 10;
 
+// A failure of a procedure as it is shown to the operator: the classic error number and
+// the message text.
+struct Failure {
+    int error = 0;
+    std::string message;
+};
+
 // One slot of the channel table. The file name is in installation notation; buffers hold
 // Windows-1252 bytes.
 struct Channel {
@@ -77,9 +84,26 @@ public:
     // Pushes what was written on the channel to the disk; false (with error 57 in
     // lastError()) when the system reports a failure.
     bool flush(int number);
+    // Asks the system to start writing what was written on the channel to the disk, without
+    // waiting for it: a large file is then mostly on the disk when flush() is called. Where
+    // the system offers no such request, nothing happens; failures show up in flush().
+    void startWriteback(int number);
 
     // Error number of the last procedure (0 after a success).
     int lastError() const { return m_lastError; }
+
+    // While failures are held, a failing procedure sets lastError() and keeps its failure
+    // instead of showing it. A caller that holds back work of its own (records gathered
+    // for one larger write) or that repeats a failed step in smaller steps decides then
+    // whether, and after what, the message is shown, so that the operator sees the
+    // messages in the order of the work.
+    void setHoldFailures(bool hold) { m_holdFailures = hold; }
+    bool holdsFailures() const { return m_holdFailures; }
+    // The failure kept last while failures were held (error 0 when none), forgotten here.
+    Failure takeHeldFailure();
+    // Shows a failure that was held, as the procedure would have shown it, and sets
+    // lastError() to its error number.
+    void showFailure(const Failure& failure);
 
     const PathMapper& paths() const { return m_paths; }
     // Host path that the channel's file name maps to.
@@ -101,6 +125,27 @@ private:
     double m_recordNumber = 0;
     double m_lineCounter = 0;
     int m_lastError = 0;
+    bool m_holdFailures = false;
+    Failure m_heldFailure;
+};
+
+// Holds the failures of `channels` while it lives (see Channels::setHoldFailures()), and
+// gives the previous setting back when it goes, also when an exception passes.
+class FailureHold {
+public:
+    explicit FailureHold(Channels& channels, bool hold = true)
+        : m_channels(channels)
+        , m_previous(channels.holdsFailures())
+    {
+        channels.setHoldFailures(hold);
+    }
+    ~FailureHold() { m_channels.setHoldFailures(m_previous); }
+    FailureHold(const FailureHold&) = delete;
+    FailureHold& operator=(const FailureHold&) = delete;
+
+private:
+    Channels& m_channels;
+    bool m_previous;
 };
 
 } // namespace records

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace records {
@@ -50,9 +51,111 @@ std::string cNotation(std::string_view text, const Scan& scan)
     return number;
 }
 
+constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+
+// True when the characters from `p` to `end` are all blanks; looks at eight, then four at a time.
+bool onlyBlanks(const char* p, const char* end)
+{
+    while (end - p >= 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p, sizeof eight);
+        if (eight != kEightBlanks)
+            return false;
+        p += 8;
+    }
+    if (end - p >= 4) {
+        std::uint32_t four;
+        std::memcpy(&four, p, sizeof four);
+        if (four != static_cast<std::uint32_t>(kEightBlanks))
+            return false;
+        p += 4;
+    }
+    for (; p < end; ++p) {
+        if (*p != ' ')
+            return false;
+    }
+    return true;
+}
+
+// Reads the digits from `p` on into `mantissa`; returns where they end.
+const char* readDigits(const char* p, const char* end, std::uint64_t& mantissa)
+{
+    for (; p < end; ++p) {
+        const auto digit = static_cast<unsigned char>(*p - '0');
+        if (digit > 9)
+            break;
+        mantissa = mantissa * 10 + digit;
+    }
+    return p;
+}
+
+// The number in the common shapes of a stored field: from the first character that is not
+// a blank, an optional sign and up to 15 digits with at most one full stop, then blanks only
+// up to the end ("25000.00    ", "     310", "-1.5"). Sets `value` and returns true for such
+// a text. Any other text (blanks between the characters, an exponent, a letter, more
+// digits) is left to the complete reading, which gives the same value for these shapes: a
+// whole number of at most 15 digits divided by an exact power of ten is correctly rounded.
+bool simpleValue(const char* p, const char* end, double& value)
+{
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    std::uint64_t mantissa = 0;
+    const char* const digitsBegin = p;
+    p = readDigits(p, end, mantissa);
+    int digits = static_cast<int>(p - digitsBegin);
+    int fractionDigits = 0;
+    if (p < end && *p == '.') {
+        const char* const fractionBegin = ++p;
+        p = readDigits(p, end, mantissa);
+        fractionDigits = static_cast<int>(p - fractionBegin);
+        digits += fractionDigits;
+    }
+    // More than 15 digits may not be exact in a double (and more than 19 overflow the
+    // mantissa, which is then not used).
+    if (digits > 15 || !onlyBlanks(p, end))
+        return false;
+    if (mantissa == 0) {
+        value = 0; // also a text without digits, and never a negative zero
+        return true;
+    }
+    const auto whole = static_cast<double>(mantissa);
+    const double magnitude = fractionDigits > 0 ? whole / kPowersOfTen[fractionDigits] : whole;
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+double fullValue(std::string_view text);
+
 } // namespace
 
 double numericValue(std::string_view text)
+{
+    // Most fields tested are empty (all blanks) or hold a short plain number.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (end - p >= 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p, sizeof eight);
+        if (eight != kEightBlanks)
+            break;
+        p += 8;
+    }
+    while (p < end && *p == ' ')
+        ++p;
+    if (p == end)
+        return 0;
+    double simple = 0;
+    if (simpleValue(p, end, simple))
+        return simple;
+    return fullValue(text);
+}
+
+namespace {
+
+// The complete reading of the rules above, for the texts that simpleValue() leaves. Kept
+// out of line, so that the common shapes need not prepare for it.
+[[gnu::noinline]] double fullValue(std::string_view text)
 {
     Scan scan;
     std::size_t i = 0;
@@ -131,6 +234,8 @@ double numericValue(std::string_view text)
     const double value = std::strtod(cNotation(text, scan).c_str(), nullptr);
     return value == 0 ? 0.0 : value; // no negative zero
 }
+
+} // namespace
 
 double roundToCents(double amount)
 {

@@ -98,7 +98,19 @@ private:
         records::Channels& channels = m_environment.channels;
         channels.setCurrent(kArchiveChannel);
         channels.setRecordNumber(number);
-        channels.readRecord();
+        // The records finished before this read are still waiting to be written. When the
+        // read fails, they are written before its message is shown: the operator sees the
+        // messages in the order of the work, and a record that cannot be written stops the
+        // run before the read is reported, as when every record was written at once.
+        {
+            const records::FailureHold hold(channels);
+            channels.readRecord();
+        }
+        if (channels.lastError() != 0) {
+            const records::Failure failure = channels.takeHeldFailure();
+            m_writer.writePending();
+            channels.showFailure(failure);
+        }
         const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
         if (record.empty() || record[0] != kInUse)
             return false;
@@ -119,9 +131,11 @@ private:
         keys.replacedSubmission = m_header[42];
         keys.replacedCertificate = m_header[43];
 
-        m_writer.startRecord(recordDPositional(keys));
+        m_writer.startRecordD();
         writeQuadroDAIdentity(m_writer, m_header, fields);
         if (m_selection.operation != Operation::Ordinary) {
+            // Whatever is finished goes to the file before the operator is asked.
+            m_writer.writePending();
             const std::string question
                 = "Confermi la funzione di Annul/Sostit. del dipendente " + cu(fields, 2) + cu(fields, 3) + " ?";
             if (!m_environment.prompter.askYesNo({}, question))
@@ -129,16 +143,16 @@ private:
         }
         writeQuadroDARest(m_writer, m_header, fields);
         ++m_writer.countD;
-        m_writer.flush();
+        m_writer.finishRecord();
 
         if (m_selection.operation == Operation::Annulment)
             return true; // an annulment cancels the certification: no records G
 
-        m_writer.startRecord(recordGPositional(keys));
+        m_writer.startRecordG();
         ++m_writer.countG;
         m_totals[1] += 1;
         writeEmployeeQuadri(m_writer, m_environment.cuFields, m_totals);
-        m_writer.flush();
+        m_writer.finishRecord();
         return true;
     }
 

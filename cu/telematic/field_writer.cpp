@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "records/channels.h"
@@ -24,6 +23,21 @@ void appendFitted(std::string& out, std::string_view text, std::size_t width)
     out.append(width - kept.size(), ' ');
 }
 
+// Appends one field slot: the field cut or filled with blanks to 24 characters, in one
+// piece, since a record G holds hundreds of them.
+void appendField(std::string& out, std::string_view field)
+{
+    if (field.size() >= kFieldLength) {
+        out.append(field.data(), kFieldLength);
+        return;
+    }
+    char slot[kFieldLength];
+    std::memset(slot, ' ', sizeof slot);
+    if (!field.empty())
+        std::memcpy(slot, field.data(), field.size());
+    out.append(slot, sizeof slot);
+}
+
 // Appends the trimmed text filled with "0" on the left to `width`; a longer text is cut,
 // so that the positional part keeps its 89 characters.
 void appendZeroFilled(std::string& out, std::string_view text, std::size_t width)
@@ -40,22 +54,63 @@ void appendCertificationNumber(std::string& out, int number)
     // record, so a file cannot hold more certifications than five digits count.
     if (number < 0 || number > kMaxCertificationNumber)
         throw RunStopped("Il file telematico non puo' contenere piu' di 99999 certificazioni ");
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%05d", number);
-    out.append(digits, 5);
+    char digits[5];
+    for (int k = 4; k >= 0; --k) {
+        digits[k] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    }
+    out.append(digits, sizeof digits);
+}
+
+void appendRecordDPositional(std::string& record, const RecordKeys& keys)
+{
+    record.push_back('D');
+    appendFitted(record, keys.agentFiscalCode, 16);
+    record.append(kModuleNumber);
+    appendFitted(record, keys.employeeFiscalCode, 16);
+    appendCertificationNumber(record, keys.certificationNumber);
+    appendZeroFilled(record, keys.replacedSubmission, 17);
+    appendZeroFilled(record, keys.replacedCertificate, 6);
+    record.append(14, ' ');
+    record.push_back(keys.operation);
+    record.append(4, ' ');
+    record.push_back('1');
+}
+
+void appendRecordGPositional(std::string& record, const RecordKeys& keys)
+{
+    record.push_back('G');
+    appendFitted(record, keys.agentFiscalCode, 16);
+    record.append(kModuleNumber);
+    appendFitted(record, keys.employeeFiscalCode, 16);
+    appendCertificationNumber(record, keys.certificationNumber);
+    record.append(43, ' ');
 }
 
 // A field of blanks with the code in its first 8 characters.
 void startField(char (&field)[kFieldLength], std::string_view code)
 {
     std::memset(field, ' ', sizeof field);
-    std::memcpy(field, code.data(), std::min<std::size_t>(code.size(), 8));
+    if (code.size() >= 8)
+        std::memcpy(field, code.data(), 8); // every code of the form has its 8 characters
+    else if (!code.empty())
+        std::memcpy(field, code.data(), code.size());
 }
 
-// Writes the decimal digits of `value` (> 0) right-aligned in the `width` characters at `start`.
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+// Writes the decimal digits of `value` (> 0) right-aligned in the `width` characters at
+// `start`, two at a time.
 void putDigits(char* start, int width, long long value)
 {
     char* p = start + width;
+    while (value >= 100 && p - start >= 2) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+        value /= 100;
+    }
     while (value > 0 && p > start) {
         *--p = static_cast<char>('0' + value % 10);
         value /= 10;
@@ -71,59 +126,170 @@ std::string unrepresentable(std::string_view code)
 
 TelematicWriter::TelematicWriter(records::Channels& channels)
     : m_channels(channels)
+    , m_buffer(channels.channel(kTelematicChannel).outputBuffer)
 {
-    m_channels.channel(kTelematicChannel).outputBuffer.reserve(kTelematicRecordLength);
+    m_buffer.reserve(static_cast<std::size_t>(kBatchRecords) * kTelematicRecordLength);
 }
 
-void TelematicWriter::startRecord(std::string positional)
+void TelematicWriter::startRecord(std::string_view positional)
 {
-    // assign() keeps the buffer's capacity: one record buffer serves the whole file.
-    m_channels.channel(kTelematicChannel).outputBuffer.assign(positional);
+    // resize() and append() keep the buffer's capacity: one buffer serves the whole file.
+    m_buffer.resize(finishedBytes());
+    m_buffer.append(positional);
+}
+
+void TelematicWriter::completeRecord()
+{
+    m_buffer.resize(finishedBytes() + kBodyLength, ' ');
+    m_buffer.append(kRecordEnd);
+    ++m_total;
+    ++m_pending;
+}
+
+void TelematicWriter::finishRecord()
+{
+    completeRecord();
+    if (m_pending >= kBatchRecords)
+        writePending();
 }
 
 void TelematicWriter::flush()
 {
+    completeRecord();
+    writePending();
+}
+
+void TelematicWriter::writePending()
+{
+    if (m_pending == 0)
+        return;
+    // A record being built waits aside while the finished ones are written.
+    std::string building;
+    if (m_buffer.size() > finishedBytes()) {
+        building.assign(m_buffer, finishedBytes());
+        m_buffer.resize(finishedBytes());
+    }
+    const std::int64_t first = m_total - m_pending + 1;
     m_channels.setCurrent(kTelematicChannel);
-    ++m_total;
+    m_channels.setRecordNumber(static_cast<double>(first));
+    if (m_pending == 1) {
+        // One record: its own write shows the message that names it.
+        const records::FailureHold show(m_channels, false);
+        m_channels.writeRecord();
+        if (m_channels.lastError() != 0) {
+            dropEverything();
+            throw RunStopped({}); // the channel has shown its message
+        }
+    } else {
+        {
+            const records::FailureHold hold(m_channels);
+            m_channels.writeRecord();
+        }
+        if (m_channels.lastError() != 0) {
+            // The message of the whole write would name the first record of the batch:
+            // the records are written again one by one, and the first that fails is named.
+            m_channels.takeHeldFailure();
+            writeOneByOne(first);
+        }
+    }
     m_channels.setRecordNumber(static_cast<double>(m_total));
-    std::string& buffer = m_channels.channel(kTelematicChannel).outputBuffer;
-    buffer.resize(kBodyLength, ' ');
-    buffer.append(kRecordEnd);
-    m_channels.writeRecord();
-    if (m_channels.lastError() != 0)
-        throw RunStopped({}); // the channel has shown its message
+    m_pending = 0;
+    m_buffer.assign(building);
+    // The disk starts on the file while the next records are built, instead of receiving
+    // the whole file when the run pushes it to the disk at the end.
+    if (++m_batchesSinceWriteback >= kBatchesPerWriteback) {
+        m_batchesSinceWriteback = 0;
+        m_channels.startWriteback(kTelematicChannel);
+    }
+}
+
+void TelematicWriter::writeOneByOne(std::int64_t first)
+{
+    std::string batch;
+    batch.swap(m_buffer);
+    const records::FailureHold show(m_channels, false);
+    for (int k = 0; k < m_pending; ++k) {
+        m_buffer.assign(batch, static_cast<std::size_t>(k) * kTelematicRecordLength, kTelematicRecordLength);
+        m_channels.setCurrent(kTelematicChannel);
+        m_channels.setRecordNumber(static_cast<double>(first + k));
+        m_channels.writeRecord();
+        if (m_channels.lastError() != 0) {
+            dropEverything();
+            throw RunStopped({}); // the channel has shown its message
+        }
+    }
+    // Every record went to the file on the second attempt: the run goes on.
+    m_buffer.swap(batch);
+}
+
+// After a write error the run stops: nothing that was waiting is written any more.
+void TelematicWriter::dropEverything()
+{
+    m_pending = 0;
+    m_buffer.clear();
+}
+
+void TelematicWriter::startRecordD()
+{
+    m_buffer.resize(finishedBytes());
+    appendRecordDPositional(m_buffer, m_keys);
+}
+
+void TelematicWriter::startRecordG()
+{
+    m_buffer.resize(finishedBytes());
+    appendRecordGPositional(m_buffer, m_keys);
 }
 
 void TelematicWriter::writeDField(std::string_view field)
 {
-    appendFitted(m_channels.channel(kTelematicChannel).outputBuffer, field, kFieldLength);
+    appendField(m_buffer, field);
     if (++m_dFields < kFieldsPerRecord)
         return;
-    // The record is full: write it and go on in a new record D, which carries the next
+    // The record is full: finish it and go on in a new record D, which carries the next
     // certification number and otherwise the same positional values.
     m_dFields = 0;
     ++countD;
-    flush();
+    finishRecord();
     ++m_keys.certificationNumber;
-    startRecord(recordDPositional(m_keys));
+    startRecordD();
 }
 
 void TelematicWriter::writeGField(std::string_view field)
 {
-    appendFitted(m_channels.channel(kTelematicChannel).outputBuffer, field, kFieldLength);
+    appendField(m_buffer, field);
+    countGField();
+}
+
+void TelematicWriter::writeGSlot(const char* slot)
+{
+    m_buffer.append(slot, kFieldLength);
+    countGField();
+}
+
+void TelematicWriter::countGField()
+{
     if (++m_gFields < kFieldsPerRecord)
         return;
     m_gFields = 0;
     ++countG;
-    flush();
-    startRecord(recordGPositional(m_keys));
+    finishRecord();
+    startRecordG();
 }
 
 double TelematicWriter::writeAmount(std::string_view code, double amount)
 {
-    if (amount == 0)
-        return 0; // most amounts of a certification are empty: no rounding needed
-    const double x = records::roundToCents(amount);
+    // Most amounts of a certification are empty: no rounding needed.
+    return writeRoundedAmount(code, amount == 0 ? 0 : records::roundToCents(amount));
+}
+
+double TelematicWriter::writeWhole(std::string_view code, double amount)
+{
+    return writeRoundedWhole(code, amount == 0 ? 0 : records::roundToCents(amount));
+}
+
+double TelematicWriter::writeRoundedAmount(std::string_view code, double x)
+{
     if (!(x > 0))
         return x;
     if (x >= 1e13)
@@ -140,17 +306,13 @@ double TelematicWriter::writeAmount(std::string_view code, double amount)
     else
         putDigits(field + 8, 13, whole);
     field[21] = ',';
-    field[22] = static_cast<char>('0' + cents / 10);
-    field[23] = static_cast<char>('0' + cents % 10);
-    writeGField(std::string_view(field, sizeof field));
+    std::memcpy(field + 22, kDigitPairs + 2 * cents, 2);
+    writeGSlot(field);
     return x;
 }
 
-double TelematicWriter::writeWhole(std::string_view code, double amount)
+double TelematicWriter::writeRoundedWhole(std::string_view code, double x)
 {
-    if (amount == 0)
-        return 0;
-    const double x = records::roundToCents(amount);
     if (!(x > 0))
         return x;
     const double whole = std::floor(x);
@@ -161,15 +323,20 @@ double TelematicWriter::writeWhole(std::string_view code, double amount)
     // Between 0 and 1 the whole part is 0 and the value stays 16 blanks.
     if (whole > 0)
         putDigits(field + 8, 16, static_cast<long long>(whole));
-    writeGField(std::string_view(field, sizeof field));
+    writeGSlot(field);
     return x;
+}
+
+bool textIsSkipped(std::string_view text)
+{
+    return (!text.empty() && text[0] == ' ') || text.starts_with("0 ")
+        || (text.size() >= 2 && text[0] == '\0' && text[1] == '\0');
 }
 
 TextCheck textCheck(std::string_view text)
 {
     TextCheck result;
-    result.skip = (!text.empty() && text[0] == ' ') || text.starts_with("0 ")
-        || (text.size() >= 2 && text[0] == '\0' && text[1] == '\0');
+    result.skip = textIsSkipped(text);
     result.value = records::fitRight(records::trim(text), 16);
     return result;
 }
@@ -177,31 +344,16 @@ TextCheck textCheck(std::string_view text)
 std::string recordDPositional(const RecordKeys& keys)
 {
     std::string record;
-    record.reserve(kTelematicRecordLength);
-    record.push_back('D');
-    appendFitted(record, keys.agentFiscalCode, 16);
-    record.append(kModuleNumber);
-    appendFitted(record, keys.employeeFiscalCode, 16);
-    appendCertificationNumber(record, keys.certificationNumber);
-    appendZeroFilled(record, keys.replacedSubmission, 17);
-    appendZeroFilled(record, keys.replacedCertificate, 6);
-    record.append(14, ' ');
-    record.push_back(keys.operation);
-    record.append(4, ' ');
-    record.push_back('1');
+    record.reserve(kPositionalLength);
+    appendRecordDPositional(record, keys);
     return record;
 }
 
 std::string recordGPositional(const RecordKeys& keys)
 {
     std::string record;
-    record.reserve(kTelematicRecordLength);
-    record.push_back('G');
-    appendFitted(record, keys.agentFiscalCode, 16);
-    record.append(kModuleNumber);
-    appendFitted(record, keys.employeeFiscalCode, 16);
-    appendCertificationNumber(record, keys.certificationNumber);
-    record.append(43, ' ');
+    record.reserve(kPositionalLength);
+    appendRecordGPositional(record, keys);
     return record;
 }
 

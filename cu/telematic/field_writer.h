@@ -44,22 +44,46 @@ struct RecordKeys {
     int certificationNumber = 0;
 };
 
-// Builds the 1900-byte records of the telematic file on channel 8, one at a time, with the
-// non-positional fields of records C, D and G and their continuation records.
+// Builds the 1900-byte records of the telematic file on channel 8 with the non-positional
+// fields of records C, D and G and their continuation records, and writes them.
+//
+// Finished records are gathered in the channel's output buffer, followed by the record
+// being built, and written together, about 64 KB at a time, with one write of the record
+// channel: one system call for 34 records instead of one each. When such a write fails,
+// its records are written again one by one, so that the operator's message names the
+// record that could not be written, exactly as when every record was written by itself.
 class TelematicWriter {
 public:
+    // Records gathered before they are written together: 64600 bytes.
+    static constexpr int kBatchRecords = 34;
+    // Batches written between two requests to the system to start writing the file to
+    // the disk: about 8 MB.
+    static constexpr int kBatchesPerWriteback = 128;
+
     explicit TelematicWriter(records::Channels& channels);
 
-    // Starts a new record: the buffer is assigned, never appended to.
-    void startRecord(std::string positional);
-    // Completes the record in the buffer (blanks up to position 1897, "A", CR, LF) and
-    // writes it as the next record of the file. Throws RunStopped after a write error,
-    // whose message the record channel has already shown.
+    // Starts a new record after the finished ones; a record that was being built is dropped.
+    void startRecord(std::string_view positional);
+    // The same with the positional part of record D or G for the keys' current values
+    // (see recordDPositional() and recordGPositional()).
+    void startRecordD();
+    void startRecordG();
+    // Completes the record being built (blanks up to position 1897, "A", CR, LF) and adds
+    // it to the finished records, which are written when a batch is full.
+    void finishRecord();
+    // Completes the record being built and writes it together with every finished record
+    // before it: afterwards the file holds all records of the writer. Throws RunStopped
+    // after a write error, whose message the record channel has already shown.
     void flush();
+    // Writes the finished records that are still waiting; the record being built stays.
+    // Throws RunStopped as flush() does. Called before anything that the operator sees
+    // (a question, a stop message, a read error) and before the file is closed.
+    void writePending();
+    int pendingRecords() const { return m_pending; }
 
     // Appends one field (code followed by value, at most 24 characters, padded with blanks)
-    // to a record C or D; after 75 fields the record is written and a continuation record D
-    // starts with the next certification number.
+    // to a record C or D; after 75 fields the record is finished and a continuation record
+    // D starts with the next certification number.
     void writeDField(std::string_view field);
     // The same for records G; a continuation record G keeps the certification number.
     void writeGField(std::string_view field);
@@ -72,12 +96,17 @@ public:
     // Whole amount: rounds to cents and, when greater than 0, writes the whole part
     // right-aligned in 16 (16 blanks when it is 0). Throws RunStopped beyond 16 digits.
     double writeWhole(std::string_view code, double amount);
+    // The two above for an amount already rounded to cents (0 stays 0): they write the same
+    // field and return `rounded`.
+    double writeRoundedAmount(std::string_view code, double rounded);
+    double writeRoundedWhole(std::string_view code, double rounded);
 
     RecordKeys& keys() { return m_keys; }
     int dFieldCount() const { return m_dFields; }
     int gFieldCount() const { return m_gFields; }
     void resetFieldCounts() { m_dFields = m_gFields = 0; }
 
+    // Records finished so far, written or waiting.
     std::int64_t totalRecords() const { return m_total; }
     std::int64_t countB = 0;
     std::int64_t countC = 0;
@@ -85,9 +114,20 @@ public:
     std::int64_t countG = 0;
 
 private:
+    std::size_t finishedBytes() const { return static_cast<std::size_t>(m_pending) * kTelematicRecordLength; }
+    void completeRecord();
+    void writeOneByOne(std::int64_t first);
+    void dropEverything();
+    // Appends a complete 24-character field to a record G.
+    void writeGSlot(const char* slot);
+    void countGField();
+
     records::Channels& m_channels;
+    std::string& m_buffer; // the output buffer of channel 8
     RecordKeys m_keys;
     std::int64_t m_total = 0;
+    int m_pending = 0; // finished records at the start of the output buffer
+    int m_batchesSinceWriteback = 0;
     int m_dFields = 0;
     int m_gFields = 0;
 };
@@ -99,6 +139,8 @@ struct TextCheck {
     std::string value;
 };
 TextCheck textCheck(std::string_view text);
+// The `skip` part of the text check alone.
+bool textIsSkipped(std::string_view text);
 
 // Positional part of record D and of record G for the keys' current values. Both throw
 // RunStopped when the certification number needs more than five digits.

@@ -1,6 +1,7 @@
 #include "cu/telematic/quadro_rows.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "cu/archive_record.h"
@@ -20,7 +21,16 @@ constexpr std::size_t kValueLength = kFieldLength - kCodeLength;
 // characters of the value, so a field never spills into the next slot of the record.
 class Field {
 public:
-    explicit Field(std::string_view code) { append(code.substr(0, kCodeLength)); }
+    explicit Field(std::string_view code)
+    {
+        std::fill_n(m_text, kFieldLength, ' ');
+        if (code.size() >= kCodeLength) {
+            std::copy_n(code.data(), kCodeLength, m_text); // the codes of the tables: 8 characters
+            m_size = kCodeLength;
+        } else {
+            append(code);
+        }
+    }
 
     Field& blanks(std::size_t count) { return fill(count, ' '); }
     Field& fill(std::size_t count, char c)
@@ -45,7 +55,8 @@ public:
         return append(text);
     }
 
-    void writeTo(TelematicWriter& writer) const { writer.writeGField(std::string_view(m_text, m_size)); }
+    // The slot is written whole: what was not filled is already blank.
+    void writeTo(TelematicWriter& writer) const { writer.writeGField(std::string_view(m_text, kFieldLength)); }
 
 private:
     char m_text[kFieldLength];
@@ -123,7 +134,7 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
     if (!conditionHolds(row, fields, entry))
         return;
 
-    Field field(row.code);
+    // The amount forms, most rows of a certificate, format their field themselves.
     switch (row.form) {
     case Form::Amount:
         addTotal(totals, row, writer.writeAmount(row.code, records::numericValue(entry)));
@@ -131,13 +142,25 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
     case Form::Whole:
         addTotal(totals, row, writer.writeWhole(row.code, records::numericValue(entry)));
         return;
-    case Form::Text: {
-        const TextCheck check = textCheck(entry);
-        if (check.skip)
-            return;
-        field.append(check.value);
+    case Form::CappedDeductions:
+        addTotal(totals, row, writer.writeAmount(row.code, cappedDeductions(fields)));
+        return;
+    default:
         break;
     }
+
+    Field field(row.code);
+    switch (row.form) {
+    case Form::Amount:
+    case Form::Whole:
+    case Form::CappedDeductions:
+        return; // written above
+    case Form::Text:
+        // The text check of the G fields; the trimmed text, cut at 16, is its value.
+        if (textIsSkipped(entry))
+            return;
+        field.append(records::trim(entry).substr(0, kValueLength));
+        break;
     case Form::Flag:
         field.blanks(kValueLength - 1).append("1");
         break;
@@ -189,9 +212,6 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
     case Form::TwoCharacterCode:
         field.blanks(kValueLength - 2).append(twoCharacterCode(entry));
         break;
-    case Form::CappedDeductions:
-        addTotal(totals, row, writer.writeAmount(row.code, cappedDeductions(fields)));
-        return;
     case Form::FirstTwoBlank2: {
         const std::string code = firstTwoBlankPadded(entry);
         if (!(records::numericValue(code) > 0))
@@ -208,6 +228,33 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
     }
     }
     field.writeTo(writer);
+}
+
+// An amount row whose only condition is the one its form tests, on the rounded amount.
+bool isPlainAmountRow(const FieldRow& row)
+{
+    return isAmountForm(row.form) && row.when == When::Positive;
+}
+
+constexpr std::size_t kMaxAmountRun = 32;
+
+// Consecutive plain amount rows of one group: their entries are read and rounded to cents
+// first, all together, and then written in order. Reading and rounding change nothing, so
+// the fields, the totals and a stop come out as when each row is handled by itself; the
+// processor meanwhile works on several roundings at once instead of waiting for each.
+void writeAmountRows(TelematicWriter& writer, const CuFields& fields, ReportTotals& totals,
+                     std::span<const FieldRow> run)
+{
+    std::array<double, kMaxAmountRun> rounded;
+    for (std::size_t k = 0; k < run.size(); ++k) {
+        const double amount = records::numericValue(entryOf(fields, run[k].source));
+        rounded[k] = amount == 0 ? 0 : records::roundToCents(amount);
+    }
+    for (std::size_t k = 0; k < run.size(); ++k) {
+        const FieldRow& row = run[k];
+        addTotal(totals, row, row.form == Form::Amount ? writer.writeRoundedAmount(row.code, rounded[k])
+                                                       : writer.writeRoundedWhole(row.code, rounded[k]));
+    }
 }
 
 bool openGroup(Group group, CuFields& fields)
@@ -233,13 +280,29 @@ void writeRows(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, 
 {
     bool open = true;
     const FieldRow* previous = nullptr;
-    for (const FieldRow& row : rows) {
+    for (std::size_t i = 0; i < rows.size();) {
+        const FieldRow& row = rows[i];
         // A gate is looked at once, when its group begins.
         if (previous == nullptr || row.group != previous->group)
             open = openGroup(row.group, fields);
-        previous = &row;
-        if (open)
+        if (!open) {
+            previous = &row;
+            ++i;
+            continue;
+        }
+        if (!isPlainAmountRow(row)) {
+            previous = &row;
             writeRow(writer, fields, totals, row);
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < rows.size() && end - i < kMaxAmountRun && isPlainAmountRow(rows[end])
+               && rows[end].group == row.group)
+            ++end;
+        writeAmountRows(writer, fields, totals, rows.subspan(i, end - i));
+        previous = &rows[end - 1];
+        i = end;
     }
 }
 

@@ -48,7 +48,7 @@ public:
         try {
             result.outcome = writeFile(result);
         } catch (const RunStopped& stop) {
-            if (*stop.what() != '\0')
+            if (*stop.what() != '\0' && writePendingBeforeStop())
                 m_environment.prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
             abandonFile();
             result.outcome = RunOutcome::Stopped;
@@ -172,9 +172,23 @@ private:
         stopAfterChannelError();
     }
 
+    // Records still waiting are written before the stop message is shown. When one of them
+    // cannot be written, the operator is told that (the channel shows it) instead of the
+    // stop, which the run would never have reached had every record been written at once.
+    bool writePendingBeforeStop()
+    {
+        try {
+            m_writer.writePending();
+        } catch (const RunStopped&) {
+            return false;
+        }
+        return true;
+    }
+
     // Pushes the finished file to the disk and gives it its name.
     void completeFile()
     {
+        m_writer.writePending(); // record Z has written everything: this is only a safeguard
         if (!m_channels.flush(kTelematicChannel)) {
             m_environment.prompter.message({}, "Errore di scrittura tipo " + records::signedNumberText(m_channels.lastError())
                                                    + " nel file binario " + m_finalName + " al record "

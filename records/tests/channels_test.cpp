@@ -242,3 +242,67 @@ TEST_F(ChannelsTest, ReopeningAChannelClosesItsPreviousFile)
     channels.readRecord();
     EXPECT_EQ(channels.channel(1).recordBuffer, "BBBBBBBBBB");
 }
+
+TEST_F(ChannelsTest, HeldFailuresAreShownOnlyWhenTheCallerSaysSo)
+{
+    root.write("c/data.dat", "0123456789");
+    channels.select(3, "c:\\data.dat", 10);
+    channels.openBinary();
+    channels.setRecordNumber(2);
+    channels.setHoldFailures(true);
+    channels.readRecord();
+    channels.setHoldFailures(false);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(channels.lastError(), 62);
+    EXPECT_EQ(channels.channel(3).recordBuffer, "");
+
+    const records::Failure failure = channels.takeHeldFailure();
+    EXPECT_EQ(failure.error, 62);
+    EXPECT_EQ(failure.message, "Errore di lettura tipo  62 nel file binario c:\\data.dat al record  2");
+    EXPECT_EQ(channels.takeHeldFailure().error, 0); // taken once
+
+    channels.setRecordNumber(1);
+    channels.readRecord(); // a success clears the last error
+    EXPECT_EQ(channels.lastError(), 0);
+    channels.showFailure(failure);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, failure.message);
+    EXPECT_EQ(prompter.last().title, "");
+    EXPECT_EQ(prompter.last().icon, records::Icon::None);
+    EXPECT_EQ(channels.lastError(), 62);
+}
+
+TEST_F(ChannelsTest, AFailureHoldGivesThePreviousSettingBack)
+{
+    channels.select(4, "c:\\nothing.dat", 10);
+    {
+        const records::FailureHold hold(channels);
+        EXPECT_TRUE(channels.holdsFailures());
+        {
+            const records::FailureHold show(channels, false);
+            channels.readRecord(); // not open: shown
+            EXPECT_EQ(prompter.shown.size(), 1u);
+        }
+        EXPECT_TRUE(channels.holdsFailures());
+        channels.readRecord(); // held
+        EXPECT_EQ(prompter.shown.size(), 1u);
+    }
+    EXPECT_FALSE(channels.holdsFailures());
+    EXPECT_EQ(channels.takeHeldFailure().error, 52);
+}
+
+TEST_F(ChannelsTest, StartingTheWritebackChangesNothingThatWasWritten)
+{
+    channels.select(8, "c:\\out.dat", 4);
+    channels.createFile();
+    channels.openBinary();
+    channels.channel(8).outputBuffer = "ABCD";
+    channels.setRecordNumber(2);
+    channels.writeRecord();
+    channels.startWriteback(8);
+    channels.startWriteback(9); // nothing open there: nothing happens
+    EXPECT_TRUE(channels.flush(8));
+    EXPECT_EQ(root.read("c/out.dat"), std::string(4, '\0') + "ABCD");
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(channels.lastError(), 0);
+}

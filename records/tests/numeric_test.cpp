@@ -138,3 +138,105 @@ TEST(NumericValue, AgreesWithCorrectlyRoundedConversionOnStoredAmounts)
         ASSERT_EQ(numericValue("   " + number), expected == 0 ? 0.0 : expected) << number;
     }
 }
+
+namespace {
+
+// The number that the reading rules pick out of `text`, in C notation for strtod: blanks
+// left out everywhere, an optional sign, digits with at most one full stop, and an
+// exponent only when digits follow its letter. Empty when the text has no digits.
+std::string cNumber(const std::string& text)
+{
+    std::string compact;
+    for (const char c : text) {
+        if (c != ' ')
+            compact.push_back(c);
+    }
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0;
+    std::string number;
+    if (i < compact.size() && (compact[i] == '+' || compact[i] == '-'))
+        number.push_back(compact[i++]);
+    bool point = false;
+    bool digits = false;
+    for (; i < compact.size(); ++i) {
+        if (digit(compact[i])) {
+            digits = true;
+        } else if (compact[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        number.push_back(compact[i]);
+    }
+    if (!digits)
+        return {};
+    if (i < compact.size() && std::string("EeDd").find(compact[i]) != std::string::npos) {
+        std::string exponent = "e";
+        std::size_t j = i + 1;
+        if (j < compact.size() && (compact[j] == '+' || compact[j] == '-'))
+            exponent.push_back(compact[j++]);
+        bool exponentDigits = false;
+        for (; j < compact.size() && digit(compact[j]); ++j) {
+            exponent.push_back(compact[j]);
+            exponentDigits = true;
+        }
+        if (exponentDigits)
+            number += exponent;
+    }
+    return number;
+}
+
+double expectedValue(const std::string& text)
+{
+    const std::string number = cNumber(text);
+    if (number.empty())
+        return 0;
+    const double value = std::strtod(number.c_str(), nullptr);
+    return value == 0 ? 0.0 : value;
+}
+
+} // namespace
+
+TEST(NumericValue, AnyTextGivesTheCorrectlyRoundedValueOfTheNumberItHolds)
+{
+    // Texts of every shape a field can hold: blanks on either side and in between, signs,
+    // points, exponent letters, other characters and NULs, up to 20 significant digits.
+    const std::string alphabet = std::string("      0123456789012345678900..--+EeDdX") + '\0';
+    std::mt19937_64 random(20170228);
+    for (int n = 0; n < 300000; ++n) {
+        std::string text;
+        const auto length = static_cast<std::size_t>(random() % 24);
+        if (random() % 2 == 0) {
+            for (std::size_t k = 0; k < length; ++k)
+                text.push_back(alphabet[random() % alphabet.size()]);
+        } else {
+            // A stored amount or count: blanks, a plain number, blanks.
+            text.append(random() % 8, ' ');
+            if (random() % 6 == 0)
+                text.push_back(random() % 2 == 0 ? '-' : '+');
+            const auto digits = 1 + random() % 20;
+            for (std::size_t k = 0; k < digits; ++k)
+                text.push_back(static_cast<char>('0' + random() % (k == 0 && random() % 3 == 0 ? 1 : 10)));
+            if (random() % 2 == 0)
+                text.insert(text.size() - random() % (digits + 1), 1, '.');
+            text.append(random() % 8, ' ');
+        }
+        const double expected = expectedValue(text);
+        ASSERT_EQ(numericValue(text), expected) << "[" << text << "]";
+        ASSERT_EQ(std::signbit(numericValue(text)), std::signbit(expected)) << "[" << text << "]";
+    }
+}
+
+TEST(NumericValue, BlankTextsOfAnyLengthAreZero)
+{
+    for (std::size_t length = 0; length <= 40; ++length) {
+        const std::string blanks(length, ' ');
+        EXPECT_EQ(numericValue(blanks), 0) << length;
+        EXPECT_EQ(numericValue(std::string(blanks).append("7")), 7) << length;
+        EXPECT_EQ(numericValue(std::string("7").append(blanks)), 7) << length;
+        EXPECT_EQ(numericValue(std::string(blanks).append("1 2")), 12) << length;
+    }
+    EXPECT_EQ(numericValue(std::string_view()), 0);
+    EXPECT_FALSE(std::signbit(numericValue("  -0.00  ")));
+    EXPECT_EQ(numericValue("0.0000000000000000000000012"), 1.2e-24);
+}

@@ -1,13 +1,15 @@
 // Times a complete CU run on a large synthetic archive against a plain copy of the same
 // archive, in one temporary installation:
 //
-//   cu_run_bench [EMPLOYEES]     (default 100000)
+//   cu_run_bench [EMPLOYEES] [--keep DIR]     (default 100000)
 //
 // It builds the CU header file and a CU archive of EMPLOYEES fully filled certificates
 // (written record by record), then measures (a) copying the archive's bytes to a new file
 // in the same folder and (b) the whole run of the createl window (open the archive, choose
 // "N=Normale", FASE 3). It prints both times, their ratio, the records handled per second
-// and the peak memory of the process. The installation is removed at the end.
+// and the peak memory of the process. The installation is removed at the end; with --keep
+// the telematic file is first copied into DIR, so that runs of different builds can be
+// compared byte for byte.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -266,7 +268,15 @@ void copyFile(const fs::path& from, const fs::path& to)
 
 int main(int argc, char** argv)
 {
-    const long employees = argc > 1 ? std::atol(argv[1]) : 100000;
+    long employees = 100000;
+    fs::path keepFolder;
+    for (int k = 1; k < argc; ++k) {
+        const std::string argument = argv[k];
+        if (argument == "--keep" && k + 1 < argc)
+            keepFolder = argv[++k];
+        else
+            employees = std::atol(argument.c_str());
+    }
     if (employees <= 0 || employeeCountText(employees).empty()) {
         std::fprintf(stderr, "EMPLOYEES must fit the four characters of the CU header: up to 9999, or a "
                              "multiple such as 10000 (1E4), 25000 (25E3), 100000 (1E5)\n");
@@ -338,6 +348,13 @@ int main(int argc, char** argv)
                 memoryBefore);
 
     std::error_code ec;
+    if (completed && !keepFolder.empty()) {
+        fs::create_directories(keepFolder, ec);
+        fs::copy_file(result.telematicHostPath, keepFolder / fs::path(result.telematicHostPath).filename(),
+                      fs::copy_options::overwrite_existing, ec);
+        if (ec)
+            std::fprintf(stderr, "the telematic file could not be kept in %s\n", keepFolder.c_str());
+    }
     fs::remove_all(root, ec);
     if (!completed) {
         std::fprintf(stderr, "the run did not complete:\n");

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/tests/telematic_test_support.h"
 
 using namespace cu::telematic;
 using cu::telematic::testing::TelematicFileTest;
+namespace support = cu::telematic::testing;
 
 namespace {
 
@@ -196,4 +199,128 @@ TEST_F(TelematicFileTest, AWriteErrorIsShownOnceAndStopsTheRun)
     }
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo  52 nel file binario "));
+}
+
+namespace {
+
+// A record whose positional part tells its number: "G" and the number in five digits.
+std::string numbered(int number)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "G%05d", number);
+    return text;
+}
+
+std::string numberedRecord(int number)
+{
+    return numbered(number) + std::string(kBodyLength - 6, ' ') + "A\r\n";
+}
+
+} // namespace
+
+TEST_F(TelematicFileTest, FinishedRecordsAreWrittenThirtyFourAtATime)
+{
+    for (int n = 1; n <= 33; ++n) {
+        writer.startRecord(numbered(n));
+        writer.finishRecord();
+    }
+    EXPECT_EQ(writer.pendingRecords(), 33);
+    EXPECT_EQ(telematicFile(), "");
+    writer.startRecord(numbered(34));
+    writer.finishRecord();
+    EXPECT_EQ(writer.pendingRecords(), 0);
+    EXPECT_EQ(telematicFile().size(), 34u * kTelematicRecordLength);
+
+    writer.startRecord(numbered(35));
+    writer.finishRecord();
+    writer.startRecord(numbered(36));
+    writer.flush();
+    const auto records = support::splitRecords(telematicFile());
+    ASSERT_EQ(records.size(), 36u);
+    for (int n = 1; n <= 36; ++n)
+        EXPECT_EQ(records[static_cast<std::size_t>(n - 1)], numberedRecord(n));
+    EXPECT_EQ(writer.totalRecords(), 36);
+    EXPECT_EQ(channels.recordNumber(), 36);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TelematicFileTest, WritingThePendingRecordsKeepsTheRecordBeingBuilt)
+{
+    writer.startRecord(numbered(1));
+    writer.finishRecord();
+    writer.startRecord(numbered(2));
+    writer.writeGField("DB001001            1,00");
+    writer.writePending();
+    EXPECT_EQ(telematicFile(), numberedRecord(1));
+    writer.writeGField("DB001002            2,00");
+    writer.flush();
+    const auto records = support::splitRecords(telematicFile());
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].substr(0, 54), numbered(2) + "DB001001            1,00DB001002            2,00");
+    EXPECT_EQ(records[1].substr(54, 1843), std::string(1843, ' '));
+}
+
+TEST_F(TelematicFileTest, AWriteFailingInTheMiddleOfABatchNamesTheRecordThatFailed)
+{
+    std::string file;
+    {
+        // Five records and 100 bytes of the sixth fit.
+        const support::FileSizeLimit limit(5 * kTelematicRecordLength + 100);
+        for (int n = 1; n <= 8; ++n) {
+            writer.startRecord(numbered(n));
+            writer.finishRecord();
+        }
+        writer.startRecord(numbered(9));
+        try {
+            writer.flush();
+            FAIL() << "no stop";
+        } catch (const RunStopped& stop) {
+            EXPECT_STREQ(stop.what(), "");
+        }
+        file = telematicFile();
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario c:\\out.tel al record  6");
+    EXPECT_EQ(channels.lastError(), 61);
+    EXPECT_EQ(writer.pendingRecords(), 0);
+    ASSERT_EQ(file.size(), 5u * kTelematicRecordLength + 100);
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(file.substr(static_cast<std::size_t>(n - 1) * kTelematicRecordLength, kTelematicRecordLength),
+                  numberedRecord(n));
+}
+
+TEST_F(TelematicFileTest, AFullBatchThatCannotBeWrittenStopsWhereTheFileEnds)
+{
+    const support::FileSizeLimit limit(20 * kTelematicRecordLength);
+    int finished = 0;
+    try {
+        for (int n = 1; n <= 40; ++n) {
+            writer.startRecord(numbered(n));
+            writer.finishRecord();
+            ++finished;
+        }
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "");
+    }
+    EXPECT_EQ(finished, 33); // the thirty-fourth record filled the batch, whose write failed
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario c:\\out.tel al record  21");
+}
+
+TEST_F(TelematicFileTest, ABatchOnAClosedChannelShowsOneMessageForItsFirstRecord)
+{
+    writer.startRecord(numbered(1));
+    writer.finishRecord();
+    channels.close(kTelematicChannel);
+    writer.startRecord(numbered(2));
+    writer.finishRecord();
+    writer.startRecord(numbered(3));
+    EXPECT_THROW(writer.flush(), RunStopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  52 nel file binario c:\\out.tel al record  1");
+    // Nothing is left to be written after the stop.
+    EXPECT_EQ(writer.pendingRecords(), 0);
+    writer.writePending();
+    EXPECT_EQ(prompter.shown.size(), 1u);
 }

@@ -355,3 +355,54 @@ TEST(RunReport, TotalsAreRoundedToCentsAndPrintedInTheirOrder)
     EXPECT_EQ(slots, "1,2,3,4,7,8,5,6,9,10,11,12,13,14,15,21,16,17,18,19,20,");
     EXPECT_EQ(lines[31], "Ritenute Irpef TFR anni preced. 19 ");
 }
+
+TEST_F(RunTest, RecordsMissingFromTheArchiveAreReportedAndTheRunGoesOn)
+{
+    employeeCount = "0006"; // the archive holds four records
+    open();
+    const RunResult result = form.Command2_Click();
+    ASSERT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                    "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  5",
+                                    "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  6",
+                                    "Memorizazione regolarmente effettuata...",
+                                }));
+    EXPECT_EQ(recordTypes(splitRecords(telematic())), "ABDGDGZ");
+}
+
+TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedBeforeALaterReadError)
+{
+    employeeCount = "0006";
+    open();
+    RunResult result;
+    {
+        const FileSizeLimit limit(2 * 1900); // records A and B fit, the first record D does not
+        result = form.Command2_Click();
+    }
+    EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
+                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp al record  3"});
+    EXPECT_FALSE(leftovers());
+}
+
+TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedInsteadOfALaterStop)
+{
+    cu::CuFields last = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
+    last.cu[22] = "1E14"; // more than the thirteen digits of an amount
+    archive[3] = cu::packArchiveRecord(last);
+    open();
+    RunResult result;
+    {
+        const FileSizeLimit limit(2 * 1900);
+        result = form.Command2_Click();
+    }
+    EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
+                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp al record  3"});
+    EXPECT_FALSE(leftovers());
+
+    // With room for the file the same archive stops at the amount.
+    prompter.shown.clear();
+    expectStop(form.Command2_Click(), "Importo non rappresentabile nel campo DB001001 ");
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,6 +38,31 @@ struct TelematicFileTest : ::testing::Test {
         channels.flush(kTelematicChannel);
         return root.read("c/out.tel");
     }
+};
+
+// While it lives, no file of the process can grow beyond `bytes`: a write that reaches the
+// limit is cut short and the next one fails, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limited = m_previous;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_previous{};
+    void (*m_signal)(int) = SIG_DFL;
 };
 
 // Splits a telematic file into its records; checks that each is 1900 bytes with "A" CR LF.
