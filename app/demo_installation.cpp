@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "cu/telematic/header_table.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/text.h"
@@ -20,10 +21,6 @@ namespace {
 
 // Field widths of the record layouts, field 1 first. Every layout starts at position 2,
 // right after the in-use marker, and its fields follow one another without a gap.
-constexpr int kCuHeaderWidths[kCuHeaderFieldCount] = {
-    1, 1, 16, 1, 24, 24, 12, 35, 16, 2, 11, 24, 24, 4, 4, 1, 1, 2, 2, 16, 1, 8,
-    1, 1, 3, 8, 6, 24, 2, 5, 24, 3, 1, 12, 1, 1, 3, 3, 12, 1, 45, 17, 6, 3,
-};
 constexpr int kCompanyHeaderWidths[kCompanyHeaderFieldCount] = {
     3, 2, 4, 1, 16, 50, 16, 16, 4, 16, 50, 1, 2, 10, 1, 1, 1, 5, 6, 6, 12, 12, 12, 12,
     1, 6, 12, 12, 4, 4, 12, 4, 4, 6, 12, 12, 4, 12, 4, 1, 4, 4, 6, 12, 6, 1, 12, 6,
@@ -50,7 +47,6 @@ constexpr int kCollaboratorWidths[kCollaboratorFieldCount] = {
 };
 
 // The last field of each layout ends where the readers expect it.
-static_assert(std::accumulate(std::begin(kCuHeaderWidths), std::end(kCuHeaderWidths), 1) == 413);
 static_assert(std::accumulate(std::begin(kCompanyHeaderWidths), std::end(kCompanyHeaderWidths), 1) == 568);
 static_assert(std::accumulate(std::begin(kEmployeeWidths), std::end(kEmployeeWidths), 1) == 1542);
 static_assert(std::accumulate(std::begin(kCollaboratorWidths), std::end(kCollaboratorWidths), 1) == 123);
@@ -89,7 +85,15 @@ void checkedAssign(std::string& entry, cu::EntrySlot slot, std::string_view tabl
 
 std::string cuHeaderRecord(const CuHeaderFields& fields, char status)
 {
-    return packFields("CU header", kCuHeaderWidths, fields, kCuHeaderRecordLength, status);
+    for (int field = 1; field <= kCuHeaderFieldCount; ++field) {
+        const auto width = static_cast<std::size_t>(cu::telematic::headerFieldSlot(field).length);
+        const std::string& text = fields[static_cast<std::size_t>(field)];
+        if (text.size() > width) {
+            throw std::length_error("CU header field " + std::to_string(field) + " \"" + text + "\" is longer than "
+                                    + std::to_string(width) + " characters");
+        }
+    }
+    return cu::telematic::packHeaderRecord(fields, status);
 }
 
 std::string cuSecondHeaderRecord(char cuKind, int employeeRecords, char status)

@@ -37,4 +37,17 @@ HeaderTable unpackHeaderTable(std::string_view record)
     return table;
 }
 
+std::string packHeaderRecord(const HeaderTable& header, char status)
+{
+    std::string record(kHeaderRecordLength, ' ');
+    record[0] = status;
+    for (int i = 1; i <= kHeaderFieldCount; ++i) {
+        const HeaderSlot slot = kSlots[i];
+        const std::string value
+            = records::fitRight(header[static_cast<std::size_t>(i)], static_cast<std::size_t>(slot.length));
+        record.replace(static_cast<std::size_t>(slot.position - 1), value.size(), value);
+    }
+    return record;
+}
+
 } // namespace cu::telematic

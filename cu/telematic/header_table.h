@@ -23,4 +23,11 @@ HeaderSlot headerFieldSlot(int field);
 // A short record leaves the fields beyond its end short or empty.
 HeaderTable unpackHeaderTable(std::string_view record);
 
+inline constexpr int kHeaderRecordLength = 1200;
+
+// The reverse, for building CU header files (demo installation, tests, benchmark): a
+// 1200-character record with `status` in position 1 and every field cut or filled with
+// blanks to its width.
+std::string packHeaderRecord(const HeaderTable& header, char status = '$');
+
 } // namespace cu::telematic

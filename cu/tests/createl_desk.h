@@ -16,6 +16,7 @@
 
 #include "app/shared_values.h"
 #include "cu/createl.h"
+#include "cu/tests/header_files.h"
 #include "records/tests/scripted_prompter.h"
 #include "records/tests/temp_root.h"
 
@@ -27,22 +28,6 @@ using records::testing::RecordingLauncher;
 using records::testing::ScriptedPrompter;
 using records::testing::TempRoot;
 
-// A CU header file: record 1 with the kind of supply, the withholding agent's name and the
-// intermediary's data where the window reads them; record 2 blank.
-inline std::string headerFile(char kind, const std::string& name1, const std::string& name2)
-{
-    std::string record(1200, ' ');
-    record[0] = '$';
-    record[1] = kind;
-    record.replace(20, name1.size(), name1);
-    record.replace(44, name2.size(), name2);
-    record.replace(206, 16, "TRMNTN70A01F205X");
-    record[222] = '1';
-    record.replace(223, 8, "15022017");
-    record.replace(329, 12, "3351234567  ");
-    record.replace(342, 20, "paghe@studiorossi.it");
-    return record + std::string(1200, ' ');
-}
 
 // One installation with its own operator, and the window loaded on it.
 struct Desk {

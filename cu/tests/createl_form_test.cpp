@@ -2,6 +2,7 @@
 
 #include "cu/archive_record.h"
 #include "cu/createl_form.h"
+#include "cu/tests/header_files.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
@@ -15,18 +16,6 @@ using records::testing::TempRoot;
 
 namespace {
 
-std::string header(char kind, const std::string& name1, const std::string& name2)
-{
-    std::string record(1200, ' ');
-    record[0] = '$';
-    record[1] = kind;
-    record.replace(20, name1.size(), name1);
-    record.replace(44, name2.size(), name2);
-    record.replace(206, 16, "TRMNTN70A01F205X");
-    record[222] = '1';
-    record.replace(223, 8, "15022017");
-    return record + std::string(1200, ' ');
-}
 
 struct CreatelFormTest : ::testing::Test {
     TempRoot root;
@@ -43,7 +32,7 @@ struct CreatelFormTest : ::testing::Test {
     void SetUp() override { root.write("c/disco.ute", "C:        "); }
     void addArchive(int n, char kind = '0', const std::string& name1 = "ROSSI SRL")
     {
-        root.write("c/nolv/nv770/2016/dati/FCU" + std::to_string(n) + ".017", header(kind, name1, "UFFICIO PAGHE"));
+        root.write("c/nolv/nv770/2016/dati/FCU" + std::to_string(n) + ".017", cu::testing::headerFile(kind, name1, "UFFICIO PAGHE"));
     }
 };
 

@@ -29,6 +29,7 @@
 #include "cu/createl_form.h"
 #include "cu/environment.h"
 #include "cu/telematic/header_table.h"
+#include "cu/telematic/tests/sample_header.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "cu/telematic/quadro_rows.h"
@@ -115,43 +116,8 @@ std::string employeeCountText(long count)
 
 std::string headerFile(long employees)
 {
-    HeaderTable h;
-    h[3] = "01234567890";
-    h[5] = "ROSSI COSTRUZIONI SRL";
-    h[6] = "SEDE DI MILANO";
-    h[7] = "0212345678";
-    h[8] = "PAGHE@ROSSICOSTRUZIONI.EXAMPLE.IT";
-    h[9] = "BNCLRA75B41F205Z";
-    h[10] = "01";
-    h[11] = "09876543210";
-    h[12] = "BIANCHI";
-    h[13] = "LAURA";
-    h[14] = "2";
-    h[16] = " ";
-    h[19] = "10";
-    h[20] = "VRDGPP60C03F205K";
-    h[21] = "1";
-    h[22] = "15022017";
-    h[26] = "28022017";
-    h[27] = "412000";
-    h[28] = "MILANO";
-    h[29] = "MI";
-    h[30] = "20121";
-    h[31] = "VIA DANTE 1";
-    h[32] = "001";
-    std::string first(1200, ' ');
-    first[0] = '$';
-    for (int i = 1; i <= kHeaderFieldCount; ++i) {
-        const HeaderSlot slot = headerFieldSlot(i);
-        const std::string value
-            = records::fitRight(h[static_cast<std::size_t>(i)], static_cast<std::size_t>(slot.length));
-        first.replace(static_cast<std::size_t>(slot.position - 1), value.size(), value);
-    }
-    std::string second(1200, ' ');
-    second[0] = '$';
-    second[1] = '1'; // employment income
-    second.replace(2, 4, employeeCountText(employees));
-    return first + second;
+    // A company sending its own CU; the employee count of the header does not matter here.
+    return packHeaderRecord(testing::sampleHeader()) + testing::secondHeaderRecord('1', employeeCountText(employees));
 }
 
 void setEntry(cu::CuFields& fields, Source source, const std::string& text)
