@@ -496,7 +496,14 @@ void createl::refresh()
         // that is not among the items shows its text all the same.
         const QString listaText = toQt(m_form.listaText);
         const int listed = listaText.isEmpty() ? -1 : static_cast<int>(items.indexOf(listaText));
-        m_lista->setPlaceholderText(listed < 0 ? listaText : QString());
+        // Before any choice the list says what it holds, so an empty box is never mistaken
+        // for an empty data folder.
+        QString hint = listaText;
+        if (hint.isEmpty()) {
+            hint = items.isEmpty() ? QStringLiteral("Nessuna certificazione nella cartella dei dati")
+                                   : QStringLiteral("Scegliere la certificazione dall'elenco (%1)").arg(items.size());
+        }
+        m_lista->setPlaceholderText(listed < 0 ? hint : QString());
         m_lista->setCurrentIndex(listed);
 
         QStringList kinds;
