@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace records {
@@ -10,6 +11,16 @@ namespace records {
 // an exponent letter not followed by digits ends the number before the letter. A text
 // without digits gives 0. Every test of a stored field against zero goes through here.
 double numericValue(std::string_view text);
+
+// The amount of a stored field in whole cents, read without going through a double, for
+// the plain shape in which amounts are kept: blanks, an optional sign, at most eleven
+// digits, optionally a full stop and at most two decimals, then blanks only ("310.25    ",
+// "   -7", "12.5", all blanks). Sets `cents` and returns true for such a text; any other
+// text returns false and must be read by numericValue(). For a plain amount,
+// roundToCents(numericValue(text)) is exactly cents / 100.0: the number read is the double
+// nearest to a whole number of cents below a thousand billion euros, and the two roundings
+// of roundToCents move it by far less than their 0.499 offset, so they give it back.
+bool plainCents(std::string_view text, std::int64_t& cents);
 
 // The payroll suite's rounding to cents: first to thousandths, then to hundredths, each
 // time adding 0.499 and taking the largest whole number not above. The offset is 0.499,

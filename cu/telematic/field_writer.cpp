@@ -1,6 +1,7 @@
 #include "cu/telematic/field_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -87,10 +88,19 @@ void appendRecordGPositional(std::string& record, const RecordKeys& keys)
     record.append(43, ' ');
 }
 
-// A field of blanks with the code in its first 8 characters.
-void startField(char (&field)[kFieldLength], std::string_view code)
+// The code in the first characters of a field of blanks.
+void putCode(char* field, std::string_view code)
 {
-    std::memset(field, ' ', sizeof field);
+    if (code.size() >= 8)
+        std::memcpy(field, code.data(), 8); // every code of the form has its 8 characters
+    else if (!code.empty())
+        std::memcpy(field, code.data(), code.size());
+}
+
+// A field of blanks with the code in its first 8 characters.
+void startField(char* field, std::string_view code)
+{
+    std::memset(field, ' ', kFieldLength);
     if (code.size() >= 8)
         std::memcpy(field, code.data(), 8); // every code of the form has its 8 characters
     else if (!code.empty())
@@ -115,6 +125,47 @@ void putDigits(char* start, int width, long long value)
         *--p = static_cast<char>('0' + value % 10);
         value /= 10;
     }
+}
+
+// The eight decimal digits of `value` (below 10^8), zero-filled, one in each byte of the
+// result, the first digit in the lowest byte: the two halves of four digits, then their
+// pairs, then single digits, are split in every lane of the word at once. The divisions
+// by 100 and by 10 are multiplications that are exact for numbers of this size.
+std::uint64_t eightDigits(std::uint32_t value)
+{
+    std::uint64_t x = (value / 10000) | (static_cast<std::uint64_t>(value % 10000) << 32);
+    const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007FULL;
+    x = ((x - hundreds * 100) << 16) | hundreds;
+    const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;
+    return ((x - tens * 10) << 8) | tens;
+}
+
+constexpr std::uint64_t kEightZeros = 0x3030303030303030ULL;
+constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+
+// The eight characters of `value` (from 1 to 10^8 - 1) right-aligned, blanks on the left.
+std::uint64_t eightCharacters(std::uint32_t value)
+{
+    const std::uint64_t digits = eightDigits(value);
+    const int leadingZeros = std::countr_zero(digits) / 8; // at most 7: the value is not 0
+    const std::uint64_t leading = (std::uint64_t{1} << (8 * leadingZeros)) - 1;
+    return ((digits | kEightZeros) & ~leading) | (kEightBlanks & leading);
+}
+
+// Writes `value` (from 1 to 10^16 - 1) right-aligned in the characters before `end`, with
+// blanks on the left within the sixteen before `end`. Characters before the first digit
+// may be set to blanks; the field's code is copied afterwards.
+void putRightAligned(char* end, std::uint64_t value)
+{
+    std::uint64_t low = 0;
+    if (value < 100'000'000) {
+        low = eightCharacters(static_cast<std::uint32_t>(value));
+    } else {
+        const std::uint64_t high = eightCharacters(static_cast<std::uint32_t>(value / 100'000'000));
+        std::memcpy(end - 16, &high, sizeof high);
+        low = eightDigits(static_cast<std::uint32_t>(value % 100'000'000)) | kEightZeros;
+    }
+    std::memcpy(end - 8, &low, sizeof low);
 }
 
 std::string unrepresentable(std::string_view code)
@@ -267,6 +318,18 @@ void TelematicWriter::writeGSlot(const char* slot)
     countGField();
 }
 
+void TelematicWriter::writeGSlots(const char* slots, int count)
+{
+    while (count > 0) {
+        const int taken = std::min(count, gFieldsLeft());
+        m_buffer.append(slots, static_cast<std::size_t>(taken) * kFieldLength);
+        slots += static_cast<std::size_t>(taken) * kFieldLength;
+        count -= taken;
+        m_gFields += taken - 1;
+        countGField(); // finishes the record when these fields fill it
+    }
+}
+
 void TelematicWriter::countGField()
 {
     if (++m_gFields < kFieldsPerRecord)
@@ -295,20 +358,61 @@ double TelematicWriter::writeRoundedAmount(std::string_view code, double x)
     if (x >= 1e13)
         throw RunStopped(unrepresentable(code));
     // x is a whole number of cents: split it exactly into the whole part and the cents.
-    const auto totalCents = static_cast<long long>(x * 100 + 0.5);
-    const long long whole = totalCents / 100;
-    const auto cents = static_cast<int>(totalCents % 100);
-
+    const auto totalCents = static_cast<std::int64_t>(x * 100 + 0.5);
     char field[kFieldLength];
-    startField(field, code);
+    formCentsAmountField(field, code, totalCents);
+    writeGSlot(field);
+    return x;
+}
+
+double TelematicWriter::writeCentsAmount(std::string_view code, std::int64_t cents)
+{
+    const double x = static_cast<double>(cents) / 100;
+    if (cents <= 0)
+        return x;
+    if (cents >= 1'000'000'000'000'000) // a whole part of 14 digits
+        throw RunStopped(unrepresentable(code));
+    char field[kFieldLength];
+    formCentsAmountField(field, code, cents);
+    writeGSlot(field);
+    return x;
+}
+
+double TelematicWriter::writeCentsWhole(std::string_view code, std::int64_t cents)
+{
+    const double x = static_cast<double>(cents) / 100;
+    if (cents <= 0)
+        return x;
+    if (cents / 100 >= 10'000'000'000'000'000)
+        throw RunStopped(unrepresentable(code));
+    char field[kFieldLength];
+    formCentsWholeField(field, code, cents);
+    writeGSlot(field);
+    return x;
+}
+
+void formCentsAmountField(char* field, std::string_view code, std::int64_t cents)
+{
+    std::memset(field, ' ', kFieldLength);
+    const auto whole = static_cast<std::uint64_t>(cents / 100);
+    // The whole part 0 is written as thirteen "0".
     if (whole == 0)
         std::memset(field + 8, '0', 13);
     else
-        putDigits(field + 8, 13, whole);
+        putRightAligned(field + 21, whole);
+    putCode(field, code);
     field[21] = ',';
-    std::memcpy(field + 22, kDigitPairs + 2 * cents, 2);
-    writeGSlot(field);
-    return x;
+    std::memcpy(field + 22, kDigitPairs + 2 * (cents % 100), 2);
+}
+
+void formCentsWholeField(char* field, std::string_view code, std::int64_t cents)
+{
+    std::memset(field, ' ', kFieldLength);
+    // Between 0 and 1 the whole part is 0 and the value stays 16 blanks.
+    const auto whole = static_cast<std::uint64_t>(cents / 100);
+    if (whole > 0)
+        putRightAligned(field + kFieldLength, whole);
+    putCode(field, code);
 }
 
 double TelematicWriter::writeRoundedWhole(std::string_view code, double x)

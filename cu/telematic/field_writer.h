@@ -87,6 +87,11 @@ public:
     void writeDField(std::string_view field);
     // The same for records G; a continuation record G keeps the certification number.
     void writeGField(std::string_view field);
+    // Appends `count` complete 24-character fields to records G, as writeGField() does for
+    // each in turn: a full record is finished and continued in a new record G.
+    void writeGSlots(const char* slots, int count);
+    // Fields that the current record G still takes before it is full.
+    int gFieldsLeft() const { return kFieldsPerRecord - m_gFields; }
 
     // Amount with cents: rounds to cents and, when the result is greater than 0, writes
     // code + 13-digit whole part (blanks on the left, thirteen "0" when it is 0) + "," +
@@ -100,6 +105,11 @@ public:
     // field and return `rounded`.
     double writeRoundedAmount(std::string_view code, double rounded);
     double writeRoundedWhole(std::string_view code, double rounded);
+    // The two above for an amount held as a whole number of cents (see records::plainCents):
+    // they write the same field as for cents / 100.0 and return that value, without
+    // taking the amount apart again.
+    double writeCentsAmount(std::string_view code, std::int64_t cents);
+    double writeCentsWhole(std::string_view code, std::int64_t cents);
 
     RecordKeys& keys() { return m_keys; }
     int dFieldCount() const { return m_dFields; }
@@ -131,6 +141,11 @@ private:
     int m_dFields = 0;
     int m_gFields = 0;
 };
+
+// The fields of writeCentsAmount() and writeCentsWhole() for cents above 0 and below
+// 10^15, formed in the 24 characters at `field`.
+void formCentsAmountField(char* field, std::string_view code, std::int64_t cents);
+void formCentsWholeField(char* field, std::string_view code, std::int64_t cents);
 
 // The text check of the G fields: `skip` is set when the text begins with a blank, with
 // "0 " or with two NUL characters; `value` is the trimmed text left-aligned in 16.

@@ -1,7 +1,6 @@
 #include "cu/telematic/quadro_rows.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 
 #include "cu/archive_record.h"
@@ -17,11 +16,48 @@ namespace {
 constexpr std::size_t kCodeLength = 8;
 constexpr std::size_t kValueLength = kFieldLength - kCodeLength;
 
-// One field being put together: the code, then value pieces. Nothing goes past the 16
-// characters of the value, so a field never spills into the next slot of the record.
+// Fields of records G waiting to be handed to the writer together: one append to the
+// record for many fields instead of one each. The batch never holds more fields than the
+// current record G takes, and it is handed over as soon as it fills the record, so the
+// record is finished (and a write error stops the run) at the same field as when every
+// field is written by itself. It is also handed over before any other call of the writer.
+class FieldBatch {
+public:
+    explicit FieldBatch(TelematicWriter& writer)
+        : m_writer(writer)
+    {
+    }
+    // Where the next field is formed; it joins the batch only with add().
+    char* next() { return m_slots + static_cast<std::size_t>(m_count) * kFieldLength; }
+    void add()
+    {
+        if (++m_count >= m_writer.gFieldsLeft())
+            flush();
+    }
+    void flush()
+    {
+        if (m_count == 0)
+            return;
+        const int count = m_count;
+        m_count = 0;
+        m_writer.writeGSlots(m_slots, count);
+    }
+    TelematicWriter& writer() { return m_writer; }
+
+private:
+    TelematicWriter& m_writer;
+    int m_count = 0;
+    char m_slots[kFieldsPerRecord * kFieldLength];
+};
+
+// One field being put together in the next slot of the batch: the code, then value
+// pieces. Nothing goes past the 16 characters of the value, so a field never spills into
+// the next slot of the record.
 class Field {
 public:
-    explicit Field(std::string_view code)
+    Field(FieldBatch& batch, std::string_view code)
+        : m_batch(batch)
+        , m_text(batch.next())
     {
         std::fill_n(m_text, kFieldLength, ' ');
         if (code.size() >= kCodeLength) {
@@ -35,14 +71,14 @@ public:
     Field& blanks(std::size_t count) { return fill(count, ' '); }
     Field& fill(std::size_t count, char c)
     {
-        const std::size_t n = std::min(count, sizeof m_text - m_size);
+        const std::size_t n = std::min(count, kFieldLength - m_size);
         std::fill_n(m_text + m_size, n, c);
         m_size += n;
         return *this;
     }
     Field& append(std::string_view text)
     {
-        const std::size_t n = std::min(text.size(), sizeof m_text - m_size);
+        const std::size_t n = std::min(text.size(), kFieldLength - m_size);
         std::copy_n(text.data(), n, m_text + m_size);
         m_size += n;
         return *this;
@@ -56,10 +92,11 @@ public:
     }
 
     // The slot is written whole: what was not filled is already blank.
-    void writeTo(TelematicWriter& writer) const { writer.writeGField(std::string_view(m_text, kFieldLength)); }
+    void write() { m_batch.add(); }
 
 private:
-    char m_text[kFieldLength];
+    FieldBatch& m_batch;
+    char* m_text;
     std::size_t m_size = 0;
 };
 
@@ -128,13 +165,16 @@ void addTotal(ReportTotals& totals, const FieldRow& row, double rounded)
         totals[row.total] += rounded;
 }
 
-void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeRow(FieldBatch& batch, CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
     if (!conditionHolds(row, fields, entry))
         return;
 
-    // The amount forms, most rows of a certificate, format their field themselves.
+    // The amount forms format their field in the writer, which may stop the run.
+    if (row.form == Form::Amount || row.form == Form::Whole || row.form == Form::CappedDeductions)
+        batch.flush();
+    TelematicWriter& writer = batch.writer();
     switch (row.form) {
     case Form::Amount:
         addTotal(totals, row, writer.writeAmount(row.code, records::numericValue(entry)));
@@ -149,7 +189,7 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
         break;
     }
 
-    Field field(row.code);
+    Field field(batch, row.code);
     switch (row.form) {
     case Form::Amount:
     case Form::Whole:
@@ -227,7 +267,7 @@ void writeRow(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, c
         break;
     }
     }
-    field.writeTo(writer);
+    field.write();
 }
 
 // An amount row whose only condition is the one its form tests, on the rounded amount.
@@ -236,25 +276,30 @@ bool isPlainAmountRow(const FieldRow& row)
     return isAmountForm(row.form) && row.when == When::Positive;
 }
 
-constexpr std::size_t kMaxAmountRun = 32;
-
-// Consecutive plain amount rows of one group: their entries are read and rounded to cents
-// first, all together, and then written in order. Reading and rounding change nothing, so
-// the fields, the totals and a stop come out as when each row is handled by itself; the
-// processor meanwhile works on several roundings at once instead of waiting for each.
-void writeAmountRows(TelematicWriter& writer, const CuFields& fields, ReportTotals& totals,
-                     std::span<const FieldRow> run)
+// A plain amount row. An entry in the plain shape of a stored amount is read as whole
+// cents and its field formed from them; any other entry is read and rounded to cents as a
+// number by the writer. Both give the same field and the same amount for the totals.
+void writeAmountRow(FieldBatch& batch, const CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
-    std::array<double, kMaxAmountRun> rounded;
-    for (std::size_t k = 0; k < run.size(); ++k) {
-        const double amount = records::numericValue(entryOf(fields, run[k].source));
-        rounded[k] = amount == 0 ? 0 : records::roundToCents(amount);
+    const std::string& entry = entryOf(fields, row.source);
+    std::int64_t cents = 0;
+    if (!records::plainCents(entry, cents)) {
+        batch.flush();
+        TelematicWriter& writer = batch.writer();
+        const double amount = records::numericValue(entry);
+        addTotal(totals, row, row.form == Form::Amount ? writer.writeAmount(row.code, amount)
+                                                       : writer.writeWhole(row.code, amount));
+        return;
     }
-    for (std::size_t k = 0; k < run.size(); ++k) {
-        const FieldRow& row = run[k];
-        addTotal(totals, row, row.form == Form::Amount ? writer.writeRoundedAmount(row.code, rounded[k])
-                                                       : writer.writeRoundedWhole(row.code, rounded[k]));
+    // A plain amount is below 10^11: it always fits its field.
+    if (cents > 0) {
+        if (row.form == Form::Amount)
+            formCentsAmountField(batch.next(), row.code, cents);
+        else
+            formCentsWholeField(batch.next(), row.code, cents);
+        batch.add();
     }
+    addTotal(totals, row, static_cast<double>(cents) / 100);
 }
 
 bool openGroup(Group group, CuFields& fields)
@@ -278,32 +323,21 @@ bool openGroup(Group group, CuFields& fields)
 
 void writeRows(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
 {
+    FieldBatch batch(writer);
     bool open = true;
-    const FieldRow* previous = nullptr;
-    for (std::size_t i = 0; i < rows.size();) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         const FieldRow& row = rows[i];
         // A gate is looked at once, when its group begins.
-        if (previous == nullptr || row.group != previous->group)
+        if (i == 0 || row.group != rows[i - 1].group)
             open = openGroup(row.group, fields);
-        if (!open) {
-            previous = &row;
-            ++i;
+        if (!open)
             continue;
-        }
-        if (!isPlainAmountRow(row)) {
-            previous = &row;
-            writeRow(writer, fields, totals, row);
-            ++i;
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < rows.size() && end - i < kMaxAmountRun && isPlainAmountRow(rows[end])
-               && rows[end].group == row.group)
-            ++end;
-        writeAmountRows(writer, fields, totals, rows.subspan(i, end - i));
-        previous = &rows[end - 1];
-        i = end;
+        if (isPlainAmountRow(row))
+            writeAmountRow(batch, fields, totals, row);
+        else
+            writeRow(batch, fields, totals, row);
     }
+    batch.flush();
 }
 
 } // namespace cu::telematic

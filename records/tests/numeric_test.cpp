@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "records/numeric.h"
 
 using records::numericValue;
+using records::plainCents;
 using records::roundToCents;
 
 TEST(NumericValue, ReadsPlainNumbers)
@@ -239,4 +243,146 @@ TEST(NumericValue, BlankTextsOfAnyLengthAreZero)
     EXPECT_EQ(numericValue(std::string_view()), 0);
     EXPECT_FALSE(std::signbit(numericValue("  -0.00  ")));
     EXPECT_EQ(numericValue("0.0000000000000000000000012"), 1.2e-24);
+}
+
+namespace {
+
+// The cents that plainCents() reads from `text`, or "not plain".
+std::string centsOf(std::string_view text)
+{
+    std::int64_t cents = -1;
+    return plainCents(text, cents) ? std::to_string(cents) : "not plain";
+}
+
+// The plain shape of a stored amount, checked character by character: blanks, an optional
+// sign, at most eleven digits, optionally a full stop and at most two decimals, blanks.
+bool hasPlainShape(std::string_view text)
+{
+    std::size_t i = 0;
+    std::size_t end = text.size();
+    while (i < end && text[i] == ' ')
+        ++i;
+    while (end > i && text[end - 1] == ' ')
+        --end;
+    if (i < end && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    const auto digitsFrom = [&](std::size_t at) {
+        std::size_t k = at;
+        while (k < end && text[k] >= '0' && text[k] <= '9')
+            ++k;
+        return k;
+    };
+    const std::size_t wholeEnd = digitsFrom(i);
+    if (wholeEnd - i > 11)
+        return false;
+    if (wholeEnd == end)
+        return true;
+    if (text[wholeEnd] != '.')
+        return false;
+    const std::size_t decimalsEnd = digitsFrom(wholeEnd + 1);
+    return decimalsEnd == end && decimalsEnd - wholeEnd - 1 <= 2;
+}
+
+} // namespace
+
+TEST(PlainCents, ReadsThePlainShapesOfStoredAmounts)
+{
+    EXPECT_EQ(centsOf("310.25    "), "31025");
+    EXPECT_EQ(centsOf("   -7"), "-700");
+    EXPECT_EQ(centsOf("12.5"), "1250");
+    EXPECT_EQ(centsOf("+3.1"), "310");
+    EXPECT_EQ(centsOf("5."), "500");
+    EXPECT_EQ(centsOf(".5"), "50");
+    EXPECT_EQ(centsOf("-.05"), "-5");
+    EXPECT_EQ(centsOf("0001234.00"), "123400");
+    EXPECT_EQ(centsOf("  12345678901.99"), "1234567890199");
+    EXPECT_EQ(centsOf("12345678901.99   "), "1234567890199");
+    EXPECT_EQ(centsOf("      1234567890"), "123456789000");
+    EXPECT_EQ(centsOf("1"), "100");
+    EXPECT_EQ(centsOf(""), "0");
+    EXPECT_EQ(centsOf("            "), "0");
+    EXPECT_EQ(centsOf("-0"), "0");
+    EXPECT_EQ(centsOf("-"), "0");
+    EXPECT_EQ(centsOf("."), "0");
+    EXPECT_EQ(centsOf(std::string(40, ' ') + "25000.00" + std::string(30, ' ')), "2500000");
+}
+
+TEST(PlainCents, LeavesEveryOtherTextToTheCompleteReading)
+{
+    const std::vector<std::string> texts{"1 2", "1.234", "0.001", "123456789012", "1E2", "12abc", "--5", "+-5", "1.2.3", "\t5", "5 -", "1,5",
+          "5-", "- 5", "X", "..", std::string("4\0", 2), std::string("\0\0", 2), "\xE0" "5", "5\xA0",
+          "99999999999999.99", std::string(40, ' ') + "1 2"};
+    for (const std::string& text : texts)
+        EXPECT_EQ(centsOf(text), "not plain") << "[" << text << "]";
+}
+
+TEST(PlainCents, GivesExactlyTheRoundedNumericValueOnManyTexts)
+{
+    // Mostly plain amounts of every length up to 20, with blanks, signs, full stops and a
+    // few other characters scattered in; every text is compared with the complete reading
+    // rounded to cents, bit for bit.
+    std::mt19937_64 random(20170228);
+    const std::string others = " .+-E,x\t";
+    int plain = 0;
+    for (int n = 0; n < 400000; ++n) {
+        std::string text(random() % 5, ' ');
+        if (random() % 5 == 0)
+            text.push_back(random() % 3 == 0 ? '+' : '-');
+        const auto digits = random() % 14;
+        for (std::size_t k = 0; k < digits; ++k)
+            text.push_back(static_cast<char>('0' + random() % 10));
+        if (random() % 3 != 0) {
+            text.push_back('.');
+            const auto decimals = random() % 5;
+            for (std::size_t k = 0; k < decimals; ++k)
+                text.push_back(static_cast<char>('0' + random() % 10));
+        }
+        text.append(random() % 7, ' ');
+        if (random() % 6 == 0 && !text.empty())
+            text[random() % text.size()] = others[random() % others.size()];
+        if (random() % 40 == 0 && !text.empty())
+            text[random() % text.size()] = static_cast<char>(random() % 256);
+
+        std::int64_t cents = 0;
+        const bool read = plainCents(text, cents);
+        ASSERT_EQ(read, hasPlainShape(text)) << "[" << text << "]";
+        if (!read)
+            continue;
+        ++plain;
+        const double expected = roundToCents(numericValue(text));
+        const double value = static_cast<double>(cents) / 100;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected))
+            << "[" << text << "] " << cents;
+    }
+    EXPECT_GT(plain, 200000);
+}
+
+TEST(PlainCents, GivesExactlyTheRoundedNumericValueForEveryLengthAndPlace)
+{
+    // Every placement of a number in texts of 0 to 18 characters.
+    std::mt19937_64 random(31122016);
+    for (std::size_t length = 0; length <= 18; ++length) {
+        for (std::size_t begin = 0; begin <= length; ++begin) {
+            for (std::size_t size = 0; begin + size <= length; ++size) {
+                for (int sample = 0; sample < 6; ++sample) {
+                    std::string text(length, ' ');
+                    for (std::size_t k = 0; k < size; ++k)
+                        text[begin + k] = static_cast<char>('0' + random() % 10);
+                    if (size > 0 && sample % 2 == 1)
+                        text[begin + random() % size] = '.';
+                    if (size > 1 && sample == 5)
+                        text[begin] = '-';
+                    std::int64_t cents = 0;
+                    const bool read = plainCents(text, cents);
+                    ASSERT_EQ(read, hasPlainShape(text)) << "[" << text << "]";
+                    if (read) {
+                        const double value = static_cast<double>(cents) / 100;
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(value),
+                                  std::bit_cast<std::uint64_t>(roundToCents(numericValue(text))))
+                            << "[" << text << "]";
+                    }
+                }
+            }
+        }
+    }
 }

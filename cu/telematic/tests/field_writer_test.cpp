@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/tests/telematic_test_support.h"
@@ -63,6 +67,37 @@ TEST_F(AmountTest, WholeAmountWritesBlanksBelowOne)
     EXPECT_EQ(valueOf([&] { writer.writeWhole("DB001341", -3); }), "(none)");
 }
 
+TEST_F(AmountTest, AmountsInCentsWriteWhatTheRoundedAmountsWrite)
+{
+    // Every length of whole part and every pair of decimals, with zeros inside; each
+    // amount is written both ways and the fields and returned amounts must agree.
+    std::mt19937_64 random(1900);
+    std::vector<std::int64_t> amounts{0, 1, 7, 99, 100, 101, 999, 1000, 10000000, 99999999, 9999999999,
+                                      10000000000, 100000000000000, 999999999999999, -1, -250};
+    for (std::int64_t scale = 1; scale < 1'000'000'000'000'000; scale *= 10) {
+        for (int n = 0; n < 400; ++n)
+            amounts.push_back(static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(scale * 10)));
+        amounts.push_back(scale * 10 - 1);
+        amounts.push_back(scale);
+    }
+    for (const std::int64_t cents : amounts) {
+        SCOPED_TRACE(cents);
+        const double amount = static_cast<double>(cents) / 100;
+        const std::string amountField = valueOf([&] { EXPECT_EQ(writer.writeRoundedAmount("DB001001", amount), amount); });
+        EXPECT_EQ(valueOf([&] { EXPECT_EQ(writer.writeCentsAmount("DB001001", cents), amount); }), amountField);
+        const std::string wholeField = valueOf([&] { EXPECT_EQ(writer.writeRoundedWhole("DB001341", amount), amount); });
+        EXPECT_EQ(valueOf([&] { EXPECT_EQ(writer.writeCentsWhole("DB001341", cents), amount); }), wholeField);
+        writer.resetFieldCounts();
+        if (::testing::Test::HasFailure())
+            break;
+    }
+    EXPECT_EQ(valueOf([&] { writer.writeCentsAmount("DB001001", 123456789012345); }), "1234567890123,45");
+    EXPECT_EQ(valueOf([&] { writer.writeCentsAmount("DB001001", 100000000); }), "      1000000,00");
+    EXPECT_EQ(valueOf([&] { writer.writeCentsAmount("DB001001", 5); }), "0000000000000,05");
+    EXPECT_EQ(valueOf([&] { writer.writeCentsWhole("DB001341", 99); }), std::string(16, ' '));
+    EXPECT_EQ(valueOf([&] { writer.writeCentsWhole("DB001341", 123456789012345678); }), "1234567890123456");
+}
+
 TEST_F(AmountTest, AmountsTooLargeForTheFieldStopTheRun)
 {
     writer.startRecord("G");
@@ -77,6 +112,18 @@ TEST_F(AmountTest, AmountsTooLargeForTheFieldStopTheRun)
         FAIL() << "no stop";
     } catch (const RunStopped& stop) {
         EXPECT_STREQ(stop.what(), "Importo non rappresentabile nel campo DB001490 ");
+    }
+    try {
+        writer.writeCentsAmount("DB001002", 1'000'000'000'000'000);
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "Importo non rappresentabile nel campo DB001002 ");
+    }
+    try {
+        writer.writeCentsWhole("DB001491", 1'000'000'000'000'000'000);
+        FAIL() << "no stop";
+    } catch (const RunStopped& stop) {
+        EXPECT_STREQ(stop.what(), "Importo non rappresentabile nel campo DB001491 ");
     }
     EXPECT_EQ(writer.gFieldCount(), 0);
 }

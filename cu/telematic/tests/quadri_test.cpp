@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/numeric.h"
 #include "records/tests/scripted_prompter.h"
 #include "records/tests/temp_root.h"
 #include "records/text.h"
@@ -565,4 +569,95 @@ TEST_F(QuadriTest, AFullyFilledCertificateIsWrittenInTheOrderOfTheFormOverSevera
     EXPECT_EQ(support::fieldsOf(recordsG[4]).size(), 61u);
     EXPECT_EQ(value("DB001006"), "             200");
     EXPECT_EQ(value("DB001341"), std::string(14, ' ') + "12");
+}
+
+namespace {
+
+// A random stored amount that fits in `width` characters less one: blanks, a plain
+// number with up to three decimals or none, sometimes a sign or an exponent.
+std::string randomAmountText(std::mt19937_64& random, int width)
+{
+    std::string number;
+    switch (random() % 8) {
+    case 0:
+        return {};
+    case 1:
+        number = "0";
+        break;
+    default: {
+        if (random() % 6 == 0)
+            number.push_back(random() % 4 == 0 ? '+' : '-');
+        const auto digits = 1 + random() % 9;
+        for (std::size_t k = 0; k < digits; ++k)
+            number.push_back(static_cast<char>('0' + random() % 10));
+        const auto decimals = random() % 5;
+        if (decimals > 0) {
+            number.push_back('.');
+            for (std::size_t k = 1; k < decimals; ++k)
+                number.push_back(static_cast<char>('0' + random() % 10));
+        }
+        if (random() % 15 == 0)
+            number += "E1";
+        break;
+    }
+    }
+    const auto room = static_cast<std::size_t>(std::max(width - 1, 0));
+    number = number.substr(0, room);
+    return std::string(random() % (room - number.size() + 1), ' ') + number;
+}
+
+// The same amount, read by the complete reading instead of as whole cents: a blank after
+// its first character, which the number skips.
+std::string withInnerBlank(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos || first + 1 >= text.size() || text[first + 1] == ' ')
+        return text;
+    return text.substr(0, first + 1) + " " + text.substr(first + 1);
+}
+
+} // namespace
+
+TEST(QuadriAmounts, AmountsReadAsCentsGiveTheSameRecordsAndTotalsAsTheCompleteReading)
+{
+    std::vector<FieldRow> rows;
+    for (const auto table : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()})
+        rows.insert(rows.end(), table.begin(), table.end());
+    std::mt19937_64 random(2017);
+    int compared = 0;
+    for (int employee = 0; employee < 40; ++employee) {
+        Employee asCents;
+        Employee complete;
+        fillEverything(asCents);
+        fillEverything(complete);
+        for (const FieldRow& row : rows) {
+            if (!(row.form == Form::Amount || row.form == Form::Whole) || row.when != When::Positive)
+                continue;
+            const bool first = row.source.table == Table::Cu;
+            const int width = first ? cu::cuFieldSlot(row.source.entry).length
+                                    : cu::secondCuFieldSlot(row.source.entry).length;
+            const std::string text = randomAmountText(random, width);
+            const std::string other = withInnerBlank(text);
+            std::int64_t cents = 0;
+            if (records::plainCents(records::fitRight(text, width), cents)
+                && !records::plainCents(records::fitRight(other, width), cents))
+                ++compared;
+            if (first) {
+                asCents.set(row.source.entry, text);
+                complete.set(row.source.entry, other);
+            } else {
+                asCents.set2(row.source.entry, text);
+                complete.set2(row.source.entry, other);
+            }
+        }
+        asCents.write();
+        complete.write();
+        ASSERT_EQ(asCents.recordsG, complete.recordsG) << "employee " << employee;
+        for (std::size_t slot = 0; slot < asCents.totals.size(); ++slot) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(asCents.totals[slot]),
+                      std::bit_cast<std::uint64_t>(complete.totals[slot]))
+                << "employee " << employee << ", total " << slot;
+        }
+    }
+    EXPECT_GT(compared, 2000);
 }
