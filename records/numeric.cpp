@@ -60,6 +60,22 @@ std::string cNotation(std::string_view text, const Scan& scan)
 
 constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
 
+// The first character that is not a blank, eight blanks at a time while they last: most
+// stored fields are empty or mostly blanks.
+const char* skipBlanks(const char* p, const char* end)
+{
+    while (end - p >= 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p, sizeof eight);
+        if (eight != kEightBlanks)
+            break;
+        p += 8;
+    }
+    while (p < end && *p == ' ')
+        ++p;
+    return p;
+}
+
 // True when the characters from `p` to `end` are all blanks; looks at eight, then four at a time.
 bool onlyBlanks(const char* p, const char* end)
 {
@@ -139,17 +155,8 @@ double fullValue(std::string_view text);
 double numericValue(std::string_view text)
 {
     // Most fields tested are empty (all blanks) or hold a short plain number.
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (end - p >= 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, p, sizeof eight);
-        if (eight != kEightBlanks)
-            break;
-        p += 8;
-    }
-    while (p < end && *p == ' ')
-        ++p;
+    const char* const end = text.data() + text.size();
+    const char* p = skipBlanks(text.data(), end);
     if (p == end)
         return 0;
     double simple = 0;
@@ -249,17 +256,8 @@ namespace {
 // plainCents() one character at a time: for any machine, and for texts longer than 16.
 bool plainCentsByCharacter(std::string_view text, std::int64_t& cents)
 {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (end - p >= 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, p, sizeof eight);
-        if (eight != kEightBlanks)
-            break;
-        p += 8;
-    }
-    while (p < end && *p == ' ')
-        ++p;
+    const char* const end = text.data() + text.size();
+    const char* p = skipBlanks(text.data(), end);
     if (p == end) {
         cents = 0;
         return true;
