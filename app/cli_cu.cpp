@@ -2,6 +2,7 @@
 #include "app/console_prompter.h"
 #include "app/shared_values.h"
 #include "cu/createl_form.h"
+#include "records/cp1252.h"
 #include "records/host_paths.h"
 
 namespace app::cli {
@@ -82,7 +83,8 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     form.Form_Load();
     if (arguments.flag("report"))
         form.Command5_Click();
-    form.Tx[0].text = *archive;
+    // The command line speaks UTF-8; the boxes hold the installation's Windows-1252 text.
+    form.Tx[0].text = records::utf8ToCp1252(*archive);
     form.Command1_Click();
     if (prompter.stopped)
         return 1; // the archive could not be opened: the operator would not go on
@@ -94,7 +96,7 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     }
     for (const TextOption& option : kTextOptions) {
         if (const auto text = arguments.value(option.name))
-            form.Tx[static_cast<std::size_t>(option.box)].text = *text;
+            form.Tx[static_cast<std::size_t>(option.box)].text = records::utf8ToCp1252(*text);
     }
 
     const cu::telematic::RunResult result = form.Command2_Click();
