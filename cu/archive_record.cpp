@@ -280,18 +280,31 @@ EntrySlot slotIn(std::span<const EntryRun> layout, int entry)
 // Copies the entries of one run of `Length` characters each (0: the run's own length).
 // The usual case is a whole entry over the text of the same length that the previous
 // record left there: it is overwritten in place, keeping its storage, and for the common
-// lengths the copy is a few moves of fixed size.
+// lengths the copy is a few moves of fixed size. A run that lies wholly within the record
+// is copied without looking at the record's end for each entry.
 template <std::size_t Length, std::size_t N>
 void unpackRun(std::string_view record, const EntryRun& run, std::array<std::string, N>& table)
 {
     const std::size_t length = Length != 0 ? Length : static_cast<std::size_t>(run.length);
     auto begin = static_cast<std::size_t>(run.position - 1);
-    for (int entry = run.first; entry <= run.last; ++entry, begin += length) {
-        std::string& value = table[static_cast<std::size_t>(entry)];
-        if (value.size() == length && begin + length <= record.size())
-            std::memcpy(value.data(), record.data() + begin, length);
+    const auto count = static_cast<std::size_t>(run.last - run.first + 1);
+    std::string* value = table.data() + run.first;
+    std::string* const end = value + count;
+    if (begin + count * length <= record.size()) {
+        const char* source = record.data() + begin;
+        for (; value != end; ++value, source += length) {
+            if (value->size() == length)
+                std::memcpy(value->data(), source, length);
+            else
+                value->assign(source, length);
+        }
+        return;
+    }
+    for (; value != end; ++value, begin += length) {
+        if (value->size() == length && begin + length <= record.size())
+            std::memcpy(value->data(), record.data() + begin, length);
         else
-            value.assign(records::mid(record, begin + 1, length));
+            value->assign(records::mid(record, begin + 1, length));
     }
 }
 
@@ -304,6 +317,9 @@ void unpackTable(std::string_view record, std::span<const EntryRun> layout, std:
         case 2: unpackRun<2>(record, run, table); break;
         case 3: unpackRun<3>(record, run, table); break;
         case 4: unpackRun<4>(record, run, table); break;
+        case 6: unpackRun<6>(record, run, table); break;
+        case 8: unpackRun<8>(record, run, table); break;
+        case 11: unpackRun<11>(record, run, table); break;
         case 12: unpackRun<12>(record, run, table); break;
         case 16: unpackRun<16>(record, run, table); break;
         case 24: unpackRun<24>(record, run, table); break;

@@ -100,3 +100,41 @@ TEST(ArchiveRecord, PackIsTheReverseOfUnpack)
     EXPECT_EQ(back.cu[5], "far too ");
     EXPECT_EQ(back.cu2[103], "123.45      ");
 }
+
+// Records of every length from empty to whole, unpacked one after the other into the same
+// tables (entries of stale lengths, cut short or emptied), give each entry exactly the
+// characters of its slot that the record holds: the copy of runs wholly within the record
+// and the entry-by-entry copy at the record's end agree with cutting the slot out.
+TEST(ArchiveRecord, ReusedTablesHoldExactlyTheSlotsOfEachRecord)
+{
+    const std::string whole = numberedRecord(kArchiveRecordLength);
+    CuFields fields;
+    const auto expectSlots = [&](const std::string& record) {
+        for (int entry = 1; entry <= kCuFieldCount; ++entry) {
+            const EntrySlot slot = cuFieldSlot(entry);
+            if (slot.position == 0)
+                continue;
+            const auto start = static_cast<std::size_t>(slot.position - 1);
+            const std::string expected = start < record.size() ? record.substr(start, static_cast<std::size_t>(slot.length)) : "";
+            ASSERT_EQ(fields.cu[static_cast<std::size_t>(entry)], expected) << "length " << record.size() << " entry " << entry;
+        }
+        for (int entry = 1; entry <= kSecondCuFieldCount; ++entry) {
+            const EntrySlot slot = secondCuFieldSlot(entry);
+            const auto start = static_cast<std::size_t>(slot.position - 1);
+            const std::string expected = start < record.size() ? record.substr(start, static_cast<std::size_t>(slot.length)) : "";
+            ASSERT_EQ(fields.cu2[static_cast<std::size_t>(entry)], expected) << "length " << record.size() << " entry " << entry;
+        }
+    };
+    for (std::size_t length : {std::size_t{6000}, std::size_t{0}, std::size_t{6000}, std::size_t{5259}, std::size_t{5260},
+                               std::size_t{1}, std::size_t{17}, std::size_t{3640}, std::size_t{6000}}) {
+        std::string record = whole.substr(0, length);
+        if (length > 1)
+            record[length / 2] = static_cast<char>('a' + length % 26); // a change from one record to the next
+        unpackArchiveRecord(record, fields);
+        expectSlots(record);
+    }
+    for (std::size_t length = 0; length <= 5300; length += 7) {
+        unpackArchiveRecord(std::string_view(whole).substr(0, length), fields);
+        expectSlots(whole.substr(0, length));
+    }
+}
