@@ -1,17 +1,10 @@
 #include "records/numeric.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-// Sixteen characters looked at together, with the SSE2 instructions of every x86-64 processor.
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define RECORDS_SIXTEEN_AT_ONCE 1
-#endif
 
 namespace records {
 
@@ -251,10 +244,7 @@ namespace {
 
 } // namespace
 
-namespace {
-
-// plainCents() one character at a time: for any machine, and for texts longer than 16.
-bool plainCentsByCharacter(std::string_view text, std::int64_t& cents)
+bool plainCents(std::string_view text, std::int64_t& cents)
 {
     const char* const end = text.data() + text.size();
     const char* p = skipBlanks(text.data(), end);
@@ -285,147 +275,6 @@ bool plainCentsByCharacter(std::string_view text, std::int64_t& cents)
     const auto whole = static_cast<std::int64_t>(number * scale);
     cents = negative ? -whole : whole; // "-0" gives 0, never a negative zero
     return true;
-}
-
-#ifdef RECORDS_SIXTEEN_AT_ONCE
-
-std::uint64_t loadEight(const char* p)
-{
-    std::uint64_t eight;
-    std::memcpy(&eight, p, sizeof eight);
-    return eight;
-}
-
-std::uint32_t loadFour(const char* p)
-{
-    std::uint32_t four;
-    std::memcpy(&four, p, sizeof four);
-    return four;
-}
-
-// The first `size` characters from `p` (at most 16) followed by blanks up to 16, in one
-// register. Reads only the characters of the text, with two overlapping loads.
-__m128i sixteenCharacters(const char* p, std::size_t size)
-{
-    if (size == 16)
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    std::uint64_t low = kEightBlanks;
-    std::uint64_t high = kEightBlanks;
-    if (size > 8) {
-        // The last eight characters, moved down over those already in `low`.
-        const unsigned drop = 8 * static_cast<unsigned>(16 - size);
-        low = loadEight(p);
-        high = (loadEight(p + size - 8) >> drop) | (kEightBlanks << (64 - drop));
-    } else if (size == 8) {
-        low = loadEight(p);
-    } else if (size >= 4) {
-        const unsigned shift = 8 * static_cast<unsigned>(size - 4);
-        low = loadFour(p) | (static_cast<std::uint64_t>(loadFour(p + size - 4)) << shift)
-            | (kEightBlanks << (8 * size));
-    } else if (size > 0) {
-        const auto byte = [&](std::size_t k) {
-            return static_cast<std::uint64_t>(static_cast<unsigned char>(p[k])) << (8 * k);
-        };
-        low = byte(0) | byte(size / 2) | byte(size - 1) | (kEightBlanks << (8 * size));
-    }
-    return _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
-}
-
-int maskOf(__m128i bytes, char c)
-{
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
-}
-
-// The sixteen digits 0..9 in `digits` (first the most significant) as one number.
-std::uint64_t sixteenDigitNumber(__m128i digits)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i tens = _mm_set_epi16(1, 10, 1, 10, 1, 10, 1, 10);
-    const __m128i hundreds = _mm_set_epi16(1, 100, 1, 100, 1, 100, 1, 100);
-    const __m128i tenThousands = _mm_set_epi16(1, 10000, 1, 10000, 1, 10000, 1, 10000);
-    const __m128i pairsHigh = _mm_madd_epi16(_mm_unpacklo_epi8(digits, zero), tens);
-    const __m128i pairsLow = _mm_madd_epi16(_mm_unpackhi_epi8(digits, zero), tens);
-    const __m128i fours = _mm_madd_epi16(_mm_packs_epi32(pairsHigh, pairsLow), hundreds);
-    const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), tenThousands);
-    const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(eights));
-    return (both & 0xFFFFFFFFu) * 100000000u + (both >> 32);
-}
-
-// 5^-k modulo 2^64: a multiple of 10^k shifted right by k and multiplied by it is divided
-// by 10^k exactly.
-constexpr std::uint64_t inverseOfFivePower(int k)
-{
-    std::uint64_t five = 1;
-    for (int i = 0; i < k; ++i)
-        five *= 5;
-    std::uint64_t inverse = 1; // Newton's iteration doubles the correct low bits each time
-    for (int i = 0; i < 6; ++i)
-        inverse *= 2 - five * inverse;
-    return inverse;
-}
-
-constexpr std::uint64_t kInverseFivePowers[] = {
-    inverseOfFivePower(0),  inverseOfFivePower(1),  inverseOfFivePower(2),  inverseOfFivePower(3),
-    inverseOfFivePower(4),  inverseOfFivePower(5),  inverseOfFivePower(6),  inverseOfFivePower(7),
-    inverseOfFivePower(8),  inverseOfFivePower(9),  inverseOfFivePower(10), inverseOfFivePower(11),
-    inverseOfFivePower(12), inverseOfFivePower(13)};
-static_assert(kInverseFivePowers[1] * 5 == 1 && kInverseFivePowers[13] * 1220703125ULL == 1);
-
-// plainCents() for a text of at most 16 characters, all of them looked at together.
-bool plainCentsAtOnce(std::string_view text, std::int64_t& cents)
-{
-    const __m128i characters = sixteenCharacters(text.data(), text.size());
-    const int nonBlank = ~maskOf(characters, ' ') & 0xFFFF;
-    if (nonBlank == 0) {
-        cents = 0;
-        return true;
-    }
-    const __m128i values = _mm_sub_epi8(characters, _mm_set1_epi8('0'));
-    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
-    const int digits = _mm_movemask_epi8(isDigit);
-    const int point = maskOf(characters, '.');
-    const int first = std::countr_zero(static_cast<unsigned>(nonBlank));
-    const int last = std::bit_width(static_cast<unsigned>(nonBlank)) - 1;
-    const int firstBit = 1 << first;
-    const int sign = (maskOf(characters, '-') | maskOf(characters, '+')) & firstBit;
-    // One stretch without blanks: a sign in front, then digits and at most one full stop.
-    if (nonBlank != (2 << last) - firstBit || (nonBlank & ~(digits | point | sign)) != 0
-        || (point & (point - 1)) != 0)
-        return false;
-    const int digitsBegin = sign != 0 ? first + 1 : first;
-    // The units digit: before the full stop, or the last digit.
-    const int units = point != 0 ? std::countr_zero(static_cast<unsigned>(point)) - 1 : last;
-    if (units + 1 - digitsBegin > 11 || last - units > 3)
-        return false; // more than eleven digits before the full stop or two after it
-    __m128i number = _mm_and_si128(values, isDigit);
-    if (point != 0) {
-        // The digits before the full stop move one place on, onto it.
-        const __m128i before = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(units + 2)),
-                                              _mm_set_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0));
-        number = _mm_or_si128(_mm_and_si128(before, _mm_slli_si128(number, 1)), _mm_andnot_si128(before, number));
-    }
-    // The units digit now stands at place units + 1 with a full stop, else at units; the
-    // cents are that number of places from the end, less two.
-    const int unitsPlace = point != 0 ? units + 1 : units;
-    const std::uint64_t all = sixteenDigitNumber(number);
-    const int down = 13 - unitsPlace;
-    const std::uint64_t whole = down >= 0 ? (all >> down) * kInverseFivePowers[down] : all * (down == -1 ? 10 : 100);
-    const auto signedWhole = static_cast<std::int64_t>(whole);
-    cents = (maskOf(characters, '-') & firstBit) != 0 ? -signedWhole : signedWhole;
-    return true;
-}
-
-#endif
-
-} // namespace
-
-bool plainCents(std::string_view text, std::int64_t& cents)
-{
-#ifdef RECORDS_SIXTEEN_AT_ONCE
-    if (text.size() <= 16)
-        return plainCentsAtOnce(text, cents);
-#endif
-    return plainCentsByCharacter(text, cents);
 }
 
 double roundToCents(double amount)

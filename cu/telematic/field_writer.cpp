@@ -97,35 +97,9 @@ void putCode(char* field, std::string_view code)
         std::memcpy(field, code.data(), code.size());
 }
 
-// A field of blanks with the code in its first 8 characters.
-void startField(char* field, std::string_view code)
-{
-    std::memset(field, ' ', kFieldLength);
-    if (code.size() >= 8)
-        std::memcpy(field, code.data(), 8); // every code of the form has its 8 characters
-    else if (!code.empty())
-        std::memcpy(field, code.data(), code.size());
-}
-
 constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
                                "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
                                "8081828384858687888990919293949596979899";
-
-// Writes the decimal digits of `value` (> 0) right-aligned in the `width` characters at
-// `start`, two at a time.
-void putDigits(char* start, int width, long long value)
-{
-    char* p = start + width;
-    while (value >= 100 && p - start >= 2) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-        value /= 100;
-    }
-    while (value > 0 && p > start) {
-        *--p = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-}
 
 // The eight decimal digits of `value` (below 10^8), zero-filled, one in each byte of the
 // result, the first digit in the lowest byte: the two halves of four digits, then their
@@ -423,10 +397,11 @@ double TelematicWriter::writeRoundedWhole(std::string_view code, double x)
     if (whole >= 1e16)
         throw RunStopped(unrepresentable(code));
     char field[kFieldLength];
-    startField(field, code);
+    std::memset(field, ' ', kFieldLength);
     // Between 0 and 1 the whole part is 0 and the value stays 16 blanks.
     if (whole > 0)
-        putDigits(field + 8, 16, static_cast<long long>(whole));
+        putRightAligned(field + kFieldLength, static_cast<std::uint64_t>(whole));
+    putCode(field, code);
     writeGSlot(field);
     return x;
 }
