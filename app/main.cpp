@@ -3,13 +3,14 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStringList>
 #include <QTranslator>
 
+#include "app/cli.h"
 #include "app/shared_values.h"
 #include "app/ui_common.h"
 #include "cu/createl.h"
@@ -21,40 +22,6 @@ const char* const kUsage
       "  --root CARTELLA  cartella dell'installazione (una sottocartella per unità: c, d, ...);\n"
       "                   in mancanza la variabile TELEMATICO_ROOT, poi ~/.local/share/telematico\n"
       "  --window NOME    finestra da aprire all'avvio (createl, la selezione della CU)\n";
-
-struct Options {
-    std::optional<std::string> root;
-    std::string window = "createl";
-};
-
-// Reads "--root DIR", "--root=DIR", "--window NAME", "--window=NAME". Returns an error text,
-// empty when the command line is well formed; "help" when the usage was asked for.
-std::string parseOptions(const QStringList& arguments, Options& options)
-{
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const std::string argument = arguments[i].toStdString();
-        if (argument == "--help" || argument == "-h")
-            return "help";
-        std::string name = argument;
-        std::optional<std::string> value;
-        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-        }
-        if (name != "--root" && name != "--window")
-            return "opzione sconosciuta: " + argument;
-        if (!value) {
-            if (i + 1 >= arguments.size())
-                return "manca il valore di " + name;
-            value = arguments[++i].toStdString();
-        }
-        if (name == "--root")
-            options.root = *value;
-        else
-            options.window = *value;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -71,25 +38,28 @@ int main(int argc, char** argv)
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslations);
 
-    Options options;
-    if (const std::string error = parseOptions(QApplication::arguments(), options); !error.empty()) {
-        if (error == "help") {
-            std::cout << kUsage;
-            return 0;
-        }
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments())
+        arguments.push_back(argument.toStdString());
+    app::cli::Arguments options;
+    if (const std::string error = options.parse(arguments, 1, {"help"}, {"root", "window"}); !error.empty()) {
         std::cerr << "telematico: " << error << "\n" << kUsage;
         return 2;
     }
-    if (options.window != "createl") {
-        if (options.window == "inditta" || options.window == "fDitta" || options.window == "Parteb1")
-            std::cerr << "telematico: la finestra " << options.window << " non è ancora disponibile\n";
+    if (options.flag("help")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    const std::string windowName = options.value("window").value_or("createl");
+    if (windowName != "createl") {
+        if (windowName == "inditta" || windowName == "fDitta" || windowName == "Parteb1")
+            std::cerr << "telematico: la finestra " << windowName << " non è ancora disponibile\n";
         else
-            std::cerr << "telematico: finestra sconosciuta: " << options.window
-                      << " (finestre: createl, inditta, fDitta, Parteb1)\n";
+            std::cerr << "telematico: finestra sconosciuta: " << windowName << " (finestre: createl, inditta, fDitta, Parteb1)\n";
         return 2;
     }
 
-    const std::filesystem::path root = records::PathMapper::resolveRoot(options.root);
+    const std::filesystem::path root = records::PathMapper::resolveRoot(options.value("root"));
     std::error_code error;
     std::filesystem::create_directories(root / "c", error);
     if (error) {

@@ -66,6 +66,16 @@ struct DemoDesk : Desk {
         click("Command1");
     }
 
+    // Chooses the kind of supply (Combo1 item: 1 annulment, 2 replacement) and types the
+    // protocol numbers and the employee's record number.
+    void chooseSupply(int kind, const char* id, const char* protocol, const char* record)
+    {
+        choose("Combo1", kind);
+        type(2, QString::fromLatin1(id));
+        type(3, QString::fromLatin1(protocol));
+        type(4, QString::fromLatin1(record));
+    }
+
     bool hasFile(const std::string& name) const { return std::filesystem::exists(root.path() / (kDataFolder + name)); }
     bool leftoverPartialFile() const
     {
@@ -128,10 +138,7 @@ void CreatelRunWindowTest::annulmentWritesOnlyTheNamedCertificate()
 {
     DemoDesk desk;
     desk.open("7");
-    desk.choose("Combo1", 1); // A=Annullamento
-    desk.type(2, QStringLiteral("17020712345678901"));
-    desk.type(3, QStringLiteral("000123"));
-    desk.type(4, QStringLiteral("2"));
+    desk.chooseSupply(1, "17020712345678901", "000123", "2"); // A=Annullamento
     desk.prompter.answer(true);
     desk.click("Command2");
 
@@ -155,10 +162,7 @@ void CreatelRunWindowTest::declinedAnnulmentLeavesNoFileAndKeepsAnOlderOne()
     DemoDesk desk;
     desk.root.write(kDataFolder + "TCU717", "an earlier file");
     desk.open("7");
-    desk.choose("Combo1", 1);
-    desk.type(2, QStringLiteral("17020712345678901"));
-    desk.type(3, QStringLiteral("000123"));
-    desk.type(4, QStringLiteral("1"));
+    desk.chooseSupply(1, "17020712345678901", "000123", "1");
     desk.prompter.answer(false);
     desk.click("Command2");
 
@@ -172,10 +176,7 @@ void CreatelRunWindowTest::replacementWritesTheNamedEmployeeWithRecordsG()
 {
     DemoDesk desk;
     desk.open("7");
-    desk.choose("Combo1", 2); // S=Sostituzione
-    desk.type(2, QStringLiteral("17020712345678901"));
-    desk.type(3, QStringLiteral("123"));
-    desk.type(4, QStringLiteral("1"));
+    desk.chooseSupply(2, "17020712345678901", "123", "1"); // S=Sostituzione
     desk.prompter.answer(true);
     desk.click("Command2");
 
@@ -218,12 +219,7 @@ void CreatelRunWindowTest::everyStopShowsItsMessageAndLeavesNoFile()
         std::function<void(DemoDesk&)> prepare;
     };
     const auto annulment = [](const char* id, const char* protocol, const char* record) {
-        return [=](DemoDesk& desk) {
-            desk.choose("Combo1", 1);
-            desk.type(2, QString::fromLatin1(id));
-            desk.type(3, QString::fromLatin1(protocol));
-            desk.type(4, QString::fromLatin1(record));
-        };
+        return [=](DemoDesk& desk) { desk.chooseSupply(1, id, protocol, record); };
     };
     const std::vector<Case> cases = {
         {"Manca il numero Identificativo Entratel ", "7", annulment("   ", "000123", "1")},
