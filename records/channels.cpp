@@ -111,6 +111,13 @@ void Channels::startWriteback(int number)
 #endif
 }
 
+int Channels::duplicateDescriptor(int number) const
+{
+    if (!isOpen(number))
+        return -1;
+    return ::fcntl(m_fd[static_cast<std::size_t>(number)], F_DUPFD_CLOEXEC, 0);
+}
+
 void Channels::fail(int errorNumber, const std::string& message)
 {
     m_lastError = errorNumber;

@@ -88,6 +88,10 @@ public:
     // waiting for it: a large file is then mostly on the disk when flush() is called. Where
     // the system offers no such request, nothing happens; failures show up in flush().
     void startWriteback(int number);
+    // A descriptor of its own for the file open on the channel, for a writer that writes the
+    // channel's records on another thread (see WriteBehind); -1 when the channel is not open
+    // or the system refuses. Whoever receives it closes it.
+    int duplicateDescriptor(int number) const;
 
     // Error number of the last procedure (0 after a success).
     int lastError() const { return m_lastError; }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 
 #include "records/channels.h"
 #include "records/numeric.h"
@@ -175,7 +176,7 @@ void TelematicWriter::finishRecord()
 {
     completeRecord();
     if (m_pending >= kBatchRecords)
-        writePending();
+        handOver();
 }
 
 void TelematicWriter::flush()
@@ -186,8 +187,17 @@ void TelematicWriter::flush()
 
 void TelematicWriter::writePending()
 {
+    handOver();
+    settle();
+}
+
+void TelematicWriter::handOver()
+{
     if (m_pending == 0)
         return;
+    // Blocks reach the file in order, and a block that fails stops the run before the next
+    // one is written.
+    settle();
     // A record being built waits aside while the finished ones are written.
     std::string building;
     if (m_buffer.size() > finishedBytes()) {
@@ -195,9 +205,56 @@ void TelematicWriter::writePending()
         m_buffer.resize(finishedBytes());
     }
     const std::int64_t first = m_total - m_pending + 1;
+    // The disk starts on the file while the next records are built, instead of receiving
+    // the whole file when the run pushes it to the disk at the end.
+    const bool writeback = ++m_batchesSinceWriteback >= kBatchesPerWriteback;
+    if (writeback)
+        m_batchesSinceWriteback = 0;
+    const int descriptor = m_channels.duplicateDescriptor(kTelematicChannel);
+    if (descriptor >= 0
+        && m_behind.write(descriptor, m_buffer, (first - 1) * std::int64_t{kTelematicRecordLength}, writeback)) {
+        m_behindFirst = first;
+        m_behindCount = m_pending;
+    } else {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        // No file open (the channel reports it) or no second thread: written here and now.
+        writeNow(first, m_pending);
+        m_buffer.clear();
+        if (writeback)
+            m_channels.startWriteback(kTelematicChannel);
+    }
+    m_channels.setRecordNumber(static_cast<double>(m_total));
+    m_pending = 0;
+    m_buffer.append(building);
+}
+
+void TelematicWriter::settle()
+{
+    if (m_behindCount == 0)
+        return;
+    const bool written = m_behind.wait();
+    const std::int64_t first = m_behindFirst;
+    const int count = m_behindCount;
+    m_behindCount = 0;
+    if (written)
+        return;
+    // The block did not reach the file: it is written again here, where the record channel
+    // shows the failure with its message, while the records built since wait aside.
+    std::string newer;
+    newer.swap(m_buffer);
+    m_buffer.swap(m_behind.lastBlock());
+    writeNow(first, count); // throws RunStopped when the failure stays
+    // Every record went to the file on the second attempt: the run goes on.
+    m_buffer.swap(m_behind.lastBlock());
+    m_buffer.swap(newer);
+}
+
+void TelematicWriter::writeNow(std::int64_t first, int count)
+{
     m_channels.setCurrent(kTelematicChannel);
     m_channels.setRecordNumber(static_cast<double>(first));
-    if (m_pending == 1) {
+    if (count == 1) {
         // One record: its own write shows the message that names it.
         const records::FailureHold show(m_channels, false);
         m_channels.writeRecord();
@@ -205,35 +262,26 @@ void TelematicWriter::writePending()
             dropEverything();
             throw RunStopped({}); // the channel has shown its message
         }
-    } else {
-        {
-            const records::FailureHold hold(m_channels);
-            m_channels.writeRecord();
-        }
-        if (m_channels.lastError() != 0) {
-            // The message of the whole write would name the first record of the batch:
-            // the records are written again one by one, and the first that fails is named.
-            m_channels.takeHeldFailure();
-            writeOneByOne(first);
-        }
+        return;
     }
-    m_channels.setRecordNumber(static_cast<double>(m_total));
-    m_pending = 0;
-    m_buffer.assign(building);
-    // The disk starts on the file while the next records are built, instead of receiving
-    // the whole file when the run pushes it to the disk at the end.
-    if (++m_batchesSinceWriteback >= kBatchesPerWriteback) {
-        m_batchesSinceWriteback = 0;
-        m_channels.startWriteback(kTelematicChannel);
+    {
+        const records::FailureHold hold(m_channels);
+        m_channels.writeRecord();
+    }
+    if (m_channels.lastError() != 0) {
+        // The message of the whole write would name the first record of the batch:
+        // the records are written again one by one, and the first that fails is named.
+        m_channels.takeHeldFailure();
+        writeOneByOne(first, count);
     }
 }
 
-void TelematicWriter::writeOneByOne(std::int64_t first)
+void TelematicWriter::writeOneByOne(std::int64_t first, int count)
 {
     std::string batch;
     batch.swap(m_buffer);
     const records::FailureHold show(m_channels, false);
-    for (int k = 0; k < m_pending; ++k) {
+    for (int k = 0; k < count; ++k) {
         m_buffer.assign(batch, static_cast<std::size_t>(k) * kTelematicRecordLength, kTelematicRecordLength);
         m_channels.setCurrent(kTelematicChannel);
         m_channels.setRecordNumber(static_cast<double>(first + k));
@@ -243,7 +291,6 @@ void TelematicWriter::writeOneByOne(std::int64_t first)
             throw RunStopped({}); // the channel has shown its message
         }
     }
-    // Every record went to the file on the second attempt: the run goes on.
     m_buffer.swap(batch);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/write_behind.h"
+
 namespace records {
 class Channels;
 }
@@ -48,17 +50,23 @@ struct RecordKeys {
 // fields of records C, D and G and their continuation records, and writes them.
 //
 // Finished records are gathered in the channel's output buffer, followed by the record
-// being built, and written together, about 64 KB at a time, with one write of the record
-// channel: one system call for 34 records instead of one each. When such a write fails,
-// its records are written again one by one, so that the operator's message names the
-// record that could not be written, exactly as when every record was written by itself.
+// being built, and written together, about 500 KB at a time: one system call for 272
+// records instead of one each. A full batch is handed to a writer thread (records::WriteBehind)
+// and the next records are built while it is copied into the file; the next batch waits
+// until it is done. When a batch cannot be written, its records are written again here one
+// by one, so that the operator's message names the record that could not be written,
+// exactly as when every record was written by itself; the run stops there, before the
+// records built since are written. Everything that was handed over is in the file before
+// writePending() returns, and that is called before the operator sees anything.
 class TelematicWriter {
 public:
-    // Records gathered before they are written together: 64600 bytes.
-    static constexpr int kBatchRecords = 34;
+    // Records gathered before they are written together: 516800 bytes. Smaller batches
+    // cost more in waking the writer thread than they save; two buffers of this size serve
+    // the whole file.
+    static constexpr int kBatchRecords = 272;
     // Batches written between two requests to the system to start writing the file to
     // the disk: about 8 MB.
-    static constexpr int kBatchesPerWriteback = 128;
+    static constexpr int kBatchesPerWriteback = 16;
 
     explicit TelematicWriter(records::Channels& channels);
 
@@ -69,15 +77,17 @@ public:
     void startRecordD();
     void startRecordG();
     // Completes the record being built (blanks up to position 1897, "A", CR, LF) and adds
-    // it to the finished records, which are written when a batch is full.
+    // it to the finished records, which are handed to the writer thread when a batch is
+    // full. Throws RunStopped when the batch handed over before could not be written.
     void finishRecord();
     // Completes the record being built and writes it together with every finished record
     // before it: afterwards the file holds all records of the writer. Throws RunStopped
     // after a write error, whose message the record channel has already shown.
     void flush();
-    // Writes the finished records that are still waiting; the record being built stays.
-    // Throws RunStopped as flush() does. Called before anything that the operator sees
-    // (a question, a stop message, a read error) and before the file is closed.
+    // Writes the finished records that are still waiting, and waits for the writer thread;
+    // the record being built stays. Throws RunStopped as flush() does. Called before
+    // anything that the operator sees (a question, a stop message, a read error) and
+    // before the file is closed.
     void writePending();
     int pendingRecords() const { return m_pending; }
 
@@ -126,7 +136,13 @@ public:
 private:
     std::size_t finishedBytes() const { return static_cast<std::size_t>(m_pending) * kTelematicRecordLength; }
     void completeRecord();
-    void writeOneByOne(std::int64_t first);
+    // Hands the finished records to the writer thread, after the previous batch is done.
+    void handOver();
+    // Waits for the batch handed over last; writes it again here when it failed.
+    void settle();
+    // Writes `count` records held in the output buffer, the first being record `first`.
+    void writeNow(std::int64_t first, int count);
+    void writeOneByOne(std::int64_t first, int count);
     void dropEverything();
     // Appends a complete 24-character field to a record G.
     void writeGSlot(const char* slot);
@@ -137,6 +153,9 @@ private:
     RecordKeys m_keys;
     std::int64_t m_total = 0;
     int m_pending = 0; // finished records at the start of the output buffer
+    records::WriteBehind m_behind;
+    std::int64_t m_behindFirst = 0; // the batch handed over last, until it is waited for
+    int m_behindCount = 0;
     int m_batchesSinceWriteback = 0;
     int m_dFields = 0;
     int m_gFields = 0;

@@ -265,29 +265,47 @@ std::string numberedRecord(int number)
 
 } // namespace
 
-TEST_F(TelematicFileTest, FinishedRecordsAreWrittenThirtyFourAtATime)
+TEST_F(TelematicFileTest, FinishedRecordsAreWrittenABatchAtATime)
 {
-    for (int n = 1; n <= 33; ++n) {
+    constexpr int kBatch = TelematicWriter::kBatchRecords;
+    for (int n = 1; n < kBatch; ++n) {
         writer.startRecord(numbered(n));
         writer.finishRecord();
     }
-    EXPECT_EQ(writer.pendingRecords(), 33);
+    EXPECT_EQ(writer.pendingRecords(), kBatch - 1);
     EXPECT_EQ(telematicFile(), "");
-    writer.startRecord(numbered(34));
+    writer.startRecord(numbered(kBatch));
     writer.finishRecord();
-    EXPECT_EQ(writer.pendingRecords(), 0);
-    EXPECT_EQ(telematicFile().size(), 34u * kTelematicRecordLength);
+    EXPECT_EQ(writer.pendingRecords(), 0); // handed to the writer thread
+    writer.writePending();
+    EXPECT_EQ(telematicFile().size(), static_cast<std::size_t>(kBatch) * kTelematicRecordLength);
 
-    writer.startRecord(numbered(35));
+    writer.startRecord(numbered(kBatch + 1));
     writer.finishRecord();
-    writer.startRecord(numbered(36));
+    writer.startRecord(numbered(kBatch + 2));
     writer.flush();
     const auto records = support::splitRecords(telematicFile());
-    ASSERT_EQ(records.size(), 36u);
-    for (int n = 1; n <= 36; ++n)
+    ASSERT_EQ(records.size(), static_cast<std::size_t>(kBatch + 2));
+    for (int n = 1; n <= kBatch + 2; ++n)
         EXPECT_EQ(records[static_cast<std::size_t>(n - 1)], numberedRecord(n));
-    EXPECT_EQ(writer.totalRecords(), 36);
-    EXPECT_EQ(channels.recordNumber(), 36);
+    EXPECT_EQ(writer.totalRecords(), kBatch + 2);
+    EXPECT_EQ(channels.recordNumber(), kBatch + 2);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TelematicFileTest, ManyBatchesReachTheFileWholeAndInOrder)
+{
+    constexpr int kRecords = 6 * TelematicWriter::kBatchRecords + 7;
+    for (int n = 1; n <= kRecords; ++n) {
+        writer.startRecord(numbered(n));
+        writer.finishRecord();
+    }
+    writer.startRecord(numbered(kRecords + 1));
+    writer.flush();
+    const auto records = support::splitRecords(telematicFile());
+    ASSERT_EQ(records.size(), static_cast<std::size_t>(kRecords + 1));
+    for (int n = 1; n <= kRecords + 1; ++n)
+        ASSERT_EQ(records[static_cast<std::size_t>(n - 1)], numberedRecord(n)) << "record " << n;
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -336,23 +354,33 @@ TEST_F(TelematicFileTest, AWriteFailingInTheMiddleOfABatchNamesTheRecordThatFail
                   numberedRecord(n));
 }
 
-TEST_F(TelematicFileTest, AFullBatchThatCannotBeWrittenStopsWhereTheFileEnds)
+TEST_F(TelematicFileTest, ABatchThatCannotBeWrittenStopsTheRunBeforeTheNextIsWritten)
 {
-    const support::FileSizeLimit limit(20 * kTelematicRecordLength);
+    std::string file;
     int finished = 0;
-    try {
-        for (int n = 1; n <= 40; ++n) {
-            writer.startRecord(numbered(n));
-            writer.finishRecord();
-            ++finished;
+    {
+        const support::FileSizeLimit limit(20 * kTelematicRecordLength);
+        try {
+            for (int n = 1; n <= 3 * TelematicWriter::kBatchRecords; ++n) {
+                writer.startRecord(numbered(n));
+                writer.finishRecord();
+                ++finished;
+            }
+            FAIL() << "no stop";
+        } catch (const RunStopped& stop) {
+            EXPECT_STREQ(stop.what(), "");
         }
-        FAIL() << "no stop";
-    } catch (const RunStopped& stop) {
-        EXPECT_STREQ(stop.what(), "");
+        file = telematicFile();
     }
-    EXPECT_EQ(finished, 33); // the thirty-fourth record filled the batch, whose write failed
+    // The first batch failed while the second was built; the stop comes when the second is
+    // full, before any of it is written.
+    EXPECT_EQ(finished, 2 * TelematicWriter::kBatchRecords - 1);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario c:\\out.tel al record  21");
+    EXPECT_EQ(file.size(), 20u * kTelematicRecordLength);
+    EXPECT_EQ(writer.pendingRecords(), 0);
+    writer.writePending();
+    EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
 TEST_F(TelematicFileTest, ABatchOnAClosedChannelShowsOneMessageForItsFirstRecord)

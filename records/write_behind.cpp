@@ -1,0 +1,97 @@
+#include "records/write_behind.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <system_error>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace records {
+
+namespace {
+
+// Writes all of `bytes` at `offset`; false at the first failure or when the file takes no
+// more bytes.
+bool writeAll(int descriptor, const std::string& bytes, std::int64_t offset)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(descriptor, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+WriteBehind::~WriteBehind()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+bool WriteBehind::write(int descriptor, std::string& block, std::int64_t offset, bool startWriteback)
+{
+    if (!m_thread.joinable()) {
+        try {
+            m_thread = std::thread(&WriteBehind::work, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_block.swap(block);
+        block.clear();
+        m_descriptor = descriptor;
+        m_offset = offset;
+        m_startWriteback = startWriteback;
+        m_busy = true;
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+bool WriteBehind::wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_busy; });
+    return m_written;
+}
+
+void WriteBehind::work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_busy || m_closing; });
+        if (!m_busy)
+            return;
+        // The block belongs to this thread until it is marked done: the caller only touches
+        // it after waiting.
+        lock.unlock();
+        const bool written = writeAll(m_descriptor, m_block, m_offset);
+#if defined(__linux__)
+        if (written && m_startWriteback)
+            ::sync_file_range(m_descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+        ::close(m_descriptor);
+        lock.lock();
+        m_descriptor = -1;
+        m_written = written;
+        m_busy = false;
+        m_changed.notify_all();
+    }
+}
+
+} // namespace records
