@@ -1,7 +1,8 @@
 // Times a complete CU run on a large synthetic archive against a plain copy of the same
 // archive, in one temporary installation:
 //
-//   cu_run_bench [EMPLOYEES] [--rounds N] [--keep DIR] [--only-run]   (defaults 100000 and 3)
+//   cu_run_bench [EMPLOYEES] [--rounds N] [--cold] [--keep DIR] [--only-run]
+//   (defaults 100000 and 3)
 //
 // It builds the CU header file and a CU archive of EMPLOYEES fully filled certificates
 // (written record by record), then measures (a) copying the archive's bytes to a new file
@@ -24,6 +25,7 @@
 #include <random>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cu/archive_record.h"
@@ -277,8 +279,17 @@ RunMeasure measureRun(const fs::path& root)
 // it back: on such a machine a file written into memory unused for a few seconds takes up
 // to ten times as long as one written into memory just freed. Each measurement starts
 // right after this, so the copy and the run find the same kind of memory.
-void prepareMemory(const fs::path& folder, std::uintmax_t bytes)
+//
+// With `cold` the opposite: nothing is written, and the measurement waits until memory
+// freed before has gone back to the host, as it has when a program starts on a machine
+// that was doing something else.
+void prepareMemory(const fs::path& folder, std::uintmax_t bytes, bool cold)
 {
+    if (cold) {
+        ::sync();
+        std::this_thread::sleep_for(std::chrono::seconds(8));
+        return;
+    }
     const fs::path scratch = folder / "scratch.tmp";
     {
         std::FILE* out = std::fopen(scratch.c_str(), "wb");
@@ -311,18 +322,82 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+double best(const std::vector<double>& values)
+{
+    return *std::min_element(values.begin(), values.end());
+}
+
+// The measurements of one kind of memory, round by round.
+struct Condition {
+    const char* name = "";
+    std::vector<double> copy;
+    std::vector<double> durableCopy;
+    std::vector<double> run;
+    CpuTimes bestRunCpu;
+};
+
+// The rounds alternate (a) the archive's bytes copied to a new file of the same size in the
+// same folder, (a') the same copy pushed to the disk (the run pushes the telematic file to
+// the disk before giving it its name, a plain copy does not: the like-for-like reference),
+// and (b) the complete run. Each measurement starts with nothing waiting to be written to the
+// disk and the memory prepared alike (see prepareMemory()). Other work on the machine only
+// ever adds time, so the best round of each is the figure to compare; the median shows how
+// steady the machine was. False, after saying why, when a run did not complete.
+bool measureCondition(Condition& condition, bool cold, int rounds, const fs::path& root, const fs::path& archive,
+                      const fs::path& keepFolder, std::uintmax_t& telematicBytes)
+{
+    const fs::path data = archive.parent_path();
+    const auto archiveBytes = fs::file_size(archive);
+    for (int round = 0; round < rounds; ++round) {
+        prepareMemory(data, archiveBytes, cold);
+        condition.copy.push_back(timedCopy(archive, data / "DCU1.copy", false));
+        prepareMemory(data, archiveBytes, cold);
+        condition.durableCopy.push_back(timedCopy(archive, data / "DCU1.copy", true));
+        // The telematic file takes 1.9 times the archive.
+        prepareMemory(data, 2 * archiveBytes, cold);
+        const RunMeasure measure = measureRun(root);
+        if (measure.result.outcome != RunOutcome::Completed) {
+            std::fprintf(stderr, "the run did not complete:\n");
+            for (const std::string& text : measure.shown)
+                std::fprintf(stderr, "  %s\n", text.c_str());
+            return false;
+        }
+        if (condition.run.empty() || measure.seconds < best(condition.run))
+            condition.bestRunCpu = measure.cpu;
+        condition.run.push_back(measure.seconds);
+        const fs::path telematicFile = measure.result.telematicHostPath;
+        telematicBytes = fs::file_size(telematicFile);
+        if (round + 1 == rounds && !keepFolder.empty()) {
+            std::error_code ec;
+            fs::create_directories(keepFolder, ec);
+            fs::copy_file(telematicFile, keepFolder / telematicFile.filename(), fs::copy_options::overwrite_existing,
+                          ec);
+            if (ec)
+                std::fprintf(stderr, "the telematic file could not be kept in %s\n", keepFolder.c_str());
+        }
+        fs::remove(telematicFile); // every round writes the file anew
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     long employees = 100000;
     int rounds = 3;
+    bool warm = true;
+    bool cold = true;
     bool onlyRun = false; // for a profiler: no copies, one run
     fs::path keepFolder;
     for (int k = 1; k < argc; ++k) {
         const std::string argument = argv[k];
         if (argument == "--keep" && k + 1 < argc)
             keepFolder = argv[++k];
+        else if (argument == "--warm")
+            cold = false;
+        else if (argument == "--cold")
+            warm = false;
         else if (argument == "--only-run")
             onlyRun = true;
         else if (argument == "--rounds" && k + 1 < argc)
@@ -330,9 +405,10 @@ int main(int argc, char** argv)
         else
             employees = std::atol(argument.c_str());
     }
-    if (employees <= 0 || employeeCountText(employees).empty() || rounds < 1) {
+    if (employees <= 0 || employeeCountText(employees).empty() || rounds < 1 || (!warm && !cold)) {
         std::fprintf(stderr, "EMPLOYEES must fit the four characters of the CU header: up to 9999, or a "
-                             "multiple such as 10000 (1E4), 25000 (25E3), 100000 (1E5); ROUNDS at least 1\n");
+                             "multiple such as 10000 (1E4), 25000 (25E3), 100000 (1E5); ROUNDS at least 1; "
+                             "--warm or --cold, not both\n");
         return 1;
     }
 
@@ -348,67 +424,35 @@ int main(int argc, char** argv)
     const double buildTime = seconds(std::chrono::steady_clock::now() - start);
     const auto archiveBytes = fs::file_size(archive);
     const double memoryBefore = peakMegabytes();
+    const auto removeInstallation = [&] {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    };
     if (onlyRun) {
         ::sync();
         const RunMeasure measure = measureRun(root);
         std::printf("CU run: %.3f s; processor %.3f s user, %.3f s system\n", measure.seconds, measure.cpu.user,
                     measure.cpu.system);
-        std::error_code ec;
-        fs::remove_all(root, ec);
+        removeInstallation();
         return measure.result.outcome == RunOutcome::Completed ? 0 : 1;
     }
 
-    // The rounds alternate (a) the archive's bytes copied to a new file of the same size in
-    // the same folder, (a') the same copy pushed to the disk (the run pushes the telematic
-    // file to the disk before giving it its name, a plain copy does not: the like-for-like
-    // reference), and (b) the complete run. Every measurement starts with nothing waiting to
-    // be written to the disk and with as much memory just freed as it will write (see
-    // prepareMemory()). Other work on the machine only ever adds time, so the best round of
-    // each is the figure to compare; the median shows how steady the machine was.
-    std::vector<double> copyTimes;
-    std::vector<double> durableCopyTimes;
-    std::vector<double> runTimes;
-    RunMeasure best;
+    std::vector<Condition> conditions;
     std::uintmax_t telematicBytes = 0;
-    for (int round = 0; round < rounds; ++round) {
-        prepareMemory(data, archiveBytes);
-        copyTimes.push_back(timedCopy(archive, data / "DCU1.copy", false));
-        prepareMemory(data, archiveBytes);
-        durableCopyTimes.push_back(timedCopy(archive, data / "DCU1.copy", true));
-        // The telematic file takes 1.9 times the archive.
-        prepareMemory(data, 2 * archiveBytes);
-        RunMeasure measure = measureRun(root);
-        if (measure.result.outcome != RunOutcome::Completed) {
-            std::fprintf(stderr, "the run did not complete:\n");
-            for (const std::string& text : measure.shown)
-                std::fprintf(stderr, "  %s\n", text.c_str());
-            std::error_code ec;
-            fs::remove_all(root, ec);
+    for (const bool coldMemory : {false, true}) {
+        if (coldMemory ? !cold : !warm)
+            continue;
+        Condition& condition = conditions.emplace_back();
+        condition.name = coldMemory ? "cold" : "warm";
+        if (!measureCondition(condition, coldMemory, rounds, root, archive, keepFolder, telematicBytes)) {
+            removeInstallation();
             return 1;
         }
-        runTimes.push_back(measure.seconds);
-        const fs::path telematicFile = measure.result.telematicHostPath;
-        telematicBytes = fs::file_size(telematicFile);
-        const bool last = round + 1 == rounds;
-        if (last && !keepFolder.empty()) {
-            std::error_code ec;
-            fs::create_directories(keepFolder, ec);
-            fs::copy_file(telematicFile, keepFolder / telematicFile.filename(),
-                          fs::copy_options::overwrite_existing, ec);
-            if (ec)
-                std::fprintf(stderr, "the telematic file could not be kept in %s\n", keepFolder.c_str());
-        }
-        if (round == 0 || measure.seconds < best.seconds)
-            best = std::move(measure);
-        fs::remove(telematicFile); // every round writes the file anew
     }
+    removeInstallation();
 
     const long written = std::min(employees, kMaxCertifications);
     const double telematicRecords = static_cast<double>(telematicBytes) / kTelematicRecordLength;
-    const double copyTime = *std::min_element(copyTimes.begin(), copyTimes.end());
-    const double durableCopyTime = *std::min_element(durableCopyTimes.begin(), durableCopyTimes.end());
-    const double runTime = best.seconds;
-
     std::printf("employees in the archive : %ld (%ld written%s)\n", employees, written,
                 employees > written ? ", the rest not in use" : "");
     std::printf("archive                  : %.1f MB, built in %.3f s\n", static_cast<double>(archiveBytes) / 1e6,
@@ -416,19 +460,19 @@ int main(int argc, char** argv)
     std::printf("telematic file           : %.1f MB, %.0f records (%.2f per employee)\n",
                 static_cast<double>(telematicBytes) / 1e6, telematicRecords,
                 telematicRecords / static_cast<double>(written));
-    std::printf("rounds                   : %d (best of each; median in brackets)\n", rounds);
-    std::printf("copy of the archive      : %.3f s (%.3f s)\n", copyTime, median(copyTimes));
-    std::printf("CU run                   : %.3f s (%.3f s); processor %.3f s user, %.3f s system\n", runTime,
-                median(runTimes), best.cpu.user, best.cpu.system);
-    std::printf("ratio run / copy         : %.2f (target at most 2)\n", runTime / copyTime);
-    std::printf("copy synced to the disk  : %.3f s (%.3f s); ratio run / synced copy %.2f\n", durableCopyTime,
-                median(durableCopyTimes), runTime / durableCopyTime);
-    std::printf("archive records per s    : %.0f\n", static_cast<double>(employees) / runTime);
-    std::printf("telematic records per s  : %.0f\n", telematicRecords / runTime);
+    std::printf("rounds                   : %d; best of each, median in brackets, in seconds\n\n", rounds);
+    std::printf("memory  copy           synced copy    CU run         run/copy  run/synced  run processor (user, system)\n");
+    for (const Condition& c : conditions) {
+        const double run = best(c.run);
+        std::printf("%-6s  %.3f (%.3f)  %.3f (%.3f)  %.3f (%.3f)  %8.2f  %10.2f  %.3f, %.3f\n", c.name, best(c.copy),
+                    median(c.copy), best(c.durableCopy), median(c.durableCopy), run, median(c.run), run / best(c.copy),
+                    run / best(c.durableCopy), c.bestRunCpu.user, c.bestRunCpu.system);
+    }
+    const double fastestRun = best(conditions.front().run);
+    std::printf("\ntarget                   : run at most 2 times the copy\n");
+    std::printf("archive records per s    : %.0f (fastest run)\n", static_cast<double>(employees) / fastestRun);
+    std::printf("telematic records per s  : %.0f\n", telematicRecords / fastestRun);
     std::printf("peak memory              : %.1f MB (%.1f MB before the runs; target under 64)\n", peakMegabytes(),
                 memoryBefore);
-
-    std::error_code ec;
-    fs::remove_all(root, ec);
     return 0;
 }
