@@ -248,6 +248,7 @@ void TelematicWriter::settle()
     // Every record went to the file on the second attempt: the run goes on.
     m_buffer.swap(m_behind.lastBlock());
     m_buffer.swap(newer);
+    m_channels.setRecordNumber(static_cast<double>(m_total));
 }
 
 void TelematicWriter::writeNow(std::int64_t first, int count)
