@@ -103,12 +103,8 @@ bool Channels::flush(int number)
 
 void Channels::startWriteback(int number)
 {
-#if defined(__linux__)
     if (isOpen(number))
-        ::sync_file_range(m_fd[static_cast<std::size_t>(number)], 0, 0, SYNC_FILE_RANGE_WRITE);
-#else
-    (void)number;
-#endif
+        startWritebackOf(m_fd[static_cast<std::size_t>(number)]);
 }
 
 int Channels::duplicateDescriptor(int number) const
@@ -320,20 +316,36 @@ void Channels::transfer(Transfer kind)
         return;
     }
 
-    const std::string& data = slot.outputBuffer;
+    const int error = writeAllAt(fd, slot.outputBuffer, offset);
+    // A file that could only be opened for reading refuses the write: an access error.
+    if (error != 0)
+        report(error == EBADF ? file_error::kPathFileAccess : file_error::fromErrno(error, nullptr));
+}
+
+int writeAllAt(int descriptor, std::string_view bytes, std::int64_t offset)
+{
     std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, offset + static_cast<off_t>(done));
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(descriptor, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            // A file that could only be opened for reading refuses the write: an access error.
-            report(n == 0 ? file_error::kDiskFull
-                          : errno == EBADF ? file_error::kPathFileAccess : file_error::fromErrno(errno, nullptr));
-            return;
-        }
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
         done += static_cast<std::size_t>(n);
     }
+    return 0;
+}
+
+void startWritebackOf(int descriptor)
+{
+#if defined(__linux__)
+    ::sync_file_range(descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)descriptor;
+#endif
 }
 
 } // namespace records

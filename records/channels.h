@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace records {
 
@@ -132,6 +133,14 @@ private:
     bool m_holdFailures = false;
     Failure m_heldFailure;
 };
+
+// Writes all of `bytes` at byte `offset` of the file open on `descriptor`, again after an
+// interruption: 0 when every byte was written, else the system's error number (ENOSPC when
+// the file takes no more bytes). Shows nothing; safe on any thread.
+int writeAllAt(int descriptor, std::string_view bytes, std::int64_t offset);
+// Asks the system to start writing the file open on `descriptor` to the disk, without
+// waiting for it; nothing where the system offers no such request.
+void startWritebackOf(int descriptor);
 
 // Holds the failures of `channels` while it lives (see Channels::setHoldFailures()), and
 // gives the previous setting back when it goes, also when an exception passes.

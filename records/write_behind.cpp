@@ -1,33 +1,11 @@
 #include "records/write_behind.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <system_error>
-#include <sys/types.h>
 #include <unistd.h>
 
+#include "records/channels.h"
+
 namespace records {
-
-namespace {
-
-// Writes all of `bytes` at `offset`; false at the first failure or when the file takes no
-// more bytes.
-bool writeAll(int descriptor, const std::string& bytes, std::int64_t offset)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(descriptor, bytes.data() + done, bytes.size() - done,
-                                   static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 WriteBehind::~WriteBehind()
 {
@@ -80,11 +58,9 @@ void WriteBehind::work()
         // The block belongs to this thread until it is marked done: the caller only touches
         // it after waiting.
         lock.unlock();
-        const bool written = writeAll(m_descriptor, m_block, m_offset);
-#if defined(__linux__)
+        const bool written = writeAllAt(m_descriptor, m_block, m_offset) == 0;
         if (written && m_startWriteback)
-            ::sync_file_range(m_descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
+            startWritebackOf(m_descriptor);
         ::close(m_descriptor);
         lock.lock();
         m_descriptor = -1;
