@@ -22,9 +22,10 @@ public:
             stopped = true;
         m_inner.message(title, text, icon);
     }
-    bool askYesNo(std::string_view title, std::string_view text, records::Icon icon) override
+    bool askYesNo(records::Question question, std::string_view title, std::string_view text,
+                  records::Icon icon) override
     {
-        return m_inner.askYesNo(title, text, icon);
+        return m_inner.askYesNo(question, title, text, icon);
     }
 
     bool stopped = false;
@@ -71,9 +72,9 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     StopWatchingPrompter prompter(console);
     ConsoleLauncher launcher(err);
     if (arguments.flag("report"))
-        console.answerYesTo("Vuoi creare un report della memorizzazione del file ?");
+        console.answerYes(records::Question::ReportWanted);
     if (arguments.flag("yes"))
-        console.answerYesTo("Confermi la funzione di Annul/Sostit.");
+        console.answerYes(records::Question::ConfirmAnnulment);
 
     SharedValues values(records::PathMapper::resolveRoot(*root), prompter, launcher);
     cu::Environment environment = values.cuEnvironment();

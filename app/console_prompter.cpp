@@ -18,15 +18,10 @@ void ConsolePrompter::message(std::string_view title, std::string_view text, rec
     writeLine(title, text, {});
 }
 
-bool ConsolePrompter::askYesNo(std::string_view title, std::string_view text, records::Icon)
+bool ConsolePrompter::askYesNo(records::Question question, std::string_view title, std::string_view text,
+                               records::Icon)
 {
-    bool yes = false;
-    for (const std::string& start : m_yes) {
-        if (text.starts_with(start)) {
-            yes = true;
-            break;
-        }
-    }
+    const bool yes = m_yes.contains(question);
     writeLine(title, text, yes ? " [Si]" : " [No]");
     return yes;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <ostream>
+#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "records/prompter.h"
@@ -11,9 +11,9 @@ namespace app {
 
 // The operator of the command line: every message box becomes one line on the error
 // stream, "TITLE: TEXT" (TEXT alone under the default title), in UTF-8. Questions are
-// answered from the options given: the first rule whose text starts the question decides;
-// a question that no rule answers is answered No. Questions are written as lines too, with
-// the answer given: "TEXT [Si]" or "TEXT [No]".
+// answered from the options given, by their identity; a question that no option answers is
+// answered No. Questions are written as lines too, with the answer given: "TEXT [Si]" or
+// "TEXT [No]".
 class ConsolePrompter : public records::Prompter {
 public:
     explicit ConsolePrompter(std::ostream& err)
@@ -21,10 +21,11 @@ public:
     {
     }
 
-    void answerYesTo(std::string questionStart) { m_yes.push_back(std::move(questionStart)); }
+    void answerYes(records::Question question) { m_yes.insert(question); }
 
     void message(std::string_view title, std::string_view text, records::Icon icon) override;
-    bool askYesNo(std::string_view title, std::string_view text, records::Icon icon) override;
+    bool askYesNo(records::Question question, std::string_view title, std::string_view text,
+                  records::Icon icon) override;
 
     int messageCount() const { return m_messages; }
 
@@ -32,7 +33,7 @@ private:
     void writeLine(std::string_view title, std::string_view text, std::string_view suffix);
 
     std::ostream& m_err;
-    std::vector<std::string> m_yes;
+    std::set<records::Question> m_yes;
     int m_messages = 0;
 };
 

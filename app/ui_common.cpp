@@ -81,7 +81,7 @@ void QtPrompter::message(std::string_view title, std::string_view text, records:
     showBox(title, text, icon, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool QtPrompter::askYesNo(std::string_view title, std::string_view text, records::Icon icon)
+bool QtPrompter::askYesNo(records::Question, std::string_view title, std::string_view text, records::Icon icon)
 {
     return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }

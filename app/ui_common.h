@@ -27,7 +27,8 @@ QString programTitle();
 class QtPrompter : public records::Prompter {
 public:
     void message(std::string_view title, std::string_view text, records::Icon icon) override;
-    bool askYesNo(std::string_view title, std::string_view text, records::Icon icon) override;
+    bool askYesNo(records::Question question, std::string_view title, std::string_view text,
+                  records::Icon icon) override;
 };
 
 // Starts programs without a shell, opens web pages with the desktop's URL opener, and

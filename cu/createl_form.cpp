@@ -238,7 +238,7 @@ void CreatelForm::Combo1_Click(int index)
 void CreatelForm::Command5_Click()
 {
     reportFlag = 0;
-    if (m_environment->prompter.askYesNo({}, "Vuoi creare un report della memorizzazione del file ?"))
+    if (m_environment->prompter.askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?"))
         reportFlag = 1;
 }
 

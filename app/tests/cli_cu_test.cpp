@@ -9,7 +9,7 @@
 #include "app/cli.h"
 #include "app/demo_installation.h"
 #include "cu/telematic/tests/telematic_test_support.h"
-#include "records/tests/temp_root.h"
+#include "testing/temp_root.h"
 #include "records/text.h"
 
 using cu::telematic::testing::recordTypes;

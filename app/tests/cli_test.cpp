@@ -49,8 +49,10 @@ TEST(ConsolePrompter, UnansweredQuestionsAreNo)
 {
     std::ostringstream err;
     ConsolePrompter prompter(err);
-    prompter.answerYesTo("Confermi la funzione");
-    EXPECT_TRUE(prompter.askYesNo({}, "Confermi la funzione di Annul/Sostit. del dipendente ROSSI ?", records::Icon::None));
-    EXPECT_FALSE(prompter.askYesNo("Fine lavoro", "Inserisci altra Ditta ?", records::Icon::Question));
+    prompter.answerYes(records::Question::ConfirmAnnulment);
+    EXPECT_TRUE(prompter.askYesNo(records::Question::ConfirmAnnulment, {},
+                                  "Confermi la funzione di Annul/Sostit. del dipendente ROSSI ?", records::Icon::None));
+    EXPECT_FALSE(prompter.askYesNo(records::Question::AnotherCompany, "Fine lavoro", "Inserisci altra Ditta ?",
+                                   records::Icon::Question));
     EXPECT_NE(err.str().find("Fine lavoro: Inserisci altra Ditta ? [No]"), std::string::npos);
 }

@@ -16,8 +16,8 @@
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
 

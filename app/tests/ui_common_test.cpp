@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "app/ui_common.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 
 using records::testing::ScriptedPrompter;
 using records::testing::TempRoot;
@@ -58,12 +58,12 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
     };
 
     answerWith(QMessageBox::No);
-    QVERIFY(!prompter.askYesNo({}, "Vuoi creare un report della memorizzazione del file ?", records::Icon::None));
+    QVERIFY(!prompter.askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?", records::Icon::None));
     QCOMPARE(seenTitle, QStringLiteral("telematico"));
     QCOMPARE(seenText, QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
 
     answerWith(QMessageBox::Yes);
-    QVERIFY(prompter.askYesNo("Accesso", "Confermi ?", records::Icon::Question));
+    QVERIFY(prompter.askYesNo(records::Question::ConfirmChange, "Accesso", "Confermi ?", records::Icon::Question));
     QCOMPARE(seenTitle, QStringLiteral("Accesso"));
     QCOMPARE(seenIcon, QMessageBox::Question);
 

@@ -138,7 +138,7 @@ private:
             m_writer.writePending();
             const std::string question
                 = "Confermi la funzione di Annul/Sostit. del dipendente " + cu(fields, 2) + cu(fields, 3) + " ?";
-            if (!m_environment.prompter.askYesNo({}, question))
+            if (!m_environment.prompter.askYesNo(records::Question::ConfirmAnnulment, {}, question))
                 return false;
         }
         writeQuadroDARest(m_writer, m_header, fields);

@@ -17,8 +17,8 @@
 #include "app/shared_values.h"
 #include "cu/createl.h"
 #include "cu/tests/header_files.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 
 // What the createl window tests share: an installation with its own operator, the window
 // loaded on it, and the operator's gestures on its controls.

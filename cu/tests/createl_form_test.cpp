@@ -6,8 +6,8 @@
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 
 using namespace cu;
 using records::testing::RecordingLauncher;

@@ -15,8 +15,8 @@
 #include "app/demo_installation.h"
 #include "app/shared_values.h"
 #include "cu/createl.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 #include "cu/tests/createl_desk.h"
 
 using cu::testing::Desk;

@@ -5,8 +5,8 @@
 
 #include "records/channels.h"
 #include "records/host_paths.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 
 using records::Channels;
 using records::PathMapper;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "records/host_paths.h"
-#include "records/tests/temp_root.h"
+#include "testing/temp_root.h"
 
 using records::PathMapper;
 using records::testing::TempRoot;

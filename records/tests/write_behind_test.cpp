@@ -6,7 +6,7 @@
 #include <string>
 
 #include "records/write_behind.h"
-#include "records/tests/temp_root.h"
+#include "testing/temp_root.h"
 
 using records::WriteBehind;
 using records::testing::TempRoot;

@@ -56,7 +56,7 @@ public:
     {
         shown.push_back(std::string(title) + ": " + std::string(text));
     }
-    bool askYesNo(std::string_view title, std::string_view text, records::Icon) override
+    bool askYesNo(records::Question, std::string_view title, std::string_view text, records::Icon) override
     {
         shown.push_back(std::string(title) + ": " + std::string(text) + " (No)");
         return false;

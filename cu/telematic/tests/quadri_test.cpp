@@ -17,8 +17,8 @@
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 #include "records/text.h"
 
 using namespace cu::telematic;

@@ -15,8 +15,8 @@
 #include "cu/telematic/tests/sample_header.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
-#include "records/tests/scripted_prompter.h"
-#include "records/tests/temp_root.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 
 namespace cu::telematic::testing {
 

@@ -18,16 +18,17 @@ public:
         std::string text;
         Icon icon;
         bool question;
+        Question asked = Question::ReportWanted; // which question, when `question`
     };
 
     void message(std::string_view title, std::string_view text, Icon icon) override
     {
-        shown.push_back({std::string(title), std::string(text), icon, false});
+        shown.push_back({std::string(title), std::string(text), icon, false, {}});
     }
 
-    bool askYesNo(std::string_view title, std::string_view text, Icon icon) override
+    bool askYesNo(Question question, std::string_view title, std::string_view text, Icon icon) override
     {
-        shown.push_back({std::string(title), std::string(text), icon, true});
+        shown.push_back({std::string(title), std::string(text), icon, true, question});
         if (answers.empty())
             throw std::logic_error("unexpected question: " + std::string(text));
         const bool answer = answers.front();
