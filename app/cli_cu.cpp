@@ -1,47 +1,28 @@
 #include "app/cli.h"
 #include "app/console_prompter.h"
-#include "app/shared_values.h"
 #include "cu/createl_form.h"
 #include "records/cp1252.h"
 #include "records/host_paths.h"
+#include "records/shared_values.h"
 
 namespace app::cli {
 
 namespace {
 
-// Passes every box on to the console and notes whether one of them was a stop message.
-class StopWatchingPrompter : public records::Prompter {
-public:
-    explicit StopWatchingPrompter(records::Prompter& inner)
-        : m_inner(inner)
-    {
-    }
-    void message(std::string_view title, std::string_view text, records::Icon icon) override
-    {
-        if (icon == records::Icon::Stop)
-            stopped = true;
-        m_inner.message(title, text, icon);
-    }
-    bool askYesNo(records::Question question, std::string_view title, std::string_view text,
-                  records::Icon icon) override
-    {
-        return m_inner.askYesNo(question, title, text, icon);
-    }
-
-    bool stopped = false;
-
-private:
-    records::Prompter& m_inner;
-};
-
+// The options that type a text into a box of the input frame, and where each goes.
 struct TextOption {
     const char* name;
-    int box; // index of the Tx box that the option types into
+    std::optional<std::string> cu::SupplyOptions::*box;
 };
 
 constexpr TextOption kTextOptions[] = {
-    {"protocol-id", 2},     {"protocol-number", 3}, {"record", 4},   {"commitment-type", 8},
-    {"commitment-date", 9}, {"out-dir", 5},         {"out-name", 6},
+    {"protocol-id", &cu::SupplyOptions::replacedSubmission},
+    {"protocol-number", &cu::SupplyOptions::replacedCertificate},
+    {"record", &cu::SupplyOptions::employeeRecord},
+    {"commitment-type", &cu::SupplyOptions::commitmentType},
+    {"commitment-date", &cu::SupplyOptions::commitmentDate},
+    {"out-dir", &cu::SupplyOptions::outputFolder},
+    {"out-name", &cu::SupplyOptions::outputName},
 };
 
 } // namespace
@@ -69,38 +50,32 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     }
 
     ConsolePrompter console(err);
-    StopWatchingPrompter prompter(console);
     ConsoleLauncher launcher(err);
     if (arguments.flag("report"))
         console.answerYes(records::Question::ReportWanted);
     if (arguments.flag("yes"))
         console.answerYes(records::Question::ConfirmAnnulment);
 
-    SharedValues values(records::PathMapper::resolveRoot(*root), prompter, launcher);
-    cu::Environment environment = values.cuEnvironment();
-    cu::CreatelForm form(environment);
+    records::SharedValues shared(records::PathMapper::resolveRoot(*root));
+    cu::CreatelForm form({shared, console, launcher});
 
-    // The operator's steps in the window, in order.
+    // The operator's steps in the window, in order. The command line speaks UTF-8; the boxes
+    // hold the installation's Windows-1252 text.
     form.Form_Load();
     if (arguments.flag("report"))
-        form.Command5_Click();
-    // The command line speaks UTF-8; the boxes hold the installation's Windows-1252 text.
-    form.Tx[0].text = records::utf8ToCp1252(*archive);
-    form.Command1_Click();
-    if (prompter.stopped)
+        form.askForReport();
+    if (!form.openArchive(records::utf8ToCp1252(*archive)))
         return 1; // the archive could not be opened: the operator would not go on
-    if (supply) {
-        for (std::size_t i = 0; i < form.combo1Items.size(); ++i) {
-            if (form.combo1Items[i].starts_with(*supply))
-                form.Combo1_Click(static_cast<int>(i));
-        }
-    }
+    cu::SupplyOptions supplyOptions;
+    if (supply)
+        supplyOptions.kind = supply->front();
     for (const TextOption& option : kTextOptions) {
         if (const auto text = arguments.value(option.name))
-            form.Tx[static_cast<std::size_t>(option.box)].text = records::utf8ToCp1252(*text);
+            supplyOptions.*option.box = records::utf8ToCp1252(*text);
     }
+    form.setSupplyOptions(supplyOptions);
 
-    const cu::telematic::RunResult result = form.Command2_Click();
+    const cu::telematic::RunResult result = form.run();
     switch (result.outcome) {
     case cu::telematic::RunOutcome::Reported:
         out << result.telematicHostPath << '\n' << result.reportHostPath << '\n' << result.batchHostPath << '\n';

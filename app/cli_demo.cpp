@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/demo_installation.h"
+#include "demo/demo_installation.h"
 
 namespace app::cli {
 
@@ -47,7 +47,7 @@ int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::os
 
     try {
         fs::create_directories(root);
-        writeDemoInstallation(root);
+        demo::writeDemoInstallation(root);
     } catch (const std::exception& error) {
         err << "demo: " << error.what() << "\n";
         return 1;

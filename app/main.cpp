@@ -11,9 +11,10 @@
 #include <QTranslator>
 
 #include "app/cli.h"
-#include "app/shared_values.h"
-#include "app/ui_common.h"
-#include "cu/createl.h"
+#include "app/windows.h"
+#include "records/shared_values.h"
+#include "ui/ui_common.h"
+#include "ui/window_list.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ const char* const kUsage
     = "Uso: telematico [--root CARTELLA] [--window NOME]\n"
       "  --root CARTELLA  cartella dell'installazione (una sottocartella per unità: c, d, ...);\n"
       "                   in mancanza la variabile TELEMATICO_ROOT, poi ~/.local/share/telematico\n"
-      "  --window NOME    finestra da aprire all'avvio (createl, la selezione della CU)\n";
+      "  --window NOME    finestra da aprire all'avvio: createl (la selezione della CU, in mancanza),\n"
+      "                   inditta, fDitta, Parteb1\n";
 
 } // namespace
 
@@ -50,16 +52,27 @@ int main(int argc, char** argv)
         std::cout << kUsage;
         return 0;
     }
-    const std::string windowName = options.value("window").value_or("createl");
-    if (windowName != "createl") {
-        if (windowName == "inditta" || windowName == "fDitta" || windowName == "Parteb1")
-            std::cerr << "telematico: la finestra " << windowName << " non è ancora disponibile\n";
-        else
-            std::cerr << "telematico: finestra sconosciuta: " << windowName << " (finestre: createl, inditta, fDitta, Parteb1)\n";
+    const std::filesystem::path root = records::PathMapper::resolveRoot(options.value("root"));
+    ui::QtPrompter prompter;
+    ui::QtLauncher launcher(prompter);
+    records::SharedValues shared(root);
+    ui::WindowList windows;
+    app::addProgramWindows(windows, {shared, prompter, launcher});
+
+    const QString windowName = QString::fromStdString(options.value("window").value_or("createl"));
+    const ui::WindowList::Entry* window = windows.find(windowName);
+    if (!window) {
+        QStringList names;
+        for (const ui::WindowList::Entry& entry : windows.entries())
+            names << entry.name;
+        std::cerr << "telematico: finestra sconosciuta: " << windowName.toStdString() << " (finestre: "
+                  << names.join(QStringLiteral(", ")).toStdString() << ")\n";
         return 2;
     }
-
-    const std::filesystem::path root = records::PathMapper::resolveRoot(options.value("root"));
+    if (!window->open) {
+        std::cerr << "telematico: la finestra " << windowName.toStdString() << " non è ancora disponibile\n";
+        return 2;
+    }
     std::error_code error;
     std::filesystem::create_directories(root / "c", error);
     if (error) {
@@ -68,12 +81,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    app::QtPrompter prompter;
-    app::QtLauncher launcher(prompter);
-    app::SharedValues shared(root, prompter, launcher);
-
-    auto* window = new cu::createl(shared.cuEnvironment());
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    // The drive prefix and the data directory come from createl's load step: it is the first
+    // window of every start, and another window named here opens over it.
+    if (windowName != QStringLiteral("createl"))
+        windows.open(QStringLiteral("createl"));
+    window->open();
     return QApplication::exec();
 }

@@ -14,7 +14,6 @@ namespace cu {
 namespace {
 
 constexpr int kHeaderChannel = 1;
-constexpr int kHeaderRecordLength = 1200;
 constexpr const char* kAccessTitle = "Accesso";
 constexpr const char* kChooseKind = "Selezionare la tipologia di trasmissione della CU";
 
@@ -52,11 +51,22 @@ std::string lowerAscii(std::string text)
 
 } // namespace
 
-CreatelForm::CreatelForm(Environment& environment)
-    : m_environment(&environment)
+CreatelControls::CreatelControls()
 {
     for (int i = 0; i < kTxCount; ++i)
         Tx[static_cast<std::size_t>(i)].maxLength = kMaxLengths[i];
+}
+
+CreatelForm::CreatelForm(records::Workplace workplace)
+    : m_workplace(workplace)
+    , m_channels(workplace.shared.paths, workplace.prompter)
+{
+}
+
+Environment CreatelForm::environment()
+{
+    return {m_channels, m_workplace.shared.installation, m_workplace.prompter, m_workplace.launcher, m_cuFields,
+            m_workplace.shared.helpText};
 }
 
 void CreatelForm::notify()
@@ -74,8 +84,8 @@ void CreatelForm::Messaggio(std::string_view text)
 void CreatelForm::messaggi(int index)
 {
     if (index >= 0 && index < kTxCount)
-        m_environment->helpText = kHelpTexts[index];
-    Messaggio(m_environment->helpText);
+        shared().helpText = kHelpTexts[index];
+    Messaggio(shared().helpText);
 }
 
 void CreatelForm::enableProtocolBoxes(bool enabled)
@@ -101,8 +111,8 @@ std::string CreatelForm::listItemText(const std::string& archive, const std::str
 
 void CreatelForm::Form_Load()
 {
-    records::Channels& channels = m_environment->channels;
-    records::Installation& installation = m_environment->installation;
+    records::Channels& channels = m_channels;
+    records::Installation& installation = shared().installation;
 
     inputFrameVisible = false;
     singleEmployeeFlag = 0;
@@ -124,7 +134,7 @@ void CreatelForm::Form_Load()
     archiveExtension = ".017";
 
     channels.setCurrent(kHeaderChannel);
-    channels.currentChannel().recordLength = kHeaderRecordLength;
+    channels.currentChannel().recordLength = payroll::kHeaderRecordLength;
     listaItems.clear();
     listaText.clear();
 
@@ -140,7 +150,7 @@ void CreatelForm::Form_Load()
         ++archiveCount;
         archiveList[static_cast<std::size_t>(archiveCount)] = n;
         channels.select(kHeaderChannel, headerFileName(installation.dataDirectory, archive, archiveExtension),
-                        kHeaderRecordLength);
+                        payroll::kHeaderRecordLength);
         channels.openBinary();
         channels.setRecordNumber(1);
         channels.readRecord();
@@ -158,7 +168,7 @@ void CreatelForm::lista_Click(int index)
 {
     if (index < 0 || index >= archiveCount)
         return;
-    records::Channels& channels = m_environment->channels;
+    records::Channels& channels = m_channels;
 
     inputFrameVisible = false;
     selectedArchive = records::digitsText(archiveList[static_cast<std::size_t>(index + 1)]);
@@ -167,36 +177,36 @@ void CreatelForm::lista_Click(int index)
     channels.setCurrent(kHeaderChannel);
     channels.setRecordNumber(1);
     channels.select(kHeaderChannel,
-                    headerFileName(m_environment->installation.dataDirectory, selectedArchive, archiveExtension),
-                    kHeaderRecordLength);
+                    headerFileName(shared().installation.dataDirectory, selectedArchive, archiveExtension),
+                    payroll::kHeaderRecordLength);
 
     Tx[0].text = selectedArchive;
     Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
     Messaggio(kChooseKind);
 }
 
-void CreatelForm::Command1_Click()
+bool CreatelForm::Command1_Click()
 {
-    records::Channels& channels = m_environment->channels;
+    records::Channels& channels = m_channels;
 
     selectedArchive = std::string(records::trim(Tx[0].text));
     channels.setCurrent(kHeaderChannel);
     channels.setRecordNumber(1);
-    channels.currentChannel().recordLength = kHeaderRecordLength;
+    channels.currentChannel().recordLength = payroll::kHeaderRecordLength;
 
     if (records::numericValue(selectedArchive) == 0) {
-        m_environment->prompter.message(kAccessTitle, "Certificazione non ancora selezionata ", records::Icon::Stop);
-        return;
+        prompter().message(kAccessTitle, "Certificazione non ancora selezionata ", records::Icon::Stop);
+        return false;
     }
 
     inputFrameVisible = true;
     const std::string fileName
-        = headerFileName(m_environment->installation.dataDirectory, selectedArchive, archiveExtension);
+        = headerFileName(shared().installation.dataDirectory, selectedArchive, archiveExtension);
     channels.currentChannel().fileName = fileName;
     if (!channels.paths().fileExists(fileName)) {
         notify();
-        m_environment->prompter.message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
-        return;
+        prompter().message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
+        return false;
     }
 
     channels.openBinary();
@@ -219,6 +229,32 @@ void CreatelForm::Command1_Click()
     listaText = listItemText(selectedArchive, header);
     Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
     Messaggio(kChooseKind);
+    return true;
+}
+
+bool CreatelForm::openArchive(std::string_view number)
+{
+    Tx[0].text = std::string(number);
+    return Command1_Click();
+}
+
+void CreatelForm::setSupplyOptions(const SupplyOptions& options)
+{
+    if (options.kind) {
+        for (std::size_t i = 0; i < combo1Items.size(); ++i) {
+            if (!combo1Items[i].empty() && combo1Items[i][0] == *options.kind)
+                Combo1_Click(static_cast<int>(i));
+        }
+    }
+    const std::pair<const std::optional<std::string>&, int> boxes[] = {
+        {options.replacedSubmission, 2}, {options.replacedCertificate, 3}, {options.employeeRecord, 4},
+        {options.outputFolder, 5},       {options.outputName, 6},          {options.commitmentType, 8},
+        {options.commitmentDate, 9},
+    };
+    for (const auto& [text, box] : boxes) {
+        if (text)
+            Tx[static_cast<std::size_t>(box)].text = *text;
+    }
 }
 
 void CreatelForm::Combo1_Click(int index)
@@ -238,24 +274,31 @@ void CreatelForm::Combo1_Click(int index)
 void CreatelForm::Command5_Click()
 {
     reportFlag = 0;
-    if (m_environment->prompter.askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?"))
+    if (prompter().askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?"))
         reportFlag = 1;
 }
 
 telematic::RunResult CreatelForm::Command2_Click()
 {
-    telematic::RunInputs inputs;
-    inputs.selectedArchive = selectedArchive;
-    inputs.archiveExtension = archiveExtension;
-    for (int i = 0; i < kTxCount; ++i)
-        inputs.tx[static_cast<std::size_t>(i)] = Tx[static_cast<std::size_t>(i)].text;
-    inputs.singleEmployeeFlag = singleEmployeeFlag;
-    inputs.reportFlag = reportFlag;
-    inputs.showProgress = [this](const std::string& text) {
+    telematic::RunOptions options;
+    options.archive = selectedArchive;
+    options.archiveExtension = archiveExtension;
+    options.operationType = Tx[1].text;
+    options.replacedSubmission = Tx[2].text;
+    options.replacedCertificate = Tx[3].text;
+    options.employeeRecord = Tx[4].text;
+    options.outputFolder = Tx[5].text;
+    options.outputName = Tx[6].text;
+    options.commitmentType = Tx[8].text;
+    options.commitmentDate = Tx[9].text;
+    options.singleEmployee = singleEmployeeFlag == 1;
+    options.report = reportFlag == 1;
+    options.showProgress = [this](const std::string& text) {
         label17 = text;
         notify();
     };
-    telematic::RunResult result = telematic::run(*m_environment, inputs);
+    Environment writerEnvironment = environment();
+    telematic::RunResult result = telematic::run(writerEnvironment, options);
     if (result.outcome == telematic::RunOutcome::Completed)
         reload(); // the next run starts from a freshly loaded window
     else if (result.outcome == telematic::RunOutcome::Reported)
@@ -267,9 +310,7 @@ void CreatelForm::reload()
 {
     // Unloading and loading the window again: every control and value back to its initial
     // state, then the load step.
-    auto keepNotifying = std::move(changed);
-    *this = CreatelForm(*m_environment);
-    changed = std::move(keepNotifying);
+    static_cast<CreatelControls&>(*this) = CreatelControls();
     Form_Load();
 }
 

@@ -9,19 +9,22 @@ class Prompter;
 struct Installation;
 } // namespace records
 
+namespace payroll {
+struct CuFields;
+} // namespace payroll
+
 namespace cu {
 
-struct CuFields;
-
-// The shared values and operator adapters that the createl window and its telematic writer
-// work with. The program owns them (one set for its whole run); this only lends them.
+// What the telematic writer works with, lent by the createl form that starts it: the form's
+// own record channels and CU field tables, the installation's paths, the operator, and the
+// help text that the status bars show.
 struct Environment {
     records::Channels& channels;
     records::Installation& installation;
     records::Prompter& prompter;
     records::Launcher& launcher;
-    CuFields& cuFields;
-    std::string& helpText; // the text that the status bars show
+    payroll::CuFields& cuFields;
+    std::string& helpText;
 };
 
 } // namespace cu

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 
 #include "app/cli.h"
-#include "app/demo_installation.h"
+#include "demo/demo_installation.h"
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "testing/temp_root.h"
 #include "records/text.h"
@@ -23,7 +23,7 @@ struct CliCuTest : ::testing::Test {
     std::ostringstream out, err;
     const std::filesystem::path data = root.path() / "c/nolv/nv770/2016/dati";
 
-    void SetUp() override { app::writeDemoInstallation(root.path()); }
+    void SetUp() override { demo::writeDemoInstallation(root.path()); }
 
     int cu(std::vector<std::string> options)
     {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/environment.h"
 #include "cu/telematic/quadri.h"
 #include "records/channels.h"
@@ -19,12 +19,12 @@ namespace {
 
 constexpr int kArchiveChannel = 2;
 
-const std::string& field(const HeaderTable& header, int number)
+const std::string& field(const payroll::HeaderTable& header, int number)
 {
     return header[static_cast<std::size_t>(number)];
 }
 
-const std::string& cu(const CuFields& fields, int entry)
+const std::string& cu(const payroll::CuFields& fields, int entry)
 {
     return fields.cu[static_cast<std::size_t>(entry)];
 }
@@ -41,7 +41,7 @@ bool blank(std::string_view text)
 
 class EmployeeLoop {
 public:
-    EmployeeLoop(Environment& environment, TelematicWriter& writer, HeaderTable& header,
+    EmployeeLoop(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
                  const EmployeeSelection& selection, ReportTotals& totals)
         : m_environment(environment)
         , m_writer(writer)
@@ -89,7 +89,7 @@ private:
             return false;
         std::error_code ec;
         const auto size = std::filesystem::file_size(m_environment.channels.hostPath(kArchiveChannel), ec);
-        return !ec && number * kArchiveRecordLength <= static_cast<double>(size);
+        return !ec && number * payroll::kArchiveRecordLength <= static_cast<double>(size);
     }
 
     // Reads archive record `number` and unpacks it when it holds an employee to send.
@@ -112,16 +112,16 @@ private:
             channels.showFailure(failure);
         }
         const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
-        if (record.empty() || record[0] != kInUse)
+        if (record.empty() || record[0] != payroll::kInUse)
             return false;
-        unpackArchiveRecord(record, m_environment.cuFields);
+        payroll::unpackArchiveRecord(record, m_environment.cuFields);
         return records::numericValue(cu(m_environment.cuFields, 5)) != 0;
     }
 
     // Records D and G of the unpacked employee; false when the operator declined.
     bool writeEmployee()
     {
-        const CuFields& fields = m_environment.cuFields;
+        const payroll::CuFields& fields = m_environment.cuFields;
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
         ++keys.certificationNumber;
@@ -158,14 +158,14 @@ private:
 
     Environment& m_environment;
     TelematicWriter& m_writer;
-    HeaderTable& m_header;
+    payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
 };
 
 } // namespace
 
-void writeQuadroDAIdentity(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields)
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
 {
     writeDField(writer, "DA001001", field(header, 3));
     writeTwoChunkText(writer, "DA001002", field(header, 5));
@@ -191,7 +191,7 @@ void writeQuadroDAIdentity(TelematicWriter& writer, const HeaderTable& header, c
     writeDField(writer, "DA002004", cu(fields, 4));
 }
 
-void writeQuadroDARest(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields)
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
 {
     writeDField(writer, "DA002005", rightAligned16(cu(fields, 5)));
     writeTwoChunkText(writer, "DA002006", cu(fields, 6));
@@ -221,13 +221,13 @@ void writeQuadroDARest(TelematicWriter& writer, const HeaderTable& header, const
     writeDField(writer, "DA003002", rightAligned16("1"));
 }
 
-LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, HeaderTable& header,
+LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
                        const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals)
 {
     records::Channels& channels = environment.channels;
     if (!channels.paths().fileExists(archiveFile))
         throw RunStopped("Archivio Dipendenti inesistente ");
-    channels.select(kArchiveChannel, archiveFile, kArchiveRecordLength);
+    channels.select(kArchiveChannel, archiveFile, payroll::kArchiveRecordLength);
     channels.openBinary();
     if (channels.lastError() != 0)
         throw RunStopped({}); // the channel has shown why the archive cannot be opened

@@ -4,12 +4,14 @@
 
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 
 namespace cu {
-struct CuFields;
 struct Environment;
 } // namespace cu
+namespace payroll {
+struct CuFields;
+} // namespace payroll
 
 namespace cu::telematic {
 
@@ -28,8 +30,8 @@ enum class LoopEnd { Finished, Declined };
 // Quadro DA up to the employee's sex ("DA001001" to "DA002004"), and the rest of it
 // ("DA002005" to "DA003002"), through the D field writer. The annulment and replacement
 // confirmation comes between the two.
-void writeQuadroDAIdentity(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields);
-void writeQuadroDARest(TelematicWriter& writer, const HeaderTable& header, const CuFields& fields);
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
 
 // Writes the records D and G of the employees of the CU archive `archiveFile` (channel 2).
 // An ordinary supply visits records 1 to the employee count and skips records that are
@@ -38,7 +40,7 @@ void writeQuadroDARest(TelematicWriter& writer, const HeaderTable& header, const
 // employee to send. Stores Tx(2) and Tx(3) into header fields 42 and 43 at every employee.
 // Returns Declined when the operator refused the annulment/replacement confirmation;
 // throws RunStopped for a missing archive and for the stops of the writers.
-LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, HeaderTable& header,
+LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
                        const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals);
 
 } // namespace cu::telematic

@@ -15,7 +15,7 @@ constexpr const char* kSupplyCode = "CUR17";
 constexpr const char* kModuleNumber = "00000001";
 constexpr const char* kSoftwareProducer = "AAABBB00A01A000A";
 
-const std::string& field(const HeaderTable& header, int number)
+const std::string& field(const payroll::HeaderTable& header, int number)
 {
     return header[static_cast<std::size_t>(number)];
 }
@@ -99,7 +99,7 @@ void writeTwoChunkText(TelematicWriter& writer, std::string_view code, std::stri
         writeDField(writer, code, "+" + std::string(records::mid(t, 17, 15)));
 }
 
-void writeRecordA(TelematicWriter& writer, const HeaderTable& header)
+void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header)
 {
     std::string body;
     body.reserve(kTelematicRecordLength);
@@ -113,7 +113,7 @@ void writeRecordA(TelematicWriter& writer, const HeaderTable& header)
     writer.flush();
 }
 
-void writeRecordB(TelematicWriter& writer, const HeaderTable& header, Operation operation)
+void writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation)
 {
     const bool person = field(header, 2) == "D"; // surname and first name instead of a denomination
     const std::string_view employees = records::trim(field(header, 14));
@@ -172,7 +172,7 @@ void writeRecordB(TelematicWriter& writer, const HeaderTable& header, Operation 
     writer.flush();
 }
 
-void writeRecordC(TelematicWriter& writer, const HeaderTable& header)
+void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header)
 {
     std::string positional;
     positional.reserve(kTelematicRecordLength);

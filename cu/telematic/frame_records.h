@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cu/telematic/field_writer.h"
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
 
@@ -15,12 +15,12 @@ Operation operationOf(std::string_view letter);
 char operationCharacter(Operation operation);
 
 // Record A: the supply ("CUR17", supplier type and fiscal code).
-void writeRecordA(TelematicWriter& writer, const HeaderTable& header);
+void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header);
 // Record B: the withholding agent's frontispiece. Throws RunStopped with "Grave !! Numero
 // dipendenti pari a zero " when the employee count (header field 14) is empty.
-void writeRecordB(TelematicWriter& writer, const HeaderTable& header, Operation operation);
+void writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation);
 // Record C: quadro CT; the run writes it only when header field 16 is "X".
-void writeRecordC(TelematicWriter& writer, const HeaderTable& header);
+void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header);
 // Record Z: the counts of records B, C, D and G.
 void writeRecordZ(TelematicWriter& writer);
 

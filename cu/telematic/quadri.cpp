@@ -1,13 +1,13 @@
 #include "cu/telematic/quadri.h"
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "cu/telematic/quadro_rows.h"
 
 namespace cu::telematic {
 
-void writeEmployeeQuadri(TelematicWriter& writer, CuFields& fields, ReportTotals& totals)
+void writeEmployeeQuadri(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals)
 {
     // Quadro DB, its spouse and dependants, then quadri DC, DF and DN, in the order of the form.
     for (const auto rows : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()})

@@ -1,6 +1,6 @@
 #include "cu/telematic/quadri_dc_df_dn.h"
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "records/numeric.h"
 #include "records/text.h"
 
@@ -250,7 +250,7 @@ std::span<const FieldRow> quadroDnRows()
     return kQuadroDn;
 }
 
-bool groupIsOpen(Group group, const CuFields& fields)
+bool groupIsOpen(Group group, const payroll::CuFields& fields)
 {
     // Each dependant group opens on its months of dependency, the fifth entry of its eight.
     constexpr int kFirstDependantMonths = 301;
@@ -285,7 +285,7 @@ bool groupIsOpen(Group group, const CuFields& fields)
     return true;
 }
 
-char dependantLetter(const CuFields& fields, int first, int boxes)
+char dependantLetter(const payroll::CuFields& fields, int first, int boxes)
 {
     char letter = 'D';
     if (isX(fields.cu[first]))
@@ -297,7 +297,7 @@ char dependantLetter(const CuFields& fields, int first, int boxes)
     return letter;
 }
 
-std::string monthString(const CuFields& fields, int first)
+std::string monthString(const payroll::CuFields& fields, int first)
 {
     std::string months(12, '0');
     for (int month = 0; month < 12; ++month) {
@@ -312,7 +312,7 @@ std::string zeroPadded2(std::string_view entry)
     return records::padLeft(records::trim(entry), 2, '0');
 }
 
-void capDf001862Amount(CuFields& fields)
+void capDf001862Amount(payroll::CuFields& fields)
 {
     const double ceiling = records::numericValue(fields.cu2[17]);
     const double other = records::numericValue(fields.cu2[22]);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "records/numeric.h"
 #include "records/text.h"
 
@@ -232,7 +232,7 @@ std::span<const FieldRow> quadroDbRows()
     return kQuadroDb;
 }
 
-bool hasNoIncomePart(const CuFields& fields)
+bool hasNoIncomePart(const payroll::CuFields& fields)
 {
     // The two income entries are read as one text, not added: "0" followed by "5" is 5.
     if (fields.cu[10] != "2")
@@ -240,7 +240,7 @@ bool hasNoIncomePart(const CuFields& fields)
     return records::numericValue(fields.cu[22] + fields.cu[23]) == 0;
 }
 
-std::string dayCountText(CuFields& fields)
+std::string dayCountText(payroll::CuFields& fields)
 {
     std::string& days = fields.cu[27];
     if (records::numericValue(days) > 365)
@@ -256,7 +256,7 @@ std::string twoCharacterCode(std::string_view entry)
     return records::padLeft(code, 2, '0');
 }
 
-double cappedDeductions(const CuFields& fields)
+double cappedDeductions(const payroll::CuFields& fields)
 {
     double sum = 0;
     for (const int entry : {151, 152, 156, 157, 158})

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "records/numeric.h"
@@ -100,7 +100,7 @@ private:
     std::size_t m_size = 0;
 };
 
-const std::string& entryOf(const CuFields& fields, Source source)
+const std::string& entryOf(const payroll::CuFields& fields, Source source)
 {
     return source.table == Table::Cu ? fields.cu[source.entry] : fields.cu2[source.entry];
 }
@@ -115,7 +115,7 @@ bool isAmountForm(Form form)
     return form == Form::Amount || form == Form::Whole;
 }
 
-bool conditionHolds(const FieldRow& row, const CuFields& fields, const std::string& entry)
+bool conditionHolds(const FieldRow& row, const payroll::CuFields& fields, const std::string& entry)
 {
     switch (row.when) {
     case When::Always:
@@ -165,7 +165,7 @@ void addTotal(ReportTotals& totals, const FieldRow& row, double rounded)
         totals[row.total] += rounded;
 }
 
-void writeRow(FieldBatch& batch, CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
     if (!conditionHolds(row, fields, entry))
@@ -279,7 +279,7 @@ bool isPlainAmountRow(const FieldRow& row)
 // A plain amount row. An entry in the plain shape of a stored amount is read as whole
 // cents and its field formed from them; any other entry is read and rounded to cents as a
 // number by the writer. Both give the same field and the same amount for the totals.
-void writeAmountRow(FieldBatch& batch, const CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
     std::int64_t cents = 0;
@@ -302,7 +302,7 @@ void writeAmountRow(FieldBatch& batch, const CuFields& fields, ReportTotals& tot
     addTotal(totals, row, static_cast<double>(cents) / 100);
 }
 
-bool openGroup(Group group, CuFields& fields)
+bool openGroup(Group group, payroll::CuFields& fields)
 {
     switch (group) {
     case Group::None:
@@ -321,7 +321,7 @@ bool openGroup(Group group, CuFields& fields)
 
 } // namespace
 
-void writeRows(TelematicWriter& writer, CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
+void writeRows(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
 {
     FieldBatch batch(writer);
     bool open = true;

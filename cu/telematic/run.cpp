@@ -20,7 +20,6 @@ namespace cu::telematic {
 namespace {
 
 constexpr int kHeaderChannel = 1;
-constexpr int kHeaderRecordLength = 1200;
 constexpr const char* kAccessTitle = "Accesso";
 constexpr const char* kRunTitle = "Creazione Telematico";
 // The telematic file is written under this suffix and takes its own name only when it is
@@ -34,10 +33,10 @@ bool blank(std::string_view text)
 
 class WriterRun {
 public:
-    WriterRun(Environment& environment, const RunInputs& inputs)
+    WriterRun(Environment& environment, const RunOptions& options)
         : m_environment(environment)
         , m_channels(environment.channels)
-        , m_inputs(inputs)
+        , m_options(options)
         , m_writer(environment.channels)
     {
     }
@@ -60,18 +59,16 @@ public:
     }
 
 private:
-    const std::string& tx(int index) const { return m_inputs.tx[static_cast<std::size_t>(index)]; }
-
     RunOutcome writeFile(RunResult& result)
     {
         m_channels.closeAll();
-        const Operation operation = operationOf(tx(1));
+        const Operation operation = operationOf(m_options.operationType);
         if (operation != Operation::Ordinary) {
-            if (blank(tx(2)))
+            if (blank(m_options.replacedSubmission))
                 throw RunStopped("Manca il numero Identificativo Entratel ");
-            if (blank(tx(3)))
+            if (blank(m_options.replacedCertificate))
                 throw RunStopped("Manca il numero di Protocollo Sostituz/Annullamento ");
-            if (blank(tx(4)))
+            if (blank(m_options.employeeRecord))
                 throw RunStopped("Manca il numero di Record del dipendente da Annullare o Sostituire ");
         }
         m_totals.fill(0);
@@ -88,13 +85,13 @@ private:
 
         EmployeeSelection selection;
         selection.operation = operation;
-        selection.singleEmployee = m_inputs.singleEmployeeFlag == 1;
-        selection.replacedSubmission = records::fitRight(tx(2), 17);
-        selection.replacedCertificate = records::fitRight(tx(3), 6);
-        selection.namedRecord = tx(4);
+        selection.singleEmployee = m_options.singleEmployee;
+        selection.replacedSubmission = records::fitRight(m_options.replacedSubmission, 17);
+        selection.replacedCertificate = records::fitRight(m_options.replacedCertificate, 6);
+        selection.namedRecord = m_options.employeeRecord;
         selection.employeeCount = employeeCount;
-        const std::string archiveFile = m_environment.installation.dataDirectory + "DCU" + m_inputs.selectedArchive
-            + m_inputs.archiveExtension;
+        const std::string archiveFile = m_environment.installation.dataDirectory + "DCU" + m_options.archive
+            + m_options.archiveExtension;
         if (writeEmployees(m_environment, m_writer, m_header, archiveFile, selection, m_totals) == LoopEnd::Declined) {
             abandonFile();
             return RunOutcome::Declined;
@@ -105,9 +102,9 @@ private:
         result.telematicHostPath = m_channels.paths().hostPath(m_finalName).string();
         m_environment.prompter.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
 
-        if (m_inputs.reportFlag != 1)
+        if (!m_options.report)
             return RunOutcome::Completed;
-        const ReportFiles report = writeReportFiles(m_channels, m_environment.installation, m_header, tx(1), m_finalName,
+        const ReportFiles report = writeReportFiles(m_channels, m_environment.installation, m_header, m_options.operationType, m_finalName,
                                                     m_totals);
         m_channels.closeAll();
         if (!report.written)
@@ -123,9 +120,9 @@ private:
     // transmission commitment.
     double readHeaderFile()
     {
-        const std::string headerFile = m_environment.installation.dataDirectory + "FCU" + m_inputs.selectedArchive
-            + m_inputs.archiveExtension;
-        m_channels.select(kHeaderChannel, headerFile, kHeaderRecordLength);
+        const std::string headerFile = m_environment.installation.dataDirectory + "FCU" + m_options.archive
+            + m_options.archiveExtension;
+        m_channels.select(kHeaderChannel, headerFile, payroll::kHeaderRecordLength);
         if (!m_channels.paths().fileExists(headerFile))
             throw RunStopped("Archivio inesistente ");
         m_channels.openBinary();
@@ -133,7 +130,7 @@ private:
         m_channels.setRecordNumber(1);
         m_channels.readRecord();
         stopAfterChannelError();
-        m_header = unpackHeaderTable(m_channels.channel(kHeaderChannel).recordBuffer);
+        m_header = payroll::unpackHeaderTable(m_channels.channel(kHeaderChannel).recordBuffer);
 
         // Without its second record the archive's employee count is unknown: a file written
         // without it would silently leave the employees out.
@@ -149,9 +146,9 @@ private:
         // The commitment may be given in the window when the archive lacks it; the texts
         // are fitted to their places in record B.
         if (records::numericValue(m_header[21]) == 0)
-            m_header[21] = records::fitRight(tx(8), 1);
+            m_header[21] = records::fitRight(m_options.commitmentType, 1);
         if (records::numericValue(m_header[22]) == 0)
-            m_header[22] = records::fitRight(tx(9), 8);
+            m_header[22] = records::fitRight(m_options.commitmentDate, 8);
         if (records::numericValue(m_header[22]) == 0)
             throw RunStopped("Manca la data dell'impegno alla trasmissione ");
         if (records::numericValue(m_header[21]) == 0)
@@ -161,7 +158,7 @@ private:
 
     void createPartialFile()
     {
-        m_finalName = tx(5) + tx(6);
+        m_finalName = m_options.outputFolder + m_options.outputName;
         m_partialName = m_finalName + kPartialSuffix;
         m_partialCreated = true;
         m_channels.select(kTelematicChannel, m_partialName, kTelematicRecordLength);
@@ -229,15 +226,15 @@ private:
 
     void showProgress(const std::string& text) const
     {
-        if (m_inputs.showProgress)
-            m_inputs.showProgress(text);
+        if (m_options.showProgress)
+            m_options.showProgress(text);
     }
 
     Environment& m_environment;
     records::Channels& m_channels;
-    const RunInputs& m_inputs;
+    const RunOptions& m_options;
     TelematicWriter m_writer;
-    HeaderTable m_header;
+    payroll::HeaderTable m_header;
     ReportTotals m_totals{};
     std::string m_finalName;
     std::string m_partialName;
@@ -246,9 +243,9 @@ private:
 
 } // namespace
 
-RunResult run(Environment& environment, const RunInputs& inputs)
+RunResult run(Environment& environment, const RunOptions& options)
 {
-    return WriterRun(environment, inputs).execute();
+    return WriterRun(environment, options).execute();
 }
 
 } // namespace cu::telematic

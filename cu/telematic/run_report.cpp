@@ -60,7 +60,7 @@ std::string reportNumber(double value)
     return records::signedNumberText(records::roundToCents(value), ',') + " ";
 }
 
-std::vector<std::string> reportLines(const HeaderTable& header, const std::string& operation,
+std::vector<std::string> reportLines(const payroll::HeaderTable& header, const std::string& operation,
                                      const std::string& telematicFile, const ReportTotals& totals)
 {
     std::vector<std::string> lines;
@@ -84,7 +84,7 @@ std::vector<std::string> reportLines(const HeaderTable& header, const std::strin
 }
 
 ReportFiles writeReportFiles(records::Channels& channels, const records::Installation& installation,
-                             const HeaderTable& header, const std::string& operation,
+                             const payroll::HeaderTable& header, const std::string& operation,
                              const std::string& telematicFile, const ReportTotals& totals)
 {
     ReportFiles files;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cu/telematic/field_writer.h"
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 
 namespace records {
 class Channels;
@@ -22,7 +22,7 @@ inline constexpr const char* kReportEditor = "\\wnolv\\wordpad ";
 std::string reportNumber(double value);
 
 // The lines of the run report (without line ends).
-std::vector<std::string> reportLines(const HeaderTable& header, const std::string& operation,
+std::vector<std::string> reportLines(const payroll::HeaderTable& header, const std::string& operation,
                                      const std::string& telematicFile, const ReportTotals& totals);
 
 struct ReportFiles {
@@ -35,7 +35,7 @@ struct ReportFiles {
 // under the drive prefix, CR LF lines) on channel 3. A file that cannot be created or
 // written has shown its message through the channel; `written` is then false.
 ReportFiles writeReportFiles(records::Channels& channels, const records::Installation& installation,
-                             const HeaderTable& header, const std::string& operation,
+                             const payroll::HeaderTable& header, const std::string& operation,
                              const std::string& telematicFile, const ReportTotals& totals);
 
 } // namespace cu::telematic

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
-#include "cu/tests/header_files.h"
+#include "testing/cu_headers.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
@@ -19,15 +19,10 @@ namespace {
 
 struct CreatelFormTest : ::testing::Test {
     TempRoot root;
-    records::PathMapper paths{root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::Channels channels{paths, prompter};
-    records::Installation installation;
-    CuFields fields;
-    std::string help;
-    Environment environment{channels, installation, prompter, launcher, fields, help};
-    CreatelForm form{environment};
+    records::SharedValues shared{root.path()};
+    CreatelForm form{{shared, prompter, launcher}};
 
     void SetUp() override { root.write("c/disco.ute", "C:        "); }
     void addArchive(int n, char kind = '0', const std::string& name1 = "ROSSI SRL")

@@ -4,7 +4,7 @@
 
 #include "cu/telematic/employee_loop.h"
 #include "cu/telematic/frame_records.h"
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 #include "cu/telematic/tests/telematic_test_support.h"
 
 using namespace cu::telematic;
@@ -13,30 +13,12 @@ using namespace cu::telematic::testing;
 namespace {
 
 struct FrameRecordsTest : TelematicFileTest {
-    HeaderTable header = unpackHeaderTable(packHeaderRecord(sampleHeader()));
+    payroll::HeaderTable header = payroll::unpackHeaderTable(payroll::packHeaderRecord(sampleHeader()));
 
     std::vector<std::string> written() { return splitRecords(telematicFile()); }
 };
 
 } // namespace
-
-TEST(HeaderTable, FieldsAreCutAtTheirPlacesBlankedWhenNulAndUpperCased)
-{
-    HeaderTable source = sampleHeader();
-    source[5] = "rossi \xE0 c. srl";                 // lower case, with an accented letter
-    source[41] = std::string(44, 'x') + "Y";
-    std::string record = packHeaderRecord(source);
-    record.replace(244, 6, std::string(6, '\0')); // field 27 never filled
-    record.replace(250, 1, std::string(1, '\0'));   // field 28 starts with one NUL only
-    const HeaderTable header = unpackHeaderTable(record);
-    EXPECT_EQ(header[5], "ROSSI \xC0 C. SRL" + std::string(10, ' '));
-    EXPECT_EQ(header[27], std::string(6, ' '));
-    EXPECT_EQ(header[28][0], '\0');
-    EXPECT_EQ(header[41], std::string(44, 'X') + "Y");
-    EXPECT_EQ(header[14], "2   ");
-    EXPECT_EQ(header[44].size(), 3u);
-    EXPECT_EQ(unpackHeaderTable(record.substr(0, 100))[8], record.substr(80, 20));
-}
 
 TEST_F(FrameRecordsTest, RecordAAndACompanyRecordB)
 {
@@ -169,8 +151,8 @@ TEST_F(FrameRecordsTest, RecordZCountsEveryRecordType)
 
 TEST_F(FrameRecordsTest, QuadroDAOfACompanyAndAnEmployee)
 {
-    cu::CuFields employee = sampleEmployee("RSSMRA70A01F205X", "SANTAMBROGIO BRAMBIL", "MARIO");
-    cu::unpackArchiveRecord(cu::packArchiveRecord(employee), employee);
+    payroll::CuFields employee = sampleEmployee("RSSMRA70A01F205X", "SANTAMBROGIO BRAMBIL", "MARIO");
+    payroll::unpackArchiveRecord(payroll::packArchiveRecord(employee), employee);
     writer.startRecord(std::string(kPositionalLength, 'D'));
     writeQuadroDAIdentity(writer, header, employee);
     writeQuadroDARest(writer, header, employee);
@@ -213,7 +195,7 @@ TEST_F(FrameRecordsTest, QuadroDAOfACompanyAndAnEmployee)
 
 TEST_F(FrameRecordsTest, QuadroDAWithTheSecondGroupOfPersonalData)
 {
-    cu::CuFields employee = sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO");
+    payroll::CuFields employee = sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO");
     employee.cu[8] = "EE";
     employee.cu[9] = "0";
     employee.cu[10] = "3";
@@ -222,7 +204,7 @@ TEST_F(FrameRecordsTest, QuadroDAWithTheSecondGroupOfPersonalData)
     employee.cu[19] = "LUCIA";
     employee.cu[20] = "X";
     employee.cu[21] = "050";
-    cu::unpackArchiveRecord(cu::packArchiveRecord(employee), employee);
+    payroll::unpackArchiveRecord(payroll::packArchiveRecord(employee), employee);
     header[6] = std::string(24, ' ');
     header[30] = "00000";
     writer.startRecord(std::string(kPositionalLength, 'D'));

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/telematic/quadri.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
@@ -37,7 +37,7 @@ struct Employee {
     records::testing::ScriptedPrompter prompter;
     records::Channels channels{paths, prompter};
     TelematicWriter writer{channels};
-    cu::CuFields fields;
+    payroll::CuFields fields;
     ReportTotals totals{};
     std::vector<std::string> recordsG; // the records G of the employee
     std::vector<std::pair<std::string, std::string>> written; // code and 16-character value
@@ -45,16 +45,16 @@ struct Employee {
     Employee()
     {
         // Every entry blank at its width, as an archive record of blanks unpacks.
-        cu::unpackArchiveRecord("$" + std::string(cu::kArchiveRecordLength - 1, ' '), fields);
+        payroll::unpackArchiveRecord("$" + std::string(payroll::kArchiveRecordLength - 1, ' '), fields);
     }
 
     void set(int entry, std::string_view text)
     {
-        fields.cu[entry] = records::fitRight(text, cu::cuFieldSlot(entry).length);
+        fields.cu[entry] = records::fitRight(text, payroll::cuFieldSlot(entry).length);
     }
     void set2(int entry, std::string_view text)
     {
-        fields.cu2[entry] = records::fitRight(text, cu::secondCuFieldSlot(entry).length);
+        fields.cu2[entry] = records::fitRight(text, payroll::secondCuFieldSlot(entry).length);
     }
 
     void write()
@@ -491,8 +491,8 @@ void fillEverything(Employee& t)
     for (const auto table : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()})
         rows.insert(rows.end(), table.begin(), table.end());
     for (const FieldRow& row : rows) {
-        const int width = row.source.table == Table::Cu ? cu::cuFieldSlot(row.source.entry).length
-                                                         : cu::secondCuFieldSlot(row.source.entry).length;
+        const int width = row.source.table == Table::Cu ? payroll::cuFieldSlot(row.source.entry).length
+                                                         : payroll::secondCuFieldSlot(row.source.entry).length;
         std::string text;
         switch (row.form) {
         case Form::Amount:
@@ -634,8 +634,8 @@ TEST(QuadriAmounts, AmountsReadAsCentsGiveTheSameRecordsAndTotalsAsTheCompleteRe
             if (!(row.form == Form::Amount || row.form == Form::Whole) || row.when != When::Positive)
                 continue;
             const bool first = row.source.table == Table::Cu;
-            const int width = first ? cu::cuFieldSlot(row.source.entry).length
-                                    : cu::secondCuFieldSlot(row.source.entry).length;
+            const int width = first ? payroll::cuFieldSlot(row.source.entry).length
+                                    : payroll::secondCuFieldSlot(row.source.entry).length;
             const std::string text = randomAmountText(random, width);
             const std::string other = withInnerBlank(text);
             std::int64_t cents = 0;

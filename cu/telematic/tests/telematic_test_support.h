@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/telematic/field_writer.h"
-#include "cu/telematic/header_table.h"
-#include "cu/telematic/tests/sample_header.h"
+#include "payroll/cu_header.h"
+#include "testing/cu_headers.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "testing/scripted_prompter.h"
@@ -115,9 +115,9 @@ inline std::string at(const std::string& record, std::size_t from, std::size_t t
 }
 
 // An employee's CU fields with the personal data that quadro DA reports.
-inline CuFields sampleEmployee(const std::string& fiscalCode, const std::string& surname, const std::string& name)
+inline payroll::CuFields sampleEmployee(const std::string& fiscalCode, const std::string& surname, const std::string& name)
 {
-    CuFields f;
+    payroll::CuFields f;
     f.cu[1] = fiscalCode;
     f.cu[2] = surname;
     f.cu[3] = name;

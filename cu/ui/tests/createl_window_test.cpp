@@ -12,12 +12,12 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/demo_installation.h"
-#include "app/shared_values.h"
-#include "cu/createl.h"
+#include "demo/demo_installation.h"
+#include "records/shared_values.h"
+#include "cu/ui/createl.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
-#include "cu/tests/createl_desk.h"
+#include "cu/ui/tests/createl_desk.h"
 
 using cu::testing::Desk;
 
@@ -252,7 +252,7 @@ void CreatelWindowTest::runThatStopsKeepsTheWindowAndEndCloses()
 void CreatelWindowTest::completedRunLeavesAFreshlyLoadedWindow()
 {
     Desk desk;
-    app::writeDemoInstallation(desk.root.path());
+    demo::writeDemoInstallation(desk.root.path());
     cu::createl& window = desk.load();
     desk.choose("lista", 0);
     QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
@@ -275,7 +275,7 @@ void CreatelWindowTest::completedRunLeavesAFreshlyLoadedWindow()
 void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
 {
     Desk desk;
-    app::writeDemoInstallation(desk.root.path());
+    demo::writeDemoInstallation(desk.root.path());
     cu::createl& window = desk.load();
     desk.prompter.answer(true);
     QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);

@@ -9,10 +9,11 @@
 
 #include "records/prompter.h"
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
-namespace app {
+namespace ui {
 
 // The payroll suite's texts are Windows-1252 bytes; the windows show Unicode. Every text
 // crosses between the two here and nowhere else. Characters that Windows-1252 cannot hold
@@ -67,4 +68,10 @@ private:
 void setTypingLimit(QLineEdit* box, int limit);
 int typingLimit(const QLineEdit* box);
 
-} // namespace app
+// A label that shows its text as plain text (never as markup), named `name` when given.
+QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {});
+
+// Width of a box that shows `characters` capital letters or digits, as codes are written.
+int boxWidth(const QWidget* box, int characters);
+
+} // namespace ui

@@ -7,7 +7,7 @@
 #include <QMainWindow>
 
 #include "cu/createl_form.h"
-#include "cu/environment.h"
+#include "records/shared_values.h"
 
 class QAction;
 class QComboBox;
@@ -15,6 +15,10 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+
+namespace ui {
+class WindowList;
+} // namespace ui
 
 namespace cu {
 
@@ -26,12 +30,9 @@ namespace cu {
 class createl : public QMainWindow {
     Q_OBJECT
 public:
-    // Opens one of the program's other windows by name: "inditta", "fDitta", "Parteb1".
-    using WindowOpener = std::function<void(const QString& windowName)>;
-
-    // Loads the window (Form_Load). Without an opener the menu entries of the other
-    // windows are shown disabled.
-    explicit createl(const Environment& environment, WindowOpener openWindow = {}, QWidget* parent = nullptr);
+    // Loads the window (Form_Load). The menu "Finestre" offers the other windows of
+    // `windows`; those that cannot be opened, and all of them without a list, are disabled.
+    explicit createl(records::Workplace workplace, const ui::WindowList* windows = nullptr, QWidget* parent = nullptr);
     ~createl() override;
 
     CreatelForm& form() { return m_form; }
@@ -62,8 +63,7 @@ private:
     void buildMenu();
     void refresh();
 
-    Environment m_environment;
-    WindowOpener m_openWindow;
+    const ui::WindowList* m_windows;
     CreatelForm m_form;
     bool m_refreshing = false;
     bool m_refreshAgain = false;

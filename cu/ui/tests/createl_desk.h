@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/shared_values.h"
-#include "cu/createl.h"
-#include "cu/tests/header_files.h"
+#include "records/shared_values.h"
+#include "cu/ui/createl.h"
+#include "testing/cu_headers.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -34,7 +34,7 @@ struct Desk {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    app::SharedValues shared{root.path(), prompter, launcher};
+    records::SharedValues shared{root.path()};
     std::unique_ptr<cu::createl> window;
 
     Desk() { root.write("c/disco.ute", "C:        "); }
@@ -46,7 +46,7 @@ struct Desk {
 
     cu::createl& load()
     {
-        window = std::make_unique<cu::createl>(shared.cuEnvironment());
+        window = std::make_unique<cu::createl>(records::Workplace{shared, prompter, launcher});
         window->show();
         return *window;
     }

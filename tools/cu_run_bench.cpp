@@ -28,11 +28,11 @@
 #include <thread>
 #include <vector>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
 #include "cu/environment.h"
-#include "cu/telematic/header_table.h"
-#include "cu/telematic/tests/sample_header.h"
+#include "payroll/cu_header.h"
+#include "testing/cu_headers.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "cu/telematic/quadro_rows.h"
@@ -40,6 +40,7 @@
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/prompter.h"
+#include "records/shared_values.h"
 #include "records/text.h"
 
 namespace fs = std::filesystem;
@@ -120,29 +121,29 @@ std::string employeeCountText(long count)
 std::string headerFile(long employees)
 {
     // A company sending its own CU; the employee count of the header does not matter here.
-    return packHeaderRecord(testing::sampleHeader()) + testing::secondHeaderRecord('1', employeeCountText(employees));
+    return payroll::packHeaderRecord(testing::sampleHeader()) + testing::secondHeaderRecord('1', employeeCountText(employees));
 }
 
-void setEntry(cu::CuFields& fields, Source source, const std::string& text)
+void setEntry(payroll::CuFields& fields, Source source, const std::string& text)
 {
     if (source.table == Table::Cu)
-        fields.cu[source.entry] = records::fitRight(text, cu::cuFieldSlot(source.entry).length);
+        fields.cu[source.entry] = records::fitRight(text, payroll::cuFieldSlot(source.entry).length);
     else
-        fields.cu2[source.entry] = records::fitRight(text, cu::secondCuFieldSlot(source.entry).length);
+        fields.cu2[source.entry] = records::fitRight(text, payroll::secondCuFieldSlot(source.entry).length);
 }
 
 // A certificate with every entry filled so that nearly every field of records G is written
 // (about 360 fields, five records G), and the personal data of quadro DA.
-cu::CuFields fullCertificate()
+payroll::CuFields fullCertificate()
 {
-    cu::CuFields f;
-    cu::unpackArchiveRecord("$" + std::string(cu::kArchiveRecordLength - 1, ' '), f);
+    payroll::CuFields f;
+    payroll::unpackArchiveRecord("$" + std::string(payroll::kArchiveRecordLength - 1, ' '), f);
     for (const auto rows : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()}) {
         for (const FieldRow& row : rows) {
             if (row.source.entry == 0)
                 continue;
-            const int width = row.source.table == Table::Cu ? cu::cuFieldSlot(row.source.entry).length
-                                                             : cu::secondCuFieldSlot(row.source.entry).length;
+            const int width = row.source.table == Table::Cu ? payroll::cuFieldSlot(row.source.entry).length
+                                                             : payroll::secondCuFieldSlot(row.source.entry).length;
             std::string text;
             switch (row.form) {
             case Form::Amount:
@@ -201,7 +202,7 @@ cu::CuFields fullCertificate()
 // numbers are stored as records not in use, which the run skips.
 void writeArchive(const fs::path& file, long records)
 {
-    cu::CuFields employee = fullCertificate();
+    payroll::CuFields employee = fullCertificate();
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     for (long k = 1; k <= records; ++k) {
         // Each employee has a fiscal code and amounts of his own.
@@ -209,7 +210,7 @@ void writeArchive(const fs::path& file, long records)
         std::snprintf(code, sizeof code, "RSSMRA80A01%05ld", k % 100000);
         employee.cu[1] = code;
         employee.cu[22] = records::fitRight(std::to_string(20000 + k % 9973) + ".5" + std::to_string(k % 10), 12);
-        const std::string record = cu::packArchiveRecord(employee, k <= kMaxCertifications ? cu::kInUse : ' ');
+        const std::string record = payroll::packArchiveRecord(employee, k <= kMaxCertifications ? payroll::kInUse : ' ');
         out.write(record.data(), static_cast<std::streamsize>(record.size()));
     }
 }
@@ -248,24 +249,20 @@ struct RunMeasure {
 
 RunMeasure measureRun(const fs::path& root)
 {
-    records::PathMapper paths(root);
     SilentPrompter prompter;
     NoLauncher launcher;
-    records::Channels channels(paths, prompter);
-    records::Installation installation;
-    cu::CuFields fields;
-    std::string help;
-    cu::Environment environment{channels, installation, prompter, launcher, fields, help};
-    cu::CreatelForm form(environment);
+    records::SharedValues shared(root);
+    cu::CreatelForm form({shared, prompter, launcher});
 
     RunMeasure measure;
     const CpuTimes cpuBefore = cpuTimes();
     const auto start = std::chrono::steady_clock::now();
     form.Form_Load();
-    form.Tx[0].text = "1";
-    form.Command1_Click();
-    form.Combo1_Click(0); // "N=Normale"
-    measure.result = form.Command2_Click();
+    form.openArchive("1");
+    cu::SupplyOptions ordinary;
+    ordinary.kind = 'N';
+    form.setSupplyOptions(ordinary);
+    measure.result = form.run();
     measure.seconds = seconds(std::chrono::steady_clock::now() - start);
     const CpuTimes cpuAfter = cpuTimes();
     measure.cpu = {cpuAfter.user - cpuBefore.user, cpuAfter.system - cpuBefore.system};

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/ui_common.h"
+#include "ui/ui_common.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -31,17 +31,17 @@ void UiCommonTest::cp1252TextsSurviveTheWindowBoundary()
     std::string everyByte;
     for (int byte = 0; byte < 256; ++byte)
         everyByte.push_back(static_cast<char>(byte));
-    QCOMPARE(app::fromQt(app::toQt(everyByte)), everyByte);
+    QCOMPARE(ui::fromQt(ui::toQt(everyByte)), everyByte);
 
-    QCOMPARE(app::toQt("\x80 Societ\xe0"), QStringLiteral("€ Società"));
-    QCOMPARE(app::fromQt(QStringLiteral("Caffè €")), std::string("Caff\xe8 \x80"));
+    QCOMPARE(ui::toQt("\x80 Societ\xe0"), QStringLiteral("€ Società"));
+    QCOMPARE(ui::fromQt(QStringLiteral("Caffè €")), std::string("Caff\xe8 \x80"));
     // Characters that the payroll files cannot hold become "?", one per character.
-    QCOMPARE(app::fromQt(QStringLiteral("Ω😀x")), std::string("??x"));
+    QCOMPARE(ui::fromQt(QStringLiteral("Ω😀x")), std::string("??x"));
 }
 
 void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
 {
-    app::QtPrompter prompter;
+    ui::QtPrompter prompter;
     QString seenTitle;
     QString seenText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
@@ -76,8 +76,8 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
 void UiCommonTest::typingLimitKeepsTextsThatTheProgramPutsIn()
 {
     QLineEdit box;
-    app::setTypingLimit(&box, 3);
-    QCOMPARE(app::typingLimit(&box), 3);
+    ui::setTypingLimit(&box, 3);
+    QCOMPARE(ui::typingLimit(&box), 3);
 
     box.setText(QStringLiteral("ABCDEFGH"));
     QCOMPARE(box.text(), QStringLiteral("ABCDEFGH"));
@@ -97,8 +97,8 @@ void UiCommonTest::typingLimitKeepsTextsThatTheProgramPutsIn()
     box.setText(QStringLiteral("1234567"));
     QCOMPARE(box.text(), QStringLiteral("1234567"));
 
-    app::setTypingLimit(&box, 0);
-    QCOMPARE(app::typingLimit(&box), 0);
+    ui::setTypingLimit(&box, 0);
+    QCOMPARE(ui::typingLimit(&box), 0);
     QTest::keyClicks(&box, QStringLiteral("89"));
     QCOMPARE(box.text(), QStringLiteral("123456789"));
 }
@@ -106,7 +106,7 @@ void UiCommonTest::typingLimitKeepsTextsThatTheProgramPutsIn()
 void UiCommonTest::launcherNamesAMissingProgram()
 {
     ScriptedPrompter prompter;
-    app::QtLauncher launcher(prompter);
+    ui::QtLauncher launcher(prompter);
     QVERIFY(!launcher.startProgram("/nessuna/cartella/wnolv/wordpad", {"report.txt"}));
     QVERIFY(!launcher.startProgram("UniEMensIndiv-non-installato.exe", {}));
     QCOMPARE(prompter.shown.size(), std::size_t{2});
@@ -120,12 +120,12 @@ void UiCommonTest::launcherShowsAReportReadOnly()
     TempRoot root;
     const auto report = root.write("c/nolv/NV770/2016/dati/report.txt", "Totale \x80  1234,56\r\nSociet\xe0\r\n");
     ScriptedPrompter prompter;
-    app::QtLauncher launcher(prompter);
+    ui::QtLauncher launcher(prompter);
     launcher.showTextFile(report.string(), "report.txt");
 
-    app::TextFileViewer* viewer = nullptr;
+    ui::TextFileViewer* viewer = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* candidate = qobject_cast<app::TextFileViewer*>(top); candidate && candidate->isVisible())
+        if (auto* candidate = qobject_cast<ui::TextFileViewer*>(top); candidate && candidate->isVisible())
             viewer = candidate;
     }
     QVERIFY(viewer);

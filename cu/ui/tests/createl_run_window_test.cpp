@@ -6,8 +6,8 @@
 
 #include <QtTest>
 
-#include "app/demo_installation.h"
-#include "cu/tests/createl_desk.h"
+#include "demo/demo_installation.h"
+#include "cu/ui/tests/createl_desk.h"
 
 using cu::testing::Desk;
 
@@ -56,7 +56,7 @@ void checkTrailerCounts(const std::vector<std::string>& records)
 struct DemoDesk : Desk {
     DemoDesk()
     {
-        app::writeDemoInstallation(root.path());
+        demo::writeDemoInstallation(root.path());
         load();
     }
 

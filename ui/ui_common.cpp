@@ -1,4 +1,4 @@
-#include "app/ui_common.h"
+#include "ui/ui_common.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -18,7 +20,7 @@
 
 #include "records/cp1252.h"
 
-namespace app {
+namespace ui {
 
 QString toQt(std::string_view cp1252)
 {
@@ -201,4 +203,19 @@ int typingLimit(const QLineEdit* box)
     return limit ? limit->limit() : 0;
 }
 
-} // namespace app
+QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    return label;
+}
+
+int boxWidth(const QWidget* box, int characters)
+{
+    const QFontMetrics metrics(box->font());
+    return metrics.horizontalAdvance(QLatin1Char('N')) * characters + 14;
+}
+
+} // namespace ui

@@ -1,4 +1,4 @@
-#include "cu/createl.h"
+#include "cu/ui/createl.h"
 
 #include <algorithm>
 
@@ -18,13 +18,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/ui_common.h"
 #include "cu/telematic/run.h"
+#include "ui/phase_button.h"
+#include "ui/ui_common.h"
+#include "ui/window_list.h"
 
 namespace cu {
 
-using app::fromQt;
-using app::toQt;
+using ui::boxWidth;
+using ui::fromQt;
+using ui::PhaseButton;
+using ui::plainLabel;
+using ui::toQt;
 
 namespace {
 
@@ -35,72 +40,6 @@ const QString kCaptionOpen = QStringLiteral(" FASE 2     APRE CU");
 const QString kCaptionRun = QStringLiteral("           FASE 3            ELABORA TELEMATICO");
 const QString kCaptionEnd = QStringLiteral("FASE 4     FINE");
 
-// A phase button: its picture with the caption under it. The caption text stays exactly as
-// given; it is drawn broken at each run of blanks, one line per part, as the operators are
-// used to reading it ("FASE 2" over "APRE CU").
-class PhaseButton : public QToolButton {
-public:
-    PhaseButton(const QString& name, const QString& caption, const QString& icon, const QString& toolTip,
-                QWidget* parent)
-        : QToolButton(parent)
-    {
-        setObjectName(name);
-        setText(caption);
-        setIcon(QIcon(icon));
-        setIconSize(QSize(48, 48));
-        setToolTip(toolTip);
-        setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        setAccessibleName(shownText());
-    }
-
-    QString shownText() const
-    {
-        static const QRegularExpression blanks(QStringLiteral(" {2,}"));
-        return text().trimmed().split(blanks, Qt::SkipEmptyParts).join(QLatin1Char('\n'));
-    }
-
-    QSize sizeHint() const override
-    {
-        QStyleOptionToolButton option;
-        initStyleOption(&option);
-        const QFontMetrics metrics = fontMetrics();
-        QSize textSize = metrics.size(Qt::TextShowMnemonic, shownText());
-        textSize.setWidth(textSize.width() + metrics.horizontalAdvance(QLatin1Char(' ')) * 4);
-        const QSize contents(std::max(option.iconSize.width(), textSize.width()),
-                             option.iconSize.height() + 6 + textSize.height());
-        option.rect.setSize(contents);
-        return style()->sizeFromContents(QStyle::CT_ToolButton, &option, contents, this);
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QStylePainter painter(this);
-        QStyleOptionToolButton option;
-        initStyleOption(&option);
-        option.text = shownText();
-        painter.drawComplexControl(QStyle::CC_ToolButton, option);
-    }
-};
-
-QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    if (!name.isEmpty())
-        label->setObjectName(name);
-    return label;
-}
-
-// Width of a box that shows `characters` capital letters or digits, as codes are written.
-int boxWidth(const QWidget* box, int characters)
-{
-    const QFontMetrics metrics(box->font());
-    return metrics.horizontalAdvance(QLatin1Char('N')) * characters + 14;
-}
-
 QString txName(int index)
 {
     return QStringLiteral("Tx_%1").arg(index);
@@ -108,11 +47,10 @@ QString txName(int index)
 
 } // namespace
 
-createl::createl(const Environment& environment, WindowOpener openWindow, QWidget* parent)
+createl::createl(records::Workplace workplace, const ui::WindowList* windows, QWidget* parent)
     : QMainWindow(parent)
-    , m_environment(environment)
-    , m_openWindow(std::move(openWindow))
-    , m_form(m_environment)
+    , m_windows(windows)
+    , m_form(workplace)
 {
     setObjectName(QStringLiteral("createl"));
     setWindowTitle(QStringLiteral("Seleziona CU 2016"));
@@ -179,7 +117,7 @@ void createl::buildControls()
     for (int i = 0; i < CreatelForm::kTxCount; ++i) {
         QLineEdit* box = m_tx[static_cast<std::size_t>(i)];
         box->setPalette(readable);
-        app::setTypingLimit(box, m_form.Tx[static_cast<std::size_t>(i)].maxLength);
+        ui::setTypingLimit(box, m_form.Tx[static_cast<std::size_t>(i)].maxLength);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             m_form.Tx[static_cast<std::size_t>(i)].text = fromQt(text);
@@ -443,18 +381,24 @@ void createl::buildMenu()
 {
     QMenu* windows = menuBar()->addMenu(QStringLiteral("&Finestre"));
     windows->setObjectName(QStringLiteral("menuFinestre"));
-    const std::pair<QString, QString> entries[] = {
-        {QStringLiteral("inditta"), QStringLiteral("Selezione Ditta")},
-        {QStringLiteral("fDitta"), QStringLiteral("Gestione ditte")},
-        {QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica")},
-    };
-    for (const auto& [name, caption] : entries) {
-        QAction* action = windows->addAction(caption);
-        action->setObjectName(QStringLiteral("open_") + name);
-        action->setEnabled(static_cast<bool>(m_openWindow));
-        connect(action, &QAction::triggered, this, [this, name = name] {
-            if (m_openWindow)
-                m_openWindow(name);
+    // The other windows of the program, in the order of the list; without a list the menu
+    // still names them, disabled.
+    std::vector<ui::WindowList::Entry> entries;
+    if (m_windows)
+        entries = m_windows->entries();
+    else
+        entries = {{QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"), {}},
+                   {QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {}},
+                   {QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {}}};
+    for (const ui::WindowList::Entry& entry : entries) {
+        if (entry.name == QStringLiteral("createl"))
+            continue;
+        QAction* action = windows->addAction(entry.caption);
+        action->setObjectName(QStringLiteral("open_") + entry.name);
+        action->setEnabled(static_cast<bool>(entry.open));
+        connect(action, &QAction::triggered, this, [open = entry.open] {
+            if (open)
+                open();
         });
     }
 }
@@ -471,7 +415,7 @@ void createl::refresh()
     do {
         m_refreshAgain = false;
         for (int i = 0; i < CreatelForm::kTxCount; ++i) {
-            const TextBox& state = m_form.Tx[static_cast<std::size_t>(i)];
+            const records::TextBox& state = m_form.Tx[static_cast<std::size_t>(i)];
             QLineEdit* box = m_tx[static_cast<std::size_t>(i)];
             const QString text = toQt(state.text);
             if (box->text() != text) {

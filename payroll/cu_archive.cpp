@@ -1,10 +1,10 @@
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 
 #include <cstring>
 
 #include "records/text.h"
 
-namespace cu {
+namespace payroll {
 
 namespace {
 
@@ -378,4 +378,4 @@ std::string packArchiveRecord(const CuFields& fields, char status)
     return record;
 }
 
-} // namespace cu
+} // namespace payroll

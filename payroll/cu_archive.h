@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace cu {
+namespace payroll {
 
 inline constexpr int kCuFieldCount = 500;
 inline constexpr int kSecondCuFieldCount = 103;
@@ -48,4 +48,4 @@ void unpackArchiveRecord(std::string_view record, CuFields& fields);
 // with `status` in position 1 and every entry cut or filled with blanks to its width.
 std::string packArchiveRecord(const CuFields& fields, char status = kInUse);
 
-} // namespace cu
+} // namespace payroll

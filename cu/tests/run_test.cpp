@@ -20,35 +20,30 @@ constexpr const char* kNotAnEmployee = "Il record indicato non contiene un dipen
 
 struct RunTest : ::testing::Test {
     records::testing::TempRoot root;
-    records::PathMapper paths{root.path()};
     records::testing::ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::Channels channels{paths, prompter};
-    records::Installation installation;
-    cu::CuFields fields;
-    std::string help;
-    cu::Environment environment{channels, installation, prompter, launcher, fields, help};
-    cu::CreatelForm form{environment};
-    HeaderTable header = sampleHeader();
+    records::SharedValues shared{root.path()};
+    cu::CreatelForm form{{shared, prompter, launcher}};
+    payroll::HeaderTable header = sampleHeader();
     std::string employeeCount = "0004";
     std::vector<std::string> archive;
 
     void SetUp() override
     {
         root.write("c/disco.ute", "C:        ");
-        cu::CuFields first = sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO");
-        cu::CuFields skipped = sampleEmployee("BNCGNN80A01F205Y", "BIANCHI", "GIANNI");
-        cu::CuFields noBirthDate = sampleEmployee("VRDLGU75A01F205Z", "VERDI", "LUIGI");
+        payroll::CuFields first = sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO");
+        payroll::CuFields skipped = sampleEmployee("BNCGNN80A01F205Y", "BIANCHI", "GIANNI");
+        payroll::CuFields noBirthDate = sampleEmployee("VRDLGU75A01F205Z", "VERDI", "LUIGI");
         noBirthDate.cu[5] = "        ";
-        cu::CuFields second = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
-        archive = {cu::packArchiveRecord(first), cu::packArchiveRecord(skipped, ' '), cu::packArchiveRecord(noBirthDate),
-                   cu::packArchiveRecord(second)};
+        payroll::CuFields second = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
+        archive = {payroll::packArchiveRecord(first), payroll::packArchiveRecord(skipped, ' '), payroll::packArchiveRecord(noBirthDate),
+                   payroll::packArchiveRecord(second)};
     }
 
     // Writes archive 3, loads the window, opens the archive and chooses the kind of supply.
     void open(int supplyItem = 0)
     {
-        root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', employeeCount));
+        root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', employeeCount));
         root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(archive));
         form.Form_Load();
         form.Tx[0].text = "3";
@@ -207,21 +202,21 @@ TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
     check("Archivio inesistente ");
 
     form.selectedArchive = "3";
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('2', "0004"));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('2', "0004"));
     check("La CU deve essere per LD, quella selezionata e' per LA ");
     header[22] = "00000000";
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
     check("Manca la data dell'impegno alla trasmissione ");
     header[22] = "15022017";
     header[21] = "0";
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
     check("Manca la tipologia dell'impegno alla trasmissione ");
     header[21] = "1";
     header[14] = "";
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
     check("Grave !! Numero dipendenti pari a zero ");
     header[14] = "2";
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', "0004"));
     std::filesystem::remove(root.path() / kDataFolder / "DCU3.017");
     check("Archivio Dipendenti inesistente ");
 }
@@ -293,7 +288,7 @@ TEST_F(RunTest, AnOutputFolderThatCannotHoldTheFileStopsTheRun)
 TEST_F(RunTest, AHeaderFileWithoutItsSecondRecordStopsAfterTheReadMessage)
 {
     open();
-    root.write(std::string(kDataFolder) + "FCU3.017", packHeaderRecord(header));
+    root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header));
     EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.last().text,
@@ -345,7 +340,7 @@ TEST(RunReport, TotalsAreRoundedToCentsAndPrintedInTheirOrder)
     ReportTotals totals{};
     for (int slot = 1; slot <= 30; ++slot)
         totals[static_cast<std::size_t>(slot)] = slot;
-    const auto lines = reportLines(HeaderTable{}, "S", "x", totals);
+    const auto lines = reportLines(payroll::HeaderTable{}, "S", "x", totals);
     ASSERT_EQ(lines.size(), 34u);
     std::string slots;
     for (std::size_t i = 12; i < 33; ++i) {
@@ -387,9 +382,9 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedBeforeALaterReadError)
 
 TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedInsteadOfALaterStop)
 {
-    cu::CuFields last = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
+    payroll::CuFields last = sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA");
     last.cu[22] = "1E14"; // more than the thirteen digits of an amount
-    archive[3] = cu::packArchiveRecord(last);
+    archive[3] = payroll::packArchiveRecord(last);
     open();
     RunResult result;
     {

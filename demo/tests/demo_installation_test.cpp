@@ -8,12 +8,12 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/cli.h"
-#include "app/demo_installation.h"
-#include "cu/archive_record.h"
+#include "demo/demo_installation.h"
+#include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/shared_values.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "testing/scripted_prompter.h"
@@ -82,11 +82,11 @@ std::optional<Birth> birthFromFiscalCode(const std::string& code, const std::vec
 struct DemoInstallationTest : ::testing::Test {
     TempRoot root;
 
-    void SetUp() override { app::writeDemoInstallation(root.path()); }
+    void SetUp() override { demo::writeDemoInstallation(root.path()); }
 
     std::vector<std::string> municipalityRecords() const
     {
-        return recordsOf(root.read("c/tabcom/comuni.dat"), app::kMunicipalityRecordLength);
+        return recordsOf(root.read("c/tabcom/comuni.dat"), demo::kMunicipalityRecordLength);
     }
     std::string header(int archive) const
     {
@@ -95,16 +95,16 @@ struct DemoInstallationTest : ::testing::Test {
     std::vector<std::string> employees(int archive) const
     {
         return recordsOf(root.read(kDataFolder + std::string("DCU") + std::to_string(archive) + ".017"),
-                         cu::kArchiveRecordLength);
+                         payroll::kArchiveRecordLength);
     }
     // Unpacked records of every archive with their in-use marker.
-    std::vector<std::pair<cu::CuFields, char>> allCertifications() const
+    std::vector<std::pair<payroll::CuFields, char>> allCertifications() const
     {
-        std::vector<std::pair<cu::CuFields, char>> result;
+        std::vector<std::pair<payroll::CuFields, char>> result;
         for (const int archive : kArchives) {
             for (const std::string& record : employees(archive)) {
-                cu::CuFields fields;
-                cu::unpackArchiveRecord(record, fields);
+                payroll::CuFields fields;
+                payroll::unpackArchiveRecord(record, fields);
                 result.emplace_back(fields, record[0]);
             }
         }
@@ -120,7 +120,7 @@ TEST_F(DemoInstallationTest, WritesEveryFileWithWholeRecordsWhereTheInstallation
     EXPECT_EQ(root.read("c/WNOLV/anno1.dat"), "2016      ");
 
     const records::PathMapper paths(root.path());
-    for (const app::DemoFile& file : app::demoInstallationFiles()) {
+    for (const demo::DemoFile& file : demo::demoInstallationFiles()) {
         const std::string bytes = TempRoot::readFile(paths.hostPath(file.path));
         EXPECT_EQ(bytes, file.bytes) << file.path;
         ASSERT_GT(file.recordLength, 0u);
@@ -143,15 +143,10 @@ TEST_F(DemoInstallationTest, WritesEveryFileWithWholeRecordsWhereTheInstallation
 
 TEST_F(DemoInstallationTest, CreatelListsExactlyTheThreeArchives)
 {
-    const records::PathMapper paths(root.path());
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::Channels channels(paths, prompter);
-    records::Installation installation;
-    cu::CuFields fields;
-    std::string help;
-    cu::Environment environment{channels, installation, prompter, launcher, fields, help};
-    cu::CreatelForm form(environment);
+    records::SharedValues shared(root.path());
+    cu::CreatelForm form({shared, prompter, launcher});
 
     form.Form_Load();
     EXPECT_EQ(form.listaItems, (std::vector<std::string>{"1 EDILIZIA ROSSI-COSTRUZIONI S.R.L.", "2 BIANCHI-MARIO",
@@ -178,7 +173,7 @@ TEST_F(DemoInstallationTest, CuHeadersAgreeWithTheirArchives)
     int withoutCommitment = 0;
     for (const int archive : kArchives) {
         SCOPED_TRACE("archive " + std::to_string(archive));
-        const std::vector<std::string> headerRecords = recordsOf(header(archive), app::kCuHeaderRecordLength);
+        const std::vector<std::string> headerRecords = recordsOf(header(archive), demo::kCuHeaderRecordLength);
         ASSERT_EQ(headerRecords.size(), 2u);
         const std::string& first = headerRecords[0];
         const std::string& second = headerRecords[1];
@@ -227,7 +222,7 @@ TEST_F(DemoInstallationTest, EveryFiscalCodeMatchesItsBirthData)
     const std::vector<std::string> municipalities = municipalityRecords();
     std::set<std::string> codes;
     for (const std::string& record : municipalities) {
-        ASSERT_EQ(record.size(), app::kMunicipalityRecordLength);
+        ASSERT_EQ(record.size(), demo::kMunicipalityRecordLength);
         if (record[0] == '$') {
             EXPECT_TRUE(codes.insert(record.substr(1, 4)).second) << record.substr(1, 4);
         }
@@ -304,15 +299,15 @@ TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarch)
     }();
 
     const std::vector<std::tuple<std::string, char, std::string, std::size_t>> companies = {
-        {"001", '0', "unb", app::kEmployeeRecordLength},
-        {"002", '0', "unb", app::kEmployeeRecordLength},
-        {"005", '1', "unc", app::kCollaboratorRecordLength},
+        {"001", '0', "unb", demo::kEmployeeRecordLength},
+        {"002", '0', "unb", demo::kEmployeeRecordLength},
+        {"005", '1', "unc", demo::kCollaboratorRecordLength},
     };
     int skipped = 0;
     for (const auto& [code, kind, prefix, length] : companies) {
         SCOPED_TRACE(code);
         const std::string company = root.read("c/nolv/paghe/una" + code + "03.016");
-        ASSERT_EQ(company.size(), app::kCompanyRecordLength);
+        ASSERT_EQ(company.size(), demo::kCompanyRecordLength);
         EXPECT_EQ(company.substr(0, 10), "$" + code + "032016");
         EXPECT_EQ(company[179], kind);
         EXPECT_TRUE(registers::isValidVatNumber(field(company, 114, 16)));
@@ -344,48 +339,48 @@ TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarch)
 
 TEST(DemoRecordBuilders, PlaceFieldsWhereTheReadersLook)
 {
-    app::CuHeaderFields h;
+    demo::CuHeaderFields h;
     h[1] = "1";
     h[20] = "FRRGRG62H22L219K";
     h[41] = "a@b.it";
     h[44] = "ZZZ";
-    const std::string cuHeader = app::cuHeaderRecord(h);
+    const std::string cuHeader = demo::cuHeaderRecord(h);
     ASSERT_EQ(cuHeader.size(), 1200u);
     EXPECT_EQ(cuHeader.substr(0, 2), "$1");
     EXPECT_EQ(cuHeader.substr(206, 16), "FRRGRG62H22L219K");
     EXPECT_EQ(cuHeader.substr(342, 6), "a@b.it");
     EXPECT_EQ(cuHeader.substr(410, 4), "ZZZ ");
-    EXPECT_EQ(app::cuSecondHeaderRecord('1', 5), "$10005" + std::string(1194, ' '));
+    EXPECT_EQ(demo::cuSecondHeaderRecord('1', 5), "$10005" + std::string(1194, ' '));
 
-    app::CompanyHeaderFields c;
+    demo::CompanyHeaderFields c;
     c[12] = "1";
     c[20] = "000004";
     c[70] = "TF01";
-    const std::string company = app::companyHeaderRecord(c);
+    const std::string company = demo::companyHeaderRecord(c);
     ASSERT_EQ(company.size(), 1000u);
     EXPECT_EQ(company[179], '1');
     EXPECT_EQ(company.substr(206, 6), "000004");
     EXPECT_EQ(company.substr(564, 5), "TF01 ");
 
-    app::EmployeeFields e;
+    demo::EmployeeFields e;
     e[183] = "31";
     e[184] = "S";
     e[221] = "X";
     e[266] = "C001";
-    const std::string employee = app::employeeRecord(e, ' ');
+    const std::string employee = demo::employeeRecord(e, ' ');
     ASSERT_EQ(employee.size(), 2000u);
     EXPECT_EQ(employee[0], ' ');
     EXPECT_EQ(employee.substr(1329, 3), "31S");
     EXPECT_EQ(employee[1395], 'X');
     EXPECT_EQ(employee.substr(1538, 5), "C001 ");
 
-    app::CollaboratorFields k;
+    demo::CollaboratorFields k;
     k[19] = "AB";
-    const std::string collaborator = app::collaboratorRecord(k);
+    const std::string collaborator = demo::collaboratorRecord(k);
     ASSERT_EQ(collaborator.size(), 128u);
     EXPECT_EQ(collaborator.substr(121, 3), "AB ");
 
-    const std::string municipality = app::municipalityRecord({"F704", "MONZA", "MB", "20900"});
+    const std::string municipality = demo::municipalityRecord({"F704", "MONZA", "MB", "20900"});
     ASSERT_EQ(municipality.size(), 200u);
     EXPECT_EQ(municipality.substr(0, 5), "$F704");
     EXPECT_EQ(municipality.substr(10, 5), "MONZA");
@@ -394,45 +389,16 @@ TEST(DemoRecordBuilders, PlaceFieldsWhereTheReadersLook)
 
 TEST(DemoRecordBuilders, RefuseTextsWiderThanTheirField)
 {
-    app::CuHeaderFields h;
+    demo::CuHeaderFields h;
     h[3] = "RSSMRA85T10A562SX";
-    EXPECT_THROW(app::cuHeaderRecord(h), std::length_error);
-    EXPECT_THROW(app::cuSecondHeaderRecord('1', 10000), std::length_error);
+    EXPECT_THROW(demo::cuHeaderRecord(h), std::length_error);
+    EXPECT_THROW(demo::cuSecondHeaderRecord('1', 10000), std::length_error);
 
-    cu::CuFields fields;
-    EXPECT_THROW(app::setCu(fields, 4, "MF"), std::length_error);
-    EXPECT_THROW(app::setCu(fields, 49, "X"), std::invalid_argument);
-    EXPECT_THROW(app::setCu2Amount(fields, 3, 12), std::length_error);
-    app::setCuAmount(fields, 22, 1234.5);
+    payroll::CuFields fields;
+    EXPECT_THROW(demo::setCu(fields, 4, "MF"), std::length_error);
+    EXPECT_THROW(demo::setCu(fields, 49, "X"), std::invalid_argument);
+    EXPECT_THROW(demo::setCu2Amount(fields, 3, 12), std::length_error);
+    demo::setCuAmount(fields, 22, 1234.5);
     EXPECT_EQ(fields.cu[22], "     1234.50");
-    EXPECT_EQ(app::amountText(-0.0, 6), "  0.00");
-}
-
-TEST(DemoCommand, CreatesAMissingFolderAndPrintsIt)
-{
-    TempRoot base;
-    const fs::path target = base.path() / "ufficio" / "demo";
-    std::ostringstream out, err;
-    EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", target.string()}, out, err), 0) << err.str();
-    EXPECT_EQ(out.str(), fs::absolute(target).lexically_normal().string() + "\n");
-    EXPECT_TRUE(fs::is_regular_file(target / "c/nolv/nv770/2016/dati/FCU7.017"));
-}
-
-TEST(DemoCommand, LeavesAFolderInUseAloneUnlessForced)
-{
-    TempRoot base; // already holds the drive folder "c"
-    base.write("c/nolv/paghe/una00903.016", "dati veri");
-    std::ostringstream out, err;
-    EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", base.path().string()}, out, err), 1);
-    EXPECT_NE(err.str().find("--force"), std::string::npos);
-    EXPECT_FALSE(fs::exists(base.path() / "c/disco.ute"));
-    EXPECT_TRUE(out.str().empty());
-
-    EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", base.path().string(), "--force"}, out, err), 0);
-    EXPECT_TRUE(fs::exists(base.path() / "c/disco.ute"));
-    EXPECT_EQ(base.read("c/nolv/paghe/una00903.016"), "dati veri");
-
-    std::ostringstream out2, err2;
-    EXPECT_EQ(app::cli::main({"telematico-cli", "demo"}, out2, err2), 2);
-    EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", (base.path() / "c/disco.ute").string()}, out2, err2), 1);
+    EXPECT_EQ(demo::amountText(-0.0, 6), "  0.00");
 }

@@ -1,4 +1,4 @@
-#include "app/demo_installation.h"
+#include "demo/demo_installation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,13 +9,13 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
 
-namespace app {
+namespace demo {
 
 namespace {
 
@@ -70,7 +70,7 @@ std::string packFields(std::string_view what, std::span<const int> widths, std::
     return record;
 }
 
-void checkedAssign(std::string& entry, cu::EntrySlot slot, std::string_view table, int index, std::string_view text)
+void checkedAssign(std::string& entry, payroll::EntrySlot slot, std::string_view table, int index, std::string_view text)
 {
     if (slot.length == 0)
         throw std::invalid_argument(std::string(table) + " " + std::to_string(index) + " belongs to no field");
@@ -86,25 +86,21 @@ void checkedAssign(std::string& entry, cu::EntrySlot slot, std::string_view tabl
 std::string cuHeaderRecord(const CuHeaderFields& fields, char status)
 {
     for (int field = 1; field <= kCuHeaderFieldCount; ++field) {
-        const auto width = static_cast<std::size_t>(cu::telematic::headerFieldSlot(field).length);
+        const auto width = static_cast<std::size_t>(payroll::headerFieldSlot(field).length);
         const std::string& text = fields[static_cast<std::size_t>(field)];
         if (text.size() > width) {
             throw std::length_error("CU header field " + std::to_string(field) + " \"" + text + "\" is longer than "
                                     + std::to_string(width) + " characters");
         }
     }
-    return cu::telematic::packHeaderRecord(fields, status);
+    return payroll::packHeaderRecord(fields, status);
 }
 
 std::string cuSecondHeaderRecord(char cuKind, int employeeRecords, char status)
 {
     if (employeeRecords < 0 || employeeRecords > 9999)
         throw std::length_error("CU second header: " + std::to_string(employeeRecords) + " records do not fit 4 digits");
-    std::string record(kCuHeaderRecordLength, ' ');
-    record[0] = status;
-    record[1] = cuKind;
-    record.replace(2, 4, records::padLeft(std::to_string(employeeRecords), 4, '0'));
-    return record;
+    return payroll::packSecondHeaderRecord(cuKind, records::padLeft(std::to_string(employeeRecords), 4, '0'), status);
 }
 
 std::string companyHeaderRecord(const CompanyHeaderFields& fields, char status)
@@ -142,29 +138,29 @@ std::string amountText(double amount, std::size_t width)
     return records::padLeft(text, width);
 }
 
-void setCu(cu::CuFields& fields, int entry, std::string_view text)
+void setCu(payroll::CuFields& fields, int entry, std::string_view text)
 {
-    if (entry < 1 || entry > cu::kCuFieldCount)
+    if (entry < 1 || entry > payroll::kCuFieldCount)
         throw std::out_of_range("CU " + std::to_string(entry));
-    checkedAssign(fields.cu[static_cast<std::size_t>(entry)], cu::cuFieldSlot(entry), "CU", entry, text);
+    checkedAssign(fields.cu[static_cast<std::size_t>(entry)], payroll::cuFieldSlot(entry), "CU", entry, text);
 }
 
-void setCuAmount(cu::CuFields& fields, int entry, double amount)
+void setCuAmount(payroll::CuFields& fields, int entry, double amount)
 {
-    const int width = cu::cuFieldSlot(entry).length;
+    const int width = payroll::cuFieldSlot(entry).length;
     setCu(fields, entry, amountText(amount, static_cast<std::size_t>(std::max(width, 0))));
 }
 
-void setCu2(cu::CuFields& fields, int entry, std::string_view text)
+void setCu2(payroll::CuFields& fields, int entry, std::string_view text)
 {
-    if (entry < 1 || entry > cu::kSecondCuFieldCount)
+    if (entry < 1 || entry > payroll::kSecondCuFieldCount)
         throw std::out_of_range("CU2 " + std::to_string(entry));
-    checkedAssign(fields.cu2[static_cast<std::size_t>(entry)], cu::secondCuFieldSlot(entry), "CU2", entry, text);
+    checkedAssign(fields.cu2[static_cast<std::size_t>(entry)], payroll::secondCuFieldSlot(entry), "CU2", entry, text);
 }
 
-void setCu2Amount(cu::CuFields& fields, int entry, double amount)
+void setCu2Amount(payroll::CuFields& fields, int entry, double amount)
 {
-    const int width = cu::secondCuFieldSlot(entry).length;
+    const int width = payroll::secondCuFieldSlot(entry).length;
     setCu2(fields, entry, amountText(amount, static_cast<std::size_t>(std::max(width, 0))));
 }
 
@@ -318,9 +314,9 @@ int monthOf(std::string_view date)
 
 // The CU of one employee: personal data, quadro DB from the year's figures and the INPS
 // part of quadro DC.
-cu::CuFields cuEmployee(const Employment& e, std::string_view inpsNumber)
+payroll::CuFields cuEmployee(const Employment& e, std::string_view inpsNumber)
 {
-    cu::CuFields f;
+    payroll::CuFields f;
     const Person& p = e.person;
     setCu(f, 1, fiscalCodeOf(p));
     setCu(f, 2, p.surname);
@@ -411,7 +407,7 @@ cu::CuFields cuEmployee(const Employment& e, std::string_view inpsNumber)
 
 // INAIL position of a worker: qualification, insurance position, period (day and month)
 // and municipality of the workplace.
-void setInail(cu::CuFields& f, std::string_view position, std::string_view from, std::string_view to,
+void setInail(payroll::CuFields& f, std::string_view position, std::string_view from, std::string_view to,
               std::string_view workplace)
 {
     setCu(f, 440, "B");
@@ -423,11 +419,11 @@ void setInail(cu::CuFields& f, std::string_view position, std::string_view from,
     setCu(f, 446, workplace);
 }
 
-std::string archiveFile(const std::vector<std::pair<cu::CuFields, char>>& employees)
+std::string archiveFile(const std::vector<std::pair<payroll::CuFields, char>>& employees)
 {
     std::string bytes;
     for (const auto& [fields, status] : employees)
-        bytes += cu::packArchiveRecord(fields, status);
+        bytes += payroll::packArchiveRecord(fields, status);
     return bytes;
 }
 
@@ -496,10 +492,10 @@ DemoFile headerFile(int archive, const CuHeaderFields& header, int records)
             cuHeaderRecord(header) + cuSecondHeaderRecord('1', records), kCuHeaderRecordLength};
 }
 
-DemoFile archiveDataFile(int archive, const std::vector<std::pair<cu::CuFields, char>>& employees)
+DemoFile archiveDataFile(int archive, const std::vector<std::pair<payroll::CuFields, char>>& employees)
 {
     return {std::string("C:") + records::kCuDataFolder + "DCU" + std::to_string(archive) + ".017",
-            archiveFile(employees), static_cast<std::size_t>(cu::kArchiveRecordLength)};
+            archiveFile(employees), static_cast<std::size_t>(payroll::kArchiveRecordLength)};
 }
 
 // Archive 1: the building firm, sent by its payroll consultant, with record C. Record 3 is
@@ -534,7 +530,7 @@ void buildingFirmArchive(std::vector<DemoFile>& files)
     Employment ferrari{kFerrari, "L219", 27400, kEmployeeShare, 365};
     ferrari.regionalRate = 0.0162;
     ferrari.municipalRate = 0.008;
-    cu::CuFields ferrariCu = cuEmployee(ferrari, kEdiliziaRossiInps);
+    payroll::CuFields ferrariCu = cuEmployee(ferrari, kEdiliziaRossiInps);
     setInail(ferrariCu, kEdiliziaRossiInail, "0101", "3112", "L219");
 
     Employment romano{kRomano, "L219", 34200, kEmployeeShare, 365};
@@ -542,7 +538,7 @@ void buildingFirmArchive(std::vector<DemoFile>& files)
     romano.medicalExpenses = 842.30;
     romano.regionalRate = 0.0213;
     romano.municipalRate = 0.008;
-    cu::CuFields romanoCu = cuEmployee(romano, kEdiliziaRossiInps);
+    payroll::CuFields romanoCu = cuEmployee(romano, kEdiliziaRossiInps);
     setInail(romanoCu, kEdiliziaRossiInail, "0101", "3112", "L219");
     setCu(romanoCu, 295, "X"); // spouse, dependant all year
     setCu(romanoCu, 296, registers::fiscalCode("LA ROSA", "CONCETTA", 'F', 8, 2, 1972, "G273"));
@@ -595,7 +591,7 @@ void barArchive(std::vector<DemoFile>& files)
     Employment conti{kConti, "F704", 11250, kEmployeeShare, 274, "", "30092016"};
     conti.regionalRate = 0.0123;
     conti.municipalRate = 0.008;
-    cu::CuFields contiCu = cuEmployee(conti, kBarBianchiInps);
+    payroll::CuFields contiCu = cuEmployee(conti, kBarBianchiInps);
     // Severance pay (TFR) at the end of the employment, with its own withholding.
     setCuAmount(contiCu, 448, 2870.45);
     setCuAmount(contiCu, 451, 660.20);
@@ -639,7 +635,7 @@ void bakeryArchive(std::vector<DemoFile>& files)
     deRosa.medicalExpenses = 380.50;
     deRosa.regionalRate = 0.0203;
     deRosa.municipalRate = 0.009;
-    cu::CuFields d = cuEmployee(deRosa, kPanificioInps);
+    payroll::CuFields d = cuEmployee(deRosa, kPanificioInps);
     setInail(d, kPanificioInail, "0101", "3112", "F839");
     setCu(d, 295, "X"); // spouse
     setCu(d, 296, fiscalCodeOf(kCapasso));
@@ -951,4 +947,4 @@ void writeDemoInstallation(const std::filesystem::path& root)
     }
 }
 
-} // namespace app
+} // namespace demo

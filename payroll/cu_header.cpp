@@ -1,8 +1,8 @@
-#include "cu/telematic/header_table.h"
+#include "payroll/cu_header.h"
 
 #include "records/text.h"
 
-namespace cu::telematic {
+namespace payroll {
 
 namespace {
 
@@ -50,4 +50,14 @@ std::string packHeaderRecord(const HeaderTable& header, char status)
     return record;
 }
 
-} // namespace cu::telematic
+std::string packSecondHeaderRecord(char cuKind, std::string_view employeeCount, char status)
+{
+    std::string record(kHeaderRecordLength, ' ');
+    record[0] = status;
+    record[1] = cuKind;
+    const std::string count = (std::string(4, ' ') + std::string(employeeCount)).substr(employeeCount.size());
+    record.replace(2, 4, count);
+    return record;
+}
+
+} // namespace payroll

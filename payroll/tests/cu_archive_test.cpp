@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 
-using namespace cu;
+using namespace payroll;
 
 namespace {
 // A record whose every position holds a character derived from the position, so that an
@@ -25,9 +25,9 @@ TEST(ArchiveRecord, LayoutCoversPositions2To5259WithoutGaps)
 {
     int next = 2;
     bool firstTable = true;
-    for (const std::span<const EntryRun> layout : {cuFieldLayout(), secondCuFieldLayout()}) {
+    for (const std::span<const payroll::EntryRun> layout : {payroll::cuFieldLayout(), payroll::secondCuFieldLayout()}) {
         int expectedEntry = 1;
-        for (const EntryRun& run : layout) {
+        for (const payroll::EntryRun& run : layout) {
             if (firstTable && expectedEntry == 49)
                 expectedEntry = 50; // entry 49 has no field
             EXPECT_EQ(run.first, expectedEntry);
@@ -35,7 +35,7 @@ TEST(ArchiveRecord, LayoutCoversPositions2To5259WithoutGaps)
             next = run.position + (run.last - run.first + 1) * run.length;
             expectedEntry = run.last + 1;
         }
-        EXPECT_EQ(expectedEntry, firstTable ? kCuFieldCount + 1 : kSecondCuFieldCount + 1);
+        EXPECT_EQ(expectedEntry, firstTable ? payroll::kCuFieldCount + 1 : payroll::kSecondCuFieldCount + 1);
         firstTable = false;
     }
     EXPECT_EQ(next, 5260);
@@ -43,9 +43,9 @@ TEST(ArchiveRecord, LayoutCoversPositions2To5259WithoutGaps)
 
 TEST(ArchiveRecord, UnpacksEntriesAtTheirPositions)
 {
-    const std::string record = numberedRecord(kArchiveRecordLength);
-    CuFields fields;
-    unpackArchiveRecord(record, fields);
+    const std::string record = numberedRecord(payroll::kArchiveRecordLength);
+    payroll::CuFields fields;
+    payroll::unpackArchiveRecord(record, fields);
     EXPECT_EQ(fields.cu[1], positions(record, 2, 17));
     EXPECT_EQ(fields.cu[48], positions(record, 498, 509));
     EXPECT_EQ(fields.cu[50], positions(record, 510, 512));
@@ -56,25 +56,25 @@ TEST(ArchiveRecord, UnpacksEntriesAtTheirPositions)
     EXPECT_EQ(fields.cu2[103], positions(record, 5248, 5259));
     EXPECT_EQ(fields.cu[430], positions(record, 3602, 3641));
     EXPECT_EQ(fields.cu2[100], positions(record, 5160, 5229));
-    EXPECT_EQ(cuFieldSlot(27).position, 294);
-    EXPECT_EQ(secondCuFieldSlot(74).position, 4690);
+    EXPECT_EQ(payroll::cuFieldSlot(27).position, 294);
+    EXPECT_EQ(payroll::secondCuFieldSlot(74).position, 4690);
 }
 
 TEST(ArchiveRecord, FiscalCodeIsTakenWithItsBlanks)
 {
-    std::string record(kArchiveRecordLength, ' ');
+    std::string record(payroll::kArchiveRecordLength, ' ');
     record.replace(1, 16, "RSSMRA80A01 H501");
-    CuFields fields;
-    unpackArchiveRecord(record, fields);
+    payroll::CuFields fields;
+    payroll::unpackArchiveRecord(record, fields);
     EXPECT_EQ(fields.cu[1], "RSSMRA80A01 H501");
 }
 
 TEST(ArchiveRecord, AShortBufferCutsEntriesShortAndEmptiesTheRest)
 {
     const std::string record = numberedRecord(100);
-    CuFields fields;
+    payroll::CuFields fields;
     fields.cu2[5] = "stale";
-    unpackArchiveRecord(record, fields);
+    payroll::unpackArchiveRecord(record, fields);
     EXPECT_EQ(fields.cu[6], positions(record, 75, 98));
     EXPECT_EQ(fields.cu[7], positions(record, 99, 100));
     EXPECT_EQ(fields.cu[8], "");
@@ -84,17 +84,17 @@ TEST(ArchiveRecord, AShortBufferCutsEntriesShortAndEmptiesTheRest)
 
 TEST(ArchiveRecord, PackIsTheReverseOfUnpack)
 {
-    CuFields fields;
+    payroll::CuFields fields;
     fields.cu[1] = "RSSMRA80A01H501U";
     fields.cu[2] = "ROSSI";
     fields.cu[27] = "365";
     fields.cu2[103] = "123.45";
     fields.cu[5] = "far too long for eight";
-    const std::string record = packArchiveRecord(fields);
+    const std::string record = payroll::packArchiveRecord(fields);
     ASSERT_EQ(record.size(), 6000u);
     EXPECT_EQ(record[0], '$');
-    CuFields back;
-    unpackArchiveRecord(record, back);
+    payroll::CuFields back;
+    payroll::unpackArchiveRecord(record, back);
     EXPECT_EQ(back.cu[1], "RSSMRA80A01H501U");
     EXPECT_EQ(back.cu[2], "ROSSI                   ");
     EXPECT_EQ(back.cu[5], "far too ");
@@ -107,19 +107,19 @@ TEST(ArchiveRecord, PackIsTheReverseOfUnpack)
 // and the entry-by-entry copy at the record's end agree with cutting the slot out.
 TEST(ArchiveRecord, ReusedTablesHoldExactlyTheSlotsOfEachRecord)
 {
-    const std::string whole = numberedRecord(kArchiveRecordLength);
-    CuFields fields;
+    const std::string whole = numberedRecord(payroll::kArchiveRecordLength);
+    payroll::CuFields fields;
     const auto expectSlots = [&](const std::string& record) {
-        for (int entry = 1; entry <= kCuFieldCount; ++entry) {
-            const EntrySlot slot = cuFieldSlot(entry);
+        for (int entry = 1; entry <= payroll::kCuFieldCount; ++entry) {
+            const payroll::EntrySlot slot = payroll::cuFieldSlot(entry);
             if (slot.position == 0)
                 continue;
             const auto start = static_cast<std::size_t>(slot.position - 1);
             const std::string expected = start < record.size() ? record.substr(start, static_cast<std::size_t>(slot.length)) : "";
             ASSERT_EQ(fields.cu[static_cast<std::size_t>(entry)], expected) << "length " << record.size() << " entry " << entry;
         }
-        for (int entry = 1; entry <= kSecondCuFieldCount; ++entry) {
-            const EntrySlot slot = secondCuFieldSlot(entry);
+        for (int entry = 1; entry <= payroll::kSecondCuFieldCount; ++entry) {
+            const payroll::EntrySlot slot = payroll::secondCuFieldSlot(entry);
             const auto start = static_cast<std::size_t>(slot.position - 1);
             const std::string expected = start < record.size() ? record.substr(start, static_cast<std::size_t>(slot.length)) : "";
             ASSERT_EQ(fields.cu2[static_cast<std::size_t>(entry)], expected) << "length " << record.size() << " entry " << entry;
@@ -130,11 +130,11 @@ TEST(ArchiveRecord, ReusedTablesHoldExactlyTheSlotsOfEachRecord)
         std::string record = whole.substr(0, length);
         if (length > 1)
             record[length / 2] = static_cast<char>('a' + length % 26); // a change from one record to the next
-        unpackArchiveRecord(record, fields);
+        payroll::unpackArchiveRecord(record, fields);
         expectSlots(record);
     }
     for (std::size_t length = 0; length <= 5300; length += 7) {
-        unpackArchiveRecord(std::string_view(whole).substr(0, length), fields);
+        payroll::unpackArchiveRecord(std::string_view(whole).substr(0, length), fields);
         expectSlots(whole.substr(0, length));
     }
 }

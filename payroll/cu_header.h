@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace cu::telematic {
+namespace payroll {
 
 inline constexpr int kHeaderFieldCount = 44;
 
@@ -30,4 +30,10 @@ inline constexpr int kHeaderRecordLength = 1200;
 // blanks to its width.
 std::string packHeaderRecord(const HeaderTable& header, char status = '$');
 
-} // namespace cu::telematic
+// The second record of a CU header file (1200 characters): `status` in position 1, the CU
+// kind in position 2 ('1' employment income, '2' self-employment income), the number of
+// employee records right-aligned in positions 3-6 (a longer text is cut to its last four
+// characters), blanks after.
+std::string packSecondHeaderRecord(char cuKind, std::string_view employeeCount, char status = '$');
+
+} // namespace payroll

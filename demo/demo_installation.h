@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "cu/archive_record.h"
+#include "payroll/cu_archive.h"
 
 // A demo installation of the payroll suite: what a small payroll office's disk holds at the
 // beginning of 2017, ready for a CU run and for the UniEmens declarations of March 2016.
 // The record builders below are the same ones the tests of every layer use to make their
 // data, so that test data and demo data have one shape.
-namespace app {
+namespace demo {
 
 inline constexpr std::size_t kCuHeaderRecordLength = 1200;
 inline constexpr std::size_t kCompanyRecordLength = 1000;
@@ -66,10 +66,10 @@ std::string amountText(double amount, std::size_t width = 12);
 
 // Entry k of the CU field tables (CU k, CU2 k), checked against its width in the archive
 // record; amounts are written with amountText at the entry's width.
-void setCu(cu::CuFields& fields, int entry, std::string_view text);
-void setCuAmount(cu::CuFields& fields, int entry, double amount);
-void setCu2(cu::CuFields& fields, int entry, std::string_view text);
-void setCu2Amount(cu::CuFields& fields, int entry, double amount);
+void setCu(payroll::CuFields& fields, int entry, std::string_view text);
+void setCuAmount(payroll::CuFields& fields, int entry, double amount);
+void setCu2(payroll::CuFields& fields, int entry, std::string_view text);
+void setCu2Amount(payroll::CuFields& fields, int entry, double amount);
 
 // One file of the demo installation: its path in installation notation, its bytes and the
 // length of its records (every file of the demo is a record file).
@@ -90,4 +90,4 @@ std::vector<std::string> demoInstallationFolders();
 // touched. Throws std::runtime_error when a file cannot be written.
 void writeDemoInstallation(const std::filesystem::path& root);
 
-} // namespace app
+} // namespace demo

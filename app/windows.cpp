@@ -1,0 +1,30 @@
+#include "app/windows.h"
+
+#include <QWidget>
+
+#include "cu/ui/createl.h"
+
+namespace app {
+
+namespace {
+
+// A window that lives until the operator closes it.
+void showOwnWindow(QWidget* window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+} // namespace
+
+void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
+{
+    windows.add(QStringLiteral("createl"), QStringLiteral("Seleziona CU 2016"),
+                [workplace, &windows] { showOwnWindow(new cu::createl(workplace, &windows)); });
+    // Built in the coming versions; the menus show them disabled until then.
+    windows.add(QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"), {});
+    windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {});
+    windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {});
+}
+
+} // namespace app

@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "payroll/cu_header.h"
+#include "testing/cu_headers.h"
+
+using cu::telematic::testing::sampleHeader;
+
+TEST(CuHeader, FieldsAreCutAtTheirPlacesBlankedWhenNulAndUpperCased)
+{
+    payroll::HeaderTable source = sampleHeader();
+    source[5] = "rossi \xE0 c. srl";                 // lower case, with an accented letter
+    source[41] = std::string(44, 'x') + "Y";
+    std::string record = payroll::packHeaderRecord(source);
+    record.replace(244, 6, std::string(6, '\0')); // field 27 never filled
+    record.replace(250, 1, std::string(1, '\0'));   // field 28 starts with one NUL only
+    const payroll::HeaderTable header = payroll::unpackHeaderTable(record);
+    EXPECT_EQ(header[5], "ROSSI \xC0 C. SRL" + std::string(10, ' '));
+    EXPECT_EQ(header[27], std::string(6, ' '));
+    EXPECT_EQ(header[28][0], '\0');
+    EXPECT_EQ(header[41], std::string(44, 'X') + "Y");
+    EXPECT_EQ(header[14], "2   ");
+    EXPECT_EQ(header[44].size(), 3u);
+    EXPECT_EQ(payroll::unpackHeaderTable(record.substr(0, 100))[8], record.substr(80, 20));
+}
+
+TEST(CuHeader, SecondRecordCarriesKindAndRightAlignedCount)
+{
+    EXPECT_EQ(payroll::packSecondHeaderRecord('1', "5"), "$1   5" + std::string(1194, ' '));
+    EXPECT_EQ(payroll::packSecondHeaderRecord('2', "1E99", ' '), " 21E99" + std::string(1194, ' '));
+    EXPECT_EQ(payroll::packSecondHeaderRecord('1', "123456").substr(0, 7), "$13456 ");
+}
