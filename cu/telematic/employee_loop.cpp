@@ -98,10 +98,10 @@ private:
         records::Channels& channels = m_environment.channels;
         channels.setCurrent(kArchiveChannel);
         channels.setRecordNumber(number);
-        // The records finished before this read are still waiting to be written. When the
+        // The records finished before this read may still be waiting to be written. When the
         // read fails, they are written before its message is shown: the operator sees the
         // messages in the order of the work, and a record that cannot be written stops the
-        // run before the read is reported, as when every record was written at once.
+        // run before the read is reported.
         {
             const records::FailureHold hold(channels);
             channels.readRecord();

@@ -205,8 +205,8 @@ void TelematicWriter::handOver()
         m_buffer.resize(finishedBytes());
     }
     const std::int64_t first = m_total - m_pending + 1;
-    // The disk starts on the file while the next records are built, instead of receiving
-    // the whole file when the run pushes it to the disk at the end.
+    // Every few megabytes the disk is asked to start on the file while the next records are
+    // built, so that little is left to write when the run pushes the file to the disk.
     const bool writeback = ++m_batchesSinceWriteback >= kBatchesPerWriteback;
     if (writeback)
         m_batchesSinceWriteback = 0;

@@ -50,14 +50,14 @@ struct RecordKeys {
 // fields of records C, D and G and their continuation records, and writes them.
 //
 // Finished records are gathered in the channel's output buffer, followed by the record
-// being built, and written together, about 500 KB at a time: one system call for 272
-// records instead of one each. A full batch is handed to a writer thread (records::WriteBehind)
-// and the next records are built while it is copied into the file; the next batch waits
-// until it is done. When a batch cannot be written, its records are written again here one
-// by one, so that the operator's message names the record that could not be written,
-// exactly as when every record was written by itself; the run stops there, before the
-// records built since are written. Everything that was handed over is in the file before
-// writePending() returns, and that is called before the operator sees anything.
+// being built, and written together, about 500 KB at a time in one system call. A full
+// batch is handed to a writer thread (records::WriteBehind) and the next records are built
+// while it is copied into the file; the next batch waits until it is done. When a batch
+// cannot be written, its records are written again here one by one, so that the operator's
+// message names the first record that could not be written and every record before it is
+// in the file; the run stops there, before the records built since are written. Everything
+// that was handed over is in the file before writePending() returns, and that is called
+// before the operator sees anything.
 class TelematicWriter {
 public:
     // Records gathered before they are written together: 516800 bytes. Smaller batches

@@ -16,11 +16,11 @@ namespace {
 constexpr std::size_t kCodeLength = 8;
 constexpr std::size_t kValueLength = kFieldLength - kCodeLength;
 
-// Fields of records G waiting to be handed to the writer together: one append to the
-// record for many fields instead of one each. The batch never holds more fields than the
-// current record G takes, and it is handed over as soon as it fills the record, so the
-// record is finished (and a write error stops the run) at the same field as when every
-// field is written by itself. It is also handed over before any other call of the writer.
+// Fields of records G waiting to be handed to the writer together, in one append to the
+// record. The batch never holds more fields than the current record G takes, and it is
+// handed over as soon as it fills the record, so a record is finished (and a write error
+// stops the run) right after its last field. It is also handed over before any other call
+// of the writer.
 class FieldBatch {
 public:
     explicit FieldBatch(TelematicWriter& writer)

@@ -170,8 +170,8 @@ private:
     }
 
     // Records still waiting are written before the stop message is shown. When one of them
-    // cannot be written, the operator is told that (the channel shows it) instead of the
-    // stop, which the run would never have reached had every record been written at once.
+    // cannot be written, the operator is told that (the channel shows it) and not the stop:
+    // the write failed first, and the run would have ended there.
     bool writePendingBeforeStop()
     {
         try {

@@ -114,6 +114,29 @@ TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
     EXPECT_FALSE(form.closeRequested);
 }
 
+TEST_F(RunTest, ARunLeavesTheFilesOfAnotherWindowOpen)
+{
+    // Another window (the UniEmens one, between two companies of one declaration) holds its
+    // XML file open on its own channel 3 while the operator makes a CU run.
+    std::filesystem::create_directories(root.path() / "c/wnolv");
+    records::Channels otherWindow(shared.paths, prompter);
+    otherWindow.select(3, "c:\\wnolv\\altra.xml", 0);
+    otherWindow.openSequential();
+    otherWindow.currentChannel().outputBuffer = "<DenunceMensili>";
+    otherWindow.writeLine();
+
+    open();
+    ASSERT_EQ(form.run().outcome, RunOutcome::Completed);
+
+    EXPECT_TRUE(otherWindow.isOpen(3));
+    otherWindow.setCurrent(3);
+    otherWindow.currentChannel().outputBuffer = "</DenunceMensili>";
+    otherWindow.writeLine();
+    EXPECT_EQ(otherWindow.lastError(), 0);
+    otherWindow.closeAll();
+    EXPECT_EQ(root.read("c/wnolv/altra.xml"), "<DenunceMensili>\r\n</DenunceMensili>\r\n");
+}
+
 TEST_F(RunTest, AnAnnulmentWritesOnlyTheNamedEmployeesRecordD)
 {
     open(1);
