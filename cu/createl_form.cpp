@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "records/channels.h"
+#include "records/cp1252.h"
 #include "records/installation.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
@@ -297,12 +298,26 @@ telematic::RunResult CreatelForm::Command2_Click()
         label17 = text;
         notify();
     };
+    options.showAdvance = advanced;
     Environment writerEnvironment = environment();
     telematic::RunResult result = telematic::run(writerEnvironment, options);
-    if (result.outcome == telematic::RunOutcome::Completed)
-        reload(); // the next run starts from a freshly loaded window
-    else if (result.outcome == telematic::RunOutcome::Reported)
+    switch (result.outcome) {
+    case telematic::RunOutcome::Completed:
+        // The next run starts from a freshly loaded window; its status line says where the
+        // file went, since the success message does not.
+        reload();
+        Messaggio("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath));
+        break;
+    case telematic::RunOutcome::Reported:
         closeRequested = true; // the report is shown and the program ends
+        break;
+    case telematic::RunOutcome::Stopped:
+    case telematic::RunOutcome::Declined:
+        // Nothing is being stored any more.
+        label17.clear();
+        notify();
+        break;
+    }
     return result;
 }
 

@@ -96,6 +96,8 @@ public:
     // Called whenever a control changes in the middle of an event (progress text, status
     // line), so that a window can show it before the next message box.
     std::function<void()> changed;
+    // Called during a run after each archive record looked at: how many of how many.
+    std::function<void(double done, double total)> advanced;
 
     records::Channels& channels() { return m_channels; }
     records::SharedValues& shared() { return m_workplace.shared; }

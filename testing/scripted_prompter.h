@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ public:
     void message(std::string_view title, std::string_view text, Icon icon) override
     {
         shown.push_back({std::string(title), std::string(text), icon, false, {}});
+        if (onMessage)
+            onMessage();
     }
 
     bool askYesNo(Question question, std::string_view title, std::string_view text, Icon icon) override
@@ -49,6 +52,8 @@ public:
 
     std::vector<Shown> shown;
     std::deque<bool> answers;
+    // Called while a message is on screen, to look at the window behind it.
+    std::function<void()> onMessage;
 };
 
 // A Launcher for tests: remembers what it was asked to start or show.

@@ -1,5 +1,7 @@
 #include "ui/phase_button.h"
 
+#include "ui/keyboard.h"
+
 #include <algorithm>
 
 #include <QIcon>
@@ -21,6 +23,7 @@ PhaseButton::PhaseButton(const QString& name, const QString& caption, const QStr
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(shownText());
+    pressOnEnter(this);
 }
 
 QString PhaseButton::shownText() const

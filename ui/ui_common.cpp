@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "records/cp1252.h"
+#include "ui/text_viewer.h"
 
 namespace ui {
 
@@ -124,34 +125,6 @@ void QtLauncher::showTextFile(const std::string& hostPath, std::string_view titl
     const QString windowTitle = title.empty() ? QFileInfo(file.fileName()).fileName() : toQt(title);
     auto* viewer = new TextFileViewer(windowTitle, toQt(std::string_view(bytes.constData(), bytes.size())));
     viewer->show();
-}
-
-TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidget* parent)
-    : QWidget(parent, Qt::Window)
-    , m_text(new QPlainTextEdit(this))
-{
-    setObjectName(QStringLiteral("TextFileViewer"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(title);
-
-    m_text->setObjectName(QStringLiteral("TextFileViewerText"));
-    m_text->setReadOnly(true);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // The suite's text files end their lines with CR LF.
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_text->setPlainText(lines);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_text);
-    layout->addWidget(buttons);
-
-    const QFontMetrics metrics(m_text->font());
-    resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36);
 }
 
 namespace {

@@ -49,18 +49,6 @@ private:
     records::Prompter& m_prompter;
 };
 
-// A read-only window that shows a Windows-1252 text file in a fixed-width font, as the
-// payroll offices read their reports (columns line up). It deletes itself when closed.
-class TextFileViewer : public QWidget {
-    Q_OBJECT
-public:
-    TextFileViewer(const QString& title, const QString& text, QWidget* parent = nullptr);
-    QPlainTextEdit* textView() const { return m_text; }
-
-private:
-    QPlainTextEdit* m_text;
-};
-
 // Limits what the operator may type into a box to `limit` characters without cutting the
 // texts that the program itself puts in (QLineEdit::setMaxLength would cut them): an edit
 // is refused when it makes the text longer than the limit and longer than it was. 0 means

@@ -62,9 +62,10 @@ public:
             return oneNamedEmployee();
 
         for (double index = 1; index <= m_selection.employeeCount; ++index) {
-            if (!readEmployee(index))
-                continue;
-            writeEmployee(); // only annulments and replacements ask for confirmation
+            if (readEmployee(index))
+                writeEmployee(); // only annulments and replacements ask for confirmation
+            if (m_selection.progress)
+                m_selection.progress(index, m_selection.employeeCount);
         }
         return LoopEnd::Finished;
     }
@@ -78,7 +79,11 @@ private:
         const double number = records::numericValue(m_selection.namedRecord);
         if (!wholeRecordExists(number) || !readEmployee(number))
             throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
-        return writeEmployee() ? LoopEnd::Finished : LoopEnd::Declined;
+        if (!writeEmployee())
+            return LoopEnd::Declined;
+        if (m_selection.progress)
+            m_selection.progress(1, 1);
+        return LoopEnd::Finished;
     }
 
     // A record number that is not a whole number from 1 up, or that lies past the end of

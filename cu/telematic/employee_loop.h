@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "cu/telematic/field_writer.h"
@@ -23,6 +24,8 @@ struct EmployeeSelection {
     std::string replacedCertificate; // Tx(3) cut or filled to 6 characters
     std::string namedRecord;         // Tx(4): the employee's record in the CU archive
     double employeeCount = 0;        // characters 3-6 of the second header record
+    // Told after each archive record looked at: how many of how many.
+    std::function<void(double done, double total)> progress;
 };
 
 enum class LoopEnd { Finished, Declined };

@@ -90,6 +90,7 @@ private:
         selection.replacedCertificate = records::fitRight(m_options.replacedCertificate, 6);
         selection.namedRecord = m_options.employeeRecord;
         selection.employeeCount = employeeCount;
+        selection.progress = m_options.showAdvance;
         const std::string archiveFile = m_environment.installation.dataDirectory + "DCU" + m_options.archive
             + m_options.archiveExtension;
         if (writeEmployees(m_environment, m_writer, m_header, archiveFile, selection, m_totals) == LoopEnd::Declined) {

@@ -28,6 +28,8 @@ struct RunOptions {
     bool report = false;             // write and show the run report afterwards
     // Shows the progress text in Label17 of the window.
     std::function<void(const std::string&)> showProgress;
+    // Told after each archive record looked at: how many of how many.
+    std::function<void(double done, double total)> showAdvance;
 };
 
 enum class RunOutcome {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyleOptionToolButton>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "cu/telematic/run.h"
+#include "ui/keyboard.h"
 #include "ui/phase_button.h"
 #include "ui/ui_common.h"
 #include "ui/window_list.h"
@@ -66,6 +69,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
         m_label17->repaint();
         m_statusText->repaint();
     };
+    m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
     m_form.Form_Load();
     refresh();
     resize(sizeHint());
@@ -99,6 +103,14 @@ void createl::buildControls()
     m_label17->setStyleSheet(QStringLiteral("color: #1d4f91;"));
     layout->addWidget(m_label17);
 
+    // How far a run has got: archive records looked at, of how many.
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("progressBar"));
+    m_progress->setFormat(QStringLiteral("%v di %m"));
+    m_progress->setTextVisible(true);
+    m_progress->hide();
+    layout->addWidget(m_progress);
+
     layout->addStretch(1);
     layout->addWidget(buildDisclaimer());
     setCentralWidget(central);
@@ -119,6 +131,7 @@ void createl::buildControls()
         box->setPalette(readable);
         ui::setTypingLimit(box, m_form.Tx[static_cast<std::size_t>(i)].maxLength);
         box->installEventFilter(this);
+        ui::selectBlanksOnFocus(box);
         connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             m_form.Tx[static_cast<std::size_t>(i)].text = fromQt(text);
         });
@@ -136,6 +149,8 @@ void createl::buildControls()
     connect(m_command2, &QToolButton::clicked, this, &createl::Command2_Click);
     connect(m_command3, &QToolButton::clicked, this, &createl::Command3_Click);
     connect(m_command5, &QToolButton::clicked, this, &createl::Command5_Click);
+    // Enter in "Codice" opens the archive typed there.
+    connect(m_tx[0], &QLineEdit::returnPressed, this, &createl::Command1_Click);
 }
 
 QWidget* createl::buildTitle()
@@ -505,9 +520,41 @@ void createl::Command5_Click()
     refresh();
 }
 
+void createl::showAdvance(double done, double total)
+{
+    // The bar counts whole records; a count beyond what it holds is shown in proportion.
+    constexpr double kMostSteps = 1e9;
+    const double scale = total > kMostSteps ? kMostSteps / total : 1;
+    const int maximum = static_cast<int>(total * scale);
+    const int value = static_cast<int>(done * scale);
+    const bool first = m_progress->isHidden();
+    if (first) {
+        m_progress->setRange(0, maximum);
+        m_progress->show();
+        m_advanceShown.start();
+    } else if (value < maximum && m_advanceShown.elapsed() < 100) {
+        return; // a few times a second is enough for the eye
+    }
+    m_advanceShown.restart();
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(value);
+    // The run does not return to the event loop until it ends: paint now, and let the
+    // window system see that the window is alive. What the operator types or clicks waits
+    // until the run is over (the window is disabled meanwhile).
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void createl::Command2_Click()
 {
+    // While the run goes on the window takes no input: a second "FASE 3" must not start.
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
     const telematic::RunResult result = m_form.Command2_Click();
+    // Clicks and keys that arrived during the run meet the disabled window and are dropped.
+    QCoreApplication::processEvents();
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    m_progress->hide();
     if (result.outcome == telematic::RunOutcome::Completed) {
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.

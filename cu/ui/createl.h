@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include "cu/createl_form.h"
@@ -14,6 +15,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QToolButton;
 
 namespace ui {
@@ -62,9 +64,11 @@ private:
     QWidget* buildDisclaimer();
     void buildMenu();
     void refresh();
+    void showAdvance(double done, double total);
 
     const ui::WindowList* m_windows;
     CreatelForm m_form;
+    QElapsedTimer m_advanceShown;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
 
@@ -77,6 +81,7 @@ private:
     QToolButton* m_command5 = nullptr;
     QFrame* m_inputFrame = nullptr;
     QLabel* m_label17 = nullptr;
+    QProgressBar* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
 };
 

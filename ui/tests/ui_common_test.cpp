@@ -2,12 +2,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
 
+#include "ui/keyboard.h"
+#include "ui/text_viewer.h"
 #include "ui/ui_common.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
@@ -24,6 +29,9 @@ private slots:
     void typingLimitKeepsTextsThatTheProgramPutsIn();
     void launcherNamesAMissingProgram();
     void launcherShowsAReportReadOnly();
+    void viewerFindsTextRoundTheEndAndSavesAPdf();
+    void enterPressesTheFocusedButton();
+    void typingReplacesABoxOfBlanks();
 };
 
 void UiCommonTest::cp1252TextsSurviveTheWindowBoundary()
@@ -138,6 +146,85 @@ void UiCommonTest::launcherShowsAReportReadOnly()
     launcher.showTextFile((root.path() / "manca.txt").string(), "manca.txt");
     QCOMPARE(prompter.shown.size(), std::size_t{1});
     QVERIFY(prompter.last().text.find("manca.txt") != std::string::npos);
+}
+
+void UiCommonTest::viewerFindsTextRoundTheEndAndSavesAPdf()
+{
+    ui::TextFileViewer viewer(QStringLiteral("report.txt"),
+                              QStringLiteral("Totale Redditi  1200\r\nRitenute  300\r\nTotale detrazioni  90\r\n"));
+    viewer.show();
+    QApplication::setActiveWindow(&viewer);
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QTest::keySequence(&viewer, QKeySequence::Find);
+    auto* findText = viewer.findChild<QLineEdit*>(QStringLiteral("findText"));
+    QVERIFY(findText && findText->isVisible() && findText->hasFocus());
+
+    QVERIFY(viewer.find(QStringLiteral("Totale")));
+    QCOMPARE(viewer.textView()->textCursor().blockNumber(), 0);
+    QVERIFY(viewer.find(QStringLiteral("Totale")));
+    QCOMPARE(viewer.textView()->textCursor().blockNumber(), 2);
+    QVERIFY(viewer.find(QStringLiteral("Totale"))); // round the end, back to the first line
+    QCOMPARE(viewer.textView()->textCursor().blockNumber(), 0);
+    QVERIFY(viewer.find(QStringLiteral("Totale"), true));
+    QCOMPARE(viewer.textView()->textCursor().blockNumber(), 2);
+    QVERIFY(!viewer.find(QStringLiteral("Bonus")));
+    QCOMPARE(viewer.textView()->textCursor().blockNumber(), 2); // left where it was
+    QTest::keyClicks(findText, QStringLiteral("Bonus"));
+    QTest::keyClick(findText, Qt::Key_Return);
+    QCOMPARE(viewer.findChild<QLabel*>(QStringLiteral("findResult"))->text(), QStringLiteral("Testo non trovato"));
+
+    TempRoot folder;
+    const QString pdf = QString::fromStdString((folder.path() / "report.pdf").string());
+    QVERIFY(viewer.saveAsPdf(pdf));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(5), QByteArray("%PDF-"));
+    QVERIFY(!viewer.saveAsPdf(QString::fromStdString((folder.path() / "manca" / "report.pdf").string())));
+    QVERIFY(viewer.findChild<QPushButton*>(QStringLiteral("printButton")));
+}
+
+void UiCommonTest::enterPressesTheFocusedButton()
+{
+    QWidget window;
+    auto* button = new QPushButton(QStringLiteral("Conferma"), &window);
+    auto* disabled = new QPushButton(QStringLiteral("Indietro"), &window);
+    ui::pressOnEnter(button);
+    ui::pressOnEnter(disabled);
+    disabled->setEnabled(false);
+    int pressed = 0;
+    connect(button, &QPushButton::clicked, [&] { ++pressed; });
+    connect(disabled, &QPushButton::clicked, [&] { pressed += 100; });
+    window.show();
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter);
+    QTest::keyClick(disabled, Qt::Key_Return);
+    QCOMPARE(pressed, 2);
+}
+
+void UiCommonTest::typingReplacesABoxOfBlanks()
+{
+    QWidget window;
+    auto* first = new QLineEdit(&window);
+    auto* blanks = new QLineEdit(QString(17, QLatin1Char(' ')), &window);
+    auto* text = new QLineEdit(QStringLiteral("2 "), &window);
+    for (QLineEdit* box : {blanks, text}) {
+        ui::setTypingLimit(box, 1);
+        ui::selectBlanksOnFocus(box);
+    }
+    window.show();
+    first->setFocus();
+
+    // The operator clicks into the box of blanks and types the commitment type.
+    QTest::mouseClick(blanks, Qt::LeftButton, {}, QPoint(blanks->width() - 4, blanks->height() / 2));
+    QTRY_VERIFY(blanks->hasSelectedText());
+    QTest::keyClicks(blanks, QStringLiteral("1"));
+    QCOMPARE(blanks->text(), QStringLiteral("1"));
+
+    // A box with a text keeps the cursor where the click put it.
+    QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(text->width() - 4, text->height() / 2));
+    QTest::qWait(10);
+    QVERIFY(!text->hasSelectedText());
 }
 
 QTEST_MAIN(UiCommonTest)

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QProgressBar>
 #include <QtTest>
 
 #include "demo/demo_installation.h"
@@ -37,6 +38,10 @@ private slots:
     void runThatStopsKeepsTheWindowAndEndCloses();
     void completedRunLeavesAFreshlyLoadedWindow();
     void runWithReportShowsItAndClosesTheWindow();
+    void enterOpensTheArchiveAndPressesTheFocusedButton();
+    void typingReplacesACommitmentBoxOfBlanks();
+    void aRunShowsHowFarItHasGot();
+    void aStoppedRunClearsItsProgressText();
 };
 
 void CreatelWindowTest::loadWithoutArchivesShowsTheInitialBoxes()
@@ -270,6 +275,9 @@ void CreatelWindowTest::completedRunLeavesAFreshlyLoadedWindow()
     QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->currentIndex(), -1);
     QVERIFY(desk.control<QLabel>(QStringLiteral("Label17"))->text().isEmpty());
     QVERIFY(desk.launcher.shownFiles.empty());
+    // The status line says where the file went.
+    const QString written = QString::fromStdString((desk.root.path() / "c/nolv/nv770/2016/dati/TCU117").string());
+    QCOMPARE(desk.statusText(), QStringLiteral("File telematico creato: ") + written);
 }
 
 void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
@@ -285,6 +293,103 @@ void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
     QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
     QCOMPARE(desk.launcher.shownFiles.size(), std::size_t{1});
     QVERIFY(!window.isVisible());
+}
+
+void CreatelWindowTest::enterOpensTheArchiveAndPressesTheFocusedButton()
+{
+    Desk desk;
+    desk.addArchive(3);
+    desk.load();
+    desk.typeCode(QStringLiteral("3"));
+    QTest::keyClick(desk.tx(0), Qt::Key_Return);
+    QVERIFY(desk.inputFrameShown());
+    QCOMPARE(desk.tx(6)->text(), QStringLiteral("TCU317"));
+
+    // Enter on the focused "FASE 1" button asks the report question, as Space would.
+    desk.prompter.answer(true);
+    desk.button("Command5")->setFocus();
+    QTest::keyClick(desk.button("Command5"), Qt::Key_Enter);
+    QCOMPARE(desk.prompter.last().text, std::string("Vuoi creare un report della memorizzazione del file ?"));
+    QVERIFY(desk.prompter.last().asked == records::Question::ReportWanted);
+}
+
+void CreatelWindowTest::typingReplacesACommitmentBoxOfBlanks()
+{
+    Desk desk;
+    demo::writeDemoInstallation(desk.root.path());
+    desk.load();
+    desk.typeCode(QStringLiteral("2")); // the bar has not stated its commitment
+    desk.click("Command1");
+    QCOMPARE(desk.tx(8)->text(), QStringLiteral(" "));
+    QCOMPARE(desk.tx(9)->text(), QString(8, QLatin1Char(' ')));
+
+    QTest::mouseClick(desk.tx(8), Qt::LeftButton, {}, QPoint(desk.tx(8)->width() - 5, desk.tx(8)->height() / 2));
+    QTRY_VERIFY(desk.tx(8)->hasSelectedText());
+    QTest::keyClicks(desk.tx(8), QStringLiteral("1"));
+    QCOMPARE(desk.tx(8)->text(), QStringLiteral("1"));
+    QTest::keyClick(desk.tx(8), Qt::Key_Tab);
+    QTRY_VERIFY(desk.tx(9)->hasFocus());
+    QTest::keyClicks(desk.tx(9), QStringLiteral("28022017"));
+    QCOMPARE(desk.tx(9)->text(), QStringLiteral("28022017"));
+    QCOMPARE(desk.window->form().Tx[9].text, std::string("28022017"));
+
+    desk.click("Command2");
+    QVERIFY(std::filesystem::exists(desk.root.path() / "c/nolv/nv770/2016/dati/TCU217"));
+}
+
+void CreatelWindowTest::aRunShowsHowFarItHasGot()
+{
+    Desk desk;
+    demo::writeDemoInstallation(desk.root.path());
+    // Archive 1 grown to 300 employees: its first record again and again.
+    const std::string data = "c/nolv/nv770/2016/dati/";
+    const std::string employee = desk.root.read(data + "DCU1.017").substr(0, 6000);
+    std::string archive;
+    for (int k = 0; k < 300; ++k)
+        archive += employee;
+    desk.root.write(data + "DCU1.017", archive);
+    desk.patch(data + "FCU1.017", 1200 + 3, " 300");
+    desk.load();
+
+    auto* bar = desk.control<QProgressBar>(QStringLiteral("progressBar"));
+    QVERIFY(!bar->isVisible());
+    std::vector<int> values;
+    int maximum = 0;
+    bool shownDuringRun = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        values.push_back(value);
+        maximum = bar->maximum();
+        shownDuringRun = shownDuringRun || bar->isVisible();
+    });
+    desk.typeCode(QStringLiteral("1"));
+    desk.click("Command1");
+    desk.click("Command2");
+
+    QVERIFY(std::filesystem::exists(desk.root.path() / (data + "TCU117")));
+    QCOMPARE(maximum, 300);
+    QVERIFY(shownDuringRun);
+    QVERIFY(!values.empty());
+    QCOMPARE(values.back(), 300);
+    QVERIFY(std::is_sorted(values.begin(), values.end()));
+    QCOMPARE(bar->format(), QStringLiteral("%v di %m"));
+    QVERIFY(!bar->isVisible());
+}
+
+void CreatelWindowTest::aStoppedRunClearsItsProgressText()
+{
+    Desk desk;
+    demo::writeDemoInstallation(desk.root.path());
+    std::filesystem::remove(desk.root.path() / "c/nolv/nv770/2016/dati/DCU1.017");
+    desk.load();
+    desk.typeCode(QStringLiteral("1"));
+    desk.click("Command1");
+    QString shownDuringRun;
+    auto* label = desk.control<QLabel>(QStringLiteral("Label17"));
+    desk.prompter.onMessage = [&] { shownDuringRun = label->text(); };
+    desk.click("Command2");
+    QCOMPARE(desk.prompter.last().text, std::string("Archivio Dipendenti inesistente "));
+    QVERIFY(shownDuringRun.startsWith(QStringLiteral("Memorizzazione in corso......della CU di ")));
+    QVERIFY(label->text().isEmpty());
 }
 
 QTEST_MAIN(CreatelWindowTest)
