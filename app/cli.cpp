@@ -4,23 +4,40 @@ namespace app::cli {
 
 const char* const kUsage = R"(telematico-cli: i lavori di telematico senza finestre.
 
-Uso:
-  telematico-cli --help
-  telematico-cli demo --root DIR [--force]
-      Scrive in DIR un'installazione dimostrativa (file unita', archivi CU, file anno,
-      dati UniEmens di un mese, tabella comuni). Una cartella non vuota viene rifiutata;
-      con --force vi si riscrivono i file dimostrativi.
-  telematico-cli cu --root DIR --archive N [--supply N|A|S|T] [--protocol-id TESTO]
-      [--protocol-number TESTO] [--record TESTO] [--commitment-type TESTO]
-      [--commitment-date TESTO] [--out-dir TESTO] [--out-name TESTO] [--report] [--yes]
-      Crea il file telematico della CU N, come il tasto "FASE 3" della finestra, e ne
-      stampa il percorso; con --report scrive anche il report e il file batch e ne stampa
-      i percorsi. --yes conferma l'annullamento o la sostituzione del dipendente.
+Uso: telematico-cli COMANDO [opzioni]
+
+Comandi:
+  demo   scrive un'installazione dimostrativa in una cartella
+  cu     crea il file telematico di una Certificazione Unica (come "FASE 3" di createl)
+
+  telematico-cli COMANDO --help   spiega le opzioni di un comando e i loro valori.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
-le opzioni (--report, --yes); una domanda senza risposta vale No.
-Uscita 0 a lavoro riuscito, 1 dopo un messaggio di arresto, 2 per opzioni errate.
+le opzioni; una domanda senza risposta vale No.
+Uscita: 0 lavoro riuscito, 1 dopo un messaggio di arresto o un errore, 2 opzioni errate.
 )";
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* const* help;
+    int (*run)(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+};
+
+const Command kCommands[] = {
+    {"demo", &kDemoHelp, demoCommand},
+    {"cu", &kCuHelp, cuCommand},
+};
+
+} // namespace
+
+int usageError(std::ostream& err, std::string_view command, std::string_view problem)
+{
+    err << "telematico-cli " << command << ": " << problem << "\n"
+        << "vedere: telematico-cli " << command << " --help\n";
+    return 2;
+}
 
 std::string Arguments::parse(const std::vector<std::string>& argv, std::size_t first,
                              const std::set<std::string>& flags, const std::set<std::string>& valued)
@@ -74,16 +91,27 @@ std::vector<std::string> Arguments::values(const std::string& name) const
 
 int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
-    if (argv.size() < 2 || argv[1] == "--help" || argv[1] == "-h" || argv[1] == "help") {
-        (argv.size() < 2 ? err : out) << kUsage;
-        return argv.size() < 2 ? 2 : 0;
+    if (argv.size() < 2) {
+        err << kUsage;
+        return 2;
     }
-    const std::string& command = argv[1];
-    if (command == "demo")
-        return demoCommand(argv, out, err);
-    if (command == "cu")
-        return cuCommand(argv, out, err);
-    err << "comando sconosciuto: " << command << "\n\n" << kUsage;
+    const std::string& name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        out << kUsage;
+        return 0;
+    }
+    for (const Command& command : kCommands) {
+        if (name != command.name)
+            continue;
+        for (std::size_t i = 2; i < argv.size(); ++i) {
+            if (argv[i] == "--help" || argv[i] == "-h") {
+                out << *command.help;
+                return 0;
+            }
+        }
+        return command.run(argv, out, err);
+    }
+    err << "telematico-cli: comando sconosciuto: " << name << "\nvedere: telematico-cli --help\n";
     return 2;
 }
 

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,12 +27,19 @@ private:
     std::set<std::string> m_flags;
 };
 
-// The whole command line: "telematico-cli COMMAND [options]". Returns the exit status.
+// The whole command line: "telematico-cli COMMAND [options]". Returns the exit status:
+// 0 when the work was done, 1 after a stop message or a failure, 2 for wrong options.
+// "COMMAND --help" (or -h) prints that command's help.
 int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
-// The commands, each in its own file.
+// Reports wrong options in one line, says where the help is, and returns 2.
+int usageError(std::ostream& err, std::string_view command, std::string_view problem);
+
+// The commands, each in its own file with its help.
 int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+extern const char* const kDemoHelp;
+extern const char* const kCuHelp;
 
 extern const char* const kUsage;
 

@@ -1,3 +1,7 @@
+#include <unistd.h>
+
+#include <iostream>
+
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "cu/createl_form.h"
@@ -6,6 +10,37 @@
 #include "records/shared_values.h"
 
 namespace app::cli {
+
+const char* const kCuHelp = R"(Uso: telematico-cli cu --root CARTELLA --archive N [opzioni]
+
+Crea il file telematico della Certificazione Unica N come i tasti della finestra createl:
+apre l'archivio ("FASE 2"), sceglie il tipo di fornitura, scrive i testi nelle caselle e
+preme "FASE 3". Stampa il percorso del file creato (e del report, con --report).
+
+  --root CARTELLA          cartella dell'installazione (una sottocartella per unita': c, d...)
+  --archive N              numero dell'archivio CU, da 1 a 999: file FCUn.017 e DCUn.017
+                           della cartella dei dati (C:\nolv\nv770\2016\dati\)
+  --supply N|A|S|T         tipo di fornitura: N normale (tutti i dipendenti), A annullamento
+                           o S sostituzione di una certificazione gia' inviata, T normale
+                           di un solo dipendente (quello di --record)
+  --protocol-id TESTO      con A e S: identificativo dell'invio (protocollo telematico,
+                           17 cifre)
+  --protocol-number TESTO  con A e S: numero progressivo della certificazione (6 cifre)
+  --record N               con A, S e T: numero del record del dipendente nell'archivio
+  --commitment-type T      impegno alla trasmissione, se l'archivio non lo indica:
+                           1 dichiarazione predisposta dal sostituto, 2 da chi la invia
+  --commitment-date GGMMAAAA
+                           data dell'impegno, se l'archivio non la indica (es. 28022017)
+  --out-dir TESTO          cartella del file telematico, nella notazione dell'installazione
+                           (predefinita: la cartella dei dati)
+  --out-name TESTO         nome del file telematico (predefinito: TCUn17)
+  --report                 scrive anche il report (report.txt) e il file avstp.bat
+  --yes                    conferma l'annullamento o la sostituzione del dipendente
+
+I testi sono in UTF-8 e vengono convertiti nella codifica dell'installazione.
+Uscita: 0 file creato; 1 dopo un messaggio di arresto o una conferma negata, nessun file;
+2 opzioni errate.
+)";
 
 namespace {
 
@@ -34,19 +69,16 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     for (const TextOption& option : kTextOptions)
         valued.insert(option.name);
     if (const std::string error = arguments.parse(argv, 2, {"report", "yes"}, valued); !error.empty()) {
-        err << "cu: " << error << "\n\n" << kUsage;
-        return 2;
+        return usageError(err, "cu", error);
     }
     const auto root = arguments.value("root");
     const auto archive = arguments.value("archive");
     if (!root || root->empty() || !archive) {
-        err << "cu: servono --root DIR e --archive N\n\n" << kUsage;
-        return 2;
+        return usageError(err, "cu", "servono --root CARTELLA e --archive N");
     }
     const auto supply = arguments.value("supply");
     if (supply && (supply->size() != 1 || std::string("NAST").find(*supply) == std::string::npos)) {
-        err << "cu: --supply vale N, A, S o T\n\n" << kUsage;
-        return 2;
+        return usageError(err, "cu", "--supply vale N, A, S o T");
     }
 
     ConsolePrompter console(err);
@@ -58,6 +90,10 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
 
     records::SharedValues shared(records::PathMapper::resolveRoot(*root));
     cu::CreatelForm form({shared, console, launcher});
+    // The progress of the run, on the terminal only.
+    TerminalProgress progress(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, "Dipendenti");
+    console.beforeLine = [&progress] { progress.endLine(); };
+    form.advanced = [&progress](double done, double total) { progress.show(done, total); };
 
     // The operator's steps in the window, in order. The command line speaks UTF-8; the boxes
     // hold the installation's Windows-1252 text.

@@ -8,6 +8,20 @@
 
 namespace app::cli {
 
+const char* const kDemoHelp = R"(Uso: telematico-cli demo --root CARTELLA [--force]
+
+Scrive in CARTELLA un'installazione dimostrativa di un piccolo studio paghe: file unita'
+(c\disco.ute), tre archivi CU dell'anno 2016, file dell'anno, dati UniEmens di marzo 2016
+di tre ditte, tabella dei comuni. Poi stampa il percorso della cartella.
+
+  --root CARTELLA  dove scrivere; viene creata se manca.
+  --force          scrive i file dimostrativi anche in una cartella non vuota (i file con
+                   lo stesso nome vengono sostituiti, gli altri restano).
+
+Uscita: 0 installazione scritta; 1 cartella non vuota senza --force, o file non scrivibile;
+2 opzioni errate.
+)";
+
 // "telematico-cli demo --root DIR [--force]": writes the demo installation into DIR. A
 // folder that already holds something is left alone unless --force says that the demo
 // files may be written over it, so that a real installation is never overwritten by a slip.
@@ -16,13 +30,11 @@ int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::os
     namespace fs = std::filesystem;
     Arguments arguments;
     if (const std::string error = arguments.parse(argv, 2, {"force"}, {"root"}); !error.empty()) {
-        err << "demo: " << error << "\n\n" << kUsage;
-        return 2;
+        return usageError(err, "demo", error);
     }
     const std::optional<std::string> rootText = arguments.value("root");
     if (!rootText || rootText->empty()) {
-        err << "demo: manca --root DIR\n\n" << kUsage;
-        return 2;
+        return usageError(err, "demo", "manca --root CARTELLA");
     }
 
     const fs::path root(*rootText);

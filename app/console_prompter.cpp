@@ -1,11 +1,15 @@
 #include "app/console_prompter.h"
 
+#include <chrono>
+
 #include "records/cp1252.h"
 
 namespace app {
 
 void ConsolePrompter::writeLine(std::string_view title, std::string_view text, std::string_view suffix)
 {
+    if (beforeLine)
+        beforeLine();
     if (!title.empty())
         m_err << records::cp1252ToUtf8(title) << ": ";
     m_err << records::cp1252ToUtf8(text) << suffix << '\n';
@@ -24,6 +28,29 @@ bool ConsolePrompter::askYesNo(records::Question question, std::string_view titl
     const bool yes = m_yes.contains(question);
     writeLine(title, text, yes ? " [Si]" : " [No]");
     return yes;
+}
+
+void TerminalProgress::show(double done, double total)
+{
+    if (!m_terminal)
+        return;
+    const long long now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+    if (done < total && m_lastShown >= 0 && now - m_lastShown < 200)
+        return;
+    m_lastShown = now;
+    m_err << '\r' << m_text << ": " << static_cast<long long>(done) << " di " << static_cast<long long>(total)
+          << std::flush;
+    m_lineOpen = true;
+}
+
+void TerminalProgress::endLine()
+{
+    if (!m_lineOpen)
+        return;
+    m_err << '\n' << std::flush;
+    m_lineOpen = false;
 }
 
 bool ConsoleLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>&)

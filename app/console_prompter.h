@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -29,6 +30,9 @@ public:
 
     int messageCount() const { return m_messages; }
 
+    // Called before each line is written, e.g. to end a progress line on the terminal.
+    std::function<void()> beforeLine;
+
 private:
     void writeLine(std::string_view title, std::string_view text, std::string_view suffix);
 
@@ -39,6 +43,33 @@ private:
 
 // Starts nothing and shows nothing: a server has no desktop. Programs that would be started
 // are named on the error stream.
+// How far a long piece of work has got, as "TEXT: N di M" rewritten in place on a terminal,
+// a few times a second. On anything that is not a terminal it writes nothing, so that
+// scripts reading the error stream see only the messages.
+class TerminalProgress {
+public:
+    TerminalProgress(std::ostream& err, bool terminal, std::string text)
+        : m_err(err)
+        , m_terminal(terminal)
+        , m_text(std::move(text))
+    {
+    }
+    ~TerminalProgress() { endLine(); }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    void show(double done, double total);
+    // Ends the progress line, if one is on screen, so that the next line starts afresh.
+    void endLine();
+
+private:
+    std::ostream& m_err;
+    bool m_terminal;
+    std::string m_text;
+    bool m_lineOpen = false;
+    long long m_lastShown = -1; // milliseconds of the steady clock
+};
+
 class ConsoleLauncher : public records::Launcher {
 public:
     explicit ConsoleLauncher(std::ostream& err)

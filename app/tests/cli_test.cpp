@@ -7,12 +7,39 @@
 
 using app::ConsolePrompter;
 
-TEST(Cli, HelpNamesEveryCommand)
+TEST(Cli, HelpNamesEveryCommandAndEachCommandExplainsItsValues)
 {
     std::ostringstream out, err;
     EXPECT_EQ(app::cli::main({"telematico-cli", "--help"}, out, err), 0);
-    EXPECT_NE(out.str().find("telematico-cli cu --root DIR --archive N"), std::string::npos);
-    EXPECT_NE(out.str().find("telematico-cli demo --root DIR"), std::string::npos);
+    EXPECT_NE(out.str().find("  demo "), std::string::npos);
+    EXPECT_NE(out.str().find("  cu "), std::string::npos);
+
+    struct Case {
+        std::vector<std::string> argv;
+        std::vector<std::string> told; // what the help must explain
+    };
+    const Case cases[] = {
+        {{"telematico-cli", "cu", "--help"}, {"Uso: telematico-cli cu --root", "GGMMAAAA", "N normale", "A annullamento", "S sostituzione", "T normale", "Uscita: 0"}},
+        {{"telematico-cli", "cu", "--root", "x", "-h"}, {"Uso: telematico-cli cu --root"}},
+        {{"telematico-cli", "demo", "-h"}, {"Uso: telematico-cli demo --root", "--force", "Uscita: 0"}},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream helpOut, helpErr;
+        EXPECT_EQ(app::cli::main(c.argv, helpOut, helpErr), 0) << c.argv[1];
+        for (const std::string& text : c.told)
+            EXPECT_NE(helpOut.str().find(text), std::string::npos) << c.argv[1] << ": " << text;
+        EXPECT_TRUE(helpErr.str().empty());
+    }
+}
+
+TEST(Cli, AWrongOptionIsOneLineAndWhereTheHelpIs)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(app::cli::main({"telematico-cli", "cu", "--root", "x", "--archivio", "1"}, out, err), 2);
+    EXPECT_EQ(err.str(), "telematico-cli cu: opzione sconosciuta: --archivio\nvedere: telematico-cli cu --help\n");
+    std::ostringstream out2, err2;
+    EXPECT_EQ(app::cli::main({"telematico-cli", "cu", "--root", "x", "--archive", "1", "--supply", "X"}, out2, err2), 2);
+    EXPECT_EQ(err2.str(), "telematico-cli cu: --supply vale N, A, S o T\nvedere: telematico-cli cu --help\n");
 }
 
 TEST(Cli, UnknownCommandsAndOptionsExitWith2)
