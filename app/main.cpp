@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <QTranslator>
 
 #include "app/cli.h"
+#include "app/first_start.h"
 #include "app/windows.h"
 #include "records/shared_values.h"
 #include "ui/ui_common.h"
@@ -31,6 +33,7 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("telematico"));
+    QApplication::setOrganizationName(QStringLiteral("telematico"));
     QApplication::setApplicationVersion(QStringLiteral("17.30"));
 
     // The payroll offices work in Italian: message-box buttons read "Sì" and "No".
@@ -52,7 +55,16 @@ int main(int argc, char** argv)
         std::cout << kUsage;
         return 0;
     }
-    const std::filesystem::path root = records::PathMapper::resolveRoot(options.value("root"));
+    // An installation named by --root or TELEMATICO_ROOT is used as it is; otherwise the one
+    // chosen at the first start, else the user's own folder.
+    const char* environmentRoot = std::getenv("TELEMATICO_ROOT");
+    const bool rootNamed = (options.value("root") && !options.value("root")->empty())
+        || (environmentRoot && *environmentRoot);
+    std::filesystem::path root = records::PathMapper::resolveRoot(options.value("root"));
+    if (!rootNamed) {
+        if (const auto remembered = app::rememberedRoot())
+            root = *remembered;
+    }
     ui::QtPrompter prompter;
     ui::QtLauncher launcher(prompter);
     records::SharedValues shared(root);
@@ -72,6 +84,15 @@ int main(int argc, char** argv)
     if (!window->open) {
         std::cerr << "telematico: la finestra " << windowName.toStdString() << " non è ancora disponibile\n";
         return 2;
+    }
+    if (app::needsFirstStart(root)) {
+        app::FirstStartDialog firstStart(root);
+        if (firstStart.exec() != QDialog::Accepted)
+            return 0;
+        root = firstStart.root();
+        if (!rootNamed)
+            app::rememberRoot(root);
+        shared.paths = records::PathMapper(root);
     }
     std::error_code error;
     std::filesystem::create_directories(root / "c", error);

@@ -10,7 +10,7 @@ set(TELEMATICO_LAYERS
     "ui"                                # what every window shares (Qt)
     "cu_ui;uniemens_ui;registers_ui"    # the windows (Qt)
     "demo"                              # the demo installation
-    "app_core"                          # what the command line adds
+    "app_core;app_windows"              # what the command line and the windows add
     "telematico;telematico-cli"         # the programs
     "cu_run_bench;uniemens_bench;cu_fuzz" # developers' tools
 )

@@ -1,0 +1,134 @@
+#include "app/first_start.h"
+
+#include <exception>
+#include <system_error>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include "demo/demo_installation.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kRootKey = QStringLiteral("installazione/cartella");
+
+QString shown(const fs::path& path)
+{
+    return QDir::toNativeSeparators(QString::fromStdString(path.string()));
+}
+
+} // namespace
+
+bool needsFirstStart(const fs::path& root)
+{
+    std::error_code ec;
+    if (!fs::exists(root, ec))
+        return !ec;
+    return fs::is_directory(root, ec) && fs::is_empty(root, ec) && !ec;
+}
+
+FirstStartDialog::FirstStartDialog(fs::path proposedRoot, QWidget* parent)
+    : QDialog(parent)
+    , m_proposedRoot(std::move(proposedRoot))
+    , m_problem(new QLabel(this))
+{
+    setObjectName(QStringLiteral("FirstStartDialog"));
+    setWindowTitle(QStringLiteral("telematico - primo avvio"));
+
+    auto* intro = new QLabel(
+        QStringLiteral("Nella cartella %1 non c'e' ancora un'installazione della procedura paghe.\n\n"
+                       "Indicare la cartella dell'installazione esistente (quella che contiene le "
+                       "cartelle delle unita', per esempio \"c\" con il file disco.ute), oppure creare "
+                       "qui un'installazione dimostrativa per provare il programma.")
+            .arg(shown(m_proposedRoot)),
+        this);
+    intro->setWordWrap(true);
+    intro->setTextFormat(Qt::PlainText);
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->setStyleSheet(QStringLiteral("color: #a01010;"));
+    m_problem->hide();
+
+    auto* existing = new QPushButton(QStringLiteral("Scegli la cartella dell'installazione..."), this);
+    existing->setObjectName(QStringLiteral("chooseFolder"));
+    auto* demoButton = new QPushButton(QStringLiteral("Crea l'installazione dimostrativa"), this);
+    demoButton->setObjectName(QStringLiteral("createDemo"));
+    auto* quit = new QPushButton(QStringLiteral("Esci"), this);
+    quit->setObjectName(QStringLiteral("quit"));
+    connect(existing, &QPushButton::clicked, this, &FirstStartDialog::useExistingFolder);
+    connect(demoButton, &QPushButton::clicked, this, &FirstStartDialog::createDemo);
+    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addWidget(m_problem);
+    layout->addSpacing(8);
+    layout->addWidget(existing);
+    layout->addWidget(demoButton);
+    layout->addWidget(quit);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 70);
+
+    chooseFolder = [this] {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Cartella dell'installazione"),
+                                                 QDir::homePath());
+    };
+}
+
+void FirstStartDialog::useExistingFolder()
+{
+    const QString chosen = chooseFolder ? chooseFolder() : QString();
+    if (chosen.isEmpty())
+        return;
+    const fs::path folder = fs::absolute(fs::path(chosen.toStdString()));
+    // An installation has its drive file: the program reads it first of all.
+    if (!records::PathMapper(folder).fileExists(records::kDriveFile)) {
+        m_problem->setText(QStringLiteral("La cartella %1 non contiene un'installazione: manca il file c\\disco.ute.")
+                               .arg(shown(folder)));
+        m_problem->show();
+        return;
+    }
+    m_root = folder;
+    accept();
+}
+
+void FirstStartDialog::createDemo()
+{
+    try {
+        fs::create_directories(m_proposedRoot);
+        demo::writeDemoInstallation(m_proposedRoot);
+    } catch (const std::exception& error) {
+        m_problem->setText(QStringLiteral("Impossibile creare l'installazione dimostrativa in %1: %2")
+                               .arg(shown(m_proposedRoot), QString::fromLocal8Bit(error.what())));
+        m_problem->show();
+        return;
+    }
+    m_root = m_proposedRoot;
+    accept();
+}
+
+std::optional<fs::path> rememberedRoot()
+{
+    const QString text = QSettings().value(kRootKey).toString();
+    std::error_code ec;
+    if (text.isEmpty() || !fs::is_directory(fs::path(text.toStdString()), ec))
+        return std::nullopt;
+    return fs::path(text.toStdString());
+}
+
+void rememberRoot(const fs::path& root)
+{
+    QSettings().setValue(kRootKey, QString::fromStdString(root.string()));
+}
+
+} // namespace app
