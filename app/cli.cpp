@@ -16,6 +16,11 @@ Uso:
       Crea il file telematico della CU N, come il tasto "FASE 3" della finestra, e ne
       stampa il percorso; con --report scrive anche il report e il file batch e ne stampa
       i percorsi. --yes conferma l'annullamento o la sostituzione del dipendente.
+  telematico-cli anagrafiche --root DIR
+      Controlla codici fiscali, partite IVA e date delle anagrafiche delle ditte e dei
+      dipendenti dell'anno di lavoro, come la finestra delle ditte. Stampa una riga
+      "PERCORSO record K campo F: MESSAGGIO" per ogni controllo fallito e in fondo
+      "Controllate N anagrafiche, M errori"; esce con 1 se un controllo e' fallito.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
 le opzioni (--report, --yes); una domanda senza risposta vale No.
@@ -83,6 +88,8 @@ int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
         return demoCommand(argv, out, err);
     if (command == "cu")
         return cuCommand(argv, out, err);
+    if (command == "anagrafiche")
+        return anagraficheCommand(argv, out, err);
     err << "comando sconosciuto: " << command << "\n\n" << kUsage;
     return 2;
 }
