@@ -78,6 +78,7 @@ void describe(std::string& label, const std::string& value, const char* zero, co
 // fails half way: the bytes of the slot that exist and the file's length.
 struct SlotBefore {
     int descriptor = -1;
+    bool known = false; // false when the file could not be looked at
     std::string bytes;
     off_t fileLength = 0;
 };
@@ -89,6 +90,7 @@ SlotBefore rememberSlot(const records::Channels& channels, int channel, off_t of
     struct stat status {};
     if (before.descriptor < 0 || ::fstat(before.descriptor, &status) != 0)
         return before;
+    before.known = true;
     before.fileLength = status.st_size;
     if (offset < status.st_size) {
         before.bytes.resize(std::min<std::size_t>(length, static_cast<std::size_t>(status.st_size - offset)));
@@ -393,10 +395,20 @@ bool FDittaForm::save()
     if (m_channels.lastError() != 0)
         return false; // the open has shown its message; nothing was written
 
-    m_channels.setRecordNumber(m_recordNumber);
-    m_channels.currentChannel().outputBuffer = record;
     const auto offset = static_cast<off_t>(m_recordNumber - 1) * m_recordLength;
-    const SlotBefore before = rememberSlot(m_channels, kRecordChannel, offset, record.size());
+    const SlotBefore before
+        = rememberSlot(m_channels, kRecordChannel, offset, static_cast<std::size_t>(m_recordLength));
+    std::string output = record;
+    if (before.known && before.bytes.size() < static_cast<std::size_t>(m_recordLength)) {
+        // The file ends inside the slot (a new company): the record is completed with
+        // blanks, so that it can be read back whole. Within an existing slot, what lies
+        // after the company's fields stays as it is.
+        if (before.bytes.size() > output.size())
+            output += before.bytes.substr(output.size());
+        output.resize(static_cast<std::size_t>(m_recordLength), records::kBlank);
+    }
+    m_channels.setRecordNumber(m_recordNumber);
+    m_channels.currentChannel().outputBuffer = output;
     bool written = true;
     {
         records::FailureHold hold(m_channels);

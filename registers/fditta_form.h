@@ -90,9 +90,9 @@ public:
     void messaggi(int index);
 
     // Named operations, shared by the events and by callers without a window.
-    // Writes "$" and fields 1 to 34 into the selected record slot; false, after the
-    // channel's message, when the record could not be written (the stored one is then
-    // as it was).
+    // Writes "$" and fields 1 to 34 into the selected record slot, completing with blanks a
+    // slot that the file does not hold whole yet; false, after the channel's message, when
+    // the record could not be written (the stored one is then as it was).
     bool save();
     // Looks for the company files of the working year (companyList, companyCount).
     void scanCompanies();

@@ -345,3 +345,26 @@ TEST_F(FDittaFormTest, CodeListsFillTheirFieldWithTheChosenCode)
     EXPECT_EQ(form.Tx[33].text, "05");
     EXPECT_FALSE(std::filesystem::exists(root.path() / "d/wnolv/tabcom/soggetto.dat"));
 }
+
+TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
+{
+    std::filesystem::create_directories(root.path() / kData / "5");
+    form.selectCompany(5);
+    form.Form_Load();
+    EXPECT_TRUE(prompter.shown.empty()); // no file yet: nothing to read, nothing created
+    EXPECT_FALSE(std::filesystem::exists(root.path() / companyFile(5)));
+    EXPECT_EQ(form.Tx[2].text, "");
+
+    form.Tx[1].text = "1";
+    form.Tx[2].text = "NUOVA SRL";
+    form.Tx[8].text = "07643520567";
+    form.Tx_KeyDown(2, FDittaForm::kKeyF9);
+    const std::string expected = "$1" + fitRight("NUOVA SRL", 34) + std::string(73, ' ') + "07643520567";
+    EXPECT_EQ(root.read(companyFile(5)), fitRight(expected, 800));
+
+    FDittaForm again{records::Workplace{shared, prompter, launcher}};
+    again.openCompany(5);
+    EXPECT_EQ(again.Tx[2].text, fitRight("NUOVA SRL", 34));
+    EXPECT_EQ(again.label23, "Societ\xE0");
+    EXPECT_TRUE(prompter.shown.empty());
+}
