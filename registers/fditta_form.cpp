@@ -117,8 +117,8 @@ FDittaForm::FDittaForm(records::Workplace workplace)
     , m_channels(workplace.shared.paths, workplace.prompter)
     , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
 {
-    for (int i = 1; i <= kFieldCount; ++i)
-        Tx[static_cast<std::size_t>(i)].maxLength = static_cast<int>(payroll::kCompanyFields[static_cast<std::size_t>(i)].length);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(kFieldCount); ++i)
+        Tx[i].maxLength = static_cast<int>(payroll::kCompanyFields[i].length);
     ggn.maxLength = 2;
     mmn.maxLength = 2;
     aan.maxLength = 4;

@@ -130,9 +130,9 @@ BirthData birthDataOf(std::string_view fiscalCode)
     const std::string_view yearDigits = records::mid(fiscalCode, 7, 2);
     const char* century = records::numericValue(yearDigits) > 9 ? "19" : "20";
 
-    data.date = records::padLeft(records::digitsText(day < 0 ? 0 : day), 2, '0');
-    data.date += month == std::string_view::npos ? std::string("00")
-                                                 : records::padLeft(records::digitsText(static_cast<long long>(month) + 1), 2, '0');
+    const auto twoDigits = [](long long value) { return records::padLeft(records::digitsText(value), 2, '0'); };
+    data.date = twoDigits(day < 0 ? 0 : day);
+    data.date += month == std::string_view::npos ? std::string("00") : twoDigits(static_cast<long long>(month) + 1);
     data.date += century;
     data.date += yearDigits;
     return data;
