@@ -20,7 +20,8 @@ Uso:
       Controlla codici fiscali, partite IVA e date delle anagrafiche delle ditte e dei
       dipendenti dell'anno di lavoro, come la finestra delle ditte. Stampa una riga
       "PERCORSO record K campo F: MESSAGGIO" per ogni controllo fallito e in fondo
-      "Controllate N anagrafiche, M errori"; esce con 1 se un controllo e' fallito.
+      "Controllate N anagrafiche, M errori"; esce con 1 se un controllo e' fallito o se
+      un file non si e' potuto leggere.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
 le opzioni (--report, --yes); una domanda senza risposta vale No.
