@@ -7,8 +7,9 @@ const char* const kUsage = R"(telematico-cli: i lavori di telematico senza fines
 Uso: telematico-cli COMANDO [opzioni]
 
 Comandi:
-  demo   scrive un'installazione dimostrativa in una cartella
-  cu     crea il file telematico di una Certificazione Unica (come "FASE 3" di createl)
+  demo         scrive un'installazione dimostrativa in una cartella
+  cu           crea il file telematico di una Certificazione Unica (come "FASE 3" di createl)
+  anagrafiche  controlla codici fiscali, partite IVA e date delle anagrafiche
 
   telematico-cli COMANDO --help   spiega le opzioni di un comando e i loro valori.
 
@@ -28,6 +29,7 @@ struct Command {
 const Command kCommands[] = {
     {"demo", &kDemoHelp, demoCommand},
     {"cu", &kCuHelp, cuCommand},
+    {"anagrafiche", &kAnagraficheHelp, anagraficheCommand},
 };
 
 } // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The master record of a company in the payroll suite's company register: record 1 of the
+// company file "dittg", "$" in position 1 once the record has been saved, then 34 fields
+// without separators, 344 characters in all. The file's records are longer (800 in the
+// company files of the data directory); what lies after position 344 is not ours.
+namespace payroll {
+
+inline constexpr int kCompanyFieldCount = 34;
+// "$" and fields 1 to 34: the characters of a record that a save writes.
+inline constexpr std::size_t kCompanyRecordUsed = 344;
+// Record length of the company files "dittg" of the data directory.
+inline constexpr int kCompanyFileRecordLength = 800;
+
+struct FieldSlot {
+    std::size_t position; // 1-based
+    std::size_t length;
+};
+
+// Where fields 1 to 34 lie (index 0 is not used).
+extern const std::array<FieldSlot, kCompanyFieldCount + 1> kCompanyFields;
+
+// Fields 1 to 34 as stored, blanks kept (index 0 is not used).
+using CompanyFields = std::array<std::string, kCompanyFieldCount + 1>;
+
+// The fields of a stored record, untrimmed; a field that the record is too short to hold
+// comes out short or empty.
+CompanyFields unpackCompanyRecord(std::string_view record);
+
+// "$" followed by fields 1 to 34, each cut or filled with blanks on the right to its length,
+// so that no field can push the ones after it out of place: always 344 characters.
+std::string packCompanyRecord(const CompanyFields& fields);
+
+} // namespace payroll

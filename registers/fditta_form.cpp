@@ -1,0 +1,509 @@
+#include "registers/fditta_form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "payroll/company_code_lists.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/numeric.h"
+#include "records/prompter.h"
+#include "records/text.h"
+#include "registers/company_files.h"
+
+namespace registers {
+
+namespace {
+
+// Help lines of fields 1 to 34 (Windows-1252).
+constexpr const char* kHelpTexts[FDittaForm::kFieldCount + 1] = {
+    "",
+    "0= Ditta individuale; 1= Societ\xE0, 2= Professionista",
+    "Indicare la denominazione dell'impresa oppure cognome e nome dell'imprenditore, separati da trattino",
+    "Indicare il Codice Fiscale (se l'imprenditore \xE8 persona fisica)",
+    " M= sesso maschile; F= sesso femminile",
+    "Data di nascita dell'imprenditore (es. 30 05 1992)",
+    "Indicare il comune di nascita",
+    "Indicare una breve descrizione del tipo di attivit\xE0 svolta",
+    "Indicare la partita IVA",
+    "Selezionare dall'elenco il codice descrivente il settore di attivit\xE0",
+    "Selezionare dall'elenco il codice descrivente il tipo di attivit\xE0 svolta",
+    "Selezionare dall'elenco il codice descrivente la natura giuridica dell'impresa",
+    "Indicare il vecchio codice attivit\xE0 di 4 cifre",
+    "0= Ordinaria; 1= Semplificata",
+    "0= Trimestrale; 1= Mensile",
+    "Indicare la percentuale d'indetraibilit\xE0 IVA",
+    "Indicare via e n\xB0 civico relativi al domiclio fiscale",
+    "Indicare il CAP relativo al domicilio fiscale",
+    "Indicare il comune relativo al domicilio fiscale",
+    "Indicare la sigla della provincia relativa al domicilio fiscale",
+    "Indicare via e n\xB0 civico relativi alla sede d'attivit\xE0",
+    "Indicare il CAP relativo alla sede d'attivit\xE0",
+    "Indicare il comune relativo alla sede d'attivit\xE0",
+    "Indicare la sigla della provincia relativa alla sede d'attivit\xE0",
+    "Indicare un recapito telefonico",
+    "Indicare l'indirizzo email",
+    "Indicare il codice di 3 cifre della ditta madre",
+    "Indicare il crediti IVA iniziale",
+    "0= Assenza di corrispettivi; 1= Corrispettivi normali; 2= Ventilazione",
+    "Indicare il record di personalizzazione conti",
+    "1\xB0 sottoconto clienti",
+    "1\xB0 sottoconto fornitori",
+    "0= Non gestite; 1= Si",
+    "Selezionare dall'elenco il codice dell'intermediario",
+    "0= Non gestito; 1= S\xEC",
+};
+
+constexpr const char* kBlankWarning
+    = "ATTENZIONE: questa operazione canceller\xE0 il record. Per annullarla, cliccare <NO> nella successiva richiesta "
+      "di modifica dati. Cliccare <OK> per continuare.";
+
+// The description of a coded field: the text of its value "0", "1" or "2" (nullptr where the
+// value has none); any other value leaves the label as it was.
+void describe(std::string& label, const std::string& value, const char* zero, const char* one,
+              const char* two = nullptr)
+{
+    if (value == "0")
+        label = zero;
+    else if (value == "1")
+        label = one;
+    else if (value == "2" && two != nullptr)
+        label = two;
+}
+
+// What lies in the file where a record is about to be written, to put back when the write
+// fails half way: the bytes of the slot that exist and the file's length.
+struct SlotBefore {
+    int descriptor = -1;
+    bool known = false; // false when the file could not be looked at
+    std::string bytes;
+    off_t fileLength = 0;
+};
+
+SlotBefore rememberSlot(const records::Channels& channels, int channel, off_t offset, std::size_t length)
+{
+    SlotBefore before;
+    before.descriptor = channels.duplicateDescriptor(channel);
+    struct stat status {};
+    if (before.descriptor < 0 || ::fstat(before.descriptor, &status) != 0)
+        return before;
+    before.known = true;
+    before.fileLength = status.st_size;
+    if (offset < status.st_size) {
+        before.bytes.resize(std::min<std::size_t>(length, static_cast<std::size_t>(status.st_size - offset)));
+        const ssize_t n = ::pread(before.descriptor, before.bytes.data(), before.bytes.size(), offset);
+        before.bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+    return before;
+}
+
+void restoreSlot(const SlotBefore& before, off_t offset)
+{
+    if (before.descriptor < 0)
+        return;
+    records::writeAllAt(before.descriptor, before.bytes, offset);
+    struct stat status {};
+    if (::fstat(before.descriptor, &status) == 0 && status.st_size > before.fileLength)
+        (void)::ftruncate(before.descriptor, before.fileLength);
+}
+
+} // namespace
+
+FDittaForm::FDittaForm(records::Workplace workplace)
+    : m_workplace(workplace)
+    , m_channels(workplace.shared.paths, workplace.prompter)
+    , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
+{
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(kFieldCount); ++i)
+        Tx[i].maxLength = static_cast<int>(payroll::kCompanyFields[i].length);
+    ggn.maxLength = 2;
+    mmn.maxLength = 2;
+    aan.maxLength = 4;
+}
+
+void FDittaForm::ensureInstallation()
+{
+    // The window needs the data directory and the working year; when the windows that read
+    // them have not loaded yet, it reads them as they would.
+    records::Installation& installation = m_workplace.shared.installation;
+    if (installation.dataDirectory.empty())
+        records::readDrive(m_channels, installation);
+    if (installation.workingYear.empty())
+        records::readWorkingYear(m_channels, installation);
+    m_channels.close(IdentityChecks::kChannel);
+}
+
+void FDittaForm::selectCompany(int company)
+{
+    ensureInstallation();
+    selectRecord(companyFileName(m_workplace.shared.installation, company), payroll::kCompanyFileRecordLength, 1);
+}
+
+void FDittaForm::selectRecord(std::string fileName, int recordLength, double recordNumber)
+{
+    if (recordLength < static_cast<int>(payroll::kCompanyRecordUsed))
+        throw std::invalid_argument("fDitta: the records are too short for a company record");
+    if (!(recordNumber >= 1 && std::floor(recordNumber) == recordNumber && recordNumber < 1e9))
+        throw std::invalid_argument("fDitta: the record number must be a whole number from 1 up");
+    m_fileName = std::move(fileName);
+    m_recordLength = recordLength;
+    m_recordNumber = recordNumber;
+}
+
+void FDittaForm::openCompany(int company)
+{
+    selectCompany(company);
+    showRecord();
+    m_channels.setCurrent(kRecordChannel);
+}
+
+void FDittaForm::Form_Load()
+{
+    ensureInstallation();
+    showRecord();
+    m_channels.setCurrent(kRecordChannel);
+    scanCompanies();
+}
+
+void FDittaForm::showRecord()
+{
+    std::string record;
+    // A company whose file is not there yet starts blank; the file is made by the first save.
+    if (!m_fileName.empty() && m_channels.paths().fileExists(m_fileName)) {
+        m_channels.select(kRecordChannel, m_fileName, m_recordLength);
+        m_channels.openBinary();
+        if (m_channels.lastError() == 0) {
+            m_channels.setRecordNumber(m_recordNumber);
+            m_channels.readRecord();
+            record = m_channels.channel(kRecordChannel).recordBuffer;
+        }
+        m_channels.close(kRecordChannel);
+    }
+    fields = payroll::unpackCompanyRecord(record);
+    for (int i = 1; i <= kFieldCount; ++i)
+        Tx[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i)];
+    ggn.text = records::mid(fields[5], 1, 2);
+    mmn.text = records::mid(fields[5], 3, 2);
+    aan.text = records::mid(fields[5], 5, 4);
+    refreshLabels();
+}
+
+void FDittaForm::scanCompanies()
+{
+    companyList = registers::scanCompanies(m_channels.paths(), m_workplace.shared.installation);
+    companyCount = static_cast<int>(companyList.size());
+}
+
+void FDittaForm::refreshLabels()
+{
+    describe(label23, fields[1], "Ditta individuale", "Societ\xE0", "Professionista");
+    describe(label26, fields[13], "Ordinaria", "Semplificata");
+    describe(label27, fields[14], "Trimestrale", "Mensile");
+    describe(label28, fields[28], "Senza corrispettivi", "Normali", "Ventilazione");
+    describe(label39, fields[32], "Non gestite", "Gestite");
+    describe(label40, fields[34], "Non gestito", "Gestito");
+}
+
+void FDittaForm::Messaggio(std::string_view text)
+{
+    statusText = std::string(text);
+}
+
+void FDittaForm::messaggi(int index)
+{
+    if (index >= 1 && index <= kFieldCount)
+        m_workplace.shared.helpText = kHelpTexts[index];
+    Messaggio(m_workplace.shared.helpText);
+}
+
+void FDittaForm::Tx_Change(int index)
+{
+    if (index < 1 || index > kFieldCount)
+        return;
+    fields[static_cast<std::size_t>(index)] = Tx[static_cast<std::size_t>(index)].text;
+    refreshLabels();
+}
+
+void FDittaForm::joinBirthDate()
+{
+    Tx[5].text = records::fitRight(ggn.text + mmn.text + aan.text, payroll::kCompanyFields[5].length);
+    fields[5] = Tx[5].text;
+}
+
+void FDittaForm::setBirthDate(std::string_view date)
+{
+    Tx[5].text = std::string(date);
+    Tx_Change(5);
+    ggn.text = records::mid(date, 1, 2);
+    mmn.text = records::mid(date, 3, 2);
+    aan.text = records::mid(date, 5, 4);
+}
+
+void FDittaForm::ggn_Change()
+{
+    joinBirthDate();
+}
+
+void FDittaForm::mmn_Change()
+{
+    joinBirthDate();
+}
+
+void FDittaForm::aan_Change()
+{
+    joinBirthDate();
+}
+
+namespace {
+// A day or month typed as one digit takes its leading zero, so that the date keeps its
+// eight places.
+void zeroFillOneDigit(TextBox& box)
+{
+    const std::string_view typed = records::trim(box.text);
+    if (typed.size() == 1 && typed[0] >= '0' && typed[0] <= '9')
+        box.text = std::string("0") + typed[0];
+}
+} // namespace
+
+void FDittaForm::ggn_LostFocus()
+{
+    zeroFillOneDigit(ggn);
+    joinBirthDate();
+}
+
+void FDittaForm::mmn_LostFocus()
+{
+    zeroFillOneDigit(mmn);
+    joinBirthDate();
+}
+
+void FDittaForm::aan_LostFocus()
+{
+    joinBirthDate();
+    if (records::numericValue(Tx[5].text) > 0)
+        m_checks.checkDate(Tx[5].text);
+}
+
+void FDittaForm::Tx_GotFocus(int index)
+{
+    if (index >= 1 && index <= focusBoxCount) {
+        TextBox& box = Tx[static_cast<std::size_t>(index)];
+        box.text = std::string(records::trim(box.text));
+        Tx_Change(index);
+    }
+    messaggi(index);
+}
+
+void FDittaForm::Tx_LostFocus(int index)
+{
+    if (index < 1 || index > focusBoxCount)
+        return;
+    TextBox& box = Tx[static_cast<std::size_t>(index)];
+    box.text = records::padRight(box.text, static_cast<std::size_t>(box.maxLength));
+    Tx_Change(index);
+
+    switch (index) {
+    case 3: {
+        const std::string& kind = Tx[1].text;
+        if (kind == "0" || kind == "2") {
+            m_checks.checkFiscalCode(box.text);
+            std::string birth = box.text;
+            // Without the municipality in the table nothing is derived: the boxes keep what
+            // they hold rather than pieces of the fiscal code.
+            if (m_checks.birthDataFromFiscalCode(birth)) {
+                Tx[4].text = m_checks.sex;
+                Tx_Change(4);
+                Tx[6].text = m_checks.birthMunicipality;
+                Tx_Change(6);
+                setBirthDate(birth);
+            }
+        } else if (kind == "1") {
+            // A company's fiscal code is its VAT number.
+            const std::string vat = box.text.substr(0, std::min<std::size_t>(box.text.size(), 11));
+            m_checks.checkVatNumber(vat);
+            Tx[8].text = vat;
+            Tx_Change(8);
+        }
+        break;
+    }
+    case 5:
+        // The birth date, which the three date boxes show too and which a save takes from
+        // them. The description of the activity (box 7) is free text and is not checked.
+        setBirthDate(box.text);
+        if (records::numericValue(box.text) > 0)
+            m_checks.checkDate(box.text);
+        break;
+    case 8:
+        if (records::numericValue(box.text) > 0)
+            m_checks.checkVatNumber(box.text);
+        break;
+    default:
+        break;
+    }
+}
+
+void FDittaForm::hide()
+{
+    m_channels.closeAll();
+    visible = false;
+}
+
+void FDittaForm::Tx_KeyDown(int index, int keyCode)
+{
+    switch (keyCode) {
+    case kKeyEscape:
+        hide();
+        break;
+    case kKeyF9:
+        save();
+        break;
+    case kKeyEnter:
+        focusRequest = index >= focusBoxCount ? 1 : index + 1;
+        break;
+    case kKeyUp:
+        focusRequest = index <= 1 ? 1 : index - 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void FDittaForm::Form_KeyDown(int keyCode)
+{
+    if (keyCode == kKeyEscape)
+        hide();
+    else if (keyCode == kKeyF9)
+        focusRequest = 1;
+}
+
+bool FDittaForm::save()
+{
+    if (m_fileName.empty()) {
+        m_workplace.prompter.message("Accesso", "Nessuna ditta selezionata ", records::Icon::Stop);
+        return false;
+    }
+    joinBirthDate();
+    for (int i = 1; i <= kFieldCount; ++i)
+        fields[static_cast<std::size_t>(i)] = Tx[static_cast<std::size_t>(i)].text;
+    const std::string record = payroll::packCompanyRecord(fields);
+
+    m_channels.select(kRecordChannel, m_fileName, m_recordLength);
+    m_channels.openBinary();
+    if (m_channels.lastError() != 0)
+        return false; // the open has shown its message; nothing was written
+
+    const auto offset = static_cast<off_t>(m_recordNumber - 1) * m_recordLength;
+    const SlotBefore before
+        = rememberSlot(m_channels, kRecordChannel, offset, static_cast<std::size_t>(m_recordLength));
+    std::string output = record;
+    if (before.known && before.bytes.size() < static_cast<std::size_t>(m_recordLength)) {
+        // The file ends inside the slot (a new company): the record is completed with
+        // blanks, so that it can be read back whole. Within an existing slot, what lies
+        // after the company's fields stays as it is.
+        if (before.bytes.size() > output.size())
+            output += before.bytes.substr(output.size());
+        output.resize(static_cast<std::size_t>(m_recordLength), records::kBlank);
+    }
+    m_channels.setRecordNumber(m_recordNumber);
+    m_channels.currentChannel().outputBuffer = output;
+    bool written = true;
+    {
+        records::FailureHold hold(m_channels);
+        m_channels.writeRecord();
+        if (m_channels.lastError() != 0) {
+            // A write that stopped half way would leave a record that is neither the old one
+            // nor the new one: the old bytes go back before the operator is told.
+            restoreSlot(before, offset);
+            written = false;
+        }
+    }
+    if (!written)
+        m_channels.showFailure(m_channels.takeHeldFailure());
+    if (before.descriptor >= 0)
+        ::close(before.descriptor);
+    m_channels.close(kRecordChannel);
+    return written;
+}
+
+void FDittaForm::Command2_Click()
+{
+    if (!m_checks.confirmChange())
+        return;
+    save();
+    scanCompanies();
+}
+
+void FDittaForm::Commandelimina_Click()
+{
+    m_workplace.prompter.message({}, kBlankWarning, records::Icon::None);
+    if (!m_checks.confirmChange())
+        return;
+    for (int i = 1; i <= kFieldCount; ++i) {
+        TextBox& box = Tx[static_cast<std::size_t>(i)];
+        box.text = std::string(static_cast<std::size_t>(box.maxLength), records::kBlank);
+        fields[static_cast<std::size_t>(i)] = box.text;
+    }
+    for (std::string* label : {&label23, &label26, &label27, &label28, &label39, &label40, &label37})
+        label->clear();
+    ftel.text.clear();
+    ggn.text.clear();
+    mmn.text.clear();
+    aan.text.clear();
+    save();
+    showRecord();
+}
+
+void FDittaForm::Command3_Click()
+{
+    closeRequested = true;
+}
+
+void FDittaForm::chooseCode(CodeList list, const std::vector<std::string>& entries, int box)
+{
+    if (m_codeLists == nullptr)
+        return;
+    const std::optional<std::string> chosen = m_codeLists->choose(list, entries);
+    // The list window's status: 0 when an entry was chosen.
+    m_checks.checkFailed = chosen ? 0 : 1;
+    if (!chosen)
+        return;
+    TextBox& target = Tx[static_cast<std::size_t>(box)];
+    target.text = chosen->substr(0, std::min<std::size_t>(chosen->size(), static_cast<std::size_t>(target.maxLength)));
+    Tx_Change(box);
+}
+
+void FDittaForm::Command13_Click()
+{
+    chooseCode(CodeList::LegalForm, payroll::legalFormEntries(), 11);
+}
+
+void FDittaForm::Command4_Click()
+{
+    chooseCode(CodeList::Sector, payroll::sectorEntries(), 9);
+}
+
+void FDittaForm::Command16_Click()
+{
+    chooseCode(CodeList::Activity,
+               payroll::activityEntries(m_channels, kListChannel, m_workplace.shared.installation.drivePrefix), 10);
+}
+
+void FDittaForm::Command8_Click()
+{
+    chooseCode(CodeList::Intermediary,
+               payroll::intermediaryEntries(m_channels, kListChannel, m_workplace.shared.installation.drivePrefix),
+               33);
+}
+
+void FDittaForm::Command6_Click()
+{
+    chooseCode(CodeList::AccountPersonalization,
+               payroll::accountPersonalizationEntries(
+                   m_channels, kListChannel, std::string(records::trim(m_workplace.shared.installation.dataDirectory))),
+               29);
+}
+
+} // namespace registers

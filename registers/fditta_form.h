@@ -1,0 +1,142 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "payroll/company_register.h"
+#include "records/channels.h"
+#include "records/shared_values.h"
+#include "registers/identity_checks.h"
+
+namespace registers {
+
+// One input box of the window: its text and how many characters the operator may type.
+struct TextBox {
+    std::string text;
+    int maxLength = 0; // 0 = no limit
+};
+
+// The code lists that the window offers, by the field they fill.
+enum class CodeList {
+    LegalForm,              // field 11, Command13
+    Sector,                 // field 9, Command4
+    Activity,               // field 10, Command16
+    Intermediary,           // field 33, Command8
+    AccountPersonalization, // field 29, Command6
+};
+
+// The list window that lets the operator pick one entry of a code list; the window shows
+// it modally. Returns the chosen entry's text, nothing when the operator chose none.
+class CodeListWindow {
+public:
+    virtual ~CodeListWindow() = default;
+    virtual std::optional<std::string> choose(CodeList list, const std::vector<std::string>& entries) = 0;
+};
+
+// The fDitta window ("Gestione ditte") without its widgets: the company's master record in
+// 34 boxes, the birth-date boxes, the description labels and the help line, and the event
+// procedures that check, save and blank the record. The window edits one record of one
+// file, chosen before it loads (selectCompany() or selectRecord()) or afterwards from the
+// company scan (openCompany()); a save writes that record slot and nothing else.
+class FDittaForm {
+public:
+    static constexpr int kFieldCount = payroll::kCompanyFieldCount;
+    static constexpr int kRecordChannel = 1;
+    static constexpr int kListChannel = 3;
+    // Key codes of the keyboard events, as the windowing system numbers them.
+    static constexpr int kKeyEnter = 0x0D;
+    static constexpr int kKeyEscape = 0x1B;
+    static constexpr int kKeyUp = 0x26;
+    static constexpr int kKeyF9 = 0x78;
+
+    explicit FDittaForm(records::Workplace workplace);
+
+    // The record the window edits: record 1 of company n's file (record length 800).
+    void selectCompany(int company);
+    // Any record of a file whose records hold at least the 344 characters of a company
+    // record; a shorter record length or a record number that is not a whole number from 1
+    // up throws std::invalid_argument.
+    void selectRecord(std::string fileName, int recordLength, double recordNumber);
+    // Choosing company n of the scan in a loaded window: selects it and shows its record.
+    void openCompany(int company);
+
+    // Events of the window.
+    void Form_Load();
+    void Form_KeyDown(int keyCode);
+    void Tx_Change(int index);
+    void Tx_GotFocus(int index);
+    void Tx_LostFocus(int index);
+    void Tx_KeyDown(int index, int keyCode);
+    void ggn_Change();
+    void mmn_Change();
+    void aan_Change();
+    void ggn_LostFocus();
+    void mmn_LostFocus();
+    void aan_LostFocus();
+    void Command2_Click();       // save after the confirmation question
+    void Commandelimina_Click(); // blank the record
+    void Command3_Click();       // close the window
+    void Command13_Click();      // legal form list
+    void Command4_Click();       // sector list
+    void Command16_Click();      // activity list
+    void Command8_Click();       // intermediary list
+    void Command6_Click();       // account personalization list
+
+    // Public methods of the window.
+    void Messaggio(std::string_view text);
+    void messaggi(int index);
+
+    // Named operations, shared by the events and by callers without a window.
+    // Writes "$" and fields 1 to 34 into the selected record slot, completing with blanks a
+    // slot that the file does not hold whole yet; false, after the channel's message, when
+    // the record could not be written (the stored one is then as it was).
+    bool save();
+    // Looks for the company files of the working year (companyList, companyCount).
+    void scanCompanies();
+
+    void setCodeListWindow(CodeListWindow* window) { m_codeLists = window; }
+    IdentityChecks& checks() { return m_checks; }
+    records::Channels& channels() { return m_channels; }
+    const std::string& fileName() const { return m_fileName; }
+    double recordNumber() const { return m_recordNumber; }
+
+    // Controls. Tx[0] is not used.
+    std::array<TextBox, kFieldCount + 1> Tx;
+    TextBox ggn, mmn, aan, ftel;
+    std::string label23, label26, label27, label28, label39, label40; // descriptions of fields 1 13 14 28 32 34
+    std::string label37;
+    std::string statusText;
+    bool visible = true;
+    bool closeRequested = false;
+    // The box that a key asked the focus to move to (1..34), 0 when none; the window moves
+    // the focus and sets it back to 0.
+    int focusRequest = 0;
+
+    // Window values.
+    payroll::CompanyFields fields; // the boxes' texts, by field number
+    std::vector<int> companyList;
+    int companyCount = 0;
+    int focusBoxCount = kFieldCount;
+
+private:
+    void showRecord();
+    void refreshLabels();
+    void joinBirthDate();
+    void setBirthDate(std::string_view date);
+    void chooseCode(CodeList list, const std::vector<std::string>& entries, int box);
+    void ensureInstallation();
+    void hide();
+
+    records::Workplace m_workplace;
+    records::Channels m_channels;
+    IdentityChecks m_checks;
+    CodeListWindow* m_codeLists = nullptr;
+    std::string m_fileName;
+    int m_recordLength = payroll::kCompanyFileRecordLength;
+    double m_recordNumber = 1;
+};
+
+} // namespace registers

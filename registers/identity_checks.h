@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace records {
+class Channels;
+class Prompter;
+struct Installation;
+} // namespace records
+
+// The checks of the identification data that an operator types into the registers: VAT
+// number, personal fiscal code, date, and the birth data that a fiscal code carries. The
+// plain functions only look at the text, so the windows, the command line and the tests
+// all check alike; IdentityChecks shows their messages and keeps the values that the
+// windows read back.
+namespace registers {
+
+// What a check found. A text that stands for "no code" ("0" and blanks) is not checked
+// at all, which a caller may need to tell from a check that passed.
+struct CheckResult {
+    enum class Outcome { NotChecked, Passed, Failed };
+    Outcome outcome = Outcome::Passed;
+    std::string message; // the operator's message when Failed
+
+    bool failed() const { return outcome == Outcome::Failed; }
+};
+
+inline constexpr const char* kWrongCheckCharacter = "Codice errato: il cin e'   ";
+inline constexpr const char* kFormallyWrong = "Codice FORMALMENTE errato";
+inline constexpr const char* kWrongDate = "La data inserita e' errata";
+
+// An 11-character VAT number. "0" and 10 blanks is not checked. Positions 1 to 11 must
+// hold 11 digits, else "Codice FORMALMENTE errato"; a wrong check digit gives
+// "Codice errato: il cin e'   " followed by the expected digit after one blank.
+CheckResult checkVatNumber(std::string_view text);
+
+// A 16-character personal fiscal code. "0" and 15 blanks is not checked. Positions 1 to 16
+// must hold 16 upper-case letters or digits, else "Codice FORMALMENTE errato"; a wrong
+// check letter gives "Codice errato: il cin e'   " followed by the expected letter.
+CheckResult checkFiscalCode(std::string_view text);
+
+// A date of eight digits, day, month, year. February has 29 days in the years divisible
+// by 4, except the centuries not divisible by 400. Anything else: "La data inserita e'
+// errata".
+CheckResult checkDate(std::string_view text);
+
+// The birth date (ddmmyyyy) and sex that positions 7-11 of a fiscal code carry: a woman's
+// day is raised by 40; the month letter A B C D E H L M P R S T stands for January to
+// December, any other for "00"; the two year digits belong to the 1900s when they are
+// above 9, else to the 2000s.
+struct BirthData {
+    std::string date;
+    std::string sex;
+};
+BirthData birthDataOf(std::string_view fiscalCode);
+
+inline constexpr const char* kMunicipalityTable = "\\tabcom\\comuni.dat";
+inline constexpr int kMunicipalityRecordLength = 200;
+
+// The checks as the windows use them: each shows its message, with an OK button, through
+// the Prompter and sets the check failed flag, which the window reads to keep the focus on
+// the field. The birth data lookup reads the municipality table on record channel 10 of
+// the window's channels.
+class IdentityChecks {
+public:
+    IdentityChecks(records::Channels& channels, const records::Installation& installation,
+                   records::Prompter& prompter);
+
+    // "Conferma ", title "Modifica dei dati", question icon, Yes and No; the answer is
+    // kept in confirmationAnswer (6 Yes, 7 No) and returned (true = Yes).
+    bool confirmChange();
+
+    // Each sets checkFailed to 0, or to 1 after showing the failure's message; a text that
+    // is not checked leaves the flag as it was.
+    void checkVatNumber(std::string_view text);
+    void checkFiscalCode(std::string_view text);
+    void checkDate(std::string_view text);
+
+    // Looks up the municipality of positions 12-15 of the fiscal code in the municipality
+    // table (records marked "$", code in positions 2-5). On a match sets the birth values
+    // and replaces `text` by the birth date ddmmyyyy, and returns true; otherwise leaves
+    // both alone. A missing table is not created. The channels' record number and current
+    // channel are as they were afterwards, so the window's record is not lost sight of.
+    bool birthDataFromFiscalCode(std::string& text);
+
+    std::int16_t checkFailed = 0;
+    int confirmationAnswer = 0;
+    std::string birthMunicipality; // 24 characters
+    std::string birthProvince;     // 2
+    std::string birthPostcode;     // 5
+    std::string sex;               // "M" or "F"
+
+    static constexpr int kYes = 6;
+    static constexpr int kNo = 7;
+    static constexpr int kChannel = 10;
+
+private:
+    void report(const CheckResult& result);
+
+    records::Channels& m_channels;
+    const records::Installation& m_installation;
+    records::Prompter& m_prompter;
+};
+
+} // namespace registers

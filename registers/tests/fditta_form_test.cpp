@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include "records/shared_values.h"
+#include "records/text.h"
+#include "registers/fditta_form.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
+
+using namespace registers;
+using records::fitRight;
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+namespace {
+
+const std::string kData = "d/nolv/nv770/2016/dati/";
+
+// A company record as the payroll suite stores it, field by field (positions 2 to 344).
+std::string sampleRecord()
+{
+    return "$" + std::string("0") + fitRight("BIANCHI LAURA", 34) + "BNCLRA90C52F205S" + "F" + "12031990"
+        + fitRight("MILANO", 24) + fitRight("24 ORE ABBIGLIAMENTO", 24) + "07643520567" + "G " + "471410" + "0 "
+        + "5242" + "1" + "0" + fitRight("0", 6) + fitRight("VIA ROMA 1", 24) + "20100" + fitRight("MILANO", 24) + "MI"
+        + fitRight("VIA DANTE 2", 24) + "20121" + fitRight("MILANO", 24) + "MI" + fitRight("0212345678", 12)
+        + fitRight("laura@example.it", 50) + "000" + fitRight("0", 12) + "1" + "01" + "1201" + "3401" + "1" + "05"
+        + "0";
+}
+
+// Records of 800 characters: what lies after position 344 belongs to other programs.
+std::string slot(const std::string& record, char tail = '#')
+{
+    return record + std::string(800 - record.size(), tail);
+}
+
+std::string municipality(const std::string& code, const std::string& name)
+{
+    return fitRight("$" + code + "     " + fitRight(name, 24) + "MI20100", 200);
+}
+
+class FakeListWindow : public CodeListWindow {
+public:
+    std::optional<std::string> choose(CodeList list, const std::vector<std::string>& entries) override
+    {
+        shownList = list;
+        shownEntries = entries;
+        if (pick < 0)
+            return std::nullopt;
+        return entries.at(static_cast<std::size_t>(pick));
+    }
+    int pick = -1;
+    CodeList shownList{};
+    std::vector<std::string> shownEntries;
+};
+
+struct FDittaFormTest : ::testing::Test {
+    TempRoot root;
+    records::SharedValues shared{root.path()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    FDittaForm form{records::Workplace{shared, prompter, launcher}};
+
+    void SetUp() override
+    {
+        root.write("c/disco.ute", "D:        ");
+        root.write("d/WNOLV/anno1.dat", "2016      ");
+    }
+    std::string companyFile(int n) const
+    {
+        return kData + std::to_string(n) + "/dittg" + std::to_string(n) + ".016";
+    }
+    void writeCompany(int n, const std::string& bytes) const { root.write(companyFile(n), bytes); }
+};
+
+} // namespace
+
+TEST_F(FDittaFormTest, LoadShowsTheRecordAndListsTheCompaniesOfTheYear)
+{
+    writeCompany(12, slot(sampleRecord()));
+    writeCompany(7, slot(sampleRecord()));
+    writeCompany(1, slot(sampleRecord()));
+    root.write(kData + "3/altro.txt", "");               // a folder without a company file
+    root.write(kData + "2/dittg2.015", slot(sampleRecord())); // another year
+    form.selectCompany(7);
+    form.Form_Load();
+
+    EXPECT_EQ(form.companyList, (std::vector<int>{1, 7, 12}));
+    EXPECT_EQ(form.fileName(), "D:\\nolv\\nv770\\2016\\dati\\\\7\\dittg7.016");
+    EXPECT_EQ(form.Tx[3].text, "BNCLRA90C52F205S");
+    EXPECT_EQ(form.Tx[25].text, fitRight("laura@example.it", 50));
+    EXPECT_EQ(form.Tx[34].text, "0");
+    EXPECT_EQ(form.ggn.text + "|" + form.mmn.text + "|" + form.aan.text, "12|03|1990");
+    EXPECT_EQ(form.label23, "Ditta individuale");
+    EXPECT_EQ(form.label26, "Semplificata");
+    EXPECT_EQ(form.label27, "Trimestrale");
+    EXPECT_EQ(form.label28, "Normali");
+    EXPECT_EQ(form.label39, "Gestite");
+    EXPECT_EQ(form.label40, "Non gestito");
+    EXPECT_TRUE(prompter.shown.empty());
+
+    form.Tx_GotFocus(16);
+    EXPECT_EQ(form.statusText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
+    EXPECT_EQ(form.Tx[16].text, "VIA ROMA 1");
+    form.messaggi(0); // no help of its own: the last one again
+    EXPECT_EQ(shared.helpText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
+    form.Tx[1].text = "1";
+    form.Tx_Change(1);
+    EXPECT_EQ(form.label23, "Societ\xE0");
+    form.Tx[1].text = "5";
+    form.Tx_Change(1);
+    EXPECT_EQ(form.label23, "Societ\xE0");
+}
+
+TEST_F(FDittaFormTest, F9SavesOnlyTheRecordSlotWithEveryFieldInItsPlace)
+{
+    const std::string first = std::string(800, '1');
+    const std::string third = std::string(800, '3');
+    writeCompany(4, first + slot(sampleRecord()) + third);
+    form.selectRecord("D:\\nolv\\nv770\\2016\\dati\\4\\dittg4.016", 800, 2);
+    form.Form_Load();
+
+    // The box has the focus, so it holds its text without the blanks: the record must not shift.
+    form.Tx_GotFocus(2);
+    form.Tx[2].text = "ROSSI SRL";
+    form.Tx_Change(2);
+    form.Tx_KeyDown(2, FDittaForm::kKeyF9);
+
+    std::string expected = slot(sampleRecord());
+    expected.replace(2, 34, fitRight("ROSSI SRL", 34));
+    EXPECT_EQ(root.read(companyFile(4)), first + expected + third);
+    EXPECT_TRUE(prompter.shown.empty()); // F9 asks nothing
+}
+
+TEST_F(FDittaFormTest, LeavingTheFiscalCodeFillsTheBirthDataOfAWoman)
+{
+    root.write("d/tabcom/comuni.dat", municipality("H501", "ROMA") + municipality("L219", "TORINO")
+                                          + municipality("F205", "MILANO"));
+    writeCompany(1, slot(fitRight("$0", 344)));
+    form.selectCompany(1);
+    form.Form_Load();
+
+    form.Tx[3].text = "BNCLRA90C52F205S";
+    form.Tx_Change(3);
+    form.Tx_LostFocus(3);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(form.Tx[4].text, "F");
+    EXPECT_EQ(form.Tx[6].text, fitRight("MILANO", 24));
+    EXPECT_EQ(form.ggn.text + "|" + form.mmn.text + "|" + form.aan.text, "12|03|1990");
+
+    // The lookup went through record 3 of the table; the save still goes to record 1.
+    prompter.answer(true);
+    form.Command2_Click();
+    const std::string stored = root.read(companyFile(1));
+    ASSERT_EQ(stored.size(), 800u);
+    EXPECT_EQ(stored.substr(0, 61), "$0" + std::string(34, ' ') + "BNCLRA90C52F205S" + "F" + "12031990");
+    EXPECT_EQ(stored.substr(61, 24), fitRight("MILANO", 24));
+    EXPECT_EQ(stored.substr(344), std::string(456, '#'));
+}
+
+TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndCopiedToBox8)
+{
+    writeCompany(1, slot(fitRight("$1", 344)));
+    form.selectCompany(1);
+    form.Form_Load();
+    form.Tx[3].text = "07643520560";
+    form.Tx_LostFocus(3);
+    ASSERT_EQ(prompter.texts(), (std::vector<std::string>{"Codice errato: il cin e'    7"}));
+    EXPECT_EQ(form.checks().checkFailed, 1);
+    EXPECT_EQ(form.Tx[8].text, "07643520560");
+    EXPECT_EQ(form.fields[8], "07643520560");
+
+    form.Tx[8].text = "07643520567";
+    form.Tx_LostFocus(8);
+    EXPECT_EQ(form.checks().checkFailed, 0);
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(FDittaFormTest, TheBirthDateIsCheckedAndTheDescriptionIsNot)
+{
+    writeCompany(1, slot(fitRight("$0", 344)));
+    form.selectCompany(1);
+    form.Form_Load();
+
+    form.Tx[7].text = "24 ORE SERVIZI";
+    form.Tx_LostFocus(7);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    form.ggn.text = "5";
+    form.ggn_LostFocus();
+    form.mmn.text = "3";
+    form.mmn_LostFocus();
+    form.aan.text = "1990";
+    form.aan_LostFocus();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(form.Tx[5].text, "05031990");
+
+    form.ggn.text = "29";
+    form.ggn_Change();
+    form.mmn.text = "02";
+    form.mmn_Change();
+    form.aan.text = "1900";
+    form.aan_LostFocus();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
+
+    form.Tx[5].text = "31042016";
+    form.Tx_LostFocus(5);
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(form.aan.text, "2016");
+}
+
+TEST_F(FDittaFormTest, NoAndEscWriteNothingBlankingKeepsTheMarkAndEmptiesEveryField)
+{
+    writeCompany(1, slot(sampleRecord()));
+    form.selectCompany(1);
+    form.Form_Load();
+
+    form.Tx_KeyDown(34, FDittaForm::kKeyEnter);
+    EXPECT_EQ(form.focusRequest, 1);
+    form.Tx_KeyDown(1, FDittaForm::kKeyUp);
+    EXPECT_EQ(form.focusRequest, 1);
+
+    form.Tx[2].text = "ALTRO NOME";
+    prompter.answer(false);
+    form.Command2_Click();
+    prompter.answer(false);
+    form.Commandelimina_Click();
+    EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
+
+    prompter.answer(true);
+    form.Commandelimina_Click();
+    EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
+    EXPECT_EQ(form.Tx[2].text, std::string(34, ' '));
+    EXPECT_EQ(form.label23, "");
+    ASSERT_EQ(prompter.shown.size(), 5u);
+    EXPECT_EQ(prompter.shown[3].text,
+              "ATTENZIONE: questa operazione canceller\xE0 il record. Per annullarla, cliccare <NO> nella successiva "
+              "richiesta di modifica dati. Cliccare <OK> per continuare.");
+    EXPECT_EQ(prompter.shown[4].asked, records::Question::ConfirmChange);
+
+    form.Tx[2].text = "ALTRO NOME";
+    form.Tx_KeyDown(2, FDittaForm::kKeyEscape);
+    EXPECT_FALSE(form.visible);
+    EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
+}
+
+TEST_F(FDittaFormTest, ASaveThatFailsLeavesTheStoredFileAsItWas)
+{
+    writeCompany(1, slot(sampleRecord()));
+    form.selectRecord("D:\\nolv\\nv770\\2016\\dati\\1\\dittg1.016", 800, 2);
+    form.Form_Load();
+    prompter.shown.clear(); // record 2 is not there yet: the read message
+
+    // The file may grow by 100 bytes only: the write of record 2 stops half way.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 900;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    const bool saved = form.save();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                    "Errore di scrittura tipo  61 nel file binario "
+                                    "D:\\nolv\\nv770\\2016\\dati\\1\\dittg1.016 al record  2"}));
+    EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
+
+    // A file that cannot be opened: its message, and no second one for a write.
+    std::filesystem::create_directories(root.path() / kData / "9/dittg9.016");
+    prompter.shown.clear();
+    form.selectCompany(9);
+    EXPECT_FALSE(form.save());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text.rfind("Errore tipo ", 0), 0u);
+}
+
+TEST_F(FDittaFormTest, CodeListsFillTheirFieldWithTheChosenCode)
+{
+    root.write(kData + "pecog.dat", fitRight("$CONTI STANDARD", 600) + fitRight(" VECCHIO", 600)
+                                          + fitRight("$CONTI COMMERCIO", 600));
+    root.write("d/wnolv/coge/ateco.dat", fitRight("$471410COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO", 200)
+                                             + fitRight("*999999SOSPESO", 200));
+    writeCompany(1, slot(sampleRecord()));
+    FakeListWindow list;
+    form.setCodeListWindow(&list);
+    form.selectCompany(1);
+    form.Form_Load();
+
+    list.pick = 28;
+    form.Command13_Click();
+    ASSERT_EQ(list.shownEntries.size(), 44u);
+    EXPECT_EQ(list.shownEntries[0], "0  Ditte individuali");
+    EXPECT_EQ(list.shownEntries[29], "---Soggetti non residenti----");
+    EXPECT_EQ(list.shownEntries[43], "43 Altre organizz.di persone e beni");
+    EXPECT_EQ(form.Tx[11].text, "28");
+
+    list.pick = 1;
+    form.Command6_Click();
+    EXPECT_EQ(list.shownEntries, (std::vector<std::string>{"01 CONTI STANDARD", "03 CONTI COMMERCIO"}));
+    EXPECT_EQ(form.Tx[29].text, "03");
+
+    list.pick = 0;
+    form.Command16_Click();
+    EXPECT_EQ(list.shownEntries, (std::vector<std::string>{"471410COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO"}));
+    EXPECT_EQ(form.fields[10], "471410");
+
+    list.pick = -1; // nothing chosen: the box keeps its code
+    form.Command8_Click();
+    EXPECT_TRUE(list.shownEntries.empty());
+    EXPECT_EQ(form.Tx[33].text, "05");
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "d/wnolv/tabcom/soggetto.dat"));
+}
+
+TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
+{
+    std::filesystem::create_directories(root.path() / kData / "5");
+    form.selectCompany(5);
+    form.Form_Load();
+    EXPECT_TRUE(prompter.shown.empty()); // no file yet: nothing to read, nothing created
+    EXPECT_FALSE(std::filesystem::exists(root.path() / companyFile(5)));
+    EXPECT_EQ(form.Tx[2].text, "");
+
+    form.Tx[1].text = "1";
+    form.Tx[2].text = "NUOVA SRL";
+    form.Tx[8].text = "07643520567";
+    form.Tx_KeyDown(2, FDittaForm::kKeyF9);
+    const std::string expected = "$1" + fitRight("NUOVA SRL", 34) + std::string(73, ' ') + "07643520567";
+    EXPECT_EQ(root.read(companyFile(5)), fitRight(expected, 800));
+
+    FDittaForm again{records::Workplace{shared, prompter, launcher}};
+    again.openCompany(5);
+    EXPECT_EQ(again.Tx[2].text, fitRight("NUOVA SRL", 34));
+    EXPECT_EQ(again.label23, "Societ\xE0");
+    EXPECT_TRUE(prompter.shown.empty());
+}
