@@ -239,7 +239,9 @@ void Channels::createFile()
 {
     m_lastError = 0;
     const int number = m_current;
-    const auto report = [&](int error) { fail(error, "Errore tipo " + errorText(error) + " nella creazione del file "); };
+    const auto report = [&](int error) {
+        fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
+    };
     if (!validFileNumber(number)) {
         report(file_error::kBadFileNumber);
         return;

@@ -381,7 +381,8 @@ TEST_F(ChannelsTest, AFileNameWithAControlCharacterIsRefusedBeforeTheHostIsAsked
             EXPECT_EQ(channels.lastError(), 64) << procedure.name;
             EXPECT_FALSE(channels.isOpen(8)) << procedure.name;
             ASSERT_EQ(prompter.shown.size(), 1u) << procedure.name;
-            EXPECT_TRUE(prompter.last().text.starts_with(procedure.message)) << procedure.name << ": " << prompter.last().text;
+            EXPECT_TRUE(prompter.last().text.starts_with(procedure.message))
+                << procedure.name << ": " << prompter.last().text;
         }
     }
     EXPECT_EQ(entriesOf(drive), before);

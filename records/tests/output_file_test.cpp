@@ -24,7 +24,8 @@ TEST(OutputFile, TemporaryNamesAreRecognisableAndNeverTooLong)
     EXPECT_EQ(OutputFile::temporaryName("TCU117", "aB3xY9"), "~TCU117.aB3xY9.tmp");
     EXPECT_TRUE(OutputFile::isTemporaryName("~TCU117.aB3xY9.tmp"));
     EXPECT_TRUE(OutputFile::isTemporaryName("~report.txt.000000.tmp"));
-    for (const char* name : {"TCU117", "TCU117.tmp", "emens.tmp", "~TCU117.tmp", "~TCU117.aB3-Y9.tmp", "TCU117.aB3xY9.tmp"})
+    for (const char* name :
+         {"TCU117", "TCU117.tmp", "emens.tmp", "~TCU117.tmp", "~TCU117.aB3-Y9.tmp", "TCU117.aB3xY9.tmp"})
         EXPECT_FALSE(OutputFile::isTemporaryName(name)) << name;
 
     // A name of 255 bytes keeps its first 200; a character of two bytes is never cut in two.
