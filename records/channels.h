@@ -107,7 +107,8 @@ public:
     // shows "Errore tipo " + error + " nella creazione del file " + file name. After a
     // failure the new file is gone and the earlier file of that name untouched; only when
     // the final push of the folder fails does the file already have its new bytes. The
-    // channel is closed either way. False also when no new file is open on `number`.
+    // channel is closed either way. False also when no new file is open on `number`. A block
+    // handed to a writer thread (WriteBehind) must have been waited for before.
     bool commitNewFile(int number);
     // Closes the channel and removes its new file; an earlier file of the name stays as it was.
     void discardNewFile(int number);

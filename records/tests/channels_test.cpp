@@ -13,7 +13,6 @@
 #include "records/host_paths.h"
 #include "records/output_file.h"
 #include "records/temporary_files.h"
-#include "records/write_behind.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -598,19 +597,4 @@ TEST_F(ChannelsTest, ANewFileKeepsThePermissionsOfTheFileItReplaces)
     channels.openNewBinary();
     EXPECT_TRUE(channels.commitNewFile(8));
     EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
-}
-
-TEST_F(ChannelsTest, AWriterThreadWritesANewFileThroughItsOwnDescriptor)
-{
-    channels.select(8, "c:\\TCU117", 4);
-    channels.openNewBinary();
-    records::WriteBehind behind;
-    std::string block = "AAAABBBB";
-    ASSERT_TRUE(behind.write(channels.duplicateDescriptor(8), block, 4));
-    ASSERT_TRUE(behind.wait());
-    channels.channel(8).outputBuffer = "ZZZZ";
-    channels.setRecordNumber(1);
-    channels.writeRecord();
-    EXPECT_TRUE(channels.commitNewFile(8));
-    EXPECT_EQ(root.read("c/TCU117"), "ZZZZAAAABBBB");
 }

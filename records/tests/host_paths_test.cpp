@@ -83,7 +83,7 @@ TEST(HostPaths, ATextWithAControlCharacterNamesNoHostFile)
     root.write("c/TCU117", "x");
     root.write("c/dati/x", "x");
     PathMapper paths(root.path());
-    for (const std::string text : {std::string("c:\\TCU117\0.tmp", 14), std::string("c:\\dati\\\x1B"),
+    for (const std::string& text : {std::string("c:\\TCU117\0.tmp", 14), std::string("c:\\dati\\\x1B"),
                                    std::string("c:\\TCU117\x7F"), std::string("c:\\dati\x9D")}) {
         EXPECT_TRUE(records::hasControlCharacter(text));
         EXPECT_TRUE(paths.hostPath(text).empty());
