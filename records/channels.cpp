@@ -72,6 +72,13 @@ bool Channels::closeFile(int number)
     if (!validFileNumber(number))
         return true;
     int& fd = m_fd[static_cast<std::size_t>(number)];
+    OutputFile& newFile = m_newFiles[static_cast<std::size_t>(number)].file;
+    if (newFile.active()) {
+        // A new file closed before it was given its name is left unfinished: it goes.
+        newFile.discard();
+        fd = -1;
+        return true;
+    }
     if (fd < 0)
         return true;
     const int result = ::close(fd);
@@ -88,6 +95,15 @@ void Channels::closeAll()
 {
     for (int n = kFirstChannel; n <= kLastChannel; ++n)
         closeFile(n);
+}
+
+int Channels::mapFileName(const Channel& slot, std::string& hostPath) const
+{
+    hostPath.clear();
+    if (hasControlCharacter(slot.fileName))
+        return file_error::kBadFileName;
+    hostPath = m_paths.hostPath(slot.fileName).string();
+    return 0;
 }
 
 bool Channels::flush(int number)
@@ -150,7 +166,11 @@ void Channels::openSequential()
         return;
     }
     closeFile(number);
-    const std::string path = hostPath(number);
+    std::string path;
+    if (const int error = mapFileName(slot, path)) {
+        report(error);
+        return;
+    }
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         report(file_error::fromErrno(errno, path.c_str()));
@@ -200,7 +220,11 @@ void Channels::openBinary()
         return;
     }
     closeFile(number);
-    const std::string path = hostPath(number);
+    std::string path;
+    if (const int error = mapFileName(slot, path)) {
+        report(error);
+        return;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0 && (errno == EACCES || errno == EROFS))
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -215,19 +239,114 @@ void Channels::createFile()
 {
     m_lastError = 0;
     const int number = m_current;
+    const auto report = [&](int error) {
+        fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
+    };
     if (!validFileNumber(number)) {
-        fail(file_error::kBadFileNumber, "Errore tipo " + errorText(file_error::kBadFileNumber) + " nella creazione del file ");
+        report(file_error::kBadFileNumber);
         return;
     }
     closeFile(number);
-    const std::string path = hostPath(number);
+    std::string path;
+    if (const int error = mapFileName(channel(number), path)) {
+        report(error);
+        return;
+    }
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        const int error = file_error::fromErrno(errno, path.c_str());
-        fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
+        report(file_error::fromErrno(errno, path.c_str()));
         return;
     }
     ::close(fd);
+}
+
+void Channels::openNewBinary()
+{
+    openNew(false);
+}
+
+void Channels::openNewSequential()
+{
+    openNew(true);
+}
+
+void Channels::openNew(bool sequential)
+{
+    m_lastError = 0;
+    const int number = m_current;
+    const Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        if (sequential)
+            fail(error, "Errore tipo " + errorText(error) + " nell'apertura del file sequenziale" + slot.fileName);
+        else
+            fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
+    };
+    if (!validFileNumber(number)) {
+        report(file_error::kBadFileNumber);
+        return;
+    }
+    closeFile(number);
+    std::string path;
+    if (const int error = mapFileName(slot, path)) {
+        report(error);
+        return;
+    }
+    NewFile& newFile = m_newFiles[static_cast<std::size_t>(number)];
+    if (const int error = newFile.file.create(path)) {
+        report(file_error::fromErrno(error, path.c_str()));
+        return;
+    }
+    newFile.sequential = sequential;
+    m_fd[static_cast<std::size_t>(number)] = newFile.file.descriptor();
+}
+
+bool Channels::commitNewFile(int number)
+{
+    m_lastError = 0;
+    const Channel& slot = channel(number);
+    const bool sequential = validFileNumber(number) && m_newFiles[static_cast<std::size_t>(number)].sequential;
+    const auto reportWrite = [&](int error) {
+        if (sequential)
+            fail(error, "Errore di scrittura tipo " + errorText(error) + " nel file " + slot.fileName + " al record "
+                     + signedNumberText(m_lineCounter));
+        else
+            fail(error, "Errore di scrittura tipo " + errorText(error) + " nel file binario " + slot.fileName
+                     + " al record " + signedNumberText(m_recordNumber));
+    };
+    if (!holdsNewFile(number)) {
+        reportWrite(file_error::kBadFileNumber);
+        return false;
+    }
+    OutputFile& newFile = m_newFiles[static_cast<std::size_t>(number)].file;
+    const std::string target = newFile.target().string();
+    const OutputFile::Outcome outcome = newFile.commit();
+    m_fd[static_cast<std::size_t>(number)] = -1;
+    if (outcome.error == 0)
+        return true;
+    if (outcome.step == OutputFile::Step::Rename) {
+        const int error = file_error::fromErrno(outcome.error, target.c_str());
+        fail(error, "Errore tipo " + errorText(error) + " nella creazione del file " + slot.fileName);
+    } else {
+        reportWrite(file_error::fromErrno(outcome.error, nullptr));
+    }
+    return false;
+}
+
+void Channels::discardNewFile(int number)
+{
+    closeFile(number);
+}
+
+bool Channels::holdsNewFile(int number) const
+{
+    return validFileNumber(number) && m_newFiles[static_cast<std::size_t>(number)].file.active();
+}
+
+std::string Channels::newFileHostPath(int number) const
+{
+    if (!holdsNewFile(number))
+        return {};
+    return m_newFiles[static_cast<std::size_t>(number)].file.temporaryPath().string();
 }
 
 void Channels::readRecord()
@@ -281,7 +400,8 @@ void Channels::transfer(Transfer kind)
     }
 
     // The position is computed in floating point and rounded half to even to a 32-bit
-    // whole number, as the file layer of the payroll suite always did. A position that
+    // whole number: the payroll suite addresses its record files with this arithmetic, so a
+    // record number reaches the same bytes here as in its other programs. A position that
     // cannot be reached stops the transfer: reading or writing "wherever the file happens
     // to be" would hand out, or overwrite, somebody else's record.
     const double position = std::nearbyint(m_recordNumber * length - length + 1);

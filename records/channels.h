@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/output_file.h"
+
 namespace records {
 
 class PathMapper;
@@ -37,6 +39,17 @@ struct Channel {
 // Every failure is shown to the operator through the Prompter, with the classic error
 // number and the file name, and the caller goes on with its next step; lastError() tells
 // callers that must not go on (the telematic writer) what happened.
+//
+// A file name with a control character (NUL, ESC, ...; see hasControlCharacter()) is
+// refused with error 64 by every procedure that opens or creates, before the host is asked
+// anything. A path that the host cannot follow (a loop of links, a name too long, a folder
+// that cannot be entered) gives its error number like any other failure.
+//
+// Files that are written whole (the telematic file, the run report, the UniEmens XML) are
+// opened with openNewBinary() or openNewSequential() and given their name by
+// commitNewFile(): until then the bytes go to a temporary file beside the target, and a
+// file of the target's name stays as it was (see OutputFile). Closing such a channel any
+// other way, opening it again, closeAll() and the end of the Channels discard the new file.
 //
 // Channels 1 to 10 can be opened; the table also has a slot 0, which no file is ever
 // opened on. Any other channel number selects a scratch slot outside the table: the
@@ -79,6 +92,31 @@ public:
     // As readRecord(), with the message of the municipality lookup.
     void getRecord();
 
+    // Close, then open a new file for the channel's file name, for binary writing record by
+    // record: the records go to a temporary file in the same folder until commitNewFile().
+    // A failure shows the message of create file ("Errore tipo  76 nella creazione del
+    // file "); an existing folder of the target's name is refused at once (error 75).
+    void openNewBinary();
+    // The same for a sequential text file written by write line; a failure shows the message
+    // of open sequential.
+    void openNewSequential();
+    // Gives the new file open on `number` its name: pushes it to the disk and renames it over
+    // any file of that name. True when the file has its name and is on the disk. A failed
+    // push shows the message of a failed write (write record with recordNumber() for a
+    // binary file, write line with lineCounter() for a sequential one); a failed rename
+    // shows "Errore tipo " + error + " nella creazione del file " + file name. After a
+    // failure the new file is gone and the earlier file of that name untouched; only when
+    // the final push of the folder fails does the file already have its new bytes. The
+    // channel is closed either way. False also when no new file is open on `number`. A block
+    // handed to a writer thread (WriteBehind) must have been waited for before.
+    bool commitNewFile(int number);
+    // Closes the channel and removes its new file; an earlier file of the name stays as it was.
+    void discardNewFile(int number);
+    // True while a new file is open on `number` and not yet given its name.
+    bool holdsNewFile(int number) const;
+    // Host path of that new file while it has no name yet; empty otherwise.
+    std::string newFileHostPath(int number) const;
+
     void close(int number);
     void closeAll();
     bool isOpen(int number) const;
@@ -120,12 +158,23 @@ private:
     void fail(int errorNumber, const std::string& message);
     void transfer(Transfer kind);
     bool closeFile(int number);
+    // The host path of the channel's file name, or error 64 (with an empty path) when the
+    // name holds a control character.
+    int mapFileName(const Channel& slot, std::string& hostPath) const;
+    void openNew(bool sequential);
+
+    // A new file in preparation on a channel.
+    struct NewFile {
+        OutputFile file;
+        bool sequential = false;
+    };
 
     const PathMapper& m_paths;
     Prompter& m_prompter;
     std::array<Channel, kLastChannel + 1> m_table;
     Channel m_scratch;
     std::array<int, kLastChannel + 1> m_fd;
+    std::array<NewFile, kLastChannel + 1> m_newFiles;
     int m_current = 0;
     double m_recordNumber = 0;
     double m_lineCounter = 0;

@@ -58,47 +58,101 @@ std::string cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
+namespace {
+
+struct Decoded {
+    char32_t codePoint = 0;
+    std::size_t length = 1; // bytes taken: the character, or the malformed part to skip
+    bool wellFormed = false;
+};
+
+// Decodes the character that starts at `i`. The lead byte fixes the range that the first
+// continuation byte may take, which keeps out overlong forms, surrogates and code points
+// above U+10FFFF. A malformed part is as long as its lead and the continuation bytes
+// that fit it, so that "?" replaces each broken character once.
+Decoded decodeAt(std::string_view utf8, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[k]); };
+    const unsigned char lead = byte(i);
+    Decoded result;
+    if (lead < 0x80) {
+        result.codePoint = lead;
+        result.wellFormed = true;
+        return result;
+    }
+    int extra = 0;
+    unsigned char low = 0x80; // range of the first continuation byte
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        if (lead == 0xE0)
+            low = 0xA0; // below is an overlong form
+        else if (lead == 0xED)
+            high = 0x9F; // above are the surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        if (lead == 0xF0)
+            low = 0x90; // below is an overlong form
+        else if (lead == 0xF4)
+            high = 0x8F; // above is beyond U+10FFFF
+    } else {
+        return result; // a continuation byte, C0, C1 or F5..FF: starts no character
+    }
+    char32_t codePoint = lead & (0x3F >> extra);
+    std::size_t k = i + 1;
+    for (int n = 0; n < extra; ++n, ++k) {
+        if (k >= utf8.size())
+            break;
+        const unsigned char next = byte(k);
+        const unsigned char min = n == 0 ? low : 0x80;
+        const unsigned char max = n == 0 ? high : 0xBF;
+        if (next < min || next > max)
+            break;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    result.length = k - i;
+    if (result.length == static_cast<std::size_t>(extra) + 1) {
+        result.codePoint = codePoint;
+        result.wellFormed = true;
+    }
+    return result;
+}
+
+char cp1252OrQuestionMark(char32_t codePoint)
+{
+    const int byte = unicodeToCp1252(codePoint);
+    return byte < 0 ? '?' : static_cast<char>(byte);
+}
+
+} // namespace
+
+std::optional<std::string> utf8ToCp1252Strict(std::string_view utf8, std::size_t* badOffset)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded decoded = decodeAt(utf8, i);
+        if (!decoded.wellFormed) {
+            if (badOffset)
+                *badOffset = i;
+            return std::nullopt;
+        }
+        out.push_back(cp1252OrQuestionMark(decoded.codePoint));
+        i += decoded.length;
+    }
+    return out;
+}
+
 std::string utf8ToCp1252(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int extra = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = lead & 0x07;
-        } else {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        bool valid = i + static_cast<std::size_t>(extra) < utf8.size();
-        for (int k = 1; valid && k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                valid = false;
-            else
-                cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-        const int byte = unicodeToCp1252(cp);
-        out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded decoded = decodeAt(utf8, i);
+        out.push_back(decoded.wellFormed ? cp1252OrQuestionMark(decoded.codePoint) : '?');
+        i += decoded.length;
     }
     return out;
 }

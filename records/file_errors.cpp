@@ -23,6 +23,7 @@ int fromErrno(int error, const char* hostPath)
         return kPermissionDenied;
     case EROFS:
     case EISDIR:
+    case ELOOP: // a loop of symbolic links: the path leads nowhere
     case ETXTBSY:
     case EBUSY:
         return kPathFileAccess;

@@ -50,10 +50,42 @@ std::string matchComponent(const fs::path& folder, const std::string& hostCompon
     return hostComponent;
 }
 
+bool isControlByte(unsigned char byte)
+{
+    switch (byte) {
+    case 0x7F: // DEL
+    case 0x81: // the bytes that the code page leaves undefined: on the host they are C1
+    case 0x8D: // control characters, as invisible in a folder listing as the others
+    case 0x8F:
+    case 0x90:
+    case 0x9D:
+        return true;
+    default:
+        return byte < 0x20;
+    }
+}
+
+bool isDirectory(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
 } // namespace
+
+bool hasControlCharacter(std::string_view installationPath)
+{
+    for (const char c : installationPath) {
+        if (isControlByte(static_cast<unsigned char>(c)))
+            return true;
+    }
+    return false;
+}
 
 fs::path PathMapper::hostPath(std::string_view path) const
 {
+    if (hasControlCharacter(path))
+        return {};
 #ifdef _WIN32
     return fs::path(cp1252ToUtf8(path));
 #else
@@ -90,12 +122,15 @@ fs::path PathMapper::hostPath(std::string_view path) const
     if (fs::exists(exact, ec))
         return exact;
 
-    bool parentExists = fs::is_directory(result);
+    // Every lookup below takes an error code: a folder that cannot be entered, a loop of
+    // symbolic links or a name too long for the host only ends the matching, and the open
+    // that follows reports the failure with its error number.
+    bool parentExists = isDirectory(result);
     for (const std::string& component : components) {
         bool found = false;
         const std::string name = parentExists ? matchComponent(result, component, found) : component;
         result /= name;
-        parentExists = found && fs::is_directory(result);
+        parentExists = found && isDirectory(result);
     }
     return result;
 #endif
@@ -103,15 +138,29 @@ fs::path PathMapper::hostPath(std::string_view path) const
 
 bool PathMapper::fileExists(std::string_view installationPath) const
 {
+    const fs::path path = hostPath(installationPath);
     std::error_code ec;
-    return fs::is_regular_file(hostPath(installationPath), ec);
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool PathMapper::sameFile(std::string_view first, std::string_view second) const
+{
+    const fs::path a = hostPath(first);
+    const fs::path b = hostPath(second);
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code ec;
+    return fs::equivalent(a, b, ec);
 }
 
 std::vector<std::string> PathMapper::listDirectory(std::string_view installationPath) const
 {
     std::vector<std::string> names;
+    const fs::path folder = hostPath(installationPath);
+    if (folder.empty())
+        return names;
     std::error_code ec;
-    fs::directory_iterator it(hostPath(installationPath), ec);
+    fs::directory_iterator it(folder, ec);
     if (ec)
         return names;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
@@ -122,17 +171,27 @@ std::vector<std::string> PathMapper::listDirectory(std::string_view installation
     return names;
 }
 
+namespace {
+// The absolute form of `path`; the path as given when the current folder cannot be told.
+fs::path absoluteOrAsGiven(const fs::path& path)
+{
+    std::error_code ec;
+    fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute;
+}
+} // namespace
+
 fs::path PathMapper::resolveRoot(const std::optional<std::string>& commandLineRoot)
 {
     if (commandLineRoot && !commandLineRoot->empty())
-        return fs::absolute(*commandLineRoot);
+        return absoluteOrAsGiven(*commandLineRoot);
     if (const char* env = std::getenv("TELEMATICO_ROOT"); env && *env)
-        return fs::absolute(env);
+        return absoluteOrAsGiven(env);
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
         return fs::path(data) / "telematico";
     if (const char* home = std::getenv("HOME"); home && *home)
         return fs::path(home) / ".local" / "share" / "telematico";
-    return fs::absolute("telematico-root");
+    return absoluteOrAsGiven("telematico-root");
 }
 
 } // namespace records

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "records/channels.h"
+#include "records/temporary_files.h"
 
 namespace records {
 
@@ -50,6 +51,7 @@ bool WriteBehind::wait()
 
 void WriteBehind::work()
 {
+    temporary_files::blockOnThisThread();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_busy || m_closing; });

@@ -10,7 +10,7 @@ namespace records {
 
 // Writes one block of bytes at a time into a file on a thread of its own, while the caller
 // goes on preparing the next block: the copy into the system's file cache, about a third
-// of a long run, then no longer holds up the work.
+// of a long run, overlaps the work instead of holding it up.
 //
 // Blocks are written in the order they are handed over, and one at a time: a block is
 // only handed over after the previous one has been waited for. The caller therefore keeps
@@ -18,6 +18,9 @@ namespace records {
 // the next one or tells the operator anything. Nothing here shows messages; a block that
 // could not be written completely is kept, so the caller can write it again in the
 // foreground, where the record channels report the failure in their usual words.
+//
+// The thread never takes SIGTERM, SIGINT or SIGHUP: they reach a thread that keeps the
+// table of temporary files in order (see temporary_files.h).
 class WriteBehind {
 public:
     WriteBehind() = default;

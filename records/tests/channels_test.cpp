@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/output_file.h"
+#include "records/temporary_files.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -305,4 +313,288 @@ TEST_F(ChannelsTest, StartingTheWritebackChangesNothingThatWasWritten)
     EXPECT_EQ(root.read("c/out.dat"), std::string(4, '\0') + "ABCD");
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(channels.lastError(), 0);
+}
+
+namespace {
+
+// Runs `work` in a child process and returns what it returned, or -1 when the child did not
+// end by itself (a crash). With `unprivileged`, a child of the superuser first becomes the
+// user "nobody", for whom folder permissions count.
+int inChildProcess(const std::function<int()>& work, bool unprivileged = false)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int result = 255;
+        if (!unprivileged || ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) {
+            try {
+                result = work();
+            } catch (...) {
+                result = 254;
+            }
+        }
+        ::_exit(result);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> entriesOf(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(ChannelsTest, AFileNameWithAControlCharacterIsRefusedBeforeTheHostIsAsked)
+{
+    root.write("c/TCU117", "an earlier file");
+    const std::filesystem::path drive = root.path() / "c";
+    const std::vector<std::string> before = entriesOf(drive);
+    const std::string names[] = {
+        std::string("c:\\TCU117\0.tmp", 14), // the host would take it for TCU117
+        "c:\\TCU117\x1B[2J",
+        "c:\\dir\x7F\\TCU117",
+        "c:\\TCU\x81" "117",
+    };
+    const struct {
+        const char* name;
+        void (Channels::*open)();
+        const char* message; // up to the file name
+    } procedures[] = {
+        {"open binary", &Channels::openBinary, "Errore tipo  64 nell'apertura del  file binario"},
+        {"open sequential", &Channels::openSequential, "Errore tipo  64 nell'apertura del file sequenziale"},
+        {"create file", &Channels::createFile, "Errore tipo  64 nella creazione del file "},
+        {"open new binary", &Channels::openNewBinary, "Errore tipo  64 nella creazione del file "},
+        {"open new sequential", &Channels::openNewSequential, "Errore tipo  64 nell'apertura del file sequenziale"},
+    };
+    for (const std::string& name : names) {
+        for (const auto& procedure : procedures) {
+            prompter.shown.clear();
+            channels.select(8, name, 10);
+            (channels.*procedure.open)();
+            EXPECT_EQ(channels.lastError(), 64) << procedure.name;
+            EXPECT_FALSE(channels.isOpen(8)) << procedure.name;
+            ASSERT_EQ(prompter.shown.size(), 1u) << procedure.name;
+            EXPECT_TRUE(prompter.last().text.starts_with(procedure.message))
+                << procedure.name << ": " << prompter.last().text;
+        }
+    }
+    EXPECT_EQ(entriesOf(drive), before);
+    EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
+}
+
+TEST_F(ChannelsTest, PathsTheHostCannotFollowGiveAnErrorNumberNotACrash)
+{
+    namespace fs = std::filesystem;
+    fs::create_directory_symlink("loop", root.path() / "c" / "loop");
+    const fs::path longRoot = root.path() / std::string(300, 'r');
+    const fs::path lockedRoot = root.path() / "locked" / "inst";
+    fs::create_directories(lockedRoot / "c");
+    fs::permissions(root.path() / "locked", fs::perms::none);
+    const struct {
+        const char* what;
+        fs::path installationRoot;
+        std::string name;
+        int error;
+        bool unprivileged;
+    } cases[] = {
+        {"output folder a loop of links", root.path(), "c:\\loop\\TCU117", 75, false},
+        {"root with a component over 255 bytes", longRoot, "c:\\TCU117", 64, false},
+        {"file name over 255 bytes", root.path(), "c:\\" + std::string(300, 'n'), 64, false},
+        {"root below a folder that cannot be entered", lockedRoot, "c:\\TCU117", 70, true},
+    };
+    for (const auto& c : cases) {
+        for (void (Channels::*open)() : {&Channels::openBinary, &Channels::openNewBinary, &Channels::openSequential}) {
+            const int error = inChildProcess(
+                [&] {
+                    PathMapper mapper(c.installationRoot);
+                    ScriptedPrompter quiet;
+                    Channels own(mapper, quiet);
+                    if (mapper.fileExists(c.name) || mapper.hostPath(c.name).empty())
+                        return 253;
+                    own.select(8, c.name, 10);
+                    (own.*open)();
+                    return own.lastError();
+                },
+                c.unprivileged);
+            EXPECT_EQ(error, c.error) << c.what;
+        }
+    }
+    fs::permissions(root.path() / "locked", fs::perms::owner_all);
+}
+
+namespace {
+
+// The temporary files that a folder holds.
+std::vector<std::string> temporaryFilesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : entriesOf(folder)) {
+        if (records::OutputFile::isTemporaryName(name))
+            names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+TEST_F(ChannelsTest, ANewFileReplacesTheEarlierOneWholeOnlyWhenItIsGivenItsName)
+{
+    root.write("c/TCU117", "an earlier file");
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    ASSERT_TRUE(channels.holdsNewFile(8));
+    const std::string temporary = channels.newFileHostPath(8);
+    EXPECT_TRUE(std::filesystem::exists(temporary));
+    for (const char* record : {"AAAA", "BBBB", "CCCC"}) {
+        channels.channel(8).outputBuffer = record;
+        channels.setRecordNumber(channels.recordNumber() + 1);
+        channels.writeRecord();
+    }
+    EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
+    EXPECT_TRUE(channels.commitNewFile(8));
+    EXPECT_EQ(root.read("c/TCU117"), "AAAABBBBCCCC");
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    EXPECT_FALSE(channels.isOpen(8));
+    EXPECT_FALSE(channels.holdsNewFile(8));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(records::temporary_files::count(), 0);
+}
+
+TEST_F(ChannelsTest, ASequentialNewFileIsWrittenLineByLine)
+{
+    root.write("c/nolv/report.txt", "an earlier report\r\n");
+    channels.select(3, "\\NOLV\\report.txt", 0);
+    channels.openNewSequential();
+    for (const char* line : {"ECHO OFF", "exit"}) {
+        channels.channel(3).outputBuffer = line;
+        channels.writeLine();
+    }
+    EXPECT_EQ(root.read("c/nolv/report.txt"), "an earlier report\r\n");
+    EXPECT_TRUE(channels.commitNewFile(3));
+    EXPECT_EQ(root.read("c/nolv/report.txt"), "ECHO OFF\r\nexit\r\n");
+    EXPECT_TRUE(temporaryFilesIn(root.path() / "c" / "nolv").empty());
+}
+
+TEST_F(ChannelsTest, ANewFileThatIsNotGivenItsNameLeavesNothingAndTheEarlierFileAsItWas)
+{
+    const struct {
+        const char* what;
+        std::function<void(std::unique_ptr<Channels>&)> leave;
+    } endings[] = {
+        {"discarded", [](auto& c) { c->discardNewFile(8); }},
+        {"closed", [](auto& c) { c->close(8); }},
+        {"all files closed", [](auto& c) { c->closeAll(); }},
+        {"channel opened again", [](auto& c) { c->openBinary(); }},
+        {"channels gone", [](auto& c) { c.reset(); }},
+    };
+    for (const auto& ending : endings) {
+        root.write("c/TCU117", "an earlier file");
+        auto own = std::make_unique<Channels>(paths, prompter);
+        own->select(8, "c:\\TCU117", 4);
+        own->openNewBinary();
+        own->channel(8).outputBuffer = "AAAA";
+        own->setRecordNumber(1);
+        own->writeRecord();
+        ending.leave(own);
+        EXPECT_EQ(root.read("c/TCU117"), "an earlier file") << ending.what;
+        EXPECT_TRUE(temporaryFilesIn(root.path() / "c").empty()) << ending.what;
+        EXPECT_EQ(records::temporary_files::count(), 0) << ending.what;
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(ChannelsTest, ANewFileNeverWritesThroughALinkPlantedUnderItsName)
+{
+    const auto outside = root.write("outside.dat", "not ours");
+    std::filesystem::create_symlink(outside, root.path() / "c" / "TCU117");
+    std::filesystem::create_symlink(outside, root.path() / "c" / "TCU117.tmp");
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    channels.channel(8).outputBuffer = "AAAA";
+    channels.setRecordNumber(1);
+    channels.writeRecord();
+    EXPECT_TRUE(channels.commitNewFile(8));
+    EXPECT_EQ(root.read("outside.dat"), "not ours");
+    EXPECT_FALSE(std::filesystem::is_symlink(root.path() / "c" / "TCU117"));
+    EXPECT_EQ(root.read("c/TCU117"), "AAAA");
+}
+
+TEST_F(ChannelsTest, ANewFileThatCannotBeWrittenLeavesTheEarlierOneUntouched)
+{
+    root.write("c/TCU117", "an earlier file");
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    // A file size limit of one record makes the second write fail as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 4;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    for (const char* record : {"AAAA", "BBBB"}) {
+        channels.channel(8).outputBuffer = record;
+        channels.setRecordNumber(channels.recordNumber() + 1);
+        channels.writeRecord();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario c:\\TCU117 al record  2");
+    channels.discardNewFile(8);
+    EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
+    EXPECT_TRUE(temporaryFilesIn(root.path() / "c").empty());
+}
+
+TEST_F(ChannelsTest, ANewFileThatCannotTakeItsNameIsRemovedAndTheTargetUntouched)
+{
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    channels.channel(8).outputBuffer = "AAAA";
+    channels.setRecordNumber(1);
+    channels.writeRecord();
+    // Meanwhile a folder of that name appears, with something in it.
+    root.write("c/TCU117/kept.dat", "kept");
+    EXPECT_FALSE(channels.commitNewFile(8));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.last().text, "Errore tipo  75 nella creazione del file c:\\TCU117");
+    EXPECT_EQ(channels.lastError(), 75);
+    EXPECT_EQ(root.read("c/TCU117/kept.dat"), "kept");
+    EXPECT_TRUE(temporaryFilesIn(root.path() / "c").empty());
+    EXPECT_FALSE(channels.isOpen(8));
+}
+
+TEST_F(ChannelsTest, ANewFileIsRefusedAtOnceWhereItCouldNeverTakeItsName)
+{
+    std::filesystem::create_directories(root.path() / "c" / "dati");
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"c:\\manca\\TCU117", "Errore tipo  76 nella creazione del file "},
+        {"c:\\dati\\", "Errore tipo  75 nella creazione del file "}, // the folder itself
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        channels.select(8, c.name, 4);
+        channels.openNewBinary();
+        EXPECT_FALSE(channels.isOpen(8)) << c.name;
+        ASSERT_EQ(prompter.shown.size(), 1u) << c.name;
+        EXPECT_EQ(prompter.last().text, c.message);
+    }
+    EXPECT_EQ(entriesOf(root.path() / "c"), std::vector<std::string>{"dati"});
+    EXPECT_TRUE(entriesOf(root.path() / "c" / "dati").empty());
+}
+
+TEST_F(ChannelsTest, ANewFileKeepsThePermissionsOfTheFileItReplaces)
+{
+    const auto file = root.write("c/TCU117", "an earlier file");
+    std::filesystem::permissions(file, std::filesystem::perms(0640));
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    EXPECT_TRUE(channels.commitNewFile(8));
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
 }

@@ -76,3 +76,34 @@ TEST(HostPaths, RootComesFromTheOptionThenTheEnvironment)
     ::setenv("XDG_DATA_HOME", "/tmp/xdg", 1);
     EXPECT_EQ(PathMapper::resolveRoot(std::nullopt), fs::path("/tmp/xdg/telematico"));
 }
+
+TEST(HostPaths, ATextWithAControlCharacterNamesNoHostFile)
+{
+    TempRoot root;
+    root.write("c/TCU117", "x");
+    root.write("c/dati/x", "x");
+    PathMapper paths(root.path());
+    for (const std::string& text : {std::string("c:\\TCU117\0.tmp", 14), std::string("c:\\dati\\\x1B"),
+                                   std::string("c:\\TCU117\x7F"), std::string("c:\\dati\x9D")}) {
+        EXPECT_TRUE(records::hasControlCharacter(text));
+        EXPECT_TRUE(paths.hostPath(text).empty());
+        EXPECT_FALSE(paths.fileExists(text));
+        EXPECT_TRUE(paths.listDirectory(text).empty());
+    }
+    // Letters of the code page above 127 are names like any other.
+    EXPECT_FALSE(records::hasControlCharacter("c:\\citt\xE0\\\x80uro\\\xA0"));
+}
+
+TEST(HostPaths, TwoSpellingsOfOneFileAreTheSameFile)
+{
+    TempRoot root;
+    root.write("c/nolv/nv770/2016/dati/DCU1.017", "archive");
+    fs::create_symlink(root.path() / "c" / "nolv" / "nv770" / "2016" / "dati", root.path() / "c" / "link");
+    PathMapper paths(root.path());
+    const std::string archive = "C:\\nolv\\nv770\\2016\\dati\\DCU1.017";
+    EXPECT_TRUE(paths.sameFile(archive, "c:\\NOLV\\NV770\\2016\\DATI\\\\dcu1.017"));
+    EXPECT_TRUE(paths.sameFile(archive, "\\nolv\\x\\..\\nv770\\2016\\dati\\DCU1.017"));
+    EXPECT_TRUE(paths.sameFile(archive, "c:\\link\\DCU1.017"));
+    EXPECT_FALSE(paths.sameFile(archive, "C:\\nolv\\nv770\\2016\\dati\\TCU117"));
+    EXPECT_FALSE(paths.sameFile(archive, std::string("C:\\nolv\\nv770\\2016\\dati\\DCU1.017\0", 33)));
+}

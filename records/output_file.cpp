@@ -1,0 +1,214 @@
+#include "records/output_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "records/temporary_files.h"
+
+namespace fs = std::filesystem;
+
+namespace records {
+
+namespace {
+
+constexpr std::string_view kPrefix = "~";
+constexpr std::string_view kSuffix = ".tmp";
+constexpr std::size_t kTagLength = 6;
+// Room left for the target's name inside a host file name of 255 bytes.
+constexpr std::size_t kTargetNameRoom = 200;
+// Names tried before giving up, should every one be taken.
+constexpr int kAttempts = 100;
+
+constexpr char kTagLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+bool isTagLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string randomTag(int attempt)
+{
+    unsigned char bytes[kTagLength] = {};
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // No random bytes yet (early at boot): the clock and the process number still make
+        // a clash unlikely, and a clash only costs another try.
+        auto mix = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count())
+            ^ (static_cast<unsigned long long>(::getpid()) << 20)
+            ^ (static_cast<unsigned long long>(attempt + 1) * 0x9E3779B97F4A7C15ull);
+        for (unsigned char& byte : bytes) {
+            byte = static_cast<unsigned char>(mix);
+            mix = mix * 6364136223846793005ull + 1442695040888963407ull;
+            byte ^= static_cast<unsigned char>(mix >> 33);
+        }
+    }
+    std::string tag;
+    for (const unsigned char byte : bytes)
+        tag.push_back(kTagLetters[byte % (sizeof kTagLetters - 1)]);
+    return tag;
+}
+
+} // namespace
+
+std::string OutputFile::temporaryName(std::string_view targetName, std::string_view tag)
+{
+    std::size_t keep = std::min(targetName.size(), kTargetNameRoom);
+    // Never cut a UTF-8 character in two.
+    while (keep > 0 && keep < targetName.size() && (static_cast<unsigned char>(targetName[keep]) & 0xC0) == 0x80)
+        --keep;
+    std::string name(kPrefix);
+    name.append(targetName.substr(0, keep));
+    name.push_back('.');
+    name.append(tag);
+    name.append(kSuffix);
+    return name;
+}
+
+bool OutputFile::isTemporaryName(std::string_view name)
+{
+    const std::size_t fixed = kPrefix.size() + 1 + kTagLength + kSuffix.size();
+    if (name.size() < fixed || !name.starts_with(kPrefix) || !name.ends_with(kSuffix))
+        return false;
+    const std::string_view tag = name.substr(name.size() - kSuffix.size() - kTagLength, kTagLength);
+    if (name[name.size() - kSuffix.size() - kTagLength - 1] != '.')
+        return false;
+    for (const char c : tag) {
+        if (!isTagLetter(c))
+            return false;
+    }
+    return true;
+}
+
+fs::path OutputFile::temporaryPath() const
+{
+    if (m_temporaryName.empty())
+        return {};
+    return m_target.parent_path() / m_temporaryName;
+}
+
+int OutputFile::create(const fs::path& target, const UniqueTags& uniqueTags)
+{
+    discard();
+    const std::string name = target.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        return EISDIR; // the path names a folder
+    const fs::path folderPath = target.has_parent_path() ? target.parent_path() : fs::path(".");
+
+    // From the creation to the listing in the table no stop signal may come in between.
+    const temporary_files::SignalBlock block;
+    const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return errno;
+    const auto fail = [&](int error) {
+        ::close(folder);
+        return error;
+    };
+
+    // The target is looked at before any byte is written, so that a run never writes a
+    // whole file only to learn that it cannot have that name.
+    struct stat existing {};
+    bool keepMode = false;
+    if (::fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            return fail(EISDIR);
+        keepMode = S_ISREG(existing.st_mode);
+    } else if (errno != ENOENT) {
+        return fail(errno);
+    }
+
+    int descriptor = -1;
+    std::string temporary;
+    for (int attempt = 0; attempt < kAttempts && descriptor < 0; ++attempt) {
+        temporary = temporaryName(name, uniqueTags ? uniqueTags() : randomTag(attempt));
+        descriptor = ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (descriptor < 0 && errno != EEXIST && errno != EINTR)
+            return fail(errno);
+    }
+    if (descriptor < 0)
+        return fail(EEXIST);
+
+    const int entry = temporary_files::add(folder, temporary);
+    if (entry < 0) {
+        ::close(descriptor);
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return fail(EMFILE);
+    }
+    if (keepMode)
+        ::fchmod(descriptor, existing.st_mode & 0777);
+
+    m_target = target;
+    m_targetName = name;
+    m_temporaryName = std::move(temporary);
+    m_folder = folder;
+    m_descriptor = descriptor;
+    m_entry = entry;
+    return 0;
+}
+
+OutputFile::Outcome OutputFile::commit()
+{
+    if (m_folder < 0)
+        return {EBADF, Step::Sync};
+    {
+        const temporary_files::SignalBlock block;
+        int error = 0;
+        while (::fsync(m_descriptor) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EINVAL) // a file system that cannot sync has nothing to push
+                error = errno;
+            break;
+        }
+        // Some file systems report a failed write only when the file is closed.
+        if (::close(m_descriptor) != 0 && error == 0 && errno != EINTR)
+            error = errno;
+        m_descriptor = -1;
+        if (error != 0) {
+            discard();
+            return {error, Step::Sync};
+        }
+        if (::renameat(m_folder, m_temporaryName.c_str(), m_folder, m_targetName.c_str()) != 0) {
+            error = errno;
+            discard();
+            return {error, Step::Rename};
+        }
+        temporary_files::remove(m_entry);
+        m_entry = -1;
+        m_temporaryName.clear();
+    }
+    // The new name itself reaches the disk with the folder.
+    int error = 0;
+    if (::fsync(m_folder) != 0 && errno != EINVAL)
+        error = errno;
+    release();
+    return {error, error == 0 ? Step::None : Step::Sync};
+}
+
+void OutputFile::discard()
+{
+    if (m_folder < 0)
+        return;
+    const temporary_files::SignalBlock block;
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+    if (!m_temporaryName.empty())
+        ::unlinkat(m_folder, m_temporaryName.c_str(), 0);
+    release();
+}
+
+void OutputFile::release()
+{
+    temporary_files::remove(m_entry);
+    m_entry = -1;
+    if (m_folder >= 0)
+        ::close(m_folder);
+    m_folder = -1;
+    m_temporaryName.clear();
+    m_targetName.clear();
+}
+
+} // namespace records

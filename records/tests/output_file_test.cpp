@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/output_file.h"
+#include "records/temporary_files.h"
+#include "records/write_behind.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
+
+using records::OutputFile;
+using records::testing::TempRoot;
+namespace fs = std::filesystem;
+
+TEST(OutputFile, TemporaryNamesAreRecognisableAndNeverTooLong)
+{
+    EXPECT_EQ(OutputFile::temporaryName("TCU117", "aB3xY9"), "~TCU117.aB3xY9.tmp");
+    EXPECT_TRUE(OutputFile::isTemporaryName("~TCU117.aB3xY9.tmp"));
+    EXPECT_TRUE(OutputFile::isTemporaryName("~report.txt.000000.tmp"));
+    for (const char* name :
+         {"TCU117", "TCU117.tmp", "emens.tmp", "~TCU117.tmp", "~TCU117.aB3-Y9.tmp", "TCU117.aB3xY9.tmp"})
+        EXPECT_FALSE(OutputFile::isTemporaryName(name)) << name;
+
+    // A name of 255 bytes keeps its first 200; a character of two bytes is never cut in two.
+    const std::string longName = std::string(199, 'a') + "\xC3\xA8" + std::string(54, 'b');
+    const std::string temporary = OutputFile::temporaryName(longName, "QQQQQQ");
+    EXPECT_EQ(temporary, "~" + std::string(199, 'a') + ".QQQQQQ.tmp");
+    EXPECT_TRUE(OutputFile::isTemporaryName(temporary));
+}
+
+TEST(OutputFile, ALinkPlantedUnderATemporaryNameIsPassedOverNotFollowed)
+{
+    TempRoot root;
+    const fs::path outside = root.write("outside.dat", "not ours");
+    const fs::path folder = root.path() / "c";
+    fs::create_symlink(outside, folder / "~TCU117.AAAAAA.tmp");
+    root.write("c/~TCU117.BBBBBB.tmp", "a file of somebody else");
+    const char* tags[] = {"AAAAAA", "BBBBBB", "CCCCCC"};
+    int next = 0;
+
+    OutputFile file;
+    ASSERT_EQ(file.create(folder / "TCU117", [&] { return std::string(tags[next++]); }), 0);
+    EXPECT_EQ(file.temporaryPath(), folder / "~TCU117.CCCCCC.tmp");
+    ASSERT_EQ(::write(file.descriptor(), "new", 3), 3);
+    EXPECT_EQ(file.commit().error, 0);
+
+    EXPECT_EQ(root.read("outside.dat"), "not ours");
+    EXPECT_TRUE(fs::is_symlink(folder / "~TCU117.AAAAAA.tmp"));
+    EXPECT_EQ(root.read("c/~TCU117.BBBBBB.tmp"), "a file of somebody else");
+    EXPECT_EQ(root.read("c/TCU117"), "new");
+    EXPECT_FALSE(fs::exists(folder / "~TCU117.CCCCCC.tmp"));
+}
+
+namespace {
+
+// What a run does before it is stopped: an earlier telematic file lies in the folder, and
+// the new one is half written, in part by a writer thread that is still there.
+// Tells `ready` when the file is half written, then waits for a word on `go` (a signal
+// ends the wait) and ends the program with exit() without closing its files.
+[[noreturn]] void writeUntilStopped(const fs::path& installationRoot, int ready, int go)
+{
+    records::PathMapper paths(installationRoot);
+    records::testing::ScriptedPrompter prompter;
+    records::Channels channels(paths, prompter);
+    channels.select(8, "c:\\TCU117", 4);
+    channels.openNewBinary();
+    channels.channel(8).outputBuffer = "AAAA";
+    channels.setRecordNumber(1);
+    channels.writeRecord();
+    records::WriteBehind behind;
+    std::string block = "BBBB";
+    const bool written = behind.write(channels.duplicateDescriptor(8), block, 4) && behind.wait();
+    const char state = written && channels.lastError() == 0 ? 'y' : 'n';
+    char word = 0;
+    if (::write(ready, &state, 1) != 1 || ::read(go, &word, 1) != 1)
+        ::_exit(90);
+    std::exit(7);
+}
+
+} // namespace
+
+TEST(OutputFile, AStopBySignalOrExitRemovesTheTemporaryFileAndEndsTheProgramAsBefore)
+{
+    const struct {
+        const char* what;
+        int signal; // 0: the program calls exit()
+    } stops[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"exit", 0}};
+    for (const auto& stop : stops) {
+        TempRoot root;
+        root.write("c/TCU117", "an earlier file");
+        int ready[2];
+        int go[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            writeUntilStopped(root.path(), ready[1], go[0]);
+        char state = 0;
+        ASSERT_EQ(::read(ready[0], &state, 1), 1) << stop.what;
+        EXPECT_EQ(state, 'y') << stop.what;
+        bool temporaryWhileWriting = false;
+        for (const auto& entry : fs::directory_iterator(root.path() / "c"))
+            temporaryWhileWriting |= OutputFile::isTemporaryName(entry.path().filename().string());
+        EXPECT_TRUE(temporaryWhileWriting) << stop.what;
+
+        if (stop.signal != 0)
+            ::kill(child, stop.signal);
+        else
+            EXPECT_EQ(::write(go[1], "x", 1), 1);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (stop.signal != 0) {
+            ASSERT_TRUE(WIFSIGNALED(status)) << stop.what;
+            EXPECT_EQ(WTERMSIG(status), stop.signal) << stop.what;
+        } else {
+            ASSERT_TRUE(WIFEXITED(status)) << stop.what;
+            EXPECT_EQ(WEXITSTATUS(status), 7);
+        }
+        for (const int end : {ready[0], ready[1], go[0], go[1]})
+            ::close(end);
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(root.path() / "c"))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"TCU117"}) << stop.what;
+        EXPECT_EQ(root.read("c/TCU117"), "an earlier file") << stop.what;
+    }
+}
