@@ -16,9 +16,14 @@ Uso:
       Crea il file telematico della CU N, come il tasto "FASE 3" della finestra, e ne
       stampa il percorso; con --report scrive anche il report e il file batch e ne stampa
       i percorsi. --yes conferma l'annullamento o la sostituzione del dipendente.
+  telematico-cli uniemens --root DIR --month M --company CCC [--company CCC ...] [--check]
+      Crea il file UniEmens del mese M (1..12) con le ditte indicate, nell'ordine, come il
+      tasto "Conferma" della finestra "Selezione Ditta", e ne stampa il percorso. Ogni ditta
+      deve avere i dati predisposti per il mese e comparire una volta sola; altrimenti non si
+      scrive nulla. Con --check si risponde Si al controllo del file.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
-le opzioni (--report, --yes); una domanda senza risposta vale No.
+le opzioni (--report, --yes, --check); una domanda senza risposta vale No.
 Uscita 0 a lavoro riuscito, 1 dopo un messaggio di arresto, 2 per opzioni errate.
 )";
 
@@ -83,6 +88,8 @@ int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
         return demoCommand(argv, out, err);
     if (command == "cu")
         return cuCommand(argv, out, err);
+    if (command == "uniemens")
+        return uniemensCommand(argv, out, err);
     err << "comando sconosciuto: " << command << "\n\n" << kUsage;
     return 2;
 }

@@ -32,6 +32,7 @@ int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
 // The commands, each in its own file.
 int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 
 extern const char* const kUsage;
 
