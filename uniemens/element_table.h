@@ -109,7 +109,7 @@ enum class Form {
 // passed over with it when its condition does not hold.
 struct Node {
     int depth;
-    const char* element;
+    std::string_view element;
     int field; // the field the value comes from; 0 for containers and fixed lines
     Condition when;
     Form form = Form::Text;

@@ -10,8 +10,9 @@ namespace uniemens {
 
 namespace {
 
-// Lines are handed to the channel in pieces of about this size.
-constexpr std::size_t kHandOver = 32 * 1024;
+// Lines are handed to the channel in pieces of about this size: few enough writes for a
+// large company, little memory.
+constexpr std::size_t kHandOver = 256 * 1024;
 
 struct ByteForms {
     std::array<std::string, 256> text;      // in element text
@@ -48,12 +49,20 @@ XmlLines::XmlLines(records::Channels& channels, int channel)
     : m_channels(channels)
     , m_channel(channel)
 {
+    m_pending.reserve(kHandOver + 4096);
 }
 
 void XmlLines::appendValue(std::string_view value, bool attribute)
 {
+    // Most values are plain ASCII and go in as they stand.
+    std::size_t plain = 0;
+    while (plain < value.size() && plainByte(static_cast<unsigned char>(value[plain])))
+        ++plain;
+    m_pending.append(value.data(), plain);
+    if (plain == value.size())
+        return;
     const auto& forms = attribute ? byteForms().attribute : byteForms().text;
-    for (const char c : value) {
+    for (const char c : value.substr(plain)) {
         const auto byte = static_cast<unsigned char>(c);
         if (plainByte(byte))
             m_pending.push_back(c);
