@@ -43,7 +43,10 @@ std::string blockText(const EmployeeEntries& employee, const CompanyHeaderFields
     out.flush();
     channels.close(3);
     EXPECT_TRUE(prompter.shown.empty());
-    return root.read("c/block.xml");
+    const std::string text = root.read("c/block.xml");
+    // One element: a well-formed document of its own.
+    EXPECT_EQ(uniemens::testing::parsedTexts(text, "CFLavoratore").size(), 1u);
+    return text;
 }
 
 // Compares line by line, naming the first line that differs.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <memory>
 
@@ -44,6 +47,30 @@ EmployeeEntries employee(const char* fiscalCode, const char* surname, const char
     f[125] = "2000.00";
     return f;
 }
+
+// While it lives, no file of this process grows beyond `bytes`: writes beyond fail.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+        : m_signal(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    void (*m_signal)(int);
+    rlimit m_previous{};
+};
 
 struct IndittaFormTest : ::testing::Test {
     uniemens::testing::Installation installation;
@@ -445,12 +472,18 @@ TEST_F(IndittaFormTest, AMissingDataFileStopsWithoutBeingCreated)
 TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
 {
     addEmployeeCompany("001", "FC", 1);
-    // The file takes no byte: its temporary name leads to a full device.
-    fs::create_symlink("/dev/full", installation.xmlFile("fc0010316.xml.tmp"));
     chooseMonthAndCompany(3, "001");
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    ConfirmOutcome outcome;
+    {
+        const FileSizeLimit limit(100); // the declaration cannot be written
+        outcome = form->Command1_Click();
+    }
+
+    EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo  61 nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml.tmp al record "))
+    EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo "));
+    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml.tmp al record "),
+              std::string::npos)
         << prompter.last().text;
     EXPECT_TRUE(xmlFiles().empty());
 }
