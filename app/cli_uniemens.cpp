@@ -1,6 +1,7 @@
+#include "app/cli.h"
+
 #include <algorithm>
 
-#include "app/cli.h"
 #include "app/console_prompter.h"
 #include "cu/archive_record.h"
 #include "cu/createl_form.h"
