@@ -9,6 +9,7 @@ Uso: telematico-cli COMANDO [opzioni]
 Comandi:
   demo         scrive un'installazione dimostrativa in una cartella
   cu           crea il file telematico di una Certificazione Unica (come "FASE 3" di createl)
+  uniemens     crea il file UniEmens di un mese per una o piu' ditte (come "Conferma" di inditta)
   anagrafiche  controlla codici fiscali, partite IVA e date delle anagrafiche
 
   telematico-cli COMANDO --help   spiega le opzioni di un comando e i loro valori.
@@ -29,6 +30,7 @@ struct Command {
 const Command kCommands[] = {
     {"demo", &kDemoHelp, demoCommand},
     {"cu", &kCuHelp, cuCommand},
+    {"uniemens", &kUniemensHelp, uniemensCommand},
     {"anagrafiche", &kAnagraficheHelp, anagraficheCommand},
 };
 

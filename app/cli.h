@@ -39,9 +39,11 @@ int usageError(std::ostream& err, std::string_view command, std::string_view pro
 int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 extern const char* const kDemoHelp;
 extern const char* const kCuHelp;
 extern const char* const kAnagraficheHelp;
+extern const char* const kUniemensHelp;
 
 extern const char* const kUsage;
 

@@ -23,6 +23,13 @@ public:
     }
 
     void answerYes(records::Question question) { m_yes.insert(question); }
+    void setAnswer(records::Question question, bool yes)
+    {
+        if (yes)
+            m_yes.insert(question);
+        else
+            m_yes.erase(question);
+    }
 
     void message(std::string_view title, std::string_view text, records::Icon icon) override;
     bool askYesNo(records::Question question, std::string_view title, std::string_view text,

@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "payroll/field_layout.h"
+
 namespace payroll {
 
 inline constexpr int kCuFieldCount = 500;
 inline constexpr int kSecondCuFieldCount = 103;
 inline constexpr int kArchiveRecordLength = 6000;
-inline constexpr char kInUse = '$';
 
 // The two text tables unpacked from one CU archive record (one employee's certification):
 // CU k and CU2 k. Entries are the record's characters as cut out, blanks included;

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev
+  libxml2-dev
 )
 if [ "${1:-}" = "--display" ]; then
   # Only to look at the windows for real under a virtual display.

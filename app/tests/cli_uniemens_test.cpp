@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/cli.h"
+#include "demo/demo_installation.h"
+#include "payroll/company_record.h"
+#include "testing/temp_root.h"
+
+using records::testing::TempRoot;
+
+namespace {
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+struct CliUniemensTest : ::testing::Test {
+    TempRoot root;
+    std::ostringstream out, err;
+    const std::filesystem::path xmlFolder = root.path() / "c/Program Files/INPS/INPS uniEmens individuale";
+
+    void SetUp() override { demo::writeDemoInstallation(root.path()); }
+
+    int uniemens(std::vector<std::string> options)
+    {
+        out.str({});
+        err.str({});
+        std::vector<std::string> argv = {"telematico-cli", "uniemens", "--root", root.path().string()};
+        argv.insert(argv.end(), options.begin(), options.end());
+        return app::cli::main(argv, out, err);
+    }
+
+    bool xmlFolderEmpty() const { return std::filesystem::is_empty(xmlFolder); }
+};
+
+} // namespace
+
+TEST_F(CliUniemensTest, TwoCompaniesGoIntoOneFileNamedAfterTheFirst)
+{
+    ASSERT_EQ(uniemens({"--month", "3", "--company", "001", "--company", "2"}), 0) << err.str();
+    EXPECT_EQ(out.str(), (xmlFolder / "fc0010316.xml").string() + "\n");
+    EXPECT_EQ(occurrences(err.str(), "Memorizzazione regolarmente effettuata\n"), 2u);
+    EXPECT_NE(err.str().find("Fine lavoro: Inserisci altra Ditta ? [Si]\n"), std::string::npos);
+    EXPECT_NE(err.str().find("Fine lavoro: Inserisci altra Ditta ? [No]\n"), std::string::npos);
+    EXPECT_NE(err.str().find("Fine lavoro: Vuoi proseguire con il controllo del file ? [No]\n"), std::string::npos);
+    const std::string xml = TempRoot::readFile(xmlFolder / "fc0010316.xml");
+    EXPECT_EQ(occurrences(xml, "<DatiMittente"), 1u);
+    EXPECT_EQ(occurrences(xml, "<Azienda>"), 2u);
+    EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 6u); // three and three employees in use
+    EXPECT_TRUE(xml.ends_with("</Azienda>\r\n</DenunceMensili>\r\n"));
+
+    ASSERT_EQ(uniemens({"--month", "03", "--company", "005", "--check"}), 0) << err.str();
+    EXPECT_EQ(out.str(), (xmlFolder / "uea0050316.xml").string() + "\n");
+    EXPECT_NE(err.str().find("Vuoi proseguire con il controllo del file ? [Si]\n"), std::string::npos);
+}
+
+TEST_F(CliUniemensTest, NothingIsWrittenUnlessEveryCompanyCanBeDeclared)
+{
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "001", "--company", "009"}), 1);
+    EXPECT_EQ(err.str(), "uniemens: nessun file predisposto per la ditta 009 nel mese 3 dell'anno 2016\n");
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "001", "--company", "1"}), 1);
+    EXPECT_EQ(err.str(), "uniemens: la ditta 001 e' indicata piu' volte\n");
+    EXPECT_EQ(uniemens({"--month", "4", "--company", "001"}), 1);
+
+    payroll::CompanyHeaderFields h;
+    h[1] = "009";
+    h[12] = "7";
+    root.write("c/nolv/paghe/una00903.016", payroll::packCompanyHeader(h));
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "009", "--company", "001"}), 1);
+    EXPECT_NE(err.str().find("la ditta 009 non ha un tipo di denuncia valido"), std::string::npos);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(xmlFolderEmpty());
+
+    EXPECT_EQ(uniemens({"--month", "13", "--company", "001"}), 2);
+    EXPECT_EQ(uniemens({"--month", "3"}), 2);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "payroll/field_layout.h"
+
+// The employee data file "unb" + company + month + "." + year digits: one 2000-character
+// record per employee of the month, read by the UniEmens writer (fields 1 to 266) and by the
+// employee register (entries 1 to 267).
+namespace payroll {
+
+inline constexpr int kEmployeeRecordLength = 2000;
+inline constexpr int kEmployeeFieldCount = 266; // what the UniEmens writer reads
+inline constexpr int kEmployeeEntryCount = 267; // what the employee register reads and saves
+
+namespace employee {
+inline constexpr int kQualification1 = 4;
+inline constexpr int kPartTimePercent = 12; // greater than zero for a part-time worker
+inline constexpr int kWorkerType = 19;      // the sport and entertainment codes "SC", "SY" ...
+inline constexpr int kApprenticeship = 20;  // "APPA", "APPB", "APPC", or a statistical code
+inline constexpr int kDayCount = 183;       // days of the month
+inline constexpr int kDayMarkerBase = 183;  // field 183 + d: day d worked ("S") or not ("N")
+inline constexpr int kDayCoverageBase = 220; // field 220 + d: coverage of day d
+inline constexpr int kDaysInMonth = 31;
+} // namespace employee
+
+// Entries 1 to 267, indexed by number (index 0 unused).
+using EmployeeEntries = std::array<std::string, kEmployeeEntryCount + 1>;
+
+// Entries 1 to 267 (entry 267: positions 1543-1554).
+const FieldLayout& employeeLayout();
+
+// Fields 1 to 266 as the UniEmens writer reads them (see FieldTable).
+inline FieldTable unpackEmployee(std::string_view record)
+{
+    return FieldTable(employeeLayout(), record, kEmployeeFieldCount);
+}
+
+// Entries 1 to 267 exactly as stored, for the employee register.
+inline std::vector<std::string> unpackEmployeeEntries(std::string_view record)
+{
+    return unpackRaw(employeeLayout(), record);
+}
+
+// A 2000-character employee record (see pack()).
+inline std::string packEmployee(const EmployeeEntries& entries, char status = kInUse)
+{
+    return pack(employeeLayout(), entries, status);
+}
+
+} // namespace payroll

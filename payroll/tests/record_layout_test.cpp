@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "payroll/collaborator_record.h"
+#include "payroll/company_record.h"
+#include "payroll/employee_record.h"
+
+using namespace payroll;
+
+namespace {
+
+struct Pinned {
+    const FieldLayout& layout;
+    int field;
+    int position;
+    int length;
+};
+
+} // namespace
+
+// Positions read off the layouts of the payroll program's files: the first and last field,
+// fields after a change of width, and the ones the writers depend on most.
+TEST(RecordLayout, FieldsLieWhereThePayrollProgramWritesThem)
+{
+    const Pinned pinned[] = {
+        {companyHeaderLayout(), 1, 2, 3},       {companyHeaderLayout(), 11, 130, 50},
+        {companyHeaderLayout(), 12, 180, 1},    {companyHeaderLayout(), 20, 207, 6},
+        {companyHeaderLayout(), 26, 262, 6},    {companyHeaderLayout(), 62, 499, 12},
+        {companyHeaderLayout(), 70, 565, 4},    {employeeLayout(), 1, 2, 16},
+        {employeeLayout(), 21, 126, 12},        {employeeLayout(), 64, 544, 3},
+        {employeeLayout(), 98, 690, 3},         {employeeLayout(), 117, 824, 8},
+        {employeeLayout(), 153, 1123, 1},       {employeeLayout(), 183, 1330, 2},
+        {employeeLayout(), 214, 1362, 1},       {employeeLayout(), 215, 1363, 4},
+        {employeeLayout(), 221, 1396, 1},       {employeeLayout(), 251, 1426, 1},
+        {employeeLayout(), 257, 1461, 6},       {employeeLayout(), 266, 1539, 4},
+        {employeeLayout(), 267, 1543, 12},      {collaboratorLayout(), 1, 2, 16},
+        {collaboratorLayout(), 7, 70, 12},      {collaboratorLayout(), 19, 122, 2},
+    };
+    for (const Pinned& p : pinned) {
+        const FieldSlot slot = p.layout.slot(p.field);
+        EXPECT_EQ(slot.position, p.position) << p.layout.name() << " field " << p.field;
+        EXPECT_EQ(slot.length, p.length) << p.layout.name() << " field " << p.field;
+    }
+    EXPECT_EQ(companyHeaderLayout().fieldCount(), 70);
+    EXPECT_EQ(employeeLayout().fieldCount(), 267);
+    EXPECT_EQ(collaboratorLayout().fieldCount(), 19);
+    EXPECT_EQ(employeeLayout().slot(268).position, 0);
+    EXPECT_EQ(employeeLayout().slot(0).position, 0);
+}
+
+TEST(RecordLayout, WritersSeeControlCharactersAsBlanksAndStrippedFields)
+{
+    std::string record(kCollaboratorRecordLength, '\0'); // never written by the payroll program
+    record[0] = '$';
+    record.replace(17, 7, "\tROSSI ");      // field 2, positions 18-41
+    record.replace(69, 12, std::string("   1250.50\0\0", 12)); // field 7
+    const FieldTable fields = unpackCollaborator(record);
+    EXPECT_EQ(fields[1], "");
+    EXPECT_EQ(fields[2], "ROSSI");
+    EXPECT_EQ(fields[7], "1250.50");
+    EXPECT_DOUBLE_EQ(fields.number(7), 1250.5);
+    EXPECT_EQ(fields[20], "");
+
+    // A record cut short leaves the fields beyond its end empty.
+    const FieldTable shortRecord = unpackCompanyHeader(std::string("$00103") + "2016", company::kCollaboratorFieldCount);
+    EXPECT_EQ(shortRecord[company::kCode], "001");
+    EXPECT_EQ(shortRecord[company::kYear], "2016");
+    EXPECT_EQ(shortRecord[4], "");
+    EXPECT_EQ(shortRecord.fieldCount(), 21);
+    EXPECT_EQ(shortRecord[22], "");
+}
+
+TEST(RecordLayout, RegisterEntriesKeepEveryByteAndAStoreTouchesOnlyTheSlots)
+{
+    EmployeeEntries entries;
+    entries[2] = "rossi";
+    entries[267] = "123456789012";
+    std::string record = packEmployee(entries);
+    ASSERT_EQ(record.size(), 2000u);
+    EXPECT_EQ(record.substr(17, 24), "rossi" + std::string(19, ' '));
+    EXPECT_EQ(record.substr(1542, 12), "123456789012");
+
+    record[1554] = '\0'; // beyond entry 267: nobody's field
+    record[20] = '\x01';
+    const auto raw = unpackEmployeeEntries(record);
+    EXPECT_EQ(raw[2], std::string("ros\x01i", 5) + std::string(19, ' '));
+    EXPECT_EQ(raw[267], "123456789012");
+
+    std::vector<std::string> changed = raw;
+    changed[2] = "BIANCHI";
+    store(employeeLayout(), changed, record);
+    EXPECT_EQ(record.substr(17, 24), "BIANCHI" + std::string(17, ' '));
+    EXPECT_EQ(record[1554], '\0');
+    EXPECT_EQ(record[0], '$');
+
+    entries[3] = std::string(21, 'X'); // field 3 holds 20 characters
+    EXPECT_THROW(packEmployee(entries), std::length_error);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "payroll/field_layout.h"
+
+namespace uniemens {
+
+class XmlLines;
+
+// Writes the DenunciaIndividuale element of one employee record (fields 1 to 266 as the
+// writers read them) into the PosContributiva block of the XML file. `header` is the
+// company header; the working year and the two-digit month of the window decide whether the
+// TFR destination is declared this month.
+void writeEmployeeBlock(const payroll::FieldTable& employee, const payroll::FieldTable& header,
+                        std::string_view workingYear, std::string_view selectedMonth, XmlLines& out);
+
+} // namespace uniemens

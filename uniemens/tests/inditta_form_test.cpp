@@ -1,0 +1,574 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+
+#include "payroll/collaborator_record.h"
+#include "payroll/company_record.h"
+#include "payroll/employee_record.h"
+#include "records/shared_values.h"
+#include "testing/scripted_prompter.h"
+#include "uniemens/inditta_form.h"
+#include "uniemens/tests/uniemens_test_support.h"
+
+using namespace uniemens;
+using payroll::CollaboratorFields;
+using payroll::EmployeeEntries;
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using uniemens::testing::companyHeader;
+using uniemens::testing::crlf;
+using uniemens::testing::occurrences;
+using uniemens::testing::parsedTexts;
+using uniemens::testing::ScriptedFileChooser;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
+
+EmployeeEntries employee(const char* fiscalCode, const char* surname, const char* name)
+{
+    EmployeeEntries f;
+    f[1] = fiscalCode;
+    f[2] = surname;
+    f[3] = name;
+    f[4] = "1";
+    f[19] = "0";
+    f[21] = "2000";
+    f[22] = "660.00";
+    f[63] = "2000";
+    f[64] = "26";
+    f[66] = "S";
+    f[125] = "2000.00";
+    return f;
+}
+
+// While it lives, no file of this process grows beyond `bytes`: writes beyond fail.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+        : m_signal(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    void (*m_signal)(int);
+    rlimit m_previous{};
+};
+
+struct IndittaFormTest : ::testing::Test {
+    uniemens::testing::Installation installation;
+    records::SharedValues shared{installation.root.path()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<IndittaForm> form;
+
+    void SetUp() override
+    {
+        shared.installation.drivePrefix = "C:"; // as the createl window read it
+        form = std::make_unique<IndittaForm>(records::Workplace{shared, prompter, launcher}, chooser);
+    }
+
+    // An employee company of March with `employees` records in use.
+    void addEmployeeCompany(const char* code, const char* composition, int employees, const char* name = "ROSSI SRL")
+    {
+        payroll::CompanyHeaderFields h = companyHeader(code, "0", name);
+        h[13] = composition;
+        h[20] = std::to_string(employees);
+        h[26] = std::to_string(employees);
+        installation.addCompany(code, "03", h);
+        std::string records;
+        for (int k = 1; k <= employees; ++k)
+            records += payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO"));
+        installation.addEmployees(code, "03", records);
+    }
+
+    void chooseMonthAndCompany(int month, const char* code)
+    {
+        form->Form_Load();
+        form->combo1_Click(month - 1);
+        const int index = form->findCompany(code);
+        ASSERT_GE(index, 0) << code;
+        form->indit_Click(index);
+    }
+
+    std::vector<std::string> xmlFiles() const { return installation.xmlFolderNames(); }
+};
+
+} // namespace
+
+TEST_F(IndittaFormTest, TheMonthListsItsCompaniesAndAMonthWithoutFilesSaysSo)
+{
+    installation.addCompany("001", "03", companyHeader("001", "0", "EDILIZIA ROSSI COSTRUZIONI E RESTAURI SRL"));
+    installation.root.write("c/nolv/paghe/UNA00703.016", payroll::packCompanyHeader(companyHeader("007", "1", "AURORA")));
+    installation.addCompany("001", "04", companyHeader("001", "0"));
+    installation.root.write("c/nolv/paghe/una50003.016", payroll::packCompanyHeader(companyHeader("500", "0")));
+
+    form->Form_Load();
+    EXPECT_EQ(form->Text2, "2016");
+    EXPECT_EQ(shared.installation.workingYear, "2016");
+    EXPECT_EQ(shared.dataAreaSelector, 1);
+    EXPECT_TRUE(form->Option1);
+    EXPECT_EQ(form->combo1Items.size(), 12u);
+
+    form->combo1_Click(2);
+    EXPECT_EQ(form->selectedMonth, "03");
+    ASSERT_EQ(form->inditItems.size(), 2u);
+    // Code, one blank, the first 34 characters of the name.
+    EXPECT_EQ(form->inditItems[0], "001 EDILIZIA ROSSI COSTRUZIONI E RESTA");
+    EXPECT_EQ(form->inditItems[1], "007 AURORA" + std::string(28, ' '));
+    EXPECT_EQ(form->inditText, form->inditItems[0] + " Clicca per selezionare il file");
+    form->indit_Click(1);
+    EXPECT_EQ(form->Text1, "C:\\nolv\\paghe\\una00703.016");
+    EXPECT_EQ(form->selectedIndex, 2);
+
+    form->combo1_Click(4);
+    EXPECT_TRUE(form->inditItems.empty());
+    EXPECT_EQ(form->inditText, "Nessun file predisposto per il mese e l'anno");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
+{
+    payroll::CompanyHeaderFields h = companyHeader("001", "0");
+    h[13] = "FC";
+    h[20] = "000003";
+    h[22] = "1320.00";
+    h[23] = "0";
+    h[25] = "S";
+    h[26] = "2";
+    h[40] = "E";
+    h[41] = "REV1";
+    h[42] = "FON1";
+    h[43] = "2";
+    h[28] = "12.00";
+    h[30] = "TFR1";
+    h[62] = "8.00";
+    h[63] = "DEB2";
+    h[64] = "0";
+    installation.addCompany("001", "03", h);
+    installation.addEmployees("001", "03", payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO"))
+                                              + payroll::packEmployee(employee("VRDLGU85C12F205Z", "VERDI", "LUIGI"), ' ')
+                                              + payroll::packEmployee(employee("BNCMRA90A41H501Y", "BIANCHI", "MARIA")));
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(false); // no other company
+    prompter.answer(false); // no check
+
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
+    ASSERT_EQ(prompter.texts(),
+              (std::vector<std::string>{kStored, "Inserisci altra Ditta ?",
+                                        "Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato",
+                                        "Vuoi proseguire con il controllo del file ?"}));
+    EXPECT_EQ(prompter.shown[1].title, "Fine lavoro");
+    EXPECT_EQ(prompter.shown[1].asked, records::Question::AnotherCompany);
+    EXPECT_EQ(prompter.shown[3].asked, records::Question::ContinueWithCheck);
+    EXPECT_TRUE(form->closeRequested);
+    EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
+    EXPECT_EQ(form->storedHostPath(), installation.xmlFile("fc0010316.xml").string());
+
+    const std::string xml = installation.readXml("fc0010316.xml");
+    EXPECT_EQ(parsedTexts(xml, "CFLavoratore"), (std::vector<std::string>{"RSSMRA80A01F205X", "BNCMRA90A41H501Y"}));
+    EXPECT_TRUE(xml.starts_with(crlf({
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+        "<DenunceMensili>",
+        "<DatiMittente Tipo=\"2\">",
+        "<CFPersonaMittente>FRRLGU60A01L219K</CFPersonaMittente>",
+        "<RagSocMittente>STUDIO FERRERO</RagSocMittente>",
+        "<CFMittente>01234567890</CFMittente>",
+        "<CFSoftwarehouse>07777777771</CFSoftwarehouse>",
+        "<SedeINPS>8100</SedeINPS>",
+        "</DatiMittente>",
+        "<Azienda>",
+        "<AnnoMeseDenuncia>2016-03</AnnoMeseDenuncia>",
+        "<CFAzienda>01987654321</CFAzienda>",
+        "<RagSocAzienda>ROSSI COSTRUZIONI SRL</RagSocAzienda>",
+        "<PosContributiva Composizione=\"FC\">",
+        "<Matricola>8100012345</Matricola>",
+        "<DenunciaIndividuale>",
+    })));
+    EXPECT_TRUE(xml.ends_with(crlf({
+        "</DenunciaIndividuale>",
+        "<DenunciaAziendale>",
+        "<TrattQuotaLav>S</TrattQuotaLav>",
+        "<NumLavoratori>2</NumLavoratori>",
+        "<ForzaAziendale>2</ForzaAziendale>",
+        "<FondoInterprof>",
+        "<Adesione>",
+        "<CodFondo>FON1</CodFondo>",
+        "<NumDip>2</NumDip>",
+        "</Adesione>",
+        "<Revoca>REV1</Revoca>",
+        "</FondoInterprof>",
+        "<AziendaTFR>",
+        "<RecuperoTFR>",
+        "<CausaleRecTFR>TFR1</CausaleRecTFR>",
+        "<ImportoRecTFR>12.00</ImportoRecTFR>",
+        "</RecuperoTFR>",
+        "</AziendaTFR>",
+        "<AltrePartiteADebito>",
+        "<CausaleADebito>DEB2</CausaleADebito>",
+        "<SommaADebito>8.00</SommaADebito>",
+        "</AltrePartiteADebito>",
+        "<DatiQuadraturaRetrContr>",
+        "<NumDenIndiv>2</NumDenIndiv>",
+        "<TotaleADebito>1320.00</TotaleADebito>",
+        "<TotaleACredito>0</TotaleACredito>",
+        "</DatiQuadraturaRetrContr>",
+        "</DenunciaAziendale>",
+        "</PosContributiva>",
+        "</Azienda>",
+        "</DenunceMensili>",
+    })));
+}
+
+TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
+{
+    struct Case {
+        const char* composition;
+        const char* cancellation;
+        const char* file;
+        bool totals;
+    };
+    const Case cases[] = {
+        {"FP", "0", "fp0010316.xml", false},
+        {"XX", "1", "uea0010316.xml", true},
+    };
+    for (const Case& c : cases) {
+        uniemens::testing::Installation own;
+        records::SharedValues values{own.root.path()};
+        values.installation.drivePrefix = "C:";
+        payroll::CompanyHeaderFields h = companyHeader("001", "0");
+        h[13] = c.composition;
+        h[15] = c.cancellation;
+        h[20] = "1";
+        own.addCompany("001", "03", h);
+        own.addEmployees("001", "03", payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO")));
+        IndittaForm f(records::Workplace{values, prompter, launcher}, chooser);
+        f.Form_Load();
+        f.combo1_Click(2);
+        f.indit_Click(0);
+        prompter.answer(false);
+        prompter.answer(false);
+        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::FileStored) << c.file;
+        const std::string xml = own.readXml(c.file);
+        EXPECT_EQ(occurrences(xml, "<DenunciaAziendale>"), c.totals ? 1u : 0u) << c.file;
+        if (std::string(c.cancellation) == "1") {
+            EXPECT_NE(xml.find("<DenunciaIndividuale Elimina=\"S\">"), std::string::npos);
+            EXPECT_NE(xml.find(crlf({"<DatiQuadraturaRetrContr>", "<NumDenIndiv>0</NumDenIndiv>",
+                                     "<TotaleADebito>0</TotaleADebito>", "<TotaleACredito>0</TotaleACredito>",
+                                     "</DatiQuadraturaRetrContr>"})),
+                      std::string::npos);
+        }
+        EXPECT_FALSE(parsedTexts(xml, "Matricola").empty());
+    }
+}
+
+TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStaysListed)
+{
+    payroll::CompanyHeaderFields h = companyHeader("005", "1", "CENTRO STUDI AURORA SRL");
+    h[13] = "FP"; // plays no part for collaborators
+    h[18] = "40121";
+    h[19] = "037006";
+    h[20] = "3";
+    installation.addCompany("005", "03", h);
+    CollaboratorFields tutor;
+    tutor[1] = "LMBGNN70A01A944S";
+    tutor[2] = "LOMBARDI";
+    tutor[3] = "GIOVANNI";
+    tutor[4] = "A944";
+    tutor[5] = "06";
+    tutor[6] = "05";
+    tutor[7] = "1250";
+    tutor[8] = "3172";
+    tutor[9] = "0";
+    tutor[10] = "01", tutor[11] = "03", tutor[12] = "2016";
+    tutor[13] = "31", tutor[14] = "03", tutor[15] = "2016";
+    tutor[16] = "CA";
+    tutor[17] = "123";
+    tutor[18] = "100.00";
+    tutor[19] = "T1";
+    CollaboratorFields unpaid = tutor;
+    unpaid[7] = "0";
+    CollaboratorFields adviser = tutor;
+    adviser[1] = "CNNLRA75B42F205P";
+    adviser[2] = "CANNAVO";
+    adviser[3] = "LAURA";
+    adviser[5] = "07";
+    adviser[9] = "DS1";
+    adviser[18] = "0"; // a disaster code without a relief amount: no Agevolazione
+    installation.addCollaborators("005", "03",
+                                  payroll::packCollaborator(tutor) + payroll::packCollaborator(unpaid)
+                                      + payroll::packCollaborator(adviser));
+    chooseMonthAndCompany(3, "005");
+    prompter.answer(true); // another company: the same one again
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    EXPECT_EQ(form->appendFlag, 1);
+    EXPECT_EQ(form->findCompany("005"), 0);
+    EXPECT_TRUE(xmlFiles().empty() || xmlFiles() == std::vector<std::string>{"uea0050316.xml.tmp"});
+    prompter.answer(false);
+    prompter.answer(false);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+
+    const std::string company = crlf({
+        "<Azienda>",
+        "<AnnoMeseDenuncia>2016-03</AnnoMeseDenuncia>",
+        "<CFAzienda>01987654321</CFAzienda>",
+        "<RagSocAzienda>CENTRO STUDI AURORA SRL</RagSocAzienda>",
+        "<ListaCollaboratori>",
+        "<CAP>40121</CAP>",
+        "<ISTAT>037006</ISTAT>",
+        "<Collaboratore>",
+        "<CFCollaboratore>LMBGNN70A01A944S</CFCollaboratore>",
+        "<Cognome>LOMBARDI</Cognome>",
+        "<Nome>GIOVANNI</Nome>",
+        "<CodiceComune>A944</CodiceComune>",
+        "<TipoRapporto>06</TipoRapporto>",
+        "<CodiceAttivita>05</CodiceAttivita>",
+        "<Imponibile>1250</Imponibile>",
+        "<Aliquota>3172</Aliquota>",
+        "<Dal>2016-03-01</Dal>",
+        "<Al>2016-03-31</Al>",
+        "<Agevolazione>",
+        "<CodCalamita>CA</CodCalamita>",
+        "<CodCertificazione>123</CodCertificazione>",
+        "<ImpAgevolazione>100.00</ImpAgevolazione>",
+        "<TipoAgevolazione>T1</TipoAgevolazione>",
+        "</Agevolazione>",
+        "</Collaboratore>",
+        "<Collaboratore>",
+        "<CFCollaboratore>CNNLRA75B42F205P</CFCollaboratore>",
+        "<Cognome>CANNAVO</Cognome>",
+        "<Nome>LAURA</Nome>",
+        "<CodiceComune>A944</CodiceComune>",
+        "<TipoRapporto>07</TipoRapporto>",
+        "<Imponibile>1250</Imponibile>",
+        "<Aliquota>3172</Aliquota>",
+        "<Dal>2016-03-01</Dal>",
+        "<Al>2016-03-31</Al>",
+        "</Collaboratore>",
+        "</ListaCollaboratori>",
+        "</Azienda>",
+    });
+    const std::string xml = installation.readXml("uea0050316.xml");
+    EXPECT_EQ(xml.substr(xml.find("<Azienda>")), company + company + "</DenunceMensili>\r\n");
+    EXPECT_EQ(occurrences(xml, "<DatiMittente"), 1u);
+    EXPECT_EQ(parsedTexts(xml, "CFCollaboratore").size(), 4u);
+}
+
+TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
+{
+    addEmployeeCompany("001", "FC", 1);
+    addEmployeeCompany("002", "", 2, "BIANCHI SPA");
+    addEmployeeCompany("003", "", 1, "VERDI SNC");
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+
+    // The company written is off the list; the others keep their own files.
+    ASSERT_EQ(form->inditItems.size(), 2u);
+    EXPECT_EQ(form->inditItems[0].substr(0, 3), "002");
+    EXPECT_EQ(form->dataFiles[0], "C:\\nolv\\paghe\\una00203.016");
+    EXPECT_EQ(form->dataFiles[1], "C:\\nolv\\paghe\\una00303.016");
+    EXPECT_EQ(form->inditText, form->inditItems[0] + " Clicca per selezionare il file");
+    EXPECT_FALSE(fs::exists(installation.xmlFile("fc0010316.xml"))); // not complete yet
+
+    form->indit_Click(1);
+    EXPECT_EQ(form->Text1, "C:\\nolv\\paghe\\una00303.016");
+    prompter.answer(false);
+    prompter.answer(true); // go on with the check: the checking program is not installed
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    EXPECT_EQ(prompter.last().text,
+              "Il programma c:\\Program Files\\Inps\\INPS uniEmens individuale\\UniEMensIndiv.exe non e' installato");
+    EXPECT_TRUE(launcher.started.empty());
+
+    EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
+    const std::string xml = installation.readXml("fc0010316.xml");
+    EXPECT_EQ(occurrences(xml, "<DenunceMensili>"), 1u);
+    EXPECT_EQ(occurrences(xml, "<DatiMittente"), 1u);
+    EXPECT_EQ(parsedTexts(xml, "RagSocAzienda"), (std::vector<std::string>{"ROSSI SRL", "VERDI SNC"}));
+    EXPECT_NE(xml.find("</Azienda>\r\n<Azienda>\r\n"), std::string::npos);
+    EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 2u);
+}
+
+TEST_F(IndittaFormTest, AnAbandonedSeriesLeavesNoFile)
+{
+    addEmployeeCompany("001", "FC", 1);
+    // An older file of the same name stays as it was.
+    installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/fc0010316.xml", "earlier");
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    EXPECT_EQ(xmlFiles().size(), 2u);
+    form->Command3_Click();
+    EXPECT_TRUE(form->closeRequested);
+    EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
+    EXPECT_EQ(installation.readXml("fc0010316.xml"), "earlier");
+
+    // Closing the program in the middle of a series does the same.
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    form.reset();
+    EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
+    EXPECT_EQ(installation.readXml("fc0010316.xml"), "earlier");
+}
+
+TEST_F(IndittaFormTest, AHeaderCountingMoreRecordsThanTheFileHoldsStopsTheSeries)
+{
+    addEmployeeCompany("001", "FC", 1);
+    addEmployeeCompany("002", "FC", 2);
+    payroll::CompanyHeaderFields h = companyHeader("002", "0");
+    h[20] = "3";
+    installation.addCompany("002", "03", h);
+
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    form->indit_Click(form->findCompany("002"));
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+
+    ASSERT_GE(prompter.shown.size(), 2u);
+    const auto& readFailure = prompter.shown[prompter.shown.size() - 2];
+    EXPECT_TRUE(readFailure.text.starts_with("Errore di lettura tipo ")) << readFailure.text;
+    EXPECT_EQ(prompter.last().text, "L'archivio dei dipendenti non contiene il record 3 ");
+    EXPECT_EQ(prompter.last().title, "Accesso");
+    EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+    EXPECT_TRUE(xmlFiles().empty());
+    // A new series can start: every company of the month is listed again.
+    EXPECT_EQ(form->appendFlag, 0);
+    EXPECT_EQ(form->inditItems.size(), 2u);
+}
+
+TEST_F(IndittaFormTest, AMissingDataFileStopsWithoutBeingCreated)
+{
+    payroll::CompanyHeaderFields h = companyHeader("005", "1");
+    h[20] = "2";
+    installation.addCompany("005", "03", h);
+    chooseMonthAndCompany(3, "005");
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"L'archivio dei collaboratori non contiene il record 1 "});
+    EXPECT_FALSE(fs::exists(installation.root.path() / "c/nolv/paghe/unc00503.016"));
+    EXPECT_TRUE(xmlFiles().empty());
+}
+
+TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
+{
+    addEmployeeCompany("001", "FC", 1);
+    chooseMonthAndCompany(3, "001");
+    ConfirmOutcome outcome;
+    {
+        const FileSizeLimit limit(100); // the declaration cannot be written
+        outcome = form->Command1_Click();
+    }
+
+    EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo "));
+    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml.tmp al record "),
+              std::string::npos)
+        << prompter.last().text;
+    EXPECT_TRUE(xmlFiles().empty());
+}
+
+TEST_F(IndittaFormTest, DataValuesAreEscapedAndWrittenInUtf8)
+{
+    payroll::CompanyHeaderFields h = companyHeader("001", "0", "TRATTORIA \"DA GIGI\" & C. <SNC>");
+    h[13] = "&\"";
+    h[20] = "1";
+    installation.addCompany("001", "03", h);
+    EmployeeEntries e = employee("RSSMRA80A01F205X", "D'ANGELO", "NICOL\xD2");
+    e[9] = std::string("F2\0\0", 4); // an area the payroll program never wrote
+    installation.addEmployees("001", "03", payroll::packEmployee(e));
+    chooseMonthAndCompany(3, "001");
+    prompter.answer(false);
+    prompter.answer(false);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+
+    const std::string xml = installation.readXml("uea0010316.xml");
+    EXPECT_NE(xml.find("<RagSocAzienda>TRATTORIA \"DA GIGI\" &amp; C. &lt;SNC&gt;</RagSocAzienda>"), std::string::npos);
+    EXPECT_NE(xml.find("<PosContributiva Composizione=\"&amp;&quot;\">"), std::string::npos);
+    EXPECT_NE(xml.find("<Cognome>D'ANGELO</Cognome>"), std::string::npos);
+    EXPECT_EQ(xml.find('\0'), std::string::npos);
+    EXPECT_EQ(parsedTexts(xml, "RagSocAzienda"), std::vector<std::string>{"TRATTORIA \"DA GIGI\" & C. <SNC>"});
+    EXPECT_EQ(parsedTexts(xml, "Nome"), std::vector<std::string>{"NICOL\xC3\x92"});
+    EXPECT_EQ(parsedTexts(xml, "CodiceComune"), std::vector<std::string>{"F2"});
+}
+
+TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
+{
+    addEmployeeCompany("001", "FC", 4);
+    chooseMonthAndCompany(3, "001");
+    bool opened = false;
+    form->openEmployeeRegister = [&] { opened = true; };
+    form->Option2_Click();
+    EXPECT_FALSE(form->Option1);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::EditRequested);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
+    EXPECT_EQ(shared.employeeRecordCount, 4);
+    EXPECT_TRUE(xmlFiles().empty());
+
+    form->Text1.clear();
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
+    EXPECT_EQ(form->focusControl, "indit");
+}
+
+TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
+{
+    form->Form_Load();
+    form->Command5_Click();
+    ASSERT_EQ(launcher.urls.size(), 1u);
+    EXPECT_EQ(launcher.urls[0],
+              "https://serviziweb2.inps.it/PassiWeb/jsp/login.jsp?uri=https%3a%2f%2fserviziweb2.inps.it%2fdm10%2fmenuaziende%2fdefault.aspx%3fS%3dS&S=S");
+
+    form->Command6_Click();
+    EXPECT_EQ(prompter.last().text, "Il programma C:\\wnolv\\pmenu.exe non e' installato");
+    installation.root.write("c/wnolv/pmenu.exe", "");
+    installation.root.write("c/Program Files/INPS/INPS uniEmens individuale/UniEMensIndiv.exe", "");
+    prompter.shown.clear();
+    form->Command6_Click();
+    form->Command2_Click();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(launcher.started, (std::vector<std::string>{
+                                    (installation.root.path() / "c/wnolv/pmenu.exe").string(),
+                                    installation.xmlFile("UniEMensIndiv.exe").string()}));
+}
+
+TEST_F(IndittaFormTest, TheXmlListingNumbersEveryLine)
+{
+    installation.root.write("c/wnolv/.keep", "");
+    installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/uea0010316.xml",
+                            crlf({"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<DenunceMensili>",
+                                  "<Nome>NICOL\xC3\x92</Nome>"}));
+    form->Form_Load();
+    form->Command4_Click(); // cancelled
+    EXPECT_TRUE(launcher.shownFiles.empty());
+    ASSERT_EQ(chooser.asked.size(), 1u);
+    EXPECT_EQ(chooser.asked[0], "Apri|*.xml|.xml|" + installation.root.path().string() + "/" + uniemens::testing::kXmlFolder);
+
+    chooser.answer = "C:\\Program Files\\INPS\\INPS uniEmens individuale\\uea0010316.xml";
+    form->Command4_Click();
+    const std::string listing = installation.root.read("c/wnolv/emens.tmp");
+    EXPECT_EQ(listing, crlf({" 1 <?xml version=\"1.0\" encoding=\"UTF-8\"?>" + std::string(40, ' '),
+                             " 2 <DenunceMensili>" + std::string(62, ' '),
+                             " 3 <Nome>NICOL\xD2</Nome>" + std::string(59, ' ')}));
+    EXPECT_EQ(launcher.shownFiles, std::vector<std::string>{(installation.root.path() / "c/wnolv/emens.tmp").string()});
+}
