@@ -11,7 +11,7 @@ packages=(
 )
 if [ "${1:-}" = "--display" ]; then
   # Only to look at the windows for real under a virtual display.
-  packages+=(xvfb xauth x11-apps imagemagick fonts-dejavu-core)
+  packages+=(xvfb xauth x11-apps imagemagick fonts-dejavu-core xdotool)
 fi
 
 missing=()

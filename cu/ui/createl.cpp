@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
@@ -72,7 +73,11 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
     m_form.Form_Load();
     refresh();
-    resize(sizeHint());
+    // As large as the window likes, but never beyond the screen (large fonts, small laptops).
+    QSize size = sizeHint();
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size());
+    resize(size);
 }
 
 createl::~createl()
@@ -300,8 +305,8 @@ QWidget* createl::buildInputFrame()
         if (widths[static_cast<std::size_t>(i)] > 0)
             m_tx[static_cast<std::size_t>(i)]->setFixedWidth(boxWidth(m_tx[0], widths[static_cast<std::size_t>(i)]));
     }
-    m_tx[5]->setMinimumWidth(boxWidth(m_tx[0], 26));
-    m_tx[11]->setMinimumWidth(boxWidth(m_tx[0], 26));
+    m_tx[5]->setMinimumWidth(boxWidth(m_tx[0], 18));
+    m_tx[11]->setMinimumWidth(boxWidth(m_tx[0], 18));
 
     auto addRow = [](QGridLayout* grid, int row, const QString& text, QWidget* box, QWidget* parent) {
         auto* label = plainLabel(text, parent);
