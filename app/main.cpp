@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("telematico"));
     QApplication::setOrganizationName(QStringLiteral("telematico"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("telematico"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/createl/icons/cu.png")));
     QApplication::setApplicationVersion(QStringLiteral("17.30"));
 
     // The payroll offices work in Italian: message-box buttons read "Sì" and "No".

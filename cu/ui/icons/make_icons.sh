@@ -49,7 +49,8 @@ $convert -size 192x192 xc:none \
   -draw "line 96,38 96,96" \
   -resize 48x48 end.png
 
-# The picture of the title: a CU form with the Italian colours.
+# The picture of the title, also the program's icon on the desktop: a CU form with the
+# Italian colours, drawn at 256x256 and kept at the sizes a desktop asks for.
 $convert -size 256x256 xc:none \
   -fill white -stroke '#33465c' -strokewidth 8 -draw "roundrectangle 28,8 228,248 18,18" \
   -fill '#1d4f91' -stroke none -draw "roundrectangle 32,12 224,110 14,14" -draw "rectangle 32,60 224,110" \
@@ -59,4 +60,8 @@ $convert -size 256x256 xc:none \
   -fill '#009246' -draw "rectangle 56,212 104,232" \
   -fill '#f1f2f1' -stroke '#c9ccd1' -strokewidth 2 -draw "rectangle 104,212 152,232" \
   -fill '#ce2b37' -stroke none -draw "rectangle 152,212 200,232" \
-  -resize 64x64 cu.png
+  ../../../packaging/icons/telematico-256.png
+for size in 128 64 48; do
+  $convert ../../../packaging/icons/telematico-256.png -resize ${size}x${size} ../../../packaging/icons/telematico-$size.png
+done
+cp ../../../packaging/icons/telematico-64.png cu.png
