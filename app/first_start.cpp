@@ -46,9 +46,9 @@ FirstStartDialog::FirstStartDialog(fs::path proposedRoot, QWidget* parent)
     setWindowTitle(QStringLiteral("telematico - primo avvio"));
 
     auto* intro = new QLabel(
-        QStringLiteral("Nella cartella %1 non c'e' ancora un'installazione della procedura paghe.\n\n"
+        QStringLiteral("Nella cartella %1 non c'è ancora un'installazione della procedura paghe.\n\n"
                        "Indicare la cartella dell'installazione esistente (quella che contiene le "
-                       "cartelle delle unita', per esempio \"c\" con il file disco.ute), oppure creare "
+                       "cartelle delle unità, per esempio \"c\" con il file disco.ute), oppure creare "
                        "qui un'installazione dimostrativa per provare il programma.")
             .arg(shown(m_proposedRoot)),
         this);
