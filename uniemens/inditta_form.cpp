@@ -27,6 +27,7 @@ constexpr int kXmlChannel = 3;
 constexpr int kListingChannel = 2;
 constexpr int kListingRecordLength = 81;
 
+constexpr const char* kPayrollFolder = "\\nolv";
 constexpr const char* kPagheFolder = "\\nolv\\paghe";
 constexpr const char* kMenuProgram = "\\wnolv\\pmenu.exe";
 constexpr const char* kXmlFolder = "C:\\Program Files\\INPS\\INPS uniEmens individuale";
@@ -99,7 +100,7 @@ IndittaForm::IndittaForm(records::Workplace workplace, records::FileChooser& cho
     , m_settings(std::move(settings))
     , m_channels(workplace.shared.paths, workplace.prompter)
     , m_lines(m_channels, kXmlChannel)
-    , m_series(m_channels, workplace.prompter, kXmlChannel)
+    , m_series(m_channels, kXmlChannel)
 {
 }
 
@@ -247,8 +248,12 @@ ConfirmOutcome IndittaForm::requestEmployeeRegister()
             m_prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
         return ConfirmOutcome::Stopped;
     }
-    if (openEmployeeRegister)
-        openEmployeeRegister();
+    if (!openEmployeeRegister || !openEmployeeRegister()) {
+        m_prompter.message({}, "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa "
+                               "versione del programma",
+                           records::Icon::Information);
+        return ConfirmOutcome::Stopped;
+    }
     return ConfirmOutcome::EditRequested;
 }
 
@@ -301,9 +306,10 @@ void IndittaForm::readDataRecords(const std::string& file, int recordLength, dou
             throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
         }
         const std::string& record = m_channels.channel(kDataChannel).recordBuffer;
-        if (record.empty() || record[0] != payroll::kInUse)
-            continue;
-        each(record);
+        if (!record.empty() && record[0] == payroll::kInUse)
+            each(record);
+        if (advanced)
+            advanced(k, count);
     }
     m_channels.close(kDataChannel);
 }
@@ -420,13 +426,31 @@ void IndittaForm::Command3_Click()
     closeRequested = true;
 }
 
-bool IndittaForm::startInstalledProgram(const std::string& installationPath)
+std::string IndittaForm::statusText() const
+{
+    if (appendFlag == 1) {
+        const std::size_t slash = outputXmlFileName.find_last_of('\\');
+        return "Il file " + outputXmlFileName.substr(slash == std::string::npos ? 0 : slash + 1)
+            + " resta aperto: cliccare sulla ditta da aggiungere e premere Conferma";
+    }
+    if (combo1Index < 0)
+        return "Scegliere il mese della denuncia";
+    if (inditItems.empty())
+        return "Nessun file predisposto: scegliere un altro mese";
+    if (records::trim(Text1).empty())
+        return "Cliccare sulla ditta, poi premere Conferma";
+    return Option2 ? "Premere Conferma per modificare o visualizzare i dati dei dipendenti della ditta"
+                   : "Premere Conferma per creare il file Uniemens della ditta";
+}
+
+bool IndittaForm::startInstalledProgram(const std::string& installationPath, const std::string& workingFolder)
 {
     if (!m_channels.paths().fileExists(installationPath)) {
         m_prompter.message({}, "Il programma " + installationPath + " non e' installato", records::Icon::Stop);
         return false;
     }
-    if (!m_launcher.startProgram(m_channels.paths().hostPath(installationPath).string(), {})) {
+    const std::string hostFolder = workingFolder.empty() ? std::string() : m_channels.paths().hostPath(workingFolder).string();
+    if (!m_launcher.startProgram(m_channels.paths().hostPath(installationPath).string(), {}, hostFolder)) {
         m_prompter.message({}, "Impossibile avviare il programma " + installationPath, records::Icon::Stop);
         return false;
     }
@@ -442,7 +466,8 @@ void IndittaForm::Command5_Click()
 
 void IndittaForm::Command6_Click()
 {
-    startInstalledProgram(m_shared.installation.drivePrefix + kMenuProgram);
+    // The payroll menu finds its files relative to the payroll folder.
+    startInstalledProgram(m_shared.installation.drivePrefix + kMenuProgram, m_shared.installation.drivePrefix + kPayrollFolder);
 }
 
 void IndittaForm::Command2_Click()

@@ -9,6 +9,7 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
+#include "records/output_file.h"
 #include "records/shared_values.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/inditta_form.h"
@@ -322,7 +323,8 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
     EXPECT_EQ(form->appendFlag, 1);
     EXPECT_EQ(form->findCompany("005"), 0);
-    EXPECT_TRUE(xmlFiles().empty() || xmlFiles() == std::vector<std::string>{"uea0050316.xml.tmp"});
+    for (const std::string& name : xmlFiles())
+        EXPECT_TRUE(records::OutputFile::isTemporaryName(name)) << name;
     prompter.answer(false);
     prompter.answer(false);
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
@@ -482,7 +484,7 @@ TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
     EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo "));
-    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml.tmp al record "),
+    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml al record "),
               std::string::npos)
         << prompter.last().text;
     EXPECT_TRUE(xmlFiles().empty());
@@ -517,7 +519,10 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
     addEmployeeCompany("001", "FC", 4);
     chooseMonthAndCompany(3, "001");
     bool opened = false;
-    form->openEmployeeRegister = [&] { opened = true; };
+    form->openEmployeeRegister = [&] {
+        opened = true;
+        return true;
+    };
     form->Option2_Click();
     EXPECT_FALSE(form->Option1);
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::EditRequested);
@@ -525,6 +530,12 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
     EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
     EXPECT_EQ(shared.employeeRecordCount, 4);
     EXPECT_TRUE(xmlFiles().empty());
+
+    // A program without the employee register says so.
+    form->openEmployeeRegister = nullptr;
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(prompter.last().text,
+              "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma");
 
     form->Text1.clear();
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
@@ -550,6 +561,9 @@ TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
     EXPECT_EQ(launcher.started, (std::vector<std::string>{
                                     (installation.root.path() / "c/wnolv/pmenu.exe").string(),
                                     installation.xmlFile("UniEMensIndiv.exe").string()}));
+    // The payroll menu starts in the payroll folder; the checking program where the tool is.
+    EXPECT_EQ(launcher.workingDirectories,
+              (std::vector<std::string>{(installation.root.path() / "c/nolv").string(), ""}));
 }
 
 TEST_F(IndittaFormTest, TheXmlListingNumbersEveryLine)
