@@ -22,6 +22,7 @@ using records::testing::RecordingLauncher;
 using records::testing::ScriptedPrompter;
 using uniemens::testing::companyHeader;
 using uniemens::testing::crlf;
+using uniemens::testing::employee;
 using uniemens::testing::occurrences;
 using uniemens::testing::parsedTexts;
 using uniemens::testing::ScriptedFileChooser;
@@ -31,23 +32,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
-
-EmployeeEntries employee(const char* fiscalCode, const char* surname, const char* name)
-{
-    EmployeeEntries f;
-    f[1] = fiscalCode;
-    f[2] = surname;
-    f[3] = name;
-    f[4] = "1";
-    f[19] = "0";
-    f[21] = "2000";
-    f[22] = "660.00";
-    f[63] = "2000";
-    f[64] = "26";
-    f[66] = "S";
-    f[125] = "2000.00";
-    return f;
-}
 
 // While it lives, no file of this process grows beyond `bytes`: writes beyond fail.
 class FileSizeLimit {
@@ -87,18 +71,9 @@ struct IndittaFormTest : ::testing::Test {
         form = std::make_unique<IndittaForm>(records::Workplace{shared, prompter, launcher}, chooser);
     }
 
-    // An employee company of March with `employees` records in use.
     void addEmployeeCompany(const char* code, const char* composition, int employees, const char* name = "ROSSI SRL")
     {
-        payroll::CompanyHeaderFields h = companyHeader(code, "0", name);
-        h[13] = composition;
-        h[20] = std::to_string(employees);
-        h[26] = std::to_string(employees);
-        installation.addCompany(code, "03", h);
-        std::string records;
-        for (int k = 1; k <= employees; ++k)
-            records += payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO"));
-        installation.addEmployees(code, "03", records);
+        uniemens::testing::addEmployeeCompany(installation, code, composition, employees, name);
     }
 
     void chooseMonthAndCompany(int month, const char* code)
