@@ -60,7 +60,7 @@ public:
 class RecordingLauncher : public Launcher {
 public:
     bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& workingDirectory) override
+                      const std::string& workingDirectory = {}) override
     {
         started.push_back(program);
         (void)arguments;
