@@ -1,5 +1,6 @@
 #include "uniemens/inditta_form.h"
 
+#include <algorithm>
 #include <fstream>
 #include <unordered_set>
 
@@ -26,6 +27,8 @@ constexpr int kDataChannel = 2;
 constexpr int kXmlChannel = 3;
 constexpr int kListingChannel = 2;
 constexpr int kListingRecordLength = 81;
+// The most bytes read at once from a data file: what a record channel's record length holds.
+constexpr int kLongestRead = 32000;
 
 constexpr const char* kPayrollFolder = "\\nolv";
 constexpr const char* kPagheFolder = "\\nolv\\paghe";
@@ -296,20 +299,49 @@ void IndittaForm::readDataRecords(const std::string& file, int recordLength, dou
     m_channels.openBinary();
     if (m_channels.lastError() != 0)
         throw SeriesStopped();
-    for (double k = 1; k <= count; ++k) {
-        m_channels.setCurrent(kDataChannel);
-        m_channels.setRecordNumber(k);
-        m_channels.readRecord();
-        // A declaration with workers missing must never be stored.
-        if (m_channels.lastError() != 0) {
-            m_channels.close(kDataChannel);
-            throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
+    // Records are read a batch at a time, as one record of a batch's length: a large company
+    // takes a few hundred reads instead of one per worker. A batch that cannot be read whole
+    // (the end of the file) is read again record by record, so that the first record missing
+    // is the one the operator is told about.
+    const int batch = std::max(1, kLongestRead / recordLength);
+    std::string records;
+    for (double first = 1; first <= count; first += batch) {
+        const double last = std::min(count, first + batch - 1);
+        const auto inBatch = static_cast<int>(last - first) + 1;
+        bool whole = false;
+        if (inBatch == batch && batch > 1) {
+            const records::FailureHold hold(m_channels);
+            m_channels.select(kDataChannel, file, recordLength * batch);
+            m_channels.setRecordNumber((first - 1) / batch + 1);
+            m_channels.readRecord();
+            whole = m_channels.lastError() == 0;
+            m_channels.takeHeldFailure();
+            m_channels.channel(kDataChannel).recordLength = static_cast<std::int16_t>(recordLength);
         }
-        const std::string& record = m_channels.channel(kDataChannel).recordBuffer;
-        if (!record.empty() && record[0] == payroll::kInUse)
-            each(record);
-        if (advanced)
-            advanced(k, count);
+        if (whole) {
+            records.swap(m_channels.channel(kDataChannel).recordBuffer);
+        } else {
+            records.clear();
+            for (double k = first; k <= last; ++k) {
+                m_channels.setCurrent(kDataChannel);
+                m_channels.setRecordNumber(k);
+                m_channels.readRecord();
+                // A declaration with workers missing must never be stored.
+                if (m_channels.lastError() != 0) {
+                    m_channels.close(kDataChannel);
+                    throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
+                }
+                records += m_channels.channel(kDataChannel).recordBuffer;
+            }
+        }
+        for (int r = 0; r < inBatch; ++r) {
+            const std::string_view record = std::string_view(records).substr(static_cast<std::size_t>(r) * recordLength,
+                                                                             static_cast<std::size_t>(recordLength));
+            if (!record.empty() && record[0] == payroll::kInUse)
+                each(record);
+            if (advanced)
+                advanced(first + r, count);
+        }
     }
     m_channels.close(kDataChannel);
 }

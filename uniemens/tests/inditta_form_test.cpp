@@ -434,6 +434,60 @@ TEST_F(IndittaFormTest, AHeaderCountingMoreRecordsThanTheFileHoldsStopsTheSeries
     EXPECT_EQ(form->inditItems.size(), 2u);
 }
 
+// A large company's records are read many at a time; a file that ends early still names
+// the first record missing, wherever the end falls.
+TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
+{
+    struct Case {
+        int held;    // records in the employee data file
+        int counted; // header field 20
+        const char* stop;
+    };
+    const Case cases[] = {
+        {16, 16, nullptr},
+        {33, 33, nullptr},
+        {20, 21, "L'archivio dei dipendenti non contiene il record 21 "},
+        {20, 40, "L'archivio dei dipendenti non contiene il record 21 "},
+        {32, 48, "L'archivio dei dipendenti non contiene il record 33 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.counted);
+        uniemens::testing::Installation own;
+        records::SharedValues values{own.root.path()};
+        values.installation.drivePrefix = "C:";
+        ScriptedPrompter answers;
+        uniemens::testing::addEmployeeCompany(own, "001", "FC", c.held);
+        payroll::CompanyHeaderFields h = companyHeader("001", "0");
+        h[13] = "FC";
+        h[20] = std::to_string(c.counted);
+        own.addCompany("001", "03", h);
+        IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
+        std::vector<double> seen;
+        f.advanced = [&](double done, double total) {
+            seen.push_back(done);
+            EXPECT_EQ(total, c.counted);
+        };
+        f.Form_Load();
+        f.combo1_Click(2);
+        f.indit_Click(0);
+        answers.answer(false);
+        answers.answer(false);
+        const ConfirmOutcome outcome = f.Command1_Click();
+        if (c.stop == nullptr) {
+            EXPECT_EQ(outcome, ConfirmOutcome::FileStored);
+            EXPECT_EQ(occurrences(own.readXml("fc0010316.xml"), "<DenunciaIndividuale>"), static_cast<std::size_t>(c.held));
+            EXPECT_EQ(seen.size(), static_cast<std::size_t>(c.held));
+            EXPECT_EQ(seen.back(), c.held);
+        } else {
+            EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
+            ASSERT_EQ(answers.shown.size(), 2u);
+            EXPECT_TRUE(answers.shown[0].text.starts_with("Errore di lettura tipo ")) << answers.shown[0].text;
+            EXPECT_EQ(answers.shown[1].text, c.stop);
+            EXPECT_TRUE(own.xmlFolderNames().empty());
+        }
+    }
+}
+
 TEST_F(IndittaFormTest, AMissingDataFileStopsWithoutBeingCreated)
 {
     payroll::CompanyHeaderFields h = companyHeader("005", "1");

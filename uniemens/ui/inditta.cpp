@@ -232,6 +232,8 @@ QWidget* inditta::buildFilesFrame()
     bold.setBold(true);
     m_inditText->setFont(bold);
     m_inditText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
+    // A long company name wraps instead of widening the window.
+    m_inditText->setWordWrap(true);
     m_indit = new QListWidget(frame);
     m_indit->setObjectName(QStringLiteral("indit"));
     m_indit->setSelectionMode(QAbstractItemView::SingleSelection);
