@@ -12,7 +12,8 @@ const char* const kDemoHelp = R"(Uso: telematico-cli demo --root CARTELLA [--for
 
 Scrive in CARTELLA un'installazione dimostrativa di un piccolo studio paghe: file unita'
 (c\disco.ute), tre archivi CU dell'anno 2016, file dell'anno, dati UniEmens di marzo 2016
-di tre ditte, tabella dei comuni. Poi stampa il percorso della cartella.
+(ditte 001, 002, 005) e di aprile 2016 (ditte 003, 004, 005, 006), tabella dei comuni. Poi
+stampa il percorso della cartella.
 
   --root CARTELLA  dove scrivere; viene creata se manca.
   --force          scrive i file dimostrativi anche in una cartella non vuota (i file con

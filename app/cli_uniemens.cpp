@@ -1,6 +1,10 @@
 #include "app/cli.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <iostream>
+#include <optional>
 
 #include "app/console_prompter.h"
 #include "cu/createl_form.h"
@@ -80,6 +84,17 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     cu::CreatelForm({shared, console, launcher}).Form_Load();
 
     uniemens::IndittaForm form({shared, console, launcher}, chooser);
+    // How far the records of each company have been read, on the terminal only.
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    std::optional<TerminalProgress> progress;
+    console.beforeLine = [&progress] {
+        if (progress)
+            progress->endLine();
+    };
+    form.advanced = [&progress](double done, double total) {
+        if (progress)
+            progress->show(done, total);
+    };
     form.Form_Load();
     form.combo1_Click(month - 1);
 
@@ -105,6 +120,7 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         }
         form.indit_Click(item);
         form.Option1_Click();
+        progress.emplace(err, terminal, "Ditta " + records::cp1252ToUtf8(codes[k]) + ", record letti");
         // "Inserisci altra Ditta ?": Yes while companies remain to be declared.
         console.setAnswer(records::Question::AnotherCompany, k + 1 < codes.size());
         switch (form.Command1_Click()) {

@@ -53,7 +53,8 @@ void TerminalProgress::endLine()
     m_lineOpen = false;
 }
 
-bool ConsoleLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>&)
+bool ConsoleLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>&,
+                                   const std::string&)
 {
     m_err << "(programma non avviato senza desktop: " << hostProgram << ")\n";
     return false;

@@ -48,8 +48,6 @@ private:
     int m_messages = 0;
 };
 
-// Starts nothing and shows nothing: a server has no desktop. Programs that would be started
-// are named on the error stream.
 // How far a long piece of work has got, as "TEXT: N di M" rewritten in place on a terminal,
 // a few times a second. On anything that is not a terminal it writes nothing, so that
 // scripts reading the error stream see only the messages.
@@ -77,13 +75,16 @@ private:
     long long m_lastShown = -1; // milliseconds of the steady clock
 };
 
+// Starts nothing and shows nothing: a server has no desktop. Programs that would be started
+// are named on the error stream.
 class ConsoleLauncher : public records::Launcher {
 public:
     explicit ConsoleLauncher(std::ostream& err)
         : m_err(err)
     {
     }
-    bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments) override;
+    bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory = {}) override;
     bool openUrl(const std::string& url) override;
     void showTextFile(const std::string& hostPath, std::string_view title) override;
 

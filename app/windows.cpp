@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "cu/ui/createl.h"
+#include "uniemens/ui/inditta.h"
 
 namespace app {
 
@@ -21,8 +22,9 @@ void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
 {
     windows.add(QStringLiteral("createl"), QStringLiteral("Seleziona CU 2016"),
                 [workplace, &windows] { showOwnWindow(new cu::createl(workplace, &windows)); });
+    windows.add(QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"),
+                [workplace, &windows] { showOwnWindow(new uniemens::inditta(workplace, &windows)); });
     // Built in the coming versions; the menus show them disabled until then.
-    windows.add(QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"), {});
     windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {});
     windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {});
 }

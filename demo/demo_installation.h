@@ -7,34 +7,39 @@
 #include <string_view>
 #include <vector>
 
+#include "payroll/collaborator_record.h"
+#include "payroll/company_record.h"
 #include "payroll/cu_archive.h"
+#include "payroll/employee_record.h"
 
 // A demo installation of the payroll suite: what a small payroll office's disk holds at the
-// beginning of 2017, ready for a CU run and for the UniEmens declarations of March 2016.
+// beginning of 2017, ready for a CU run and for the UniEmens declarations of March and April
+// 2016.
 // The record builders below are the same ones the tests of every layer use to make their
 // data, so that test data and demo data have one shape.
 namespace demo {
 
 inline constexpr std::size_t kCuHeaderRecordLength = 1200;
-inline constexpr std::size_t kCompanyRecordLength = 1000;
-inline constexpr std::size_t kEmployeeRecordLength = 2000;
-inline constexpr std::size_t kCollaboratorRecordLength = 128;
+inline constexpr std::size_t kCompanyRecordLength = payroll::kCompanyRecordLength;
+inline constexpr std::size_t kEmployeeRecordLength = payroll::kEmployeeRecordLength;
+inline constexpr std::size_t kCollaboratorRecordLength = payroll::kCollaboratorRecordLength;
 inline constexpr std::size_t kMunicipalityRecordLength = 200;
 inline constexpr std::size_t kDriveRecordLength = 10;
 
 inline constexpr int kCuHeaderFieldCount = 44;
-inline constexpr int kCompanyHeaderFieldCount = 70;
-inline constexpr int kEmployeeFieldCount = 266;
-inline constexpr int kCollaboratorFieldCount = 19;
+inline constexpr int kCompanyHeaderFieldCount = payroll::kCompanyHeaderFieldCount;
+inline constexpr int kEmployeeFieldCount = payroll::kEmployeeFieldCount;
+inline constexpr int kCollaboratorFieldCount = payroll::kCollaboratorFieldCount;
 
 // Fields of the record files, indexed by the field numbers the readers use (index 0 is
 // not used). Texts are stored left-aligned and filled with blanks to their width; amounts
 // are given already formatted (see amountText). A text longer than its field throws
 // std::length_error naming the field, so that a slip in test data cannot go unnoticed.
+// The UniEmens data files are packed with the payroll suite's own layouts (payroll/).
 using CuHeaderFields = std::array<std::string, kCuHeaderFieldCount + 1>;
-using CompanyHeaderFields = std::array<std::string, kCompanyHeaderFieldCount + 1>;
-using EmployeeFields = std::array<std::string, kEmployeeFieldCount + 1>;
-using CollaboratorFields = std::array<std::string, kCollaboratorFieldCount + 1>;
+using CompanyHeaderFields = payroll::CompanyHeaderFields;
+using EmployeeFields = payroll::EmployeeEntries; // the employee register's entry 267 too
+using CollaboratorFields = payroll::CollaboratorFields;
 
 // Record 1 of a CU header file "FCUn.017" (1200 characters): `status` in position 1, then
 // the 44 header fields (field 1, position 2, is the kind of supply: "0", "1" or "2").
@@ -45,7 +50,7 @@ std::string cuSecondHeaderRecord(char cuKind, int employeeRecords, char status =
 
 // Record 1 of a company data file "una..." (1000 characters), header fields 1 to 70.
 std::string companyHeaderRecord(const CompanyHeaderFields& fields, char status = '$');
-// A record of an employee data file "unb..." (2000 characters), employee fields 1 to 266.
+// A record of an employee data file "unb..." (2000 characters), employee entries 1 to 267.
 std::string employeeRecord(const EmployeeFields& fields, char status = '$');
 // A record of a collaborator data file "unc..." (128 characters), fields 1 to 19.
 std::string collaboratorRecord(const CollaboratorFields& fields, char status = '$');

@@ -37,7 +37,11 @@ class Launcher {
 public:
     virtual ~Launcher() = default;
     // Starts a program by its host path without a shell; false when it could not be started.
-    virtual bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments) = 0;
+    // A `workingDirectory` (host path) is the started program's current folder; empty keeps
+    // the tool's own.
+    virtual bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                              const std::string& workingDirectory = {})
+        = 0;
     // Opens a web page with the desktop's URL opener; false when nothing could open it.
     virtual bool openUrl(const std::string& url) = 0;
     // Shows a plain-text file (host path) read-only.

@@ -59,10 +59,12 @@ public:
 // A Launcher for tests: remembers what it was asked to start or show.
 class RecordingLauncher : public Launcher {
 public:
-    bool startProgram(const std::string& program, const std::vector<std::string>& arguments) override
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory = {}) override
     {
         started.push_back(program);
         (void)arguments;
+        workingDirectories.push_back(workingDirectory);
         return startSucceeds;
     }
     bool openUrl(const std::string& url) override
@@ -74,6 +76,7 @@ public:
 
     bool startSucceeds = true;
     std::vector<std::string> started;
+    std::vector<std::string> workingDirectories; // one per program started, empty when none was given
     std::vector<std::string> urls;
     std::vector<std::string> shownFiles;
 };

@@ -67,7 +67,10 @@ public:
 
 class NoLauncher : public records::Launcher {
 public:
-    bool startProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+    bool startProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
+    {
+        return false;
+    }
     bool openUrl(const std::string&) override { return false; }
     void showTextFile(const std::string&, std::string_view) override {}
 };

@@ -89,7 +89,8 @@ bool QtPrompter::askYesNo(records::Question, std::string_view title, std::string
     return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-bool QtLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments)
+bool QtLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                              const std::string& workingDirectory)
 {
     const QString program = QString::fromStdString(hostProgram);
     // A bare name is looked up on the search path, as a shell would; a path must exist as it is.
@@ -102,7 +103,12 @@ bool QtLauncher::startProgram(const std::string& hostProgram, const std::vector<
     QStringList argumentList;
     for (const std::string& argument : arguments)
         argumentList.append(QString::fromStdString(argument));
-    if (!QProcess::startDetached(program, argumentList)) {
+    const QString folder = QString::fromStdString(workingDirectory);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        m_prompter.message({}, "Cartella di lavoro non trovata: " + hostToCp1252(workingDirectory), records::Icon::Stop);
+        return false;
+    }
+    if (!QProcess::startDetached(program, argumentList, folder)) {
         m_prompter.message({}, "Impossibile avviare il programma " + hostToCp1252(hostProgram), records::Icon::Stop);
         return false;
     }

@@ -41,7 +41,8 @@ public:
         : m_prompter(prompter)
     {
     }
-    bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments) override;
+    bool startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory = {}) override;
     bool openUrl(const std::string& url) override;
     void showTextFile(const std::string& hostPath, std::string_view title) override;
 

@@ -96,7 +96,7 @@ constexpr Node kCompanyTotalsTable[] = {
 // The activity code belongs to the relations 6, 8 and 10 to 12.
 bool declaresActivity(const BlockData& d)
 {
-    const double relation = d.fields.number(payroll::collaborator::kRelation);
+    const double relation = d.number(payroll::collaborator::kRelation);
     return relation == 6 || relation == 8 || (relation >= 10 && relation <= 12);
 }
 

@@ -1,5 +1,6 @@
 #include "uniemens/element_table.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -11,12 +12,12 @@ namespace uniemens {
 
 bool isPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return data.fields.number(fields[0]) > 0;
+    return data.number(fields[0]) > 0;
 }
 
 bool notPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return !(data.fields.number(fields[0]) > 0);
+    return !(data.number(fields[0]) > 0);
 }
 
 bool sumIsPositiveTest(const BlockData& data, const FieldList& fields)
@@ -25,7 +26,7 @@ bool sumIsPositiveTest(const BlockData& data, const FieldList& fields)
     for (const short f : fields) {
         if (f == 0)
             break;
-        sum += data.fields.number(f);
+        sum += data.number(f);
     }
     return sum > 0;
 }
@@ -35,7 +36,7 @@ bool anyIsPositiveTest(const BlockData& data, const FieldList& fields)
     for (const short f : fields) {
         if (f == 0)
             break;
-        if (data.fields.number(f) > 0)
+        if (data.number(f) > 0)
             return true;
     }
     return false;
@@ -50,6 +51,13 @@ std::string wholeNumberText(double value, std::string_view element)
 {
     if (!std::isfinite(value))
         throw SeriesStopped("Importo non rappresentabile nell'elemento " + std::string(element) + " ");
+    // A whole number of the usual size is written from its integer, the same digits as below.
+    constexpr double kIntegerRange = 9.0e18;
+    if (value == std::floor(value) && value > -kIntegerRange && value < kIntegerRange) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr;
+        return std::string(digits, end);
+    }
     char text[400]; // the largest double has 309 digits
     std::snprintf(text, sizeof text, "%.0f", value);
     if (std::string_view(text) == "-0")
@@ -96,7 +104,7 @@ void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& ou
             out.element(node.element, data.fields[node.field]);
             break;
         case Form::ZeroAsZero:
-            out.element(node.element, data.fields.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field]);
+            out.element(node.element, data.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field]);
             break;
         case Form::Date:
             out.element(node.element, dateText(data.fields[node.field]));

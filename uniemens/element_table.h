@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -23,6 +24,29 @@ struct BlockData {
     bool sportWorker = false;       // employees: sport and entertainment worker
     bool apprentice = false;        // employees: apprenticeship code
     bool partTime = false;          // employees: part-time worker
+
+    // The numeric value of a field of the record. A field is tested by several conditions
+    // (a sum, then each of its terms): it is read once per record.
+    double number(int field) const
+    {
+        const auto k = static_cast<std::size_t>(field);
+        if (k >= Remembered::kFields)
+            return fields.number(field);
+        if (!remembered.known[k]) {
+            remembered.values[k] = fields.number(field);
+            remembered.known[k] = true;
+        }
+        return remembered.values[k];
+    }
+
+    // The values read so far; a value counts only once it is known.
+    struct Remembered {
+        static constexpr std::size_t kFields = 272; // more than any record has
+        Remembered() {} // the values need no clearing, only the marks
+        std::bitset<kFields> known;
+        std::array<double, kFields> values;
+    };
+    mutable Remembered remembered = {};
 };
 
 // Field numbers that a condition looks at, ended by the first 0.

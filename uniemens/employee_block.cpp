@@ -1,6 +1,7 @@
 #include "uniemens/employee_block.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -75,7 +76,7 @@ bool declaresRegimePost95(const BlockData& d)
 // A percentage of 100.00 is full time.
 bool declaresPartTimePercent(const BlockData& d)
 {
-    return d.fields.number(12) > 0 && d.fields[12] != "10000";
+    return d.number(12) > 0 && d.fields[12] != "10000";
 }
 
 bool hiredThisMonth(const BlockData& d)
@@ -107,7 +108,7 @@ bool declaresUsefulDays(const BlockData& d)
 }
 bool hasParticularData(const BlockData& d)
 {
-    return d.sportWorker || d.fields.number(261) > 0 || d.fields.number(263) > 0 || d.fields.number(265) > 0;
+    return d.sportWorker || d.number(261) > 0 || d.number(263) > 0 || d.number(265) > 0;
 }
 
 bool februaryDeclaration(const BlockData& d)
@@ -135,7 +136,7 @@ bool inDeclaredMonth(const BlockData& d, int field)
 // fund, or when severance pay goes to the worker's pay packet.
 bool declaresTfrDestination(const BlockData& d)
 {
-    return inDeclaredMonth(d, 121) || d.fields.number(259) > 0 || d.fields.number(260) > 0 || inDeclaredMonth(d, 117);
+    return inDeclaredMonth(d, 121) || d.number(259) > 0 || d.number(260) > 0 || inDeclaredMonth(d, 117);
 }
 bool adheresToPensionFund(const BlockData& d)
 {
@@ -147,7 +148,7 @@ bool keepsTfrWithEmployer(const BlockData& d)
 }
 bool paysPensionFund(const BlockData& d)
 {
-    return !quirChosen(d) && d.fields.number(126) > 0;
+    return !quirChosen(d) && d.number(126) > 0;
 }
 
 // A week's event code counts only with its three characters.
@@ -169,7 +170,7 @@ bool amountEventWithDifference(const BlockData& d, const FieldList& fields)
 {
     return isOneOf(d.fields[fields[0]], {"MAL", "INF", "MA1", "MA2", "MA3", "MA4", "MA5", "MA6", "MA7", "MC1", "ACT",
                                          "CGO", "CGS", "CGD", "DON", "SOL", "DMO"})
-        && d.fields.number(fields[1]) > 0;
+        && d.number(fields[1]) > 0;
 }
 constexpr Condition weeksEventCode(short codeField)
 {
@@ -198,7 +199,7 @@ std::string payKind(const BlockData& d, int field)
 // The theoretical pay in whole euros: an exact half goes up, anything below it down.
 std::string unitRounded(const BlockData& d, int field)
 {
-    double x = d.fields.number(field);
+    double x = d.number(field);
     if (x - std::floor(x) == 0.5)
         x += 0.1;
     return wholeNumberText(std::floor(x + 0.499), "RetribTeorica");
@@ -207,7 +208,7 @@ std::string unitRounded(const BlockData& d, int field)
 // Weeks of an accreditation difference in hundredths of a week.
 std::string weeksInHundredths(const BlockData& d, int field)
 {
-    const double weeks = d.fields.number(field);
+    const double weeks = d.number(field);
     if (weeks > 0)
         return wholeNumberText(weeks * 100, "SettAccredito");
     return std::string(d.fields[field]);
@@ -219,16 +220,24 @@ std::string weeksInHundredths(const BlockData& d, int field)
 // hold markers for 31 days; a larger day count stops at the 31st.
 void writeDays(const BlockData& d, const Node&, XmlLines& out)
 {
-    const double days = d.fields.number(kDayCount);
+    // The start tag of each day, made once: a month of days is most of an employee's lines.
+    static const std::array<std::string, kDaysInMonth + 1> kDayStart = [] {
+        std::array<std::string, kDaysInMonth + 1> starts;
+        for (int day = 1; day <= kDaysInMonth; ++day)
+            starts[static_cast<std::size_t>(day)] = "<Giorno GG=\"" + records::digitsText(day) + "\">";
+        return starts;
+    }();
+    const double days = d.number(kDayCount);
     for (int day = 1; day <= kDaysInMonth && day <= days; ++day) {
         const std::string_view worked = d.fields[kDayMarkerBase + day];
-        if (worked != "S" && worked != "N")
+        const bool yes = worked == "S";
+        if (!yes && worked != "N")
             continue;
-        out.openWithAttribute("Giorno", "GG", records::digitsText(day));
-        out.element("Lavorato", worked);
+        out.fixed(kDayStart[static_cast<std::size_t>(day)]);
+        out.fixed(yes ? "<Lavorato>S</Lavorato>" : "<Lavorato>N</Lavorato>");
         if (d.sportWorker)
             out.element("TipoCoperturaGiorn", d.fields[kDayCoverageBase + day]);
-        out.close("Giorno");
+        out.fixed("</Giorno>");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "uniemens/inditta_form.h"
 
+#include <algorithm>
 #include <fstream>
 #include <unordered_set>
 
@@ -26,7 +27,10 @@ constexpr int kDataChannel = 2;
 constexpr int kXmlChannel = 3;
 constexpr int kListingChannel = 2;
 constexpr int kListingRecordLength = 81;
+// The most bytes read at once from a data file: what a record channel's record length holds.
+constexpr int kLongestRead = 32000;
 
+constexpr const char* kPayrollFolder = "\\nolv";
 constexpr const char* kPagheFolder = "\\nolv\\paghe";
 constexpr const char* kMenuProgram = "\\wnolv\\pmenu.exe";
 constexpr const char* kXmlFolder = "C:\\Program Files\\INPS\\INPS uniEmens individuale";
@@ -99,7 +103,7 @@ IndittaForm::IndittaForm(records::Workplace workplace, records::FileChooser& cho
     , m_settings(std::move(settings))
     , m_channels(workplace.shared.paths, workplace.prompter)
     , m_lines(m_channels, kXmlChannel)
-    , m_series(m_channels, workplace.prompter, kXmlChannel)
+    , m_series(m_channels, kXmlChannel)
 {
 }
 
@@ -247,8 +251,12 @@ ConfirmOutcome IndittaForm::requestEmployeeRegister()
             m_prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
         return ConfirmOutcome::Stopped;
     }
-    if (openEmployeeRegister)
-        openEmployeeRegister();
+    if (!openEmployeeRegister || !openEmployeeRegister()) {
+        m_prompter.message({}, "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa "
+                               "versione del programma",
+                           records::Icon::Information);
+        return ConfirmOutcome::Stopped;
+    }
     return ConfirmOutcome::EditRequested;
 }
 
@@ -291,19 +299,49 @@ void IndittaForm::readDataRecords(const std::string& file, int recordLength, dou
     m_channels.openBinary();
     if (m_channels.lastError() != 0)
         throw SeriesStopped();
-    for (double k = 1; k <= count; ++k) {
-        m_channels.setCurrent(kDataChannel);
-        m_channels.setRecordNumber(k);
-        m_channels.readRecord();
-        // A declaration with workers missing must never be stored.
-        if (m_channels.lastError() != 0) {
-            m_channels.close(kDataChannel);
-            throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
+    // Records are read a batch at a time, as one record of a batch's length: a large company
+    // takes a few hundred reads instead of one per worker. A batch that cannot be read whole
+    // (the end of the file) is read again record by record, so that the first record missing
+    // is the one the operator is told about.
+    const int batch = std::max(1, kLongestRead / recordLength);
+    std::string records;
+    for (double first = 1; first <= count; first += batch) {
+        const double last = std::min(count, first + batch - 1);
+        const auto inBatch = static_cast<int>(last - first) + 1;
+        bool whole = false;
+        if (inBatch == batch && batch > 1) {
+            const records::FailureHold hold(m_channels);
+            m_channels.select(kDataChannel, file, recordLength * batch);
+            m_channels.setRecordNumber((first - 1) / batch + 1);
+            m_channels.readRecord();
+            whole = m_channels.lastError() == 0;
+            m_channels.takeHeldFailure();
+            m_channels.channel(kDataChannel).recordLength = static_cast<std::int16_t>(recordLength);
         }
-        const std::string& record = m_channels.channel(kDataChannel).recordBuffer;
-        if (record.empty() || record[0] != payroll::kInUse)
-            continue;
-        each(record);
+        if (whole) {
+            records.swap(m_channels.channel(kDataChannel).recordBuffer);
+        } else {
+            records.clear();
+            for (double k = first; k <= last; ++k) {
+                m_channels.setCurrent(kDataChannel);
+                m_channels.setRecordNumber(k);
+                m_channels.readRecord();
+                // A declaration with workers missing must never be stored.
+                if (m_channels.lastError() != 0) {
+                    m_channels.close(kDataChannel);
+                    throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
+                }
+                records += m_channels.channel(kDataChannel).recordBuffer;
+            }
+        }
+        for (int r = 0; r < inBatch; ++r) {
+            const std::string_view record = std::string_view(records).substr(static_cast<std::size_t>(r) * recordLength,
+                                                                             static_cast<std::size_t>(recordLength));
+            if (!record.empty() && record[0] == payroll::kInUse)
+                each(record);
+            if (advanced)
+                advanced(first + r, count);
+        }
     }
     m_channels.close(kDataChannel);
 }
@@ -420,13 +458,31 @@ void IndittaForm::Command3_Click()
     closeRequested = true;
 }
 
-bool IndittaForm::startInstalledProgram(const std::string& installationPath)
+std::string IndittaForm::statusText() const
+{
+    if (appendFlag == 1) {
+        const std::size_t slash = outputXmlFileName.find_last_of('\\');
+        return "Il file " + outputXmlFileName.substr(slash == std::string::npos ? 0 : slash + 1)
+            + " resta aperto: cliccare sulla ditta da aggiungere e premere Conferma";
+    }
+    if (combo1Index < 0)
+        return "Scegliere il mese della denuncia";
+    if (inditItems.empty())
+        return "Nessun file predisposto: scegliere un altro mese";
+    if (records::trim(Text1).empty())
+        return "Cliccare sulla ditta, poi premere Conferma";
+    return Option2 ? "Premere Conferma per modificare o visualizzare i dati dei dipendenti della ditta"
+                   : "Premere Conferma per creare il file Uniemens della ditta";
+}
+
+bool IndittaForm::startInstalledProgram(const std::string& installationPath, const std::string& workingFolder)
 {
     if (!m_channels.paths().fileExists(installationPath)) {
         m_prompter.message({}, "Il programma " + installationPath + " non e' installato", records::Icon::Stop);
         return false;
     }
-    if (!m_launcher.startProgram(m_channels.paths().hostPath(installationPath).string(), {})) {
+    const std::string hostFolder = workingFolder.empty() ? std::string() : m_channels.paths().hostPath(workingFolder).string();
+    if (!m_launcher.startProgram(m_channels.paths().hostPath(installationPath).string(), {}, hostFolder)) {
         m_prompter.message({}, "Impossibile avviare il programma " + installationPath, records::Icon::Stop);
         return false;
     }
@@ -442,7 +498,8 @@ void IndittaForm::Command5_Click()
 
 void IndittaForm::Command6_Click()
 {
-    startInstalledProgram(m_shared.installation.drivePrefix + kMenuProgram);
+    // The payroll menu finds its files relative to the payroll folder.
+    startInstalledProgram(m_shared.installation.drivePrefix + kMenuProgram, m_shared.installation.drivePrefix + kPayrollFolder);
 }
 
 void IndittaForm::Command2_Click()

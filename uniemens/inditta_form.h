@@ -26,7 +26,7 @@ enum class ConfirmOutcome {
     CompanyAdded,  // the company's block is in the open XML file; another company follows
     FileStored,    // the XML file is complete under its name; the window is to close
     Stopped,       // a stop message or a failure ended the work; an open series left no file
-    EditRequested, // "Modifica/Visualizza Dati": the window is to open the employee register
+    EditRequested, // "Modifica/Visualizza Dati": the employee register has been opened
 };
 
 // The inditta window ("Selezione Ditta") without its widgets: the state of its controls, its
@@ -74,6 +74,8 @@ public:
     // Host path of the XML file that the last series stored; empty before.
     const std::string& storedHostPath() const { return m_storedHostPath; }
     records::Channels& channels() { return m_channels; }
+    // The help line of the window: what the operator can do next.
+    std::string statusText() const;
 
     // Controls.
     std::vector<std::string> combo1Items;
@@ -97,11 +99,15 @@ public:
     // Set when the window is to close.
     bool closeRequested = false;
     // Called by "Conferma" with "Modifica/Visualizza Dati" once the selected data file and the
-    // employee record count are set: the window opens the employee register on them.
-    std::function<void()> openEmployeeRegister;
+    // employee record count are set: opens the employee register on them, and tells whether
+    // it could. Without it, or when it could not, the operator is told.
+    std::function<bool()> openEmployeeRegister;
     // Called whenever controls change in the middle of an event (before a question), so that
     // a window can show them.
     std::function<void()> changed;
+    // Called while a company is written, after each record of its employee or collaborator
+    // data file looked at: how many of how many (header field 20).
+    std::function<void(double done, double total)> advanced;
 
 private:
     void companyScan();
@@ -117,7 +123,8 @@ private:
     ConfirmOutcome finishCompany(bool removeFromList);
     ConfirmOutcome stopSeries(const std::string& message);
     void removeSelectedCompany();
-    bool startInstalledProgram(const std::string& installationPath);
+    bool startInstalledProgram(const std::string& installationPath, const std::string& workingFolder = {});
+
     void notify();
 
     records::SharedValues& m_shared;

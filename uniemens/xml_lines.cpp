@@ -1,5 +1,8 @@
 #include "uniemens/xml_lines.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 
 #include "records/channels.h"
@@ -10,37 +13,62 @@ namespace uniemens {
 
 namespace {
 
-// Lines are handed to the channel in pieces of about this size: few enough writes for a
-// large company, little memory.
-constexpr std::size_t kHandOver = 256 * 1024;
+// Lines are handed to the file in blocks of about this size: few writes for a large
+// company, little memory.
+constexpr std::size_t kBlock = 256 * 1024;
+// Every few megabytes the disk is asked to start on the file while the next lines are made,
+// so that little is left to write when the file is pushed to the disk at the end.
+constexpr std::int64_t kWritebackEvery = 4 * 1024 * 1024;
+// The most bytes one byte of a value can become: "&quot;".
+constexpr std::size_t kMostPerByte = 6;
 
-struct ByteForms {
-    std::array<std::string, 256> text;      // in element text
-    std::array<std::string, 256> attribute; // in an attribute value
+// What each byte of a value becomes, in element text and in an attribute value.
+struct ByteForm {
+    char bytes[kMostPerByte];
+    unsigned char size;
 };
+struct ByteForms {
+    std::array<ByteForm, 256> text;
+    std::array<ByteForm, 256> attribute;
+};
+
+ByteForm formOf(std::string_view bytes)
+{
+    ByteForm form{};
+    std::memcpy(form.bytes, bytes.data(), bytes.size());
+    form.size = static_cast<unsigned char>(bytes.size());
+    return form;
+}
 
 const ByteForms& byteForms()
 {
     static const ByteForms forms = [] {
         ByteForms f;
         for (int b = 0; b < 256; ++b) {
-            const auto byte = static_cast<unsigned char>(b);
-            std::string utf8 = b < 32 ? std::string(" ") : records::cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(&byte), 1));
-            f.text[static_cast<std::size_t>(b)] = utf8;
-            f.attribute[static_cast<std::size_t>(b)] = utf8;
+            const char byte = static_cast<char>(b);
+            const std::string utf8 = b < 32 ? std::string(" ") : records::cp1252ToUtf8(std::string_view(&byte, 1));
+            f.text[static_cast<std::size_t>(b)] = f.attribute[static_cast<std::size_t>(b)] = formOf(utf8);
         }
-        f.text['&'] = f.attribute['&'] = "&amp;";
-        f.text['<'] = f.attribute['<'] = "&lt;";
-        f.text['>'] = f.attribute['>'] = "&gt;";
-        f.attribute['"'] = "&quot;";
+        f.text['&'] = f.attribute['&'] = formOf("&amp;");
+        f.text['<'] = f.attribute['<'] = formOf("&lt;");
+        f.text['>'] = f.attribute['>'] = formOf("&gt;");
+        f.attribute['"'] = formOf("&quot;");
         return f;
     }();
     return forms;
 }
 
+// The bytes that a value keeps as they stand: printable ASCII but the ones XML escapes.
+constexpr std::array<bool, 256> kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 32; c < 128; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '&' && c != '<' && c != '>' && c != '"';
+    return plain;
+}();
+
 bool plainByte(unsigned char c)
 {
-    return c >= 32 && c < 128 && c != '&' && c != '<' && c != '>' && c != '"';
+    return kPlain[c];
 }
 
 } // namespace
@@ -49,114 +77,177 @@ XmlLines::XmlLines(records::Channels& channels, int channel)
     : m_channels(channels)
     , m_channel(channel)
 {
-    m_pending.reserve(kHandOver + 4096);
+    byteForms();
 }
 
-void XmlLines::appendValue(std::string_view value, bool attribute)
+char* XmlLines::putValue(char* p, std::string_view value, bool attribute)
 {
     // Most values are plain ASCII and go in as they stand.
     std::size_t plain = 0;
     while (plain < value.size() && plainByte(static_cast<unsigned char>(value[plain])))
         ++plain;
-    m_pending.append(value.data(), plain);
+    p = put(p, value.substr(0, plain));
     if (plain == value.size())
-        return;
+        return p;
     const auto& forms = attribute ? byteForms().attribute : byteForms().text;
     for (const char c : value.substr(plain)) {
         const auto byte = static_cast<unsigned char>(c);
-        if (plainByte(byte))
-            m_pending.push_back(c);
-        else
-            m_pending += forms[byte];
+        if (plainByte(byte)) {
+            *p++ = c;
+        } else {
+            const ByteForm& form = forms[byte];
+            std::memcpy(p, form.bytes, form.size);
+            p += form.size;
+        }
     }
-}
-
-void XmlLines::endLine()
-{
-    m_pending += "\r\n";
-    ++m_lineCount;
-    if (m_pending.size() >= kHandOver)
-        flush();
-}
-
-void XmlLines::fixed(std::string_view line)
-{
-    m_pending += line;
-    endLine();
+    return p;
 }
 
 void XmlLines::open(std::string_view element)
 {
-    m_pending += '<';
-    m_pending += element;
-    m_pending += '>';
-    endLine();
-}
-
-void XmlLines::close(std::string_view element)
-{
-    m_pending += "</";
-    m_pending += element;
-    m_pending += '>';
-    endLine();
+    char* p = room(element.size() + 4);
+    *p++ = '<';
+    p = put(p, element);
+    *p++ = '>';
+    endLine(p);
 }
 
 void XmlLines::element(std::string_view element, std::string_view value)
 {
-    m_pending += '<';
-    m_pending += element;
-    m_pending += '>';
-    appendValue(value, false);
-    m_pending += "</";
-    m_pending += element;
-    m_pending += '>';
-    endLine();
+    char* p = room(2 * element.size() + kMostPerByte * value.size() + 7);
+    *p++ = '<';
+    p = put(p, element);
+    *p++ = '>';
+    p = putValue(p, value, false);
+    *p++ = '<';
+    *p++ = '/';
+    p = put(p, element);
+    *p++ = '>';
+    endLine(p);
 }
 
 void XmlLines::openWithAttribute(std::string_view element, std::string_view attribute, std::string_view value)
 {
-    m_pending += '<';
-    m_pending += element;
-    m_pending += ' ';
-    m_pending += attribute;
-    m_pending += "=\"";
-    appendValue(value, true);
-    m_pending += "\">";
-    endLine();
+    char* p = room(element.size() + attribute.size() + kMostPerByte * value.size() + 8);
+    *p++ = '<';
+    p = put(p, element);
+    *p++ = ' ';
+    p = put(p, attribute);
+    p = put(p, "=\"");
+    p = putValue(p, value, true);
+    p = put(p, "\">");
+    endLine(p);
 }
 
 void XmlLines::elementWithAttribute(std::string_view element, std::string_view attribute,
                                     std::string_view attributeValue, std::string_view value)
 {
-    m_pending += '<';
-    m_pending += element;
-    m_pending += ' ';
-    m_pending += attribute;
-    m_pending += "=\"";
-    appendValue(attributeValue, true);
-    m_pending += "\">";
-    appendValue(value, false);
-    m_pending += "</";
-    m_pending += element;
-    m_pending += '>';
-    endLine();
+    char* p = room(2 * element.size() + attribute.size() + kMostPerByte * (attributeValue.size() + value.size()) + 11);
+    *p++ = '<';
+    p = put(p, element);
+    *p++ = ' ';
+    p = put(p, attribute);
+    p = put(p, "=\"");
+    p = putValue(p, attributeValue, true);
+    p = put(p, "\">");
+    p = putValue(p, value, false);
+    *p++ = '<';
+    *p++ = '/';
+    p = put(p, element);
+    *p++ = '>';
+    endLine(p);
+}
+
+void XmlLines::makeRoom(std::size_t bytes)
+{
+    // A full block goes to the file; the lines are made in the buffer it leaves.
+    if (m_used > 0)
+        handOver();
+    // The buffer's bytes are overwritten line by line; growing it only fills its new tail.
+    m_buffer.resize(std::max(kBlock, bytes));
+}
+
+void XmlLines::handOver()
+{
+    if (m_used == 0)
+        return;
+    // Blocks reach the file in order, and a block that fails ends the series before the
+    // next one is written.
+    settle();
+    m_buffer.resize(m_used);
+    const std::int64_t offset = m_offset;
+    m_writtenSinceWriteback += static_cast<std::int64_t>(m_used);
+    const bool writeback = m_writtenSinceWriteback >= kWritebackEvery;
+    if (writeback)
+        m_writtenSinceWriteback = 0;
+    m_offset += static_cast<std::int64_t>(m_used);
+    m_used = 0;
+    const int descriptor = m_channels.duplicateDescriptor(m_channel);
+    if (descriptor >= 0 && m_behind.write(descriptor, m_buffer, offset, writeback)) {
+        m_behindBusy = true;
+        m_behindOffset = offset;
+        m_behindLines = m_lineCount;
+        return;
+    }
+    if (descriptor >= 0)
+        ::close(descriptor);
+    // No file open (the channel says so) or no second thread: written here and now.
+    writeNow(m_buffer, offset, m_lineCount);
+    m_buffer.clear();
+    if (writeback)
+        m_channels.startWriteback(m_channel);
+}
+
+void XmlLines::settle()
+{
+    if (!m_behindBusy)
+        return;
+    m_behindBusy = false;
+    if (m_behind.wait())
+        return;
+    // The block did not reach the file: it is written again where the channel shows the
+    // failure, and the series ends.
+    writeNow(m_behind.lastBlock(), m_behindOffset, m_behindLines);
+}
+
+void XmlLines::writeNow(std::string& block, std::int64_t offset, double lines)
+{
+    // Write line writes where the file's position stands, which every descriptor of the
+    // file shares: it is put at the block's place.
+    if (const int descriptor = m_channels.duplicateDescriptor(m_channel); descriptor >= 0) {
+        ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET);
+        ::close(descriptor);
+    }
+    // Write line adds the CR LF of the last line itself.
+    records::Channel& channel = m_channels.channel(m_channel);
+    channel.outputBuffer.swap(block);
+    channel.outputBuffer.resize(channel.outputBuffer.size() - 2);
+    m_channels.setCurrent(m_channel);
+    m_channels.setLineCounter(lines);
+    m_channels.writeLine();
+    channel.outputBuffer.append("\r\n");
+    block.swap(channel.outputBuffer);
+    if (m_channels.lastError() != 0)
+        throw SeriesStopped(); // the channel has shown its message
 }
 
 void XmlLines::flush()
 {
-    if (m_pending.empty())
-        return;
-    // Write line adds the CR LF of the last line itself.
-    records::Channel& channel = m_channels.channel(m_channel);
-    channel.outputBuffer.swap(m_pending);
-    channel.outputBuffer.resize(channel.outputBuffer.size() - 2);
-    m_channels.setCurrent(m_channel);
-    m_channels.setLineCounter(m_lineCount);
-    m_channels.writeLine();
-    m_pending.swap(channel.outputBuffer);
-    m_pending.clear();
-    if (m_channels.lastError() != 0)
-        throw SeriesStopped(); // the channel has shown its message
+    handOver();
+    settle();
+}
+
+void XmlLines::restart()
+{
+    // A block of an abandoned file may still be on its way: it is let go, whatever became of it.
+    if (m_behindBusy) {
+        m_behind.wait();
+        m_behindBusy = false;
+    }
+    m_used = 0;
+    m_offset = 0;
+    m_lineCount = 0;
+    m_writtenSinceWriteback = 0;
 }
 
 } // namespace uniemens

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -12,6 +15,7 @@
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
 #include "records/channels.h"
+#include "records/file_chooser.h"
 #include "records/host_paths.h"
 #include "records/shared_values.h"
 #include "records/installation.h"
@@ -20,6 +24,7 @@
 #include "testing/temp_root.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
+#include "uniemens/inditta_form.h"
 
 using records::testing::RecordingLauncher;
 using records::testing::ScriptedPrompter;
@@ -137,7 +142,9 @@ TEST_F(DemoInstallationTest, WritesEveryFileWithWholeRecordsWhereTheInstallation
     for (const auto& entry : fs::directory_iterator(root.path() / "c/nolv/paghe"))
         payrollFiles.insert(entry.path().filename().string());
     EXPECT_EQ(payrollFiles, (std::set<std::string>{"una00103.016", "unb00103.016", "una00203.016", "unb00203.016",
-                                                   "una00503.016", "unc00503.016"}));
+                                                   "una00503.016", "unc00503.016", "una00304.016", "unb00304.016",
+                                                   "una00404.016", "unb00404.016", "una00504.016", "unc00504.016",
+                                                   "una00604.016", "unb00604.016"}));
     EXPECT_TRUE(fs::is_directory(root.path() / "c/Program Files/INPS/INPS uniEmens individuale"));
 }
 
@@ -287,7 +294,7 @@ TEST_F(DemoInstallationTest, QuadriHaveContentAndTheTaxAddsUp)
     EXPECT_EQ(filled.size(), 11u);
 }
 
-TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarch)
+TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarchAndApril)
 {
     const std::set<std::string> municipalityCodes = [this] {
         std::set<std::string> codes;
@@ -298,22 +305,26 @@ TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarch)
         return codes;
     }();
 
-    const std::vector<std::tuple<std::string, char, std::string, std::size_t>> companies = {
-        {"001", '0', "unb", demo::kEmployeeRecordLength},
-        {"002", '0', "unb", demo::kEmployeeRecordLength},
-        {"005", '1', "unc", demo::kCollaboratorRecordLength},
+    const std::vector<std::tuple<std::string, std::string, char, std::string, std::size_t>> companies = {
+        {"001", "03", '0', "unb", demo::kEmployeeRecordLength},
+        {"002", "03", '0', "unb", demo::kEmployeeRecordLength},
+        {"005", "03", '1', "unc", demo::kCollaboratorRecordLength},
+        {"003", "04", '0', "unb", demo::kEmployeeRecordLength},
+        {"004", "04", '0', "unb", demo::kEmployeeRecordLength},
+        {"005", "04", '1', "unc", demo::kCollaboratorRecordLength},
+        {"006", "04", '0', "unb", demo::kEmployeeRecordLength},
     };
     int skipped = 0;
-    for (const auto& [code, kind, prefix, length] : companies) {
-        SCOPED_TRACE(code);
-        const std::string company = root.read("c/nolv/paghe/una" + code + "03.016");
+    for (const auto& [code, month, kind, prefix, length] : companies) {
+        SCOPED_TRACE(code + "/" + month);
+        const std::string company = root.read("c/nolv/paghe/una" + code + month + ".016");
         ASSERT_EQ(company.size(), demo::kCompanyRecordLength);
-        EXPECT_EQ(company.substr(0, 10), "$" + code + "032016");
+        EXPECT_EQ(company.substr(0, 10), "$" + code + month + "2016");
         EXPECT_EQ(company[179], kind);
         EXPECT_TRUE(registers::isValidVatNumber(field(company, 114, 16)));
         EXPECT_TRUE(registers::isValidFiscalCode(field(company, 12, 16)));
 
-        const std::vector<std::string> records = recordsOf(root.read("c/nolv/paghe/" + prefix + code + "03.016"), length);
+        const std::vector<std::string> records = recordsOf(root.read("c/nolv/paghe/" + prefix + code + month + ".016"), length);
         ASSERT_EQ(records.back().size(), length);
         EXPECT_EQ(value(field(company, 207, 6)), static_cast<double>(records.size())); // header field 20
         double contributions = 0;
@@ -335,6 +346,63 @@ TEST_F(DemoInstallationTest, UniEmensCompaniesOfMarch)
         }
     }
     EXPECT_EQ(skipped, 2);
+}
+
+namespace {
+
+// The names of `node`'s elements and of all the elements in it.
+void collectNames(xmlNodePtr node, std::set<std::string>& names)
+{
+    for (; node != nullptr; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE) {
+            names.insert(reinterpret_cast<const char*>(node->name));
+            collectNames(node->children, names);
+        }
+    }
+}
+
+} // namespace
+
+// Every company of the demo declared as a clerk would in the inditta window: each file is
+// stored and is well-formed XML; April's restaurant shows every block of the employee element.
+TEST_F(DemoInstallationTest, EveryCompanyGetsAWellFormedDeclaration)
+{
+    const std::tuple<int, const char*, const char*> companies[] = {
+        {3, "001", "fc0010316.xml"}, {3, "002", "fp0020316.xml"}, {3, "005", "uea0050316.xml"},
+        {4, "003", "fc0030416.xml"}, {4, "004", "fp0040416.xml"}, {4, "005", "uea0050416.xml"},
+        {4, "006", "fc0060416.xml"},
+    };
+    std::set<std::string> restaurant;
+    for (const auto& [month, code, file] : companies) {
+        SCOPED_TRACE(file);
+        ScriptedPrompter prompter;
+        RecordingLauncher launcher;
+        records::NoFileChooser chooser;
+        records::SharedValues shared(root.path());
+        cu::CreatelForm({shared, prompter, launcher}).Form_Load();
+        uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
+        form.Form_Load();
+        form.combo1_Click(month - 1);
+        form.indit_Click(form.findCompany(code));
+        prompter.answer(false);
+        prompter.answer(false);
+        ASSERT_EQ(form.Command1_Click(), uniemens::ConfirmOutcome::FileStored) << prompter.texts().front();
+        ASSERT_EQ(fs::path(form.storedHostPath()).filename().string(), file);
+        const std::string xml = TempRoot::readFile(form.storedHostPath());
+        xmlDocPtr doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), file, nullptr,
+                                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+        ASSERT_NE(doc, nullptr) << "not well-formed XML";
+        if (std::string(code) == "003")
+            collectNames(xmlDocGetRootElement(doc), restaurant);
+        xmlFreeDoc(doc);
+    }
+    for (const char* block :
+         {"Assunzione", "Cessazione", "Contrib1PerCento", "Regolarizz1PerCento", "MalACredAltre", "MatACredAltre",
+          "ANFACredAltre", "Incentivo", "OreCongCIGO", "OreCongCIGS", "CIGSDatiStat", "LavPensTrattenuta",
+          "AltreADebito", "AltreACredito", "Settimana", "Giorno", "DifferenzeAccredito", "ConvBilat", "ANF",
+          "SceltaPrevCompl", "SceltaQUIR", "SceltaTFR", "MeseTesoreria", "MeseQUIR", "MisureCompensative",
+          "TipoLavSportSpet", "TipoApprendistato"})
+        EXPECT_TRUE(restaurant.contains(block)) << block;
 }
 
 TEST(DemoRecordBuilders, PlaceFieldsWhereTheReadersLook)

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/text_viewer.h"
 #include "ui/ui_common.h"
@@ -29,6 +31,7 @@ private slots:
     void typingLimitKeepsTextsThatTheProgramPutsIn();
     void launcherNamesAMissingProgram();
     void launcherShowsAReportReadOnly();
+    void fileChooserStartsInTheNearestFolderAndGivesTheHostPath();
     void viewerFindsTextRoundTheEndAndSavesAPdf();
     void enterPressesTheFocusedButton();
     void typingReplacesABoxOfBlanks();
@@ -121,6 +124,39 @@ void UiCommonTest::launcherNamesAMissingProgram()
     QCOMPARE(prompter.shown[0].text, std::string("Programma non trovato: /nessuna/cartella/wnolv/wordpad"));
     QVERIFY(prompter.shown[1].text.find("UniEMensIndiv-non-installato.exe") != std::string::npos);
     QVERIFY(prompter.shown[0].icon == records::Icon::Stop);
+
+    // A program whose working folder is missing is not started either.
+    QVERIFY(!launcher.startProgram("/bin/true", {}, "/nessuna/cartella/nolv"));
+    QCOMPARE(prompter.last().text, std::string("Cartella di lavoro non trovata: /nessuna/cartella/nolv"));
+}
+
+void UiCommonTest::fileChooserStartsInTheNearestFolderAndGivesTheHostPath()
+{
+    TempRoot root;
+    const auto xml = root.write("c/Program Files/INPS/uea0010316.xml", "<DenunceMensili/>");
+    ui::QtFileChooser chooser;
+    QString startFolder;
+    const auto chooseWith = [&](bool accept) {
+        QTimer::singleShot(0, this, [&, accept] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            startFolder = dialog->directory().absolutePath();
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Apri"));
+            if (accept) {
+                dialog->selectFile(QString::fromStdString(xml.string()));
+                static_cast<QDialog*>(dialog)->accept(); // as its Open button does
+            } else {
+                dialog->reject();
+            }
+        });
+    };
+    // The checking program's own folder does not exist yet: the dialog starts above it.
+    const std::string missing = (root.path() / "c/Program Files/INPS/INPS uniEmens individuale").string();
+    chooseWith(true);
+    QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", missing), xml.string());
+    QCOMPARE(startFolder, QString::fromStdString((root.path() / "c/Program Files/INPS").string()));
+    chooseWith(false);
+    QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", missing), std::string());
 }
 
 void UiCommonTest::launcherShowsAReportReadOnly()

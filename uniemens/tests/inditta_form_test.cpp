@@ -9,6 +9,7 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
+#include "records/output_file.h"
 #include "records/shared_values.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/inditta_form.h"
@@ -21,6 +22,7 @@ using records::testing::RecordingLauncher;
 using records::testing::ScriptedPrompter;
 using uniemens::testing::companyHeader;
 using uniemens::testing::crlf;
+using uniemens::testing::employee;
 using uniemens::testing::occurrences;
 using uniemens::testing::parsedTexts;
 using uniemens::testing::ScriptedFileChooser;
@@ -30,23 +32,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
-
-EmployeeEntries employee(const char* fiscalCode, const char* surname, const char* name)
-{
-    EmployeeEntries f;
-    f[1] = fiscalCode;
-    f[2] = surname;
-    f[3] = name;
-    f[4] = "1";
-    f[19] = "0";
-    f[21] = "2000";
-    f[22] = "660.00";
-    f[63] = "2000";
-    f[64] = "26";
-    f[66] = "S";
-    f[125] = "2000.00";
-    return f;
-}
 
 // While it lives, no file of this process grows beyond `bytes`: writes beyond fail.
 class FileSizeLimit {
@@ -86,18 +71,9 @@ struct IndittaFormTest : ::testing::Test {
         form = std::make_unique<IndittaForm>(records::Workplace{shared, prompter, launcher}, chooser);
     }
 
-    // An employee company of March with `employees` records in use.
     void addEmployeeCompany(const char* code, const char* composition, int employees, const char* name = "ROSSI SRL")
     {
-        payroll::CompanyHeaderFields h = companyHeader(code, "0", name);
-        h[13] = composition;
-        h[20] = std::to_string(employees);
-        h[26] = std::to_string(employees);
-        installation.addCompany(code, "03", h);
-        std::string records;
-        for (int k = 1; k <= employees; ++k)
-            records += payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO"));
-        installation.addEmployees(code, "03", records);
+        uniemens::testing::addEmployeeCompany(installation, code, composition, employees, name);
     }
 
     void chooseMonthAndCompany(int month, const char* code)
@@ -322,7 +298,8 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
     EXPECT_EQ(form->appendFlag, 1);
     EXPECT_EQ(form->findCompany("005"), 0);
-    EXPECT_TRUE(xmlFiles().empty() || xmlFiles() == std::vector<std::string>{"uea0050316.xml.tmp"});
+    for (const std::string& name : xmlFiles())
+        EXPECT_TRUE(records::OutputFile::isTemporaryName(name)) << name;
     prompter.answer(false);
     prompter.answer(false);
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
@@ -457,6 +434,60 @@ TEST_F(IndittaFormTest, AHeaderCountingMoreRecordsThanTheFileHoldsStopsTheSeries
     EXPECT_EQ(form->inditItems.size(), 2u);
 }
 
+// A large company's records are read many at a time; a file that ends early still names
+// the first record missing, wherever the end falls.
+TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
+{
+    struct Case {
+        int held;    // records in the employee data file
+        int counted; // header field 20
+        const char* stop;
+    };
+    const Case cases[] = {
+        {16, 16, nullptr},
+        {33, 33, nullptr},
+        {20, 21, "L'archivio dei dipendenti non contiene il record 21 "},
+        {20, 40, "L'archivio dei dipendenti non contiene il record 21 "},
+        {32, 48, "L'archivio dei dipendenti non contiene il record 33 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.counted);
+        uniemens::testing::Installation own;
+        records::SharedValues values{own.root.path()};
+        values.installation.drivePrefix = "C:";
+        ScriptedPrompter answers;
+        uniemens::testing::addEmployeeCompany(own, "001", "FC", c.held);
+        payroll::CompanyHeaderFields h = companyHeader("001", "0");
+        h[13] = "FC";
+        h[20] = std::to_string(c.counted);
+        own.addCompany("001", "03", h);
+        IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
+        std::vector<double> seen;
+        f.advanced = [&](double done, double total) {
+            seen.push_back(done);
+            EXPECT_EQ(total, c.counted);
+        };
+        f.Form_Load();
+        f.combo1_Click(2);
+        f.indit_Click(0);
+        answers.answer(false);
+        answers.answer(false);
+        const ConfirmOutcome outcome = f.Command1_Click();
+        if (c.stop == nullptr) {
+            EXPECT_EQ(outcome, ConfirmOutcome::FileStored);
+            EXPECT_EQ(occurrences(own.readXml("fc0010316.xml"), "<DenunciaIndividuale>"), static_cast<std::size_t>(c.held));
+            EXPECT_EQ(seen.size(), static_cast<std::size_t>(c.held));
+            EXPECT_EQ(seen.back(), c.held);
+        } else {
+            EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
+            ASSERT_EQ(answers.shown.size(), 2u);
+            EXPECT_TRUE(answers.shown[0].text.starts_with("Errore di lettura tipo ")) << answers.shown[0].text;
+            EXPECT_EQ(answers.shown[1].text, c.stop);
+            EXPECT_TRUE(own.xmlFolderNames().empty());
+        }
+    }
+}
+
 TEST_F(IndittaFormTest, AMissingDataFileStopsWithoutBeingCreated)
 {
     payroll::CompanyHeaderFields h = companyHeader("005", "1");
@@ -482,7 +513,7 @@ TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
     EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo "));
-    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml.tmp al record "),
+    EXPECT_NE(prompter.last().text.find(" nel file C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml al record "),
               std::string::npos)
         << prompter.last().text;
     EXPECT_TRUE(xmlFiles().empty());
@@ -517,7 +548,10 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
     addEmployeeCompany("001", "FC", 4);
     chooseMonthAndCompany(3, "001");
     bool opened = false;
-    form->openEmployeeRegister = [&] { opened = true; };
+    form->openEmployeeRegister = [&] {
+        opened = true;
+        return true;
+    };
     form->Option2_Click();
     EXPECT_FALSE(form->Option1);
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::EditRequested);
@@ -525,6 +559,12 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
     EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
     EXPECT_EQ(shared.employeeRecordCount, 4);
     EXPECT_TRUE(xmlFiles().empty());
+
+    // A program without the employee register says so.
+    form->openEmployeeRegister = nullptr;
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(prompter.last().text,
+              "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma");
 
     form->Text1.clear();
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
@@ -550,6 +590,9 @@ TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
     EXPECT_EQ(launcher.started, (std::vector<std::string>{
                                     (installation.root.path() / "c/wnolv/pmenu.exe").string(),
                                     installation.xmlFile("UniEMensIndiv.exe").string()}));
+    // The payroll menu starts in the payroll folder; the checking program where the tool is.
+    EXPECT_EQ(launcher.workingDirectories,
+              (std::vector<std::string>{(installation.root.path() / "c/nolv").string(), ""}));
 }
 
 TEST_F(IndittaFormTest, TheXmlListingNumbersEveryLine)

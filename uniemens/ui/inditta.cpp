@@ -1,0 +1,436 @@
+#include "uniemens/ui/inditta.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "ui/file_chooser.h"
+#include "ui/keyboard.h"
+#include "ui/ui_common.h"
+#include "ui/window_list.h"
+
+namespace uniemens {
+
+using ui::boxWidth;
+using ui::plainLabel;
+using ui::toQt;
+
+namespace {
+
+// What the list says before a month is chosen, so an empty list is never taken for a month
+// without data.
+const QString kChooseMonth = QStringLiteral("Scegliere il mese per vedere i file dati predisposti");
+
+QPushButton* commandButton(const QString& name, const QString& caption, const QString& toolTip, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setAutoDefault(false);
+    ui::pressOnEnter(button);
+    return button;
+}
+
+} // namespace
+
+inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, records::FileChooser* chooser,
+                 QWidget* parent)
+    : QMainWindow(parent)
+    , m_windows(windows)
+    , m_ownChooser(chooser ? nullptr : std::make_unique<ui::QtFileChooser>(this))
+    , m_form(workplace, chooser ? *chooser : *m_ownChooser)
+{
+    setObjectName(QStringLiteral("inditta"));
+    setWindowTitle(QStringLiteral("Selezione Ditta"));
+    buildControls();
+
+    // The form reports changes in the middle of an event (the list after a company is written,
+    // before "Inserisci altra Ditta ?"), so they are on screen before the question appears.
+    m_form.changed = [this] {
+        refresh();
+        m_indit->repaint();
+        m_inditText->repaint();
+    };
+    m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
+    // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
+    // part of the program.
+    m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
+    m_form.Form_Load();
+    refresh();
+    resize(sizeHint());
+}
+
+inditta::~inditta()
+{
+    // The controls outlive the form while the window's children are destroyed: what they
+    // report on their way out must not reach it.
+    m_refreshing = true;
+    m_indit->disconnect(this);
+    m_form.changed = nullptr;
+    m_form.advanced = nullptr;
+}
+
+void inditta::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(10, 10, 10, 6);
+    layout->setSpacing(8);
+
+    layout->addWidget(buildTitle());
+    auto* top = new QHBoxLayout;
+    top->setSpacing(10);
+    top->addWidget(buildMonthFrame());
+    top->addWidget(buildChoice(), 1);
+    layout->addLayout(top);
+    layout->addWidget(buildFilesFrame(), 1);
+
+    auto* chosen = new QHBoxLayout;
+    m_text1 = new QLineEdit(central);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    // The company is chosen in the list; the box shows which data file that is.
+    m_text1->setReadOnly(true);
+    m_text1->setMinimumWidth(boxWidth(m_text1, 30));
+    ui::selectBlanksOnFocus(m_text1);
+    auto* chosenLabel = plainLabel(QStringLiteral("Ditta selezionata"), central);
+    chosenLabel->setBuddy(m_text1);
+    chosen->addWidget(chosenLabel);
+    chosen->addWidget(m_text1, 1);
+    layout->addLayout(chosen);
+
+    layout->addWidget(buildButtons());
+
+    // How far the writing of a company has got: records of its data file looked at, of how many.
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("progressBar"));
+    m_progress->setFormat(QStringLiteral("%v di %m"));
+    m_progress->setTextVisible(true);
+    QSizePolicy keepPlace = m_progress->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keepPlace);
+    m_progress->hide();
+    layout->addWidget(m_progress);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
+    m_statusText->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(m_statusText, 1);
+    setStatusBar(status);
+
+    // The keyboard follows the work: month, company, what to do, confirm.
+    QWidget* const order[] = {m_combo1,   m_indit,    m_text1,    m_option1,  m_option2, m_command1,
+                              m_command3, m_command5, m_command2, m_command4, m_command6};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(m_combo1, &QComboBox::activated, this, &inditta::combo1_Click);
+    connect(m_indit, &QListWidget::currentRowChanged, this, &inditta::indit_Click);
+    // Enter or a double click on a company leads on to "Conferma".
+    connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
+    connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
+    connect(m_option2, &QRadioButton::clicked, this, &inditta::Option2_Click);
+    connect(m_command1, &QPushButton::clicked, this, &inditta::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &inditta::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &inditta::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &inditta::Command4_Click);
+    connect(m_command5, &QPushButton::clicked, this, &inditta::Command5_Click);
+    connect(m_command6, &QPushButton::clicked, this, &inditta::Command6_Click);
+}
+
+QWidget* inditta::buildTitle()
+{
+    auto* banner = new QFrame(this);
+    banner->setObjectName(QStringLiteral("titleBanner"));
+    banner->setStyleSheet(QStringLiteral(
+        "#titleBanner { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #163d6e, stop:1 #2b6cb0);"
+        " border-radius: 4px; }"
+        "#titleBanner QLabel { color: white; background: transparent; }"
+        "#titleBanner QLabel#titleSubject { color: #c9d9ee; }"));
+    QFont big = font();
+    big.setPointSizeF(font().pointSizeF() * 1.6);
+    big.setBold(true);
+    auto* name = plainLabel(QStringLiteral("UNIEMENS"), banner, QStringLiteral("titleName"));
+    name->setFont(big);
+    auto* subject = plainLabel(QStringLiteral("Denuncia contributiva mensile all'INPS"), banner,
+                               QStringLiteral("titleSubject"));
+    auto* layout = new QHBoxLayout(banner);
+    layout->setContentsMargins(12, 8, 12, 8);
+    layout->setSpacing(14);
+    layout->addWidget(name);
+    layout->addWidget(subject, 1, Qt::AlignBottom);
+    return banner;
+}
+
+QWidget* inditta::buildMonthFrame()
+{
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("monthFrame"));
+    m_combo1 = new QComboBox(frame);
+    m_combo1->setObjectName(QStringLiteral("combo1"));
+    m_combo1->setMinimumContentsLength(10);
+    m_combo1->setMaxVisibleItems(12);
+    m_text2 = new QLineEdit(frame);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    // The working year comes from the year file; the window only shows it.
+    m_text2->setReadOnly(true);
+    m_text2->setFixedWidth(boxWidth(m_text2, 5));
+    ui::selectBlanksOnFocus(m_text2);
+
+    auto* monthLabel = plainLabel(QStringLiteral("Mese"), frame);
+    monthLabel->setBuddy(m_combo1);
+    auto* yearLabel = plainLabel(QStringLiteral("Anno"), frame);
+    yearLabel->setBuddy(m_text2);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(monthLabel, 0, 0);
+    grid->addWidget(m_combo1, 0, 1);
+    grid->addWidget(yearLabel, 1, 0);
+    grid->addWidget(m_text2, 1, 1, Qt::AlignLeft);
+    return frame;
+}
+
+QWidget* inditta::buildChoice()
+{
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("choiceFrame"));
+    m_option1 = new QRadioButton(QStringLiteral(" Crea file Uniemens"), frame);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option2 = new QRadioButton(QStringLiteral(" Modifica/Visualizza  Dati "), frame);
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(8);
+    layout->addWidget(m_option1);
+    layout->addWidget(m_option2);
+    layout->addStretch(1);
+    return frame;
+}
+
+QWidget* inditta::buildFilesFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("File dati gia' predisposti"), this);
+    frame->setObjectName(QStringLiteral("filesFrame"));
+    m_inditText = plainLabel(QString(), frame, QStringLiteral("inditText"));
+    QFont bold = m_inditText->font();
+    bold.setBold(true);
+    m_inditText->setFont(bold);
+    m_inditText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
+    // A long company name wraps instead of widening the window.
+    m_inditText->setWordWrap(true);
+    m_indit = new QListWidget(frame);
+    m_indit->setObjectName(QStringLiteral("indit"));
+    m_indit->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Company names line up under one another, as the payroll program writes them.
+    m_indit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(m_indit->font());
+    m_indit->setMinimumWidth(metrics.horizontalAdvance(QString(40, QLatin1Char('N'))) + 30);
+    m_indit->setMinimumHeight(metrics.lineSpacing() * 8);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(6);
+    layout->addWidget(m_inditText);
+    layout->addWidget(m_indit, 1);
+    return frame;
+}
+
+QWidget* inditta::buildButtons()
+{
+    auto* frame = new QWidget(this);
+    m_command1 = commandButton(QStringLiteral("Command1"), QStringLiteral("Conferma"),
+                               QStringLiteral("Crea il file Uniemens o apre i dati della ditta selezionata"), frame);
+    m_command3 = commandButton(QStringLiteral("Command3"), QStringLiteral("Indietro"),
+                               QStringLiteral("Chiude la finestra"), frame);
+    m_command5 = commandButton(QStringLiteral("Command5"), QStringLiteral("Sito INPS invio"),
+                               QStringLiteral("Apre la pagina di accesso ai servizi INPS per le aziende"), frame);
+    m_command6 = commandButton(QStringLiteral("Command6"), QStringLiteral("Accedi a Paghe"),
+                               QStringLiteral("Avvia il menu del programma paghe"), frame);
+    m_command4 = commandButton(QStringLiteral("Command4"), QStringLiteral("Visualizza XML"),
+                               QStringLiteral("Mostra un file XML con le righe numerate"), frame);
+    m_command2 = commandButton(QStringLiteral("Command2"), QStringLiteral("Controllo e validazione "),
+                               QStringLiteral("Avvia il programma di controllo UniEmens dell'INPS"), frame);
+    QFont bold = m_command1->font();
+    bold.setBold(true);
+    m_command1->setFont(bold);
+
+    auto* layout = new QGridLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setHorizontalSpacing(8);
+    layout->setVerticalSpacing(8);
+    layout->addWidget(m_command1, 0, 0);
+    layout->addWidget(m_command3, 0, 1);
+    layout->addWidget(m_command5, 1, 0);
+    layout->addWidget(m_command2, 1, 1);
+    layout->addWidget(m_command4, 1, 2);
+    layout->addWidget(m_command6, 1, 3);
+    return frame;
+}
+
+void inditta::refresh()
+{
+    // Filling the list moves its current row, which must not reach the form as a click.
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+
+    if (m_combo1->count() != static_cast<int>(m_form.combo1Items.size())) {
+        m_combo1->clear();
+        for (const std::string& month : m_form.combo1Items)
+            m_combo1->addItem(toQt(month));
+    }
+    m_combo1->setCurrentIndex(m_form.combo1Index);
+    m_text2->setText(toQt(m_form.Text2));
+
+    QStringList items;
+    for (const std::string& item : m_form.inditItems)
+        items.append(toQt(item));
+    QStringList shown;
+    for (int i = 0; i < m_indit->count(); ++i)
+        shown.append(m_indit->item(i)->text());
+    if (shown != items) {
+        m_indit->clear();
+        m_indit->addItems(items);
+        m_indit->setCurrentRow(-1);
+    }
+    m_inditText->setText(m_form.combo1Index < 0 && m_form.inditText.empty() ? kChooseMonth : toQt(m_form.inditText));
+
+    m_text1->setText(toQt(m_form.Text1));
+    m_text1->setCursorPosition(0);
+    m_option1->setChecked(m_form.Option1);
+    m_option2->setChecked(m_form.Option2);
+    m_statusText->setText(toQt(m_form.statusText()));
+    if (m_form.focusControl == "indit") {
+        m_indit->setFocus();
+        m_form.focusControl.clear();
+    }
+    m_refreshing = false;
+}
+
+void inditta::combo1_Click(int index)
+{
+    m_form.combo1_Click(index);
+    refresh();
+}
+
+void inditta::indit_Click(int row)
+{
+    if (m_refreshing || row < 0)
+        return;
+    m_form.indit_Click(row);
+    refresh();
+}
+
+void inditta::Option1_Click()
+{
+    m_form.Option1_Click();
+    refresh();
+}
+
+void inditta::Option2_Click()
+{
+    m_form.Option2_Click();
+    refresh();
+}
+
+void inditta::showAdvance(double done, double total)
+{
+    // The bar counts whole records; a count beyond what it holds is shown in proportion.
+    constexpr double kMostSteps = 1e9;
+    const double scale = total > kMostSteps ? kMostSteps / total : 1;
+    const int maximum = static_cast<int>(total * scale);
+    const int value = static_cast<int>(done * scale);
+    const bool first = m_progress->isHidden();
+    if (first) {
+        m_progress->setRange(0, maximum);
+        m_progress->show();
+        m_advanceShown.start();
+    } else if (value < maximum && m_advanceShown.elapsed() < 100) {
+        return; // a few times a second is enough for the eye
+    }
+    m_advanceShown.restart();
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(value);
+    // The writing does not return to the event loop until the company is done: paint now,
+    // and let the window system see that the window is alive. What the operator types or
+    // clicks waits until then (the window is disabled meanwhile).
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void inditta::Command1_Click()
+{
+    // While a company is written the window takes no input: a second "Conferma" must not start.
+    centralWidget()->setEnabled(false);
+    m_confirming = true;
+    m_form.Command1_Click();
+    m_confirming = false;
+    // Clicks and keys that arrived meanwhile meet the disabled window and are dropped.
+    QCoreApplication::processEvents();
+    centralWidget()->setEnabled(true);
+    m_progress->hide();
+    refresh();
+    closeWhenAsked();
+}
+
+void inditta::Command3_Click()
+{
+    m_form.Command3_Click();
+    closeWhenAsked();
+}
+
+void inditta::Command5_Click()
+{
+    m_form.Command5_Click();
+}
+
+void inditta::Command6_Click()
+{
+    m_form.Command6_Click();
+}
+
+void inditta::Command4_Click()
+{
+    m_form.Command4_Click();
+}
+
+void inditta::Command2_Click()
+{
+    m_form.Command2_Click();
+}
+
+void inditta::closeWhenAsked()
+{
+    if (m_form.closeRequested)
+        close();
+}
+
+void inditta::closeEvent(QCloseEvent* event)
+{
+    // The window stays while a company is being written and its questions are open.
+    if (m_confirming) {
+        event->ignore();
+        return;
+    }
+    // A window closed in the middle of a series abandons it, as "Indietro" does: no half
+    // declaration is left for the checking program.
+    if (!m_form.closeRequested)
+        m_form.Command3_Click();
+    event->accept();
+}
+
+} // namespace uniemens

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include "records/shared_values.h"
+#include "uniemens/inditta_form.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace records {
+class FileChooser;
+}
+
+namespace ui {
+class WindowList;
+} // namespace ui
+
+namespace uniemens {
+
+// The window "Selezione Ditta": the operator picks a month, then a company whose UniEmens data
+// the payroll program prepared, and creates its XML declaration or opens its employees' data.
+// The window only shows the state of its IndittaForm and hands the operator's input and events
+// to it; the form does the work. Control object names are the control names: combo1, Text2,
+// indit, Text1, Option1, Option2, Command1 to Command6, StatusBar1; the list's current text is
+// the label inditText and the frames are monthFrame and filesFrame.
+class inditta : public QMainWindow {
+    Q_OBJECT
+public:
+    // Loads the window (Form_Load). "Modifica/Visualizza Dati" opens the window "Parteb1" of
+    // `windows`. Without a `chooser` the window asks with its own file-open dialog.
+    explicit inditta(records::Workplace workplace, const ui::WindowList* windows = nullptr,
+                     records::FileChooser* chooser = nullptr, QWidget* parent = nullptr);
+    ~inditta() override;
+
+    IndittaForm& form() { return m_form; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void combo1_Click(int index);
+    void indit_Click(int row);
+    void Option1_Click();
+    void Option2_Click();
+    void Command1_Click();
+    void Command3_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command4_Click();
+    void Command2_Click();
+
+private:
+    void buildControls();
+    QWidget* buildTitle();
+    QWidget* buildMonthFrame();
+    QWidget* buildFilesFrame();
+    QWidget* buildChoice();
+    QWidget* buildButtons();
+    void refresh();
+    void showAdvance(double done, double total);
+    void closeWhenAsked();
+
+    const ui::WindowList* m_windows;
+    std::unique_ptr<records::FileChooser> m_ownChooser;
+    IndittaForm m_form;
+    QElapsedTimer m_advanceShown;
+    bool m_refreshing = false;
+    bool m_confirming = false; // "Conferma" is at work
+
+    QComboBox* m_combo1 = nullptr;
+    QLineEdit* m_text2 = nullptr;
+    QListWidget* m_indit = nullptr;
+    QLabel* m_inditText = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QRadioButton* m_option2 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    QPushButton* m_command4 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_statusText = nullptr;
+};
+
+} // namespace uniemens
