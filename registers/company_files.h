@@ -4,6 +4,7 @@
 #include <vector>
 
 namespace records {
+class Channels;
 class PathMapper;
 struct Installation;
 } // namespace records
@@ -22,5 +23,21 @@ std::string companyFileName(const records::Installation& installation, int compa
 // The numbers of the companies whose file exists, ascending. One listing of the data
 // directory tells which company folders there are; only their files are looked up.
 std::vector<int> scanCompanies(const records::PathMapper& paths, const records::Installation& installation);
+
+// The name of company n (field 2 of its master record, blanks trimmed); empty when its file
+// does not exist, cannot be read or holds no saved record. Nothing is shown to the operator
+// and nothing is created; `channel` is closed again.
+std::string companyName(records::Channels& channels, int channel, const records::Installation& installation,
+                        int company);
+
+// A company of the scan as the operator picks it: its number and its name (field 2 of its
+// master record, blanks trimmed; empty while the record has never been saved).
+struct CompanyChoice {
+    int company = 0;
+    std::string name;
+};
+// The companies of the scan with their names, read on `channel`, which is closed again.
+std::vector<CompanyChoice> companyChoices(records::Channels& channels, int channel,
+                                          const records::Installation& installation);
 
 } // namespace registers

@@ -111,8 +111,9 @@ public:
     std::string statusText;
     bool visible = true;
     bool closeRequested = false;
-    // The box that a key asked the focus to move to (1..34), 0 when none; the window moves
-    // the focus and sets it back to 0.
+    // The box that a key, or a check that failed, asked the focus to move to (1..34; 5 is
+    // the birth date, which the day box takes), 0 when none; the window moves the focus and
+    // sets it back to 0.
     int focusRequest = 0;
 
     // Window values.
