@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "demo/register_demo.h"
 #include "payroll/cu_header.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
@@ -914,6 +915,7 @@ std::vector<DemoFile> demoInstallationFiles()
     buildingFirmMonth(files);
     bakeryMonth(files);
     trainingCentreMonth(files);
+    addRegisterDemo(files);
     return files;
 }
 

@@ -10,6 +10,15 @@
 
 namespace registers {
 
+void completeInstallation(records::Channels& channels, records::Installation& installation)
+{
+    if (installation.dataDirectory.empty())
+        records::readDrive(channels, installation);
+    if (installation.workingYear.empty())
+        records::readWorkingYear(channels, installation);
+    channels.close(10);
+}
+
 std::string companyFileName(const records::Installation& installation, int company)
 {
     const std::string number = records::digitsText(company);

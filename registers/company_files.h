@@ -16,6 +16,11 @@ namespace registers {
 
 inline constexpr int kMaxCompany = 999;
 
+// Reads what the registers need of the installation and no window has read yet, as those
+// windows would: the drive prefix and data directory (createl's load), the working year
+// (inditta's load). Channel 10 is used and closed again.
+void completeInstallation(records::Channels& channels, records::Installation& installation);
+
 // The file name of company n, in the installation's notation, formed as the payroll suite
 // forms it: the data directory (blanks trimmed), "\", n, "\dittg", n, ".", the year.
 std::string companyFileName(const records::Installation& installation, int company);

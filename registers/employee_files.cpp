@@ -96,7 +96,7 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, i
         const std::size_t first = found.size();
         for (const std::string& name : names) {
             // "unb" + company (3 digits) + month (01 to 12) + "." + the year's digits.
-            if (name.size() != 9 + 1 + year.size() || !startsWithIgnoringCase(name, "unb") || name[8] != '.'
+            if (name.size() != 8 + 1 + year.size() || !startsWithIgnoringCase(name, "unb") || name[8] != '.'
                 || name.substr(9) != year)
                 continue;
             const std::string company = name.substr(3, 3);

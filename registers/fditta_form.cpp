@@ -87,21 +87,9 @@ FDittaForm::FDittaForm(records::Workplace workplace)
     aan.maxLength = 4;
 }
 
-void FDittaForm::ensureInstallation()
-{
-    // The window needs the data directory and the working year; when the windows that read
-    // them have not loaded yet, it reads them as they would.
-    records::Installation& installation = m_workplace.shared.installation;
-    if (installation.dataDirectory.empty())
-        records::readDrive(m_channels, installation);
-    if (installation.workingYear.empty())
-        records::readWorkingYear(m_channels, installation);
-    m_channels.close(IdentityChecks::kChannel);
-}
-
 void FDittaForm::selectCompany(int company)
 {
-    ensureInstallation();
+    completeInstallation(m_channels, m_workplace.shared.installation);
     selectRecord(companyFileName(m_workplace.shared.installation, company), payroll::kCompanyFileRecordLength, 1);
 }
 
@@ -125,7 +113,7 @@ void FDittaForm::openCompany(int company)
 
 void FDittaForm::Form_Load()
 {
-    ensureInstallation();
+    completeInstallation(m_channels, m_workplace.shared.installation);
     showRecord();
     m_channels.setCurrent(kRecordChannel);
     scanCompanies();
@@ -382,12 +370,13 @@ bool FDittaForm::save()
     return written;
 }
 
-void FDittaForm::Command2_Click()
+bool FDittaForm::Command2_Click()
 {
     if (!m_checks.confirmChange())
-        return;
-    save();
+        return false;
+    const bool saved = save();
     scanCompanies();
+    return saved;
 }
 
 void FDittaForm::Commandelimina_Click()

@@ -11,6 +11,7 @@
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/text.h"
+#include "registers/company_files.h"
 #include "registers/employee_code_lists.h"
 #include "registers/employee_files.h"
 #include "registers/record_slot.h"
@@ -102,12 +103,8 @@ void Parteb1Form::Form_Load()
 
     records::SharedValues& shared = m_workplace.shared;
     // The window shows the working year and looks up the company's name in the company
-    // register; when the windows that read them have not loaded yet, it reads them as they would.
-    if (shared.installation.dataDirectory.empty())
-        records::readDrive(m_channels, shared.installation);
-    if (shared.installation.workingYear.empty())
-        records::readWorkingYear(m_channels, shared.installation);
-    m_channels.closeAll();
+    // register.
+    completeInstallation(m_channels, shared.installation);
 
     if (!m_selected) {
         m_selectedDataFile = shared.selectedDataFile;
@@ -384,12 +381,13 @@ bool Parteb1Form::save()
     return written;
 }
 
-void Parteb1Form::Command2_Click()
+bool Parteb1Form::Command2_Click()
 {
     if (!m_checks.confirmChange())
-        return;
-    save();
+        return false;
+    const bool saved = save();
     focusToCommand6 = true;
+    return saved;
 }
 
 void Parteb1Form::Command1_Click()

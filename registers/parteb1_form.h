@@ -47,7 +47,7 @@ public:
     void reco_Change();          // after the operator changed reco's text
     void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
     void Command1_Click(); // delete, after the warning and the confirmation
-    void Command2_Click(); // save, after the confirmation
+    bool Command2_Click(); // save, after the confirmation; true when saved
     void Command3_Click(); // exit
     void Command5_Click(); // restore boxes 1 to 20 from the record
     void Command6_Click(); // next record
