@@ -45,6 +45,7 @@ EmployeeRecordView::EmployeeRecordView(const std::vector<Parteb1Form::OtherField
         m_table->setItem(r, 2, content);
     }
     m_table->resizeColumnsToContents();
+    m_table->resizeRowsToContents();
     m_table->setMinimumWidth(ui::boxWidth(m_table, 40));
     m_table->setMinimumHeight(m_table->fontMetrics().lineSpacing() * 18);
 

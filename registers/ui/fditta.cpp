@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -32,13 +33,13 @@ using ui::toQt;
 namespace {
 
 // Boxes wider than this many characters scroll their text instead of widening the window.
-constexpr int kWidestBox = 30;
+constexpr int kWidestBox = 24;
 
 QLabel* descriptionLabel(const char* name, QWidget* parent)
 {
     QLabel* label = plainLabel(QString(), parent, QString::fromLatin1(name));
     label->setStyleSheet(QStringLiteral("color: #1d4f91; font-style: italic;"));
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Senza corrispettivi")));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Semplificata")));
     return label;
 }
 
@@ -101,7 +102,9 @@ fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
     m_form.selectCompany(company);
     m_form.Form_Load();
     findChild<QLabel*>(QStringLiteral("companyHeader"))
-        ->setText(QStringLiteral("Ditta %1   -   %2").arg(company).arg(toQt(m_form.fileName())));
+        ->setText(QStringLiteral("Ditta %1   -   %2")
+                      .arg(company)
+                      .arg(toQt(m_form.fileName()).replace(QStringLiteral("\\\\"), QStringLiteral("\\"))));
     refresh();
     resize(sizeHint());
 }
@@ -273,12 +276,10 @@ QWidget* fDitta::buildCompanyGroup()
     addRow(grid, 1, {{QStringLiteral("Denominazione"), tx(2)}}, group);
     addRow(grid, 2, {{QStringLiteral("Codice fiscale"), nullptr, together({tx(3), plainLabel(QStringLiteral("Sesso"), group), tx(4)})}},
            group);
-    addRow(grid, 3,
-           {{QStringLiteral("Nascita"), nullptr,
-             together({m_ggn, m_mmn, m_aan, tx(5), plainLabel(QStringLiteral("a"), group), tx(6)})}},
-           group);
-    addRow(grid, 4, {{QStringLiteral("Attività svolta"), tx(7)}}, group);
-    addRow(grid, 5, {{QStringLiteral("Partita IVA"), tx(8)}}, group);
+    addRow(grid, 3, {{QStringLiteral("Data di nascita"), nullptr, together({m_ggn, m_mmn, m_aan, tx(5)})}}, group);
+    addRow(grid, 4, {{QStringLiteral("Comune di nascita"), tx(6)}}, group);
+    addRow(grid, 5, {{QStringLiteral("Attività svolta"), tx(7)}}, group);
+    addRow(grid, 6, {{QStringLiteral("Partita IVA"), tx(8)}}, group);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -299,13 +300,13 @@ QWidget* fDitta::buildActivityGroup()
            group);
     addRow(grid, 1,
            {{QStringLiteral("Natura giuridica"), nullptr, together({tx(11), legalForm})},
-            {QStringLiteral("Vecchio cod. attività"), tx(12)}},
+            {QStringLiteral("Vecchio codice"), tx(12)}},
            group);
     addRow(grid, 2,
            {{QStringLiteral("Contabilità"), nullptr, together({tx(13), m_label26})},
-            {QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_label27})}},
+            {QStringLiteral("% indetraibilità"), tx(15)}},
            group);
-    addRow(grid, 3, {{QStringLiteral("% indetraibilità IVA"), tx(15)}}, group);
+    addRow(grid, 3, {{QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_label27})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -344,18 +345,22 @@ QWidget* fDitta::buildAccountsGroup()
     QPushButton* intermediary
         = listButton("Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
     addRow(grid, 0,
-           {{QStringLiteral("Ditta madre"), tx(26)}, {QStringLiteral("Credito IVA iniziale"), tx(27)}}, group);
-    addRow(grid, 1, {{QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}}, group);
+           {{QStringLiteral("Ditta madre"), tx(26)},
+            {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}},
+           group);
+    addRow(grid, 1, {{QStringLiteral("Credito IVA iniziale"), tx(27)}}, group);
     addRow(grid, 2,
            {{QStringLiteral("Personalizz. conti"), nullptr, together({tx(29), personalization})},
-            {QStringLiteral("Sottoconti clienti"), nullptr,
-             together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
+            {QStringLiteral("Intermediario"), nullptr, together({tx(33), intermediary})}},
            group);
     addRow(grid, 3,
+           {{QStringLiteral("Sottoconti clienti"), nullptr,
+             together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
+           group);
+    addRow(grid, 4,
            {{QStringLiteral("Campo 32"), nullptr, together({tx(32), m_label39})},
             {QStringLiteral("Campo 34"), nullptr, together({tx(34), m_label40})}},
            group);
-    addRow(grid, 4, {{QStringLiteral("Intermediario"), nullptr, together({tx(33), intermediary})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -462,7 +467,17 @@ void fDitta::Tx_GotFocus(int index)
 void fDitta::Tx_LostFocus(int index)
 {
     m_form.Tx_LostFocus(index);
+    dropFocusRequestUnlessToABox();
     afterEvent();
+}
+
+void fDitta::dropFocusRequestUnlessToABox()
+{
+    // A box whose check failed takes the focus back from another box, never from a button:
+    // the operator can always leave with "Esci" or save what is there.
+    const QWidget* next = QApplication::focusWidget();
+    if (indexOf(next) == 0 && next != m_ggn && next != m_mmn && next != m_aan)
+        m_form.focusRequest = 0;
 }
 
 int fDitta::indexOf(const QObject* box) const
@@ -479,9 +494,13 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
         return QMainWindow::eventFilter(watched, event);
 
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // A message box or another window taking the focus for a while is no leaving of the box.
-        if (!isFieldFocusChange(static_cast<QFocusEvent*>(event)))
+        // A box that gets the focus back from a message box or another window has not been
+        // left: neither its leaving nor its entering runs again. The first box of a window
+        // that appears is entered all the same.
+        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
+        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
             return false;
+        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
         if (event->type() == QEvent::FocusIn) {
             if (dateBox)
                 messaggi(5);
@@ -495,6 +514,7 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
             afterEvent();
         } else if (watched == m_aan) {
             m_form.aan_LostFocus();
+            dropFocusRequestUnlessToABox();
             afterEvent();
         } else {
             Tx_LostFocus(index);

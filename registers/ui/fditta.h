@@ -61,11 +61,13 @@ private:
     void refresh();
     void afterEvent();
     void moveFocus(int box);
+    void dropFocusRequestUnlessToABox();
     int indexOf(const QObject* box) const;
 
     FDittaForm m_form;
     CodeListDialog* m_codeLists = nullptr;
     bool m_refreshing = false;
+    const QObject* m_entered = nullptr; // the box the operator is in
 
     std::array<QLineEdit*, FDittaForm::kFieldCount + 1> m_tx{};
     QLineEdit* m_ggn = nullptr;

@@ -96,6 +96,9 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     if (choice)
         m_form.selectCompany(choice->selectedDataFile, choice->recordCount, choice->dataAreaSelector);
     m_form.Form_Load();
+    // Entry 216 of the folder "pagmar", which box 21 shows there, is twelve characters.
+    if (m_form.dataAreaSelector() == kPagmarArea)
+        m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
     refresh();
     resize(sizeHint());
 }
@@ -181,10 +184,11 @@ QWidget* Parteb1::buildCompanyRow()
     grid->addWidget(plainLabel(QStringLiteral("Ditta"), group), 0, 0);
     auto* company = new QHBoxLayout;
     company->addWidget(m_tx0);
-    company->addWidget(m_text1, 1);
+    company->addWidget(m_text1);
     company->addSpacing(12);
     company->addWidget(plainLabel(QStringLiteral("Anno"), group));
     company->addWidget(m_text2);
+    company->addStretch(1);
     grid->addLayout(company, 0, 1);
     auto* listaLabel = plainLabel(QStringLiteral("Dipendente"), group);
     listaLabel->setBuddy(m_lista);
@@ -215,7 +219,8 @@ QWidget* Parteb1::buildBoxes()
         auto* box = new QLineEdit(group);
         box->setObjectName(QStringLiteral("Tx_%1").arg(k));
         const int length = m_form.Tx[static_cast<std::size_t>(k)].maxLength;
-        box->setFixedWidth(ui::boxWidth(box, length + 1));
+        // The surname scrolls beyond twenty characters rather than widen the window.
+        box->setFixedWidth(ui::boxWidth(box, std::min(length, 20) + 1));
         box->setToolTip(kLabels[k]);
         ui::setTypingLimit(box, length);
         ui::selectBlanksOnFocus(box);
@@ -225,15 +230,12 @@ QWidget* Parteb1::buildBoxes()
         });
         m_tx[static_cast<std::size_t>(k)] = box;
     }
-    // Entry 216 of the folder "pagmar" is twelve characters: the box shows them all.
-    m_tx[21]->setMinimumWidth(ui::boxWidth(m_tx[21], 13));
-    m_tx[21]->setMaximumWidth(ui::boxWidth(m_tx[21], 13));
 
     for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
         auto* combo = new QComboBox(group);
         combo->setObjectName(QStringLiteral("Combo%1").arg(c));
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(24);
+        combo->setMinimumContentsLength(12);
         combo->setMaxVisibleItems(20);
         connect(combo, &QComboBox::activated, this, [this, c](int index) { Combo_Click(c, index); });
         m_combo[static_cast<std::size_t>(c)] = combo;
@@ -321,6 +323,8 @@ void Parteb1::refresh()
             combo->view()->setMinimumWidth(widest + 40);
         }
         combo->setCurrentIndex(state.index);
+        // A narrow combo cuts a long description: the whole of it is a hover away.
+        combo->setToolTip(combo->currentText());
     }
 
     QStringList items;
@@ -469,8 +473,13 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
     if (index == 0)
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        if (!isFieldFocusChange(static_cast<QFocusEvent*>(event)))
+        // A box that gets the focus back from a message box or another window has not been
+        // left: neither its leaving nor its entering runs again. The first box of a window
+        // that appears is entered all the same.
+        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
+        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
             return false;
+        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
         if (event->type() == QEvent::FocusIn) {
             m_form.Tx_GotFocus(index);
             refresh();

@@ -66,6 +66,7 @@ private:
 
     Parteb1Form m_form;
     bool m_refreshing = false;
+    const QObject* m_entered = nullptr; // the box the operator is in
 
     std::array<QLineEdit*, Parteb1Form::kBoxCount + 1> m_tx{};
     std::array<QComboBox*, Parteb1Form::kComboCount + 1> m_combo{};
