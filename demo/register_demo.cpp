@@ -77,9 +77,9 @@ struct Company {
     Address address;
     const char* telephone;
     const char* email;
-    const char* accounting;   // "0" ordinary, "1" simplified
-    const char* settlement;   // "0" quarterly, "1" monthly
-    const char* takings;      // "0" none, "1" normal, "2" apportioned
+    const char* accounting; // "0" ordinary, "1" simplified
+    const char* settlement; // "0" quarterly, "1" monthly
+    const char* takings; // "0" none, "1" normal, "2" apportioned
     const char* personalization;
     const char* intermediary;
 };
@@ -165,48 +165,136 @@ constexpr Birth kMoretti{"MORETTI", "CHIARA", 'F', 3, 2, 1975, "G224", "PADOVA"}
 
 void companyRegister(std::vector<DemoFile>& files)
 {
-    files.push_back(companyFile(
-        1, companyFields({1, "1", "EDILIZIA ROSSI COSTRUZIONI S.R.L.", "COSTRUZIONI EDILI", vatNumber("0853421", "001"),
-                          "F ", "412000", "2 ", {"CORSO FRANCIA 120", "10138", "TORINO", "TO"}, "011745632",
-                          "amministrazione@ediliziarossi.it", "0", "1", "0", "01", "01"})));
+    files.push_back(companyFile(1,
+                                companyFields({1,
+                                               "1",
+                                               "EDILIZIA ROSSI COSTRUZIONI S.R.L.",
+                                               "COSTRUZIONI EDILI",
+                                               vatNumber("0853421", "001"),
+                                               "F ",
+                                               "412000",
+                                               "2 ",
+                                               {"CORSO FRANCIA 120", "10138", "TORINO", "TO"},
+                                               "011745632",
+                                               "amministrazione@ediliziarossi.it",
+                                               "0",
+                                               "1",
+                                               "0",
+                                               "01",
+                                               "01"})));
 
-    payroll::CompanyFields bar = companyFields({2, "0", "BIANCHI-MARIO", "BAR", vatNumber("0931726", "015"), "I ",
-                                                "563000", "0 ", {"VIALE CAMPANIA 14", "20135", "MILANO", "MI"},
-                                                "0254123987", "bar.bianchi@gmail.com", "1", "0", "1", "02", "01"});
+    payroll::CompanyFields bar = companyFields({2,
+                                                "0",
+                                                "BIANCHI-MARIO",
+                                                "BAR",
+                                                vatNumber("0931726", "015"),
+                                                "I ",
+                                                "563000",
+                                                "0 ",
+                                                {"VIALE CAMPANIA 14", "20135", "MILANO", "MI"},
+                                                "0254123987",
+                                                "bar.bianchi@gmail.com",
+                                                "1",
+                                                "0",
+                                                "1",
+                                                "02",
+                                                "01"});
     setOwner(bar, kBianchi, birthDateOf(kBianchi));
     files.push_back(companyFile(2, bar));
 
-    payroll::CompanyFields ferrero
-        = companyFields({3, "2", "FERRERO-GIORGIO", "CONSULENTE DEL LAVORO", vatNumber("0766543", "001"), "M ", "692014",
-                         "0 ", {"VIA GARIBALDI 45", "10122", "TORINO", "TO"}, "0113356127",
-                         "studio.ferrero@consulentidellavoro.it", "1", "0", "0", "03", "  "});
+    payroll::CompanyFields ferrero = companyFields({3,
+                                                    "2",
+                                                    "FERRERO-GIORGIO",
+                                                    "CONSULENTE DEL LAVORO",
+                                                    vatNumber("0766543", "001"),
+                                                    "M ",
+                                                    "692014",
+                                                    "0 ",
+                                                    {"VIA GARIBALDI 45", "10122", "TORINO", "TO"},
+                                                    "0113356127",
+                                                    "studio.ferrero@consulentidellavoro.it",
+                                                    "1",
+                                                    "0",
+                                                    "0",
+                                                    "03",
+                                                    "  "});
     setOwner(ferrero, kFerrero, birthDateOf(kFerrero));
     files.push_back(companyFile(3, ferrero));
 
     // The check digit of her VAT number was mistyped.
-    payroll::CompanyFields deLuca
-        = companyFields({4, "2", "DE LUCA-ANNA", "CONSULENTE DEL LAVORO", vatNumber("0612345", "063"), "M ", "692014",
-                         "0 ", {"VIA FORIA 218", "80137", "NAPOLI", "NA"}, "3391234567", "studio.deluca@gmail.com",
-                         "1", "0", "0", "03", "  "});
+    payroll::CompanyFields deLuca = companyFields({4,
+                                                   "2",
+                                                   "DE LUCA-ANNA",
+                                                   "CONSULENTE DEL LAVORO",
+                                                   vatNumber("0612345", "063"),
+                                                   "M ",
+                                                   "692014",
+                                                   "0 ",
+                                                   {"VIA FORIA 218", "80137", "NAPOLI", "NA"},
+                                                   "3391234567",
+                                                   "studio.deluca@gmail.com",
+                                                   "1",
+                                                   "0",
+                                                   "0",
+                                                   "03",
+                                                   "  "});
     setOwner(deLuca, kDeLuca, birthDateOf(kDeLuca));
     deLuca[8] = withWrongCheckDigit(deLuca[8]);
     files.push_back(companyFile(4, deLuca));
 
-    files.push_back(companyFile(
-        5, companyFields({5, "1", "CENTRO STUDI AURORA S.R.L.", "FORMAZIONE PROFESSIONALE", vatNumber("0298765", "037"),
-                          "P ", "855920", "2 ", {"VIA INDIPENDENZA 8", "40121", "BOLOGNA", "BO"}, "051234567",
-                          "segreteria@centroaurora.it", "0", "1", "0", "01", "  "})));
+    files.push_back(companyFile(5,
+                                companyFields({5,
+                                               "1",
+                                               "CENTRO STUDI AURORA S.R.L.",
+                                               "FORMAZIONE PROFESSIONALE",
+                                               vatNumber("0298765", "037"),
+                                               "P ",
+                                               "855920",
+                                               "2 ",
+                                               {"VIA INDIPENDENZA 8", "40121", "BOLOGNA", "BO"},
+                                               "051234567",
+                                               "segreteria@centroaurora.it",
+                                               "0",
+                                               "1",
+                                               "0",
+                                               "01",
+                                               "  "})));
 
-    files.push_back(companyFile(
-        7, companyFields({7, "1", "PANIFICIO ESPOSITO SNC", "PANIFICIO", vatNumber("0531278", "063"), "C ", "107110",
-                          "24", {"VIA FORIA 12", "80137", "NAPOLI", "NA"}, "0814412876",
-                          "panificioesposito@libero.it", "1", "0", "1", "01", "02"})));
+    files.push_back(companyFile(7,
+                                companyFields({7,
+                                               "1",
+                                               "PANIFICIO ESPOSITO SNC",
+                                               "PANIFICIO",
+                                               vatNumber("0531278", "063"),
+                                               "C ",
+                                               "107110",
+                                               "24",
+                                               {"VIA FORIA 12", "80137", "NAPOLI", "NA"},
+                                               "0814412876",
+                                               "panificioesposito@libero.it",
+                                               "1",
+                                               "0",
+                                               "1",
+                                               "01",
+                                               "02"})));
 
     // A hardware shop whose owner's birth date was typed as 30 February.
-    payroll::CompanyFields moretti
-        = companyFields({9, "0", "MORETTI-CHIARA", "FERRAMENTA", vatNumber("0412638", "028"), "G ", "475210", "0 ",
-                         {"VIA ROMA 21", "35122", "PADOVA", "PD"}, "049651234", "ferramenta.moretti@gmail.com", "1",
-                         "0", "1", "02", "01"});
+    payroll::CompanyFields moretti = companyFields({9,
+                                                    "0",
+                                                    "MORETTI-CHIARA",
+                                                    "FERRAMENTA",
+                                                    vatNumber("0412638", "028"),
+                                                    "G ",
+                                                    "475210",
+                                                    "0 ",
+                                                    {"VIA ROMA 21", "35122", "PADOVA", "PD"},
+                                                    "049651234",
+                                                    "ferramenta.moretti@gmail.com",
+                                                    "1",
+                                                    "0",
+                                                    "1",
+                                                    "02",
+                                                    "01"});
     setOwner(moretti, kMoretti, "30021975");
     files.push_back(companyFile(9, moretti));
 }
@@ -221,9 +309,9 @@ void codeLists(std::vector<DemoFile>& files)
                               "692014 ATTIVITA' SVOLTA DAI CONSULENTI DEL LAVORO",
                               "855920 CORSI DI FORMAZIONE E CORSI DI AGGIORNAMENTO PROFESSIONALE"},
                              {"524610 CODICE NON PIU' IN USO"}));
-    files.push_back(listFile(kInstallation.drivePrefix + payroll::kIntermediaryFile, payroll::kCodeTableRecordLength,
-                             {"01 FERRERO GIORGIO - CONSULENTE DEL LAVORO - TORINO",
-                              "02 DE LUCA ANNA - CONSULENTE DEL LAVORO - NAPOLI"}));
+    files.push_back(listFile(
+        kInstallation.drivePrefix + payroll::kIntermediaryFile, payroll::kCodeTableRecordLength,
+        {"01 FERRERO GIORGIO - CONSULENTE DEL LAVORO - TORINO", "02 DE LUCA ANNA - CONSULENTE DEL LAVORO - NAPOLI"}));
     files.push_back(listFile(std::string("C:") + records::kCuDataFolder + "pecog.dat",
                              payroll::kAccountPersonalizationRecordLength,
                              {"PIANO DEI CONTI DELLE SOCIETA'", "PIANO DEI CONTI DELLE DITTE INDIVIDUALI",
@@ -258,10 +346,10 @@ void hardwareShopMonth(std::vector<DemoFile>& files)
         f[2] = e.person.surname;
         f[3] = e.person.name;
         f[4] = e.qualification;
-        f[5] = "F";    // full time
-        f[6] = "I";    // permanent
+        f[5] = "F"; // full time
+        f[6] = "I"; // permanent
         f[7] = "    "; // normal contributions
-        f[8] = "000";  // Italian
+        f[8] = "000"; // Italian
         f[9] = "G224";
         f[10] = "026";
         f[11] = "4000";

@@ -76,9 +76,8 @@ std::string companyNameOf(records::Channels& channels, int channel, const record
             return std::string(fields[payroll::company::kName]);
     }
     // The company's number is the three digits before the month: "...una00903.016".
-    const std::string_view number = selectedDataFile.size() >= 9
-        ? selectedDataFile.substr(selectedDataFile.size() - 9, 3)
-        : std::string_view{};
+    const std::string_view number
+        = selectedDataFile.size() >= 9 ? selectedDataFile.substr(selectedDataFile.size() - 9, 3) : std::string_view{};
     if (!isDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
         return {};
     return companyName(channels, channel, installation, static_cast<int>(records::numericValue(number)));
@@ -90,7 +89,8 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, i
     const std::string year(records::mid(installation.workingYear, 2, 3));
     std::vector<EmployeeFileChoice> found;
     for (const int selector : {kPagheArea, kPagmarArea}) {
-        const std::string folder = installation.drivePrefix + (selector == kPagmarArea ? "\\nolv\\pagmar" : "\\nolv\\paghe");
+        const std::string folder
+            = installation.drivePrefix + (selector == kPagmarArea ? "\\nolv\\pagmar" : "\\nolv\\paghe");
         std::vector<std::string> names = channels.paths().listDirectory(folder);
         std::sort(names.begin(), names.end());
         const std::size_t first = found.size();

@@ -33,7 +33,7 @@ std::string companyNameOf(records::Channels& channels, int channel, const record
 // One employee data file of the working year, as the register can open it.
 struct EmployeeFileChoice {
     std::string company; // three digits
-    std::string month;   // two digits
+    std::string month; // two digits
     int dataAreaSelector = kPagheArea;
     std::string selectedDataFile; // the company data file it belongs to (which may not exist)
     std::string employeeFile;

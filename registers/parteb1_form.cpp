@@ -52,8 +52,9 @@ constexpr const char* kHelpTexts[Parteb1Form::kBoxCount + 1] = {
 
 constexpr const char* kChooseAction = " Seleziona l'azione tramite i pulsanti";
 constexpr const char* kDeleteWarning1 = " Attenzione.. hai scelto di cancellare il record ";
-constexpr const char* kDeleteWarning2 = "  Se non sei sicuro di questa scelta pressa NO nella successiva richiesta di modifica "
-                                        "dati. Intanto pressa OK per continuare.";
+constexpr const char* kDeleteWarning2
+    = "  Se non sei sicuro di questa scelta pressa NO nella successiva richiesta di modifica "
+      "dati. Intanto pressa OK per continuare.";
 
 constexpr std::size_t kRecordLength = payroll::kEmployeeRecordLength;
 // Entries 1 to 214 end at position 1362; in the folder "pagmar" a 12-character entry 216
@@ -182,8 +183,9 @@ void Parteb1Form::fillList()
         const std::string& record = m_channels.channel(kChannel).recordBuffer;
         if (record.empty() || record[0] != payroll::kInUse)
             continue;
-        listaItems.push_back(records::signedNumberText(k) + std::string(records::trimRight(records::mid(record, 18, 24)))
-                             + " " + std::string(records::mid(record, 42, 20)));
+        listaItems.push_back(records::signedNumberText(k)
+                             + std::string(records::trimRight(records::mid(record, 18, 24))) + " "
+                             + std::string(records::mid(record, 42, 20)));
         listaRecords.push_back(k);
     }
     m_channels.close(kChannel);

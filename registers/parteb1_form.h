@@ -44,7 +44,7 @@ public:
     // Events of the window.
     void Form_Load();
     void lista_Click(int index); // 0 = first item
-    void reco_Change();          // after the operator changed reco's text
+    void reco_Change(); // after the operator changed reco's text
     void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
     void Command1_Click(); // delete, after the warning and the confirmation
     bool Command2_Click(); // save, after the confirmation; true when saved
@@ -92,7 +92,7 @@ public:
     std::array<ComboBox, kComboCount + 1> Combo;
     std::vector<std::string> listaItems;
     std::vector<double> listaRecords; // the record number of each item
-    std::string listaText;            // what lista shows
+    std::string listaText; // what lista shows
     std::string statusText;
     bool tx22Visible = true;
     bool closeRequested = false;

@@ -16,7 +16,7 @@ RecordSlot::RecordSlot(records::Channels& channels, int channel, double recordNu
     const long long length = channels.channel(channel).recordLength;
     m_offset = (static_cast<long long>(recordNumber) - 1) * length;
     m_descriptor = channels.duplicateDescriptor(channel);
-    struct stat status {};
+    struct stat status { };
     if (m_descriptor < 0 || length <= 0 || m_offset < 0 || ::fstat(m_descriptor, &status) != 0)
         return;
     m_known = true;
@@ -48,7 +48,7 @@ bool RecordSlot::write(std::string_view record)
             // nor the new one: the old bytes go back before the operator is told.
             if (m_known) {
                 records::writeAllAt(m_descriptor, m_bytes, m_offset);
-                struct stat status {};
+                struct stat status { };
                 if (::fstat(m_descriptor, &status) == 0 && status.st_size > m_fileLength)
                     (void)::ftruncate(m_descriptor, static_cast<off_t>(m_fileLength));
             }

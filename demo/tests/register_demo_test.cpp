@@ -54,13 +54,14 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
     std::vector<std::pair<int, std::string>> companies;
     for (const registers::CompanyChoice& choice : registers::companyChoices(channels, 3, shared.installation))
         companies.emplace_back(choice.company, choice.name);
-    EXPECT_EQ(companies, (std::vector<std::pair<int, std::string>>{{1, "EDILIZIA ROSSI COSTRUZIONI S.R.L."},
-                                                                   {2, "BIANCHI-MARIO"},
-                                                                   {3, "FERRERO-GIORGIO"},
-                                                                   {4, "DE LUCA-ANNA"},
-                                                                   {5, "CENTRO STUDI AURORA S.R.L."},
-                                                                   {7, "PANIFICIO ESPOSITO SNC"},
-                                                                   {9, "MORETTI-CHIARA"}}));
+    EXPECT_EQ(companies,
+              (std::vector<std::pair<int, std::string>>{{1, "EDILIZIA ROSSI COSTRUZIONI S.R.L."},
+                                                        {2, "BIANCHI-MARIO"},
+                                                        {3, "FERRERO-GIORGIO"},
+                                                        {4, "DE LUCA-ANNA"},
+                                                        {5, "CENTRO STUDI AURORA S.R.L."},
+                                                        {7, "PANIFICIO ESPOSITO SNC"},
+                                                        {9, "MORETTI-CHIARA"}}));
 
     registers::FDittaForm form(workplace);
     form.selectCompany(9);
@@ -100,7 +101,8 @@ TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInU
 {
     records::Channels channels(shared.paths, prompter);
     registers::completeInstallation(channels, shared.installation);
-    const std::vector<registers::EmployeeFileChoice> files = registers::scanEmployeeFiles(channels, 3, shared.installation);
+    const std::vector<registers::EmployeeFileChoice> files
+        = registers::scanEmployeeFiles(channels, 3, shared.installation);
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(files[0].companyName, "EDILIZIA ROSSI COSTRUZIONI S.R.L."); // from its company data file
     EXPECT_EQ(files[2].company, "009");
@@ -111,9 +113,9 @@ TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInU
     registers::Parteb1Form form(workplace);
     form.selectCompany(files[2].selectedDataFile, files[2].recordCount, files[2].dataAreaSelector);
     form.Form_Load();
-    EXPECT_EQ(form.listaItems, (std::vector<std::string>{" 1BERTOLDI SARA                ",
-                                                         " 2ZANON PAOLO               ",
-                                                         " 4CARRARO GIULIA              "}));
+    EXPECT_EQ(form.listaItems,
+              (std::vector<std::string>{" 1BERTOLDI SARA                ", " 2ZANON PAOLO               ",
+                                        " 4CARRARO GIULIA              "}));
     form.lista_Click(1);
     EXPECT_EQ(form.Tx[1].text, "ZNNPLA87S02L736J");
     EXPECT_TRUE(prompter.shown.empty());

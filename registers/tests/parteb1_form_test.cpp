@@ -49,10 +49,9 @@ std::string employee(const std::string& fiscalCode, const std::string& surname, 
     return fitRight(record, 1554) + std::string(446, '#');
 }
 
-const std::string kRossi = employee("RSSMRA85T10A562S", "ROSSI", "MARIO",
-                                    coded({"1", "F", "I", "", "000", "L219", "011", "4000", "", "1300", "", "", "", "",
-                                           "", "0", ""}),
-                                    "M", "S");
+const std::string kRossi = employee(
+    "RSSMRA85T10A562S", "ROSSI", "MARIO",
+    coded({"1", "F", "I", "", "000", "L219", "011", "4000", "", "1300", "", "", "", "", "", "0", ""}), "M", "S");
 const std::string kBianchi = employee("BNCLRA90C52F205S", "BIANCHI", "LAURA",
                                       coded({"2", "P", "D", "J0", "201", "F205", "063", "2000", "5000", "1400", "01",
                                              "1", "8112345678", "", "", "AT", "APPB"}),
@@ -112,15 +111,36 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
 {
     Parteb1Form& f = load();
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(f.listaItems, (std::vector<std::string>{" 1ROSSI MARIO               ", " 3BIANCHI LAURA               "}));
+    EXPECT_EQ(f.listaItems,
+              (std::vector<std::string>{" 1ROSSI MARIO               ", " 3BIANCHI LAURA               "}));
     EXPECT_EQ(f.Tx0.text, "009");
     EXPECT_EQ(f.Text2.text, "2016");
     EXPECT_EQ(f.reco.text, "1");
     EXPECT_EQ(f.statusText, " Seleziona l'azione tramite i pulsanti");
-    EXPECT_EQ(boxes(), (std::vector<std::string>{"RSSMRA85T10A562S", fitRight("ROSSI", 24), fitRight("MARIO", 20), "1 ",
-                                                 "F ", "I ", "    ", "000 ", "L219", "011 ", "4000  ", "      ",
-                                                 "1300  ", "  ", "  ", "          ", "  ", "  ", "0 ", "    ", "S",
-                                                 "000004", "M"}));
+    EXPECT_EQ(boxes(),
+              (std::vector<std::string>{"RSSMRA85T10A562S",
+                                        fitRight("ROSSI", 24),
+                                        fitRight("MARIO", 20),
+                                        "1 ",
+                                        "F ",
+                                        "I ",
+                                        "    ",
+                                        "000 ",
+                                        "L219",
+                                        "011 ",
+                                        "4000  ",
+                                        "      ",
+                                        "1300  ",
+                                        "  ",
+                                        "  ",
+                                        "          ",
+                                        "  ",
+                                        "  ",
+                                        "0 ",
+                                        "    ",
+                                        "S",
+                                        "000004",
+                                        "M"}));
     EXPECT_EQ(f.listaText, fitRight("ROSSI", 24) + " " + fitRight("MARIO", 20));
     // Blank codes show the items that say "none"; four blanks show "Normale".
     EXPECT_EQ(comboText(1), "1  Operaio");
@@ -268,7 +288,8 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
 
     EXPECT_FALSE(saved);
     EXPECT_FALSE(f.closeRequested);
-    const std::string failed = "Errore di scrittura tipo  61 nel file binario C:\\nolv\\paghe\\unb00903.016 al record  3";
+    const std::string failed
+        = "Errore di scrittura tipo  61 nel file binario C:\\nolv\\paghe\\unb00903.016 al record  3";
     EXPECT_EQ(prompter.shown[0].text, failed);
     EXPECT_EQ(prompter.shown.back().text, failed);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
@@ -277,6 +298,8 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
     prompter.shown.clear();
     f.reco.text = "4";
     f.reco_Change();
+    // Its boxes are empty, and an empty box matches every item: the last one is shown.
+    EXPECT_EQ(comboText(1), "U  Lavoratore autonomo sportivo professionista");
     f.Tx[2].text = "NERI";
     EXPECT_FALSE(f.save());
     EXPECT_EQ(prompter.shown.size(), 2u);
@@ -326,7 +349,7 @@ TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
         int focus;
     } cases[] = {
         {1, Parteb1Form::kKeyEnter, 2}, {20, Parteb1Form::kKeyEnter, 1}, {23, Parteb1Form::kKeyEnter, 1},
-        {1, Parteb1Form::kKeyUp, 1},    {21, Parteb1Form::kKeyUp, 20},  {5, 0x41, 0},
+        {1, Parteb1Form::kKeyUp, 1},    {21, Parteb1Form::kKeyUp, 20},   {5, 0x41, 0},
     };
     for (const auto& c : cases) {
         f.focusRequest = 0;

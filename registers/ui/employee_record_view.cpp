@@ -22,7 +22,8 @@ EmployeeRecordView::EmployeeRecordView(const std::vector<Parteb1Form::OtherField
 
     m_table = new QTableWidget(static_cast<int>(fields.size()), 3, this);
     m_table->setObjectName(QStringLiteral("fieldTable"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Campo"), QStringLiteral("Posizioni"), QStringLiteral("Contenuto")});
+    m_table->setHorizontalHeaderLabels(
+        {QStringLiteral("Campo"), QStringLiteral("Posizioni"), QStringLiteral("Contenuto")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);

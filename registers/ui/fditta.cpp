@@ -274,7 +274,9 @@ QWidget* fDitta::buildCompanyGroup()
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
     addRow(grid, 0, {{QStringLiteral("Tipo"), nullptr, together({tx(1), m_label23})}}, group);
     addRow(grid, 1, {{QStringLiteral("Denominazione"), tx(2)}}, group);
-    addRow(grid, 2, {{QStringLiteral("Codice fiscale"), nullptr, together({tx(3), plainLabel(QStringLiteral("Sesso"), group), tx(4)})}},
+    addRow(grid, 2,
+           {{QStringLiteral("Codice fiscale"), nullptr,
+             together({tx(3), plainLabel(QStringLiteral("Sesso"), group), tx(4)})}},
            group);
     addRow(grid, 3, {{QStringLiteral("Data di nascita"), nullptr, together({m_ggn, m_mmn, m_aan, tx(5)})}}, group);
     addRow(grid, 4, {{QStringLiteral("Comune di nascita"), tx(6)}}, group);
@@ -289,7 +291,8 @@ QWidget* fDitta::buildActivityGroup()
     auto* group = new QGroupBox(QStringLiteral("Attività e IVA"), this);
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
-    QPushButton* sector = listButton("Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
+    QPushButton* sector
+        = listButton("Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
     QPushButton* activity
         = listButton("Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
     QPushButton* legalForm
@@ -315,7 +318,9 @@ QWidget* fDitta::buildContactGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Recapiti"), this);
     QGridLayout* grid = gridOf(group);
-    addRow(grid, 0, {{QStringLiteral("Telefono"), nullptr, together({m_tx[24], plainLabel(QStringLiteral("Tel./fax"), group), m_ftel})}},
+    addRow(grid, 0,
+           {{QStringLiteral("Telefono"), nullptr,
+             together({m_tx[24], plainLabel(QStringLiteral("Tel./fax"), group), m_ftel})}},
            group);
     addRow(grid, 1, {{QStringLiteral("Email"), m_tx[25]}}, group);
     grid->setColumnStretch(1, 1);
@@ -327,9 +332,11 @@ QWidget* fDitta::buildAddressGroup(const QString& title, int first)
     auto* group = new QGroupBox(title, this);
     QGridLayout* grid = gridOf(group);
     const auto tx = [this, first](int offset) { return m_tx[static_cast<std::size_t>(first + offset)]; };
-    addRow(grid, 0, {{QStringLiteral("Indirizzo"), nullptr, together({tx(0), plainLabel(QStringLiteral("CAP"), group), tx(1)})}},
+    addRow(grid, 0,
+           {{QStringLiteral("Indirizzo"), nullptr, together({tx(0), plainLabel(QStringLiteral("CAP"), group), tx(1)})}},
            group);
-    addRow(grid, 1, {{QStringLiteral("Comune"), nullptr, together({tx(2), plainLabel(QStringLiteral("Prov."), group), tx(3)})}},
+    addRow(grid, 1,
+           {{QStringLiteral("Comune"), nullptr, together({tx(2), plainLabel(QStringLiteral("Prov."), group), tx(3)})}},
            group);
     grid->setColumnStretch(1, 1);
     return group;
@@ -340,8 +347,8 @@ QWidget* fDitta::buildAccountsGroup()
     auto* group = new QGroupBox(QStringLiteral("Contabilità"), this);
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
-    QPushButton* personalization = listButton("Command6", QStringLiteral("Elenco delle personalizzazioni conti"),
-                                              &FDittaForm::Command6_Click);
+    QPushButton* personalization
+        = listButton("Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
     QPushButton* intermediary
         = listButton("Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
     addRow(grid, 0,

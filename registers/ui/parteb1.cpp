@@ -172,7 +172,8 @@ QWidget* Parteb1::buildCompanyRow()
         refresh();
     });
 
-    QPushButton* previous = button("Command7", QStringLiteral("< Precedente"), QStringLiteral("Record precedente"), group);
+    QPushButton* previous
+        = button("Command7", QStringLiteral("< Precedente"), QStringLiteral("Record precedente"), group);
     m_command6 = button("Command6", QStringLiteral("Successivo >"), QStringLiteral("Record successivo"), group);
     connect(previous, &QPushButton::clicked, this, &Parteb1::Command7_Click);
     connect(m_command6, &QPushButton::clicked, this, &Parteb1::Command6_Click);
@@ -225,9 +226,8 @@ QWidget* Parteb1::buildBoxes()
         ui::setTypingLimit(box, length);
         ui::selectBlanksOnFocus(box);
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, [this, k](const QString& text) {
-            m_form.Tx[static_cast<std::size_t>(k)].text = fromQt(text);
-        });
+        connect(box, &QLineEdit::textEdited, this,
+                [this, k](const QString& text) { m_form.Tx[static_cast<std::size_t>(k)].text = fromQt(text); });
         m_tx[static_cast<std::size_t>(k)] = box;
     }
 
@@ -269,11 +269,11 @@ QWidget* Parteb1::buildButtons()
     auto* row = new QWidget(this);
     QPushButton* save = button("Command2", QStringLiteral("Salva"),
                                QStringLiteral("Memorizza il record (F9 in un campo: senza conferma)"), row);
-    QPushButton* restore = button("Command5", QStringLiteral("Ripristina"),
-                                  QStringLiteral("Riporta nei campi i dati memorizzati"), row);
+    QPushButton* restore
+        = button("Command5", QStringLiteral("Ripristina"), QStringLiteral("Riporta nei campi i dati memorizzati"), row);
     QPushButton* remove = button("Command1", QStringLiteral("Elimina"), QStringLiteral("Cancella il record"), row);
-    QPushButton* others = button("Command8", QStringLiteral("Altri dati"),
-                                 QStringLiteral("Mostra gli altri campi del record"), row);
+    QPushButton* others
+        = button("Command8", QStringLiteral("Altri dati"), QStringLiteral("Mostra gli altri campi del record"), row);
     QPushButton* exit = button("Command3", QStringLiteral("Esci"), QStringLiteral("Chiude la finestra (Esc)"), row);
     connect(save, &QPushButton::clicked, this, &Parteb1::Command2_Click);
     connect(restore, &QPushButton::clicked, this, &Parteb1::Command5_Click);
@@ -340,7 +340,8 @@ void Parteb1::refresh()
     // The list shows the employee of the record on screen; a record that is not among its
     // items (not in use, or beyond the count) shows the name of its boxes.
     const auto listed = std::find(m_form.listaRecords.begin(), m_form.listaRecords.end(), m_form.recordNumber);
-    const int current = listed == m_form.listaRecords.end() ? -1 : static_cast<int>(listed - m_form.listaRecords.begin());
+    const int current
+        = listed == m_form.listaRecords.end() ? -1 : static_cast<int>(listed - m_form.listaRecords.begin());
     m_lista->setPlaceholderText(current < 0 ? toQt(m_form.listaText).simplified() : QString());
     m_lista->setCurrentIndex(current);
 
@@ -376,7 +377,8 @@ void Parteb1::moveFocus(int box, int step)
     if (step == 0)
         step = box < from ? -1 : 1;
     while (box >= 1 && box <= Parteb1Form::kBoxCount
-           && !(m_tx[static_cast<std::size_t>(box)]->isVisibleTo(this) && m_tx[static_cast<std::size_t>(box)]->isEnabled()))
+           && !(m_tx[static_cast<std::size_t>(box)]->isVisibleTo(this)
+                && m_tx[static_cast<std::size_t>(box)]->isEnabled()))
         box += step;
     if (box < 1 || box > Parteb1Form::kBoxCount)
         return;
@@ -458,8 +460,8 @@ void Parteb1::Command7_Click()
 
 void Parteb1::Command8_Click()
 {
-    const QString name = QStringLiteral("%1 %2").arg(toQt(records::trim(m_form.Tx[2].text)),
-                                                      toQt(records::trim(m_form.Tx[3].text)));
+    const QString name
+        = QStringLiteral("%1 %2").arg(toQt(records::trim(m_form.Tx[2].text)), toQt(records::trim(m_form.Tx[3].text)));
     auto* view = new EmployeeRecordView(
         m_form.otherFields(),
         QStringLiteral("Altri dati del record %1 - %2").arg(m_form.recordNumber).arg(name.trimmed()), this);

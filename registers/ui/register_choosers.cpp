@@ -17,9 +17,9 @@ namespace registers {
 namespace {
 
 const QString kMonths[] = {
-    QStringLiteral("gennaio"), QStringLiteral("febbraio"), QStringLiteral("marzo"),     QStringLiteral("aprile"),
-    QStringLiteral("maggio"),  QStringLiteral("giugno"),   QStringLiteral("luglio"),    QStringLiteral("agosto"),
-    QStringLiteral("settembre"), QStringLiteral("ottobre"), QStringLiteral("novembre"), QStringLiteral("dicembre"),
+    QStringLiteral("gennaio"),   QStringLiteral("febbraio"), QStringLiteral("marzo"),    QStringLiteral("aprile"),
+    QStringLiteral("maggio"),    QStringLiteral("giugno"),   QStringLiteral("luglio"),   QStringLiteral("agosto"),
+    QStringLiteral("settembre"), QStringLiteral("ottobre"),  QStringLiteral("novembre"), QStringLiteral("dicembre"),
 };
 
 QDialogButtonBox* openAndCancel(QDialog* dialog, QPushButton*& open)
@@ -46,8 +46,7 @@ QListWidget* listOf(QDialog* dialog, const QString& name, int characters)
 
 } // namespace
 
-CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, const std::string& folder,
-                               QWidget* parent)
+CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, const std::string& folder, QWidget* parent)
     : QDialog(parent)
     , m_companies(companies)
 {
@@ -59,9 +58,9 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
         const QString name = choice.name.empty() ? QStringLiteral("(anagrafica da compilare)") : ui::toQt(choice.name);
         m_list->addItem(QStringLiteral("%1  %2").arg(choice.company, 3).arg(name));
     }
-    auto* empty = ui::plainLabel(QStringLiteral("Nessuna ditta trovata in %1\nPer una nuova ditta indicarne il codice.")
-                                     .arg(ui::toQt(folder)),
-                                 this, QStringLiteral("emptyNote"));
+    auto* empty = ui::plainLabel(
+        QStringLiteral("Nessuna ditta trovata in %1\nPer una nuova ditta indicarne il codice.").arg(ui::toQt(folder)),
+        this, QStringLiteral("emptyNote"));
     empty->setWordWrap(true);
 
     m_code = new QLineEdit(this);
@@ -129,11 +128,12 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     m_list = listOf(this, QStringLiteral("fileList"), 64);
     for (const EmployeeFileChoice& file : files) {
         const int month = static_cast<int>(records::numericValue(file.month));
-        QString text = QStringLiteral("%1  %2 - %3, %4 record")
-                           .arg(ui::toQt(file.company),
-                                file.companyName.empty() ? QStringLiteral("(ditta senza nome)") : ui::toQt(file.companyName),
-                                month >= 1 && month <= 12 ? kMonths[month - 1] : ui::toQt(file.month))
-                           .arg(file.recordCount);
+        QString text
+            = QStringLiteral("%1  %2 - %3, %4 record")
+                  .arg(ui::toQt(file.company),
+                       file.companyName.empty() ? QStringLiteral("(ditta senza nome)") : ui::toQt(file.companyName),
+                       month >= 1 && month <= 12 ? kMonths[month - 1] : ui::toQt(file.month))
+                  .arg(file.recordCount);
         if (file.dataAreaSelector == kPagmarArea)
             text += QStringLiteral(" (archivio pagmar)");
         m_list->addItem(text);

@@ -78,8 +78,7 @@ struct Desk {
     }
 };
 
-template <typename Control>
-Control* control(QWidget* window, const QString& name)
+template <typename Control> Control* control(QWidget* window, const QString& name)
 {
     auto* found = window->findChild<Control*>(name);
     if (!found)
@@ -148,7 +147,8 @@ void RegisterWindowsTest::fDittaShowsTheRecordAndFitsTheScreen()
         if (i != 5)
             QVERIFY2(tx(&window, i)->isVisible(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
     }
-    QVERIFY2(fitsTheScreen(&window), qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
+    QVERIFY2(fitsTheScreen(&window),
+             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
     QVERIFY(desk.prompter.shown.empty());
 
     // Typing a kind shows its description at once; a kind without one leaves it.
@@ -240,7 +240,9 @@ void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
     QCOMPARE(tx(&window, 11)->text(), QStringLiteral("24"));
 
     // Closing the list leaves the field as it was.
-    onModal([](QWidget* modal) { QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton); });
+    onModal([](QWidget* modal) {
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+    });
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
     QCOMPARE(tx(&window, 9)->text(), QStringLiteral("  "));
 }
@@ -266,7 +268,8 @@ void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScre
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("Text2"))->text(), QStringLiteral("2016"));
     QCOMPARE(statusText(&window), QStringLiteral(" Seleziona l'azione tramite i pulsanti"));
     QVERIFY(tx(&window, 22)->isVisible());
-    QVERIFY2(fitsTheScreen(&window), qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
+    QVERIFY2(fitsTheScreen(&window),
+             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
 }
 
 void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
