@@ -543,6 +543,13 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
         target->selectAll();
         return true;
     }
+    if (key == FDittaForm::kKeyF9) {
+        // F9 saves without a question; the status bar says that it did.
+        if (m_form.save())
+            statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
+        refresh();
+        return true;
+    }
     m_form.Tx_KeyDown(dateBox ? 5 : index, key);
     afterEvent();
     return true;

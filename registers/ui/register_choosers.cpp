@@ -58,10 +58,10 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
         const QString name = choice.name.empty() ? QStringLiteral("(anagrafica da compilare)") : ui::toQt(choice.name);
         m_list->addItem(QStringLiteral("%1  %2").arg(choice.company, 3).arg(name));
     }
-    auto* empty = ui::plainLabel(
-        QStringLiteral("Nessuna ditta trovata in %1\nPer una nuova ditta indicarne il codice.").arg(ui::toQt(folder)),
-        this, QStringLiteral("emptyNote"));
-    empty->setWordWrap(true);
+    auto* empty = ui::plainLabel(QStringLiteral("Nessuna ditta trovata nella cartella dei dati\n%1\n"
+                                                "Per una nuova ditta indicarne il codice.")
+                                     .arg(ui::toQt(folder)),
+                                 this, QStringLiteral("emptyNote"));
 
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("companyCode"));

@@ -408,6 +408,26 @@ void RegisterWindowsTest::openingWithoutASelectionAsksOrSaysThereIsNothing()
     QCOMPARE(tx(company, 2)->text().trimmed(), QStringLiteral("VERDI-LUCIA"));
     company->close();
 
+    // Without companies the chooser says so and takes the number of a new one.
+    std::filesystem::remove(desk.root.path() / kCompany7);
+    onModal([](QWidget* modal) {
+        QVERIFY(control<QLabel>(modal, QStringLiteral("emptyNote"))->isVisible());
+        QVERIFY(control<QLabel>(modal, QStringLiteral("emptyNote"))->text().startsWith(QStringLiteral("Nessuna ditta")));
+        QVERIFY(!control<QPushButton>(modal, QStringLiteral("Open"))->isEnabled());
+        QTest::keyClicks(control<QLineEdit>(modal, QStringLiteral("companyCode")), QStringLiteral("12"));
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Open")), Qt::LeftButton);
+    });
+    registers::openFDitta(desk.workplace);
+    QWidget* fresh = QApplication::activeWindow();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("fDitta") && widget->isVisible())
+            fresh = widget;
+    }
+    QVERIFY(fresh && fresh != company);
+    QCOMPARE(tx(fresh, 2)->text(), QString());
+    QVERIFY(desk.prompter.shown.empty());
+    fresh->close();
+
     // No company data file is selected: the month is asked for among the employee files.
     onModal([](QWidget* modal) {
         auto* list = control<QListWidget>(modal, QStringLiteral("fileList"));
