@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "cu/ui/createl.h"
+#include "registers/ui/register_windows.h"
 #include "uniemens/ui/inditta.h"
 
 namespace app {
@@ -24,9 +25,10 @@ void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
                 [workplace, &windows] { showOwnWindow(new cu::createl(workplace, &windows)); });
     windows.add(QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"),
                 [workplace, &windows] { showOwnWindow(new uniemens::inditta(workplace, &windows)); });
-    // Built in the coming versions; the menus show them disabled until then.
-    windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {});
-    windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {});
+    windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"),
+                [workplace] { registers::openFDitta(workplace); });
+    windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"),
+                [workplace] { registers::openParteb1(workplace); });
 }
 
 } // namespace app

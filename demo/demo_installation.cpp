@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "demo/register_demo.h"
 #include "payroll/cu_header.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
@@ -1118,6 +1119,7 @@ std::vector<DemoFile> demoInstallationFiles()
     chemistApril(files);
     trainingCentreApril(files);
     cafeApril(files);
+    addRegisterDemo(files);
     return files;
 }
 

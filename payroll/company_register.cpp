@@ -4,7 +4,7 @@
 
 namespace payroll {
 
-const std::array<FieldSlot, kCompanyFieldCount + 1> kCompanyFields = {{
+const std::array<CompanyFieldSlot, kCompanyFieldCount + 1> kCompanyFields = {{
     {0, 0},
     {2, 1},    // 1 kind: 0 individual, 1 company, 2 professional
     {3, 34},   // 2 name
@@ -46,7 +46,7 @@ CompanyFields unpackCompanyRecord(std::string_view record)
 {
     CompanyFields fields;
     for (int i = 1; i <= kCompanyFieldCount; ++i) {
-        const FieldSlot& slot = kCompanyFields[static_cast<std::size_t>(i)];
+        const CompanyFieldSlot& slot = kCompanyFields[static_cast<std::size_t>(i)];
         fields[static_cast<std::size_t>(i)] = std::string(records::mid(record, slot.position, slot.length));
     }
     return fields;

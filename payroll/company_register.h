@@ -17,13 +17,13 @@ inline constexpr std::size_t kCompanyRecordUsed = 344;
 // Record length of the company files "dittg" of the data directory.
 inline constexpr int kCompanyFileRecordLength = 800;
 
-struct FieldSlot {
+struct CompanyFieldSlot {
     std::size_t position; // 1-based
     std::size_t length;
 };
 
 // Where fields 1 to 34 lie (index 0 is not used).
-extern const std::array<FieldSlot, kCompanyFieldCount + 1> kCompanyFields;
+extern const std::array<CompanyFieldSlot, kCompanyFieldCount + 1> kCompanyFields;
 
 // Fields 1 to 34 as stored, blanks kept (index 0 is not used).
 using CompanyFields = std::array<std::string, kCompanyFieldCount + 1>;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "payroll/company_code_lists.h"
 #include "records/host_paths.h"
@@ -13,6 +11,7 @@
 #include "records/prompter.h"
 #include "records/text.h"
 #include "registers/company_files.h"
+#include "registers/record_slot.h"
 
 namespace registers {
 
@@ -74,42 +73,6 @@ void describe(std::string& label, const std::string& value, const char* zero, co
         label = two;
 }
 
-// What lies in the file where a record is about to be written, to put back when the write
-// fails half way: the bytes of the slot that exist and the file's length.
-struct SlotBefore {
-    int descriptor = -1;
-    bool known = false; // false when the file could not be looked at
-    std::string bytes;
-    off_t fileLength = 0;
-};
-
-SlotBefore rememberSlot(const records::Channels& channels, int channel, off_t offset, std::size_t length)
-{
-    SlotBefore before;
-    before.descriptor = channels.duplicateDescriptor(channel);
-    struct stat status {};
-    if (before.descriptor < 0 || ::fstat(before.descriptor, &status) != 0)
-        return before;
-    before.known = true;
-    before.fileLength = status.st_size;
-    if (offset < status.st_size) {
-        before.bytes.resize(std::min<std::size_t>(length, static_cast<std::size_t>(status.st_size - offset)));
-        const ssize_t n = ::pread(before.descriptor, before.bytes.data(), before.bytes.size(), offset);
-        before.bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    }
-    return before;
-}
-
-void restoreSlot(const SlotBefore& before, off_t offset)
-{
-    if (before.descriptor < 0)
-        return;
-    records::writeAllAt(before.descriptor, before.bytes, offset);
-    struct stat status {};
-    if (::fstat(before.descriptor, &status) == 0 && status.st_size > before.fileLength)
-        (void)::ftruncate(before.descriptor, before.fileLength);
-}
-
 } // namespace
 
 FDittaForm::FDittaForm(records::Workplace workplace)
@@ -124,21 +87,9 @@ FDittaForm::FDittaForm(records::Workplace workplace)
     aan.maxLength = 4;
 }
 
-void FDittaForm::ensureInstallation()
-{
-    // The window needs the data directory and the working year; when the windows that read
-    // them have not loaded yet, it reads them as they would.
-    records::Installation& installation = m_workplace.shared.installation;
-    if (installation.dataDirectory.empty())
-        records::readDrive(m_channels, installation);
-    if (installation.workingYear.empty())
-        records::readWorkingYear(m_channels, installation);
-    m_channels.close(IdentityChecks::kChannel);
-}
-
 void FDittaForm::selectCompany(int company)
 {
-    ensureInstallation();
+    completeInstallation(m_channels, m_workplace.shared.installation);
     selectRecord(companyFileName(m_workplace.shared.installation, company), payroll::kCompanyFileRecordLength, 1);
 }
 
@@ -162,7 +113,7 @@ void FDittaForm::openCompany(int company)
 
 void FDittaForm::Form_Load()
 {
-    ensureInstallation();
+    completeInstallation(m_channels, m_workplace.shared.installation);
     showRecord();
     m_channels.setCurrent(kRecordChannel);
     scanCompanies();
@@ -283,8 +234,12 @@ void FDittaForm::mmn_LostFocus()
 void FDittaForm::aan_LostFocus()
 {
     joinBirthDate();
+    m_checks.checkFailed = 0;
     if (records::numericValue(Tx[5].text) > 0)
         m_checks.checkDate(Tx[5].text);
+    // The date boxes stand for field 5: the focus goes back to the day.
+    if (m_checks.checkFailed != 0)
+        focusRequest = 5;
 }
 
 void FDittaForm::Tx_GotFocus(int index)
@@ -304,7 +259,11 @@ void FDittaForm::Tx_LostFocus(int index)
     TextBox& box = Tx[static_cast<std::size_t>(index)];
     box.text = records::padRight(box.text, static_cast<std::size_t>(box.maxLength));
     Tx_Change(index);
+    if (index != 3 && index != 5 && index != 8)
+        return;
 
+    // A box whose check fails keeps the focus, so that the operator corrects it first.
+    m_checks.checkFailed = 0;
     switch (index) {
     case 3: {
         const std::string& kind = Tx[1].text;
@@ -336,13 +295,13 @@ void FDittaForm::Tx_LostFocus(int index)
         if (records::numericValue(box.text) > 0)
             m_checks.checkDate(box.text);
         break;
-    case 8:
+    default:
         if (records::numericValue(box.text) > 0)
             m_checks.checkVatNumber(box.text);
         break;
-    default:
-        break;
     }
+    if (m_checks.checkFailed != 0)
+        focusRequest = index;
 }
 
 void FDittaForm::hide()
@@ -395,45 +354,29 @@ bool FDittaForm::save()
     if (m_channels.lastError() != 0)
         return false; // the open has shown its message; nothing was written
 
-    const auto offset = static_cast<off_t>(m_recordNumber - 1) * m_recordLength;
-    const SlotBefore before
-        = rememberSlot(m_channels, kRecordChannel, offset, static_cast<std::size_t>(m_recordLength));
+    RecordSlot slot(m_channels, kRecordChannel, m_recordNumber);
     std::string output = record;
-    if (before.known && before.bytes.size() < static_cast<std::size_t>(m_recordLength)) {
+    const std::string& before = slot.bytesBefore();
+    if (slot.known() && before.size() < static_cast<std::size_t>(m_recordLength)) {
         // The file ends inside the slot (a new company): the record is completed with
         // blanks, so that it can be read back whole. Within an existing slot, what lies
         // after the company's fields stays as it is.
-        if (before.bytes.size() > output.size())
-            output += before.bytes.substr(output.size());
+        if (before.size() > output.size())
+            output += before.substr(output.size());
         output.resize(static_cast<std::size_t>(m_recordLength), records::kBlank);
     }
-    m_channels.setRecordNumber(m_recordNumber);
-    m_channels.currentChannel().outputBuffer = output;
-    bool written = true;
-    {
-        records::FailureHold hold(m_channels);
-        m_channels.writeRecord();
-        if (m_channels.lastError() != 0) {
-            // A write that stopped half way would leave a record that is neither the old one
-            // nor the new one: the old bytes go back before the operator is told.
-            restoreSlot(before, offset);
-            written = false;
-        }
-    }
-    if (!written)
-        m_channels.showFailure(m_channels.takeHeldFailure());
-    if (before.descriptor >= 0)
-        ::close(before.descriptor);
+    const bool written = slot.write(output);
     m_channels.close(kRecordChannel);
     return written;
 }
 
-void FDittaForm::Command2_Click()
+bool FDittaForm::Command2_Click()
 {
     if (!m_checks.confirmChange())
-        return;
-    save();
+        return false;
+    const bool saved = save();
     scanCompanies();
+    return saved;
 }
 
 void FDittaForm::Commandelimina_Click()

@@ -9,15 +9,13 @@
 #include "payroll/company_register.h"
 #include "records/channels.h"
 #include "records/shared_values.h"
+#include "records/text_box.h"
 #include "registers/identity_checks.h"
 
 namespace registers {
 
 // One input box of the window: its text and how many characters the operator may type.
-struct TextBox {
-    std::string text;
-    int maxLength = 0; // 0 = no limit
-};
+using TextBox = records::TextBox;
 
 // The code lists that the window offers, by the field they fill.
 enum class CodeList {
@@ -76,7 +74,7 @@ public:
     void ggn_LostFocus();
     void mmn_LostFocus();
     void aan_LostFocus();
-    void Command2_Click();       // save after the confirmation question
+    bool Command2_Click();       // save after the confirmation question; true when saved
     void Commandelimina_Click(); // blank the record
     void Command3_Click();       // close the window
     void Command13_Click();      // legal form list
@@ -111,8 +109,9 @@ public:
     std::string statusText;
     bool visible = true;
     bool closeRequested = false;
-    // The box that a key asked the focus to move to (1..34), 0 when none; the window moves
-    // the focus and sets it back to 0.
+    // The box that a key, or a check that failed, asked the focus to move to (1..34; 5 is
+    // the birth date, which the day box takes), 0 when none; the window moves the focus and
+    // sets it back to 0.
     int focusRequest = 0;
 
     // Window values.
@@ -127,7 +126,6 @@ private:
     void joinBirthDate();
     void setBirthDate(std::string_view date);
     void chooseCode(CodeList list, const std::vector<std::string>& entries, int box);
-    void ensureInstallation();
     void hide();
 
     records::Workplace m_workplace;

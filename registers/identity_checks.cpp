@@ -146,10 +146,9 @@ IdentityChecks::IdentityChecks(records::Channels& channels, const records::Insta
 {
 }
 
-bool IdentityChecks::confirmChange()
+bool IdentityChecks::confirmChange(records::Question question)
 {
-    const bool yes = m_prompter.askYesNo(records::Question::ConfirmChange, "Modifica dei dati", "Conferma ",
-                                         records::Icon::Question);
+    const bool yes = m_prompter.askYesNo(question, "Modifica dei dati", "Conferma ", records::Icon::Question);
     confirmationAnswer = yes ? kYes : kNo;
     return yes;
 }

@@ -4,9 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "records/prompter.h"
+
 namespace records {
 class Channels;
-class Prompter;
 struct Installation;
 } // namespace records
 
@@ -69,8 +70,9 @@ public:
                    records::Prompter& prompter);
 
     // "Conferma ", title "Modifica dei dati", question icon, Yes and No; the answer is
-    // kept in confirmationAnswer (6 Yes, 7 No) and returned (true = Yes).
-    bool confirmChange();
+    // kept in confirmationAnswer (6 Yes, 7 No) and returned (true = Yes). The same words
+    // confirm a deletion, which is told apart by `question`.
+    bool confirmChange(records::Question question = records::Question::ConfirmChange);
 
     // Each sets checkFailed to 0, or to 1 after showing the failure's message; a text that
     // is not checked leaves the flag as it was.

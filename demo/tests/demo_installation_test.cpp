@@ -136,7 +136,9 @@ TEST_F(DemoInstallationTest, WritesEveryFileWithWholeRecordsWhereTheInstallation
     std::set<std::string> cuFiles;
     for (const auto& entry : fs::directory_iterator(root.path() / kDataFolder))
         cuFiles.insert(entry.path().filename().string());
-    EXPECT_EQ(cuFiles, (std::set<std::string>{"FCU1.017", "DCU1.017", "FCU2.017", "DCU2.017", "FCU7.017", "DCU7.017"}));
+    // Beside the CU files lie the company register (a folder per company) and its account list.
+    EXPECT_EQ(cuFiles, (std::set<std::string>{"FCU1.017", "DCU1.017", "FCU2.017", "DCU2.017", "FCU7.017", "DCU7.017",
+                                              "1", "2", "3", "4", "5", "7", "9", "pecog.dat"}));
 
     std::set<std::string> payrollFiles;
     for (const auto& entry : fs::directory_iterator(root.path() / "c/nolv/paghe"))
@@ -144,7 +146,7 @@ TEST_F(DemoInstallationTest, WritesEveryFileWithWholeRecordsWhereTheInstallation
     EXPECT_EQ(payrollFiles, (std::set<std::string>{"una00103.016", "unb00103.016", "una00203.016", "unb00203.016",
                                                    "una00503.016", "unc00503.016", "una00304.016", "unb00304.016",
                                                    "una00404.016", "unb00404.016", "una00504.016", "unc00504.016",
-                                                   "una00604.016", "unb00604.016"}));
+                                                   "una00604.016", "unb00604.016", "unb00903.016"}));
     EXPECT_TRUE(fs::is_directory(root.path() / "c/Program Files/INPS/INPS uniEmens individuale"));
 }
 

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sstream>
+
+#include "app/cli.h"
+#include "demo/demo_installation.h"
+#include "records/channels.h"
+#include "records/shared_values.h"
+#include "records/text.h"
+#include "registers/company_files.h"
+#include "registers/employee_files.h"
+#include "registers/fditta_form.h"
+#include "registers/parteb1_form.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
+
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+namespace {
+
+struct RegisterDemoTest : ::testing::Test {
+    TempRoot root;
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    records::SharedValues shared{root.path()};
+    records::Workplace workplace{shared, prompter, launcher};
+
+    void SetUp() override { demo::writeDemoInstallation(root.path()); }
+};
+
+} // namespace
+
+TEST_F(RegisterDemoTest, AnagraficheFindsExactlyTheThreePlantedFaults)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(app::cli::main({"telematico-cli", "anagrafiche", "--root", root.path().string()}, out, err), 1);
+    // The check digit of 0612345063 is 4: odd places 0+1+3+5+6 = 15, even places doubled
+    // (less 9 above 9) 3+4+8+0+6 = 21, 10 - 36 mod 10. ZNNPLA87S02L736 counts 115 at its odd
+    // places and 49 at its even ones: 164 mod 26 = 8, the letter "I".
+    EXPECT_EQ(out.str(),
+              "C:\\nolv\\nv770\\2016\\dati\\\\4\\dittg4.016 record 1 campo 8: Codice errato: il cin e'    4\n"
+              "C:\\nolv\\nv770\\2016\\dati\\\\9\\dittg9.016 record 1 campo 5: La data inserita e' errata\n"
+              "C:\\nolv\\paghe\\unb00903.016 record 2 campo 1: Codice errato: il cin e'   I\n"
+              "Controllate 22 anagrafiche, 3 errori\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthDataOfTheOwner)
+{
+    records::Channels channels(shared.paths, prompter);
+    registers::completeInstallation(channels, shared.installation);
+    std::vector<std::pair<int, std::string>> companies;
+    for (const registers::CompanyChoice& choice : registers::companyChoices(channels, 3, shared.installation))
+        companies.emplace_back(choice.company, choice.name);
+    EXPECT_EQ(companies,
+              (std::vector<std::pair<int, std::string>>{{1, "EDILIZIA ROSSI COSTRUZIONI S.R.L."},
+                                                        {2, "BIANCHI-MARIO"},
+                                                        {3, "FERRERO-GIORGIO"},
+                                                        {4, "DE LUCA-ANNA"},
+                                                        {5, "CENTRO STUDI AURORA S.R.L."},
+                                                        {7, "PANIFICIO ESPOSITO SNC"},
+                                                        {9, "MORETTI-CHIARA"}}));
+
+    registers::FDittaForm form(workplace);
+    form.selectCompany(9);
+    form.Form_Load();
+    EXPECT_EQ(form.label23, "Ditta individuale");
+    EXPECT_EQ(form.ggn.text + form.mmn.text + form.aan.text, "30021975");
+    form.Tx_LostFocus(5);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
+    // The fiscal code MRTCHR75B43G224K tells the true date: day 43 - 40 of February, a woman,
+    // born in Padova.
+    form.Tx_LostFocus(3);
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(form.ggn.text + form.mmn.text + form.aan.text, "03021975");
+    EXPECT_EQ(form.Tx[4].text, "F");
+    EXPECT_EQ(records::trim(form.Tx[6].text), "PADOVA");
+
+    struct Pick : registers::CodeListWindow {
+        std::vector<std::string> shown;
+        std::optional<std::string> choose(registers::CodeList, const std::vector<std::string>& entries) override
+        {
+            shown = entries;
+            return entries.back();
+        }
+    } pick;
+    form.setCodeListWindow(&pick);
+    form.Command16_Click();
+    EXPECT_EQ(pick.shown.size(), 6u); // the code no longer in use is not offered
+    EXPECT_EQ(form.Tx[10].text, "855920");
+    form.Command8_Click();
+    EXPECT_EQ(form.Tx[33].text, "02");
+    form.Command6_Click();
+    EXPECT_EQ(pick.shown.back(), "03 PIANO DEI CONTI DEI PROFESSIONISTI");
+    EXPECT_EQ(form.Tx[29].text, "03");
+}
+
+TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInUse)
+{
+    records::Channels channels(shared.paths, prompter);
+    registers::completeInstallation(channels, shared.installation);
+    const std::vector<registers::EmployeeFileChoice> files
+        = registers::scanEmployeeFiles(channels, 3, shared.installation);
+    // March: the building firm and the bakery with their company data files, company 009 of
+    // the register with an employee file only; April: the restaurant, the chemist's and the
+    // cancellation.
+    ASSERT_EQ(files.size(), 6u);
+    EXPECT_EQ(files[0].companyName, "EDILIZIA ROSSI COSTRUZIONI S.R.L."); // from its company data file
+    const auto moretti = std::find_if(files.begin(), files.end(),
+                                      [](const registers::EmployeeFileChoice& f) { return f.company == "009"; });
+    ASSERT_NE(moretti, files.end());
+    EXPECT_EQ(moretti->month, "03");
+    EXPECT_EQ(moretti->companyName, "MORETTI-CHIARA"); // from the company register
+    EXPECT_EQ(moretti->recordCount, 4);
+
+    registers::Parteb1Form form(workplace);
+    form.selectCompany(moretti->selectedDataFile, moretti->recordCount, moretti->dataAreaSelector);
+    form.Form_Load();
+    EXPECT_EQ(form.listaItems,
+              (std::vector<std::string>{" 1BERTOLDI SARA                ", " 2ZANON PAOLO               ",
+                                        " 4CARRARO GIULIA              "}));
+    form.lista_Click(1);
+    EXPECT_EQ(form.Tx[1].text, "ZNNPLA87S02L736J");
+    EXPECT_TRUE(prompter.shown.empty());
+}

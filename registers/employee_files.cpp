@@ -1,0 +1,131 @@
+#include "registers/employee_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+
+#include "payroll/company_record.h"
+#include "payroll/employee_record.h"
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/numeric.h"
+#include "records/text.h"
+#include "registers/company_files.h"
+
+namespace registers {
+
+namespace {
+
+bool isDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view start)
+{
+    if (text.size() < start.size())
+        return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        if (lower(text[i]) != lower(start[i]))
+            return false;
+    }
+    return true;
+}
+
+// Record 1 of an existing file, empty when there is none or it cannot be read: a name is
+// only looked up, and a file that cannot tell it shows no message.
+std::string firstRecord(records::Channels& channels, int channel, const std::string& fileName, int recordLength)
+{
+    if (!channels.paths().fileExists(fileName))
+        return {};
+    records::FailureHold hold(channels);
+    channels.select(channel, fileName, recordLength);
+    channels.openBinary();
+    channels.setRecordNumber(1);
+    channels.readRecord();
+    std::string record = channels.channel(channel).recordBuffer;
+    channels.close(channel);
+    channels.takeHeldFailure();
+    return record;
+}
+
+} // namespace
+
+std::string employeeDataFile(std::string_view selectedDataFile, int dataAreaSelector)
+{
+    const std::string_view tail
+        = selectedDataFile.size() >= 9 ? selectedDataFile.substr(selectedDataFile.size() - 9) : selectedDataFile;
+    return std::string(records::mid(selectedDataFile, 1, 8))
+        + (dataAreaSelector == kPagmarArea ? "pagmar\\unb" : "paghe\\unb") + std::string(tail);
+}
+
+std::string companyNameOf(records::Channels& channels, int channel, const records::Installation& installation,
+                          std::string_view selectedDataFile)
+{
+    const std::string header
+        = firstRecord(channels, channel, std::string(selectedDataFile), payroll::kCompanyRecordLength);
+    if (!header.empty()) {
+        const payroll::FieldTable fields = payroll::unpackCompanyHeader(header, payroll::company::kName);
+        if (!fields[payroll::company::kName].empty())
+            return std::string(fields[payroll::company::kName]);
+    }
+    // The company's number is the three digits before the month: "...una00903.016".
+    const std::string_view number
+        = selectedDataFile.size() >= 9 ? selectedDataFile.substr(selectedDataFile.size() - 9, 3) : std::string_view{};
+    if (!isDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
+        return {};
+    return companyName(channels, channel, installation, static_cast<int>(records::numericValue(number)));
+}
+
+std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, int channel,
+                                                  const records::Installation& installation)
+{
+    const std::string year(records::mid(installation.workingYear, 2, 3));
+    std::vector<EmployeeFileChoice> found;
+    for (const int selector : {kPagheArea, kPagmarArea}) {
+        const std::string folder
+            = installation.drivePrefix + (selector == kPagmarArea ? "\\nolv\\pagmar" : "\\nolv\\paghe");
+        std::vector<std::string> names = channels.paths().listDirectory(folder);
+        std::sort(names.begin(), names.end());
+        const std::size_t first = found.size();
+        for (const std::string& name : names) {
+            // "unb" + company (3 digits) + month (01 to 12) + "." + the year's digits.
+            if (name.size() != 8 + 1 + year.size() || !startsWithIgnoringCase(name, "unb") || name[8] != '.'
+                || name.substr(9) != year)
+                continue;
+            const std::string company = name.substr(3, 3);
+            const std::string month = name.substr(6, 2);
+            const double monthNumber = records::numericValue(month);
+            if (!isDigits(company) || !isDigits(month) || monthNumber < 1 || monthNumber > 12)
+                continue;
+            const std::string path = folder + "\\" + name;
+            if (!channels.paths().fileExists(path))
+                continue;
+            EmployeeFileChoice choice;
+            choice.company = company;
+            choice.month = month;
+            choice.dataAreaSelector = selector;
+            choice.selectedDataFile = installation.drivePrefix + "\\nolv\\paghe\\una" + company + month + "." + year;
+            choice.employeeFile = path;
+            std::error_code error;
+            const auto size = std::filesystem::file_size(channels.paths().hostPath(path), error);
+            const auto length = static_cast<std::uintmax_t>(payroll::kEmployeeRecordLength);
+            choice.recordCount = error ? 0 : static_cast<double>((size + length - 1) / length);
+            choice.companyName = companyNameOf(channels, channel, installation, choice.selectedDataFile);
+            found.push_back(std::move(choice));
+        }
+        std::sort(found.begin() + static_cast<std::ptrdiff_t>(first), found.end(),
+                  [](const EmployeeFileChoice& a, const EmployeeFileChoice& b) {
+                      return std::tie(a.company, a.month) < std::tie(b.company, b.month);
+                  });
+    }
+    return found;
+}
+
+} // namespace registers

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/channels.h"
+#include "records/shared_values.h"
+#include "records/text_box.h"
+#include "registers/identity_checks.h"
+
+namespace registers {
+
+// The Parteb1 window ("Dati Dipendenti - Parte anagrafica") without its widgets: one employee
+// record of a company's employee data file in 23 boxes, the employee list, nine combo boxes
+// with the INPS code tables of the coded fields, and the event procedures that browse,
+// restore, save and delete. Every operation opens the file and closes it again; a save or a
+// delete writes exactly the one record slot shown, and only a slot the file holds whole.
+//
+// The file is the one that the shared values name (the company data file confirmed in
+// inditta, the employee record count, the data-area selector) unless selectCompany() named
+// another before the load. The shared values are only read.
+class Parteb1Form {
+public:
+    static constexpr int kBoxCount = 23;
+    static constexpr int kFocusBoxCount = 20;
+    static constexpr int kComboCount = 9;
+    static constexpr int kChannel = 2;
+    static constexpr int kLookupChannel = 3;
+    // Key codes of the keyboard events, as the windowing system numbers them.
+    static constexpr int kKeyEnter = 0x0D;
+    static constexpr int kKeyEscape = 0x1B;
+    static constexpr int kKeyUp = 0x26;
+    static constexpr int kKeyF9 = 0x78;
+
+    explicit Parteb1Form(records::Workplace workplace);
+
+    // Works on the employees of `selectedDataFile` ("C:\nolv\paghe\una00903.016"), of which
+    // there are `employeeRecordCount`, in the folder of `dataAreaSelector`, instead of what
+    // the shared values name. Called before Form_Load().
+    void selectCompany(std::string selectedDataFile, double employeeRecordCount, int dataAreaSelector);
+
+    // Events of the window.
+    void Form_Load();
+    void lista_Click(int index); // 0 = first item
+    void reco_Change(); // after the operator changed reco's text
+    void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
+    void Command1_Click(); // delete, after the warning and the confirmation
+    bool Command2_Click(); // save, after the confirmation; true when saved
+    void Command3_Click(); // exit
+    void Command5_Click(); // restore boxes 1 to 20 from the record
+    void Command6_Click(); // next record
+    void Command7_Click(); // previous record
+    void Tx_GotFocus(int index);
+    void Tx_LostFocus(int index);
+    void Tx_KeyDown(int index, int keyCode);
+
+    // Public methods of the window: the help line.
+    void Messaggio(std::string_view text);
+    void messaggi(int index);
+
+    // Writes the boxes into the record shown (F9 does so without a question): entries 1 to
+    // 20 in upper case, filled with blanks to their boxes' lengths, and with the selector 1
+    // entries 218, 219 and 257 from boxes 23, 21 and 22, then "$" in position 1 and NULs
+    // after the last entry; with the selector 2, entry 216 (positions 1363-1374) from box 21
+    // and every other character from position 1363 on as stored. False, after a message,
+    // when nothing was written.
+    bool save();
+
+    // A field of the record that no box shows, for the window of Command8.
+    struct OtherField {
+        int entry = 0;
+        int position = 0; // 1-based
+        int length = 0;
+        std::string text; // as stored, control characters shown as blanks
+    };
+    std::vector<OtherField> otherFields() const;
+
+    IdentityChecks& checks() { return m_checks; }
+    records::Channels& channels() { return m_channels; }
+    const std::string& employeeFile() const { return m_employeeFile; }
+    int dataAreaSelector() const { return m_dataAreaSelector; }
+
+    // Controls. Tx[0] is not used; so is Combo[0].
+    std::array<records::TextBox, kBoxCount + 1> Tx;
+    records::TextBox reco, Tx0, Text1, Text2;
+    struct ComboBox {
+        std::vector<std::string> items;
+        int index = -1; // the item shown, -1 none
+    };
+    std::array<ComboBox, kComboCount + 1> Combo;
+    std::vector<std::string> listaItems;
+    std::vector<double> listaRecords; // the record number of each item
+    std::string listaText; // what lista shows
+    std::string statusText;
+    bool tx22Visible = true;
+    bool closeRequested = false;
+    // The box that a key asked the focus to move to (1..23), 0 when none; the window moves
+    // the focus and sets it back to 0. focusToCommand6: the focus goes to Command6.
+    int focusRequest = 0;
+    bool focusToCommand6 = false;
+
+    // Window values.
+    std::vector<std::string> entries; // the employee field table, entries 1 to 267 as stored
+    double recordNumber = 0;
+    double recordCount = 0;
+
+private:
+    bool openFile();
+    bool readRecord(std::string& record);
+    void fillList();
+    void unpack(const std::string& record);
+    void showEntries();
+    void showRecord();
+    void showCurrent(bool setReco);
+    void setComboTexts();
+    void exit();
+
+    records::Workplace m_workplace;
+    records::Channels m_channels;
+    IdentityChecks m_checks;
+    bool m_selected = false;
+    std::string m_selectedDataFile;
+    double m_employeeRecordCount = 0;
+    int m_dataAreaSelector = 1;
+    std::string m_employeeFile;
+    bool m_loaded = false;
+};
+
+} // namespace registers

@@ -1,0 +1,63 @@
+#include "registers/record_slot.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "records/channels.h"
+
+namespace registers {
+
+RecordSlot::RecordSlot(records::Channels& channels, int channel, double recordNumber)
+    : m_channels(channels)
+    , m_channel(channel)
+    , m_recordNumber(recordNumber)
+{
+    const long long length = channels.channel(channel).recordLength;
+    m_offset = (static_cast<long long>(recordNumber) - 1) * length;
+    m_descriptor = channels.duplicateDescriptor(channel);
+    struct stat status { };
+    if (m_descriptor < 0 || length <= 0 || m_offset < 0 || ::fstat(m_descriptor, &status) != 0)
+        return;
+    m_known = true;
+    m_fileLength = status.st_size;
+    if (m_offset < status.st_size) {
+        m_bytes.resize(static_cast<std::size_t>(std::min<long long>(length, status.st_size - m_offset)));
+        const ssize_t n = ::pread(m_descriptor, m_bytes.data(), m_bytes.size(), static_cast<off_t>(m_offset));
+        m_bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+}
+
+RecordSlot::~RecordSlot()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+bool RecordSlot::write(std::string_view record)
+{
+    m_channels.setCurrent(m_channel);
+    m_channels.setRecordNumber(m_recordNumber);
+    m_channels.currentChannel().outputBuffer = std::string(record);
+    bool written = true;
+    {
+        records::FailureHold hold(m_channels);
+        m_channels.writeRecord();
+        if (m_channels.lastError() != 0) {
+            // A write that stopped half way would leave a record that is neither the old one
+            // nor the new one: the old bytes go back before the operator is told.
+            if (m_known) {
+                records::writeAllAt(m_descriptor, m_bytes, m_offset);
+                struct stat status { };
+                if (::fstat(m_descriptor, &status) == 0 && status.st_size > m_fileLength)
+                    (void)::ftruncate(m_descriptor, static_cast<off_t>(m_fileLength));
+            }
+            written = false;
+        }
+    }
+    if (!written)
+        m_channels.showFailure(m_channels.takeHeldFailure());
+    return written;
+}
+
+} // namespace registers

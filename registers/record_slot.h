@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace records {
+class Channels;
+}
+
+namespace registers {
+
+// One record slot of the file open on a channel, written in place: a register changes one
+// record and must never leave a neighbour, or the record itself, half written. The bytes
+// the slot holds are remembered first; when the write fails they are put back (and a file
+// that grew is cut back to its length) before the channel's message is shown, so the
+// operator is told of a failure that changed nothing.
+class RecordSlot {
+public:
+    // Looks at record `recordNumber` (a whole number from 1 up) of the file open on
+    // `channel`, whose record length is the channel's.
+    RecordSlot(records::Channels& channels, int channel, double recordNumber);
+    ~RecordSlot();
+    RecordSlot(const RecordSlot&) = delete;
+    RecordSlot& operator=(const RecordSlot&) = delete;
+
+    // False when the file could not be looked at: a failed write then cannot be undone.
+    bool known() const { return m_known; }
+    // What the file holds of the slot: the whole record, a part of it where the file ends
+    // inside it, nothing past its end.
+    const std::string& bytesBefore() const { return m_bytes; }
+
+    // Writes `record` at the slot through the channel. False, after the channel's message,
+    // when it could not be written; the file is then as it was.
+    bool write(std::string_view record);
+
+private:
+    records::Channels& m_channels;
+    int m_channel;
+    double m_recordNumber;
+    long long m_offset = 0;
+    int m_descriptor = -1;
+    bool m_known = false;
+    std::string m_bytes;
+    long long m_fileLength = 0;
+};
+
+} // namespace registers

@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <sys/resource.h>
+
+#include "records/shared_values.h"
+#include "records/text.h"
+#include "registers/parteb1_form.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
+
+using namespace registers;
+using records::fitRight;
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+namespace {
+
+const std::string kPaghe = "c/nolv/paghe/unb00903.016";
+const std::string kPagmar = "c/nolv/pagmar/unb00903.016";
+
+// The coded part of an employee record, positions 62 to 125: qualifications 1 to 3 (2 each),
+// contribution type, citizenship, municipality, contract (4 each), hours, part-time
+// percentage, monthly payments (6 each), hiring day and kind (2 each), INPS number (10),
+// termination day and reason, worker type (2 each), statistical worker type (4).
+std::string coded(const std::vector<std::string>& texts)
+{
+    const std::size_t widths[] = {2, 2, 2, 4, 4, 4, 4, 6, 6, 6, 2, 2, 10, 2, 2, 2, 4};
+    std::string part;
+    for (std::size_t i = 0; i < std::size(widths); ++i)
+        part += fitRight(texts.at(i), widths[i]);
+    return part;
+}
+
+// An employee record as the payroll program writes it: blanks in the fields it left empty,
+// the pay data of entry 21 (126-137), entries 215-217 (1363-1381), 218 and 219 (1382,
+// 1383), 257 (1461-1466), and a mark of another program's after the last entry (1555-2000).
+std::string employee(const std::string& fiscalCode, const std::string& surname, const std::string& name,
+                     const std::string& codedPart, const std::string& payKind, const std::string& post95)
+{
+    std::string record = "$" + fiscalCode + fitRight(surname, 24) + fitRight(name, 20) + codedPart;
+    record += fitRight("2107.69", 12);
+    record = fitRight(record, 1362) + "INC1" + "ENT" + fitRight("150.00", 12) + payKind + post95;
+    record = fitRight(record, 1460) + "000004";
+    return fitRight(record, 1554) + std::string(446, '#');
+}
+
+const std::string kRossi = employee(
+    "RSSMRA85T10A562S", "ROSSI", "MARIO",
+    coded({"1", "F", "I", "", "000", "L219", "011", "4000", "", "1300", "", "", "", "", "", "0", ""}), "M", "S");
+const std::string kBianchi = employee("BNCLRA90C52F205S", "BIANCHI", "LAURA",
+                                      coded({"2", "P", "D", "J0", "201", "F205", "063", "2000", "5000", "1400", "01",
+                                             "1", "8112345678", "", "", "AT", "APPB"}),
+                                      "G", "N");
+const std::string kDeleted(2000, '\0');
+
+struct Parteb1FormTest : ::testing::Test {
+    TempRoot root;
+    records::SharedValues shared{root.path()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    std::unique_ptr<Parteb1Form> form;
+
+    void SetUp() override
+    {
+        root.write("c/disco.ute", "C:        ");
+        root.write("c/WNOLV/anno1.dat", "2016      ");
+        root.write(kPaghe, kRossi + kDeleted + kBianchi);
+        shared.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
+        shared.employeeRecordCount = 3;
+        shared.dataAreaSelector = 1;
+    }
+    Parteb1Form& load()
+    {
+        form = std::make_unique<Parteb1Form>(records::Workplace{shared, prompter, launcher});
+        form->Form_Load();
+        return *form;
+    }
+    std::string comboText(int combo) const
+    {
+        const Parteb1Form::ComboBox& box = form->Combo[static_cast<std::size_t>(combo)];
+        return box.index < 0 ? std::string("<none>") : box.items[static_cast<std::size_t>(box.index)];
+    }
+    int itemOf(int combo, const std::string& item) const
+    {
+        const auto& items = form->Combo[static_cast<std::size_t>(combo)].items;
+        const auto found = std::find(items.begin(), items.end(), item);
+        return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+    }
+    std::vector<std::string> boxes() const
+    {
+        std::vector<std::string> texts;
+        for (int k = 1; k <= Parteb1Form::kBoxCount; ++k)
+            texts.push_back(form->Tx[static_cast<std::size_t>(k)].text);
+        return texts;
+    }
+    // Overwrites `text` at a 1-based position of `record`.
+    static std::string with(std::string record, std::size_t position, const std::string& text)
+    {
+        return record.replace(position - 1, text.size(), text);
+    }
+};
+
+} // namespace
+
+TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
+{
+    Parteb1Form& f = load();
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(f.listaItems,
+              (std::vector<std::string>{" 1ROSSI MARIO               ", " 3BIANCHI LAURA               "}));
+    EXPECT_EQ(f.Tx0.text, "009");
+    EXPECT_EQ(f.Text2.text, "2016");
+    EXPECT_EQ(f.reco.text, "1");
+    EXPECT_EQ(f.statusText, " Seleziona l'azione tramite i pulsanti");
+    EXPECT_EQ(boxes(),
+              (std::vector<std::string>{"RSSMRA85T10A562S",
+                                        fitRight("ROSSI", 24),
+                                        fitRight("MARIO", 20),
+                                        "1 ",
+                                        "F ",
+                                        "I ",
+                                        "    ",
+                                        "000 ",
+                                        "L219",
+                                        "011 ",
+                                        "4000  ",
+                                        "      ",
+                                        "1300  ",
+                                        "  ",
+                                        "  ",
+                                        "          ",
+                                        "  ",
+                                        "  ",
+                                        "0 ",
+                                        "    ",
+                                        "S",
+                                        "000004",
+                                        "M"}));
+    EXPECT_EQ(f.listaText, fitRight("ROSSI", 24) + " " + fitRight("MARIO", 20));
+    // Blank codes show the items that say "none"; four blanks show "Normale".
+    EXPECT_EQ(comboText(1), "1  Operaio");
+    EXPECT_EQ(comboText(4), "    Normale");
+    EXPECT_EQ(comboText(5), "000 Italia");
+    EXPECT_EQ(comboText(6), "   Nessuna indicazione");
+    EXPECT_EQ(comboText(7), "   Nessuna indicazione");
+    EXPECT_EQ(comboText(9), "     Nessuna indicazione");
+
+    // Choosing the second employee of the list shows record 3 and its codes.
+    f.lista_Click(1);
+    EXPECT_EQ(f.recordNumber, 3);
+    EXPECT_EQ(f.reco.text, "3");
+    EXPECT_TRUE(f.focusToCommand6);
+    EXPECT_EQ(f.Tx[1].text, "BNCLRA90C52F205S");
+    EXPECT_EQ(comboText(2), "P  Tempo parziale");
+    EXPECT_EQ(comboText(3), "D  Tempo determinato o contratto a termine");
+    EXPECT_EQ(comboText(4), "J0  ");
+    EXPECT_EQ(comboText(5), "201 Albania");
+    EXPECT_EQ(comboText(6), "1  Assunzione");
+    EXPECT_EQ(comboText(8), "AT");
+    EXPECT_EQ(comboText(9), "APPB Apprendistato professionalizzante,Contratto di mestiere");
+}
+
+TEST_F(Parteb1FormTest, NavigationStaysWithinTheRecordsAndRecoTakesWholeNumbersOnly)
+{
+    Parteb1Form& f = load();
+    f.Command7_Click();
+    EXPECT_EQ(f.recordNumber, 1);
+    f.Command6_Click();
+    f.Command6_Click();
+    EXPECT_EQ(f.recordNumber, 3);
+    f.Command6_Click();
+    EXPECT_EQ(f.recordNumber, 3);
+    EXPECT_EQ(records::trim(f.Tx[2].text), "BIANCHI");
+
+    f.reco.text = "1.5";
+    f.reco_Change();
+    EXPECT_EQ(f.recordNumber, 3);
+    f.reco.text = "1";
+    f.reco_Change();
+    EXPECT_EQ(f.recordNumber, 1);
+    EXPECT_EQ(records::trim(f.Tx[2].text), "ROSSI");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(Parteb1FormTest, ACountBeyondTheFileReadsOnlyWhatIsThereAndAMissingFileIsNotMade)
+{
+    shared.employeeRecordCount = 1e6;
+    EXPECT_EQ(load().recordCount, 3);
+    EXPECT_EQ(form->listaItems.size(), 2u);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    shared.selectedDataFile = "C:\\nolv\\paghe\\una00403.016";
+    load();
+    EXPECT_TRUE(form->closeRequested);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Archivio inesistente C:\\nolv\\paghe\\unb00403.016"}));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "c/nolv/paghe/unb00403.016"));
+}
+
+TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntry)
+{
+    Parteb1Form& f = load();
+    f.Tx_GotFocus(2);
+    EXPECT_EQ(f.Tx[2].text, "ROSSI");
+    EXPECT_EQ(f.statusText, " Cognome");
+    f.Tx[2].text = "verdi";
+    f.Tx_LostFocus(2);
+    EXPECT_EQ(f.Tx[2].text, fitRight("verdi", 24));
+    f.Combo_Click(1, itemOf(1, "A  Atipica ex INPDAI                 "));
+    f.Combo_Click(8, itemOf(8, "SC"));
+    f.Tx[21].text = "n";
+    f.Tx[22].text = "12";
+    f.Tx[23].text = "g";
+
+    prompter.answer(false);
+    f.Command2_Click();
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+
+    prompter.answer(true);
+    f.Command2_Click();
+    EXPECT_EQ(prompter.shown.back().asked, records::Question::ConfirmChange);
+    EXPECT_EQ(prompter.shown.back().title, "Modifica dei dati");
+    EXPECT_EQ(prompter.shown.back().text, "Conferma ");
+    EXPECT_TRUE(f.focusToCommand6);
+
+    std::string saved = with(kRossi, 18, "VERDI" + std::string(19, ' '));
+    saved = with(saved, 62, "A ");
+    saved = with(saved, 120, "SC");
+    saved = with(saved, 1382, "GN");
+    saved = with(saved, 1461, "12    ");
+    saved = with(saved, 1555, std::string(446, '\0'));
+    EXPECT_EQ(root.read(kPaghe), saved + kDeleted + kBianchi);
+    EXPECT_EQ(f.Tx[2].text, fitRight("VERDI", 24));
+
+    // F9 in a box saves without asking; Restore takes the boxes back from the record.
+    f.Tx[3].text = "ANNA";
+    f.Tx_KeyDown(3, Parteb1Form::kKeyF9);
+    EXPECT_EQ(root.read(kPaghe), with(saved, 42, fitRight("ANNA", 20)) + kDeleted + kBianchi);
+    f.Tx[3].text = "LUCIA";
+    f.Command5_Click();
+    EXPECT_EQ(f.Tx[3].text, fitRight("ANNA", 20));
+}
+
+TEST_F(Parteb1FormTest, DeleteAsksTwiceAndLeavesNulsThatTheNextLoadSkips)
+{
+    Parteb1Form& f = load();
+    f.lista_Click(1);
+
+    prompter.answer(false);
+    f.Command1_Click();
+    EXPECT_EQ(prompter.shown[0].text,
+              " Attenzione.. hai scelto di cancellare il record  3  Se non sei sicuro di questa scelta pressa NO nella "
+              "successiva richiesta di modifica dati. Intanto pressa OK per continuare.");
+    EXPECT_FALSE(prompter.shown[0].question);
+    EXPECT_EQ(prompter.shown[1].asked, records::Question::ConfirmDelete);
+    EXPECT_FALSE(f.closeRequested);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+
+    prompter.answer(true);
+    f.Command1_Click();
+    EXPECT_TRUE(f.closeRequested);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kDeleted);
+    EXPECT_EQ(load().listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+}
+
+TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
+{
+    Parteb1Form& f = load();
+    f.lista_Click(1);
+    f.Tx[2].text = "NERI";
+
+    // The file may not reach beyond 5000 bytes: the write of record 3 (4001-6000) stops half way.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 5000;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    const bool saved = f.save();
+    prompter.answer(true);
+    f.Command1_Click();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(f.closeRequested);
+    const std::string failed
+        = "Errore di scrittura tipo  61 nel file binario C:\\nolv\\paghe\\unb00903.016 al record  3";
+    EXPECT_EQ(prompter.shown[0].text, failed);
+    EXPECT_EQ(prompter.shown.back().text, failed);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+
+    // A record past the end of the file is not made up: the read says so and nothing is written.
+    prompter.shown.clear();
+    f.reco.text = "4";
+    f.reco_Change();
+    // Its boxes are empty, and an empty box matches every item: the last one is shown.
+    EXPECT_EQ(comboText(1), "U  Lavoratore autonomo sportivo professionista");
+    f.Tx[2].text = "NERI";
+    EXPECT_FALSE(f.save());
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text.rfind("Errore di lettura tipo  62", 0), 0u);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+}
+
+TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
+{
+    root.write(kPagmar, kRossi + kBianchi);
+    shared.dataAreaSelector = 2;
+    shared.employeeRecordCount = 2;
+    Parteb1Form& f = load();
+    EXPECT_FALSE(f.tx22Visible);
+    EXPECT_FALSE(f.Tx[23].enabled);
+    EXPECT_EQ(f.Tx[21].text, "INC1ENT150.0");
+    EXPECT_EQ(f.Tx[23].text, "");
+
+    f.Tx[2].text = "Neri";
+    f.Tx[21].text = "s";
+    ASSERT_TRUE(f.save());
+    std::string saved = with(kRossi, 18, "NERI" + std::string(20, ' '));
+    saved = with(saved, 1363, "S" + std::string(11, ' '));
+    EXPECT_EQ(root.read(kPagmar), saved + kBianchi);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+}
+
+TEST_F(Parteb1FormTest, ContributionTypeItemsClimbToTheirCodeAndNormaleLeavesNoneSelected)
+{
+    Parteb1Form& f = load();
+    f.Combo_Click(4, itemOf(4, "J0  "));
+    EXPECT_EQ(f.Tx[7].text, "J0  ");
+    EXPECT_EQ(comboText(4), "J0  ");
+    f.Combo_Click(4, 0);
+    EXPECT_EQ(f.Tx[7].text, "    ");
+    EXPECT_EQ(f.Combo[4].index, -1);
+    f.Combo_Click(5, itemOf(5, "999 Apolide"));
+    EXPECT_EQ(f.Tx[8].text, "999 ");
+}
+
+TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
+{
+    Parteb1Form& f = load();
+    const struct {
+        int box;
+        int key;
+        int focus;
+    } cases[] = {
+        {1, Parteb1Form::kKeyEnter, 2}, {20, Parteb1Form::kKeyEnter, 1}, {23, Parteb1Form::kKeyEnter, 1},
+        {1, Parteb1Form::kKeyUp, 1},    {21, Parteb1Form::kKeyUp, 20},   {5, 0x41, 0},
+    };
+    for (const auto& c : cases) {
+        f.focusRequest = 0;
+        f.Tx_KeyDown(c.box, c.key);
+        EXPECT_EQ(f.focusRequest, c.focus) << c.box << " " << c.key;
+    }
+    f.Tx_GotFocus(23);
+    EXPECT_EQ(f.statusText, " M = Mensile  G = Giornaliera");
+    f.Tx_KeyDown(4, Parteb1Form::kKeyEscape);
+    EXPECT_TRUE(f.closeRequested);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+}

@@ -1,0 +1,569 @@
+#include "registers/ui/fditta.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "registers/company_files.h"
+#include "registers/ui/code_list_dialog.h"
+#include "registers/ui/register_keys.h"
+#include "ui/keyboard.h"
+#include "ui/ui_common.h"
+
+namespace registers {
+
+using ui::fromQt;
+using ui::plainLabel;
+using ui::toQt;
+
+namespace {
+
+// Boxes wider than this many characters scroll their text instead of widening the window.
+constexpr int kWidestBox = 24;
+
+QLabel* descriptionLabel(const char* name, QWidget* parent)
+{
+    QLabel* label = plainLabel(QString(), parent, QString::fromLatin1(name));
+    label->setStyleSheet(QStringLiteral("color: #1d4f91; font-style: italic;"));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Semplificata")));
+    return label;
+}
+
+QGridLayout* gridOf(QGroupBox* group)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    grid->setContentsMargins(10, 6, 10, 8);
+    return grid;
+}
+
+// A row of label and control pairs; a pair's control may be a layout of several.
+struct Pair {
+    QString label;
+    QWidget* control = nullptr;
+    QLayout* controls = nullptr;
+};
+
+void addRow(QGridLayout* grid, int row, std::initializer_list<Pair> pairs, QWidget* parent)
+{
+    int column = 0;
+    for (const Pair& pair : pairs) {
+        QLabel* label = plainLabel(pair.label, parent);
+        grid->addWidget(label, row, column++);
+        auto* controls = new QHBoxLayout;
+        controls->setSpacing(4);
+        if (pair.control) {
+            label->setBuddy(pair.control);
+            controls->addWidget(pair.control);
+        }
+        if (pair.controls)
+            controls->addLayout(pair.controls);
+        controls->addStretch(1);
+        grid->addLayout(controls, row, column++);
+    }
+}
+
+QHBoxLayout* together(std::initializer_list<QWidget*> widgets)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    return row;
+}
+
+} // namespace
+
+fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
+    : QMainWindow(parent)
+    , m_form(workplace)
+{
+    setObjectName(QStringLiteral("fDitta"));
+    setWindowTitle(QStringLiteral("Gestione ditte"));
+    m_codeLists = new CodeListDialog(this);
+    m_form.setCodeListWindow(m_codeLists);
+    buildControls();
+
+    m_form.selectCompany(company);
+    m_form.Form_Load();
+    findChild<QLabel*>(QStringLiteral("companyHeader"))
+        ->setText(QStringLiteral("Ditta %1   -   %2")
+                      .arg(company)
+                      .arg(toQt(m_form.fileName()).replace(QStringLiteral("\\\\"), QStringLiteral("\\"))));
+    refresh();
+    resize(sizeHint());
+}
+
+fDitta::~fDitta()
+{
+    // The boxes outlive the form while the window's children are destroyed; their last focus
+    // events must not reach it.
+    for (QLineEdit* box : m_tx) {
+        if (box)
+            box->removeEventFilter(this);
+    }
+    for (QLineEdit* box : {m_ggn, m_mmn, m_aan})
+        box->removeEventFilter(this);
+}
+
+void fDitta::buildControls()
+{
+    auto* central = new QWidget(this);
+    for (int i = 1; i <= FDittaForm::kFieldCount; ++i) {
+        auto* box = new QLineEdit(central);
+        box->setObjectName(QStringLiteral("Tx_%1").arg(i));
+        const int length = m_form.Tx[static_cast<std::size_t>(i)].maxLength;
+        box->setFixedWidth(ui::boxWidth(box, std::min(length, kWidestBox) + 1));
+        ui::setTypingLimit(box, length);
+        ui::selectBlanksOnFocus(box);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            m_form.Tx[static_cast<std::size_t>(i)].text = fromQt(text);
+            m_form.Tx_Change(i);
+            refresh();
+        });
+        m_tx[static_cast<std::size_t>(i)] = box;
+    }
+    // The birth date is typed into the three date boxes; field 5 follows them.
+    m_tx[5]->hide();
+
+    const auto dateBox = [this, central](const char* name, int length, records::TextBox FDittaForm::*state,
+                                         void (FDittaForm::*changed)()) {
+        auto* box = new QLineEdit(central);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setFixedWidth(ui::boxWidth(box, length + 1));
+        ui::setTypingLimit(box, length);
+        ui::selectBlanksOnFocus(box);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, state, changed](const QString& text) {
+            (m_form.*state).text = fromQt(text);
+            (m_form.*changed)();
+            refresh();
+        });
+        return box;
+    };
+    m_ggn = dateBox("ggn", 2, &FDittaForm::ggn, &FDittaForm::ggn_Change);
+    m_mmn = dateBox("mmn", 2, &FDittaForm::mmn, &FDittaForm::mmn_Change);
+    m_aan = dateBox("aan", 4, &FDittaForm::aan, &FDittaForm::aan_Change);
+    m_ggn->setToolTip(QStringLiteral("Giorno"));
+    m_mmn->setToolTip(QStringLiteral("Mese"));
+    m_aan->setToolTip(QStringLiteral("Anno"));
+
+    m_ftel = new QLineEdit(central);
+    m_ftel->setObjectName(QStringLiteral("ftel"));
+    m_ftel->setReadOnly(true);
+    m_ftel->setFocusPolicy(Qt::NoFocus);
+    m_ftel->setFixedWidth(ui::boxWidth(m_ftel, 13));
+    m_ftel->setToolTip(QStringLiteral("Non viene memorizzato nell'anagrafica della ditta"));
+
+    m_label23 = descriptionLabel("Label23", central);
+    m_label26 = descriptionLabel("Label26", central);
+    m_label27 = descriptionLabel("Label27", central);
+    m_label28 = descriptionLabel("Label28", central);
+    m_label39 = descriptionLabel("Label39", central);
+    m_label40 = descriptionLabel("Label40", central);
+
+    auto* header = plainLabel(QString(), central, QStringLiteral("companyHeader"));
+    QFont bold = header->font();
+    bold.setBold(true);
+    header->setFont(bold);
+    m_label37 = plainLabel(QString(), central, QStringLiteral("Label37"));
+
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(10);
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildCompanyGroup());
+    left->addWidget(buildActivityGroup());
+    left->addWidget(buildContactGroup());
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildAddressGroup(QStringLiteral("Domicilio fiscale"), 16));
+    right->addWidget(buildAddressGroup(QStringLiteral("Sede dell'attività"), 20));
+    right->addWidget(buildAccountsGroup());
+    right->addStretch(1);
+    columns->addLayout(left);
+    columns->addLayout(right);
+
+    auto* save = new QPushButton(QStringLiteral("Salva"), central);
+    save->setObjectName(QStringLiteral("Command2"));
+    save->setToolTip(QStringLiteral("Memorizza i dati della ditta (F9 in un campo: senza conferma)"));
+    auto* blank = new QPushButton(QStringLiteral("Cancella dati"), central);
+    blank->setObjectName(QStringLiteral("Commandelimina"));
+    blank->setToolTip(QStringLiteral("Svuota tutti i campi della ditta e memorizza"));
+    auto* exit = new QPushButton(QStringLiteral("Esci"), central);
+    exit->setObjectName(QStringLiteral("Command3"));
+    exit->setToolTip(QStringLiteral("Chiude la finestra (Esc)"));
+    for (QPushButton* button : {save, blank, exit}) {
+        button->setAutoDefault(false);
+        ui::pressOnEnter(button);
+    }
+    connect(save, &QPushButton::clicked, this, &fDitta::Command2_Click);
+    connect(blank, &QPushButton::clicked, this, &fDitta::Commandelimina_Click);
+    connect(exit, &QPushButton::clicked, this, &fDitta::Command3_Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_label37, 1);
+    buttons->addWidget(save);
+    buttons->addWidget(blank);
+    buttons->addWidget(exit);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setSpacing(6);
+    layout->addWidget(header);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
+    m_statusText->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(m_statusText, 1);
+    setStatusBar(status);
+
+    // The keyboard goes through the fields in their order, the date boxes in place of field 5.
+    QWidget* previous = nullptr;
+    for (int i = 1; i <= FDittaForm::kFieldCount; ++i) {
+        const std::vector<QWidget*> here = i == 5 ? std::vector<QWidget*>{m_ggn, m_mmn, m_aan}
+                                                  : std::vector<QWidget*>{m_tx[static_cast<std::size_t>(i)]};
+        for (QWidget* widget : here) {
+            if (previous)
+                setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+    setTabOrder(previous, save);
+    setTabOrder(save, blank);
+    setTabOrder(blank, exit);
+}
+
+QPushButton* fDitta::listButton(const char* name, const QString& toolTip, void (FDittaForm::*event)())
+{
+    auto* button = new QPushButton(QStringLiteral("..."), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(toolTip);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::ClickFocus);
+    connect(button, &QPushButton::clicked, this, [this, event] {
+        (m_form.*event)();
+        afterEvent();
+    });
+    return button;
+}
+
+QWidget* fDitta::buildCompanyGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Ditta"), this);
+    QGridLayout* grid = gridOf(group);
+    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
+    addRow(grid, 0, {{QStringLiteral("Tipo"), nullptr, together({tx(1), m_label23})}}, group);
+    addRow(grid, 1, {{QStringLiteral("Denominazione"), tx(2)}}, group);
+    addRow(grid, 2,
+           {{QStringLiteral("Codice fiscale"), nullptr,
+             together({tx(3), plainLabel(QStringLiteral("Sesso"), group), tx(4)})}},
+           group);
+    addRow(grid, 3, {{QStringLiteral("Data di nascita"), nullptr, together({m_ggn, m_mmn, m_aan, tx(5)})}}, group);
+    addRow(grid, 4, {{QStringLiteral("Comune di nascita"), tx(6)}}, group);
+    addRow(grid, 5, {{QStringLiteral("Attività svolta"), tx(7)}}, group);
+    addRow(grid, 6, {{QStringLiteral("Partita IVA"), tx(8)}}, group);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* fDitta::buildActivityGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Attività e IVA"), this);
+    QGridLayout* grid = gridOf(group);
+    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
+    QPushButton* sector
+        = listButton("Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
+    QPushButton* activity
+        = listButton("Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
+    QPushButton* legalForm
+        = listButton("Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
+    addRow(grid, 0,
+           {{QStringLiteral("Settore"), nullptr, together({tx(9), sector})},
+            {QStringLiteral("Codice attività"), nullptr, together({tx(10), activity})}},
+           group);
+    addRow(grid, 1,
+           {{QStringLiteral("Natura giuridica"), nullptr, together({tx(11), legalForm})},
+            {QStringLiteral("Vecchio codice"), tx(12)}},
+           group);
+    addRow(grid, 2,
+           {{QStringLiteral("Contabilità"), nullptr, together({tx(13), m_label26})},
+            {QStringLiteral("% indetraibilità"), tx(15)}},
+           group);
+    addRow(grid, 3, {{QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_label27})}}, group);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+QWidget* fDitta::buildContactGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Recapiti"), this);
+    QGridLayout* grid = gridOf(group);
+    addRow(grid, 0,
+           {{QStringLiteral("Telefono"), nullptr,
+             together({m_tx[24], plainLabel(QStringLiteral("Tel./fax"), group), m_ftel})}},
+           group);
+    addRow(grid, 1, {{QStringLiteral("Email"), m_tx[25]}}, group);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* fDitta::buildAddressGroup(const QString& title, int first)
+{
+    auto* group = new QGroupBox(title, this);
+    QGridLayout* grid = gridOf(group);
+    const auto tx = [this, first](int offset) { return m_tx[static_cast<std::size_t>(first + offset)]; };
+    addRow(grid, 0,
+           {{QStringLiteral("Indirizzo"), nullptr, together({tx(0), plainLabel(QStringLiteral("CAP"), group), tx(1)})}},
+           group);
+    addRow(grid, 1,
+           {{QStringLiteral("Comune"), nullptr, together({tx(2), plainLabel(QStringLiteral("Prov."), group), tx(3)})}},
+           group);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* fDitta::buildAccountsGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Contabilità"), this);
+    QGridLayout* grid = gridOf(group);
+    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
+    QPushButton* personalization
+        = listButton("Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
+    QPushButton* intermediary
+        = listButton("Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
+    addRow(grid, 0,
+           {{QStringLiteral("Ditta madre"), tx(26)},
+            {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}},
+           group);
+    addRow(grid, 1, {{QStringLiteral("Credito IVA iniziale"), tx(27)}}, group);
+    addRow(grid, 2,
+           {{QStringLiteral("Personalizz. conti"), nullptr, together({tx(29), personalization})},
+            {QStringLiteral("Intermediario"), nullptr, together({tx(33), intermediary})}},
+           group);
+    addRow(grid, 3,
+           {{QStringLiteral("Sottoconti clienti"), nullptr,
+             together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
+           group);
+    addRow(grid, 4,
+           {{QStringLiteral("Campo 32"), nullptr, together({tx(32), m_label39})},
+            {QStringLiteral("Campo 34"), nullptr, together({tx(34), m_label40})}},
+           group);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+void fDitta::refresh()
+{
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    const auto show = [](QLineEdit* box, const std::string& state) {
+        const QString text = toQt(state);
+        if (box->text() != text) {
+            box->setText(text);
+            box->setCursorPosition(0);
+        }
+    };
+    for (int i = 1; i <= FDittaForm::kFieldCount; ++i)
+        show(m_tx[static_cast<std::size_t>(i)], m_form.Tx[static_cast<std::size_t>(i)].text);
+    show(m_ggn, m_form.ggn.text);
+    show(m_mmn, m_form.mmn.text);
+    show(m_aan, m_form.aan.text);
+    show(m_ftel, m_form.ftel.text);
+    m_label23->setText(toQt(m_form.label23));
+    m_label26->setText(toQt(m_form.label26));
+    m_label27->setText(toQt(m_form.label27));
+    m_label28->setText(toQt(m_form.label28));
+    m_label39->setText(toQt(m_form.label39));
+    m_label40->setText(toQt(m_form.label40));
+    m_label37->setText(toQt(m_form.label37));
+    m_statusText->setText(toQt(m_form.statusText));
+    m_refreshing = false;
+}
+
+void fDitta::afterEvent()
+{
+    refresh();
+    if (!m_form.visible || m_form.closeRequested) {
+        close();
+        return;
+    }
+    if (m_form.focusRequest != 0) {
+        moveFocus(m_form.focusRequest);
+        m_form.focusRequest = 0;
+    }
+}
+
+void fDitta::moveFocus(int box)
+{
+    if (box < 1 || box > FDittaForm::kFieldCount)
+        return;
+    QPointer<QLineEdit> target = box == 5 ? m_ggn : m_tx[static_cast<std::size_t>(box)];
+    // The focus moves once the event that asked for it is over.
+    QTimer::singleShot(0, this, [target] {
+        if (target) {
+            target->setFocus(Qt::OtherFocusReason);
+            target->selectAll();
+        }
+    });
+}
+
+void fDitta::Messaggio(std::string_view text)
+{
+    m_form.Messaggio(text);
+    refresh();
+}
+
+void fDitta::messaggi(int index)
+{
+    m_form.messaggi(index);
+    refresh();
+}
+
+void fDitta::Command2_Click()
+{
+    if (m_form.Command2_Click())
+        statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
+    afterEvent();
+}
+
+void fDitta::Commandelimina_Click()
+{
+    m_form.Commandelimina_Click();
+    afterEvent();
+}
+
+void fDitta::Command3_Click()
+{
+    m_form.Command3_Click();
+    afterEvent();
+}
+
+void fDitta::Tx_GotFocus(int index)
+{
+    m_form.Tx_GotFocus(index);
+    refresh();
+    // A click places the cursor after the focus arrives: the whole text is selected afterwards.
+    QPointer<QLineEdit> box = m_tx[static_cast<std::size_t>(index)];
+    QTimer::singleShot(0, this, [box] {
+        if (box && box->hasFocus())
+            box->selectAll();
+    });
+}
+
+void fDitta::Tx_LostFocus(int index)
+{
+    m_form.Tx_LostFocus(index);
+    dropFocusRequestUnlessToABox();
+    afterEvent();
+}
+
+void fDitta::dropFocusRequestUnlessToABox()
+{
+    // A box whose check failed takes the focus back from another box, never from a button:
+    // the operator can always leave with "Esci" or save what is there.
+    const QWidget* next = QApplication::focusWidget();
+    if (indexOf(next) == 0 && next != m_ggn && next != m_mmn && next != m_aan)
+        m_form.focusRequest = 0;
+}
+
+int fDitta::indexOf(const QObject* box) const
+{
+    const auto found = std::find(m_tx.begin(), m_tx.end(), box);
+    return found == m_tx.end() ? 0 : static_cast<int>(found - m_tx.begin());
+}
+
+bool fDitta::eventFilter(QObject* watched, QEvent* event)
+{
+    const int index = indexOf(watched);
+    const bool dateBox = watched == m_ggn || watched == m_mmn || watched == m_aan;
+    if (index == 0 && !dateBox)
+        return QMainWindow::eventFilter(watched, event);
+
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // A box that gets the focus back from a message box or another window has not been
+        // left: neither its leaving nor its entering runs again. The first box of a window
+        // that appears is entered all the same.
+        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
+        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
+            return false;
+        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
+        if (event->type() == QEvent::FocusIn) {
+            if (dateBox)
+                messaggi(5);
+            else
+                Tx_GotFocus(index);
+        } else if (watched == m_ggn) {
+            m_form.ggn_LostFocus();
+            afterEvent();
+        } else if (watched == m_mmn) {
+            m_form.mmn_LostFocus();
+            afterEvent();
+        } else if (watched == m_aan) {
+            m_form.aan_LostFocus();
+            dropFocusRequestUnlessToABox();
+            afterEvent();
+        } else {
+            Tx_LostFocus(index);
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
+    if (key == 0)
+        return false;
+    if (dateBox && (key == FDittaForm::kKeyEnter || key == FDittaForm::kKeyUp)) {
+        // The date boxes stand for field 5: Enter goes on to the month, the year, field 6; Up
+        // goes back to field 4.
+        QLineEdit* const order[] = {m_tx[4], m_ggn, m_mmn, m_aan, m_tx[6]};
+        const auto at = std::find(std::begin(order), std::end(order), watched) - std::begin(order);
+        QLineEdit* target = order[key == FDittaForm::kKeyEnter ? at + 1 : at - 1];
+        target->setFocus(Qt::TabFocusReason);
+        target->selectAll();
+        return true;
+    }
+    if (key == FDittaForm::kKeyF9) {
+        // F9 saves without a question; the status bar says that it did.
+        if (m_form.save())
+            statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
+        refresh();
+        return true;
+    }
+    m_form.Tx_KeyDown(dateBox ? 5 : index, key);
+    afterEvent();
+    return true;
+}
+
+void fDitta::keyPressEvent(QKeyEvent* event)
+{
+    const int key = keyCodeOf(event);
+    if (key == FDittaForm::kKeyEscape || key == FDittaForm::kKeyF9) {
+        m_form.Form_KeyDown(key);
+        afterEvent();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace registers

@@ -1,0 +1,523 @@
+#include "registers/ui/parteb1.h"
+
+#include <algorithm>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "records/text.h"
+#include "registers/employee_code_lists.h"
+#include "registers/ui/employee_record_view.h"
+#include "registers/ui/register_keys.h"
+#include "ui/keyboard.h"
+#include "ui/ui_common.h"
+
+namespace registers {
+
+using ui::fromQt;
+using ui::plainLabel;
+using ui::toQt;
+
+namespace {
+
+// What each box holds, beside it.
+const QString kLabels[Parteb1Form::kBoxCount + 1] = {
+    QString(),
+    QStringLiteral("Codice fiscale"),
+    QStringLiteral("Cognome"),
+    QStringLiteral("Nome"),
+    QStringLiteral("Qualifica 1"),
+    QStringLiteral("Qualifica 2"),
+    QStringLiteral("Qualifica 3"),
+    QStringLiteral("Tipo contribuzione"),
+    QStringLiteral("Cittadinanza"),
+    QStringLiteral("Codice Comune"),
+    QStringLiteral("Codice contratto"),
+    QStringLiteral("Orario contrattuale"),
+    QStringLiteral("Percentuale Part Time"),
+    QStringLiteral("Mensilita'"),
+    QStringLiteral("Giorno di assunzione"),
+    QStringLiteral("Tipo assunzione"),
+    QStringLiteral("Matricola INPS"),
+    QStringLiteral("Giorno di cessazione"),
+    QStringLiteral("Motivo cessazione"),
+    QStringLiteral("Tipo lavoratore"),
+    QStringLiteral("Tipo lavoratore statistico"),
+    QStringLiteral("Regime Post 95 S/N"),
+    QStringLiteral("Unita' Operativa (0=no)"),
+    QStringLiteral("M = Mensile  G = Giornaliera"),
+};
+
+// The boxes of the left column; the others are on the right.
+constexpr int kLeftColumnBoxes = 12;
+
+QPushButton* button(const char* name, const QString& caption, const QString& toolTip, QWidget* parent)
+{
+    auto* pushButton = new QPushButton(caption, parent);
+    pushButton->setObjectName(QString::fromLatin1(name));
+    pushButton->setToolTip(toolTip);
+    pushButton->setAutoDefault(false);
+    ui::pressOnEnter(pushButton);
+    return pushButton;
+}
+
+QLineEdit* shownOnly(const char* name, int characters, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setFixedWidth(ui::boxWidth(box, characters));
+    return box;
+}
+
+} // namespace
+
+Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice, QWidget* parent)
+    : QMainWindow(parent)
+    , m_form(workplace)
+{
+    setObjectName(QStringLiteral("Parteb1"));
+    setWindowTitle(QStringLiteral("Dati Dipendenti - Parte anagrafica"));
+    buildControls();
+    if (choice)
+        m_form.selectCompany(choice->selectedDataFile, choice->recordCount, choice->dataAreaSelector);
+    m_form.Form_Load();
+    // Entry 216 of the folder "pagmar", which box 21 shows there, is twelve characters.
+    if (m_form.dataAreaSelector() == kPagmarArea)
+        m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
+    refresh();
+    resize(sizeHint());
+}
+
+Parteb1::~Parteb1()
+{
+    // The boxes outlive the form while the window's children are destroyed; their last focus
+    // events must not reach it.
+    for (QLineEdit* box : m_tx) {
+        if (box)
+            box->removeEventFilter(this);
+    }
+}
+
+void Parteb1::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setSpacing(6);
+    layout->addWidget(buildCompanyRow());
+    layout->addWidget(buildBoxes(), 1);
+    layout->addWidget(buildButtons());
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
+    m_statusText->setContentsMargins(4, 0, 4, 0);
+    status->addWidget(m_statusText, 1);
+    setStatusBar(status);
+
+    // The keyboard goes through the boxes in their order, each box's combo right after it.
+    QWidget* previous = m_lista;
+    setTabOrder(m_lista, m_reco);
+    previous = m_reco;
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        setTabOrder(previous, m_tx[static_cast<std::size_t>(k)]);
+        previous = m_tx[static_cast<std::size_t>(k)];
+        for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+            if (employeeCodeList(c).box == k) {
+                setTabOrder(previous, m_combo[static_cast<std::size_t>(c)]);
+                previous = m_combo[static_cast<std::size_t>(c)];
+            }
+        }
+    }
+}
+
+QWidget* Parteb1::buildCompanyRow()
+{
+    auto* group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("companyGroup"));
+    m_tx0 = shownOnly("Tx0", 4, group);
+    m_text1 = shownOnly("Text1", 40, group);
+    m_text2 = shownOnly("Text2", 5, group);
+
+    m_lista = new QComboBox(group);
+    m_lista->setObjectName(QStringLiteral("lista"));
+    m_lista->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_lista->setMinimumContentsLength(40);
+    m_lista->setMaxVisibleItems(20);
+    connect(m_lista, &QComboBox::activated, this, &Parteb1::lista_Click);
+
+    m_reco = new QLineEdit(group);
+    m_reco->setObjectName(QStringLiteral("reco"));
+    m_reco->setFixedWidth(ui::boxWidth(m_reco, 5));
+    m_reco->setToolTip(QStringLiteral("Numero del record da mostrare"));
+    connect(m_reco, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_form.reco.text = fromQt(text);
+        m_form.reco_Change();
+        refresh();
+    });
+
+    QPushButton* previous
+        = button("Command7", QStringLiteral("< Precedente"), QStringLiteral("Record precedente"), group);
+    m_command6 = button("Command6", QStringLiteral("Successivo >"), QStringLiteral("Record successivo"), group);
+    connect(previous, &QPushButton::clicked, this, &Parteb1::Command7_Click);
+    connect(m_command6, &QPushButton::clicked, this, &Parteb1::Command6_Click);
+
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(10, 6, 10, 6);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    grid->addWidget(plainLabel(QStringLiteral("Ditta"), group), 0, 0);
+    auto* company = new QHBoxLayout;
+    company->addWidget(m_tx0);
+    company->addWidget(m_text1);
+    company->addSpacing(12);
+    company->addWidget(plainLabel(QStringLiteral("Anno"), group));
+    company->addWidget(m_text2);
+    company->addStretch(1);
+    grid->addLayout(company, 0, 1);
+    auto* listaLabel = plainLabel(QStringLiteral("Dipendente"), group);
+    listaLabel->setBuddy(m_lista);
+    grid->addWidget(listaLabel, 1, 0);
+    auto* employees = new QHBoxLayout;
+    employees->addWidget(m_lista, 1);
+    employees->addSpacing(12);
+    auto* recoLabel = plainLabel(QStringLiteral("Record"), group);
+    recoLabel->setBuddy(m_reco);
+    employees->addWidget(recoLabel);
+    employees->addWidget(m_reco);
+    employees->addWidget(previous);
+    employees->addWidget(m_command6);
+    grid->addLayout(employees, 1, 1);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* Parteb1::buildBoxes()
+{
+    auto* group = new QGroupBox(QStringLiteral("Dati anagrafici del dipendente"), this);
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(10, 6, 10, 8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        auto* box = new QLineEdit(group);
+        box->setObjectName(QStringLiteral("Tx_%1").arg(k));
+        const int length = m_form.Tx[static_cast<std::size_t>(k)].maxLength;
+        // The surname scrolls beyond twenty characters rather than widen the window.
+        box->setFixedWidth(ui::boxWidth(box, std::min(length, 20) + 1));
+        box->setToolTip(kLabels[k]);
+        ui::setTypingLimit(box, length);
+        ui::selectBlanksOnFocus(box);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this,
+                [this, k](const QString& text) { m_form.Tx[static_cast<std::size_t>(k)].text = fromQt(text); });
+        m_tx[static_cast<std::size_t>(k)] = box;
+    }
+
+    for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+        auto* combo = new QComboBox(group);
+        combo->setObjectName(QStringLiteral("Combo%1").arg(c));
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(12);
+        combo->setMaxVisibleItems(20);
+        connect(combo, &QComboBox::activated, this, [this, c](int index) { Combo_Click(c, index); });
+        m_combo[static_cast<std::size_t>(c)] = combo;
+    }
+
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        const int row = k <= kLeftColumnBoxes ? k - 1 : k - kLeftColumnBoxes - 1;
+        const int column = k <= kLeftColumnBoxes ? 0 : 4;
+        QLabel* label = plainLabel(kLabels[k], group);
+        label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
+        if (k == 22) {
+            label->setObjectName(QStringLiteral("Label22"));
+            m_label22 = label;
+        }
+        grid->addWidget(label, row, column);
+        grid->addWidget(m_tx[static_cast<std::size_t>(k)], row, column + 1);
+        for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+            if (employeeCodeList(c).box == k)
+                grid->addWidget(m_combo[static_cast<std::size_t>(c)], row, column + 2);
+        }
+    }
+    grid->setColumnMinimumWidth(3, 16);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(6, 1);
+    grid->setRowStretch(kLeftColumnBoxes, 1);
+    return group;
+}
+
+QWidget* Parteb1::buildButtons()
+{
+    auto* row = new QWidget(this);
+    QPushButton* save = button("Command2", QStringLiteral("Salva"),
+                               QStringLiteral("Memorizza il record (F9 in un campo: senza conferma)"), row);
+    QPushButton* restore
+        = button("Command5", QStringLiteral("Ripristina"), QStringLiteral("Riporta nei campi i dati memorizzati"), row);
+    QPushButton* remove = button("Command1", QStringLiteral("Elimina"), QStringLiteral("Cancella il record"), row);
+    QPushButton* others
+        = button("Command8", QStringLiteral("Altri dati"), QStringLiteral("Mostra gli altri campi del record"), row);
+    QPushButton* exit = button("Command3", QStringLiteral("Esci"), QStringLiteral("Chiude la finestra (Esc)"), row);
+    connect(save, &QPushButton::clicked, this, &Parteb1::Command2_Click);
+    connect(restore, &QPushButton::clicked, this, &Parteb1::Command5_Click);
+    connect(remove, &QPushButton::clicked, this, &Parteb1::Command1_Click);
+    connect(others, &QPushButton::clicked, this, &Parteb1::Command8_Click);
+    connect(exit, &QPushButton::clicked, this, &Parteb1::Command3_Click);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QPushButton* pushButton : {save, restore, remove, others})
+        layout->addWidget(pushButton);
+    layout->addStretch(1);
+    layout->addWidget(exit);
+    return row;
+}
+
+void Parteb1::refresh()
+{
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    const auto show = [](QLineEdit* box, const std::string& state) {
+        const QString text = toQt(state);
+        if (box->text() != text) {
+            box->setText(text);
+            box->setCursorPosition(0);
+        }
+    };
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        const records::TextBox& state = m_form.Tx[static_cast<std::size_t>(k)];
+        show(m_tx[static_cast<std::size_t>(k)], state.text);
+        m_tx[static_cast<std::size_t>(k)]->setEnabled(state.enabled);
+    }
+    m_tx[22]->setVisible(m_form.tx22Visible);
+    m_label22->setVisible(m_form.tx22Visible);
+
+    for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+        QComboBox* combo = m_combo[static_cast<std::size_t>(c)];
+        const Parteb1Form::ComboBox& state = m_form.Combo[static_cast<std::size_t>(c)];
+        if (combo->count() != static_cast<int>(state.items.size())) {
+            combo->clear();
+            int widest = 0;
+            for (const std::string& item : state.items) {
+                combo->addItem(toQt(item));
+                widest = std::max(widest, combo->fontMetrics().horizontalAdvance(toQt(item)));
+            }
+            // The list opens wide enough for the longest description.
+            combo->view()->setMinimumWidth(widest + 40);
+        }
+        combo->setCurrentIndex(state.index);
+        // A narrow combo cuts a long description: the whole of it is a hover away.
+        combo->setToolTip(combo->currentText());
+    }
+
+    QStringList items;
+    for (const std::string& item : m_form.listaItems)
+        items.append(toQt(item));
+    QStringList shown;
+    for (int i = 0; i < m_lista->count(); ++i)
+        shown.append(m_lista->itemText(i));
+    if (shown != items) {
+        m_lista->clear();
+        m_lista->addItems(items);
+    }
+    // The list shows the employee of the record on screen; a record that is not among its
+    // items (not in use, or beyond the count) shows the name of its boxes.
+    const auto listed = std::find(m_form.listaRecords.begin(), m_form.listaRecords.end(), m_form.recordNumber);
+    const int current
+        = listed == m_form.listaRecords.end() ? -1 : static_cast<int>(listed - m_form.listaRecords.begin());
+    m_lista->setPlaceholderText(current < 0 ? toQt(m_form.listaText).simplified() : QString());
+    m_lista->setCurrentIndex(current);
+
+    show(m_reco, m_form.reco.text);
+    show(m_tx0, m_form.Tx0.text);
+    show(m_text1, m_form.Text1.text);
+    show(m_text2, m_form.Text2.text);
+    m_statusText->setText(toQt(m_form.statusText));
+    m_refreshing = false;
+}
+
+void Parteb1::afterEvent()
+{
+    refresh();
+    if (m_form.closeRequested) {
+        close();
+        return;
+    }
+    if (m_form.focusToCommand6) {
+        m_form.focusToCommand6 = false;
+        m_command6->setFocus(Qt::OtherFocusReason);
+    }
+    if (m_form.focusRequest != 0) {
+        moveFocus(m_form.focusRequest, 0);
+        m_form.focusRequest = 0;
+    }
+}
+
+void Parteb1::moveFocus(int box, int step)
+{
+    // A box that is hidden or takes nothing is passed over in the direction of the move.
+    const int from = indexOf(focusWidget());
+    if (step == 0)
+        step = box < from ? -1 : 1;
+    while (box >= 1 && box <= Parteb1Form::kBoxCount
+           && !(m_tx[static_cast<std::size_t>(box)]->isVisibleTo(this)
+                && m_tx[static_cast<std::size_t>(box)]->isEnabled()))
+        box += step;
+    if (box < 1 || box > Parteb1Form::kBoxCount)
+        return;
+    QPointer<QLineEdit> target = m_tx[static_cast<std::size_t>(box)];
+    QTimer::singleShot(0, this, [target] {
+        if (target) {
+            target->setFocus(Qt::OtherFocusReason);
+            target->selectAll();
+        }
+    });
+}
+
+int Parteb1::indexOf(const QObject* box) const
+{
+    const auto found = std::find(m_tx.begin(), m_tx.end(), box);
+    return found == m_tx.end() || box == nullptr ? 0 : static_cast<int>(found - m_tx.begin());
+}
+
+void Parteb1::Messaggio(std::string_view text)
+{
+    m_form.Messaggio(text);
+    refresh();
+}
+
+void Parteb1::messaggi(int index)
+{
+    m_form.messaggi(index);
+    refresh();
+}
+
+void Parteb1::lista_Click(int index)
+{
+    m_form.lista_Click(index);
+    afterEvent();
+}
+
+void Parteb1::Combo_Click(int combo, int index)
+{
+    m_form.Combo_Click(combo, index);
+    refresh();
+}
+
+void Parteb1::Command1_Click()
+{
+    m_form.Command1_Click();
+    afterEvent();
+}
+
+void Parteb1::Command2_Click()
+{
+    if (m_form.Command2_Click())
+        statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
+    afterEvent();
+}
+
+void Parteb1::Command3_Click()
+{
+    m_form.Command3_Click();
+    afterEvent();
+}
+
+void Parteb1::Command5_Click()
+{
+    m_form.Command5_Click();
+    afterEvent();
+}
+
+void Parteb1::Command6_Click()
+{
+    m_form.Command6_Click();
+    afterEvent();
+}
+
+void Parteb1::Command7_Click()
+{
+    m_form.Command7_Click();
+    afterEvent();
+}
+
+void Parteb1::Command8_Click()
+{
+    const QString name
+        = QStringLiteral("%1 %2").arg(toQt(records::trim(m_form.Tx[2].text)), toQt(records::trim(m_form.Tx[3].text)));
+    auto* view = new EmployeeRecordView(
+        m_form.otherFields(),
+        QStringLiteral("Altri dati del record %1 - %2").arg(m_form.recordNumber).arg(name.trimmed()), this);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->open();
+}
+
+bool Parteb1::eventFilter(QObject* watched, QEvent* event)
+{
+    const int index = indexOf(watched);
+    if (index == 0)
+        return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // A box that gets the focus back from a message box or another window has not been
+        // left: neither its leaving nor its entering runs again. The first box of a window
+        // that appears is entered all the same.
+        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
+        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
+            return false;
+        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
+        if (event->type() == QEvent::FocusIn) {
+            m_form.Tx_GotFocus(index);
+            refresh();
+            if (index <= Parteb1Form::kFocusBoxCount) {
+                // A click places the cursor after the focus arrives: select afterwards.
+                QPointer<QLineEdit> box = m_tx[static_cast<std::size_t>(index)];
+                QTimer::singleShot(0, this, [box] {
+                    if (box && box->hasFocus())
+                        box->selectAll();
+                });
+            }
+        } else {
+            m_form.Tx_LostFocus(index);
+            refresh();
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
+    if (key == 0)
+        return false;
+    if (key == Parteb1Form::kKeyF9) {
+        // F9 saves without a question; the status bar says that it did.
+        if (m_form.save())
+            statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
+        refresh();
+        return true;
+    }
+    m_form.Tx_KeyDown(index, key);
+    if (m_form.focusRequest != 0) {
+        moveFocus(m_form.focusRequest, key == Parteb1Form::kKeyUp ? -1 : 1);
+        m_form.focusRequest = 0;
+    }
+    afterEvent();
+    return true;
+}
+
+} // namespace registers

@@ -1,0 +1,81 @@
+#include "registers/ui/register_windows.h"
+
+#include <QApplication>
+#include <QDialog>
+
+#include "records/channels.h"
+#include "records/prompter.h"
+#include "records/text.h"
+#include "registers/company_files.h"
+#include "registers/employee_files.h"
+#include "registers/ui/fditta.h"
+#include "registers/ui/parteb1.h"
+#include "registers/ui/register_choosers.h"
+
+namespace registers {
+
+namespace {
+
+constexpr int kLookupChannel = 3;
+
+QWidget* ownerOf(QWidget* parent)
+{
+    return parent ? parent : QApplication::activeWindow();
+}
+
+void showOwnWindow(QWidget* window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void openFDitta(records::Workplace workplace, QWidget* parent)
+{
+    records::Channels channels(workplace.shared.paths, workplace.prompter);
+    records::Installation& installation = workplace.shared.installation;
+    completeInstallation(channels, installation);
+    CompanyChooser chooser(companyChoices(channels, kLookupChannel, installation),
+                           std::string(records::trim(installation.dataDirectory)), ownerOf(parent));
+    if (chooser.exec() != QDialog::Accepted || chooser.company() == 0)
+        return;
+    showOwnWindow(new fDitta(workplace, chooser.company()));
+}
+
+void openParteb1(records::Workplace workplace, QWidget* parent)
+{
+    if (!records::trim(workplace.shared.selectedDataFile).empty()) {
+        auto* window = new Parteb1(workplace);
+        if (window->wantsToClose()) {
+            delete window;
+            return;
+        }
+        showOwnWindow(window);
+        return;
+    }
+    records::Channels channels(workplace.shared.paths, workplace.prompter);
+    records::Installation& installation = workplace.shared.installation;
+    completeInstallation(channels, installation);
+    const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(channels, kLookupChannel, installation);
+    if (files.empty()) {
+        workplace.prompter.message("Dati Dipendenti",
+                                   "Nessun archivio dei dipendenti per l'anno " + installation.workingYear + " in "
+                                       + installation.drivePrefix + "\\nolv\\paghe ",
+                                   records::Icon::Information);
+        return;
+    }
+    EmployeeFileChooser chooser(files, ownerOf(parent));
+    if (chooser.exec() != QDialog::Accepted || chooser.chosen() < 0)
+        return;
+    auto* window = new Parteb1(workplace, &files[static_cast<std::size_t>(chooser.chosen())]);
+    if (window->wantsToClose()) {
+        delete window;
+        return;
+    }
+    showOwnWindow(window);
+}
+
+} // namespace registers

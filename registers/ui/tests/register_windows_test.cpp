@@ -1,0 +1,448 @@
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "records/shared_values.h"
+#include "records/text.h"
+#include "registers/ui/code_list_dialog.h"
+#include "registers/ui/fditta.h"
+#include "registers/ui/parteb1.h"
+#include "registers/ui/register_windows.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
+
+using records::fitRight;
+using records::testing::RecordingLauncher;
+using records::testing::ScriptedPrompter;
+using records::testing::TempRoot;
+
+namespace {
+
+const std::string kCompany7 = "c/nolv/nv770/2016/dati/7/dittg7.016";
+const std::string kEmployees = "c/nolv/paghe/unb00903.016";
+
+// A company record of 800 characters: an individual employer, his fiscal code, birth date,
+// VAT number and legal form, the other fields blank.
+std::string companyRecord()
+{
+    std::string record = "$0" + fitRight("VERDI-LUCIA", 34) + "VRDLCU80A41F205N" + "F" + "01011980"
+        + fitRight("MILANO", 24) + fitRight("MERCERIA", 24) + "07643520567";
+    return fitRight(record, 800);
+}
+
+// An employee record: fiscal code, surname, name, qualification 1 and a mark of another
+// program's after the last entry.
+std::string employeeRecord(const std::string& code, const std::string& surname, const std::string& name)
+{
+    const std::string record = "$" + code + fitRight(surname, 24) + fitRight(name, 20) + "1 F I     000 ";
+    return fitRight(fitRight(record, 1381) + "MS", 1554) + std::string(446, '#');
+}
+
+const std::string kRossi = employeeRecord("RSSMRA85T10A562S", "ROSSI", "MARIO");
+const std::string kBianchi = employeeRecord("BNCLRA90C52F205S", "BIANCHI", "LAURA");
+const std::string kDeleted(2000, '\0');
+
+// One installation with its own operator.
+struct Desk {
+    TempRoot root;
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    records::SharedValues shared{root.path()};
+    records::Workplace workplace{shared, prompter, launcher};
+
+    Desk()
+    {
+        root.write("c/disco.ute", "C:        ");
+        root.write("c/WNOLV/anno1.dat", "2016      ");
+        root.write("c/tabcom/comuni.dat", fitRight("$F205     " + fitRight("MILANO", 24) + "MI20121", 200));
+        root.write(kCompany7, companyRecord());
+        root.write(kEmployees, kRossi + kDeleted + kBianchi);
+    }
+    void selectEmployees()
+    {
+        shared.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
+        shared.employeeRecordCount = 3;
+        shared.dataAreaSelector = 1;
+    }
+};
+
+template <typename Control> Control* control(QWidget* window, const QString& name)
+{
+    auto* found = window->findChild<Control*>(name);
+    if (!found)
+        throw std::runtime_error("no control " + name.toStdString());
+    return found;
+}
+
+QLineEdit* tx(QWidget* window, int index)
+{
+    return control<QLineEdit>(window, QStringLiteral("Tx_%1").arg(index));
+}
+
+QString statusText(QWidget* window)
+{
+    return control<QStatusBar>(window, QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text();
+}
+
+// Runs `act` on the modal window that the next step opens, once it is up.
+void onModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        act(modal);
+    });
+}
+
+// The window fits a 1280x800 screen at 125% scaling with room for a title bar and a task bar:
+// Qt scales the whole window by 1.25, so that its own size may be 1024x592 at most.
+bool fitsTheScreen(QWidget* window)
+{
+    const QSize size = window->minimumSizeHint().expandedTo(window->sizeHint());
+    return size.width() * 5 / 4 <= 1280 && size.height() * 5 / 4 <= 740;
+}
+
+} // namespace
+
+class RegisterWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fDittaShowsTheRecordAndFitsTheScreen();
+    void fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode();
+    void fDittaKeysMoveSaveAndClose();
+    void fDittaCodeListWindowFillsTheField();
+    void parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScreen();
+    void parteb1SavesRestoresAndNavigatesThroughTheButtons();
+    void parteb1DeletesAfterTwoAnswersAndCloses();
+    void parteb1KeysAndTheOtherFieldsWindow();
+    void parteb1InPagmarHidesTheOperatingUnit();
+    void openingWithoutASelectionAsksOrSaysThereIsNothing();
+};
+
+void RegisterWindowsTest::fDittaShowsTheRecordAndFitsTheScreen()
+{
+    Desk desk;
+    registers::fDitta window(desk.workplace, 7);
+    window.show();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Gestione ditte"));
+    QCOMPARE(tx(&window, 2)->text(), QStringLiteral("VERDI-LUCIA").leftJustified(34));
+    QCOMPARE(control<QLabel>(&window, QStringLiteral("Label23"))->text(), QStringLiteral("Ditta individuale"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("ggn"))->text(), QStringLiteral("01"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("aan"))->text(), QStringLiteral("1980"));
+    QVERIFY(!tx(&window, 5)->isVisible());
+    for (int i = 1; i <= 34; ++i) {
+        if (i != 5)
+            QVERIFY2(tx(&window, i)->isVisible(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
+    }
+    QVERIFY2(fitsTheScreen(&window),
+             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
+    QVERIFY(desk.prompter.shown.empty());
+
+    // Typing a kind shows its description at once; a kind without one leaves it.
+    tx(&window, 1)->setFocus();
+    tx(&window, 1)->selectAll();
+    QTest::keyClicks(tx(&window, 1), QStringLiteral("2"));
+    QCOMPARE(control<QLabel>(&window, QStringLiteral("Label23"))->text(), QStringLiteral("Professionista"));
+    tx(&window, 1)->selectAll();
+    QTest::keyClicks(tx(&window, 1), QStringLiteral("5"));
+    QCOMPARE(control<QLabel>(&window, QStringLiteral("Label23"))->text(), QStringLiteral("Professionista"));
+}
+
+void RegisterWindowsTest::fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode()
+{
+    Desk desk;
+    registers::fDitta window(desk.workplace, 7);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QLineEdit* code = tx(&window, 3);
+    code->setFocus();
+    QCOMPARE(statusText(&window), QStringLiteral("Indicare il Codice Fiscale (se l'imprenditore è persona fisica)"));
+    // A woman born on 12 March 1990 in Milan.
+    code->selectAll();
+    QTest::keyClicks(code, QStringLiteral("BNCLRA90C52F205S"));
+    QTest::keyClick(code, Qt::Key_Tab);
+    QVERIFY(desk.prompter.shown.empty());
+    QCOMPARE(tx(&window, 4)->text(), QStringLiteral("F"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("ggn"))->text(), QStringLiteral("12"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("mmn"))->text(), QStringLiteral("03"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("aan"))->text(), QStringLiteral("1990"));
+    QCOMPARE(tx(&window, 6)->text().trimmed(), QStringLiteral("MILANO"));
+
+    // A wrong check letter: the message names the right one, and the focus comes back.
+    code->setFocus();
+    code->selectAll();
+    QTest::keyClicks(code, QStringLiteral("BNCLRA90C52F205X"));
+    QTest::keyClick(code, Qt::Key_Tab);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Codice errato: il cin e'   S"));
+    QTRY_VERIFY(code->hasFocus());
+}
+
+void RegisterWindowsTest::fDittaKeysMoveSaveAndClose()
+{
+    Desk desk;
+    auto* window = new registers::fDitta(desk.workplace, 7);
+    QPointer<registers::fDitta> alive = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    tx(window, 2)->setFocus();
+    QTest::keyClick(tx(window, 2), Qt::Key_Return);
+    QTRY_VERIFY(tx(window, 3)->hasFocus());
+    QTest::keyClick(tx(window, 3), Qt::Key_Up);
+    QTRY_VERIFY(tx(window, 2)->hasFocus());
+    // Field 5 is the three date boxes.
+    tx(window, 4)->setFocus();
+    QTest::keyClick(tx(window, 4), Qt::Key_Return);
+    QTRY_VERIFY(control<QLineEdit>(window, QStringLiteral("ggn"))->hasFocus());
+
+    // F9 saves without a question; Esc closes without saving.
+    tx(window, 7)->setFocus();
+    tx(window, 7)->selectAll();
+    QTest::keyClicks(tx(window, 7), QStringLiteral("MERCERIA E FILATI"));
+    QTest::keyClick(tx(window, 7), Qt::Key_F9);
+    QVERIFY(desk.prompter.shown.empty());
+    QCOMPARE(desk.root.read(kCompany7).substr(85, 24), fitRight("MERCERIA E FILATI", 24));
+    QTest::keyClicks(tx(window, 7), QStringLiteral(" X"));
+    QTest::keyClick(tx(window, 7), Qt::Key_Escape);
+    QTRY_VERIFY(!alive);
+    QCOMPARE(desk.root.read(kCompany7).substr(85, 24), fitRight("MERCERIA E FILATI", 24));
+}
+
+void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
+{
+    Desk desk;
+    registers::fDitta window(desk.workplace, 7);
+    window.show();
+    onModal([](QWidget* modal) {
+        QCOMPARE(modal->windowTitle(), QStringLiteral("Natura giuridica"));
+        auto* list = control<QListWidget>(modal, QStringLiteral("codeList"));
+        QCOMPARE(list->count(), 44);
+        // The heading of the non-resident subjects cannot be chosen.
+        QVERIFY(!(list->item(29)->flags() & Qt::ItemIsSelectable));
+        QTest::keyClicks(control<QLineEdit>(modal, QStringLiteral("filterBox")), QStringLiteral("nome collettivo"));
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("24 Societa in nome collettivo"));
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Choose")), Qt::LeftButton);
+    });
+    QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command13")), Qt::LeftButton);
+    QCOMPARE(tx(&window, 11)->text(), QStringLiteral("24"));
+
+    // Closing the list leaves the field as it was.
+    onModal([](QWidget* modal) {
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+    });
+    QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
+    QCOMPARE(tx(&window, 9)->text(), QStringLiteral("  "));
+}
+
+void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScreen()
+{
+    Desk desk;
+    desk.selectEmployees();
+    registers::Parteb1 window(desk.workplace);
+    window.show();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Dati Dipendenti - Parte anagrafica"));
+    auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
+    QCOMPARE(lista->count(), 2);
+    QCOMPARE(lista->itemText(1), QStringLiteral(" 3BIANCHI LAURA               "));
+    QCOMPARE(lista->currentIndex(), 0);
+    QCOMPARE(tx(&window, 1)->text(), QStringLiteral("RSSMRA85T10A562S"));
+    QCOMPARE(tx(&window, 21)->text(), QStringLiteral("S"));
+    QCOMPARE(tx(&window, 23)->text(), QStringLiteral("M"));
+    QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo1"))->currentText(), QStringLiteral("1  Operaio"));
+    QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo4"))->currentText(), QStringLiteral("    Normale"));
+    QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo5"))->currentText(), QStringLiteral("000 Italia"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("Tx0"))->text(), QStringLiteral("009"));
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("Text2"))->text(), QStringLiteral("2016"));
+    QCOMPARE(statusText(&window), QStringLiteral(" Seleziona l'azione tramite i pulsanti"));
+    QVERIFY(tx(&window, 22)->isVisible());
+    QVERIFY2(fitsTheScreen(&window),
+             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
+}
+
+void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
+{
+    Desk desk;
+    desk.selectEmployees();
+    registers::Parteb1 window(desk.workplace);
+    window.show();
+    QApplication::setActiveWindow(&window);
+
+    QLineEdit* surname = tx(&window, 2);
+    surname->setFocus();
+    QCOMPARE(surname->text(), QStringLiteral("ROSSI"));
+    QCOMPARE(statusText(&window), QStringLiteral(" Cognome"));
+    surname->selectAll();
+    QTest::keyClicks(surname, QStringLiteral("verdi"));
+    QTest::keyClick(surname, Qt::Key_Tab);
+    QCOMPARE(surname->text(), QStringLiteral("verdi").leftJustified(24));
+    desk.prompter.answer(true);
+    QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmChange);
+    std::string saved = kRossi;
+    saved.replace(17, 24, fitRight("VERDI", 24));
+    saved.replace(1554, 446, std::string(446, '\0'));
+    QCOMPARE(desk.root.read(kEmployees), saved + kDeleted + kBianchi);
+    QCOMPARE(surname->text(), QStringLiteral("VERDI").leftJustified(24));
+    QTRY_VERIFY(control<QPushButton>(&window, QStringLiteral("Command6"))->hasFocus());
+
+    // Restore takes back what is stored; next and previous stay within the three records.
+    surname->setText(QStringLiteral("NERI"));
+    QTest::keyClicks(surname, QStringLiteral("X"));
+    QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command5")), Qt::LeftButton);
+    QCOMPARE(surname->text(), QStringLiteral("VERDI").leftJustified(24));
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command6")), Qt::LeftButton);
+    QCOMPARE(control<QLineEdit>(&window, QStringLiteral("reco"))->text(), QStringLiteral("3"));
+    QCOMPARE(surname->text().trimmed(), QStringLiteral("BIANCHI"));
+    QCOMPARE(control<QComboBox>(&window, QStringLiteral("lista"))->currentIndex(), 1);
+
+    // Choosing the first item of the contribution types puts four blanks into box 7.
+    auto* combo4 = control<QComboBox>(&window, QStringLiteral("Combo4"));
+    combo4->showPopup();
+    QAbstractItemView* view = combo4->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QCOMPARE(tx(&window, 7)->text(), QStringLiteral("    "));
+    QCOMPARE(combo4->currentIndex(), -1);
+}
+
+void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndCloses()
+{
+    Desk desk;
+    desk.selectEmployees();
+    auto* window = new registers::Parteb1(desk.workplace);
+    QPointer<registers::Parteb1> alive = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    control<QComboBox>(window, QStringLiteral("lista"))->setCurrentIndex(1);
+    emit control<QComboBox>(window, QStringLiteral("lista"))->activated(1);
+    QCOMPARE(tx(window, 2)->text().trimmed(), QStringLiteral("BIANCHI"));
+
+    desk.prompter.answer(false);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(alive);
+    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kBianchi);
+    desk.prompter.answer(true);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmDelete);
+    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kDeleted);
+    QTRY_VERIFY(!alive);
+}
+
+void RegisterWindowsTest::parteb1KeysAndTheOtherFieldsWindow()
+{
+    Desk desk;
+    desk.selectEmployees();
+    auto* window = new registers::Parteb1(desk.workplace);
+    QPointer<registers::Parteb1> alive = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+
+    tx(window, 20)->setFocus();
+    QTest::keyClick(tx(window, 20), Qt::Key_Return);
+    QTRY_VERIFY(tx(window, 1)->hasFocus());
+    QTest::keyClick(tx(window, 1), Qt::Key_Return);
+    QTRY_VERIFY(tx(window, 2)->hasFocus());
+    QTest::keyClick(tx(window, 2), Qt::Key_Up);
+    QTRY_VERIFY(tx(window, 1)->hasFocus());
+
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command8")), Qt::LeftButton);
+    auto* view = window->findChild<QDialog*>(QStringLiteral("employeeRecordView"));
+    QVERIFY(view && view->isVisible());
+    auto* table = control<QTableWidget>(view, QStringLiteral("fieldTable"));
+    QCOMPARE(table->rowCount(), 244); // entries 21 to 267 but for 218, 219 and 257
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("126-137"));
+    view->close();
+
+    QTest::keyClick(tx(window, 1), Qt::Key_Escape);
+    QTRY_VERIFY(!alive);
+    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kBianchi);
+}
+
+void RegisterWindowsTest::parteb1InPagmarHidesTheOperatingUnit()
+{
+    Desk desk;
+    desk.selectEmployees();
+    desk.shared.dataAreaSelector = 2;
+    // In "pagmar" positions 1363-1374 hold entry 216, which box 21 shows.
+    desk.root.write("c/nolv/pagmar/unb00903.016", std::string(kBianchi).replace(1362, 12, "N2015       "));
+    registers::Parteb1 window(desk.workplace);
+    window.show();
+    QVERIFY(!tx(&window, 22)->isVisible());
+    QVERIFY(!control<QLabel>(&window, QStringLiteral("Label22"))->isVisible());
+    QVERIFY(!tx(&window, 23)->isEnabled());
+    QCOMPARE(tx(&window, 21)->text(), QStringLiteral("N2015       "));
+}
+
+void RegisterWindowsTest::openingWithoutASelectionAsksOrSaysThereIsNothing()
+{
+    Desk desk;
+    // The company chooser lists company 7; choosing it opens the window on its record.
+    onModal([](QWidget* modal) {
+        auto* list = control<QListWidget>(modal, QStringLiteral("companyList"));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("  7  VERDI-LUCIA"));
+        list->setCurrentRow(0);
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Open")), Qt::LeftButton);
+    });
+    registers::openFDitta(desk.workplace);
+    QPointer<QWidget> company;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("fDitta") && widget->isVisible())
+            company = widget;
+    }
+    QVERIFY(company);
+    QCOMPARE(tx(company, 2)->text().trimmed(), QStringLiteral("VERDI-LUCIA"));
+    company->close();
+
+    // Without companies the chooser says so and takes the number of a new one.
+    std::filesystem::remove(desk.root.path() / kCompany7);
+    onModal([](QWidget* modal) {
+        QVERIFY(control<QLabel>(modal, QStringLiteral("emptyNote"))->isVisible());
+        QVERIFY(control<QLabel>(modal, QStringLiteral("emptyNote"))->text().startsWith(QStringLiteral("Nessuna ditta")));
+        QVERIFY(!control<QPushButton>(modal, QStringLiteral("Open"))->isEnabled());
+        QTest::keyClicks(control<QLineEdit>(modal, QStringLiteral("companyCode")), QStringLiteral("12"));
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Open")), Qt::LeftButton);
+    });
+    registers::openFDitta(desk.workplace);
+    QWidget* fresh = QApplication::activeWindow();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("fDitta") && widget->isVisible())
+            fresh = widget;
+    }
+    QVERIFY(fresh && fresh != company);
+    QCOMPARE(tx(fresh, 2)->text(), QString());
+    QVERIFY(desk.prompter.shown.empty());
+    fresh->close();
+
+    // No company data file is selected: the month is asked for among the employee files.
+    onModal([](QWidget* modal) {
+        auto* list = control<QListWidget>(modal, QStringLiteral("fileList"));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("009  (ditta senza nome) - marzo, 3 record"));
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+    });
+    registers::openParteb1(desk.workplace);
+    QVERIFY(desk.prompter.shown.empty());
+
+    std::filesystem::remove(desk.root.path() / kEmployees);
+    registers::openParteb1(desk.workplace);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Nessun archivio dei dipendenti per l'anno 2016 in C:\\nolv\\paghe "));
+}
+
+QTEST_MAIN(RegisterWindowsTest)
+#include "register_windows_test.moc"
