@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -195,6 +196,14 @@ int boxWidth(const QWidget* box, int characters)
 {
     const QFontMetrics metrics(box->font());
     return metrics.horizontalAdvance(QLatin1Char('N')) * characters + 14;
+}
+
+void resizeWithinScreen(QWidget* window)
+{
+    QSize size = window->sizeHint();
+    if (const QScreen* screen = window->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    window->resize(size.expandedTo(window->minimumSizeHint()));
 }
 
 } // namespace ui

@@ -63,4 +63,8 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {
 // Width of a box that shows `characters` capital letters or digits, as codes are written.
 int boxWidth(const QWidget* box, int characters);
 
+// Gives a window the size it asks for, but never more than its screen offers (large
+// fonts, small laptops): what does not fit is laid out closer together.
+void resizeWithinScreen(QWidget* window);
+
 } // namespace ui

@@ -14,7 +14,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
@@ -73,11 +72,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
     m_form.Form_Load();
     refresh();
-    // As large as the window likes, but never beyond the screen (large fonts, small laptops).
-    QSize size = sizeHint();
-    if (const QScreen* shown = screen())
-        size = size.boundedTo(shown->availableGeometry().size());
-    resize(size);
+    ui::resizeWithinScreen(this);
 }
 
 createl::~createl()

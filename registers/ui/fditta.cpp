@@ -39,7 +39,10 @@ QLabel* descriptionLabel(const char* name, QWidget* parent)
 {
     QLabel* label = plainLabel(QString(), parent, QString::fromLatin1(name));
     label->setStyleSheet(QStringLiteral("color: #1d4f91; font-style: italic;"));
+    // Room for a one-word description; a longer one ("Senza corrispettivi") goes on two lines
+    // rather than widen the window past a laptop's screen.
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Semplificata")));
+    label->setWordWrap(true);
     return label;
 }
 
@@ -106,7 +109,7 @@ fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
                       .arg(company)
                       .arg(toQt(m_form.fileName()).replace(QStringLiteral("\\\\"), QStringLiteral("\\"))));
     refresh();
-    resize(sizeHint());
+    ui::resizeWithinScreen(this);
 }
 
 fDitta::~fDitta()

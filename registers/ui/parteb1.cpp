@@ -100,7 +100,7 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     if (m_form.dataAreaSelector() == kPagmarArea)
         m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
     refresh();
-    resize(sizeHint());
+    ui::resizeWithinScreen(this);
 }
 
 Parteb1::~Parteb1()

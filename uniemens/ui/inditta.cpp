@@ -70,7 +70,7 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
     m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
     m_form.Form_Load();
     refresh();
-    resize(sizeHint());
+    ui::resizeWithinScreen(this);
 }
 
 inditta::~inditta()
