@@ -163,7 +163,8 @@ std::string telematicFault(const std::string& bytes)
         if (record.substr(kRecord - 3) != "A\r\n")
             return "record " + std::to_string(k + 1) + " does not end in A CR LF";
         const char type = record[0];
-        if ((k == 0) != (type == 'A') || (k + 1 == records) != (type == 'Z') || std::string_view("ABCDGZ").find(type) == std::string_view::npos)
+        const bool known = std::string_view("ABCDGZ").find(type) != std::string_view::npos;
+        if ((k == 0) != (type == 'A') || (k + 1 == records) != (type == 'Z') || !known)
             return "record " + std::to_string(k + 1) + " of type " + std::string(1, type) + " out of place";
         ++counts[type];
     }
@@ -173,7 +174,8 @@ std::string telematicFault(const std::string& bytes)
     for (const char type : {'B', 'C', 'D', 'G'}) {
         const std::string expected = records::padLeft(std::to_string(counts[type]), 9, '0');
         if (z.substr(position, 9) != expected)
-            return "record Z counts " + std::string(z.substr(position, 9)) + " records " + type + ", the file holds " + expected;
+            return "record Z counts " + std::string(z.substr(position, 9)) + " records " + type + ", the file holds "
+                + expected;
         position += 9;
     }
     return {};
@@ -253,7 +255,8 @@ public:
                 return "the run names " + result.telematicHostPath + " instead of " + output.string();
             if (const std::string fault = telematicFault(readFile(output)); !fault.empty())
                 return "a completed run left an incomplete telematic file: " + fault;
-            if (outcome == RunOutcome::Reported && !readFile(result.reportHostPath).starts_with("   CERTIFICAZIONE UNICA"))
+            const bool reportShown = readFile(result.reportHostPath).starts_with("   CERTIFICAZIONE UNICA");
+            if (outcome == RunOutcome::Reported && !reportShown)
                 return "a run with its report shown left no report";
         } else {
             if (person.successes() != 0)
@@ -305,7 +308,10 @@ public:
 
 private:
     bool chance(double p) { return std::bernoulli_distribution(p)(m_random); }
-    std::size_t below(std::size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random); }
+    std::size_t below(std::size_t n)
+    {
+        return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random);
+    }
     template <typename T>
     const T& pick(const std::vector<T>& items)
     {
@@ -422,7 +428,8 @@ private:
                 break;
             case 3: {
                 const std::size_t kept = below(records + 1) * kArchiveRecord;
-                const std::size_t size = pick(std::vector<std::size_t>{kept, kept + 1, kept + 3000, kept > 0 ? kept - 1 : 0});
+                const std::size_t size
+                    = pick(std::vector<std::size_t>{kept, kept + 1, kept + 3000, kept > 0 ? kept - 1 : 0});
                 archive.resize(std::min(size, archive.size()));
                 m_log.push_back("archive cut to " + std::to_string(archive.size()) + " bytes");
                 break;
@@ -433,7 +440,8 @@ private:
                 const std::string copy = archive.substr(record * kArchiveRecord, kArchiveRecord);
                 for (std::size_t n = below(20) + 1; n > 0; --n)
                     archive += copy;
-                m_log.push_back("archive lengthened to " + std::to_string(archive.size() / kArchiveRecord) + " records");
+                m_log.push_back("archive lengthened to " + std::to_string(archive.size() / kArchiveRecord)
+                                + " records");
                 break;
             }
             default:
@@ -456,7 +464,8 @@ private:
         for (const demo::DemoFile& file : demoFiles) {
             const std::string& name = file.path;
             const bool drive = name == records::kDriveFile;
-            const bool cuFile = name.find("\\dati\\FCU") != std::string::npos || name.find("\\dati\\DCU") != std::string::npos;
+            const bool cuFile
+                = name.find("\\dati\\FCU") != std::string::npos || name.find("\\dati\\DCU") != std::string::npos;
             if (!drive && !cuFile)
                 continue;
             std::string bytes = file.bytes;
@@ -484,22 +493,26 @@ private:
         const char kind = pick(std::vector<char>{'N', 'N', 'A', 'S', 'T'});
         if (chance(0.9))
             m_supply.kind = kind;
-        const std::vector<std::string> recordTexts = {"1", "2", "3", "4", "5", "0", "-1", "abc", "1E99", "1.5", " 2", "", "9999"};
+        const std::vector<std::string> recordTexts
+            = {"1", "2", "3", "4", "5", "0", "-1", "abc", "1E99", "1.5", " 2", "", "9999"};
         if (kind != 'N' || chance(0.1))
             m_supply.employeeRecord = chance(0.9) ? pick(recordTexts) : randomText(6);
         if (kind == 'A' || kind == 'S' || chance(0.1)) {
-            m_supply.replacedSubmission = chance(0.85) ? "17030612345678901" : pick(std::vector<std::string>{"", "   ", randomText(20)});
-            m_supply.replacedCertificate = chance(0.85) ? "000123" : pick(std::vector<std::string>{"", " ", randomText(8)});
+            m_supply.replacedSubmission
+                = chance(0.85) ? "17030612345678901" : pick(std::vector<std::string>{"", "   ", randomText(20)});
+            m_supply.replacedCertificate
+                = chance(0.85) ? "000123" : pick(std::vector<std::string>{"", " ", randomText(8)});
         }
         // Archive 2 states no commitment: the operator usually types it.
         if (chance(m_archiveText == "2" ? 0.8 : 0.2))
             m_supply.commitmentType = pick(std::vector<std::string>{"1", "2", "1", "2", "", "x", " "});
         if (chance(m_archiveText == "2" ? 0.8 : 0.2))
-            m_supply.commitmentDate = pick(std::vector<std::string>{"01032017", "01032017", "", "99999999", "1E99", " "});
+            m_supply.commitmentDate
+                = pick(std::vector<std::string>{"01032017", "01032017", "", "99999999", "1E99", " "});
         chooseOutputPath();
-        m_log.push_back(std::string("supply ") + (m_supply.kind ? std::string(1, *m_supply.kind) : "as stored") + ", record \""
-                        + m_supply.employeeRecord.value_or("-") + "\", report " + (m_askReport && m_report ? "yes" : "no")
-                        + ", confirmation " + (m_confirm ? "yes" : "no"));
+        m_log.push_back(std::string("supply ") + (m_supply.kind ? std::string(1, *m_supply.kind) : "as stored")
+                        + ", record \"" + m_supply.employeeRecord.value_or("-") + "\", report "
+                        + (m_askReport && m_report ? "yes" : "no") + ", confirmation " + (m_confirm ? "yes" : "no"));
     }
 
     void chooseOutputPath()
@@ -507,7 +520,8 @@ private:
         const std::string n(records::trim(m_archiveText));
         if (chance(0.4)) {
             const std::vector<std::string> folders = {
-                "C:\\manca\\", "C:\\loop\\", "C:\\nolv\\nv770\\2016\\DATI\\", "\\NOLV\\nv770\\2016\\dati", "D:\\", "C:\\",
+                "C:\\manca\\", "C:\\loop\\", "C:\\nolv\\nv770\\2016\\DATI\\", "\\NOLV\\nv770\\2016\\dati",
+                "D:\\", "C:\\",
                 "C:\\nolv\\nv770\\2016\\dati\\..\\dati\\", std::string("C:\\\0\\", 4), "C:\\\x1B\\",
             };
             m_supply.outputFolder = pick(folders);
@@ -515,8 +529,8 @@ private:
         if (chance(0.5)) {
             const std::vector<std::string> names = {
                 "TCU" + n + "17", "DCU" + n + ".017", "fcu" + n + ".017", "DCU1.017", "FCU7.017", "disco.ute", "",
-                "..", ".", "..\\..\\TCU", "sub\\TCU", "x\x1By", std::string("TCU\0.x", 6), "a\x7F", std::string(300, 'n'),
-                "TCU\xE8", "nolv",
+                "..", ".", "..\\..\\TCU", "sub\\TCU", "x\x1By", std::string("TCU\0.x", 6), "a\x7F",
+                std::string(300, 'n'), "TCU\xE8", "nolv",
             };
             m_supply.outputName = chance(0.8) ? pick(names) : randomText(12, "abcXYZ019 .\\/~\xE8\xA0");
         }
@@ -543,7 +557,7 @@ private:
             writeFile(target, "an older file");
             break;
         case 2:
-            writeFile(target, "A" + std::string(kRecord - 4, ' ') + "A\r\n" + "Z" + std::string(kRecord - 4, '0') + "A\r\n");
+            writeFile(target, "A" + std::string(kRecord - 4, ' ') + "A\r\nZ" + std::string(kRecord - 4, '0') + "A\r\n");
             break;
         case 3:
             fs::create_symlink(outside, target, ec);
@@ -598,7 +612,8 @@ bool parse(int argc, char** argv, Options& options)
         } else if (arg == "--dir" && hasValue) {
             options.folder = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: cu_fuzz [--seconds N] [--seed S] [--cases N] [--case K] [--dir DIR] [--verbose]\n");
+            std::fprintf(stderr, "usage: cu_fuzz [--seconds N] [--seed S] [--cases N] [--case K] [--dir DIR] "
+                                 "[--verbose]\n");
             return false;
         }
     }
@@ -615,9 +630,12 @@ int main(int argc, char** argv)
     // The cases are made in a folder of their own, removed at the end; a folder named with
     // --dir is kept, only its "case" folder goes.
     const bool ownFolder = options.folder.empty();
-    const fs::path work = ownFolder ? scratchFolder() / ("cu_fuzz-" + std::to_string(std::random_device{}())) : options.folder;
+    const fs::path work
+        = ownFolder ? scratchFolder() / ("cu_fuzz-" + std::to_string(std::random_device{}())) : options.folder;
     const auto start = std::chrono::steady_clock::now();
-    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
 
     std::map<std::string, long> outcomes;
     long done = 0;
@@ -646,7 +664,8 @@ int main(int argc, char** argv)
     std::error_code ec;
     fs::remove_all(ownFolder ? work : work / "case", ec);
 
-    std::printf("cu_fuzz: %ld cases in %.1f s, seed %llu\n", done, elapsed(), static_cast<unsigned long long>(options.seed));
+    std::printf("cu_fuzz: %ld cases in %.1f s, seed %llu\n", done, elapsed(),
+                static_cast<unsigned long long>(options.seed));
     for (const auto& [name, count] : outcomes)
         std::printf("  %-28s %ld\n", name.c_str(), count);
     return status;

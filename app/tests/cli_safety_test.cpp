@@ -209,7 +209,8 @@ TEST_F(CliSafetyTest, TheTelematicFileNeverReplacesTheRunsOwnArchive)
         SCOPED_TRACE(options.back());
         options.insert(options.end(), {"--archive", "1", "--report"});
         EXPECT_EQ(run("cu", options), 1);
-        EXPECT_EQ(errText(), std::string(kReportQuestion) + "Accesso: Il file telematico non puo' sostituire un archivio della CU \n");
+        EXPECT_EQ(errText(),
+                  std::string(kReportQuestion) + "Accesso: Il file telematico non puo' sostituire un archivio della CU \n");
         EXPECT_EQ(snapshot(root.path()), before);
     }
 }
@@ -228,8 +229,9 @@ TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
     limit.reset();
 
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(errText(), std::string(kReportQuestion) + "Creazione Telematico: Memorizazione regolarmente effettuata...\n"
-                         "Errore di scrittura tipo  61 nel file C:\\nolv\\NV770\\2016\\dati\\report.txt al record  2\n");
+    EXPECT_EQ(errText(), std::string(kReportQuestion)
+                             + "Creazione Telematico: Memorizazione regolarmente effettuata...\n"
+                               "Errore di scrittura tipo  61 nel file C:\\nolv\\NV770\\2016\\dati\\report.txt al record  2\n");
     EXPECT_EQ(root.read("c/nolv/nv770/2016/dati/report.txt"), "an earlier report");
     EXPECT_FALSE(fs::exists(root.path() / "c/nolv/nv770/2016/avstp.bat"));
     EXPECT_EQ(recordTypes(splitRecords(TempRoot::readFile(data / "TCU117"))), "ABCDGDGDGDGZ");
@@ -281,7 +283,8 @@ TEST_F(CliSafetyTest, AFileOverTheSizeLimitIsAWriteErrorNotAKill)
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
     EXPECT_EQ(ended.exitStatus, 1) << "signal " << ended.signal;
-    EXPECT_EQ(ended.err, "Errore di scrittura tipo  61 nel file binario C:\\nolv\\nv770\\2016\\dati\\TCU117 al record  3\n");
+    EXPECT_EQ(ended.err,
+              "Errore di scrittura tipo  61 nel file binario C:\\nolv\\nv770\\2016\\dati\\TCU117 al record  3\n");
     EXPECT_EQ(root.read("c/nolv/nv770/2016/dati/TCU117"), kEarlierFile);
     EXPECT_TRUE(temporaryFilesBelow(root.path()).empty());
 }

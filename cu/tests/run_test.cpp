@@ -23,7 +23,8 @@ std::map<std::string, std::string> entriesBelow(const std::filesystem::path& fol
 {
     std::map<std::string, std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        entries[entry.path().string()] = entry.is_regular_file() ? records::testing::TempRoot::readFile(entry.path()) : "";
+        entries[entry.path().string()]
+            = entry.is_regular_file() ? records::testing::TempRoot::readFile(entry.path()) : "";
     return entries;
 }
 
@@ -74,7 +75,10 @@ struct RunTest : ::testing::Test {
         }
         return false;
     }
-    bool leftovers() const { return std::filesystem::exists(root.path() / kDataFolder / "TCU317") || temporaryFileLeft(); }
+    bool leftovers() const
+    {
+        return std::filesystem::exists(root.path() / kDataFolder / "TCU317") || temporaryFileLeft();
+    }
     void expectStop(const RunResult& result, const std::string& message)
     {
         EXPECT_EQ(result.outcome, RunOutcome::Stopped);
@@ -396,7 +400,8 @@ TEST(RunReport, TotalsAreRoundedToCentsAndPrintedInTheirOrder)
 
 TEST_F(RunTest, AnArchiveShorterThanTheHeaderCountStopsTheRunAtTheFirstMissingRecord)
 {
-    const std::string readError = "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  ";
+    const std::string readError
+        = "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  ";
     const struct {
         const char* count;
         std::size_t archiveBytes; // of the four records' 24000
