@@ -1,5 +1,7 @@
 #include "app/cli.h"
 
+#include "records/cp1252.h"
+
 namespace app::cli {
 
 const char* const kUsage = R"(telematico-cli: i lavori di telematico senza finestre.
@@ -34,7 +36,20 @@ const Command kCommands[] = {
     {"anagrafiche", &kAnagraficheHelp, anagraficheCommand},
 };
 
+// An argument as an error line can show it: malformed UTF-8 becomes "?".
+std::string printable(std::string_view text)
+{
+    if (records::utf8ToCp1252Strict(text))
+        return std::string(text);
+    return records::cp1252ToUtf8(records::utf8ToCp1252(text));
+}
+
 } // namespace
+
+std::string installationText(std::string_view option)
+{
+    return records::utf8ToCp1252Strict(option).value_or(std::string());
+}
 
 int usageError(std::ostream& err, std::string_view command, std::string_view problem)
 {
@@ -49,7 +64,7 @@ std::string Arguments::parse(const std::vector<std::string>& argv, std::size_t f
     for (std::size_t i = first; i < argv.size(); ++i) {
         const std::string& arg = argv[i];
         if (!arg.starts_with("--"))
-            return "argomento inatteso: " + arg;
+            return "argomento inatteso: " + printable(arg);
         std::string name = arg.substr(2);
         std::optional<std::string> inlineValue;
         if (const auto eq = name.find('='); eq != std::string::npos) {
@@ -59,15 +74,20 @@ std::string Arguments::parse(const std::vector<std::string>& argv, std::size_t f
         if (flags.contains(name) && !inlineValue) {
             m_flags.insert(name);
         } else if (valued.contains(name)) {
-            if (inlineValue) {
-                m_values.emplace_back(name, *inlineValue);
-            } else {
+            if (!inlineValue) {
                 if (i + 1 >= argv.size())
                     return "manca il valore di --" + name;
-                m_values.emplace_back(name, argv[++i]);
+                inlineValue = argv[++i];
             }
+            // A malformed sequence is refused, never guessed at: an overlong C0 80 would
+            // become a NUL that cuts a file name short, C0 AF a "/".
+            std::size_t badOffset = 0;
+            if (!records::utf8ToCp1252Strict(*inlineValue, &badOffset))
+                return "il valore di --" + name + " non e' testo UTF-8 valido (byte " + std::to_string(badOffset + 1)
+                    + ")";
+            m_values.emplace_back(name, *inlineValue);
         } else {
-            return "opzione sconosciuta: --" + name;
+            return "opzione sconosciuta: --" + printable(name);
         }
     }
     return {};
@@ -115,7 +135,7 @@ int main(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
         }
         return command.run(argv, out, err);
     }
-    err << "telematico-cli: comando sconosciuto: " << name << "\nvedere: telematico-cli --help\n";
+    err << "telematico-cli: comando sconosciuto: " << printable(name) << "\nvedere: telematico-cli --help\n";
     return 2;
 }
 

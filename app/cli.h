@@ -14,7 +14,9 @@ namespace app::cli {
 class Arguments {
 public:
     // Parses argv[first..]; `flags` names the options that take no value. Returns an
-    // error text, empty when the arguments are well formed.
+    // error text, empty when the arguments are well formed. A value that is not well-formed
+    // UTF-8 (an overlong form, a surrogate, a sequence cut short) is refused, with the
+    // position of its first bad byte.
     std::string parse(const std::vector<std::string>& argv, std::size_t first, const std::set<std::string>& flags,
                       const std::set<std::string>& valued);
 
@@ -26,6 +28,10 @@ private:
     std::vector<std::pair<std::string, std::string>> m_values;
     std::set<std::string> m_flags;
 };
+
+// An option value, UTF-8 as parse() has checked, in the installation's Windows-1252;
+// characters that the code page lacks become "?".
+std::string installationText(std::string_view option);
 
 // The whole command line: "telematico-cli COMMAND [options]". Returns the exit status:
 // 0 when the work was done, 1 after a stop message or a failure, 2 for wrong options.

@@ -5,7 +5,6 @@
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "cu/createl_form.h"
-#include "records/cp1252.h"
 #include "records/host_paths.h"
 #include "records/shared_values.h"
 
@@ -100,14 +99,14 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     form.Form_Load();
     if (arguments.flag("report"))
         form.askForReport();
-    if (!form.openArchive(records::utf8ToCp1252(*archive)))
+    if (!form.openArchive(installationText(*archive)))
         return 1; // the archive could not be opened: the operator would not go on
     cu::SupplyOptions supplyOptions;
     if (supply)
         supplyOptions.kind = supply->front();
     for (const TextOption& option : kTextOptions) {
         if (const auto text = arguments.value(option.name))
-            supplyOptions.*option.box = records::utf8ToCp1252(*text);
+            supplyOptions.*option.box = installationText(*text);
     }
     form.setSupplyOptions(supplyOptions);
 

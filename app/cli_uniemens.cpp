@@ -47,7 +47,7 @@ namespace {
 // "1" and "01" name company "001", as the list shows it.
 std::string companyCode(const std::string& option)
 {
-    const std::string code = records::utf8ToCp1252(option);
+    const std::string code = installationText(option);
     const bool digits = !code.empty() && std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
     return digits && code.size() < 3 ? records::padLeft(code, 3, '0') : code;
 }

@@ -1,6 +1,8 @@
 #include "app/console_prompter.h"
 
 #include <chrono>
+#include <iomanip>
+#include <sstream>
 
 #include "records/cp1252.h"
 
@@ -40,8 +42,10 @@ void TerminalProgress::show(double done, double total)
     if (done < total && m_lastShown >= 0 && now - m_lastShown < 200)
         return;
     m_lastShown = now;
-    m_err << '\r' << m_text << ": " << static_cast<long long>(done) << " di " << static_cast<long long>(total)
-          << std::flush;
+    // A count read from a damaged header can be as large as 9E99: no cast to a whole type.
+    std::ostringstream counts;
+    counts << std::fixed << std::setprecision(0) << done << " di " << total;
+    m_err << '\r' << m_text << ": " << counts.str() << std::flush;
     m_lineOpen = true;
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/cli.h"
 #include "app/first_start.h"
+#include "app/process_signals.h"
 #include "app/windows.h"
 #include "records/shared_values.h"
 #include "ui/ui_common.h"
@@ -32,6 +33,7 @@ const char* const kUsage
 
 int main(int argc, char** argv)
 {
+    app::prepareSignals();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("telematico"));
     QApplication::setOrganizationName(QStringLiteral("telematico"));
@@ -46,9 +48,9 @@ int main(int argc, char** argv)
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslations);
 
-    std::vector<std::string> arguments;
-    for (const QString& argument : QApplication::arguments())
-        arguments.push_back(argument.toStdString());
+    // The arguments as the system gave them (QApplication has taken out its own): a
+    // malformed UTF-8 sequence is refused by the parser instead of being replaced unseen.
+    const std::vector<std::string> arguments(argv, argv + argc);
     app::cli::Arguments options;
     if (const std::string error = options.parse(arguments, 1, {"help"}, {"root", "window"}); !error.empty()) {
         std::cerr << "telematico: " << error << "\n" << kUsage;

@@ -46,7 +46,7 @@ void removeAtExit()
     removeAllFiles();
 }
 
-void installHandlers()
+void installHandlersOnce()
 {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
@@ -78,7 +78,7 @@ int add(int folder, std::string_view name)
 {
     if (name.empty() || name.size() > NAME_MAX)
         return -1;
-    std::call_once(g_installed, installHandlers);
+    installHandlers();
     for (int i = 0; i < kEntries; ++i) {
         Entry& entry = g_entries[i];
         int expected = Free;
@@ -104,6 +104,11 @@ void remove(int entry)
     slot.folder = -1;
     slot.name[0] = '\0';
     slot.state.store(Free, std::memory_order_release);
+}
+
+void installHandlers()
+{
+    std::call_once(g_installed, installHandlersOnce);
 }
 
 void removeAllFiles() noexcept

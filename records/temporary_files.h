@@ -26,6 +26,10 @@ namespace records::temporary_files {
 int add(int folder, std::string_view name);
 // Takes entry `entry` out of the table (nothing for -1).
 void remove(int entry);
+// Installs the handlers and the removal at exit now rather than when the first file is
+// added, for a program that calls it first thing: from then on a stop signal never finds
+// the default action in place, whatever thread starts the first file.
+void installHandlers();
 // Removes every listed file of this process from the disk; safe in a signal handler.
 void removeAllFiles() noexcept;
 // How many entries are listed (for tests).

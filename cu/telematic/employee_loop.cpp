@@ -62,7 +62,14 @@ public:
             return oneNamedEmployee();
 
         for (double index = 1; index <= m_selection.employeeCount; ++index) {
-            if (readEmployee(index))
+            const Reading reading = readEmployee(index);
+            // A record that cannot be read is an employee missing from the file: the header
+            // counts more records than the archive holds, or the archive was cut short. The
+            // run stops rather than send a file without them.
+            if (reading == Reading::Unreadable)
+                throw RunStopped("L'archivio dei dipendenti non contiene il record "
+                                 + records::digitsText(static_cast<long long>(index)) + " ");
+            if (reading == Reading::Employee)
                 writeEmployee(); // only annulments and replacements ask for confirmation
             if (m_selection.progress)
                 m_selection.progress(index, m_selection.employeeCount);
@@ -77,7 +84,7 @@ private:
     LoopEnd oneNamedEmployee()
     {
         const double number = records::numericValue(m_selection.namedRecord);
-        if (!wholeRecordExists(number) || !readEmployee(number))
+        if (!wholeRecordExists(number) || readEmployee(number) != Reading::Employee)
             throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
         if (!writeEmployee())
             return LoopEnd::Declined;
@@ -97,8 +104,10 @@ private:
         return !ec && number * payroll::kArchiveRecordLength <= static_cast<double>(size);
     }
 
+    enum class Reading { Employee, NotToSend, Unreadable };
+
     // Reads archive record `number` and unpacks it when it holds an employee to send.
-    bool readEmployee(double number)
+    Reading readEmployee(double number)
     {
         records::Channels& channels = m_environment.channels;
         channels.setCurrent(kArchiveChannel);
@@ -115,12 +124,13 @@ private:
             const records::Failure failure = channels.takeHeldFailure();
             m_writer.writePending();
             channels.showFailure(failure);
+            return Reading::Unreadable;
         }
         const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
         if (record.empty() || record[0] != payroll::kInUse)
-            return false;
+            return Reading::NotToSend;
         payroll::unpackArchiveRecord(record, m_environment.cuFields);
-        return records::numericValue(cu(m_environment.cuFields, 5)) != 0;
+        return records::numericValue(cu(m_environment.cuFields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
     }
 
     // Records D and G of the unpacked employee; false when the operator declined.

@@ -38,11 +38,13 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
 
 // Writes the records D and G of the employees of the CU archive `archiveFile` (channel 2).
 // An ordinary supply visits records 1 to the employee count and skips records that are
-// not in use or whose CU field 5 is zero. An annulment, a replacement or a single-employee
-// supply looks once at the record named in Tx(4) and stops the run when it holds no
-// employee to send. Stores Tx(2) and Tx(3) into header fields 42 and 43 at every employee.
-// Returns Declined when the operator refused the annulment/replacement confirmation;
-// throws RunStopped for a missing archive and for the stops of the writers.
+// not in use or whose CU field 5 is zero; a record that cannot be read (the archive is
+// shorter than the count) stops the run after the channel's read message. An annulment,
+// a replacement or a single-employee supply looks once at the record named in Tx(4) and
+// stops the run when it holds no employee to send. Stores Tx(2) and Tx(3) into header
+// fields 42 and 43 at every employee. Returns Declined when the operator refused the
+// annulment/replacement confirmation; throws RunStopped for a missing archive and for the
+// stops of the writers.
 LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
                        const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals);
 

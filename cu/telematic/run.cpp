@@ -1,14 +1,10 @@
 #include "cu/telematic/run.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "cu/telematic/employee_loop.h"
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
 #include "cu/telematic/run_report.h"
 #include "records/channels.h"
-#include "records/file_errors.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
@@ -22,9 +18,6 @@ namespace {
 constexpr int kHeaderChannel = 1;
 constexpr const char* kAccessTitle = "Accesso";
 constexpr const char* kRunTitle = "Creazione Telematico";
-// The telematic file is written under this suffix and takes its own name only when it is
-// complete, so a stopped run never leaves a file that looks ready to send.
-constexpr const char* kPartialSuffix = ".tmp";
 
 bool blank(std::string_view text)
 {
@@ -73,11 +66,14 @@ private:
         }
         m_totals.fill(0);
 
+        const std::string& folder = m_environment.installation.dataDirectory;
+        m_headerFile = folder + "FCU" + m_options.archive + m_options.archiveExtension;
+        m_archiveFile = folder + "DCU" + m_options.archive + m_options.archiveExtension;
         const double employeeCount = readHeaderFile();
         showProgress("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
         m_channels.close(kHeaderChannel);
 
-        createPartialFile();
+        createNewFile();
         writeRecordA(m_writer, m_header);
         writeRecordB(m_writer, m_header, operation);
         if (m_header[16] == "X")
@@ -91,9 +87,7 @@ private:
         selection.namedRecord = m_options.employeeRecord;
         selection.employeeCount = employeeCount;
         selection.progress = m_options.showAdvance;
-        const std::string archiveFile = m_environment.installation.dataDirectory + "DCU" + m_options.archive
-            + m_options.archiveExtension;
-        if (writeEmployees(m_environment, m_writer, m_header, archiveFile, selection, m_totals) == LoopEnd::Declined) {
+        if (writeEmployees(m_environment, m_writer, m_header, m_archiveFile, selection, m_totals) == LoopEnd::Declined) {
             abandonFile();
             return RunOutcome::Declined;
         }
@@ -121,10 +115,8 @@ private:
     // transmission commitment.
     double readHeaderFile()
     {
-        const std::string headerFile = m_environment.installation.dataDirectory + "FCU" + m_options.archive
-            + m_options.archiveExtension;
-        m_channels.select(kHeaderChannel, headerFile, payroll::kHeaderRecordLength);
-        if (!m_channels.paths().fileExists(headerFile))
+        m_channels.select(kHeaderChannel, m_headerFile, payroll::kHeaderRecordLength);
+        if (!m_channels.paths().fileExists(m_headerFile))
             throw RunStopped("Archivio inesistente ");
         m_channels.openBinary();
         stopAfterChannelError();
@@ -157,16 +149,18 @@ private:
         return employeeCount;
     }
 
-    void createPartialFile()
+    // Opens the telematic file on its channel. Its records go to a temporary file beside it
+    // until the run is complete; a file of the final name stays as it was until then.
+    void createNewFile()
     {
         m_finalName = m_options.outputFolder + m_options.outputName;
-        m_partialName = m_finalName + kPartialSuffix;
-        m_partialCreated = true;
-        m_channels.select(kTelematicChannel, m_partialName, kTelematicRecordLength);
-        m_channels.createFile();
-        stopAfterChannelError();
-        m_channels.setCurrent(kTelematicChannel);
-        m_channels.openBinary();
+        // Renaming the finished file over the run's own CU files would destroy the archive
+        // the file is made from, whatever spelling of the name the operator typed.
+        const records::PathMapper& paths = m_channels.paths();
+        if (paths.sameFile(m_finalName, m_headerFile) || paths.sameFile(m_finalName, m_archiveFile))
+            throw RunStopped("Il file telematico non puo' sostituire un archivio della CU ");
+        m_channels.select(kTelematicChannel, m_finalName, kTelematicRecordLength);
+        m_channels.openNewBinary();
         stopAfterChannelError();
     }
 
@@ -183,40 +177,23 @@ private:
         return true;
     }
 
-    // Pushes the finished file to the disk and gives it its name.
+    // Pushes the finished file to the disk and gives it its name; a failure has shown the
+    // channel's message (naming the last record when the file could not be pushed).
     void completeFile()
     {
         m_writer.writePending(); // record Z has written everything: this is only a safeguard
-        if (!m_channels.flush(kTelematicChannel)) {
-            m_environment.prompter.message({}, "Errore di scrittura tipo " + records::signedNumberText(m_channels.lastError())
-                                                   + " nel file binario " + m_finalName + " al record "
-                                                   + records::signedNumberText(static_cast<double>(m_writer.totalRecords())));
+        m_channels.setRecordNumber(static_cast<double>(m_writer.totalRecords()));
+        if (!m_channels.commitNewFile(kTelematicChannel))
             throw RunStopped({});
-        }
         m_channels.closeAll();
-        const std::filesystem::path partial = m_channels.paths().hostPath(m_partialName);
-        const std::filesystem::path target = m_channels.paths().hostPath(m_finalName);
-        std::error_code ec;
-        std::filesystem::rename(partial, target, ec);
-        if (ec) {
-            const int error = records::file_error::fromErrno(ec.value(), target.c_str());
-            m_environment.prompter.message({}, "Errore tipo " + records::signedNumberText(error)
-                                                   + " nella creazione del file " + m_finalName);
-            throw RunStopped({});
-        }
-        m_partialCreated = false;
     }
 
     // A stopped run leaves no telematic file behind; a file of the final name from an
     // earlier run is never touched.
     void abandonFile()
     {
+        m_channels.discardNewFile(kTelematicChannel);
         m_channels.closeAll();
-        if (!m_partialCreated)
-            return;
-        std::error_code ec;
-        std::filesystem::remove(m_channels.paths().hostPath(m_partialName), ec);
-        m_partialCreated = false;
     }
 
     void stopAfterChannelError() const
@@ -237,9 +214,9 @@ private:
     TelematicWriter m_writer;
     payroll::HeaderTable m_header;
     ReportTotals m_totals{};
+    std::string m_headerFile;
+    std::string m_archiveFile;
     std::string m_finalName;
-    std::string m_partialName;
-    bool m_partialCreated = false;
 };
 
 } // namespace

@@ -32,12 +32,14 @@ constexpr TotalLine kTotalLines[] = {
     {20, "Rivalutazioni del TFR          "},
 };
 
-// Writes `lines` as a new text file on the report channel; false after a failure, whose
-// message the channel has shown.
+// Writes `lines` as a new text file on the report channel: the file takes its name only
+// when every line is on the disk, so a disk that fills up midway leaves the earlier file
+// (or none), never a short or empty one. False after a failure, whose message the channel
+// has shown.
 bool writeTextFile(records::Channels& channels, const std::string& fileName, const std::vector<std::string>& lines)
 {
     channels.select(kReportChannel, fileName, 0);
-    channels.openSequential();
+    channels.openNewSequential();
     if (channels.lastError() != 0)
         return false;
     double lineNumber = 0;
@@ -46,11 +48,12 @@ bool writeTextFile(records::Channels& channels, const std::string& fileName, con
         channels.channel(kReportChannel).outputBuffer = line;
         channels.setCurrent(kReportChannel);
         channels.writeLine();
-        if (channels.lastError() != 0)
+        if (channels.lastError() != 0) {
+            channels.discardNewFile(kReportChannel);
             return false;
+        }
     }
-    channels.close(kReportChannel);
-    return true;
+    return channels.commitNewFile(kReportChannel);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
+#include <map>
 
 #include "cu/createl_form.h"
 #include "cu/telematic/run_report.h"
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "records/installation.h"
+#include "records/output_file.h"
 
 using namespace cu::telematic;
 using namespace cu::telematic::testing;
@@ -17,6 +17,16 @@ namespace {
 
 constexpr const char* kDataFolder = "c/nolv/nv770/2016/dati/";
 constexpr const char* kNotAnEmployee = "Il record indicato non contiene un dipendente da trasmettere ";
+
+// Every entry below `folder` with the bytes of the files.
+std::map<std::string, std::string> entriesBelow(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        entries[entry.path().string()]
+            = entry.is_regular_file() ? records::testing::TempRoot::readFile(entry.path()) : "";
+    return entries;
+}
 
 struct RunTest : ::testing::Test {
     records::testing::TempRoot root;
@@ -57,10 +67,17 @@ struct RunTest : ::testing::Test {
         form.Tx[4].text = record;
     }
     std::string telematic() const { return root.read(std::string(kDataFolder) + "TCU317"); }
+    bool temporaryFileLeft() const
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(root.path() / kDataFolder)) {
+            if (records::OutputFile::isTemporaryName(entry.path().filename().string()))
+                return true;
+        }
+        return false;
+    }
     bool leftovers() const
     {
-        return std::filesystem::exists(root.path() / kDataFolder / "TCU317")
-            || std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp");
+        return std::filesystem::exists(root.path() / kDataFolder / "TCU317") || temporaryFileLeft();
     }
     void expectStop(const RunResult& result, const std::string& message)
     {
@@ -90,7 +107,7 @@ TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
     EXPECT_EQ(prompter.last().text, "Memorizazione regolarmente effettuata...");
     EXPECT_EQ(prompter.last().icon, records::Icon::Information);
     EXPECT_EQ(result.telematicHostPath, (root.path() / kDataFolder / "TCU317").string());
-    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+    EXPECT_FALSE(temporaryFileLeft());
     EXPECT_NE(std::find(progress.begin(), progress.end(),
                         "Memorizzazione in corso......della CU di ROSSI COSTRUZIONI SRL   SEDE DI MILANO          "),
               progress.end());
@@ -207,7 +224,7 @@ TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
         EXPECT_EQ(prompter.last().title, "Accesso");
         EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
         EXPECT_EQ(telematic(), "an earlier file");
-        EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+        EXPECT_FALSE(temporaryFileLeft());
     };
     open(1);
     form.Tx[8].text = std::string(17, ' '); // no commitment from the window either
@@ -272,40 +289,47 @@ TEST_F(RunTest, AWriteErrorStopsTheRunWithoutSuccessOrFile)
 {
     root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
     open();
-    // A file size limit of two records makes the third write fail as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = 2 * 1900;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const RunResult result = form.Command2_Click();
-    setrlimit(RLIMIT_FSIZE, &previous);
-
+    RunResult result;
+    {
+        const FileSizeLimit limit(2 * 1900); // the third record fails as on a full disk
+        result = form.Command2_Click();
+    }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp"
+    EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario C:\\nolv\\nv770\\2016\\dati\\TCU317"
                                     " al record  3");
     EXPECT_EQ(telematic(), "an earlier file");
-    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / "TCU317.tmp"));
+    EXPECT_FALSE(temporaryFileLeft());
 }
 
-TEST_F(RunTest, AnOutputFolderThatCannotHoldTheFileStopsTheRun)
+TEST_F(RunTest, AnOutputPathThatCannotNameAFileStopsBeforeAnythingIsWritten)
 {
+    const struct {
+        std::string folder;
+        std::string name;
+        std::string message;
+    } cases[] = {
+        {"C:\\manca\\", "TCU317", "Errore tipo  76 nella creazione del file "},
+        {"C:\\nolv\\nv770\\2016\\dati\\", "", "Errore tipo  75 nella creazione del file "}, // the folder itself
+        {"C:\\nolv\\nv770\\2016\\", "dati", "Errore tipo  75 nella creazione del file "},
+        // Control characters typed into the boxes name no host file.
+        {"C:\\nolv\\nv770\\2016\\dati\\", "TCU\x1B" "317", "Errore tipo  64 nella creazione del file "},
+        {"C:\\nolv\\nv770\\2016\\dati\\", std::string("TCU317\0.x", 9), "Errore tipo  64 nella creazione del file "},
+        {"C:\\nolv\\nv770\t\\2016\\dati\\", "TCU317", "Errore tipo  64 nella creazione del file "},
+    };
+    root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
     open();
-    form.Tx[5].text = "C:\\manca\\";
-    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.last().text, "Errore tipo  76 nella creazione del file ");
-
-    prompter.shown.clear();
-    form.Tx[5].text = "C:\\nolv\\nv770\\2016\\dati\\";
-    form.Tx[6].text = ""; // the path names the folder itself
-    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(prompter.last().text.starts_with("Errore tipo ")) << prompter.last().text;
-    EXPECT_TRUE(prompter.last().text.ends_with(" nella creazione del file C:\\nolv\\nv770\\2016\\dati\\"));
-    EXPECT_FALSE(std::filesystem::exists(root.path() / kDataFolder / ".tmp"));
+    const auto before = entriesBelow(root.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message + c.name);
+        prompter.shown.clear();
+        form.Tx[5].text = c.folder;
+        form.Tx[6].text = c.name;
+        EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(entriesBelow(root.path()), before);
+    }
+    EXPECT_EQ(telematic(), "an earlier file");
 }
 
 TEST_F(RunTest, AHeaderFileWithoutItsSecondRecordStopsAfterTheReadMessage)
@@ -374,18 +398,39 @@ TEST(RunReport, TotalsAreRoundedToCentsAndPrintedInTheirOrder)
     EXPECT_EQ(lines[31], "Ritenute Irpef TFR anni preced. 19 ");
 }
 
-TEST_F(RunTest, RecordsMissingFromTheArchiveAreReportedAndTheRunGoesOn)
+TEST_F(RunTest, AnArchiveShorterThanTheHeaderCountStopsTheRunAtTheFirstMissingRecord)
 {
-    employeeCount = "0006"; // the archive holds four records
-    open();
-    const RunResult result = form.Command2_Click();
-    ASSERT_EQ(result.outcome, RunOutcome::Completed);
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
-                                    "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  5",
-                                    "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  6",
-                                    "Memorizazione regolarmente effettuata...",
-                                }));
-    EXPECT_EQ(recordTypes(splitRecords(telematic())), "ABDGDGZ");
+    const std::string readError
+        = "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  ";
+    const struct {
+        const char* count;
+        std::size_t archiveBytes; // of the four records' 24000
+        const char* missing;
+    } cases[] = {
+        {"0006", 24000, "5"},
+        {"9999", 24000, "5"},
+        {"1E99", 24000, "5"}, // a count no archive can reach
+        {"0004", 23999, "4"}, // the last record cut short
+        {"0004", 6000, "2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count + std::to_string(c.archiveBytes));
+        prompter.shown.clear();
+        employeeCount = c.count;
+        open();
+        root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
+        root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(archive).substr(0, c.archiveBytes));
+        const RunResult result = form.Command2_Click();
+        EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+        EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                        readError + c.missing,
+                                        std::string("L'archivio dei dipendenti non contiene il record ") + c.missing + " ",
+                                    }));
+        EXPECT_EQ(prompter.last().title, "Accesso");
+        EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+        EXPECT_EQ(telematic(), "an earlier file");
+        EXPECT_FALSE(temporaryFileLeft());
+    }
 }
 
 TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedBeforeALaterReadError)
@@ -399,7 +444,7 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedBeforeALaterReadError)
     }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
-                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp al record  3"});
+                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317 al record  3"});
     EXPECT_FALSE(leftovers());
 }
 
@@ -416,7 +461,7 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedInsteadOfALaterStop)
     }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
-                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317.tmp al record  3"});
+                                                         "C:\\nolv\\nv770\\2016\\dati\\TCU317 al record  3"});
     EXPECT_FALSE(leftovers());
 
     // With room for the file the same archive stops at the amount.
