@@ -50,12 +50,15 @@
 #include "records/installation.h"
 #include "records/output_file.h"
 #include "records/prompter.h"
+#include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "records/temporary_files.h"
 #include "records/text.h"
 
 namespace fs = std::filesystem;
 using cu::telematic::RunOutcome;
+
+using tools::NoLauncher;
 
 namespace {
 
@@ -112,13 +115,6 @@ public:
             return !s.question && s.text == kSuccess && s.title == "Creazione Telematico";
         }));
     }
-};
-
-class NoLauncher : public records::Launcher {
-public:
-    bool startProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-    bool openUrl(const std::string&) override { return false; }
-    void showTextFile(const std::string&, std::string_view) override {}
 };
 
 // Every entry below a folder: the bytes of a file, the target of a link, or a folder mark.

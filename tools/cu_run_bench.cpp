@@ -40,40 +40,19 @@
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/prompter.h"
+#include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "records/text.h"
 
 namespace fs = std::filesystem;
 using namespace cu::telematic;
 
+using tools::NoLauncher;
+using tools::SilentPrompter;
+
 namespace {
 
 constexpr long kMaxCertifications = 99999; // five digits in records D and G
-
-// Answers No and keeps what it was shown, so the run never waits for anybody.
-class SilentPrompter : public records::Prompter {
-public:
-    void message(std::string_view title, std::string_view text, records::Icon) override
-    {
-        shown.push_back(std::string(title) + ": " + std::string(text));
-    }
-    bool askYesNo(records::Question, std::string_view title, std::string_view text, records::Icon) override
-    {
-        shown.push_back(std::string(title) + ": " + std::string(text) + " (No)");
-        return false;
-    }
-    std::vector<std::string> shown;
-};
-
-class NoLauncher : public records::Launcher {
-public:
-    bool startProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
-    {
-        return false;
-    }
-    bool openUrl(const std::string&) override { return false; }
-    void showTextFile(const std::string&, std::string_view) override {}
-};
 
 double seconds(std::chrono::steady_clock::duration d)
 {

@@ -30,33 +30,16 @@
 #include "payroll/employee_record.h"
 #include "records/file_chooser.h"
 #include "records/prompter.h"
+#include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "uniemens/inditta_form.h"
 
 namespace fs = std::filesystem;
 
+using tools::NoLauncher;
+using tools::SilentPrompter;
+
 namespace {
-
-// Answers No and keeps what it was shown, so the run never waits for anybody.
-class SilentPrompter : public records::Prompter {
-public:
-    void message(std::string_view title, std::string_view text, records::Icon) override
-    {
-        shown.push_back(std::string(title) + ": " + std::string(text));
-    }
-    bool askYesNo(records::Question, std::string_view, std::string_view, records::Icon) override { return false; }
-    std::vector<std::string> shown;
-};
-
-class NoLauncher : public records::Launcher {
-public:
-    bool startProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
-    {
-        return false;
-    }
-    bool openUrl(const std::string&) override { return false; }
-    void showTextFile(const std::string&, std::string_view) override {}
-};
 
 double seconds(std::chrono::steady_clock::duration d)
 {
