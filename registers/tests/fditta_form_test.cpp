@@ -7,6 +7,7 @@
 #include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/fditta_form.h"
+#include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -255,15 +256,10 @@ TEST_F(FDittaFormTest, ASaveThatFailsLeavesTheStoredFileAsItWas)
     prompter.shown.clear(); // record 2 is not there yet: the read message
 
     // The file may grow by 100 bytes only: the write of record 2 stops half way.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = 900;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    const bool saved = form.save();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool saved = [&] {
+        const records::testing::FileSizeLimit limit(900);
+        return form.save();
+    }();
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{

@@ -9,6 +9,7 @@
 #include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/parteb1_form.h"
+#include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -274,17 +275,13 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
     f.Tx[2].text = "NERI";
 
     // The file may not reach beyond 5000 bytes: the write of record 3 (4001-6000) stops half way.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = 5000;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    const bool saved = f.save();
-    prompter.answer(true);
-    f.Command1_Click();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool saved = false;
+    {
+        const records::testing::FileSizeLimit limit(5000);
+        saved = f.save();
+        prompter.answer(true);
+        f.Command1_Click();
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_FALSE(f.closeRequested);

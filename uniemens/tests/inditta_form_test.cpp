@@ -11,6 +11,7 @@
 #include "payroll/employee_record.h"
 #include "records/output_file.h"
 #include "records/shared_values.h"
+#include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/inditta_form.h"
 #include "uniemens/tests/uniemens_test_support.h"
@@ -29,33 +30,11 @@ using uniemens::testing::ScriptedFileChooser;
 
 namespace fs = std::filesystem;
 
+using records::testing::FileSizeLimit;
+
 namespace {
 
 constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
-
-// While it lives, no file of this process grows beyond `bytes`: writes beyond fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-        : m_signal(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_signal);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    void (*m_signal)(int);
-    rlimit m_previous{};
-};
 
 struct IndittaFormTest : ::testing::Test {
     uniemens::testing::Installation installation;

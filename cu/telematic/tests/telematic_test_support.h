@@ -15,6 +15,7 @@
 #include "testing/cu_headers.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
+#include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -41,30 +42,7 @@ struct TelematicFileTest : ::testing::Test {
     }
 };
 
-// While it lives, no file of the process can grow beyond `bytes`: a write that reaches the
-// limit is cut short and the next one fails, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_signal = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limited = m_previous;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_signal);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_previous{};
-    void (*m_signal)(int) = SIG_DFL;
-};
+using records::testing::FileSizeLimit;
 
 // Splits a telematic file into its records; checks that each is 1900 bytes with "A" CR LF.
 inline std::vector<std::string> splitRecords(const std::string& file)
