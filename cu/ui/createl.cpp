@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyleOptionToolButton>
@@ -23,6 +22,7 @@
 #include "cu/telematic/run.h"
 #include "ui/keyboard.h"
 #include "ui/phase_button.h"
+#include "ui/run_progress.h"
 #include "ui/ui_common.h"
 #include "ui/window_list.h"
 
@@ -69,7 +69,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
         m_label17->repaint();
         m_statusText->repaint();
     };
-    m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
+    m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
     m_form.Form_Load();
     refresh();
     ui::resizeWithinScreen(this);
@@ -104,11 +104,7 @@ void createl::buildControls()
     layout->addWidget(m_label17);
 
     // How far a run has got: archive records looked at, of how many.
-    m_progress = new QProgressBar(central);
-    m_progress->setObjectName(QStringLiteral("progressBar"));
-    m_progress->setFormat(QStringLiteral("%v di %m"));
-    m_progress->setTextVisible(true);
-    m_progress->hide();
+    m_progress = new ui::RunProgress(central);
     layout->addWidget(m_progress);
 
     layout->addStretch(1);
@@ -520,30 +516,6 @@ void createl::Command5_Click()
     refresh();
 }
 
-void createl::showAdvance(double done, double total)
-{
-    // The bar counts whole records; a count beyond what it holds is shown in proportion.
-    constexpr double kMostSteps = 1e9;
-    const double scale = total > kMostSteps ? kMostSteps / total : 1;
-    const int maximum = static_cast<int>(total * scale);
-    const int value = static_cast<int>(done * scale);
-    const bool first = m_progress->isHidden();
-    if (first) {
-        m_progress->setRange(0, maximum);
-        m_progress->show();
-        m_advanceShown.start();
-    } else if (value < maximum && m_advanceShown.elapsed() < 100) {
-        return; // a few times a second is enough for the eye
-    }
-    m_advanceShown.restart();
-    m_progress->setMaximum(maximum);
-    m_progress->setValue(value);
-    // The run does not return to the event loop until it ends: paint now, and let the
-    // window system see that the window is alive. What the operator types or clicks waits
-    // until the run is over (the window is disabled meanwhile).
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 void createl::Command2_Click()
 {
     // While the run goes on the window takes no input: a second "FASE 3" must not start.
@@ -554,7 +526,7 @@ void createl::Command2_Click()
     QCoreApplication::processEvents();
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
-    m_progress->hide();
+    m_progress->finish();
     if (result.outcome == telematic::RunOutcome::Completed) {
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.

@@ -4,7 +4,6 @@
 #include <functional>
 #include <string_view>
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include "cu/createl_form.h"
@@ -15,10 +14,10 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QToolButton;
 
 namespace ui {
+class RunProgress;
 class WindowList;
 } // namespace ui
 
@@ -64,11 +63,9 @@ private:
     QWidget* buildDisclaimer();
     void buildMenu();
     void refresh();
-    void showAdvance(double done, double total);
 
     const ui::WindowList* m_windows;
     CreatelForm m_form;
-    QElapsedTimer m_advanceShown;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
 
@@ -81,7 +78,7 @@ private:
     QToolButton* m_command5 = nullptr;
     QFrame* m_inputFrame = nullptr;
     QLabel* m_label17 = nullptr;
-    QProgressBar* m_progress = nullptr;
+    ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
 };
 

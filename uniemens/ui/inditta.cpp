@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -19,6 +18,7 @@
 
 #include "ui/file_chooser.h"
 #include "ui/keyboard.h"
+#include "ui/run_progress.h"
 #include "ui/ui_common.h"
 #include "ui/window_list.h"
 
@@ -64,7 +64,7 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
         m_indit->repaint();
         m_inditText->repaint();
     };
-    m_form.advanced = [this](double done, double total) { showAdvance(done, total); };
+    m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
     // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
     // part of the program.
     m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
@@ -114,14 +114,10 @@ void inditta::buildControls()
     layout->addWidget(buildButtons());
 
     // How far the writing of a company has got: records of its data file looked at, of how many.
-    m_progress = new QProgressBar(central);
-    m_progress->setObjectName(QStringLiteral("progressBar"));
-    m_progress->setFormat(QStringLiteral("%v di %m"));
-    m_progress->setTextVisible(true);
+    m_progress = new ui::RunProgress(central);
     QSizePolicy keepPlace = m_progress->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
-    m_progress->hide();
     layout->addWidget(m_progress);
     setCentralWidget(central);
 
@@ -348,30 +344,6 @@ void inditta::Option2_Click()
     refresh();
 }
 
-void inditta::showAdvance(double done, double total)
-{
-    // The bar counts whole records; a count beyond what it holds is shown in proportion.
-    constexpr double kMostSteps = 1e9;
-    const double scale = total > kMostSteps ? kMostSteps / total : 1;
-    const int maximum = static_cast<int>(total * scale);
-    const int value = static_cast<int>(done * scale);
-    const bool first = m_progress->isHidden();
-    if (first) {
-        m_progress->setRange(0, maximum);
-        m_progress->show();
-        m_advanceShown.start();
-    } else if (value < maximum && m_advanceShown.elapsed() < 100) {
-        return; // a few times a second is enough for the eye
-    }
-    m_advanceShown.restart();
-    m_progress->setMaximum(maximum);
-    m_progress->setValue(value);
-    // The writing does not return to the event loop until the company is done: paint now,
-    // and let the window system see that the window is alive. What the operator types or
-    // clicks waits until then (the window is disabled meanwhile).
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 void inditta::Command1_Click()
 {
     // While a company is written the window takes no input: a second "Conferma" must not start.
@@ -382,7 +354,7 @@ void inditta::Command1_Click()
     // Clicks and keys that arrived meanwhile meet the disabled window and are dropped.
     QCoreApplication::processEvents();
     centralWidget()->setEnabled(true);
-    m_progress->hide();
+    m_progress->finish();
     refresh();
     closeWhenAsked();
 }

@@ -3,7 +3,6 @@
 #include <memory>
 #include <string_view>
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include "records/shared_values.h"
@@ -13,7 +12,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
@@ -22,6 +20,7 @@ class FileChooser;
 }
 
 namespace ui {
+class RunProgress;
 class WindowList;
 } // namespace ui
 
@@ -67,13 +66,11 @@ private:
     QWidget* buildChoice();
     QWidget* buildButtons();
     void refresh();
-    void showAdvance(double done, double total);
     void closeWhenAsked();
 
     const ui::WindowList* m_windows;
     std::unique_ptr<records::FileChooser> m_ownChooser;
     IndittaForm m_form;
-    QElapsedTimer m_advanceShown;
     bool m_refreshing = false;
     bool m_confirming = false; // "Conferma" is at work
 
@@ -90,7 +87,7 @@ private:
     QPushButton* m_command4 = nullptr;
     QPushButton* m_command5 = nullptr;
     QPushButton* m_command6 = nullptr;
-    QProgressBar* m_progress = nullptr;
+    ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
 };
 
