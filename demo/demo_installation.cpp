@@ -717,6 +717,21 @@ std::string employeeFile(const std::vector<std::pair<EmployeeFields, char>>& emp
     return bytes;
 }
 
+// The company data file and the employee data file of a company and month.
+void addEmployeeCompany(std::vector<DemoFile>& files, const CompanyHeaderFields& h,
+                        const std::vector<std::pair<EmployeeFields, char>>& employees)
+{
+    files.push_back({paghePath("una", h[1], h[2]), companyHeaderRecord(h), kCompanyRecordLength});
+    files.push_back({paghePath("unb", h[1], h[2]), employeeFile(employees), kEmployeeRecordLength});
+}
+
+// The company data file and the collaborator data file (`records`) of a company and month.
+void addCollaboratorCompany(std::vector<DemoFile>& files, const CompanyHeaderFields& h, std::string records)
+{
+    files.push_back({paghePath("una", h[1], h[2]), companyHeaderRecord(h), kCompanyRecordLength});
+    files.push_back({paghePath("unc", h[1], h[2]), std::move(records), kCollaboratorRecordLength});
+}
+
 void buildingFirmMonth(std::vector<DemoFile>& files)
 {
     const auto month = [](const Person& p, const char* qualification, double pay, bool after1995) {
@@ -762,8 +777,7 @@ void buildingFirmMonth(std::vector<DemoFile>& files)
     h[19] = "001272";
     setCompanyTotals(h, employees);
 
-    files.push_back({paghePath("una", "001", kMarch), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unb", "001", kMarch), employeeFile(employees), kEmployeeRecordLength});
+    addEmployeeCompany(files, h, employees);
 }
 
 void bakeryMonth(std::vector<DemoFile>& files)
@@ -799,8 +813,7 @@ void bakeryMonth(std::vector<DemoFile>& files)
     h[19] = "063049";
     setCompanyTotals(h, employees);
 
-    files.push_back({paghePath("una", "002", kMarch), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unb", "002", kMarch), employeeFile(employees), kEmployeeRecordLength});
+    addEmployeeCompany(files, h, employees);
 }
 
 CollaboratorFields collaborator(const Person& p, const char* relation, const char* activity, const char* pay,
@@ -845,8 +858,7 @@ void trainingCentreMonth(std::vector<DemoFile>& files)
     // A tutor whose contract ended in February.
     bytes += collaboratorRecord(collaborator(kGreco, "11", "05", "900", "02"), ' ');
 
-    files.push_back({paghePath("una", "005", kMarch), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unc", "005", kMarch), bytes, kCollaboratorRecordLength});
+    addCollaboratorCompany(files, h, std::move(bytes));
 }
 
 // ------------------------------------------------------------------ UniEmens, April 2016
@@ -1017,8 +1029,7 @@ void restaurantApril(std::vector<DemoFile>& files)
     h[36] = amountText(15.00), h[37] = "C100";
     h[67] = amountText(5.00), h[68] = "C200";
 
-    files.push_back({paghePath("una", "003", kApril), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unb", "003", kApril), employeeFile(employees), kEmployeeRecordLength});
+    addEmployeeCompany(files, h, employees);
 }
 
 // A chemist's shop of composition "FP": no company totals block.
@@ -1042,8 +1053,7 @@ void chemistApril(std::vector<DemoFile>& files)
     h[14] = "1312345678";
     setCompanyTotals(h, employees);
 
-    files.push_back({paghePath("una", "004", kApril), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unb", "004", kApril), employeeFile(employees), kEmployeeRecordLength});
+    addEmployeeCompany(files, h, employees);
 }
 
 // A coffee bar that sent its April declaration with a wrong employee: it sends it again as a
@@ -1067,8 +1077,7 @@ void cafeApril(std::vector<DemoFile>& files)
     h[15] = "1";
     setCompanyTotals(h, employees);
 
-    files.push_back({paghePath("una", "006", kApril), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unb", "006", kApril), employeeFile(employees), kEmployeeRecordLength});
+    addEmployeeCompany(files, h, employees);
 }
 
 // The training centre's collaborators of April: one with a relief for a natural disaster,
@@ -1096,8 +1105,7 @@ void trainingCentreApril(std::vector<DemoFile>& files)
     bytes += collaboratorRecord(cannavo);
     bytes += collaboratorRecord(moretti);
 
-    files.push_back({paghePath("una", "005", kApril), companyHeaderRecord(h), kCompanyRecordLength});
-    files.push_back({paghePath("unc", "005", kApril), bytes, kCollaboratorRecordLength});
+    addCollaboratorCompany(files, h, std::move(bytes));
 }
 
 } // namespace

@@ -97,6 +97,14 @@ void Channels::closeAll()
         closeFile(n);
 }
 
+int Channels::beginOpen(int number, std::string& hostPath)
+{
+    if (!validFileNumber(number))
+        return file_error::kBadFileNumber;
+    closeFile(number);
+    return mapFileName(channel(number), hostPath);
+}
+
 int Channels::mapFileName(const Channel& slot, std::string& hostPath) const
 {
     hostPath.clear();
@@ -161,13 +169,8 @@ void Channels::openSequential()
     const auto report = [&](int error) {
         fail(error, "Errore tipo " + errorText(error) + " nell'apertura del file sequenziale" + slot.fileName);
     };
-    if (!validFileNumber(number)) {
-        report(file_error::kBadFileNumber);
-        return;
-    }
-    closeFile(number);
     std::string path;
-    if (const int error = mapFileName(slot, path)) {
+    if (const int error = beginOpen(number, path)) {
         report(error);
         return;
     }
@@ -215,13 +218,8 @@ void Channels::openBinary()
     const auto report = [&](int error) {
         fail(error, "Errore tipo " + errorText(error) + " nell'apertura del  file binario" + slot.fileName);
     };
-    if (!validFileNumber(number)) {
-        report(file_error::kBadFileNumber);
-        return;
-    }
-    closeFile(number);
     std::string path;
-    if (const int error = mapFileName(slot, path)) {
+    if (const int error = beginOpen(number, path)) {
         report(error);
         return;
     }
@@ -242,13 +240,8 @@ void Channels::createFile()
     const auto report = [&](int error) {
         fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
     };
-    if (!validFileNumber(number)) {
-        report(file_error::kBadFileNumber);
-        return;
-    }
-    closeFile(number);
     std::string path;
-    if (const int error = mapFileName(channel(number), path)) {
+    if (const int error = beginOpen(number, path)) {
         report(error);
         return;
     }
@@ -281,13 +274,8 @@ void Channels::openNew(bool sequential)
         else
             fail(error, "Errore tipo " + errorText(error) + " nella creazione del file ");
     };
-    if (!validFileNumber(number)) {
-        report(file_error::kBadFileNumber);
-        return;
-    }
-    closeFile(number);
     std::string path;
-    if (const int error = mapFileName(slot, path)) {
+    if (const int error = beginOpen(number, path)) {
         report(error);
         return;
     }

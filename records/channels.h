@@ -161,6 +161,9 @@ private:
     // The host path of the channel's file name, or error 64 (with an empty path) when the
     // name holds a control character.
     int mapFileName(const Channel& slot, std::string& hostPath) const;
+    // The first steps of every open and create: the channel must be one of 1..10, its file
+    // is closed, its name mapped to a host path. 0, or the error number to report.
+    int beginOpen(int number, std::string& hostPath);
     void openNew(bool sequential);
 
     // A new file in preparation on a channel.

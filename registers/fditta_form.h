@@ -11,6 +11,7 @@
 #include "records/shared_values.h"
 #include "records/text_box.h"
 #include "registers/identity_checks.h"
+#include "registers/key_codes.h"
 
 namespace registers {
 
@@ -44,11 +45,6 @@ public:
     static constexpr int kFieldCount = payroll::kCompanyFieldCount;
     static constexpr int kRecordChannel = 1;
     static constexpr int kListChannel = 3;
-    // Key codes of the keyboard events, as the windowing system numbers them.
-    static constexpr int kKeyEnter = 0x0D;
-    static constexpr int kKeyEscape = 0x1B;
-    static constexpr int kKeyUp = 0x26;
-    static constexpr int kKeyF9 = 0x78;
 
     explicit FDittaForm(records::Workplace workplace);
 

@@ -9,6 +9,7 @@
 #include "records/shared_values.h"
 #include "records/text_box.h"
 #include "registers/identity_checks.h"
+#include "registers/key_codes.h"
 
 namespace registers {
 
@@ -28,11 +29,6 @@ public:
     static constexpr int kComboCount = 9;
     static constexpr int kChannel = 2;
     static constexpr int kLookupChannel = 3;
-    // Key codes of the keyboard events, as the windowing system numbers them.
-    static constexpr int kKeyEnter = 0x0D;
-    static constexpr int kKeyEscape = 0x1B;
-    static constexpr int kKeyUp = 0x26;
-    static constexpr int kKeyF9 = 0x78;
 
     explicit Parteb1Form(records::Workplace workplace);
 

@@ -12,7 +12,6 @@
 // the telematic file is first copied into DIR, so that runs of different builds can be
 // compared byte for byte. --only-run skips the copies and runs once, for a profiler.
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,6 +39,7 @@
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/prompter.h"
+#include "tools/measure.h"
 #include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "records/text.h"
@@ -47,39 +47,17 @@
 namespace fs = std::filesystem;
 using namespace cu::telematic;
 
+using tools::CpuTimes;
 using tools::NoLauncher;
+using tools::best;
+using tools::cpuTimes;
+using tools::peakMegabytes;
+using tools::seconds;
 using tools::SilentPrompter;
 
 namespace {
 
 constexpr long kMaxCertifications = 99999; // five digits in records D and G
-
-double seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
-struct CpuTimes {
-    double user = 0;
-    double system = 0;
-};
-
-CpuTimes cpuTimes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto toSeconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return {toSeconds(usage.ru_utime), toSeconds(usage.ru_stime)};
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
 
 // The employee count of the second header record has four characters; larger counts are
 // written with an exponent, which the numeric value of a text reads ("1E5" is 100000).
@@ -252,38 +230,18 @@ RunMeasure measureRun(const fs::path& root)
     return measure;
 }
 
-// Writes `bytes` bytes to a scratch file in `folder` and deletes it, then waits until
-// nothing is left to be written to the disk. A virtual machine that gives the memory freed
-// by the system back to its host makes the next program that needs the memory pay to have
-// it back: on such a machine a file written into memory unused for a few seconds takes up
-// to ten times as long as one written into memory just freed. Each measurement starts
-// right after this, so the copy and the run find the same kind of memory.
-//
-// With `cold` the opposite: nothing is written, and the measurement waits until memory
-// freed before has gone back to the host, as it has when a program starts on a machine
-// that was doing something else.
+// Each measurement starts with the memory prepared alike (tools::warmMemory). With `cold`
+// the opposite: nothing is written, and the measurement waits until memory freed before has
+// gone back to the host, as it has when a program starts on a machine that was doing
+// something else.
 void prepareMemory(const fs::path& folder, std::uintmax_t bytes, bool cold)
 {
-    if (cold) {
-        ::sync();
-        std::this_thread::sleep_for(std::chrono::seconds(8));
+    if (!cold) {
+        tools::warmMemory(folder, bytes);
         return;
     }
-    const fs::path scratch = folder / "scratch.tmp";
-    {
-        std::FILE* out = std::fopen(scratch.c_str(), "wb");
-        if (out == nullptr)
-            std::exit(2);
-        std::setvbuf(out, nullptr, _IONBF, 0);
-        const std::vector<char> block(1 << 20, ' ');
-        for (std::uintmax_t done = 0; done < bytes; done += block.size()) {
-            if (std::fwrite(block.data(), 1, block.size(), out) != block.size())
-                std::exit(2);
-        }
-        std::fclose(out);
-    }
-    fs::remove(scratch);
     ::sync();
+    std::this_thread::sleep_for(std::chrono::seconds(8));
 }
 
 double timedCopy(const fs::path& from, const fs::path& to, bool durable)
@@ -299,11 +257,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-double best(const std::vector<double>& values)
-{
-    return *std::min_element(values.begin(), values.end());
 }
 
 // The measurements of one kind of memory, round by round.

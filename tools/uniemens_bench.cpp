@@ -13,7 +13,6 @@
 // --keep DIR keeps the XML file of the last round there, so that two versions of the program
 // can be compared byte for byte; --only-run runs once without the floor, for a profiler.
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,43 +29,22 @@
 #include "payroll/employee_record.h"
 #include "records/file_chooser.h"
 #include "records/prompter.h"
+#include "tools/measure.h"
 #include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "uniemens/inditta_form.h"
 
 namespace fs = std::filesystem;
 
+using tools::CpuTimes;
 using tools::NoLauncher;
+using tools::best;
+using tools::cpuTimes;
+using tools::peakMegabytes;
+using tools::seconds;
 using tools::SilentPrompter;
 
 namespace {
-
-double seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
-struct CpuTimes {
-    double user = 0;
-    double system = 0;
-};
-
-CpuTimes cpuTimes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto toSeconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return {toSeconds(usage.ru_utime), toSeconds(usage.ru_stime)};
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 // Out of line: inlined into the long run of calls below, GCC 12 at -O3 warns of overlapping
 // copies that cannot happen.
@@ -209,28 +187,6 @@ double measureFloor(const fs::path& input, const fs::path& output, std::uintmax_
     return time;
 }
 
-// Writes `bytes` bytes to a scratch file in `folder`, deletes it and waits until nothing is
-// left to be written to the disk. On a virtual machine that hands freed memory back to its
-// host, writing into memory unused for a while costs far more than writing into memory just
-// freed; each measurement starts right after this, so the floor and the run meet the same
-// kind of memory.
-void prepareMemory(const fs::path& folder, std::uintmax_t bytes)
-{
-    const fs::path scratch = folder / "scratch.tmp";
-    std::FILE* out = std::fopen(scratch.c_str(), "wb");
-    if (out == nullptr)
-        std::exit(2);
-    std::setvbuf(out, nullptr, _IONBF, 0);
-    const std::vector<char> block(1 << 20, ' ');
-    for (std::uintmax_t done = 0; done < bytes; done += block.size()) {
-        if (std::fwrite(block.data(), 1, block.size(), out) != block.size())
-            std::exit(2);
-    }
-    std::fclose(out);
-    fs::remove(scratch);
-    ::sync();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -274,7 +230,7 @@ int main(int argc, char** argv)
     std::uintmax_t expectedBytes = static_cast<std::uintmax_t>(employees) * 10000;
     for (int round = 0; round < rounds; ++round) {
         if (!onlyRun)
-            prepareMemory(root, expectedBytes);
+            tools::warmMemory(root, expectedBytes);
         const RunMeasure run = measureRun(root);
         if (run.file.empty()) {
             std::fprintf(stderr, "the run did not store its file:\n");
@@ -283,7 +239,7 @@ int main(int argc, char** argv)
             status = 1;
             break;
         }
-        if (runs.empty() || run.seconds < *std::min_element(runs.begin(), runs.end()))
+        if (runs.empty() || run.seconds < best(runs))
             bestRunCpu = run.cpu;
         runs.push_back(run.seconds);
         xmlBytes = expectedBytes = fs::file_size(run.file);
@@ -301,7 +257,7 @@ int main(int argc, char** argv)
             floors.push_back(0);
             continue;
         }
-        prepareMemory(root, xmlBytes);
+        tools::warmMemory(root, xmlBytes);
         floors.push_back(measureFloor(employeeFile, root / "floor.tmp", xmlBytes));
     }
     std::error_code ec;
@@ -309,8 +265,8 @@ int main(int argc, char** argv)
     if (status != 0)
         return status;
 
-    const double run = *std::min_element(runs.begin(), runs.end());
-    const double floor = *std::min_element(floors.begin(), floors.end());
+    const double run = best(runs);
+    const double floor = best(floors);
     std::printf("employees                : %ld (data file %.1f MB, built in %.3f s)\n", employees,
                 static_cast<double>(employees) * payroll::kEmployeeRecordLength / 1e6, buildTime);
     std::printf("XML file                 : %.1f MB, %.0f bytes per employee\n", static_cast<double>(xmlBytes) / 1e6,

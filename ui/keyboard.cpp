@@ -36,14 +36,9 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusIn) {
-            // A mouse click places the cursor after the focus arrives: select afterwards.
-            QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(watched);
-            QTimer::singleShot(0, box, [box] {
-                if (box && box->hasFocus() && onlyBlanks(box->text()))
-                    box->selectAll();
-            });
-        }
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (event->type() == QEvent::FocusIn && box && onlyBlanks(box->text()))
+            selectAllOnceFocused(box);
         return false;
     }
 
@@ -70,6 +65,14 @@ void pressOnEnter(QAbstractButton* button)
 void selectBlanksOnFocus(QLineEdit* box)
 {
     box->installEventFilter(new BlankSelection(box));
+}
+
+void selectAllOnceFocused(QLineEdit* box)
+{
+    QTimer::singleShot(0, box, [box = QPointer<QLineEdit>(box)] {
+        if (box && box->hasFocus())
+            box->selectAll();
+    });
 }
 
 } // namespace ui

@@ -14,4 +14,8 @@ void pressOnEnter(QAbstractButton* button);
 // instead of being refused by a typing limit that the blanks already fill.
 void selectBlanksOnFocus(QLineEdit* box);
 
+// Selects the box's whole text as soon as the event that gave it the focus is over (a mouse
+// click places the cursor after the focus arrives), if the box still has the focus.
+void selectAllOnceFocused(QLineEdit* box);
+
 } // namespace ui

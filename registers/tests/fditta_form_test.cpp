@@ -128,7 +128,7 @@ TEST_F(FDittaFormTest, F9SavesOnlyTheRecordSlotWithEveryFieldInItsPlace)
     form.Tx_GotFocus(2);
     form.Tx[2].text = "ROSSI SRL";
     form.Tx_Change(2);
-    form.Tx_KeyDown(2, FDittaForm::kKeyF9);
+    form.Tx_KeyDown(2, registers::kKeyF9);
 
     std::string expected = slot(sampleRecord());
     expected.replace(2, 34, fitRight("ROSSI SRL", 34));
@@ -219,9 +219,9 @@ TEST_F(FDittaFormTest, NoAndEscWriteNothingBlankingKeepsTheMarkAndEmptiesEveryFi
     form.selectCompany(1);
     form.Form_Load();
 
-    form.Tx_KeyDown(34, FDittaForm::kKeyEnter);
+    form.Tx_KeyDown(34, registers::kKeyEnter);
     EXPECT_EQ(form.focusRequest, 1);
-    form.Tx_KeyDown(1, FDittaForm::kKeyUp);
+    form.Tx_KeyDown(1, registers::kKeyUp);
     EXPECT_EQ(form.focusRequest, 1);
 
     form.Tx[2].text = "ALTRO NOME";
@@ -243,7 +243,7 @@ TEST_F(FDittaFormTest, NoAndEscWriteNothingBlankingKeepsTheMarkAndEmptiesEveryFi
     EXPECT_EQ(prompter.shown[4].asked, records::Question::ConfirmChange);
 
     form.Tx[2].text = "ALTRO NOME";
-    form.Tx_KeyDown(2, FDittaForm::kKeyEscape);
+    form.Tx_KeyDown(2, registers::kKeyEscape);
     EXPECT_FALSE(form.visible);
     EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
 }
@@ -325,7 +325,7 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
     form.Tx[1].text = "1";
     form.Tx[2].text = "NUOVA SRL";
     form.Tx[8].text = "07643520567";
-    form.Tx_KeyDown(2, FDittaForm::kKeyF9);
+    form.Tx_KeyDown(2, registers::kKeyF9);
     const std::string expected = "$1" + fitRight("NUOVA SRL", 34) + std::string(73, ' ') + "07643520567";
     EXPECT_EQ(root.read(companyFile(5)), fitRight(expected, 800));
 

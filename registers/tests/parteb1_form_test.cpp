@@ -239,7 +239,7 @@ TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntr
 
     // F9 in a box saves without asking; Restore takes the boxes back from the record.
     f.Tx[3].text = "ANNA";
-    f.Tx_KeyDown(3, Parteb1Form::kKeyF9);
+    f.Tx_KeyDown(3, registers::kKeyF9);
     EXPECT_EQ(root.read(kPaghe), with(saved, 42, fitRight("ANNA", 20)) + kDeleted + kBianchi);
     f.Tx[3].text = "LUCIA";
     f.Command5_Click();
@@ -345,8 +345,8 @@ TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
         int key;
         int focus;
     } cases[] = {
-        {1, Parteb1Form::kKeyEnter, 2}, {20, Parteb1Form::kKeyEnter, 1}, {23, Parteb1Form::kKeyEnter, 1},
-        {1, Parteb1Form::kKeyUp, 1},    {21, Parteb1Form::kKeyUp, 20},   {5, 0x41, 0},
+        {1, registers::kKeyEnter, 2}, {20, registers::kKeyEnter, 1}, {23, registers::kKeyEnter, 1},
+        {1, registers::kKeyUp, 1},    {21, registers::kKeyUp, 20},   {5, 0x41, 0},
     };
     for (const auto& c : cases) {
         f.focusRequest = 0;
@@ -355,7 +355,7 @@ TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
     }
     f.Tx_GotFocus(23);
     EXPECT_EQ(f.statusText, " M = Mensile  G = Giornaliera");
-    f.Tx_KeyDown(4, Parteb1Form::kKeyEscape);
+    f.Tx_KeyDown(4, registers::kKeyEscape);
     EXPECT_TRUE(f.closeRequested);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 }

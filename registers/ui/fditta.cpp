@@ -466,12 +466,7 @@ void fDitta::Tx_GotFocus(int index)
 {
     m_form.Tx_GotFocus(index);
     refresh();
-    // A click places the cursor after the focus arrives: the whole text is selected afterwards.
-    QPointer<QLineEdit> box = m_tx[static_cast<std::size_t>(index)];
-    QTimer::singleShot(0, this, [box] {
-        if (box && box->hasFocus())
-            box->selectAll();
-    });
+    ui::selectAllOnceFocused(m_tx[static_cast<std::size_t>(index)]);
 }
 
 void fDitta::Tx_LostFocus(int index)
@@ -536,17 +531,17 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
     const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
     if (key == 0)
         return false;
-    if (dateBox && (key == FDittaForm::kKeyEnter || key == FDittaForm::kKeyUp)) {
+    if (dateBox && (key == registers::kKeyEnter || key == registers::kKeyUp)) {
         // The date boxes stand for field 5: Enter goes on to the month, the year, field 6; Up
         // goes back to field 4.
         QLineEdit* const order[] = {m_tx[4], m_ggn, m_mmn, m_aan, m_tx[6]};
         const auto at = std::find(std::begin(order), std::end(order), watched) - std::begin(order);
-        QLineEdit* target = order[key == FDittaForm::kKeyEnter ? at + 1 : at - 1];
+        QLineEdit* target = order[key == registers::kKeyEnter ? at + 1 : at - 1];
         target->setFocus(Qt::TabFocusReason);
         target->selectAll();
         return true;
     }
-    if (key == FDittaForm::kKeyF9) {
+    if (key == registers::kKeyF9) {
         // F9 saves without a question; the status bar says that it did.
         if (m_form.save())
             statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
@@ -561,7 +556,7 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
 void fDitta::keyPressEvent(QKeyEvent* event)
 {
     const int key = keyCodeOf(event);
-    if (key == FDittaForm::kKeyEscape || key == FDittaForm::kKeyF9) {
+    if (key == registers::kKeyEscape || key == registers::kKeyF9) {
         m_form.Form_KeyDown(key);
         afterEvent();
         return;

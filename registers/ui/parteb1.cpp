@@ -485,14 +485,8 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::FocusIn) {
             m_form.Tx_GotFocus(index);
             refresh();
-            if (index <= Parteb1Form::kFocusBoxCount) {
-                // A click places the cursor after the focus arrives: select afterwards.
-                QPointer<QLineEdit> box = m_tx[static_cast<std::size_t>(index)];
-                QTimer::singleShot(0, this, [box] {
-                    if (box && box->hasFocus())
-                        box->selectAll();
-                });
-            }
+            if (index <= Parteb1Form::kFocusBoxCount)
+                ui::selectAllOnceFocused(m_tx[static_cast<std::size_t>(index)]);
         } else {
             m_form.Tx_LostFocus(index);
             refresh();
@@ -504,7 +498,7 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
     const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
     if (key == 0)
         return false;
-    if (key == Parteb1Form::kKeyF9) {
+    if (key == registers::kKeyF9) {
         // F9 saves without a question; the status bar says that it did.
         if (m_form.save())
             statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
@@ -513,7 +507,7 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
     }
     m_form.Tx_KeyDown(index, key);
     if (m_form.focusRequest != 0) {
-        moveFocus(m_form.focusRequest, key == Parteb1Form::kKeyUp ? -1 : 1);
+        moveFocus(m_form.focusRequest, key == registers::kKeyUp ? -1 : 1);
         m_form.focusRequest = 0;
     }
     afterEvent();

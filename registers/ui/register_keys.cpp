@@ -3,6 +3,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "registers/key_codes.h"
+
 namespace registers {
 
 int keyCodeOf(const QKeyEvent* event)
@@ -12,13 +14,13 @@ int keyCodeOf(const QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 0x0D;
+        return kKeyEnter;
     case Qt::Key_Escape:
-        return 0x1B;
+        return kKeyEscape;
     case Qt::Key_Up:
-        return 0x26;
+        return kKeyUp;
     case Qt::Key_F9:
-        return 0x78;
+        return kKeyF9;
     default:
         return 0;
     }
