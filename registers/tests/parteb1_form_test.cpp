@@ -159,10 +159,10 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
     EXPECT_EQ(f.Tx[1].text, "BNCLRA90C52F205S");
     EXPECT_EQ(comboText(2), "P  Tempo parziale");
     EXPECT_EQ(comboText(3), "D  Tempo determinato o contratto a termine");
-    EXPECT_EQ(comboText(4), "J0  ");
+    EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
     EXPECT_EQ(comboText(5), "201 Albania");
     EXPECT_EQ(comboText(6), "1  Assunzione");
-    EXPECT_EQ(comboText(8), "AT");
+    EXPECT_EQ(comboText(8), "AT (descrizione non disponibile)");
     EXPECT_EQ(comboText(9), "APPB Apprendistato professionalizzante,Contratto di mestiere");
 }
 
@@ -212,7 +212,7 @@ TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntr
     f.Tx_LostFocus(2);
     EXPECT_EQ(f.Tx[2].text, fitRight("verdi", 24));
     f.Combo_Click(1, itemOf(1, "A  Atipica ex INPDAI                 "));
-    f.Combo_Click(8, itemOf(8, "SC"));
+    f.Combo_Click(8, itemOf(8, "SC Lavoratore dello spettacolo o dello sport"));
     f.Tx[21].text = "n";
     f.Tx[22].text = "12";
     f.Tx[23].text = "g";
@@ -327,9 +327,9 @@ TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
 TEST_F(Parteb1FormTest, ContributionTypeItemsClimbToTheirCodeAndNormaleLeavesNoneSelected)
 {
     Parteb1Form& f = load();
-    f.Combo_Click(4, itemOf(4, "J0  "));
+    f.Combo_Click(4, itemOf(4, "J0   (descrizione non disponibile)"));
     EXPECT_EQ(f.Tx[7].text, "J0  ");
-    EXPECT_EQ(comboText(4), "J0  ");
+    EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
     f.Combo_Click(4, 0);
     EXPECT_EQ(f.Tx[7].text, "    ");
     EXPECT_EQ(f.Combo[4].index, -1);
