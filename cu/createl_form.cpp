@@ -309,7 +309,11 @@ telematic::RunResult CreatelForm::Command2_Click()
         Messaggio("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath));
         break;
     case telematic::RunOutcome::Reported:
-        closeRequested = true; // the report is shown and the program ends
+        // The report is in its viewer; when the clerk closes it, this window is ready for
+        // the next run and says where both files went.
+        reload();
+        Messaggio("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath)
+                  + "; report: " + records::utf8ToCp1252(result.reportHostPath));
         break;
     case telematic::RunOutcome::Stopped:
     case telematic::RunOutcome::Declined:

@@ -74,8 +74,8 @@ public:
     bool Command1_Click();
     void Combo1_Click(int index);
     void Command5_Click(); // "     FASE 1          REPORT": asks whether a report is wanted
-    // "FASE 3": the telematic writer. After a completed run the window is loaded afresh;
-    // after a run with a report it is to close.
+    // "FASE 3": the telematic writer. After a completed run, with or without a report, the
+    // window is loaded afresh and its status line names the files written.
     telematic::RunResult Command2_Click();
     void Command3_Click(); // "FASE 4     FINE"
     void Tx_GotFocus(int index);

@@ -36,7 +36,7 @@ enum class RunOutcome {
     Stopped,   // a stop message was shown (or a write failed); no telematic file under the final name
     Declined,  // the operator declined the annulment/replacement confirmation
     Completed, // the telematic file is complete; the window is loaded afresh
-    Reported,  // completed, the report was written and shown; the program ends
+    Reported,  // completed, the report was written and shown; the window is loaded afresh
 };
 
 struct RunResult {

@@ -350,7 +350,9 @@ TEST_F(RunTest, TheReportAndItsBatchFileAreWrittenAndShown)
     form.Command5_Click();
     const RunResult result = form.Command2_Click();
     ASSERT_EQ(result.outcome, RunOutcome::Reported);
-    EXPECT_TRUE(form.closeRequested);
+    // The window stays, loaded afresh for the next run.
+    EXPECT_FALSE(form.closeRequested);
+    EXPECT_EQ(form.reportFlag, 0);
     EXPECT_EQ(result.reportHostPath, (root.path() / kDataFolder / "report.txt").string());
     EXPECT_EQ(result.batchHostPath, (root.path() / "c/nolv/nv770/2016/avstp.bat").string());
     EXPECT_EQ(launcher.shownFiles, std::vector<std::string>{result.reportHostPath});

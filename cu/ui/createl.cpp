@@ -527,16 +527,12 @@ void createl::Command2_Click()
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
     m_progress->finish();
-    if (result.outcome == telematic::RunOutcome::Completed) {
+    if (result.outcome == telematic::RunOutcome::Completed || result.outcome == telematic::RunOutcome::Reported) {
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.
         m_combo1->setCurrentIndex(-1);
     }
     refresh();
-    // After a run with a report the report viewer is open: it is the last window, and the
-    // program ends with it.
-    if (m_form.closeRequested)
-        close();
 }
 
 void createl::Command3_Click()

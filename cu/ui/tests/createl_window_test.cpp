@@ -2,6 +2,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <QComboBox>
 #include <QFrame>
@@ -37,7 +38,7 @@ private slots:
     void focusOnABoxShowsItsHelp();
     void runThatStopsKeepsTheWindowAndEndCloses();
     void completedRunLeavesAFreshlyLoadedWindow();
-    void runWithReportShowsItAndClosesTheWindow();
+    void runWithReportShowsItAndKeepsTheWindowForTheNextRun();
     void enterOpensTheArchiveAndPressesTheFocusedButton();
     void typingReplacesACommitmentBoxOfBlanks();
     void aRunShowsHowFarItHasGot();
@@ -281,7 +282,7 @@ void CreatelWindowTest::completedRunLeavesAFreshlyLoadedWindow()
     QCOMPARE(desk.statusText(), QStringLiteral("File telematico creato: ") + written);
 }
 
-void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
+void CreatelWindowTest::runWithReportShowsItAndKeepsTheWindowForTheNextRun()
 {
     Desk desk;
     demo::writeDemoInstallation(desk.root.path());
@@ -292,8 +293,16 @@ void CreatelWindowTest::runWithReportShowsItAndClosesTheWindow()
     QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
 
     QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
-    QCOMPARE(desk.launcher.shownFiles.size(), std::size_t{1});
-    QVERIFY(!window.isVisible());
+    const std::filesystem::path data = desk.root.path() / "c/nolv/nv770/2016/dati";
+    QCOMPARE(desk.launcher.shownFiles, std::vector<std::string>{(data / "report.txt").string()});
+    // The clerk is back in a freshly loaded window whose status line names both files.
+    QVERIFY(window.isVisible());
+    QVERIFY(!desk.inputFrameShown());
+    QVERIFY(desk.tx(0)->text().isEmpty());
+    QCOMPARE(window.form().reportFlag, 0);
+    QCOMPARE(desk.statusText(), QStringLiteral("File telematico creato: %1; report: %2")
+                                    .arg(QString::fromStdString((data / "TCU117").string()),
+                                         QString::fromStdString((data / "report.txt").string())));
 }
 
 void CreatelWindowTest::enterOpensTheArchiveAndPressesTheFocusedButton()
