@@ -179,7 +179,7 @@ QWidget* createl::buildTitle()
         label->setFont(big);
 
     auto* law = plainLabel(QStringLiteral("CERTIFICAZIONE DI CUI ALL'ART.4 COMMI 6-ter e 6-quater        DEL D.P.R. "
-                                          "22 LUGLIO 1009, n.322, RELATIVA ALL'ANNO"),
+                                          "22 LUGLIO 1998, n.322, RELATIVA ALL'ANNO"),
                            banner, QStringLiteral("titleLaw"));
     auto* lawYear = plainLabel(QStringLiteral("      2016"), banner, QStringLiteral("titleYear2"));
     QFont yearFont = medium;

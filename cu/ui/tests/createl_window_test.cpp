@@ -51,6 +51,10 @@ void CreatelWindowTest::loadWithoutArchivesShowsTheInitialBoxes()
     Desk desk;
     cu::createl& window = desk.load();
     QCOMPARE(window.windowTitle(), QStringLiteral("Seleziona CU 2016"));
+    // The decree of the certification is of 1998.
+    QCOMPARE(desk.control<QLabel>(QStringLiteral("titleLaw"))->text(),
+             QStringLiteral("CERTIFICAZIONE DI CUI ALL'ART.4 COMMI 6-ter e 6-quater        DEL D.P.R. "
+                            "22 LUGLIO 1998, n.322, RELATIVA ALL'ANNO"));
     QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->count(), 0);
     QCOMPARE(desk.tx(5)->text(), QStringLiteral("C:\\nolv\\nv770\\2016\\dati\\"));
     QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
