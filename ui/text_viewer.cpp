@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/ui_common.h"
+
 namespace ui {
 
 TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidget* parent)
@@ -92,8 +94,11 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     layout->addWidget(m_findBar);
     layout->addWidget(buttons);
 
+    // A hundred columns and 36 lines of the report, as far as the screen allows.
     const QFontMetrics metrics(m_text->font());
-    resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36);
+    resize(QSize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36)
+               .boundedTo(screenRoom(this))
+               .expandedTo(minimumSizeHint()));
 }
 
 void TextFileViewer::showFindBar()

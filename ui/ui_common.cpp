@@ -1,5 +1,7 @@
 #include "ui/ui_common.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -9,10 +11,12 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -200,10 +204,33 @@ int boxWidth(const QWidget* box, int characters)
 
 void resizeWithinScreen(QWidget* window)
 {
+    window->ensurePolished();
     QSize size = window->sizeHint();
-    if (const QScreen* screen = window->screen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    window->resize(size.expandedTo(window->minimumSizeHint()));
+    if (const auto* main = qobject_cast<const QMainWindow*>(window); main && main->centralWidget()) {
+        // A main window needs its content, its menu bar and the lines of its status bar at
+        // that width (the window's own hint counts one line for a status bar).
+        size = main->centralWidget()->sizeHint().expandedTo(main->centralWidget()->minimumSizeHint());
+        if (const QWidget* menu = main->menuWidget())
+            size.rheight() += menu->sizeHint().height();
+        if (const auto* status = main->findChild<const QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const int lines = status->hasHeightForWidth() ? status->heightForWidth(size.width()) : 0;
+            size.rheight() += std::max(status->sizeHint().height(), lines);
+        }
+    }
+    window->resize(size.boundedTo(screenRoom(window)).expandedTo(window->minimumSizeHint()));
+}
+
+QSize screenRoom(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    // Room for the borders and the title bar that the window manager adds, and for a panel of
+    // the desktop that the screen's available area does not always leave out: 8 and 72
+    // screen pixels.
+    const double ratio = screen->devicePixelRatio();
+    const QSize frame(static_cast<int>(std::ceil(8 / ratio)), static_cast<int>(std::ceil(72 / ratio)));
+    return screen->availableGeometry().size() - frame;
 }
 
 } // namespace ui

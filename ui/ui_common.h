@@ -64,7 +64,10 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {
 int boxWidth(const QWidget* box, int characters);
 
 // Gives a window the size it asks for, but never more than its screen offers (large
-// fonts, small laptops): what does not fit is laid out closer together.
+// fonts, small laptops), with room for its title bar: a window whose content scrolls
+// (WindowScroll) then scrolls it.
 void resizeWithinScreen(QWidget* window);
+// The most a window of this screen may measure, without its title bar and borders.
+QSize screenRoom(const QWidget* window);
 
 } // namespace ui

@@ -24,6 +24,7 @@
 #include "ui/phase_button.h"
 #include "ui/run_progress.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "ui/window_list.h"
 
 namespace cu {
@@ -109,14 +110,8 @@ void createl::buildControls()
 
     layout->addStretch(1);
     layout->addWidget(buildDisclaimer());
-    setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    ui::setScrollingCentralWidget(this, central);
+    m_statusText = ui::addStatusLine(this);
 
     // The boxes filled from the archive are disabled, yet the operator must read them: their
     // text stays dark instead of the style's faint grey.

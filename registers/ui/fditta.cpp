@@ -23,6 +23,7 @@
 #include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -224,20 +225,21 @@ void fDitta::buildControls()
     buttons->addWidget(blank);
     buttons->addWidget(exit);
 
+    // The fields scroll on a screen too small for them; the buttons stay in view.
+    auto* fields = new QWidget;
+    auto* fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(10, 8, 10, 0);
+    fieldsLayout->setSpacing(6);
+    fieldsLayout->addWidget(header);
+    fieldsLayout->addLayout(columns, 1);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
-    layout->addWidget(header);
-    layout->addLayout(columns, 1);
+    layout->addWidget(new ui::WindowScroll(fields, central), 1);
+    buttons->setContentsMargins(10, 0, 10, 0);
     layout->addLayout(buttons);
     setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard goes through the fields in their order, the date boxes in place of field 5.
     QWidget* previous = nullptr;

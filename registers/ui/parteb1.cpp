@@ -24,6 +24,7 @@
 #include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -58,11 +59,13 @@ const QString kLabels[Parteb1Form::kBoxCount + 1] = {
     QStringLiteral("Tipo lavoratore statistico"),
     QStringLiteral("Regime Post 95 S/N"),
     QStringLiteral("Unita' Operativa (0=no)"),
-    QStringLiteral("M = Mensile  G = Giornaliera"),
+    QStringLiteral("Tipo paga (M/G)"),
 };
 
-// The boxes of the left column; the others are on the right.
-constexpr int kLeftColumnBoxes = 12;
+// The employee's identity (boxes 1 to 3) on one row; below it the coded fields in two
+// columns, boxes 4 to 13 on the left and 14 to 23 on the right.
+constexpr int kIdentityBoxes = 3;
+constexpr int kLeftColumnBoxes = 13;
 
 QPushButton* button(const char* name, const QString& caption, const QString& toolTip, QWidget* parent)
 {
@@ -115,21 +118,23 @@ Parteb1::~Parteb1()
 
 void Parteb1::buildControls()
 {
+    // The boxes scroll on a screen too small for them; the buttons stay in view.
     auto* central = new QWidget(this);
+    auto* fields = new QWidget;
+    auto* fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(10, 8, 10, 0);
+    fieldsLayout->setSpacing(6);
+    fieldsLayout->addWidget(buildCompanyRow());
+    fieldsLayout->addWidget(buildBoxes(), 1);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
-    layout->addWidget(buildCompanyRow());
-    layout->addWidget(buildBoxes(), 1);
-    layout->addWidget(buildButtons());
+    layout->addWidget(new ui::WindowScroll(fields, central), 1);
+    QWidget* buttons = buildButtons();
+    buttons->setContentsMargins(10, 0, 10, 0);
+    layout->addWidget(buttons);
     setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard goes through the boxes in their order, each box's combo right after it.
     QWidget* previous = m_lista;
@@ -232,18 +237,29 @@ QWidget* Parteb1::buildBoxes()
     }
 
     for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
-        auto* combo = new QComboBox(group);
+        // A code and its words, on two lines where one does not hold them.
+        auto* combo = new ui::WrappingComboBox(34, group);
         combo->setObjectName(QStringLiteral("Combo%1").arg(c));
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(12);
         combo->setMaxVisibleItems(20);
         connect(combo, &QComboBox::activated, this, [this, c](int index) { Combo_Click(c, index); });
         m_combo[static_cast<std::size_t>(c)] = combo;
     }
 
-    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
-        const int row = k <= kLeftColumnBoxes ? k - 1 : k - kLeftColumnBoxes - 1;
-        const int column = k <= kLeftColumnBoxes ? 0 : 4;
+    auto* identity = new QHBoxLayout;
+    identity->setSpacing(8);
+    for (int k = 1; k <= kIdentityBoxes; ++k) {
+        QLabel* label = plainLabel(kLabels[k], group);
+        label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
+        identity->addWidget(label);
+        identity->addWidget(m_tx[static_cast<std::size_t>(k)]);
+        identity->addSpacing(k < kIdentityBoxes ? 8 : 0);
+    }
+    identity->addStretch(1);
+    grid->addLayout(identity, 0, 0, 1, 7);
+    for (int k = kIdentityBoxes + 1; k <= Parteb1Form::kBoxCount; ++k) {
+        const bool left = k <= kLeftColumnBoxes;
+        const int row = left ? k - kIdentityBoxes : k - kLeftColumnBoxes;
+        const int column = left ? 0 : 4;
         QLabel* label = plainLabel(kLabels[k], group);
         label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
         if (k == 22) {
@@ -260,7 +276,7 @@ QWidget* Parteb1::buildBoxes()
     grid->setColumnMinimumWidth(3, 16);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(6, 1);
-    grid->setRowStretch(kLeftColumnBoxes, 1);
+    grid->setRowStretch(kLeftColumnBoxes - kIdentityBoxes + 1, 1);
     return group;
 }
 
@@ -314,22 +330,21 @@ void Parteb1::refresh()
         const Parteb1Form::ComboBox& state = m_form.Combo[static_cast<std::size_t>(c)];
         if (combo->count() != static_cast<int>(state.items.size())) {
             combo->clear();
-            int widest = 0;
-            for (const std::string& item : state.items) {
-                combo->addItem(toQt(item));
-                widest = std::max(widest, combo->fontMetrics().horizontalAdvance(toQt(item)));
-            }
-            // The list opens wide enough for the longest description.
-            combo->view()->setMinimumWidth(widest + 40);
+            for (const std::string& item : state.items)
+                combo->addItem(toQt(item).trimmed());
         }
         combo->setCurrentIndex(state.index);
-        // A narrow combo cuts a long description: the whole of it is a hover away.
-        combo->setToolTip(combo->currentText());
     }
 
+    // Each employee as the clerk reads it: the record number, a blank and the name (the list
+    // of the form runs the number into the surname).
     QStringList items;
-    for (const std::string& item : m_form.listaItems)
-        items.append(toQt(item));
+    for (std::size_t i = 0; i < m_form.listaItems.size(); ++i) {
+        const std::string& item = m_form.listaItems[i];
+        const std::string number = records::signedNumberText(m_form.listaRecords[i]);
+        const std::string name = item.compare(0, number.size(), number) == 0 ? item.substr(number.size()) : item;
+        items.append(toQt(records::trim(number)) + QLatin1Char(' ') + toQt(records::trim(name)));
+    }
     QStringList shown;
     for (int i = 0; i < m_lista->count(); ++i)
         shown.append(m_lista->itemText(i));

@@ -11,6 +11,7 @@
 
 #include "records/numeric.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -35,12 +36,11 @@ QDialogButtonBox* openAndCancel(QDialog* dialog, QPushButton*& open)
     return buttons;
 }
 
-QListWidget* listOf(QDialog* dialog, const QString& name, int characters)
+QListWidget* listOf(QDialog* dialog, const QString& name)
 {
     auto* list = new QListWidget(dialog);
     list->setObjectName(name);
-    list->setMinimumWidth(ui::boxWidth(list, characters));
-    list->setMinimumHeight(list->fontMetrics().lineSpacing() * 12);
+    list->setMinimumHeight(list->fontMetrics().lineSpacing() * 5);
     return list;
 }
 
@@ -53,7 +53,7 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
     setObjectName(QStringLiteral("companyChooser"));
     setWindowTitle(QStringLiteral("Gestione ditte - scelta della ditta"));
 
-    m_list = listOf(this, QStringLiteral("companyList"), 44);
+    m_list = listOf(this, QStringLiteral("companyList"));
     for (const CompanyChoice& choice : companies) {
         const QString name = choice.name.empty() ? QStringLiteral("(anagrafica da compilare)") : ui::toQt(choice.name);
         m_list->addItem(QStringLiteral("%1  %2").arg(choice.company, 3).arg(name));
@@ -98,6 +98,8 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
     });
     connect(m_code, &QLineEdit::textEdited, this, &CompanyChooser::codeEdited);
     (companies.empty() ? static_cast<QWidget*>(m_code) : m_list)->setFocus();
+    ui::showItemsWhole(m_list, 60);
+    ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));
 }
 
 void CompanyChooser::codeEdited(const QString& text)
@@ -125,7 +127,7 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     setObjectName(QStringLiteral("employeeFileChooser"));
     setWindowTitle(QStringLiteral("Dati Dipendenti - scelta della ditta e del mese"));
 
-    m_list = listOf(this, QStringLiteral("fileList"), 64);
+    m_list = listOf(this, QStringLiteral("fileList"));
     for (const EmployeeFileChoice& file : files) {
         const int month = static_cast<int>(records::numericValue(file.month));
         QString text
@@ -146,6 +148,8 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_open->setEnabled(row >= 0); });
     connect(m_list, &QListWidget::itemActivated, this, &QDialog::accept);
     m_list->setFocus();
+    ui::showItemsWhole(m_list, 80);
+    ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));
 }
 
 int EmployeeFileChooser::chosen() const

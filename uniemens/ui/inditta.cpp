@@ -20,6 +20,7 @@
 #include "ui/keyboard.h"
 #include "ui/run_progress.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "ui/window_list.h"
 
 namespace uniemens {
@@ -119,14 +120,8 @@ void inditta::buildControls()
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
     layout->addWidget(m_progress);
-    setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    ui::setScrollingCentralWidget(this, central);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard follows the work: month, company, what to do, confirm.
     QWidget* const order[] = {m_combo1,   m_indit,    m_text1,    m_option1,  m_option2, m_command1,

@@ -43,7 +43,6 @@ private slots:
     void typingReplacesACommitmentBoxOfBlanks();
     void aRunShowsHowFarItHasGot();
     void aStoppedRunClearsItsProgressText();
-    void theWindowFitsALaptopScreenAtLargerFonts();
 };
 
 void CreatelWindowTest::loadWithoutArchivesShowsTheInitialBoxes()
@@ -404,29 +403,6 @@ void CreatelWindowTest::aStoppedRunClearsItsProgressText()
     QCOMPARE(desk.prompter.last().text, std::string("Archivio Dipendenti inesistente "));
     QVERIFY(shownDuringRun.startsWith(QStringLiteral("Memorizzazione in corso......della CU di ")));
     QVERIFY(label->text().isEmpty());
-}
-
-void CreatelWindowTest::theWindowFitsALaptopScreenAtLargerFonts()
-{
-    // A 1280x800 screen with the desktop's font scaling at 125% and 130%: the whole window,
-    // input frame open, fits with room for the title bar and a panel.
-    const QFont normal = QApplication::font();
-    for (const double scale : {1.0, 1.25, 1.3}) {
-        QFont larger = normal;
-        larger.setPointSizeF(normal.pointSizeF() * scale);
-        QApplication::setFont(larger);
-        Desk desk;
-        demo::writeDemoInstallation(desk.root.path());
-        cu::createl& window = desk.load();
-        desk.typeCode(QStringLiteral("1"));
-        desk.click("Command1");
-        QVERIFY(desk.inputFrameShown());
-        const QSize needed = window.minimumSizeHint().expandedTo(window.minimumSize());
-        qInfo() << "font scale" << scale << "needs" << needed;
-        QVERIFY2(needed.width() <= 1280, qPrintable(QStringLiteral("width %1 at %2").arg(needed.width()).arg(scale)));
-        QVERIFY2(needed.height() <= 740, qPrintable(QStringLiteral("height %1 at %2").arg(needed.height()).arg(scale)));
-    }
-    QApplication::setFont(normal);
 }
 
 QTEST_MAIN(CreatelWindowTest)
