@@ -32,6 +32,18 @@ bool ConsolePrompter::askYesNo(records::Question question, std::string_view titl
     return yes;
 }
 
+records::Answer ConsolePrompter::askYesNoCancel(records::Question question, std::string_view title,
+                                                std::string_view text, records::Icon)
+{
+    const auto given = m_choices.find(question);
+    const records::Answer answer = given == m_choices.end() ? records::Answer::Cancel : given->second;
+    writeLine(title, text,
+              answer == records::Answer::Yes  ? " [Si]"
+              : answer == records::Answer::No ? " [No]"
+                                              : " [Annulla]");
+    return answer;
+}
+
 void TerminalProgress::show(double done, double total)
 {
     if (!m_terminal)

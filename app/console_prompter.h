@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <ostream>
 #include <set>
 #include <string>
@@ -14,7 +15,9 @@ namespace app {
 // stream, "TITLE: TEXT" (TEXT alone under the default title), in UTF-8. Questions are
 // answered from the options given, by their identity; a question that no option answers is
 // answered No. Questions are written as lines too, with the answer given: "TEXT [Si]" or
-// "TEXT [No]".
+// "TEXT [No]". A question that also offers Annulla and that no option answers is answered
+// Annulla ("TEXT [Annulla]"): of its three answers it is the one that neither stores nor
+// drops anything, so a script that did not expect it loses nothing and writes nothing.
 class ConsolePrompter : public records::Prompter {
 public:
     explicit ConsolePrompter(std::ostream& err)
@@ -31,9 +34,14 @@ public:
             m_yes.erase(question);
     }
 
+    // The answer to a Yes/No/Cancel question.
+    void setChoice(records::Question question, records::Answer answer) { m_choices[question] = answer; }
+
     void message(std::string_view title, std::string_view text, records::Icon icon) override;
     bool askYesNo(records::Question question, std::string_view title, std::string_view text,
                   records::Icon icon) override;
+    records::Answer askYesNoCancel(records::Question question, std::string_view title, std::string_view text,
+                                   records::Icon icon) override;
 
     int messageCount() const { return m_messages; }
 
@@ -45,6 +53,7 @@ private:
 
     std::ostream& m_err;
     std::set<records::Question> m_yes;
+    std::map<records::Question, records::Answer> m_choices;
     int m_messages = 0;
 };
 

@@ -17,7 +17,19 @@ enum class Question {
     ContinueWithCheck,  // UniEmens series: "Vuoi proseguire con il controllo del file ?"
     ConfirmChange,      // registers: "Conferma " before a record is saved
     ConfirmDelete,      // employee register: before a record is deleted
+    SaveDespiteCheck,   // registers: "Il campo ... non ha superato il controllo (...). Salvare comunque ?"
+    SaveEdits,          // registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
 };
+
+// The answer to a question that also offers to do nothing: Si', No, Annulla.
+enum class Answer { Yes, No, Cancel };
+
+// True for the questions whose box offers No as the default button: those whose Yes stores
+// something that failed a check, so that a hurried Enter does not store it.
+constexpr bool noIsTheDefault(Question question)
+{
+    return question == Question::SaveDespiteCheck;
+}
 
 // Whoever shows the core's messages and asks its questions: a window, a test or the
 // command line. Texts are Windows-1252 bytes; an empty title means the program's own
@@ -29,6 +41,17 @@ public:
     virtual void message(std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
     // A box with Yes and No buttons; true means Yes. `question` says which question it is.
     virtual bool askYesNo(Question question, std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
+    // A box with Yes, No and Cancel buttons. A prompter that cannot offer the third button
+    // answers Cancel, which leaves everything as it was: nothing is stored, nothing dropped.
+    virtual Answer askYesNoCancel(Question question, std::string_view title, std::string_view text,
+                                  Icon icon = Icon::None)
+    {
+        (void)question;
+        (void)title;
+        (void)text;
+        (void)icon;
+        return Answer::Cancel;
+    }
 };
 
 // Programs and pages that the tool starts and never waits for, and the read-only viewer

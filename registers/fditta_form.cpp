@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
 
 #include "payroll/company_code_lists.h"
@@ -56,6 +57,20 @@ constexpr const char* kHelpTexts[FDittaForm::kFieldCount + 1] = {
     "0= Non gestito; 1= S\xEC",
 };
 
+constexpr const char* kUnreadRecord
+    = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
+constexpr const char* kChangeTitle = "Modifica dei dati";
+
+// The labels of the boxes whose codes are checked, as the window shows them.
+const char* checkedBoxLabel(int box)
+{
+    switch (box) {
+    case 3: return "Codice fiscale";
+    case 5: return "Data di nascita";
+    default: return "Partita IVA";
+    }
+}
+
 constexpr const char* kBlankWarning
     = "ATTENZIONE: questa operazione canceller\xE0 il record. Per annullarla, cliccare <NO> nella successiva richiesta "
       "di modifica dati. Cliccare <OK> per continuare.";
@@ -102,13 +117,17 @@ void FDittaForm::selectRecord(std::string fileName, int recordLength, double rec
     m_fileName = std::move(fileName);
     m_recordLength = recordLength;
     m_recordNumber = recordNumber;
+    m_shown = ShownRecord::None;
 }
 
-void FDittaForm::openCompany(int company)
+bool FDittaForm::openCompany(int company)
 {
+    if (!leaveRecord())
+        return false;
     selectCompany(company);
     showRecord();
     m_channels.setCurrent(kRecordChannel);
+    return true;
 }
 
 void FDittaForm::Form_Load()
@@ -123,17 +142,34 @@ void FDittaForm::showRecord()
 {
     std::string record;
     // A company whose file is not there yet starts blank; the file is made by the first save.
+    m_shown = ShownRecord::Absent;
     if (!m_fileName.empty() && m_channels.paths().fileExists(m_fileName)) {
+        m_shown = ShownRecord::Unread;
         m_channels.select(kRecordChannel, m_fileName, m_recordLength);
         m_channels.openBinary();
         if (m_channels.lastError() == 0) {
             m_channels.setRecordNumber(m_recordNumber);
             m_channels.readRecord();
             record = m_channels.channel(kRecordChannel).recordBuffer;
+            if (record.size() == static_cast<std::size_t>(m_recordLength)) {
+                m_shown = ShownRecord::Whole;
+            } else {
+                // Where the file ends before the slot there is nothing to lose; where it
+                // holds part of the record, the empty boxes must never replace it.
+                const RecordSlot slot(m_channels, kRecordChannel, m_recordNumber);
+                if (slot.known() && slot.bytesBefore().empty())
+                    m_shown = ShownRecord::Absent;
+            }
         }
         m_channels.close(kRecordChannel);
     }
-    fields = payroll::unpackCompanyRecord(record);
+    m_shownFields = payroll::unpackCompanyRecord(record);
+    showFields();
+}
+
+void FDittaForm::showFields()
+{
+    fields = m_shownFields;
     for (int i = 1; i <= kFieldCount; ++i)
         Tx[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i)];
     ggn.text = records::mid(fields[5], 1, 2);
@@ -280,11 +316,13 @@ void FDittaForm::Tx_LostFocus(int index)
                 setBirthDate(birth);
             }
         } else if (kind == "1") {
-            // A company's fiscal code is its VAT number.
+            // A company's fiscal code is its VAT number: box 8 takes it when it is a right
+            // one, and keeps what it holds otherwise.
             const std::string vat = box.text.substr(0, std::min<std::size_t>(box.text.size(), 11));
-            m_checks.checkVatNumber(vat);
-            Tx[8].text = vat;
-            Tx_Change(8);
+            if (m_checks.checkVatNumber(vat).outcome == CheckResult::Outcome::Passed) {
+                Tx[8].text = vat;
+                Tx_Change(8);
+            }
         }
         break;
     }
@@ -306,6 +344,8 @@ void FDittaForm::Tx_LostFocus(int index)
 
 void FDittaForm::hide()
 {
+    if (!leaveRecord())
+        return;
     m_channels.closeAll();
     visible = false;
 }
@@ -317,7 +357,7 @@ void FDittaForm::Tx_KeyDown(int index, int keyCode)
         hide();
         break;
     case kKeyF9:
-        save();
+        saveAfterChecks(false);
         break;
     case kKeyEnter:
         focusRequest = index >= focusBoxCount ? 1 : index + 1;
@@ -338,21 +378,46 @@ void FDittaForm::Form_KeyDown(int keyCode)
         focusRequest = 1;
 }
 
-bool FDittaForm::save()
+bool FDittaForm::mayWrite()
 {
     if (m_fileName.empty()) {
         m_workplace.prompter.message("Accesso", "Nessuna ditta selezionata ", records::Icon::Stop);
         return false;
     }
+    if (m_shown != ShownRecord::Whole && m_shown != ShownRecord::Absent) {
+        m_workplace.prompter.message("Accesso", kUnreadRecord, records::Icon::Stop);
+        return false;
+    }
+    return true;
+}
+
+bool FDittaForm::save()
+{
+    if (!mayWrite())
+        return false;
     joinBirthDate();
     for (int i = 1; i <= kFieldCount; ++i)
         fields[static_cast<std::size_t>(i)] = Tx[static_cast<std::size_t>(i)].text;
     const std::string record = payroll::packCompanyRecord(fields);
 
+    // A file that this save makes and cannot fill is taken away again: an empty company file
+    // would be listed as a company that cannot be read.
+    const bool existed = m_channels.paths().fileExists(m_fileName);
+    const auto removeIfMadeHere = [&] {
+        if (existed)
+            return;
+        std::error_code error;
+        const std::filesystem::path made = m_channels.paths().hostPath(m_fileName);
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(made, error)))
+            std::filesystem::remove(made, error);
+    };
     m_channels.select(kRecordChannel, m_fileName, m_recordLength);
     m_channels.openBinary();
-    if (m_channels.lastError() != 0)
+    if (m_channels.lastError() != 0) {
+        m_channels.close(kRecordChannel);
+        removeIfMadeHere();
         return false; // the open has shown its message; nothing was written
+    }
 
     RecordSlot slot(m_channels, kRecordChannel, m_recordNumber);
     std::string output = record;
@@ -367,20 +432,106 @@ bool FDittaForm::save()
     }
     const bool written = slot.write(output);
     m_channels.close(kRecordChannel);
-    return written;
+    if (!written) {
+        removeIfMadeHere();
+        return false;
+    }
+    m_shown = ShownRecord::Whole;
+    m_shownFields = fields;
+    return true;
+}
+
+std::string FDittaForm::boxText(int index) const
+{
+    // As a save stores it: the birth date from its three boxes, every field cut or filled
+    // with blanks to its length.
+    const std::string& text
+        = index == 5 ? ggn.text + mmn.text + aan.text : Tx[static_cast<std::size_t>(index)].text;
+    return records::fitRight(text, payroll::kCompanyFields[static_cast<std::size_t>(index)].length);
+}
+
+std::vector<FDittaForm::FailedCheck> FDittaForm::failedChecks() const
+{
+    std::vector<FailedCheck> failed;
+    const auto add = [&failed](int box, const CheckResult& result) {
+        if (result.failed())
+            failed.push_back({box, result.message});
+    };
+    const std::string kind = boxText(1);
+    if (kind == "0" || kind == "2")
+        add(3, checkFiscalCode(boxText(3)));
+    else if (kind == "1")
+        add(3, checkVatNumber(boxText(3).substr(0, 11)));
+    if (records::numericValue(boxText(5)) > 0)
+        add(5, checkDate(boxText(5)));
+    if (records::numericValue(boxText(8)) > 0)
+        add(8, checkVatNumber(boxText(8)));
+    return failed;
+}
+
+bool FDittaForm::saveAfterChecks(bool askConfirmation)
+{
+    if (!mayWrite())
+        return false;
+    const std::vector<FailedCheck> failed = failedChecks();
+    for (const FailedCheck& check : failed) {
+        const std::string question = std::string("Il campo ") + checkedBoxLabel(check.box)
+            + " non ha superato il controllo (" + check.message + "). Salvare comunque ?";
+        if (!m_workplace.prompter.askYesNo(records::Question::SaveDespiteCheck, kChangeTitle, question,
+                                           records::Icon::Question))
+            return false;
+    }
+    if (failed.empty() && askConfirmation && !m_checks.confirmChange())
+        return false;
+    return save();
+}
+
+bool FDittaForm::edited() const
+{
+    if (m_shown == ShownRecord::None)
+        return false;
+    for (int i = 1; i <= kFieldCount; ++i) {
+        const std::string& text = i == 5 ? ggn.text + mmn.text + aan.text : Tx[static_cast<std::size_t>(i)].text;
+        if (records::trim(text) != records::trim(m_shownFields[static_cast<std::size_t>(i)]))
+            return true;
+    }
+    return false;
+}
+
+bool FDittaForm::leaveRecord()
+{
+    if (!edited())
+        return true;
+    switch (m_workplace.prompter.askYesNoCancel(records::Question::SaveEdits, kChangeTitle,
+                                                "Salvare le modifiche al record ?", records::Icon::Question)) {
+    case records::Answer::Yes: {
+        const bool saved = saveAfterChecks(false);
+        if (saved)
+            scanCompanies();
+        return saved;
+    }
+    case records::Answer::No:
+        showFields();
+        return true;
+    case records::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 bool FDittaForm::Command2_Click()
 {
-    if (!m_checks.confirmChange())
-        return false;
-    const bool saved = save();
-    scanCompanies();
+    const bool saved = saveAfterChecks(true);
+    // A new company's file is there now.
+    if (saved)
+        scanCompanies();
     return saved;
 }
 
 void FDittaForm::Commandelimina_Click()
 {
+    if (!mayWrite())
+        return;
     m_workplace.prompter.message({}, kBlankWarning, records::Icon::None);
     if (!m_checks.confirmChange())
         return;
@@ -399,9 +550,11 @@ void FDittaForm::Commandelimina_Click()
     showRecord();
 }
 
-void FDittaForm::Command3_Click()
+bool FDittaForm::Command3_Click()
 {
-    closeRequested = true;
+    if (leaveRecord())
+        closeRequested = true;
+    return closeRequested;
 }
 
 void FDittaForm::chooseCode(CodeList list, const std::vector<std::string>& entries, int box)

@@ -153,30 +153,31 @@ bool IdentityChecks::confirmChange(records::Question question)
     return yes;
 }
 
-void IdentityChecks::report(const CheckResult& result)
+CheckResult IdentityChecks::report(CheckResult result)
 {
     if (result.outcome == CheckResult::Outcome::NotChecked)
-        return;
+        return result;
     checkFailed = 0;
     if (result.failed()) {
         m_prompter.message({}, result.message, records::Icon::None);
         checkFailed = 1;
     }
+    return result;
 }
 
-void IdentityChecks::checkVatNumber(std::string_view text)
+CheckResult IdentityChecks::checkVatNumber(std::string_view text)
 {
-    report(registers::checkVatNumber(text));
+    return report(registers::checkVatNumber(text));
 }
 
-void IdentityChecks::checkFiscalCode(std::string_view text)
+CheckResult IdentityChecks::checkFiscalCode(std::string_view text)
 {
-    report(registers::checkFiscalCode(text));
+    return report(registers::checkFiscalCode(text));
 }
 
-void IdentityChecks::checkDate(std::string_view text)
+CheckResult IdentityChecks::checkDate(std::string_view text)
 {
-    report(registers::checkDate(text));
+    return report(registers::checkDate(text));
 }
 
 bool IdentityChecks::birthDataFromFiscalCode(std::string& text)

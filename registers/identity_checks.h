@@ -75,10 +75,10 @@ public:
     bool confirmChange(records::Question question = records::Question::ConfirmChange);
 
     // Each sets checkFailed to 0, or to 1 after showing the failure's message; a text that
-    // is not checked leaves the flag as it was.
-    void checkVatNumber(std::string_view text);
-    void checkFiscalCode(std::string_view text);
-    void checkDate(std::string_view text);
+    // is not checked leaves the flag as it was. The result tells the three cases apart.
+    CheckResult checkVatNumber(std::string_view text);
+    CheckResult checkFiscalCode(std::string_view text);
+    CheckResult checkDate(std::string_view text);
 
     // Looks up the municipality of positions 12-15 of the fiscal code in the municipality
     // table (records marked "$", code in positions 2-5). On a match sets the birth values
@@ -99,7 +99,7 @@ public:
     static constexpr int kChannel = 10;
 
 private:
-    void report(const CheckResult& result);
+    CheckResult report(CheckResult result);
 
     records::Channels& m_channels;
     const records::Installation& m_installation;

@@ -50,6 +50,8 @@ constexpr const char* kHelpTexts[Parteb1Form::kBoxCount + 1] = {
     " M = Mensile  G = Giornaliera",
 };
 
+constexpr const char* kUnreadRecord
+    = "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ";
 constexpr const char* kChooseAction = " Seleziona l'azione tramite i pulsanti";
 constexpr const char* kDeleteWarning1 = " Attenzione.. hai scelto di cancellare il record ";
 constexpr const char* kDeleteWarning2
@@ -212,13 +214,17 @@ void Parteb1Form::showEntries()
         Tx[21].text = entries[kPost95Entry];
         Tx[22].text = entries[kOperatingUnitEntry];
     }
+    m_shownBoxes.assign(kBoxCount + 1, std::string());
+    for (std::size_t k = 1; k <= kBoxCount; ++k)
+        m_shownBoxes[k] = Tx[k].text;
 }
 
 void Parteb1Form::showRecord()
 {
     std::string record;
-    // A record that cannot be read (the channel has said why) shows empty boxes.
-    readRecord(record);
+    // A record that cannot be read (the channel has said why) shows empty boxes, which are
+    // never saved over it.
+    m_recordWhole = readRecord(record);
     unpack(record);
     showEntries();
 }
@@ -263,13 +269,25 @@ void Parteb1Form::messaggi(int index)
     Messaggio(m_workplace.shared.helpText);
 }
 
+bool Parteb1Form::moveTo(double target, bool setReco)
+{
+    if (target == recordNumber && edited())
+        return false;
+    if (!leaveRecord()) {
+        reco.text = records::digitsText(static_cast<long long>(recordNumber));
+        return false;
+    }
+    recordNumber = target;
+    showCurrent(setReco);
+    return true;
+}
+
 void Parteb1Form::lista_Click(int index)
 {
     if (index < 0 || index >= static_cast<int>(listaRecords.size()))
         return;
-    recordNumber = listaRecords[static_cast<std::size_t>(index)];
-    showCurrent(true);
-    focusToCommand6 = true;
+    if (moveTo(listaRecords[static_cast<std::size_t>(index)], true))
+        focusToCommand6 = true;
 }
 
 void Parteb1Form::reco_Change()
@@ -279,8 +297,7 @@ void Parteb1Form::reco_Change()
     const double value = records::numericValue(reco.text);
     if (!(value > 0) || value != std::floor(value) || value > 1e9)
         return;
-    recordNumber = value;
-    showCurrent(false);
+    moveTo(value, false);
 }
 
 void Parteb1Form::Combo_Click(int combo, int index)
@@ -319,21 +336,59 @@ void Parteb1Form::Command5_Click()
 
 void Parteb1Form::Command6_Click()
 {
-    recordNumber = std::min(recordNumber + 1, recordCount);
-    if (recordNumber < 1)
-        recordNumber = 1;
-    showCurrent(true);
+    moveTo(std::max(std::min(recordNumber + 1, recordCount), 1.0), true);
 }
 
 void Parteb1Form::Command7_Click()
 {
-    recordNumber = std::max(recordNumber - 1, 1.0);
-    showCurrent(true);
+    moveTo(std::max(recordNumber - 1, 1.0), true);
+}
+
+bool Parteb1Form::edited() const
+{
+    if (!m_loaded)
+        return false;
+    for (std::size_t k = 1; k <= kBoxCount && k < m_shownBoxes.size(); ++k) {
+        if (records::toUpper(records::trim(Tx[k].text)) != records::toUpper(records::trim(m_shownBoxes[k])))
+            return true;
+    }
+    return false;
+}
+
+bool Parteb1Form::leaveRecord()
+{
+    if (!edited())
+        return true;
+    switch (m_workplace.prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+                                                "Salvare le modifiche al record ?", records::Icon::Question)) {
+    case records::Answer::Yes:
+        return save();
+    case records::Answer::No:
+        showEntries();
+        for (int c = 1; c <= kComboCount; ++c)
+            Combo[static_cast<std::size_t>(c)].index = -1;
+        setComboTexts();
+        return true;
+    case records::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool Parteb1Form::mayWrite()
+{
+    if (!m_loaded)
+        return false;
+    if (!m_recordWhole) {
+        m_workplace.prompter.message("Accesso", kUnreadRecord, records::Icon::Stop);
+        return false;
+    }
+    return true;
 }
 
 bool Parteb1Form::save()
 {
-    if (!m_loaded)
+    if (!mayWrite())
         return false;
     if (recordNumber < 1)
         recordNumber = 1;
@@ -385,7 +440,7 @@ bool Parteb1Form::save()
 
 bool Parteb1Form::Command2_Click()
 {
-    if (!m_checks.confirmChange())
+    if (!mayWrite() || !m_checks.confirmChange())
         return false;
     const bool saved = save();
     focusToCommand6 = true;
@@ -419,9 +474,12 @@ void Parteb1Form::exit()
     closeRequested = true;
 }
 
-void Parteb1Form::Command3_Click()
+bool Parteb1Form::Command3_Click()
 {
+    if (!leaveRecord())
+        return false;
     exit();
+    return true;
 }
 
 void Parteb1Form::Tx_GotFocus(int index)
@@ -445,7 +503,7 @@ void Parteb1Form::Tx_KeyDown(int index, int keyCode)
 {
     switch (keyCode) {
     case kKeyEscape:
-        exit();
+        Command3_Click();
         break;
     case kKeyF9:
         save();

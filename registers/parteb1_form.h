@@ -22,6 +22,10 @@ namespace registers {
 // The file is the one that the shared values name (the company data file confirmed in
 // inditta, the employee record count, the data-area selector) unless selectCompany() named
 // another before the load. The shared values are only read.
+//
+// Edits are never left behind without a question: before another record is shown (next,
+// previous, a list choice, a record number) and before the window closes (Esc, the exit
+// button, its close button), leaveRecord() asks whether to save them.
 class Parteb1Form {
 public:
     static constexpr int kBoxCount = 23;
@@ -39,12 +43,12 @@ public:
 
     // Events of the window.
     void Form_Load();
-    void lista_Click(int index); // 0 = first item
-    void reco_Change(); // after the operator changed reco's text
+    void lista_Click(int index); // 0 = first item; the list shows the record shown afterwards
+    void reco_Change(); // after the operator changed reco's text; put back when he stays
     void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
     void Command1_Click(); // delete, after the warning and the confirmation
     bool Command2_Click(); // save, after the confirmation; true when saved
-    void Command3_Click(); // exit
+    bool Command3_Click(); // exit, after leaveRecord(); true when the window closes
     void Command5_Click(); // restore boxes 1 to 20 from the record
     void Command6_Click(); // next record
     void Command7_Click(); // previous record
@@ -61,8 +65,18 @@ public:
     // entries 218, 219 and 257 from boxes 23, 21 and 22, then "$" in position 1 and NULs
     // after the last entry; with the selector 2, entry 216 (positions 1363-1374) from box 21
     // and every other character from position 1363 on as stored. False, after a message,
-    // when nothing was written.
+    // when nothing was written: also, with "Il record del dipendente non e' stato letto per
+    // intero: nessuna modifica salvata ", when the record shown could not be read whole, so
+    // that its empty boxes never replace what is stored.
     bool save();
+    // True when a box differs from the record as it was shown or last saved, as a save would
+    // store it (upper case; blanks at either end do not count).
+    bool edited() const;
+    // Before the boxes are left behind: with edits, asks "Salvare le modifiche al record ?"
+    // (Si', No, Annulla). Si' saves as F9 does (a save that does not happen keeps the
+    // operator where he is), No puts the record as shown back into the boxes; true when the
+    // caller may go on.
+    bool leaveRecord();
 
     // A field of the record that no box shows, for the window of Command8.
     struct OtherField {
@@ -104,6 +118,10 @@ public:
 
 private:
     bool openFile();
+    bool mayWrite();
+    // Shows record `target` after leaveRecord(); with edits on the record shown and the same
+    // target (next on the last record), nothing is shown again and nothing is lost.
+    bool moveTo(double target, bool setReco);
     bool readRecord(std::string& record);
     void fillList();
     void unpack(const std::string& record);
@@ -122,6 +140,8 @@ private:
     int m_dataAreaSelector = 1;
     std::string m_employeeFile;
     bool m_loaded = false;
+    bool m_recordWhole = false;      // the record shown was read whole
+    std::vector<std::string> m_shownBoxes; // boxes 1 to 23 as shown or last saved
 };
 
 } // namespace registers

@@ -10,8 +10,9 @@
 
 namespace records::testing {
 
-// A Prompter for tests: records every box it is shown and answers questions from a queue
-// filled by the test. A question with no queued answer fails the test loudly.
+// A Prompter for tests: records every box it is shown and answers questions from one queue
+// filled by the test, in the order they are asked. A question with no queued answer, or a
+// Yes/No question given Annulla, fails the test loudly.
 class ScriptedPrompter : public Prompter {
 public:
     struct Shown {
@@ -20,6 +21,7 @@ public:
         Icon icon;
         bool question;
         Question asked = Question::ReportWanted; // which question, when `question`
+        bool cancelOffered = false;               // a Yes/No/Cancel question
     };
 
     void message(std::string_view title, std::string_view text, Icon icon) override
@@ -32,14 +34,20 @@ public:
     bool askYesNo(Question question, std::string_view title, std::string_view text, Icon icon) override
     {
         shown.push_back({std::string(title), std::string(text), icon, true, question});
-        if (answers.empty())
-            throw std::logic_error("unexpected question: " + std::string(text));
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        const Answer answer = next(text);
+        if (answer == Answer::Cancel)
+            throw std::logic_error("a Yes/No question answered Annulla: " + std::string(text));
+        return answer == Answer::Yes;
     }
 
-    void answer(bool yes) { answers.push_back(yes); }
+    Answer askYesNoCancel(Question question, std::string_view title, std::string_view text, Icon icon) override
+    {
+        shown.push_back({std::string(title), std::string(text), icon, true, question, true});
+        return next(text);
+    }
+
+    void answer(bool yes) { answers.push_back(yes ? Answer::Yes : Answer::No); }
+    void answer(Answer choice) { answers.push_back(choice); }
 
     std::vector<std::string> texts() const
     {
@@ -51,9 +59,19 @@ public:
     const Shown& last() const { return shown.back(); }
 
     std::vector<Shown> shown;
-    std::deque<bool> answers;
+    std::deque<Answer> answers;
     // Called while a message is on screen, to look at the window behind it.
     std::function<void()> onMessage;
+
+private:
+    Answer next(std::string_view text)
+    {
+        if (answers.empty())
+            throw std::logic_error("unexpected question: " + std::string(text));
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // A Launcher for tests: remembers what it was asked to start or show.

@@ -9,7 +9,8 @@
 // The operator of the developers' tools: nobody sits in front of a benchmark.
 namespace tools {
 
-// Answers No and keeps what it was shown, so a run never waits for anybody.
+// Answers No (Annulla where it is offered, which stores and drops nothing) and keeps what it
+// was shown, so a run never waits for anybody.
 class SilentPrompter : public records::Prompter {
 public:
     void message(std::string_view title, std::string_view text, records::Icon) override
@@ -20,6 +21,12 @@ public:
     {
         shown.push_back(std::string(title) + ": " + std::string(text) + " (No)");
         return false;
+    }
+    records::Answer askYesNoCancel(records::Question, std::string_view title, std::string_view text,
+                                   records::Icon) override
+    {
+        shown.push_back(std::string(title) + ": " + std::string(text) + " (Annulla)");
+        return records::Answer::Cancel;
     }
     std::vector<std::string> shown;
 };

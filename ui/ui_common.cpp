@@ -89,9 +89,24 @@ void QtPrompter::message(std::string_view title, std::string_view text, records:
     showBox(title, text, icon, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool QtPrompter::askYesNo(records::Question, std::string_view title, std::string_view text, records::Icon icon)
+bool QtPrompter::askYesNo(records::Question question, std::string_view title, std::string_view text,
+                          records::Icon icon)
 {
-    return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, preset) == QMessageBox::Yes;
+}
+
+records::Answer QtPrompter::askYesNoCancel(records::Question question, std::string_view title, std::string_view text,
+                                           records::Icon icon)
+{
+    // "Sì", "No" and "Annulla" with the Italian translation of the standard buttons; Esc and
+    // the box's close button are Annulla.
+    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    switch (showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, preset)) {
+    case QMessageBox::Yes: return records::Answer::Yes;
+    case QMessageBox::No: return records::Answer::No;
+    default: return records::Answer::Cancel;
+    }
 }
 
 bool QtLauncher::startProgram(const std::string& hostProgram, const std::vector<std::string>& arguments,

@@ -30,6 +30,8 @@ public:
     void message(std::string_view title, std::string_view text, records::Icon icon) override;
     bool askYesNo(records::Question question, std::string_view title, std::string_view text,
                   records::Icon icon) override;
+    records::Answer askYesNoCancel(records::Question question, std::string_view title, std::string_view text,
+                                   records::Icon icon) override;
 };
 
 // Starts programs without a shell, opens web pages with the desktop's URL opener, and

@@ -83,3 +83,18 @@ TEST(ConsolePrompter, UnansweredQuestionsAreNo)
                                    records::Icon::Question));
     EXPECT_NE(err.str().find("Fine lavoro: Inserisci altra Ditta ? [No]"), std::string::npos);
 }
+
+TEST(ConsolePrompter, UnansweredQuestionsWithAnnullaAreAnnulla)
+{
+    std::ostringstream err;
+    ConsolePrompter prompter(err);
+    EXPECT_EQ(prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+                                      "Salvare le modifiche al record ?", records::Icon::Question),
+              records::Answer::Cancel);
+    prompter.setChoice(records::Question::SaveEdits, records::Answer::No);
+    EXPECT_EQ(prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+                                      "Salvare le modifiche al record ?", records::Icon::Question),
+              records::Answer::No);
+    EXPECT_EQ(err.str(), "Modifica dei dati: Salvare le modifiche al record ? [Annulla]\n"
+                         "Modifica dei dati: Salvare le modifiche al record ? [No]\n");
+}

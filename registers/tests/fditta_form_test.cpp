@@ -162,22 +162,38 @@ TEST_F(FDittaFormTest, LeavingTheFiscalCodeFillsTheBirthDataOfAWoman)
     EXPECT_EQ(stored.substr(344), std::string(456, '#'));
 }
 
-TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndCopiedToBox8)
+TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndOnlyARightOneGoesToBox8)
 {
-    writeCompany(1, slot(fitRight("$1", 344)));
+    // A company whose VAT number 07643520567 is stored in box 8.
+    std::string record = fitRight("$1", 344);
+    record.replace(109, 11, "07643520567");
+    writeCompany(1, slot(record));
     form.selectCompany(1);
     form.Form_Load();
-    form.Tx[3].text = "07643520560";
-    form.Tx_LostFocus(3);
-    ASSERT_EQ(prompter.texts(), (std::vector<std::string>{"Codice errato: il cin e'    7"}));
-    EXPECT_EQ(form.checks().checkFailed, 1);
-    EXPECT_EQ(form.Tx[8].text, "07643520560");
-    EXPECT_EQ(form.fields[8], "07643520560");
 
-    form.Tx[8].text = "07643520567";
-    form.Tx_LostFocus(8);
-    EXPECT_EQ(form.checks().checkFailed, 0);
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    const struct {
+        std::string typed;   // into box 3
+        std::string message; // shown on leaving it
+        std::string box8;    // afterwards
+    } cases[] = {
+        // A wrong check digit (7 is the right one), a person's fiscal code, "no code".
+        {"07643520560", "Codice errato: il cin e'    7", "07643520567"},
+        {"BNCLRA90C52F205S", "Codice FORMALMENTE errato", "07643520567"},
+        {"0", "", "07643520567"},
+        // The right number of another company is taken over.
+        {"01114601006", "", "01114601006"},
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        form.Tx[3].text = c.typed;
+        form.Tx_LostFocus(3);
+        EXPECT_EQ(prompter.texts(), c.message.empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{c.message})
+            << c.typed;
+        EXPECT_EQ(form.checks().checkFailed, c.message.empty() ? 0 : 1) << c.typed;
+        EXPECT_EQ(form.Tx[8].text, c.box8) << c.typed;
+        EXPECT_EQ(form.fields[8], c.box8) << c.typed;
+    }
 }
 
 TEST_F(FDittaFormTest, TheBirthDateIsCheckedAndTheDescriptionIsNot)
@@ -242,8 +258,11 @@ TEST_F(FDittaFormTest, NoAndEscWriteNothingBlankingKeepsTheMarkAndEmptiesEveryFi
               "richiesta di modifica dati. Cliccare <OK> per continuare.");
     EXPECT_EQ(prompter.shown[4].asked, records::Question::ConfirmChange);
 
+    // Esc leaves edits only after the question, answered No here.
     form.Tx[2].text = "ALTRO NOME";
+    prompter.answer(records::Answer::No);
     form.Tx_KeyDown(2, registers::kKeyEscape);
+    EXPECT_EQ(prompter.last().asked, records::Question::SaveEdits);
     EXPECT_FALSE(form.visible);
     EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
 }
@@ -270,7 +289,7 @@ TEST_F(FDittaFormTest, ASaveThatFailsLeavesTheStoredFileAsItWas)
     // A file that cannot be opened: its message, and no second one for a write.
     std::filesystem::create_directories(root.path() / kData / "9/dittg9.016");
     prompter.shown.clear();
-    form.selectCompany(9);
+    form.openCompany(9);
     EXPECT_FALSE(form.save());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text.rfind("Errore tipo ", 0), 0u);
@@ -325,7 +344,12 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
     form.Tx[1].text = "1";
     form.Tx[2].text = "NUOVA SRL";
     form.Tx[8].text = "07643520567";
+    // Box 3 is empty, which is no VAT number: F9 asks before it stores that.
+    prompter.answer(true);
     form.Tx_KeyDown(2, registers::kKeyF9);
+    ASSERT_EQ(prompter.texts(), (std::vector<std::string>{"Il campo Codice fiscale non ha superato il controllo "
+                                                          "(Codice FORMALMENTE errato). Salvare comunque ?"}));
+    prompter.shown.clear();
     const std::string expected = "$1" + fitRight("NUOVA SRL", 34) + std::string(73, ' ') + "07643520567";
     EXPECT_EQ(root.read(companyFile(5)), fitRight(expected, 800));
 
@@ -334,4 +358,249 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
     EXPECT_EQ(again.Tx[2].text, fitRight("NUOVA SRL", 34));
     EXPECT_EQ(again.label23, "Societ\xE0");
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+namespace {
+
+const std::string kUnreadRecord = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
+const std::string kSaveEdits = "Salvare le modifiche al record ?";
+
+// `record` with `text` written over it from the 1-based position.
+std::string with(std::string record, std::size_t position, const std::string& text)
+{
+    return record.replace(position - 1, text.size(), text);
+}
+
+} // namespace
+
+TEST_F(FDittaFormTest, ARecordThatWasNotReadWholeIsNeverWrittenBack)
+{
+    // Company 1's file is one byte short of its record; company 2's file holds its first
+    // record whole and only 400 characters of the second.
+    const std::string oneByteShort = slot(sampleRecord()).substr(0, 799);
+    const std::string halfSecond = slot(sampleRecord()) + slot(sampleRecord()).substr(0, 400);
+    writeCompany(1, oneByteShort);
+    writeCompany(2, halfSecond);
+    const struct {
+        int company;
+        double record;
+        std::string bytes;
+    } cases[] = {{1, 1, oneByteShort}, {2, 2, halfSecond}};
+
+    for (const auto& c : cases) {
+        FDittaForm f{records::Workplace{shared, prompter, launcher}};
+        f.selectRecord("D:\\nolv\\nv770\\2016\\dati\\" + std::to_string(c.company) + "\\dittg"
+                           + std::to_string(c.company) + ".016",
+                       800, c.record);
+        prompter.shown.clear();
+        f.Form_Load();
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].text.rfind("Errore di lettura tipo ", 0), 0u);
+        EXPECT_EQ(f.Tx[2].text, "");
+
+        // One phone number typed: no way of saving stores it over the fields not shown.
+        f.Tx[24].text = "0212345678";
+        prompter.shown.clear();
+        EXPECT_FALSE(f.Command2_Click());
+        f.Tx_KeyDown(24, registers::kKeyF9);
+        f.Commandelimina_Click();
+        ASSERT_EQ(prompter.shown.size(), 3u) << c.company;
+        for (const auto& shown : prompter.shown) {
+            EXPECT_EQ(shown.text, kUnreadRecord);
+            EXPECT_EQ(shown.title, "Accesso");
+            EXPECT_EQ(shown.icon, records::Icon::Stop);
+            EXPECT_FALSE(shown.question);
+        }
+        EXPECT_FALSE(f.save());
+
+        // Si' to the question on leaving cannot save either: the window stays, with the edit.
+        prompter.answer(records::Answer::Yes);
+        f.Tx_KeyDown(24, registers::kKeyEscape);
+        EXPECT_TRUE(f.visible);
+        EXPECT_EQ(prompter.last().text, kUnreadRecord);
+        EXPECT_EQ(f.Tx[24].text, "0212345678");
+        prompter.answer(records::Answer::No);
+        f.Tx_KeyDown(24, registers::kKeyEscape);
+        EXPECT_FALSE(f.visible);
+        EXPECT_EQ(root.read(companyFile(c.company)), c.bytes) << c.company;
+    }
+}
+
+TEST_F(FDittaFormTest, ASaveThatFailsOnANewCompanyLeavesNoFileBehind)
+{
+    std::filesystem::create_directories(root.path() / kData / "5");
+    form.selectCompany(5);
+    form.Form_Load();
+    form.Tx[1].text = "1";
+    form.Tx[2].text = "NUOVA SRL";
+    form.Tx[3].text = "07643520567";
+    bool saved = true;
+    {
+        // The new file may not grow beyond 100 bytes: the record cannot be written.
+        const records::testing::FileSizeLimit limit(100);
+        prompter.answer(true);
+        saved = form.Command2_Click();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Conferma ", "Errore di scrittura tipo  61 nel file binario "
+                                                                       "D:\\nolv\\nv770\\2016\\dati\\\\5\\dittg5.016 "
+                                                                       "al record  1"}));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / companyFile(5)));
+    form.scanCompanies();
+    EXPECT_TRUE(form.companyList.empty());
+
+    // Once the disk takes it, the same boxes are saved.
+    form.Tx_KeyDown(2, registers::kKeyF9);
+    EXPECT_EQ(root.read(companyFile(5)), fitRight("$1" + fitRight("NUOVA SRL", 34) + "07643520567", 800));
+}
+
+TEST_F(FDittaFormTest, ACodeThatFailsItsCheckIsStoredOnlyAfterTheQuestionForItsBox)
+{
+    const struct {
+        const char* what;
+        int box; // 3, 5 (the three date boxes) or 8
+        std::string typed;
+        std::string kind;
+        std::string question;
+    } cases[] = {
+        {"fiscal code, wrong check letter", 3, "BNCLRA90C52F205X", "0",
+         "Il campo Codice fiscale non ha superato il controllo (Codice errato: il cin e'   S). Salvare comunque ?"},
+        {"fiscal code in lower case", 3, "bnclra90c52f205s", "2",
+         "Il campo Codice fiscale non ha superato il controllo (Codice FORMALMENTE errato). Salvare comunque ?"},
+        {"a person's code as a company's VAT number", 3, "BNCLRA90C52F205S", "1",
+         "Il campo Codice fiscale non ha superato il controllo (Codice FORMALMENTE errato). Salvare comunque ?"},
+        {"29 February 1900", 5, "29021900", "0",
+         "Il campo Data di nascita non ha superato il controllo (La data inserita e' errata). Salvare comunque ?"},
+        {"VAT number, wrong check digit", 8, "07643520560", "0",
+         "Il campo Partita IVA non ha superato il controllo (Codice errato: il cin e'    7). Salvare comunque ?"},
+    };
+    const std::size_t positions[] = {0, 0, 0, 37, 0, 54, 0, 0, 110};
+    for (const auto& c : cases) {
+        writeCompany(1, slot(sampleRecord()));
+        FDittaForm f{records::Workplace{shared, prompter, launcher}};
+        f.selectCompany(1);
+        f.Form_Load();
+        f.Tx[1].text = c.kind;
+        if (c.box == 5) {
+            f.ggn.text = c.typed.substr(0, 2);
+            f.mmn.text = c.typed.substr(2, 2);
+            f.aan.text = c.typed.substr(4);
+        } else {
+            f.Tx[static_cast<std::size_t>(c.box)].text = c.typed;
+        }
+
+        // "Salva" and F9 ask the question instead of "Conferma "; No stores nothing.
+        prompter.shown.clear();
+        prompter.answer(false);
+        EXPECT_FALSE(f.Command2_Click()) << c.what;
+        prompter.answer(false);
+        f.Tx_KeyDown(2, registers::kKeyF9);
+        ASSERT_EQ(prompter.shown.size(), 2u) << c.what;
+        for (const auto& shown : prompter.shown) {
+            EXPECT_EQ(shown.text, c.question) << c.what;
+            EXPECT_EQ(shown.title, "Modifica dei dati");
+            EXPECT_EQ(shown.icon, records::Icon::Question);
+            EXPECT_EQ(shown.asked, records::Question::SaveDespiteCheck);
+        }
+        EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord())) << c.what;
+
+        // Yes stores the box as it stands.
+        prompter.answer(true);
+        EXPECT_TRUE(f.Command2_Click()) << c.what;
+        EXPECT_EQ(prompter.shown.size(), 3u) << c.what;
+        const std::string stored = with(with(slot(sampleRecord()), 2, c.kind),
+                                        positions[c.box], c.typed);
+        EXPECT_EQ(root.read(companyFile(1)), stored) << c.what;
+    }
+
+    // Two boxes fail: each is asked for in turn, and one No stores nothing.
+    writeCompany(1, slot(sampleRecord()));
+    form.selectCompany(1);
+    form.Form_Load();
+    form.Tx[3].text = "BNCLRA90C52F205X";
+    form.Tx[8].text = "07643520560";
+    prompter.shown.clear();
+    prompter.answer(true);
+    prompter.answer(false);
+    form.Tx_KeyDown(3, registers::kKeyF9);
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text.rfind("Il campo Partita IVA ", 0), 0u);
+    EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
+    prompter.answer(true);
+    prompter.answer(true);
+    EXPECT_TRUE(form.Command2_Click());
+    EXPECT_EQ(prompter.shown.size(), 4u); // no "Conferma " after them
+    EXPECT_EQ(root.read(companyFile(1)),
+              with(with(slot(sampleRecord()), 37, "BNCLRA90C52F205X"), 110, "07643520560"));
+}
+
+TEST_F(FDittaFormTest, EditsAreNotLeftBehindWithoutAQuestion)
+{
+    writeCompany(1, slot(sampleRecord()));
+    writeCompany(2, slot(with(sampleRecord(), 3, fitRight("VERDI SNC", 34))));
+    form.selectCompany(1);
+    form.Form_Load();
+    // Entering and leaving a box takes its blanks away and back: no edit.
+    form.Tx_GotFocus(2);
+    form.Tx_LostFocus(2);
+    form.Tx_GotFocus(25);
+    EXPECT_FALSE(form.edited());
+    form.Tx_KeyDown(25, registers::kKeyEscape);
+    EXPECT_FALSE(form.visible);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    FDittaForm f{records::Workplace{shared, prompter, launcher}};
+    f.selectCompany(1);
+    f.Form_Load();
+    f.Tx[24].text = "0698765432";
+    f.Tx_Change(24);
+    EXPECT_TRUE(f.edited());
+
+    // Annulla: Esc, the exit button and another company all leave everything as it was.
+    for (int i = 0; i < 3; ++i)
+        prompter.answer(records::Answer::Cancel);
+    f.Form_KeyDown(registers::kKeyEscape);
+    EXPECT_FALSE(f.Command3_Click());
+    EXPECT_FALSE(f.openCompany(2));
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const auto& shown : prompter.shown) {
+        EXPECT_EQ(shown.text, kSaveEdits);
+        EXPECT_EQ(shown.title, "Modifica dei dati");
+        EXPECT_EQ(shown.icon, records::Icon::Question);
+        EXPECT_EQ(shown.asked, records::Question::SaveEdits);
+        EXPECT_TRUE(shown.cancelOffered);
+    }
+    EXPECT_TRUE(f.visible);
+    EXPECT_FALSE(f.closeRequested);
+    EXPECT_EQ(f.fileName(), "D:\\nolv\\nv770\\2016\\dati\\\\1\\dittg1.016");
+    EXPECT_EQ(f.Tx[24].text, "0698765432");
+    EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
+
+    // Si' saves as F9 does: a box that fails its check is asked for, and No keeps the window.
+    f.Tx[8].text = "07643520560";
+    prompter.shown.clear();
+    prompter.answer(records::Answer::Yes);
+    prompter.answer(false);
+    EXPECT_FALSE(f.Command3_Click());
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].asked, records::Question::SaveDespiteCheck);
+    EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
+    // ... and Yes stores it, without "Conferma ", and the window closes.
+    prompter.answer(records::Answer::Yes);
+    prompter.answer(true);
+    EXPECT_TRUE(f.Command3_Click());
+    EXPECT_EQ(prompter.shown.size(), 4u);
+    const std::string saved = with(with(slot(sampleRecord()), 110, "07643520560"), 253, "0698765432  ");
+    EXPECT_EQ(root.read(companyFile(1)), saved);
+
+    // No: the other company is shown, and the edits are gone.
+    FDittaForm g{records::Workplace{shared, prompter, launcher}};
+    g.selectCompany(1);
+    g.Form_Load();
+    g.Tx[2].text = "ALTRO NOME";
+    prompter.answer(records::Answer::No);
+    EXPECT_TRUE(g.openCompany(2));
+    EXPECT_EQ(g.Tx[2].text, fitRight("VERDI SNC", 34));
+    EXPECT_FALSE(g.edited());
+    EXPECT_EQ(root.read(companyFile(1)), saved);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 
@@ -292,6 +293,7 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 
     // A record past the end of the file is not made up: the read says so and nothing is written.
+    prompter.answer(records::Answer::No); // the edit of record 3 is dropped
     prompter.shown.clear();
     f.reco.text = "4";
     f.reco_Change();
@@ -299,8 +301,10 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
     EXPECT_EQ(comboText(1), "U  Lavoratore autonomo sportivo professionista");
     f.Tx[2].text = "NERI";
     EXPECT_FALSE(f.save());
-    EXPECT_EQ(prompter.shown.size(), 2u);
+    ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[1].text.rfind("Errore di lettura tipo  62", 0), 0u);
+    EXPECT_EQ(prompter.shown[2].text,
+              "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ");
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 }
 
@@ -357,5 +361,108 @@ TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
     EXPECT_EQ(f.statusText, " M = Mensile  G = Giornaliera");
     f.Tx_KeyDown(4, registers::kKeyEscape);
     EXPECT_TRUE(f.closeRequested);
+    EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
+}
+
+TEST_F(Parteb1FormTest, EditsAreNotLeftBehindWithoutAQuestion)
+{
+    // Record 3 (BIANCHI) with its surname changed, left in each of the ways the window
+    // offers: to the record before (2, deleted), to the first by the list or by its number,
+    // or out of the window.
+    const struct {
+        const char* what;
+        std::function<void(Parteb1Form&)> leave;
+        double record; // shown afterwards; 0: the window closes
+    } ways[] = {
+        {"previous", [](Parteb1Form& f) { f.Command7_Click(); }, 2},
+        {"list", [](Parteb1Form& f) { f.lista_Click(0); }, 1},
+        {"number",
+         [](Parteb1Form& f) {
+             f.reco.text = "1";
+             f.reco_Change();
+         },
+         1},
+        {"exit button", [](Parteb1Form& f) { f.Command3_Click(); }, 0},
+        {"Esc", [](Parteb1Form& f) { f.Tx_KeyDown(2, registers::kKeyEscape); }, 0},
+    };
+    std::string stored = with(kBianchi, 18, fitRight("NERI", 24));
+    stored.replace(1554, 446, std::string(446, '\0'));
+    const std::string original = kRossi + kDeleted + kBianchi;
+
+    for (const auto& way : ways) {
+        for (const records::Answer answer : {records::Answer::Cancel, records::Answer::No, records::Answer::Yes}) {
+            const std::string name = std::string(way.what) + " " + std::to_string(static_cast<int>(answer));
+            root.write(kPaghe, original);
+            Parteb1Form& f = load();
+            f.lista_Click(1);
+            f.Tx[2].text = "Neri";
+            f.focusToCommand6 = false;
+            prompter.shown.clear();
+            prompter.answer(answer);
+            way.leave(f);
+
+            ASSERT_EQ(prompter.shown.size(), 1u) << name;
+            EXPECT_EQ(prompter.shown[0].text, "Salvare le modifiche al record ?");
+            EXPECT_EQ(prompter.shown[0].title, "Modifica dei dati");
+            EXPECT_EQ(prompter.shown[0].icon, records::Icon::Question);
+            EXPECT_EQ(prompter.shown[0].asked, records::Question::SaveEdits);
+            EXPECT_TRUE(prompter.shown[0].cancelOffered);
+            if (answer == records::Answer::Cancel) {
+                // Everything as it was: the record, its boxes, the list and the number.
+                EXPECT_EQ(f.recordNumber, 3) << name;
+                EXPECT_EQ(f.Tx[2].text, "Neri") << name;
+                EXPECT_EQ(f.reco.text, "3") << name;
+                EXPECT_EQ(f.listaText, fitRight("BIANCHI", 24) + " " + fitRight("LAURA", 20)) << name;
+                EXPECT_FALSE(f.closeRequested) << name;
+                EXPECT_FALSE(f.focusToCommand6) << name;
+                EXPECT_EQ(root.read(kPaghe), original) << name;
+                continue;
+            }
+            EXPECT_EQ(f.closeRequested, way.record == 0) << name;
+            if (way.record != 0) {
+                EXPECT_EQ(f.recordNumber, way.record) << name;
+                EXPECT_FALSE(f.edited()) << name;
+            }
+            EXPECT_EQ(root.read(kPaghe), answer == records::Answer::Yes ? kRossi + kDeleted + stored : original)
+                << name;
+        }
+    }
+
+    // The same text in lower case is no edit; next on the last record moves nowhere and keeps
+    // what was typed.
+    root.write(kPaghe, original);
+    Parteb1Form& f = load();
+    f.lista_Click(1);
+    f.Tx[2].text = "bianchi";
+    EXPECT_FALSE(f.edited());
+    f.Tx[3].text = "ANNA";
+    prompter.shown.clear();
+    f.Command6_Click();
+    EXPECT_EQ(f.recordNumber, 3);
+    EXPECT_EQ(f.Tx[3].text, "ANNA");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(Parteb1FormTest, ARecordNotReadWholeWhenShownIsNeverWrittenBack)
+{
+    // Record 3 is cut short when the window shows it; the payroll program completes the file
+    // afterwards.
+    root.write(kPaghe, kRossi + kDeleted + kBianchi.substr(0, 1000));
+    Parteb1Form& f = load();
+    f.Command6_Click();
+    f.Command6_Click();
+    ASSERT_EQ(f.recordNumber, 3);
+    EXPECT_EQ(f.Tx[1].text, "");
+    root.write(kPaghe, kRossi + kDeleted + kBianchi);
+
+    f.Tx[2].text = "NERI";
+    prompter.shown.clear();
+    EXPECT_FALSE(f.Command2_Click());
+    f.Tx_KeyDown(2, registers::kKeyF9);
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>(2, "Il record del dipendente non e' stato letto per intero: "
+                                          "nessuna modifica salvata "));
+    EXPECT_EQ(prompter.shown[0].title, "Accesso");
+    EXPECT_EQ(prompter.shown[0].icon, records::Icon::Stop);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -544,8 +545,8 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (key == registers::kKeyF9) {
-        // F9 saves without a question; the status bar says that it did.
-        if (m_form.save())
+        // F9 saves without "Conferma "; the status bar says that it did.
+        if (m_form.saveAfterChecks(false))
             statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
         refresh();
         return true;
@@ -553,6 +554,17 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
     m_form.Tx_KeyDown(dateBox ? 5 : index, key);
     afterEvent();
     return true;
+}
+
+void fDitta::closeEvent(QCloseEvent* event)
+{
+    // Esc and the exit button have asked already; Annulla keeps the window as it was.
+    if (m_form.visible && !m_form.closeRequested && !m_form.Command3_Click()) {
+        refresh();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void fDitta::keyPressEvent(QKeyEvent* event)

@@ -49,6 +49,9 @@ private slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // However the window is closed (its close button, the program's end), edits are not
+    // left behind without the question of the exit button.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

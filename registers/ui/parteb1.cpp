@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractItemView>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -484,6 +485,18 @@ void Parteb1::Command8_Click()
     view->open();
 }
 
+void Parteb1::closeEvent(QCloseEvent* event)
+{
+    // Esc, the exit button and a deletion have closed the form already; Annulla keeps the
+    // window as it was.
+    if (!m_form.closeRequested && !m_form.Command3_Click()) {
+        refresh();
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 bool Parteb1::eventFilter(QObject* watched, QEvent* event)
 {
     const int index = indexOf(watched);
@@ -514,7 +527,7 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
     if (key == 0)
         return false;
     if (key == registers::kKeyF9) {
-        // F9 saves without a question; the status bar says that it did.
+        // F9 saves without "Conferma "; the status bar says that it did.
         if (m_form.save())
             statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
         refresh();

@@ -53,6 +53,9 @@ private slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // However the window is closed (its close button, the program's end), edits are not
+    // left behind without the question of the exit button.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

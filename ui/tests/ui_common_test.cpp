@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 
 #include <QAbstractButton>
@@ -28,6 +29,7 @@ class UiCommonTest : public QObject {
 private slots:
     void cp1252TextsSurviveTheWindowBoundary();
     void prompterShowsAModalBoxAndReturnsTheAnswer();
+    void prompterOffersAnnullaAndDefaultsToNoBeforeStoringAFailedCheck();
     void typingLimitKeepsTextsThatTheProgramPutsIn();
     void launcherNamesAMissingProgram();
     void launcherShowsAReportReadOnly();
@@ -82,6 +84,53 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
     prompter.message("Accesso", "Archivio inesistente \xe0", records::Icon::Stop);
     QCOMPARE(seenText, QStringLiteral("Archivio inesistente à"));
     QCOMPARE(seenIcon, QMessageBox::Critical);
+}
+
+void UiCommonTest::prompterOffersAnnullaAndDefaultsToNoBeforeStoringAFailedCheck()
+{
+    ui::QtPrompter prompter;
+    QMessageBox::StandardButtons seenButtons;
+    QMessageBox::StandardButton seenDefault = QMessageBox::NoButton;
+    QString seenTitle;
+    auto answerWith = [&](std::function<void(QMessageBox*)> act) {
+        QTimer::singleShot(0, this, [&, act] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenButtons = box->standardButtons();
+            seenDefault = box->standardButton(box->defaultButton());
+            seenTitle = box->windowTitle();
+            act(box);
+        });
+    };
+    const auto click = [](QMessageBox::StandardButton button) {
+        return [button](QMessageBox* box) { box->button(button)->click(); };
+    };
+
+    const auto ask = [&] {
+        return prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+                                       "Salvare le modifiche al record ?", records::Icon::Question);
+    };
+    answerWith(click(QMessageBox::Yes));
+    QCOMPARE(ask(), records::Answer::Yes);
+    QCOMPARE(seenButtons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(seenDefault, QMessageBox::Yes);
+    QCOMPARE(seenTitle, QStringLiteral("Modifica dei dati"));
+    answerWith(click(QMessageBox::No));
+    QCOMPARE(ask(), records::Answer::No);
+    answerWith(click(QMessageBox::Cancel));
+    QCOMPARE(ask(), records::Answer::Cancel);
+    // Esc leaves everything as it was.
+    answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(ask(), records::Answer::Cancel);
+
+    // Enter on the question about a code that failed its check does not store it.
+    answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    QVERIFY(!prompter.askYesNo(records::Question::SaveDespiteCheck, "Modifica dei dati",
+                               "Il campo Partita IVA non ha superato il controllo (Codice FORMALMENTE errato). "
+                               "Salvare comunque ?",
+                               records::Icon::Question));
+    QCOMPARE(seenButtons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(seenDefault, QMessageBox::No);
 }
 
 void UiCommonTest::typingLimitKeepsTextsThatTheProgramPutsIn()

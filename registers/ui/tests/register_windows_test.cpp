@@ -116,11 +116,13 @@ private slots:
     void fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode();
     void fDittaKeysMoveSaveAndClose();
     void fDittaCodeListWindowFillsTheField();
+    void fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved();
     void parteb1ShowsTheFirstEmployeeWithItsCodes();
     void parteb1SavesRestoresAndNavigatesThroughTheButtons();
     void parteb1DeletesAfterTwoAnswersAndCloses();
     void parteb1KeysAndTheOtherFieldsWindow();
     void parteb1InPagmarHidesTheOperatingUnit();
+    void parteb1AsksBeforeEditsAreLeftBehind();
     void openingWithoutASelectionAsksOrSaysThereIsNothing();
 };
 
@@ -206,7 +208,9 @@ void RegisterWindowsTest::fDittaKeysMoveSaveAndClose()
     QVERIFY(desk.prompter.shown.empty());
     QCOMPARE(desk.root.read(kCompany7).substr(85, 24), fitRight("MERCERIA E FILATI", 24));
     QTest::keyClicks(tx(window, 7), QStringLiteral(" X"));
+    desk.prompter.answer(records::Answer::No);
     QTest::keyClick(tx(window, 7), Qt::Key_Escape);
+    QCOMPARE(desk.prompter.last().asked, records::Question::SaveEdits);
     QTRY_VERIFY(!alive);
     QCOMPARE(desk.root.read(kCompany7).substr(85, 24), fitRight("MERCERIA E FILATI", 24));
 }
@@ -235,6 +239,65 @@ void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
     });
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
     QCOMPARE(tx(&window, 9)->text(), QStringLiteral("  "));
+}
+
+void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved()
+{
+    Desk desk;
+    auto* window = new registers::fDitta(desk.workplace, 7);
+    QPointer<registers::fDitta> alive = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    QLineEdit* phone = tx(window, 24);
+    phone->setFocus();
+    QTest::keyClicks(phone, QStringLiteral("0698765432"));
+
+    // Annulla to Esc, to the exit button, to the close button and to the program's end: the
+    // window stays with what was typed.
+    for (int i = 0; i < 4; ++i)
+        desk.prompter.answer(records::Answer::Cancel);
+    QTest::keyClick(phone, Qt::Key_Escape);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command3")), Qt::LeftButton);
+    QVERIFY(!window->close());
+    QApplication::closeAllWindows();
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{4});
+    for (const auto& shown : desk.prompter.shown) {
+        QCOMPARE(shown.text, std::string("Salvare le modifiche al record ?"));
+        QVERIFY(shown.asked == records::Question::SaveEdits);
+    }
+    QVERIFY(alive && window->isVisible());
+    QCOMPARE(phone->text().trimmed(), QStringLiteral("0698765432"));
+    QCOMPARE(desk.root.read(kCompany7), companyRecord());
+
+    // A wrong VAT number: its message on leaving the box, the question instead of "Conferma ".
+    QLineEdit* vat = tx(window, 8);
+    vat->setFocus();
+    vat->selectAll();
+    QTest::keyClicks(vat, QStringLiteral("07643520560"));
+    QTest::keyClick(vat, Qt::Key_Tab);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Codice errato: il cin e'    7"));
+    desk.prompter.answer(false);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Il campo Partita IVA non ha superato il controllo (Codice errato: il cin e'    7). "
+                            "Salvare comunque ?"));
+    // F9 asks it too.
+    desk.prompter.answer(false);
+    QTest::keyClick(tx(window, 2), Qt::Key_F9);
+    QVERIFY(desk.prompter.last().asked == records::Question::SaveDespiteCheck);
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{7});
+    QCOMPARE(desk.root.read(kCompany7), companyRecord());
+
+    // The close button, Si', and Yes for the VAT number: stored, and the window goes.
+    desk.prompter.answer(records::Answer::Yes);
+    desk.prompter.answer(true);
+    QVERIFY(window->close());
+    QTRY_VERIFY(!alive);
+    std::string stored = companyRecord();
+    stored.replace(109, 11, "07643520560");
+    stored.replace(252, 12, "0698765432  ");
+    QCOMPARE(desk.root.read(kCompany7), stored);
 }
 
 void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodes()
@@ -400,6 +463,65 @@ void RegisterWindowsTest::parteb1InPagmarHidesTheOperatingUnit()
     QVERIFY(!control<QLabel>(&window, QStringLiteral("Label22"))->isVisible());
     QVERIFY(!tx(&window, 23)->isEnabled());
     QCOMPARE(tx(&window, 21)->text(), QStringLiteral("N2015       "));
+}
+
+void RegisterWindowsTest::parteb1AsksBeforeEditsAreLeftBehind()
+{
+    Desk desk;
+    desk.selectEmployees();
+    auto* window = new registers::Parteb1(desk.workplace);
+    QPointer<registers::Parteb1> alive = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    auto* lista = control<QComboBox>(window, QStringLiteral("lista"));
+    QLineEdit* reco = control<QLineEdit>(window, QStringLiteral("reco"));
+    QLineEdit* surname = tx(window, 2);
+    surname->setFocus();
+    surname->selectAll();
+    QTest::keyClicks(surname, QStringLiteral("VERDI"));
+
+    // Annulla to next, to a list choice, to a record number and to the close button: the
+    // record, its boxes, the list and the number stay as they were.
+    for (int i = 0; i < 4; ++i)
+        desk.prompter.answer(records::Answer::Cancel);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command6")), Qt::LeftButton);
+    lista->setCurrentIndex(1);
+    emit lista->activated(1);
+    reco->setFocus();
+    reco->selectAll();
+    QTest::keyClicks(reco, QStringLiteral("3"));
+    QVERIFY(!window->close());
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{4});
+    QVERIFY(alive && window->isVisible());
+    QCOMPARE(reco->text(), QStringLiteral("1"));
+    QCOMPARE(lista->currentIndex(), 0);
+    QCOMPARE(surname->text().trimmed(), QStringLiteral("VERDI"));
+    // Previous on the first record moves nowhere: nothing to ask, nothing lost.
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command7")), Qt::LeftButton);
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{4});
+    QCOMPARE(surname->text().trimmed(), QStringLiteral("VERDI"));
+
+    // No: the next record is shown and nothing is stored.
+    desk.prompter.answer(records::Answer::No);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command6")), Qt::LeftButton);
+    QCOMPARE(reco->text(), QStringLiteral("2"));
+    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kBianchi);
+
+    // Si' on the way out of the third record saves it without "Conferma ".
+    emit lista->activated(1);
+    QCOMPARE(reco->text(), QStringLiteral("3"));
+    surname->setFocus();
+    surname->selectAll();
+    QTest::keyClicks(surname, QStringLiteral("NERI"));
+    desk.prompter.answer(records::Answer::Yes);
+    QTest::keyClick(surname, Qt::Key_Escape);
+    QTRY_VERIFY(!alive);
+    QCOMPARE(desk.prompter.shown.size(), std::size_t{6});
+    std::string saved = kBianchi;
+    saved.replace(17, 24, fitRight("NERI", 24));
+    saved.replace(1554, 446, std::string(446, '\0'));
+    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + saved);
 }
 
 void RegisterWindowsTest::openingWithoutASelectionAsksOrSaysThereIsNothing()
