@@ -38,7 +38,7 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     m_text->setObjectName(QStringLiteral("TextFileViewerText"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->setFont(fixedWidthFont());
     // The suite's text files end their lines with CR LF.
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -209,6 +210,22 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name)
     if (!name.isEmpty())
         label->setObjectName(name);
     return label;
+}
+
+QFont fixedWidthFont(qreal pointSize)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(font).fixedPitch()) {
+        for (const QString& family : QFontDatabase::families()) {
+            if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family)) {
+                font.setFamilies({family});
+                break;
+            }
+        }
+    }
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    return font;
 }
 
 int boxWidth(const QWidget* box, int characters)

@@ -53,9 +53,7 @@ CodeListDialog::CodeListDialog(QWidget* parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("codeList"));
     m_list->setUniformItemSizes(true);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(font().pointSizeF());
-    m_list->setFont(fixed);
+    m_list->setFont(ui::fixedWidthFont(font().pointSizeF()));
     m_list->setMinimumHeight(m_list->fontMetrics().lineSpacing() * 6);
 
     m_empty = ui::plainLabel(QStringLiteral("L'elenco non contiene codici."), this, QStringLiteral("emptyNote"));

@@ -49,8 +49,7 @@ EmployeeRecordView::EmployeeRecordView(const std::vector<Parteb1Form::OtherField
     m_table->setWordWrap(true);
     m_table->setTextElideMode(Qt::ElideNone);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(font().pointSizeF());
+    const QFont fixed = ui::fixedWidthFont(font().pointSizeF());
     for (std::size_t row = 0; row < fields.size(); ++row) {
         const Parteb1Form::OtherField& field = fields[row];
         const int r = static_cast<int>(row);

@@ -229,7 +229,7 @@ QWidget* inditta::buildFilesFrame()
     m_indit->setObjectName(QStringLiteral("indit"));
     m_indit->setSelectionMode(QAbstractItemView::SingleSelection);
     // Company names line up under one another, as the payroll program writes them.
-    m_indit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_indit->setFont(ui::fixedWidthFont());
     const QFontMetrics metrics(m_indit->font());
     m_indit->setMinimumWidth(metrics.horizontalAdvance(QString(40, QLatin1Char('N'))) + 30);
     m_indit->setMinimumHeight(metrics.lineSpacing() * 8);
