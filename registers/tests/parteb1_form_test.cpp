@@ -264,9 +264,21 @@ TEST_F(Parteb1FormTest, DeleteAsksTwiceAndLeavesNulsThatTheNextLoadSkips)
 
     prompter.answer(true);
     f.Command1_Click();
-    EXPECT_TRUE(f.closeRequested);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kDeleted);
+    // The form stays on the employee left, and says which record went.
+    EXPECT_FALSE(f.closeRequested);
+    EXPECT_EQ(f.listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+    EXPECT_EQ(f.recordNumber, 1);
+    EXPECT_EQ(records::trim(f.Tx[2].text), "ROSSI");
+    EXPECT_EQ(f.statusText, "Cancellato il record 3 (BIANCHI LAURA)");
     EXPECT_EQ(load().listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+
+    // Deleting the last employee closes the form, saying so.
+    prompter.answer(true);
+    form->Command1_Click();
+    EXPECT_TRUE(form->closeRequested);
+    EXPECT_EQ(prompter.last().text, "Cancellato il record 1 (ROSSI MARIO): l'archivio non ha altri dipendenti");
+    EXPECT_EQ(root.read(kPaghe), kDeleted + kDeleted + kDeleted);
 }
 
 TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)

@@ -119,7 +119,7 @@ private slots:
     void fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved();
     void parteb1ShowsTheFirstEmployeeWithItsCodes();
     void parteb1SavesRestoresAndNavigatesThroughTheButtons();
-    void parteb1DeletesAfterTwoAnswersAndCloses();
+    void parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent();
     void parteb1KeysAndTheOtherFieldsWindow();
     void parteb1InPagmarHidesTheOperatingUnit();
     void parteb1AsksBeforeEditsAreLeftBehind();
@@ -370,7 +370,7 @@ void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
     QCOMPARE(combo4->currentIndex(), -1);
 }
 
-void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndCloses()
+void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent()
 {
     Desk desk;
     desk.selectEmployees();
@@ -390,6 +390,12 @@ void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndCloses()
     QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command1")), Qt::LeftButton);
     QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmDelete);
     QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kDeleted);
+    // The window stays on the employee left; its status bar names the record deleted.
+    QVERIFY(alive && window->isVisible());
+    QCOMPARE(statusText(window), QStringLiteral("Cancellato il record 3 (BIANCHI LAURA)"));
+    QCOMPARE(control<QComboBox>(window, QStringLiteral("lista"))->count(), 1);
+    QCOMPARE(tx(window, 2)->text().trimmed(), QStringLiteral("ROSSI"));
+    window->close();
     QTRY_VERIFY(!alive);
 }
 
