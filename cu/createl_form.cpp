@@ -104,6 +104,17 @@ void CreatelForm::fillHeaderBoxes(const std::string& header)
     Tx[11].text = records::mid(header, 343, 45);
 }
 
+void CreatelForm::clearHeaderBoxes()
+{
+    Tx[6].text.clear();
+    Tx[7].text.clear();
+    Tx[8].text = std::string(17, ' ');
+    Tx[9].text = std::string(17, ' ');
+    Tx[10].text = std::string(16, ' ');
+    Tx[11].text.clear();
+    listaText.clear();
+}
+
 std::string CreatelForm::listItemText(const std::string& archive, const std::string& header) const
 {
     return archive + " " + std::string(records::trim(records::mid(header, 21, 24))) + "-"
@@ -205,6 +216,8 @@ bool CreatelForm::Command1_Click()
         = headerFileName(shared().installation.dataDirectory, selectedArchive, archiveExtension);
     channels.currentChannel().fileName = fileName;
     if (!channels.paths().fileExists(fileName)) {
+        // Nothing of the archive opened before may stay on the screen as if it were this one's.
+        clearHeaderBoxes();
         notify();
         prompter().message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
         return false;

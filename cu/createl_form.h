@@ -110,6 +110,8 @@ private:
     // Puts every control and window value back as a new window has them, and loads it.
     void reload();
     void fillHeaderBoxes(const std::string& header);
+    // The boxes filled from an archive, and the list's text, as a new window has them.
+    void clearHeaderBoxes();
     std::string listItemText(const std::string& archive, const std::string& header) const;
     void enableProtocolBoxes(bool enabled);
     void notify();

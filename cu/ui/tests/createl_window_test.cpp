@@ -124,11 +124,18 @@ void CreatelWindowTest::openingTrimsTheCodeAndRefusesBadOnes()
              QStringLiteral("3 ROSSI SRL-UFFICIO PAGHE"));
 
     // The number is used as typed: "003" names FCU003.017, which does not exist. The frame
-    // stays visible.
+    // stays visible, without the data of archive 3 opened before.
     desk.typeCode(QStringLiteral("003"));
     QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Archivio inesistente "));
     QVERIFY(desk.inputFrameShown());
+    QVERIFY(desk.tx(6)->text().isEmpty());
+    QVERIFY(desk.tx(7)->text().isEmpty());
+    QCOMPARE(desk.tx(8)->text(), QString(17, QLatin1Char(' ')));
+    QCOMPARE(desk.tx(9)->text(), QString(17, QLatin1Char(' ')));
+    QCOMPARE(desk.tx(10)->text(), QString(16, QLatin1Char(' ')));
+    QVERIFY(desk.tx(11)->text().isEmpty());
+    QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->currentIndex(), -1);
 }
 
 void CreatelWindowTest::cancellationArchiveEnablesTheProtocolBoxes()
