@@ -1,6 +1,10 @@
 #include "uniemens/ui/inditta.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -66,6 +70,10 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
         m_inditText->repaint();
     };
     m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
+    // The programs of the buttons may be installed while the window is open.
+    auto* programs = new QTimer(this);
+    connect(programs, &QTimer::timeout, this, &inditta::showInstalledPrograms);
+    programs->start(3000);
     // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
     // part of the program.
     m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
@@ -99,17 +107,28 @@ void inditta::buildControls()
     layout->addLayout(top);
     layout->addWidget(buildFilesFrame(), 1);
 
-    auto* chosen = new QHBoxLayout;
+    auto* chosen = new QGridLayout;
+    chosen->setHorizontalSpacing(8);
+    chosen->setVerticalSpacing(2);
     m_text1 = new QLineEdit(central);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    // The company is chosen in the list; the box shows which data file that is.
+    // The company is chosen in the list; the box shows which data file that is, and the
+    // company's code and name stand beside it.
     m_text1->setReadOnly(true);
     m_text1->setMinimumWidth(boxWidth(m_text1, 30));
     ui::selectBlanksOnFocus(m_text1);
     auto* chosenLabel = plainLabel(QStringLiteral("Ditta selezionata"), central);
     chosenLabel->setBuddy(m_text1);
-    chosen->addWidget(chosenLabel);
-    chosen->addWidget(m_text1, 1);
+    m_chosenCompany = plainLabel(QString(), central, QStringLiteral("selectedCompany"));
+    QFont bold = m_chosenCompany->font();
+    bold.setBold(true);
+    m_chosenCompany->setFont(bold);
+    m_chosenCompany->setWordWrap(true);
+    m_chosenCompany->setMinimumHeight(m_chosenCompany->fontMetrics().lineSpacing());
+    chosen->addWidget(chosenLabel, 0, 0);
+    chosen->addWidget(m_chosenCompany, 0, 1);
+    chosen->addWidget(m_text1, 1, 1);
+    chosen->setColumnStretch(1, 1);
     layout->addLayout(chosen);
 
     layout->addWidget(buildButtons());
@@ -131,6 +150,16 @@ void inditta::buildControls()
 
     connect(m_combo1, &QComboBox::activated, this, &inditta::combo1_Click);
     connect(m_indit, &QListWidget::currentRowChanged, this, &inditta::indit_Click);
+    // Typing a company's code or the start of its name goes to it.
+    ui::typeToFind(
+        m_indit,
+        [this](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < m_indit->count(); ++row)
+                texts << m_indit->item(row)->text();
+            return ui::findCompanyRow(typed, texts);
+        },
+        [this](int row) { m_indit->setCurrentRow(row); });
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
     connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
@@ -303,6 +332,8 @@ void inditta::refresh()
 
     m_text1->setText(toQt(m_form.Text1));
     m_text1->setCursorPosition(0);
+    m_chosenCompany->setText(toQt(m_form.selectedCompany()));
+    showInstalledPrograms();
     m_option1->setChecked(m_form.Option1);
     m_option2->setChecked(m_form.Option2);
     m_statusText->setText(toQt(m_form.statusText()));
@@ -311,6 +342,49 @@ void inditta::refresh()
         m_form.focusControl.clear();
     }
     m_refreshing = false;
+}
+
+void inditta::showInstalledPrograms()
+{
+    // A button whose program is not installed says what to install, and where; it comes back
+    // as soon as the program is there.
+    const struct {
+        QPushButton* button;
+        IndittaForm::Program program;
+        QString toolTip;
+        QString missing;
+    } buttons[] = {
+        {m_command2, m_form.checkingProgram(), QStringLiteral("Avvia il programma di controllo UniEmens dell'INPS"),
+         QStringLiteral("Non installato: installare il programma di controllo UniEmens dell'INPS "
+                        "(\"UniEMensIndiv.exe\") in %1")},
+        {m_command6, m_form.payrollMenu(), QStringLiteral("Avvia il menu del programma paghe"),
+         QStringLiteral("Non installato: installare il menu del programma paghe (\"pmenu.exe\") in %1")},
+    };
+    for (const auto& entry : buttons) {
+        entry.button->setEnabled(entry.program.installed && !m_confirming);
+        entry.button->setToolTip(entry.program.installed
+                                     ? entry.toolTip
+                                     : entry.missing.arg(QDir::toNativeSeparators(
+                                           QFileInfo(QString::fromStdString(entry.program.hostPath)).path())));
+    }
+}
+
+void inditta::keyPressEvent(QKeyEvent* event)
+{
+    // Esc means "Indietro".
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_confirming) {
+        Command3_Click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool inditta::event(QEvent* event)
+{
+    // A program installed while the window was in the background is offered when it comes back.
+    if (event->type() == QEvent::WindowActivate)
+        showInstalledPrograms();
+    return QMainWindow::event(event);
 }
 
 void inditta::combo1_Click(int index)
