@@ -252,20 +252,27 @@ void fDitta::buildControls()
                 setTabOrder(previous, widget);
             previous = widget;
         }
+        // A box's list button comes right after it.
+        if (QPushButton* list = m_listButtons[static_cast<std::size_t>(i)]) {
+            setTabOrder(previous, list);
+            previous = list;
+        }
     }
     setTabOrder(previous, save);
     setTabOrder(save, blank);
     setTabOrder(blank, exit);
 }
 
-QPushButton* fDitta::listButton(const char* name, const QString& toolTip, void (FDittaForm::*event)())
+QPushButton* fDitta::listButton(int box, const char* name, const QString& toolTip, void (FDittaForm::*event)())
 {
     auto* button = new QPushButton(QStringLiteral("..."), this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(toolTip);
+    // The list opens from its box too: F4 or Alt+Down, as a combo box opens.
+    button->setToolTip(toolTip + QStringLiteral(" (F4 nel campo)"));
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::ClickFocus);
+    ui::pressOnEnter(button);
+    m_listButtons[static_cast<std::size_t>(box)] = button;
     connect(button, &QPushButton::clicked, this, [this, event] {
         (m_form.*event)();
         afterEvent();
@@ -298,11 +305,11 @@ QWidget* fDitta::buildActivityGroup()
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
     QPushButton* sector
-        = listButton("Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
+        = listButton(9, "Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
     QPushButton* activity
-        = listButton("Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
+        = listButton(10, "Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
     QPushButton* legalForm
-        = listButton("Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
+        = listButton(11, "Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
     addRow(grid, 0,
            {{QStringLiteral("Settore"), nullptr, together({tx(9), sector})},
             {QStringLiteral("Codice attività"), nullptr, together({tx(10), activity})}},
@@ -354,9 +361,9 @@ QWidget* fDitta::buildAccountsGroup()
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
     QPushButton* personalization
-        = listButton("Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
+        = listButton(29, "Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
     QPushButton* intermediary
-        = listButton("Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
+        = listButton(33, "Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
     addRow(grid, 0,
            {{QStringLiteral("Ditta madre"), tx(26)},
             {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}},
@@ -371,8 +378,8 @@ QWidget* fDitta::buildAccountsGroup()
              together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
            group);
     addRow(grid, 4,
-           {{QStringLiteral("Campo 32"), nullptr, together({tx(32), m_label39})},
-            {QStringLiteral("Campo 34"), nullptr, together({tx(34), m_label40})}},
+           {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_label39})},
+            {QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_label40})}},
            group);
     grid->setColumnStretch(3, 1);
     return group;
@@ -531,7 +538,14 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
+    const auto* pressed = static_cast<QKeyEvent*>(event);
+    const bool listKey = (pressed->key() == Qt::Key_F4 && pressed->modifiers() == Qt::NoModifier)
+        || (pressed->key() == Qt::Key_Down && pressed->modifiers() == Qt::AltModifier);
+    if (listKey && !dateBox && m_listButtons[static_cast<std::size_t>(index)]) {
+        m_listButtons[static_cast<std::size_t>(index)]->click();
+        return true;
+    }
+    const int key = keyCodeOf(pressed);
     if (key == 0)
         return false;
     if (dateBox && (key == registers::kKeyEnter || key == registers::kKeyUp)) {

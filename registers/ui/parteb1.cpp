@@ -167,6 +167,19 @@ QWidget* Parteb1::buildCompanyRow()
     m_lista->setMinimumContentsLength(40);
     m_lista->setMaxVisibleItems(20);
     connect(m_lista, &QComboBox::activated, this, &Parteb1::lista_Click);
+    // Typing a record number or the start of a surname goes to that employee.
+    ui::typeToFind(
+        m_lista,
+        [this](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < m_lista->count(); ++row)
+                texts << m_lista->itemText(row);
+            return ui::findCompanyRow(typed, texts);
+        },
+        [this](int row) {
+            if (row != m_lista->currentIndex())
+                lista_Click(row);
+        });
 
     m_reco = new QLineEdit(group);
     m_reco->setObjectName(QStringLiteral("reco"));

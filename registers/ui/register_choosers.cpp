@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "records/numeric.h"
+#include "ui/keyboard.h"
 #include "ui/ui_common.h"
 #include "ui/window_frame.h"
 
@@ -42,6 +43,20 @@ QListWidget* listOf(QDialog* dialog, const QString& name)
     list->setObjectName(name);
     list->setMinimumHeight(list->fontMetrics().lineSpacing() * 5);
     return list;
+}
+
+// Typing a company's number or the start of its name in the list goes to it.
+void findByTyping(QListWidget* list)
+{
+    ui::typeToFind(
+        list,
+        [list](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < list->count(); ++row)
+                texts << list->item(row)->text();
+            return ui::findCompanyRow(typed, texts);
+        },
+        [list](int row) { list->setCurrentRow(row); });
 }
 
 } // namespace
@@ -97,6 +112,7 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
             accept();
     });
     connect(m_code, &QLineEdit::textEdited, this, &CompanyChooser::codeEdited);
+    findByTyping(m_list);
     (companies.empty() ? static_cast<QWidget*>(m_code) : m_list)->setFocus();
     ui::showItemsWhole(m_list, 60);
     ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));
@@ -147,6 +163,7 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     m_open->setEnabled(false);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_open->setEnabled(row >= 0); });
     connect(m_list, &QListWidget::itemActivated, this, &QDialog::accept);
+    findByTyping(m_list);
     m_list->setFocus();
     ui::showItemsWhole(m_list, 80);
     ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));

@@ -19,6 +19,7 @@
 #include "registers/ui/code_list_dialog.h"
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
+#include "registers/ui/register_choosers.h"
 #include "registers/ui/register_windows.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
@@ -116,6 +117,7 @@ private slots:
     void fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode();
     void fDittaKeysMoveSaveAndClose();
     void fDittaCodeListWindowFillsTheField();
+    void fDittaCodeListsOpenFromTheKeyboard();
     void fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved();
     void parteb1ShowsTheFirstEmployeeWithItsCodes();
     void parteb1SavesRestoresAndNavigatesThroughTheButtons();
@@ -124,6 +126,7 @@ private slots:
     void parteb1InPagmarHidesTheOperatingUnit();
     void parteb1AsksBeforeEditsAreLeftBehind();
     void openingWithoutASelectionAsksOrSaysThereIsNothing();
+    void typingFindsTheCompanyAndTheEmployee();
 };
 
 void RegisterWindowsTest::fDittaShowsTheRecord()
@@ -239,6 +242,48 @@ void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
     });
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
     QCOMPARE(tx(&window, 9)->text(), QStringLiteral("  "));
+}
+
+void RegisterWindowsTest::fDittaCodeListsOpenFromTheKeyboard()
+{
+    Desk desk;
+    registers::fDitta window(desk.workplace, 7);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    const auto openedWith = [&](int box, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QString title;
+        onModal([&title](QWidget* modal) {
+            title = modal->windowTitle();
+            QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+        });
+        tx(&window, box)->setFocus();
+        QTest::keyClick(tx(&window, box), key, modifiers);
+        QCoreApplication::processEvents();
+        return title;
+    };
+    QCOMPARE(openedWith(11, Qt::Key_F4, Qt::NoModifier), QStringLiteral("Natura giuridica"));
+    QCOMPARE(openedWith(9, Qt::Key_Down, Qt::AltModifier), QStringLiteral("Settore di attività"));
+    QCOMPARE(openedWith(33, Qt::Key_F4, Qt::NoModifier), QStringLiteral("Intermediari"));
+
+    // Tab goes from a box to its list button, and Enter there opens the list.
+    QApplication::setActiveWindow(&window);
+    tx(&window, 11)->setFocus();
+    QTest::keyClick(tx(&window, 11), Qt::Key_Tab);
+    auto* legalForms = control<QPushButton>(&window, QStringLiteral("Command13"));
+    QTRY_VERIFY(legalForms->hasFocus());
+    QString title;
+    onModal([&title](QWidget* modal) {
+        title = modal->windowTitle();
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+    });
+    QTest::keyClick(legalForms, Qt::Key_Return);
+    QCOMPARE(title, QStringLiteral("Natura giuridica"));
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(legalForms, Qt::Key_Tab);
+    QTRY_VERIFY(tx(&window, 12)->hasFocus());
+    // A box without a list keeps F4 for itself.
+    QTest::keyClick(tx(&window, 12), Qt::Key_F4);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved()
@@ -585,6 +630,41 @@ void RegisterWindowsTest::openingWithoutASelectionAsksOrSaysThereIsNothing()
     registers::openParteb1(desk.workplace);
     QCOMPARE(QString::fromStdString(desk.prompter.last().text),
              QStringLiteral("Nessun archivio dei dipendenti per l'anno 2016 in C:\\nolv\\paghe "));
+}
+
+void RegisterWindowsTest::typingFindsTheCompanyAndTheEmployee()
+{
+    // A company number, with or without its zeros, or the start of a name.
+    const std::vector<registers::CompanyChoice> companies = {
+        {3, "ALFA SRL"}, {7, "VERDI-LUCIA"}, {12, "BETA SNC"}, {120, "GAMMA SPA"}};
+    registers::CompanyChooser chooser(companies, "C:\\nolv\\nv770\\2016\\dati");
+    chooser.show();
+    auto* list = control<QListWidget>(&chooser, QStringLiteral("companyList"));
+    const auto typed = [list](const QString& keys) {
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(list, keys);
+    };
+    typed(QStringLiteral("12"));
+    QCOMPARE(chooser.company(), 12);
+    typed(QStringLiteral("0120"));
+    QCOMPARE(chooser.company(), 120);
+    typed(QStringLiteral("al"));
+    QCOMPARE(chooser.company(), 3);
+    typed(QStringLiteral("v"));
+    QCOMPARE(chooser.company(), 7);
+
+    Desk desk;
+    desk.selectEmployees();
+    registers::Parteb1 window(desk.workplace);
+    window.show();
+    auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
+    lista->setFocus();
+    QTest::keyClicks(lista, QStringLiteral("3"));
+    QCOMPARE(tx(&window, 2)->text().trimmed(), QStringLiteral("BIANCHI"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(lista, QStringLiteral("ros"));
+    QCOMPARE(tx(&window, 2)->text().trimmed(), QStringLiteral("ROSSI"));
+    QCOMPARE(lista->currentIndex(), 0);
 }
 
 QTEST_MAIN(RegisterWindowsTest)
