@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,9 +73,6 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this, [this] { findFromBar(false); });
     connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this,
             [this] { findFromBar(true); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_findText);
-    escape->setContext(Qt::WidgetShortcut);
-    connect(escape, &QShortcut::activated, m_findBar, &QWidget::hide);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     auto* printButton = buttons->addButton(QStringLiteral("Stampa..."), QDialogButtonBox::ActionRole);
@@ -99,6 +97,21 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     resize(QSize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36)
                .boundedTo(screenRoom(this))
                .expandedTo(minimumSizeHint()));
+}
+
+void TextFileViewer::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the find bar when it is open, and the viewer otherwise.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_findBar->isVisible()) {
+            m_findBar->hide();
+            m_text->setFocus();
+        } else {
+            close();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TextFileViewer::showFindBar()

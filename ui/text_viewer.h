@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -12,7 +13,8 @@ namespace ui {
 
 // A read-only window that shows a Windows-1252 text file (the run report, a numbered XML
 // listing) in a fixed-width font, as the payroll offices read their reports: columns line
-// up. It prints, saves as PDF and finds text (Ctrl+F). It deletes itself when closed.
+// up. It prints, saves as PDF and finds text (Ctrl+F); Esc closes the find bar, then the
+// viewer. It deletes itself when closed.
 class TextFileViewer : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +30,9 @@ public:
     bool find(const QString& text, bool backwards = false);
     // Writes the text as a PDF file; false when the file cannot be written.
     bool saveAsPdf(const QString& path);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void print();

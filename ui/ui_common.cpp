@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -75,6 +76,16 @@ int showBox(std::string_view title, std::string_view text, records::Icon icon, Q
     // Texts such as "Premere <ok>" or file names must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    // The window manager cuts a title longer than its box ("Modi... i dati" over "Conferma "):
+    // the box is as wide as its title, in the bold of title bars, and the title bar's buttons.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics titleMetrics(titleFont);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = titleMetrics.horizontalAdvance(box.windowTitle()) + titleMetrics.height() * 8;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     return box.exec();
 }
 

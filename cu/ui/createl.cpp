@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -135,6 +136,7 @@ void createl::buildControls()
         setTabOrder(order[i - 1], order[i]);
 
     connect(m_lista, &QComboBox::activated, this, &createl::lista_Click);
+    m_lista->installEventFilter(this);
     connect(m_combo1, &QComboBox::activated, this, &createl::Combo1_Click);
     connect(m_command1, &QToolButton::clicked, this, &createl::Command1_Click);
     connect(m_command2, &QToolButton::clicked, this, &createl::Command2_Click);
@@ -551,6 +553,16 @@ void createl::Tx_LostFocus(int index)
 
 bool createl::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_lista && event->type() == QEvent::KeyPress) {
+        // Enter on the list opens the archive shown there, as choosing it and "FASE 2" do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_lista->currentIndex() >= 0) {
+            lista_Click(m_lista->currentIndex());
+            Command1_Click();
+            return true;
+        }
+        return false;
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         const auto found = std::find(m_tx.begin(), m_tx.end(), watched);
         if (found != m_tx.end()) {

@@ -319,7 +319,24 @@ void CreatelWindowTest::enterOpensTheArchiveAndPressesTheFocusedButton()
 {
     Desk desk;
     desk.addArchive(3);
+    desk.addArchive(5, '0', "BIANCHI SPA");
     desk.load();
+    // Enter on "Certificazione" opens the archive chosen there.
+    auto* lista = desk.control<QComboBox>(QStringLiteral("lista"));
+    lista->setFocus();
+    QTest::keyClick(lista, Qt::Key_Down);
+    QCOMPARE(lista->currentIndex(), 0);
+    QTest::keyClick(lista, Qt::Key_Return);
+    QVERIFY(desk.inputFrameShown());
+    QCOMPARE(desk.tx(0)->text(), QStringLiteral("3"));
+    QCOMPARE(desk.tx(6)->text(), QStringLiteral("TCU317"));
+    QTest::keyClick(lista, Qt::Key_Down);
+    QTest::keyClick(lista, Qt::Key_Enter);
+    QCOMPARE(desk.tx(0)->text(), QStringLiteral("5"));
+    QCOMPARE(desk.tx(6)->text(), QStringLiteral("TCU517"));
+    QVERIFY(desk.inputFrameShown());
+    QVERIFY(desk.prompter.shown.empty());
+
     desk.typeCode(QStringLiteral("3"));
     QTest::keyClick(desk.tx(0), Qt::Key_Return);
     QVERIFY(desk.inputFrameShown());
