@@ -57,7 +57,7 @@ std::string companyCode(const std::string& option)
 int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     Arguments arguments;
-    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}); !error.empty()) {
+    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}, {"company"}); !error.empty()) {
         return usageError(err, "uniemens", error);
     }
     const auto root = arguments.value("root");
@@ -73,12 +73,15 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         return usageError(err, "uniemens", "servono --root CARTELLA, --month M (1..12) e almeno una --company DDD");
     }
 
+    const auto installation = installationRoot(err, "uniemens", *root);
+    if (!installation)
+        return 2;
     ConsolePrompter console(err);
     if (arguments.flag("check"))
         console.answerYes(records::Question::ContinueWithCheck);
     ConsoleLauncher launcher(err);
     records::NoFileChooser chooser;
-    records::SharedValues shared(records::PathMapper::resolveRoot(*root));
+    records::SharedValues shared(*installation);
 
     // The createl window loads first and reads the drive of the installation.
     cu::CreatelForm({shared, console, launcher}).Form_Load();
