@@ -331,7 +331,9 @@ QWidget* createl::buildInputFrame()
     auto* commitment = new QFrame(frame);
     commitment->setObjectName(QStringLiteral("intermediaryGroup"));
     commitment->setFrameShape(QFrame::StyledPanel);
-    commitment->setStyleSheet(QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"));
+    // A commitment box that shows the archive's own value takes no typing, and looks it.
+    commitment->setStyleSheet(QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"
+                                             "#intermediaryGroup QLineEdit:read-only { background: palette(window); }"));
     auto* intermediary = new QGridLayout(commitment);
     intermediary->setContentsMargins(10, 8, 10, 8);
     intermediary->setHorizontalSpacing(10);
@@ -435,6 +437,7 @@ void createl::refresh()
                 box->setCursorPosition(0);
             }
             box->setEnabled(state.enabled);
+            box->setReadOnly(state.readOnly);
         }
 
         QStringList items;
