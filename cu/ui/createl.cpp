@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QToolButton>
@@ -437,7 +438,12 @@ void createl::refresh()
                 box->setCursorPosition(0);
             }
             box->setEnabled(state.enabled);
-            box->setReadOnly(state.readOnly);
+            if (box->isReadOnly() != state.readOnly) {
+                box->setReadOnly(state.readOnly);
+                // The style sheet's read-only look follows only when the box is polished again.
+                box->style()->unpolish(box);
+                box->style()->polish(box);
+            }
         }
 
         QStringList items;
