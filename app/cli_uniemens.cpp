@@ -39,7 +39,7 @@ nella cartella del programma di controllo INPS con il nome della prima ditta
 Prima di scrivere si controlla che ogni ditta sia nell'elenco del mese: altrimenti non si
 scrive nulla.
 Uscita: 0 file memorizzato; 1 ditta non trovata, tipo di denuncia non valido o messaggio di
-arresto, nessun file; 2 opzioni errate.
+arresto, nessun file; 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
 )";
 
 namespace {
