@@ -57,7 +57,8 @@ std::string companyCode(const std::string& option)
 int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     Arguments arguments;
-    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}, {"company"}); !error.empty()) {
+    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}, {"company"});
+        !error.empty()) {
         return usageError(err, "uniemens", error);
     }
     const auto root = arguments.value("root");

@@ -111,7 +111,8 @@ TEST_F(CliAnagraficheTest, AYearThatIsNotFourDigitsChecksNothingAndSaysSo)
         {"NULs", std::string(10, '\0'), ""},
         {"letters", "2O16      ", ""},
         {"a blank", "016       ", ""},
-        {"too short to read", "2016", "Errore di lettura tipo  62 nel file binario C:\\WNOLV\\anno1.dat al record  1\n"},
+        {"too short to read", "2016",
+         "Errore di lettura tipo  62 nel file binario C:\\WNOLV\\anno1.dat al record  1\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

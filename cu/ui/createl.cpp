@@ -333,8 +333,9 @@ QWidget* createl::buildInputFrame()
     commitment->setObjectName(QStringLiteral("intermediaryGroup"));
     commitment->setFrameShape(QFrame::StyledPanel);
     // A commitment box that shows the archive's own value takes no typing, and looks it.
-    commitment->setStyleSheet(QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"
-                                             "#intermediaryGroup QLineEdit:read-only { background: palette(window); }"));
+    commitment->setStyleSheet(
+        QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"
+                       "#intermediaryGroup QLineEdit:read-only { background: palette(window); }"));
     auto* intermediary = new QGridLayout(commitment);
     intermediary->setContentsMargins(10, 8, 10, 8);
     intermediary->setHorizontalSpacing(10);
