@@ -22,6 +22,16 @@
 
 namespace ui {
 
+QFont TextFileViewer::fixedPitchFont()
+{
+    // The system's fixed-width family; should the system name none, the hint and the pitch
+    // still make the font matching pick a fixed-width face.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_text(new QPlainTextEdit(this))
@@ -36,7 +46,7 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     m_text->setObjectName(QStringLiteral("TextFileViewerText"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->setFont(fixedPitchFont());
     // The suite's text files end their lines with CR LF.
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

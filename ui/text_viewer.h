@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,8 @@ public:
     TextFileViewer(const QString& title, const QString& text, QWidget* parent = nullptr);
 
     QPlainTextEdit* textView() const { return m_text; }
+    // The font the viewer asks for: the system's fixed-width family, asked as fixed-pitch.
+    static QFont fixedPitchFont();
 
     // Shows the find bar with the focus in its box.
     void showFindBar();
