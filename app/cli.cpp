@@ -1,6 +1,8 @@
 #include "app/cli.h"
 
 #include "records/cp1252.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
 
 namespace app::cli {
 
@@ -17,8 +19,12 @@ Comandi:
   telematico-cli COMANDO --help   spiega le opzioni di un comando e i loro valori.
 
 I messaggi vanno sullo standard error come "TITOLO: TESTO"; alle domande si risponde con
-le opzioni; una domanda senza risposta vale No.
-Uscita: 0 lavoro riuscito, 1 dopo un messaggio di arresto o un errore, 2 opzioni errate.
+le opzioni; una domanda senza risposta vale No. Un'opzione con un valore si indica una volta
+sola (solo --company di uniemens si ripete, una volta per ditta). La CARTELLA di --root deve
+contenere un'installazione, cioe' il file c\disco.ute (demo a parte): altrimenti il comando
+esce con 2 e non crea nulla.
+Uscita: 0 lavoro riuscito, 1 dopo un messaggio di arresto o un errore, 2 opzioni errate o
+nessuna installazione.
 )";
 
 namespace {
@@ -51,6 +57,17 @@ std::string installationText(std::string_view option)
     return records::utf8ToCp1252Strict(option).value_or(std::string());
 }
 
+std::optional<std::filesystem::path> installationRoot(std::ostream& err, std::string_view command,
+                                                      const std::string& rootOption)
+{
+    std::filesystem::path root = records::PathMapper::resolveRoot(rootOption);
+    if (records::driveFileState(records::PathMapper(root)) == records::DriveFileState::Missing) {
+        usageError(err, command, "nessuna installazione in " + printable(root.string()) + " (manca c\\disco.ute)");
+        return std::nullopt;
+    }
+    return root;
+}
+
 int usageError(std::ostream& err, std::string_view command, std::string_view problem)
 {
     err << "telematico-cli " << command << ": " << problem << "\n"
@@ -59,7 +76,8 @@ int usageError(std::ostream& err, std::string_view command, std::string_view pro
 }
 
 std::string Arguments::parse(const std::vector<std::string>& argv, std::size_t first,
-                             const std::set<std::string>& flags, const std::set<std::string>& valued)
+                             const std::set<std::string>& flags, const std::set<std::string>& valued,
+                             const std::set<std::string>& repeatable)
 {
     for (std::size_t i = first; i < argv.size(); ++i) {
         const std::string& arg = argv[i];
@@ -85,6 +103,8 @@ std::string Arguments::parse(const std::vector<std::string>& argv, std::size_t f
             if (!records::utf8ToCp1252Strict(*inlineValue, &badOffset))
                 return "il valore di --" + name + " non e' testo UTF-8 valido (byte " + std::to_string(badOffset + 1)
                     + ")";
+            if (!repeatable.contains(name) && value(name))
+                return "l'opzione --" + name + " e' indicata piu' volte";
             m_values.emplace_back(name, *inlineValue);
         } else {
             return "opzione sconosciuta: --" + printable(name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -10,15 +11,18 @@
 
 namespace app::cli {
 
-// The options of one command: "--name value" pairs (a name may repeat) and "--flag"s.
+// The options of one command: "--name value" pairs and "--flag"s.
 class Arguments {
 public:
-    // Parses argv[first..]; `flags` names the options that take no value. Returns an
-    // error text, empty when the arguments are well formed. A value that is not well-formed
-    // UTF-8 (an overlong form, a surrogate, a sequence cut short) is refused, with the
-    // position of its first bad byte.
+    // Parses argv[first..]; `flags` names the options that take no value, `valued` those
+    // that take one, `repeatable` those of them that may be given more than once (each time
+    // with a value of its own, as the companies of one UniEmens file). Returns an error
+    // text, empty when the arguments are well formed. Any other option given twice is
+    // refused, never the last value winning. A value that is not well-formed UTF-8 (an
+    // overlong form, a surrogate, a sequence cut short) is refused, with the position of
+    // its first bad byte.
     std::string parse(const std::vector<std::string>& argv, std::size_t first, const std::set<std::string>& flags,
-                      const std::set<std::string>& valued);
+                      const std::set<std::string>& valued, const std::set<std::string>& repeatable = {});
 
     std::optional<std::string> value(const std::string& name) const;
     std::vector<std::string> values(const std::string& name) const;
@@ -28,6 +32,14 @@ private:
     std::vector<std::pair<std::string, std::string>> m_values;
     std::set<std::string> m_flags;
 };
+
+// The installation root named by --root, as an absolute path. When it holds no
+// installation (no drive file "c\disco.ute", in any case of its name), says so in one line,
+// "nessuna installazione in ROOT (manca c\disco.ute)", and gives nothing: the command then
+// ends with 2 before it creates anything. A root that cannot be looked into (no permission,
+// a name too long for the host) is given back: the command's first open tells what is wrong.
+std::optional<std::filesystem::path> installationRoot(std::ostream& err, std::string_view command,
+                                                      const std::string& rootOption);
 
 // An option value, UTF-8 as parse() has checked, in the installation's Windows-1252;
 // characters that the code page lacks become "?".

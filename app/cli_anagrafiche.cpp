@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <system_error>
 #include <unordered_set>
 
 #include "app/cli.h"
@@ -16,6 +17,8 @@
 
 namespace app::cli {
 
+namespace fs = std::filesystem;
+
 const char* const kAnagraficheHelp = R"(Uso: telematico-cli anagrafiche --root CARTELLA
 
 Controlla le anagrafiche prima di una trasmissione, con gli stessi controlli della finestra
@@ -26,13 +29,17 @@ cifre con la cifra di controllo) e data di nascita (ggmmaaaa).
     mese MM), AAA le ultime tre cifre dell'anno di lavoro.
 Non scrive nulla (il file dell'anno viene creato con 2015 se manca).
 
-Stampa una riga "PERCORSO record K campo F: MESSAGGIO" per ogni controllo fallito e in fondo
-"Controllate N anagrafiche, M errori".
+Stampa una riga "PERCORSO record K campo F: MESSAGGIO" per ogni controllo fallito, una riga
+"PERCORSO: MESSAGGIO" per ogni file che non si e' potuto leggere (un collegamento che non
+porta a nulla, una cartella, un file speciale, un record troncato), e in fondo
+"Controllate N anagrafiche, M errori" (gli errori contano anche i file non letti).
+Un anno di lavoro che non e' di quattro cifre ferma il controllo con un messaggio.
 
   --root CARTELLA   cartella dell'installazione (una sottocartella per unita': c, d...)
 
-Uscita: 0 nessun errore; 1 almeno un controllo fallito, o un file che non si e' potuto
-leggere; 2 opzioni errate.
+Uscita: 0 nessun errore; 1 almeno un controllo fallito, un file che non si e' potuto leggere
+o un anno di lavoro errato; 2 opzioni errate, o CARTELLA senza installazione (manca
+c\disco.ute).
 )";
 
 namespace {
@@ -51,7 +58,8 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
-// Counts the records looked at and prints one line for each check that fails.
+// Counts the records looked at and prints one line for each check that fails and for each
+// file, or record, that could not be read.
 class Checker {
 public:
     explicit Checker(std::ostream& out)
@@ -68,12 +76,18 @@ public:
         m_out << records::cp1252ToUtf8(path) << " record " << record << " campo " << field << ": "
               << records::cp1252ToUtf8(result.message) << '\n';
     }
-    // The last line; the exit status is 1 when a check failed or when a file could not be
-    // read (its message went to the error stream), since then not everything was checked.
-    int finish(bool unreadFiles)
+    // A register file that exists and could not be read: nothing in it was checked.
+    void unread(const std::string& path, const records::Failure& failure)
+    {
+        ++m_failures;
+        m_out << records::cp1252ToUtf8(path) << ": " << records::cp1252ToUtf8(failure.message) << '\n';
+    }
+    // The last line; the exit status is 1 when a check failed, when a file could not be read,
+    // or when another message went to the error stream.
+    int finish(bool otherMessages)
     {
         m_out << "Controllate " << m_records << " anagrafiche, " << m_failures << " errori\n";
-        return m_failures == 0 && !unreadFiles ? 0 : 1;
+        return m_failures == 0 && !otherMessages ? 0 : 1;
     }
 
 private:
@@ -82,16 +96,47 @@ private:
     int m_failures = 0;
 };
 
+// True when something of that name is in its folder, whatever it is: a file, a folder, a
+// FIFO, a link that leads nowhere.
+bool entryExists(const records::PathMapper& paths, const std::string& path)
+{
+    std::error_code error;
+    const fs::path host = paths.hostPath(path);
+    return !host.empty() && fs::exists(fs::symlink_status(host, error));
+}
+
+// Opens `path` for reading on the command's channel. The register files are only read: no
+// file is created, and whatever is not a plain file is named with the channel's message.
+bool openRegisterFile(records::Channels& channels, const std::string& path, int recordLength, Checker& checker)
+{
+    channels.select(kChannel, path, recordLength);
+    channels.openBinaryForReading();
+    if (channels.lastError() == 0)
+        return true;
+    checker.unread(path, channels.takeHeldFailure());
+    return false;
+}
+
 void checkCompanies(records::Channels& channels, const records::Installation& installation, Checker& checker)
 {
-    for (const int company : registers::scanCompanies(channels.paths(), installation)) {
+    const records::PathMapper& paths = channels.paths();
+    const std::vector<std::string> folders = paths.listDirectory(records::trim(installation.dataDirectory));
+    const std::unordered_set<std::string> present(folders.begin(), folders.end());
+    for (int company = 1; company <= registers::kMaxCompany; ++company) {
+        if (!present.contains(records::digitsText(company)))
+            continue;
         const std::string path = registers::companyFileName(installation, company);
-        channels.select(kChannel, path, payroll::kCompanyFileRecordLength);
-        channels.openBinary();
+        if (!entryExists(paths, path) || !openRegisterFile(channels, path, payroll::kCompanyFileRecordLength, checker))
+            continue;
         channels.setRecordNumber(1);
         channels.readRecord();
+        const bool read = channels.lastError() == 0;
         const std::string record = channels.channel(kChannel).recordBuffer;
         channels.close(kChannel);
+        if (!read) {
+            checker.unread(path, channels.takeHeldFailure());
+            continue;
+        }
         if (record.empty() || record[0] != '$')
             continue;
         checker.record();
@@ -124,17 +169,20 @@ void checkEmployees(records::Channels& channels, const records::Installation& in
             if (!present.contains(lowerAscii(name)))
                 continue;
             const std::string path = folder + "\\" + name;
-            std::error_code error;
-            const auto size = std::filesystem::file_size(channels.paths().hostPath(path), error);
-            if (error)
+            if (!openRegisterFile(channels, path, kEmployeeRecordLength, checker))
                 continue;
+            std::error_code error;
+            const auto size = fs::file_size(channels.paths().hostPath(path), error);
             // A last record cut short is read too, so that its read message tells of it.
-            const auto count = static_cast<int>((size + kEmployeeRecordLength - 1) / kEmployeeRecordLength);
-            channels.select(kChannel, path, kEmployeeRecordLength);
-            channels.openBinary();
+            const auto count = error ? 0 : static_cast<int>((size + kEmployeeRecordLength - 1) / kEmployeeRecordLength);
             for (int k = 1; k <= count; ++k) {
+                channels.setCurrent(kChannel);
                 channels.setRecordNumber(k);
                 channels.readRecord();
+                if (channels.lastError() != 0) {
+                    checker.unread(path, channels.takeHeldFailure());
+                    continue;
+                }
                 const std::string& record = channels.channel(kChannel).recordBuffer;
                 if (record.empty() || record[0] != '$')
                     continue;
@@ -158,9 +206,12 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
     if (!root || root->empty()) {
         return usageError(err, "anagrafiche", "serve --root CARTELLA");
     }
+    const auto installationFolder = installationRoot(err, "anagrafiche", *root);
+    if (!installationFolder)
+        return 2;
 
     ConsolePrompter console(err);
-    records::SharedValues shared(records::PathMapper::resolveRoot(*root));
+    records::SharedValues shared(*installationFolder);
     records::Channels channels(shared.paths, console);
     records::Installation& installation = shared.installation;
     // The load steps of createl (drive prefix, data directory) and of inditta (working
@@ -168,8 +219,18 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
     records::readDrive(channels, installation);
     records::readWorkingYear(channels, installation);
     channels.closeAll();
+    // The year names the register files: with any other text the command would look at
+    // files of no year, find none, and say that all is well.
+    if (installation.workingYear.size() != 4 || !records::allDigits(installation.workingYear)) {
+        err << "anagrafiche: l'anno di lavoro del file " << records::cp1252ToUtf8(installation.drivePrefix)
+            << records::kYearFile << " non e' di quattro cifre: nessuna anagrafica controllata\n";
+        return 1;
+    }
 
     Checker checker(out);
+    // The register files are read with their failures held: each one is named on the output
+    // beside the checks, in file order.
+    records::FailureHold hold(channels);
     checkCompanies(channels, installation, checker);
     checkEmployees(channels, installation, checker);
     return checker.finish(console.messageCount() > 0);

@@ -22,23 +22,28 @@ preme "FASE 3". Stampa il percorso del file creato (e del report, con --report).
   --supply N|A|S|T         tipo di fornitura: N normale (tutti i dipendenti), A annullamento
                            o S sostituzione di una certificazione gia' inviata, T normale
                            di un solo dipendente (quello di --record)
-  --protocol-id TESTO      con A e S: identificativo dell'invio (protocollo telematico,
-                           17 cifre)
-  --protocol-number TESTO  con A e S: numero progressivo della certificazione (6 cifre)
+  --protocol-id TESTO      con A e S: identificativo dell'invio (protocollo telematico):
+                           i primi 17 caratteri devono essere cifre
+  --protocol-number TESTO  con A e S: numero progressivo della certificazione: i primi 6
+                           caratteri devono essere cifre
   --record N               con A, S e T: numero del record del dipendente nell'archivio
   --commitment-type T      impegno alla trasmissione, se l'archivio non lo indica:
                            1 dichiarazione predisposta dal sostituto, 2 da chi la invia
   --commitment-date GGMMAAAA
-                           data dell'impegno, se l'archivio non la indica (es. 28022017)
+                           data dell'impegno, se l'archivio non la indica (es. 28022017):
+                           un giorno vero del calendario
+                           (l'impegno indicato dall'archivio vale sempre: i due testi sono
+                           usati solo per la parte che l'archivio non indica)
   --out-dir TESTO          cartella del file telematico, nella notazione dell'installazione
                            (predefinita: la cartella dei dati)
   --out-name TESTO         nome del file telematico (predefinito: TCUn17)
   --report                 scrive anche il report (report.txt) e il file avstp.bat
   --yes                    conferma l'annullamento o la sostituzione del dipendente
 
-I testi sono in UTF-8 e vengono convertiti nella codifica dell'installazione.
+I testi sono in UTF-8 e vengono convertiti nella codifica dell'installazione. Ogni opzione
+si indica una volta sola.
 Uscita: 0 file creato; 1 dopo un messaggio di arresto o una conferma negata, nessun file;
-2 opzioni errate.
+2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute): nessun file creato.
 )";
 
 namespace {
@@ -87,7 +92,10 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     if (arguments.flag("yes"))
         console.answerYes(records::Question::ConfirmAnnulment);
 
-    records::SharedValues shared(records::PathMapper::resolveRoot(*root));
+    const auto installation = installationRoot(err, "cu", *root);
+    if (!installation)
+        return 2;
+    records::SharedValues shared(*installation);
     cu::CreatelForm form({shared, console, launcher});
     // The progress of the run, on the terminal only.
     TerminalProgress progress(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, "Dipendenti");

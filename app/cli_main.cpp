@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv)
 {
-    app::prepareSignals();
+    app::prepareProcess();
     const std::vector<std::string> arguments(argv, argv + argc);
     return app::cli::main(arguments, std::cout, std::cerr);
 }

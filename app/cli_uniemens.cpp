@@ -39,7 +39,7 @@ nella cartella del programma di controllo INPS con il nome della prima ditta
 Prima di scrivere si controlla che ogni ditta sia nell'elenco del mese: altrimenti non si
 scrive nulla.
 Uscita: 0 file memorizzato; 1 ditta non trovata, tipo di denuncia non valido o messaggio di
-arresto, nessun file; 2 opzioni errate.
+arresto, nessun file; 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
 )";
 
 namespace {
@@ -57,7 +57,8 @@ std::string companyCode(const std::string& option)
 int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
 {
     Arguments arguments;
-    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}); !error.empty()) {
+    if (const std::string error = arguments.parse(argv, 2, {"check"}, {"root", "month", "company"}, {"company"});
+        !error.empty()) {
         return usageError(err, "uniemens", error);
     }
     const auto root = arguments.value("root");
@@ -73,12 +74,15 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         return usageError(err, "uniemens", "servono --root CARTELLA, --month M (1..12) e almeno una --company DDD");
     }
 
+    const auto installation = installationRoot(err, "uniemens", *root);
+    if (!installation)
+        return 2;
     ConsolePrompter console(err);
     if (arguments.flag("check"))
         console.answerYes(records::Question::ContinueWithCheck);
     ConsoleLauncher launcher(err);
     records::NoFileChooser chooser;
-    records::SharedValues shared(records::PathMapper::resolveRoot(*root));
+    records::SharedValues shared(*installation);
 
     // The createl window loads first and reads the drive of the installation.
     cu::CreatelForm({shared, console, launcher}).Form_Load();

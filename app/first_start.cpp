@@ -32,10 +32,24 @@ QString shown(const fs::path& path)
 
 bool needsFirstStart(const fs::path& root)
 {
+    // A folder that cannot be looked into is left to the program's first open, which says
+    // what is wrong with it.
+    return records::driveFileState(records::PathMapper(root)) == records::DriveFileState::Missing;
+}
+
+bool holdsFiles(const fs::path& folder)
+{
     std::error_code ec;
-    if (!fs::exists(root, ec))
-        return !ec;
-    return fs::is_directory(root, ec) && fs::is_empty(root, ec) && !ec;
+    if (!fs::exists(fs::symlink_status(folder, ec)))
+        return false;
+    if (!fs::is_directory(folder, ec))
+        return true;
+    fs::recursive_directory_iterator it(folder, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_directory(ec) || it->is_symlink(ec))
+            return true;
+    }
+    return static_cast<bool>(ec); // a folder that cannot be read through may hold anything
 }
 
 FirstStartDialog::FirstStartDialog(fs::path proposedRoot, QWidget* parent)
@@ -67,6 +81,15 @@ FirstStartDialog::FirstStartDialog(fs::path proposedRoot, QWidget* parent)
     demoButton->setObjectName(QStringLiteral("createDemo"));
     auto* quit = new QPushButton(QStringLiteral("Esci"), this);
     quit->setObjectName(QStringLiteral("quit"));
+    // The demo never goes among files of somebody's: a folder with files but no drive file
+    // may be an installation that has lost it, whose archives the demo's would replace.
+    if (holdsFiles(m_proposedRoot)) {
+        demoButton->setEnabled(false);
+        m_problem->setText(QStringLiteral("La cartella %1 contiene già dei file: l'installazione dimostrativa si "
+                                          "crea solo in una cartella vuota o nuova.")
+                               .arg(shown(m_proposedRoot)));
+        m_problem->show();
+    }
     connect(existing, &QPushButton::clicked, this, &FirstStartDialog::useExistingFolder);
     connect(demoButton, &QPushButton::clicked, this, &FirstStartDialog::createDemo);
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
@@ -95,7 +118,7 @@ void FirstStartDialog::useExistingFolder()
         return;
     const fs::path folder = fs::absolute(fs::path(chosen.toStdString()));
     // An installation has its drive file: the program reads it first of all.
-    if (!records::PathMapper(folder).fileExists(records::kDriveFile)) {
+    if (records::driveFileState(records::PathMapper(folder)) != records::DriveFileState::Present) {
         m_problem->setText(QStringLiteral("La cartella %1 non contiene un'installazione: manca il file c\\disco.ute.")
                                .arg(shown(folder)));
         m_problem->show();

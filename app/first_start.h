@@ -11,12 +11,17 @@ class QLabel;
 
 namespace app {
 
-// True when `root` holds no installation yet: it does not exist, or it is an empty folder.
+// True when `root` holds no installation yet: it does not exist, or it has no drive file
+// "c\disco.ute" (the program's first read).
 bool needsFirstStart(const std::filesystem::path& root);
+// True when `folder` holds a file (or a link, or anything but folders) at any depth; a
+// folder that does not exist holds none.
+bool holdsFiles(const std::filesystem::path& folder);
 
 // The first start of the program on a folder that holds no installation: the operator
 // chooses an existing installation folder, has the demo installation written into the
-// proposed folder to try the program, or quits. Nothing is created until one is chosen.
+// proposed folder to try the program (only when that folder holds no files), or quits.
+// Nothing is created until one is chosen.
 class FirstStartDialog : public QDialog {
     Q_OBJECT
 public:

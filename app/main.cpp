@@ -33,7 +33,7 @@ const char* const kUsage
 
 int main(int argc, char** argv)
 {
-    app::prepareSignals();
+    app::prepareProcess();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("telematico"));
     QApplication::setOrganizationName(QStringLiteral("telematico"));

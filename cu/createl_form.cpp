@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "payroll/cu_header.h"
 #include "records/channels.h"
 #include "records/cp1252.h"
 #include "records/installation.h"
@@ -102,6 +103,11 @@ void CreatelForm::fillHeaderBoxes(const std::string& header)
     Tx[9].text = records::mid(header, 224, 8);
     Tx[10].text = records::mid(header, 330, 12);
     Tx[11].text = records::mid(header, 343, 45);
+    // The run takes the commitment from the archive whenever the archive states it (header
+    // fields 21 and 22 not 0); only a part the archive lacks is typed by the operator.
+    const payroll::HeaderTable fields = payroll::unpackHeaderTable(header);
+    Tx[8].readOnly = records::numericValue(fields[21]) != 0;
+    Tx[9].readOnly = records::numericValue(fields[22]) != 0;
 }
 
 void CreatelForm::clearHeaderBoxes()
@@ -134,6 +140,8 @@ void CreatelForm::Form_Load()
     Tx[11].enabled = false;
     Tx[8].text = std::string(17, ' ');
     Tx[9].text = std::string(17, ' ');
+    Tx[8].readOnly = false;
+    Tx[9].readOnly = false;
     Tx[10].text = std::string(16, ' ');
     Tx[11].text.clear();
 

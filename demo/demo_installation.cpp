@@ -1,16 +1,19 @@
 #include "demo/demo_installation.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <unistd.h>
 
 #include "demo/register_demo.h"
 #include "payroll/cu_header.h"
+#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
+#include "records/output_file.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
 
@@ -1153,11 +1156,17 @@ void writeDemoInstallation(const std::filesystem::path& root)
         if (ec)
             throw std::runtime_error("impossibile creare la cartella " + host.parent_path().string() + ": "
                                      + ec.message());
-        std::ofstream out(host, std::ios::binary | std::ios::trunc);
-        out.write(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size()));
-        out.close();
-        if (!out)
+        // A demo file takes the place of a file of its name; a link left under the name goes
+        // with it and is never written through.
+        if (fs::is_symlink(host, ec) || fs::is_regular_file(host, ec))
+            fs::remove(host, ec);
+        const int descriptor = records::createExclusively(host);
+        const int error = descriptor < 0 ? errno : records::writeAllAt(descriptor, file.bytes, 0);
+        if (descriptor >= 0 && ::close(descriptor) != 0 && error == 0)
             throw std::runtime_error("impossibile scrivere il file " + host.string());
+        if (error != 0)
+            throw std::runtime_error("impossibile scrivere il file " + host.string() + ": "
+                                     + std::generic_category().message(error));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <limits>
 #include <utility>
 #include <unistd.h>
@@ -174,9 +175,15 @@ void Channels::openSequential()
         report(error);
         return;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A link planted under the name is refused, never written through; a FIFO or a device
+    // under the name is no text file, and waiting for its reader would hang the program.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         report(file_error::fromErrno(errno, path.c_str()));
+        return;
+    }
+    if (const int error = keepPlainFile(fd)) {
+        report(error);
         return;
     }
     m_fd[static_cast<std::size_t>(number)] = fd;
@@ -223,14 +230,63 @@ void Channels::openBinary()
         report(error);
         return;
     }
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0 && (errno == EACCES || errno == EROFS))
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    if (error == ENOENT) {
+        // A missing file is created empty, and never through a link planted under its name:
+        // a link that leads nowhere stays a missing file.
+        fd = createExclusively(path);
+        if (fd < 0 && errno == EEXIST) // a link to nothing, or a file made meanwhile
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        else if (fd < 0)
+            error = errno;
+    }
+    if (fd < 0 && (error == EACCES || error == EROFS)) {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        error = errno;
+    }
+    if (fd < 0) {
+        report(file_error::fromErrno(error, path.c_str()));
+        return;
+    }
+    m_fd[static_cast<std::size_t>(number)] = fd;
+}
+
+void Channels::openBinaryForReading()
+{
+    m_lastError = 0;
+    const int number = m_current;
+    const Channel& slot = channel(number);
+    const auto report = [&](int error) {
+        fail(error, "Errore tipo " + errorText(error) + " nell'apertura del  file binario" + slot.fileName);
+    };
+    std::string path;
+    if (const int error = beginOpen(number, path)) {
+        report(error);
+        return;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         report(file_error::fromErrno(errno, path.c_str()));
         return;
     }
+    if (const int error = keepPlainFile(fd)) {
+        report(error);
+        return;
+    }
     m_fd[static_cast<std::size_t>(number)] = fd;
+}
+
+int Channels::keepPlainFile(int fd)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return file_error::kPathFileAccess;
+    }
+    // Reads and writes of a plain file wait for the disk as they always did.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return 0;
 }
 
 void Channels::createFile()
@@ -245,12 +301,15 @@ void Channels::createFile()
         report(error);
         return;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        report(file_error::fromErrno(errno, path.c_str()));
+    // The empty file takes the place of whatever had the name (an earlier file, a link, a
+    // FIFO) all at once; it is never written through a link.
+    OutputFile file;
+    if (const int error = file.create(path)) {
+        report(file_error::fromErrno(error, path.c_str()));
         return;
     }
-    ::close(fd);
+    if (const OutputFile::Outcome outcome = file.commit(); outcome.error != 0)
+        report(file_error::fromErrno(outcome.error, path.c_str()));
 }
 
 void Channels::openNewBinary()

@@ -75,14 +75,25 @@ public:
     double lineCounter() const { return m_lineCounter; }
     void setLineCounter(double counter) { m_lineCounter = counter; }
 
-    // Close, then open the file for sequential text output (created, or emptied).
+    // Close, then open the file for sequential text output (created, or emptied). A link
+    // under the name is refused (error 75), never written through; so is anything that is
+    // not a plain file.
     void openSequential();
     // Writes the output buffer and CR LF as one line of the sequential file.
     void writeLine();
     // Close, then open the file for binary reading and writing; a missing file is created
     // empty, an existing one keeps its contents (a read-only file is opened for reading).
+    // The file is created only where nothing has the name: a link that leads nowhere is
+    // never followed to create its target, it fails as a missing file (error 53).
     void openBinary();
-    // Close, create the file empty (or empty it), and leave the channel closed.
+    // As openBinary() with its message, for reading only and on an existing plain file:
+    // nothing is ever created. A missing file (or a link to nothing) is error 53, 76 when
+    // its folder is missing too; a folder, a FIFO or a device is error 75, and is never
+    // waited on.
+    void openBinaryForReading();
+    // Close, create the file empty (or empty it), and leave the channel closed. The new
+    // empty file replaces whatever had the name (a link included) all at once, as a new file
+    // of openNewBinary() does; nothing is written through a link.
     void createFile();
     // Reads record-length bytes of record `recordNumber()` into the record buffer. On any
     // failure the buffer is left empty, so no reader mistakes the previous record for this one.
@@ -158,6 +169,9 @@ private:
     void fail(int errorNumber, const std::string& message);
     void transfer(Transfer kind);
     bool closeFile(int number);
+    // Keeps `fd` when it is open on a plain file and makes its reads and writes wait again;
+    // otherwise closes it and returns error 75.
+    static int keepPlainFile(int fd);
     // The host path of the channel's file name, or error 64 (with an empty path) when the
     // name holds a control character.
     int mapFileName(const Channel& slot, std::string& hostPath) const;

@@ -23,6 +23,11 @@ constexpr std::size_t kTargetNameRoom = 200;
 // Names tried before giving up, should every one be taken.
 constexpr int kAttempts = 100;
 
+// A new file, and only a new one: an entry of the name, a link to nothing included, is
+// never opened or followed.
+constexpr int kExclusiveCreation = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+constexpr mode_t kNewFileMode = 0644;
+
 constexpr char kTagLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 bool isTagLetter(char c)
@@ -82,6 +87,11 @@ bool OutputFile::isTemporaryName(std::string_view name)
     return true;
 }
 
+int createExclusively(const fs::path& path)
+{
+    return ::open(path.c_str(), kExclusiveCreation, kNewFileMode);
+}
+
 fs::path OutputFile::temporaryPath() const
 {
     if (m_temporaryName.empty())
@@ -123,7 +133,7 @@ int OutputFile::create(const fs::path& target, const UniqueTags& uniqueTags)
     std::string temporary;
     for (int attempt = 0; attempt < kAttempts && descriptor < 0; ++attempt) {
         temporary = temporaryName(name, uniqueTags ? uniqueTags() : randomTag(attempt));
-        descriptor = ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        descriptor = ::openat(folder, temporary.c_str(), kExclusiveCreation, kNewFileMode);
         if (descriptor < 0 && errno != EEXIST && errno != EINTR)
             return fail(errno);
     }

@@ -16,7 +16,7 @@ namespace records {
 // file to the disk, renames it over the target and pushes the folder to the disk, so that
 // the target holds either its earlier bytes or all the new ones, also after a power cut.
 // discard() removes the temporary file; so do a failed commit(), the destructor, and a
-// stop by SIGTERM, SIGINT or SIGHUP (see temporary_files.h). Until commit() the target
+// stop by SIGTERM, SIGINT, SIGHUP or SIGQUIT (see temporary_files.h). Until commit() the target
 // is never touched.
 //
 // The descriptor may be duplicated for a writer on another thread; every byte written
@@ -74,5 +74,11 @@ private:
     int m_descriptor = -1;
     int m_entry = -1; // in the table of temporary files
 };
+
+// Creates the file `path` (a host path) empty and open for reading and writing, only where
+// no entry of that name exists, as the temporary files are created: never opening an
+// existing file, never following a symbolic link planted under the name (one that leads
+// nowhere included). The descriptor, or -1 with errno set (EEXIST when the name is taken).
+int createExclusively(const std::filesystem::path& path);
 
 } // namespace records

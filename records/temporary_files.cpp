@@ -15,7 +15,8 @@ namespace records::temporary_files {
 namespace {
 
 constexpr int kEntries = 32;
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// SIGQUIT asks the program to end as SIGTERM does: it too must not leave a half-written file.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
 enum State : int { Free, Filling, Listed };
 

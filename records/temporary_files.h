@@ -12,9 +12,9 @@
 // descriptors and file names, filled and emptied with atomic marks, which the handler walks
 // calling unlinkat() only. Everything else in the program keeps its state in objects.
 //
-// SIGTERM, SIGINT and SIGHUP get a handler when the first file is added, if nothing else
-// handles them: it removes every listed file of this process, then ends the program as the
-// signal would have (default action, raised again). A signal that is ignored (a program
+// SIGTERM, SIGINT, SIGHUP and SIGQUIT get a handler when the first file is added, if nothing
+// else handles them: it removes every listed file of this process, then ends the program as
+// the signal would have (default action, raised again). A signal that is ignored (a program
 // started with nohup) stays ignored. Files still listed when the program calls exit() are
 // removed too. A file that is created and added, or renamed and taken out, inside a
 // SignalBlock is never left behind by a signal that arrives in between.
@@ -35,7 +35,7 @@ void removeAllFiles() noexcept;
 // How many entries are listed (for tests).
 int count();
 
-// Holds back SIGTERM, SIGINT and SIGHUP on the calling thread while it lives; a signal that
+// Holds back SIGTERM, SIGINT, SIGHUP and SIGQUIT on the calling thread while it lives; a signal that
 // arrives meanwhile is handled when it goes.
 class SignalBlock {
 public:

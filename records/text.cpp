@@ -117,3 +117,38 @@ std::string digitsText(long long value)
 }
 
 } // namespace records
+
+namespace records {
+
+bool allDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+bool isCalendarDate(std::string_view text)
+{
+    if (text.size() != 8 || !allDigits(text))
+        return false;
+    const auto number = [&](std::size_t start, std::size_t length) {
+        int value = 0;
+        for (const char c : text.substr(start, length))
+            value = value * 10 + (c - '0');
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(2, 2);
+    const int year = number(4, 4);
+    if (month < 1 || month > 12 || day < 1)
+        return false;
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+} // namespace records

@@ -34,4 +34,11 @@ std::string signedNumberText(double value, char decimalPoint = '.');
 // The decimal digits of a whole number, without sign blank: 12 gives "12".
 std::string digitsText(long long value);
 
+// True when every character of `text` is a digit 0-9 and there is at least one.
+bool allDigits(std::string_view text);
+// True when `text` is a date ddmmyyyy of eight digits that names a day of the Gregorian
+// calendar: month 1 to 12, day within its month, 29 February only in a leap year (every
+// fourth year, centuries only when divisible by 400).
+bool isCalendarDate(std::string_view text);
+
 } // namespace records

@@ -19,7 +19,7 @@ namespace records {
 // could not be written completely is kept, so the caller can write it again in the
 // foreground, where the record channels report the failure in their usual words.
 //
-// The thread never takes SIGTERM, SIGINT or SIGHUP: they reach a thread that keeps the
+// The thread never takes SIGTERM, SIGINT, SIGHUP or SIGQUIT: they reach a thread that keeps the
 // table of temporary files in order (see temporary_files.h).
 class WriteBehind {
 public:

@@ -103,11 +103,11 @@ public:
     bool askYesNo(records::Question question, std::string_view title, std::string_view text, records::Icon) override
     {
         shown.push_back({std::string(title), std::string(text), true});
-        switch (question) {
-        case records::Question::ReportWanted: return reportWanted;
-        case records::Question::ConfirmAnnulment: return confirm;
-        default: return false;
-        }
+        if (question == records::Question::ReportWanted)
+            return reportWanted;
+        if (question == records::Question::ConfirmAnnulment)
+            return confirm;
+        return false;
     }
     int successes() const
     {

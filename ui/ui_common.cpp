@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
@@ -104,7 +103,7 @@ void QtPrompter::message(std::string_view title, std::string_view text, records:
 bool QtPrompter::askYesNo(records::Question question, std::string_view title, std::string_view text,
                           records::Icon icon)
 {
-    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    const QMessageBox::StandardButton preset = question.noIsTheDefault() ? QMessageBox::No : QMessageBox::Yes;
     return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, preset) == QMessageBox::Yes;
 }
 
@@ -113,7 +112,7 @@ records::Answer QtPrompter::askYesNoCancel(records::Question question, std::stri
 {
     // "Sì", "No" and "Annulla" with the Italian translation of the standard buttons; Esc and
     // the box's close button are Annulla.
-    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    const QMessageBox::StandardButton preset = question.noIsTheDefault() ? QMessageBox::No : QMessageBox::Yes;
     switch (showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, preset)) {
     case QMessageBox::Yes: return records::Answer::Yes;
     case QMessageBox::No: return records::Answer::No;
@@ -225,15 +224,11 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name)
 
 QFont fixedWidthFont(qreal pointSize)
 {
+    // The system's fixed-width family, asked as fixed-pitch with the typewriter hint: should
+    // the system name no family, the font matching still picks a fixed-width face.
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (!QFontInfo(font).fixedPitch()) {
-        for (const QString& family : QFontDatabase::families()) {
-            if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family)) {
-                font.setFamilies({family});
-                break;
-            }
-        }
-    }
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     if (pointSize > 0)
         font.setPointSizeF(pointSize);
     return font;

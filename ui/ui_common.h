@@ -62,9 +62,8 @@ int typingLimit(const QLineEdit* box);
 // A label that shows its text as plain text (never as markup), named `name` when given.
 QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {});
 
-// The desktop's fixed-width font, for texts whose columns must line up (reports, listings,
-// code lists); when the desktop names a font that is not of fixed pitch after all, the first
-// font of fixed pitch installed. At the point size of `pointSize` when given.
+// The font of texts whose columns must line up (reports, listings, code lists): the
+// system's fixed-width family, asked as fixed-pitch. At `pointSize` points when given.
 QFont fixedWidthFont(qreal pointSize = 0);
 
 // Width of a box that shows `characters` capital letters or digits, as codes are written.

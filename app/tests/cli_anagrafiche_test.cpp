@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <sstream>
 
 #include "app/cli.h"
@@ -96,10 +97,90 @@ TEST_F(CliAnagraficheTest, WrongOptionsExitWith2)
     EXPECT_NE(out.str().find("Uso: telematico-cli anagrafiche --root CARTELLA"), std::string::npos);
 }
 
-TEST_F(CliAnagraficheTest, AYearThatCannotBeReadIsNoSuccess)
+TEST_F(CliAnagraficheTest, AYearThatIsNotFourDigitsChecksNothingAndSaysSo)
 {
-    // No folder for the year file: its messages, nothing checked, and exit status 1.
+    namespace fs = std::filesystem;
+    const std::string told = "anagrafiche: l'anno di lavoro del file C:\\WNOLV\\anno1.dat non e' di quattro cifre: "
+                             "nessuna anagrafica controllata\n";
+    writeCompany(1, company('$', "1", "07643520560", "", ""), "016");
+    const struct {
+        const char* what;
+        std::string year; // the year file's bytes
+        std::string messages; // of the channels, before the command's own line
+    } cases[] = {
+        {"NULs", std::string(10, '\0'), ""},
+        {"letters", "2O16      ", ""},
+        {"a blank", "016       ", ""},
+        {"too short to read", "2016",
+         "Errore di lettura tipo  62 nel file binario C:\\WNOLV\\anno1.dat al record  1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        root.write("c/WNOLV/anno1.dat", c.year);
+        out.str({});
+        err.str({});
+        EXPECT_EQ(run(), 1);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str(), c.messages + told);
+        EXPECT_EQ(root.read("c/WNOLV/anno1.dat"), c.year);
+    }
+
+    // No folder for the year file: the channel's messages, then the command's.
+    fs::remove_all(root.path() / "c/WNOLV");
+    out.str({});
+    err.str({});
     EXPECT_EQ(run(), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "Errore tipo  76 nella creazione del file \n"
+                         "Errore tipo  76 nell'apertura del  file binarioC:\\WNOLV\\anno1.dat\n"
+                         + told);
+}
+
+TEST_F(CliAnagraficheTest, AYearFileLeftAsALinkToNothingIsMadeInPlace)
+{
+    namespace fs = std::filesystem;
+    const fs::path outside = root.path() / "altrove" / "anno1.dat";
+    fs::create_directories(outside.parent_path());
+    fs::create_directories(root.path() / "c/wnolv");
+    fs::create_symlink(outside, root.path() / "c/wnolv/anno1.dat");
+    EXPECT_EQ(run(), 0) << err.str();
     EXPECT_EQ(out.str(), "Controllate 0 anagrafiche, 0 errori\n");
-    EXPECT_EQ(err.str().rfind("Errore tipo  76 nella creazione del file ", 0), 0u) << err.str();
+    EXPECT_FALSE(fs::exists(outside));
+    EXPECT_EQ(root.read("c/wnolv/anno1.dat"), "2015      ");
+}
+
+TEST_F(CliAnagraficheTest, EveryRegisterFileThatCannotBeReadIsNamedAndCounted)
+{
+    namespace fs = std::filesystem;
+    root.write("c/WNOLV/anno1.dat", "2016      ");
+    const fs::path data = root.path() / "c/nolv/nv770/2016/dati";
+    const fs::path outside = root.path() / "altrove" / "dittg2.016";
+    fs::create_directories(outside.parent_path());
+    writeCompany(1, company('$', "1", "07643520567", "", ""));
+    fs::create_directories(data / "2");
+    fs::create_symlink(outside, data / "2/dittg2.016");            // a link to nothing
+    fs::create_directories(data / "3/dittg3.016");                 // a folder
+    writeCompany(4, company('$', "1", "07643520567", "", "").substr(0, 799)); // one byte short
+    root.write("c/nolv/paghe/unb00103.016", employee('$', "BNCLRA90C52F205S") + employee('$', "RSSMRA85T10A562S")
+                                                + employee('$', "XXX").substr(0, 1999));
+    ASSERT_EQ(::mkfifo((root.path() / "c/nolv/paghe/unb00104.016").c_str(), 0644), 0);
+    fs::create_directories(root.path() / "c/nolv/paghe/unb00105.016");
+
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(out.str(),
+              "C:\\nolv\\nv770\\2016\\dati\\\\2\\dittg2.016: Errore tipo  53 nell'apertura del  file "
+              "binarioC:\\nolv\\nv770\\2016\\dati\\\\2\\dittg2.016\n"
+              "C:\\nolv\\nv770\\2016\\dati\\\\3\\dittg3.016: Errore tipo  75 nell'apertura del  file "
+              "binarioC:\\nolv\\nv770\\2016\\dati\\\\3\\dittg3.016\n"
+              "C:\\nolv\\nv770\\2016\\dati\\\\4\\dittg4.016: Errore di lettura tipo  62 nel file binario "
+              "C:\\nolv\\nv770\\2016\\dati\\\\4\\dittg4.016 al record  1\n"
+              "C:\\nolv\\paghe\\unb00103.016: Errore di lettura tipo  62 nel file binario "
+              "C:\\nolv\\paghe\\unb00103.016 al record  3\n"
+              "C:\\nolv\\paghe\\unb00104.016: Errore tipo  75 nell'apertura del  file "
+              "binarioC:\\nolv\\paghe\\unb00104.016\n"
+              "C:\\nolv\\paghe\\unb00105.016: Errore tipo  75 nell'apertura del  file "
+              "binarioC:\\nolv\\paghe\\unb00105.016\n"
+              "Controllate 3 anagrafiche, 6 errori\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_FALSE(fs::exists(outside));
 }

@@ -80,6 +80,33 @@ TEST_F(CliCuTest, AStopExitsWith1WithTheMessageAndNoFile)
     EXPECT_EQ(err.str(), "Accesso: Archivio inesistente \n");
 }
 
+TEST_F(CliCuTest, ProtocolAndCommitmentDataAreCheckedAsInTheWindow)
+{
+    const struct {
+        std::vector<std::string> options;
+        const char* told;
+    } cases[] = {
+        {{"--archive", "7", "--supply", "A", "--protocol-id", "abc", "--protocol-number", "xyz", "--record", "2"},
+         "Accesso: Il numero Identificativo Entratel deve avere 17 cifre \n"},
+        {{"--archive", "7", "--supply", "S", "--protocol-id", "17030612345678901", "--protocol-number", "123",
+          "--record", "2"},
+         "Accesso: Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre \n"},
+        {{"--archive", "2", "--commitment-type", "7", "--commitment-date", "31022017"},
+         "Accesso: La data dell'impegno alla trasmissione e' errata \n"},
+        {{"--archive", "2", "--commitment-type", "7", "--commitment-date", "28022017"},
+         "Accesso: La tipologia dell'impegno alla trasmissione deve essere 1 o 2 \n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        std::vector<std::string> options = c.options;
+        options.push_back("--yes");
+        EXPECT_EQ(cu(options), 1);
+        EXPECT_EQ(err.str(), c.told);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_FALSE(std::filesystem::exists(data / ("TCU" + c.options[1] + "17")));
+    }
+}
+
 TEST_F(CliCuTest, AnAnnulmentNeedsTheConfirmation)
 {
     const std::vector<std::string> annulment = {"--archive", "7", "--supply", "A", "--protocol-id", "17030612345678901",

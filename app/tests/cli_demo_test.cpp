@@ -39,3 +39,20 @@ TEST(DemoCommand, LeavesAFolderInUseAloneUnlessForced)
     EXPECT_EQ(app::cli::main({"telematico-cli", "demo"}, out2, err2), 2);
     EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", (base.path() / "c/disco.ute").string()}, out2, err2), 1);
 }
+
+TEST(DemoCommand, FilesOfTheDemoTakeThePlaceOfLinksNeverWritingThroughThem)
+{
+    TempRoot base;
+    const fs::path outside = base.write("fuori/disco.ute", "not ours");
+    fs::create_symlink(outside, base.path() / "c/disco.ute");
+    fs::create_directories(base.path() / "c/WNOLV");
+    fs::create_symlink(base.path() / "fuori/nulla.dat", base.path() / "c/WNOLV/anno1.dat");
+    std::ostringstream out, err;
+    EXPECT_EQ(app::cli::main({"telematico-cli", "demo", "--root", base.path().string(), "--force"}, out, err), 0)
+        << err.str();
+    EXPECT_EQ(base.read("fuori/disco.ute"), "not ours");
+    EXPECT_FALSE(fs::exists(base.path() / "fuori/nulla.dat"));
+    EXPECT_FALSE(fs::is_symlink(base.path() / "c/disco.ute"));
+    EXPECT_EQ(base.read("c/disco.ute"), "C:        ");
+    EXPECT_EQ(base.read("c/WNOLV/anno1.dat"), "2016      ");
+}

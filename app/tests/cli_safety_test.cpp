@@ -332,3 +332,133 @@ TEST_F(CliSafetyTest, ASigtermWhileTheFileIsWrittenLeavesNoTemporaryFile)
     EXPECT_TRUE(temporaryFilesBelow(root.path()).empty());
     EXPECT_EQ(root.read("c/nolv/nv770/2016/dati/TCU717"), kEarlierFile);
 }
+
+namespace {
+
+// Closes the given standard streams of the child just before the program starts, as a
+// service manager or "2>&-" would.
+std::function<void()> startedWithout(std::vector<int> streams)
+{
+    return [streams] {
+        for (const int stream : streams)
+            ::close(stream);
+    };
+}
+
+} // namespace
+
+TEST_F(CliSafetyTest, ClosedStandardStreamsNeverReceiveTheInstallationsFiles)
+{
+    const std::string rootText = root.path().string();
+    const std::string yearFile = "c/WNOLV/anno1.dat";
+    const std::string driveFile = "c/disco.ute";
+    const fs::path xml = root.path() / "c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml";
+    const std::vector<std::string> series = {"uniemens", "--root", rootText, "--month", "3", "--company", "001",
+                                             "--company", "002"};
+    const std::string year = root.read(yearFile);
+    const std::string drive = root.read(driveFile);
+
+    // "uniemens ... 2>&-": the year file would take descriptor 2 and the messages after it.
+    Ended ended = runProgram(series, startedWithout({STDERR_FILENO}));
+    EXPECT_EQ(ended.exitStatus, 0) << "signal " << ended.signal;
+    EXPECT_EQ(root.read(yearFile), year);
+    EXPECT_EQ(root.read(driveFile), drive);
+    // Each case starts from the installation's own files.
+    const auto restore = [&] {
+        root.write(yearFile, year);
+        root.write(driveFile, drive);
+    };
+    restore();
+
+    // "cu --report 2>&-": the drive file stays open on its channel and would take the report
+    // question and the success message.
+    ended = runProgram({"cu", "--root", rootText, "--archive", "1", "--report"}, startedWithout({STDERR_FILENO}));
+    EXPECT_EQ(ended.exitStatus, 0) << "signal " << ended.signal;
+    EXPECT_EQ(root.read(driveFile), drive);
+    EXPECT_EQ(recordTypes(splitRecords(TempRoot::readFile(data / "TCU117"))), "ABCDGDGDGDGZ");
+    restore();
+
+    // All three closed: the declaration is exactly the one of a run with its streams.
+    ended = runProgram(series, startedWithout({STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}));
+    EXPECT_EQ(ended.exitStatus, 0) << "signal " << ended.signal;
+    const std::string withoutStreams = TempRoot::readFile(xml);
+    ended = runProgram(series);
+    ASSERT_EQ(ended.exitStatus, 0) << ended.err;
+    EXPECT_TRUE(withoutStreams.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<DenunceMensili>"));
+    EXPECT_EQ(withoutStreams, TempRoot::readFile(xml));
+    EXPECT_EQ(root.read(yearFile), year);
+    EXPECT_EQ(root.read(driveFile), drive);
+    EXPECT_TRUE(temporaryFilesBelow(root.path()).empty());
+}
+
+TEST_F(CliSafetyTest, AReaderThatGoesAwayCostsOnlyTheMessages)
+{
+    // "uniemens ... 2>&1 | head -n 1": the reader has gone before the second line. Here it
+    // has gone before the first, so that every line meets a closed pipe.
+    const fs::path xml = root.path() / "c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml";
+    const Ended ended = runProgram({"uniemens", "--root", root.path().string(), "--month", "3", "--company", "001",
+                                    "--company", "002"},
+                                   [] {
+                                       int gone[2];
+                                       if (::pipe(gone) != 0)
+                                           ::_exit(125);
+                                       ::close(gone[0]);
+                                       ::dup2(gone[1], STDOUT_FILENO);
+                                       ::dup2(gone[1], STDERR_FILENO);
+                                       // The program must ignore SIGPIPE itself.
+                                       ::signal(SIGPIPE, SIG_DFL);
+                                   });
+    EXPECT_EQ(ended.exitStatus, 0) << "signal " << ended.signal;
+    EXPECT_TRUE(temporaryFilesBelow(root.path()).empty());
+    const std::string declaration = TempRoot::readFile(xml);
+    EXPECT_TRUE(declaration.ends_with("</Azienda>\r\n</DenunceMensili>\r\n"));
+    const std::size_t first = declaration.find("<Azienda>");
+    EXPECT_NE(declaration.find("<Azienda>", first + 1), std::string::npos); // both companies
+}
+
+TEST_F(CliSafetyTest, ASigquitInTheMiddleOfASeriesLeavesNoTemporaryFile)
+{
+    const fs::path folder = root.path() / "c/Program Files/INPS/INPS uniEmens individuale";
+    root.write("c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml", "an earlier declaration");
+    // The error stream is a pipe that is already full: the program stops at its first line,
+    // the message of the first company stored, with the series file open.
+    int errPipe[2];
+    ASSERT_EQ(::pipe2(errPipe, O_NONBLOCK), 0);
+    const std::string filler(4096, 'x');
+    while (::write(errPipe[1], filler.data(), filler.size()) > 0) {
+    }
+    ::fcntl(errPipe[1], F_SETFL, 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(errPipe[1], STDERR_FILENO);
+        const int nothing = ::open("/dev/null", O_WRONLY);
+        ::dup2(nothing, STDOUT_FILENO);
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::signal(SIGQUIT, SIG_DFL);
+        const std::string program = TELEMATICO_CLI, rootText = root.path().string();
+        ::execl(program.c_str(), program.c_str(), "uniemens", "--root", rootText.c_str(), "--month", "3",
+                "--company", "001", "--company", "002", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(errPipe[1]);
+
+    std::vector<std::string> temporary;
+    for (int wait = 0; wait < 1000 && temporary.empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        temporary = temporaryFilesBelow(folder);
+    }
+    ASSERT_EQ(temporary.size(), 1u);
+    // The first company is in it when the message is written.
+    for (int wait = 0; wait < 1000 && TempRoot::readFile(temporary[0]).find("</Azienda>") == std::string::npos;
+         ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(child, SIGQUIT);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(errPipe[0]);
+
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGQUIT) << status;
+    EXPECT_TRUE(temporaryFilesBelow(root.path()).empty());
+    EXPECT_EQ(TempRoot::readFile(folder / "fc0010316.xml"), "an earlier declaration");
+}

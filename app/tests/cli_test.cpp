@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
+#include "testing/temp_root.h"
 
 using app::ConsolePrompter;
+using records::testing::TempRoot;
 
 TEST(Cli, HelpNamesEveryCommandAndEachCommandExplainsItsValues)
 {
@@ -52,14 +56,114 @@ TEST(Cli, UnknownCommandsAndOptionsExitWith2)
     EXPECT_EQ(arguments.parse({"x", "y", "--root"}, 2, {"yes"}, {"root"}), "manca il valore di --root");
 }
 
-TEST(Cli, ArgumentsKeepRepeatedValuesInOrder)
+TEST(Cli, OnlyARepeatableOptionTakesMoreThanOneValue)
 {
     app::cli::Arguments arguments;
-    ASSERT_EQ(arguments.parse({"x", "y", "--company", "001", "--yes", "--company=002"}, 2, {"yes"}, {"company"}), "");
+    ASSERT_EQ(arguments.parse({"x", "y", "--company", "001", "--yes", "--company=002", "--yes"}, 2, {"yes"},
+                              {"company", "root"}, {"company"}),
+              "");
     EXPECT_EQ(arguments.values("company"), (std::vector<std::string>{"001", "002"}));
-    EXPECT_EQ(arguments.value("company"), "002");
     EXPECT_TRUE(arguments.flag("yes"));
     EXPECT_FALSE(arguments.value("root"));
+
+    app::cli::Arguments twice;
+    EXPECT_EQ(twice.parse({"x", "y", "--root", "a", "--company", "1", "--root=b"}, 2, {}, {"company", "root"},
+                          {"company"}),
+              "l'opzione --root e' indicata piu' volte");
+}
+
+// Every command refuses a second value of an option instead of taking the last one, and
+// touches nothing.
+TEST(Cli, AnOptionGivenTwiceIsAUsageErrorInEveryCommand)
+{
+    TempRoot base;
+    base.write("c/disco.ute", "C:        ");
+    const std::string root = base.path().string();
+    const std::string other = (base.path() / "altra").string();
+    const struct {
+        std::vector<std::string> argv;
+        const char* option;
+    } cases[] = {
+        {{"cu", "--root", root, "--archive", "1", "--root", other}, "root"},
+        {{"cu", "--root", root, "--archive", "1", "--archive=2"}, "archive"},
+        {{"cu", "--root", root, "--archive", "7", "--supply", "A", "--supply", "S"}, "supply"},
+        {{"cu", "--root", root, "--archive", "1", "--out-name", "a", "--out-name", "b"}, "out-name"},
+        {{"cu", "--root", root, "--archive", "1", "--commitment-date", "1", "--commitment-date", "2"},
+         "commitment-date"},
+        {{"uniemens", "--root", root, "--month", "3", "--month", "4", "--company", "001"}, "month"},
+        {{"uniemens", "--root", other, "--root", root, "--month", "3", "--company", "001"}, "root"},
+        {{"anagrafiche", "--root", root, "--root", root}, "root"},
+        {{"demo", "--root", other, "--root", other}, "root"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argv[0] + " " + c.option);
+        std::vector<std::string> argv = {"telematico-cli"};
+        argv.insert(argv.end(), c.argv.begin(), c.argv.end());
+        std::ostringstream out, err;
+        EXPECT_EQ(app::cli::main(argv, out, err), 2);
+        EXPECT_EQ(err.str(), "telematico-cli " + c.argv[0] + ": l'opzione --" + c.option + " e' indicata piu' volte\n"
+                                 + "vedere: telematico-cli " + c.argv[0] + " --help\n");
+        EXPECT_EQ(out.str(), "");
+        EXPECT_FALSE(std::filesystem::exists(base.path() / "altra"));
+        EXPECT_FALSE(std::filesystem::exists(base.path() / "c/wnolv"));
+    }
+}
+
+// A folder without the drive file is no installation: every command that works on one
+// stops before it creates anything, the folder itself included.
+TEST(Cli, ARootWithoutTheDriveFileIsNoInstallation)
+{
+    namespace fs = std::filesystem;
+    TempRoot base; // holds the drive folder "c" and nothing else
+    base.write("c/nolv/paghe/una00103.016", "dati");
+    const fs::path outside = base.path() / "fuori.ute";
+    const struct {
+        const char* what;
+        fs::path root;
+        std::function<void()> prepare;
+    } roots[] = {
+        {"missing", base.path() / "nuova", [] {}},
+        {"no drive file", base.path(), [] {}},
+        {"a folder of its name", base.path(), [&] { fs::create_directories(base.path() / "c/disco.ute"); }},
+        {"a link to nothing", base.path(), [&] {
+             fs::remove_all(base.path() / "c/disco.ute");
+             fs::create_symlink(outside, base.path() / "c/disco.ute");
+         }},
+    };
+    const std::vector<std::vector<std::string>> commands = {
+        {"cu", "--archive", "1"},
+        {"uniemens", "--month", "3", "--company", "001"},
+        {"anagrafiche"},
+    };
+    for (const auto& root : roots) {
+        root.prepare();
+        std::vector<std::string> before;
+        for (const auto& entry : fs::recursive_directory_iterator(base.path()))
+            before.push_back(entry.path().string());
+        for (const auto& command : commands) {
+            SCOPED_TRACE(command[0] + ", " + root.what);
+            std::vector<std::string> argv = {"telematico-cli", command[0], "--root", root.root.string()};
+            argv.insert(argv.end(), command.begin() + 1, command.end());
+            std::ostringstream out, err;
+            EXPECT_EQ(app::cli::main(argv, out, err), 2);
+            EXPECT_EQ(err.str(), "telematico-cli " + command[0] + ": nessuna installazione in " + root.root.string()
+                                     + " (manca c\\disco.ute)\nvedere: telematico-cli " + command[0] + " --help\n");
+            EXPECT_EQ(out.str(), "");
+            std::vector<std::string> after;
+            for (const auto& entry : fs::recursive_directory_iterator(base.path()))
+                after.push_back(entry.path().string());
+            EXPECT_EQ(after, before);
+            EXPECT_FALSE(fs::exists(outside));
+        }
+    }
+
+    // The drive file's name in another case is the drive file.
+    fs::remove(base.path() / "c/disco.ute");
+    base.write("c/DISCO.UTE", "C:        ");
+    base.write("c/WNOLV/anno1.dat", "2016      ");
+    std::ostringstream out, err;
+    EXPECT_EQ(app::cli::main({"telematico-cli", "anagrafiche", "--root", base.path().string()}, out, err), 0)
+        << err.str();
 }
 
 TEST(ConsolePrompter, WritesTitleAndTextOnOneLine)

@@ -17,20 +17,54 @@ class FirstStartTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void onlyAMissingOrEmptyFolderNeedsAFirstStart();
+    void aFolderWithoutTheDriveFileNeedsAFirstStart();
+    void theDemoGoesOnlyIntoAFolderWithoutFiles();
     void demoIsWrittenIntoTheProposedFolder();
     void anExistingFolderMustHoldAnInstallation();
     void quittingCreatesNothing();
     void theChosenFolderIsRemembered();
 };
 
-void FirstStartTest::onlyAMissingOrEmptyFolderNeedsAFirstStart()
+void FirstStartTest::aFolderWithoutTheDriveFileNeedsAFirstStart()
 {
     TempRoot base; // holds the drive folder "c"
     QVERIFY(app::needsFirstStart(base.path() / "nuova"));
     fs::create_directories(base.path() / "vuota");
     QVERIFY(app::needsFirstStart(base.path() / "vuota"));
+    // A folder with the drive folder, and even with data, is no installation without its
+    // drive file: the program would read an empty drive and find nothing.
+    QVERIFY(app::needsFirstStart(base.path()));
+    base.write("c/nolv/paghe/una00103.016", "dati");
+    QVERIFY(app::needsFirstStart(base.path()));
+    base.write("c/DISCO.UTE", "C:        ");
     QVERIFY(!app::needsFirstStart(base.path()));
+}
+
+void FirstStartTest::theDemoGoesOnlyIntoAFolderWithoutFiles()
+{
+    TempRoot base;
+    // An installation that has lost its drive file: the demo would replace its archives.
+    base.write("c/nolv/nv770/2016/dati/FCU1.017", "archivio vero");
+    app::FirstStartDialog dialog(base.path());
+    dialog.show();
+    auto* demo = dialog.findChild<QPushButton*>(QStringLiteral("createDemo"));
+    QVERIFY(!demo->isEnabled());
+    auto* problem = dialog.findChild<QLabel*>(QStringLiteral("problem"));
+    QVERIFY(problem->isVisible());
+    QVERIFY(problem->text().contains(QStringLiteral("contiene già dei file")));
+    QTest::mouseClick(demo, Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(base.read("c/nolv/nv770/2016/dati/FCU1.017"), std::string("archivio vero"));
+    QVERIFY(!fs::exists(base.path() / "c/disco.ute"));
+
+    // Empty folders left by an earlier start hold nothing of anybody's.
+    TempRoot empty; // its drive folder "c" only
+    fs::create_directories(empty.path() / "c/nolv");
+    app::FirstStartDialog fresh(empty.path());
+    fresh.show();
+    QTest::mouseClick(fresh.findChild<QPushButton*>(QStringLiteral("createDemo")), Qt::LeftButton);
+    QCOMPARE(fresh.result(), int(QDialog::Accepted));
+    QVERIFY(fs::is_regular_file(empty.path() / "c/disco.ute"));
 }
 
 void FirstStartTest::demoIsWrittenIntoTheProposedFolder()

@@ -24,6 +24,12 @@ bool blank(std::string_view text)
     return records::trim(text).empty();
 }
 
+// True when the first `count` characters of `text` are all digits.
+bool startsWithDigits(std::string_view text, std::size_t count)
+{
+    return text.size() >= count && records::allDigits(text.substr(0, count));
+}
+
 class WriterRun {
 public:
     WriterRun(Environment& environment, const RunOptions& options)
@@ -63,6 +69,12 @@ private:
                 throw RunStopped("Manca il numero di Protocollo Sostituz/Annullamento ");
             if (blank(m_options.employeeRecord))
                 throw RunStopped("Manca il numero di Record del dipendente da Annullare o Sostituire ");
+            // The authority finds the certification to cancel or replace by these numbers
+            // only; any other text makes it reject the whole file, days after it was sent.
+            if (!startsWithDigits(m_options.replacedSubmission, 17))
+                throw RunStopped("Il numero Identificativo Entratel deve avere 17 cifre ");
+            if (!startsWithDigits(m_options.replacedCertificate, 6))
+                throw RunStopped("Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre ");
         }
         m_totals.fill(0);
 
@@ -146,6 +158,13 @@ private:
             throw RunStopped("Manca la data dell'impegno alla trasmissione ");
         if (records::numericValue(m_header[21]) == 0)
             throw RunStopped("Manca la tipologia dell'impegno alla trasmissione ");
+        // Record B carries the commitment as it stands: a date that names no day, or a type
+        // other than 1 (prepared by the withholding agent) or 2 (by the sender), would make
+        // the authority reject the file.
+        if (!records::isCalendarDate(m_header[22]))
+            throw RunStopped("La data dell'impegno alla trasmissione e' errata ");
+        if (m_header[21] != "1" && m_header[21] != "2")
+            throw RunStopped("La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ");
         return employeeCount;
     }
 

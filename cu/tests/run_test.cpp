@@ -261,6 +261,74 @@ TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
     check("Archivio Dipendenti inesistente ");
 }
 
+TEST_F(RunTest, ProtocolAndCommitmentDataThatTheAuthorityWouldRefuseStopTheRun)
+{
+    constexpr const char* kEntratel = "Il numero Identificativo Entratel deve avere 17 cifre ";
+    constexpr const char* kProtocol = "Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre ";
+    constexpr const char* kDate = "La data dell'impegno alla trasmissione e' errata ";
+    constexpr const char* kType = "La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ";
+    const struct {
+        int supply;             // Combo1 item: 0 N, 1 A, 2 S
+        const char* submission; // Tx(2)
+        const char* certificate;
+        const char* archiveType; // header fields 21 and 22 as the archive states them
+        const char* archiveDate;
+        const char* typedType; // Tx(8), Tx(9)
+        const char* typedDate;
+        const char* message; // nullptr: the run completes
+    } cases[] = {
+        {1, "abc", "xyz", "1", "15022017", "", "", kEntratel},
+        {2, "1234567890123456", "000042", "1", "15022017", "", "", kEntratel}, // 16 digits
+        {1, "1234567890123456X", "000042", "1", "15022017", "", "", kEntratel},
+        {1, " 2345678901234567", "000042", "1", "15022017", "", "", kEntratel},
+        {1, "12345678901234567", "xyz", "1", "15022017", "", "", kProtocol},
+        {2, "12345678901234567", "42", "1", "15022017", "", "", kProtocol},
+        {1, "12345678901234567", "00004 ", "1", "15022017", "", "", kProtocol},
+        // Only the first 17 and 6 characters go into the file.
+        {1, "12345678901234567 note", "000042/2017", "1", "15022017", "", "", nullptr},
+        // Ordinary supplies carry no protocol numbers at all.
+        {0, "abc", "xyz", "1", "15022017", "", "", nullptr},
+        // The date is looked at before the type, whether typed or from the archive.
+        {0, "", "", "0", "", "7", "31022017", kDate},
+        {0, "", "", "0", "", "1", "29021900", kDate},
+        {0, "", "", "0", "", "1", "2802017", kDate},
+        {0, "", "", "0", "", "1", "28-02-17", kDate},
+        {0, "", "", "1", "31042017", "", "", kDate},
+        {0, "", "", "0", "", "7", "29022000", kType},
+        {0, "", "", "0", "", "9", "28022017", kType},
+        {0, "", "", "0", "", "A", "28022017", "Manca la tipologia dell'impegno alla trasmissione "},
+        {0, "", "", "3", "28022017", "", "", kType},
+        {0, "", "", "0", "28022017", "2", "", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.submission) + "/" + c.certificate + "/" + c.archiveType + c.archiveDate + "/"
+                     + c.typedType + c.typedDate);
+        prompter.shown.clear();
+        prompter.answers.clear();
+        header[21] = c.archiveType;
+        header[22] = c.archiveDate;
+        open(c.supply);
+        protocol("4");
+        form.Tx[2].text = c.submission;
+        form.Tx[3].text = c.certificate;
+        form.Tx[8].text = c.typedType;
+        form.Tx[9].text = c.typedDate;
+        root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
+        prompter.answer(true);
+        const RunResult result = form.Command2_Click();
+        if (!c.message) {
+            EXPECT_EQ(result.outcome, RunOutcome::Completed);
+            continue;
+        }
+        EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(prompter.last().title, "Accesso");
+        EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+        EXPECT_EQ(telematic(), "an earlier file");
+        EXPECT_FALSE(temporaryFileLeft());
+    }
+}
+
 TEST_F(RunTest, ACommitmentMissingFromTheArchiveIsTakenFromTheWindowFittedToItsPlace)
 {
     header[21] = "0";

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QToolButton>
@@ -328,7 +329,10 @@ QWidget* createl::buildInputFrame()
     auto* commitment = new QFrame(frame);
     commitment->setObjectName(QStringLiteral("intermediaryGroup"));
     commitment->setFrameShape(QFrame::StyledPanel);
-    commitment->setStyleSheet(QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"));
+    // A commitment box that shows the archive's own value takes no typing, and looks it.
+    commitment->setStyleSheet(
+        QStringLiteral("#intermediaryGroup { background: palette(alternate-base); }"
+                       "#intermediaryGroup QLineEdit:read-only { background: palette(window); }"));
     auto* intermediary = new QGridLayout(commitment);
     intermediary->setContentsMargins(10, 8, 10, 8);
     intermediary->setHorizontalSpacing(10);
@@ -432,6 +436,12 @@ void createl::refresh()
                 box->setCursorPosition(0);
             }
             box->setEnabled(state.enabled);
+            if (box->isReadOnly() != state.readOnly) {
+                box->setReadOnly(state.readOnly);
+                // The style sheet's read-only look follows only when the box is polished again.
+                box->style()->unpolish(box);
+                box->style()->polish(box);
+            }
         }
 
         QStringList items;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
@@ -140,6 +141,77 @@ TEST_F(ChannelsTest, OpenBinaryCreatesAMissingFileEmpty)
     channels.setRecordNumber(1);
     channels.readRecord();
     EXPECT_EQ(prompter.last().text, "Errore di lettura tipo  62 nel file binario c:\\disco.ute al record  1");
+}
+
+// A link planted under a name the program creates a file of (to nothing, or to a file of
+// somebody else) is never followed: nothing appears, and nothing changes, outside.
+TEST_F(ChannelsTest, NoFileIsCreatedOrEmptiedThroughALink)
+{
+    namespace fs = std::filesystem;
+    const fs::path nowhere = root.path() / "fuori" / "nulla.dat";
+    const fs::path other = root.write("fuori/altro.dat", "somebody else's");
+    const struct {
+        const char* what;
+        fs::path target;
+        std::function<void()> procedure;
+        const char* message; // nullptr: none
+        bool replaced;       // the link has given way to a file of the program
+    } cases[] = {
+        {"open binary, link to nothing", nowhere, [&] { channels.openBinary(); },
+         "Errore tipo  53 nell'apertura del  file binarioc:\\new.dat", false},
+        {"create file, link to nothing", nowhere, [&] { channels.createFile(); }, nullptr, true},
+        {"create file, link to a file", other, [&] { channels.createFile(); }, nullptr, true},
+        {"open sequential, link to a file", other, [&] { channels.openSequential(); },
+         "Errore tipo  75 nell'apertura del file sequenzialec:\\new.dat", false},
+        {"open sequential, link to nothing", nowhere, [&] { channels.openSequential(); },
+         "Errore tipo  75 nell'apertura del file sequenzialec:\\new.dat", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(root.path() / "c/new.dat");
+        fs::create_symlink(c.target, root.path() / "c/new.dat");
+        prompter.shown.clear();
+        channels.select(4, "c:\\new.dat", 10);
+        c.procedure();
+        channels.closeAll();
+        EXPECT_EQ(prompter.texts(), c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists(nowhere));
+        EXPECT_EQ(root.read("fuori/altro.dat"), "somebody else's");
+        EXPECT_EQ(fs::is_symlink(root.path() / "c/new.dat"), !c.replaced);
+    }
+}
+
+// Reading only: nothing is created, and whatever is not a plain file is refused at once,
+// a FIFO without waiting for its writer.
+TEST_F(ChannelsTest, OpeningForReadingTakesOnlyAPlainFileThatExists)
+{
+    namespace fs = std::filesystem;
+    root.write("c/short.dat", "12345");
+    fs::create_directories(root.path() / "c/folder.dat");
+    ASSERT_EQ(::mkfifo((root.path() / "c/fifo.dat").c_str(), 0644), 0);
+    fs::create_symlink(root.path() / "fuori/nulla.dat", root.path() / "c/link.dat");
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"short.dat", 0}, {"missing.dat", 53}, {"link.dat", 53}, {"nofolder\\x.dat", 76},
+        {"folder.dat", 75}, {"fifo.dat", 75},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompter.shown.clear();
+        channels.select(5, std::string("c:\\") + c.name, 10);
+        channels.openBinaryForReading();
+        EXPECT_EQ(channels.lastError(), c.error);
+        EXPECT_EQ(channels.isOpen(5), c.error == 0);
+        const std::vector<std::string> told = {"Errore tipo  " + std::to_string(c.error)
+                                               + " nell'apertura del  file binarioc:\\" + c.name};
+        EXPECT_EQ(prompter.texts(), c.error == 0 ? std::vector<std::string>{} : told);
+        channels.closeAll();
+    }
+    EXPECT_FALSE(fs::exists(root.path() / "c/missing.dat"));
+    EXPECT_FALSE(fs::exists(root.path() / "fuori"));
+    EXPECT_EQ(root.read("c/short.dat"), "12345");
 }
 
 TEST_F(ChannelsTest, SequentialLinesEndInCrLf)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
@@ -37,14 +40,44 @@ TEST_F(InstallationTest, OnlyTwoCharactersOfTheDriveFileCount)
     EXPECT_EQ(installation.drivePrefix, "E:");
 }
 
-TEST_F(InstallationTest, MissingDriveFileIsCreatedAndGivesAnEmptyPrefix)
+TEST_F(InstallationTest, AMissingDriveFileIsNeverCreatedAndGivesAnEmptyPrefix)
 {
-    readDrive(channels, installation);
-    EXPECT_EQ(installation.drivePrefix, "");
-    EXPECT_EQ(installation.dataDirectory, "\\nolv\\nv770\\2016\\dati\\");
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.last().text, "Errore di lettura tipo  62 nel file binario c:\\disco.ute al record  1");
-    EXPECT_TRUE(std::filesystem::exists(root.path() / "c" / "disco.ute"));
+    const std::filesystem::path outside = root.path() / "altrove" / "disco.ute";
+    std::filesystem::create_directories(outside.parent_path());
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        const char* message;
+    } cases[] = {
+        {"missing", [] {}, "Errore tipo  53 nell'apertura del  file binarioc:\\disco.ute"},
+        {"a link to nothing", [&] { std::filesystem::create_symlink(outside, root.path() / "c/disco.ute"); },
+         "Errore tipo  53 nell'apertura del  file binarioc:\\disco.ute"},
+        {"a folder", [&] {
+             std::filesystem::remove(root.path() / "c/disco.ute");
+             std::filesystem::create_directory(root.path() / "c/disco.ute");
+         },
+         "Errore tipo  75 nell'apertura del  file binarioc:\\disco.ute"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.prepare();
+        prompter.shown.clear();
+        installation.drivePrefix = "X:";
+        readDrive(channels, installation);
+        EXPECT_EQ(installation.drivePrefix, "");
+        EXPECT_EQ(installation.dataDirectory, "\\nolv\\nv770\\2016\\dati\\");
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
+        EXPECT_FALSE(std::filesystem::is_regular_file(root.path() / "c/disco.ute"));
+        EXPECT_FALSE(std::filesystem::exists(outside));
+    }
+}
+
+TEST_F(InstallationTest, TheDriveFileTellsWhetherARootHoldsAnInstallation)
+{
+    EXPECT_EQ(driveFileState(paths), DriveFileState::Missing);
+    EXPECT_EQ(driveFileState(PathMapper(root.path() / "nuova")), DriveFileState::Missing);
+    root.write("c/Disco.Ute", "C:        ");
+    EXPECT_EQ(driveFileState(paths), DriveFileState::Present);
 }
 
 TEST_F(InstallationTest, AShortDriveFileBehavesLikeAMissingOne)
@@ -76,9 +109,27 @@ TEST_F(InstallationTest, YearFileGivesTheWorkingYear)
 TEST_F(InstallationTest, MissingYearFolderShowsTheCreateAndOpenMessages)
 {
     installation.drivePrefix = "C:";
+    installation.workingYear = "2016";
     readWorkingYear(channels, installation);
-    ASSERT_GE(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "Errore tipo  76 nella creazione del file ");
-    EXPECT_EQ(prompter.shown[1].text, "Errore tipo  76 nell'apertura del  file binarioC:\\WNOLV\\anno1.dat");
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                    "Errore tipo  76 nella creazione del file ",
+                                    "Errore tipo  76 nell'apertura del  file binarioC:\\WNOLV\\anno1.dat",
+                                }));
     EXPECT_EQ(installation.workingYear, "");
+}
+
+TEST_F(InstallationTest, TheYearFileIsNeverCreatedThroughALink)
+{
+    // A link left at the year file's name that leads outside the installation, to nothing.
+    const std::filesystem::path outside = root.path() / "altrove" / "anno.dat";
+    std::filesystem::create_directories(outside.parent_path());
+    std::filesystem::create_directories(root.path() / "c/wnolv");
+    std::filesystem::create_symlink(outside, root.path() / "c/wnolv/anno1.dat");
+    installation.drivePrefix = "C:";
+    readWorkingYear(channels, installation);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(installation.workingYear, "2015");
+    EXPECT_FALSE(std::filesystem::exists(outside));
+    EXPECT_FALSE(std::filesystem::is_symlink(root.path() / "c/wnolv/anno1.dat"));
+    EXPECT_EQ(root.read("c/wnolv/anno1.dat"), "2015      ");
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +67,9 @@ namespace {
 // ends the wait) and ends the program with exit() without closing its files.
 [[noreturn]] void writeUntilStopped(const fs::path& installationRoot, int ready, int go)
 {
+    // SIGQUIT would leave a core file behind.
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
     records::PathMapper paths(installationRoot);
     records::testing::ScriptedPrompter prompter;
     records::Channels channels(paths, prompter);
@@ -91,7 +95,7 @@ TEST(OutputFile, AStopBySignalOrExitRemovesTheTemporaryFileAndEndsTheProgramAsBe
     const struct {
         const char* what;
         int signal; // 0: the program calls exit()
-    } stops[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"exit", 0}};
+    } stops[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"SIGQUIT", SIGQUIT}, {"exit", 0}};
     for (const auto& stop : stops) {
         TempRoot root;
         root.write("c/TCU117", "an earlier file");

@@ -59,3 +59,19 @@ TEST(Cp1252, AllBytesSurviveARoundTrip)
     EXPECT_EQ(utf8ToCp1252("\xE2\x82\xAC \xE4\xB8\xAD"), "\x80 ?");
     EXPECT_EQ(utf8ToCp1252("\xC3"), "?");
 }
+
+TEST(Text, CalendarDatesAreEightDigitsNamingARealDay)
+{
+    const struct {
+        const char* text;
+        bool date;
+    } cases[] = {
+        {"28022017", true},  {"29022016", true},  {"29022000", true},  {"31122017", true},
+        {"31022017", false}, {"29022017", false}, {"29021900", false}, {"31042017", false},
+        {"00012017", false}, {"01002017", false}, {"01132017", false}, {"1032017", false},
+        {"010320170", false}, {"0103201 ", false}, {" 1032017", false}, {"01-03-17", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isCalendarDate(c.text), c.date) << c.text;
+}

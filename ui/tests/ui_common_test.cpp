@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QFontDatabase>
 #include <QtTest>
 
 #include "ui/file_chooser.h"
@@ -261,7 +262,12 @@ void UiCommonTest::launcherShowsAReportReadOnly()
     QCOMPARE(viewer->windowTitle(), QStringLiteral("report.txt"));
     QVERIFY(viewer->textView()->isReadOnly());
     QCOMPARE(viewer->textView()->toPlainText(), QStringLiteral("Totale €  1234,56\nSocietà\n"));
-    QVERIFY(QFontInfo(viewer->textView()->font()).fixedPitch());
+    // What the viewer asks for, not what this machine's fonts answer: the system's
+    // fixed-width family, asked as fixed-pitch.
+    const QFont asked = viewer->textView()->font();
+    QCOMPARE(asked.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    QVERIFY(asked.fixedPitch());
+    QCOMPARE(asked.styleHint(), QFont::TypeWriter);
     viewer->close();
 
     launcher.showTextFile((root.path() / "manca.txt").string(), "manca.txt");

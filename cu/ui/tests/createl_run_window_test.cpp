@@ -176,7 +176,7 @@ void CreatelRunWindowTest::replacementWritesTheNamedEmployeeWithRecordsG()
 {
     DemoDesk desk;
     desk.open("7");
-    desk.chooseSupply(2, "17020712345678901", "123", "1"); // S=Sostituzione
+    desk.chooseSupply(2, "17020712345678901", "000123", "1"); // S=Sostituzione
     desk.prompter.answer(true);
     desk.click("Command2");
 
@@ -226,12 +226,31 @@ void CreatelRunWindowTest::everyStopShowsItsMessageAndLeavesNoFile()
         {"Manca il numero di Protocollo Sostituz/Annullamento ", "7", annulment("17020712345678901", "", "1")},
         {"Manca il numero di Record del dipendente da Annullare o Sostituire ", "7",
          annulment("17020712345678901", "000123", "")},
+        // Protocol numbers that are no numbers, after the three checks of their presence.
+        {"Manca il numero di Protocollo Sostituz/Annullamento ", "7", annulment("abc", "", "1")},
+        {"Il numero Identificativo Entratel deve avere 17 cifre ", "7", annulment("abc", "xyz", "1")},
+        {"Il numero Identificativo Entratel deve avere 17 cifre ", "7", annulment("1702071234567890", "000123", "1")},
+        {"Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre ", "7",
+         annulment("17020712345678901", "xyz", "1")},
+        {"Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre ", "7",
+         annulment("17020712345678901", "123", "1")},
         {"Archivio inesistente ", "9", [](DemoDesk&) {}},
         {"La CU deve essere per LD, quella selezionata e' per LA ", "7",
          [](DemoDesk& desk) { desk.patch(kDataFolder + "FCU7.017", 1200 + 2, "2"); }},
         {"Manca la data dell'impegno alla trasmissione ", "2", [](DemoDesk&) {}},
         {"Manca la tipologia dell'impegno alla trasmissione ", "2",
          [](DemoDesk& desk) { desk.type(9, QStringLiteral("28022017")); }},
+        // A commitment the archive lacks, typed wrong: the date is looked at before the type.
+        {"La data dell'impegno alla trasmissione e' errata ", "2",
+         [](DemoDesk& desk) {
+             desk.type(8, QStringLiteral("7"));
+             desk.type(9, QStringLiteral("31022017"));
+         }},
+        {"La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ", "2",
+         [](DemoDesk& desk) {
+             desk.type(8, QStringLiteral("7"));
+             desk.type(9, QStringLiteral("28022017"));
+         }},
         {"Grave !! Numero dipendenti pari a zero ", "7",
          [](DemoDesk& desk) { desk.patch(kDataFolder + "FCU7.017", 193, "    "); }},
         {"Archivio Dipendenti inesistente ", "7",

@@ -41,6 +41,7 @@ private slots:
     void runWithReportShowsItAndKeepsTheWindowForTheNextRun();
     void enterOpensTheArchiveAndPressesTheFocusedButton();
     void typingReplacesACommitmentBoxOfBlanks();
+    void theArchivesOwnCommitmentIsShownReadOnly();
     void aRunShowsHowFarItHasGot();
     void aStoppedRunClearsItsProgressText();
 };
@@ -372,6 +373,41 @@ void CreatelWindowTest::typingReplacesACommitmentBoxOfBlanks()
 
     desk.click("Command2");
     QVERIFY(std::filesystem::exists(desk.root.path() / "c/nolv/nv770/2016/dati/TCU217"));
+}
+
+void CreatelWindowTest::theArchivesOwnCommitmentIsShownReadOnly()
+{
+    Desk desk;
+    demo::writeDemoInstallation(desk.root.path());
+    // Archive 1 states its commitment: 2 of 27 February 2017. What the operator would type
+    // into its boxes is never used, so the boxes take no typing.
+    desk.load();
+    desk.typeCode(QStringLiteral("1"));
+    desk.click("Command1");
+    for (int i : {8, 9}) {
+        QLineEdit* box = desk.tx(i);
+        QVERIFY(box->isEnabled());
+        QVERIFY(box->isReadOnly());
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("1"));
+    }
+    QCOMPARE(desk.tx(8)->text(), QStringLiteral("2"));
+    QCOMPARE(desk.tx(9)->text(), QStringLiteral("27022017"));
+    QCOMPARE(desk.window->form().Tx[9].text, std::string("27022017"));
+
+    // Half a commitment: the archive gives the type only, the date is typed.
+    desk.patch("c/nolv/nv770/2016/dati/FCU1.017", 224, "00000000");
+    desk.typeCode(QStringLiteral("1"));
+    desk.click("Command1");
+    QVERIFY(desk.tx(8)->isReadOnly());
+    QVERIFY(!desk.tx(9)->isReadOnly());
+
+    // An archive that states none: both boxes are the operator's.
+    desk.typeCode(QStringLiteral("2"));
+    desk.click("Command1");
+    QVERIFY(!desk.tx(8)->isReadOnly());
+    QVERIFY(!desk.tx(9)->isReadOnly());
 }
 
 void CreatelWindowTest::aRunShowsHowFarItHasGot()
