@@ -116,6 +116,8 @@ void CreatelForm::clearHeaderBoxes()
     Tx[7].text.clear();
     Tx[8].text = std::string(17, ' ');
     Tx[9].text = std::string(17, ' ');
+    Tx[8].readOnly = false;
+    Tx[9].readOnly = false;
     Tx[10].text = std::string(16, ' ');
     Tx[11].text.clear();
     listaText.clear();

@@ -134,6 +134,7 @@ void CreatelWindowTest::openingTrimsTheCodeAndRefusesBadOnes()
     QVERIFY(desk.tx(7)->text().isEmpty());
     QCOMPARE(desk.tx(8)->text(), QString(17, QLatin1Char(' ')));
     QCOMPARE(desk.tx(9)->text(), QString(17, QLatin1Char(' ')));
+    QVERIFY(!desk.tx(8)->isReadOnly() && !desk.tx(9)->isReadOnly());
     QCOMPARE(desk.tx(10)->text(), QString(16, QLatin1Char(' ')));
     QVERIFY(desk.tx(11)->text().isEmpty());
     QCOMPARE(desk.control<QComboBox>(QStringLiteral("lista"))->currentIndex(), -1);
