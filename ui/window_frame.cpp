@@ -74,8 +74,10 @@ QSize WindowScroll::sizeHint() const
     QSize size = content->sizeHint().expandedTo(content->minimumSizeHint());
     if (content->hasHeightForWidth())
         size.setHeight(std::max(size.height(), content->heightForWidth(size.width())));
+    // Room for the vertical scroll bar too, so that a window whose fields scroll down never
+    // has to scroll them sideways as well.
     const int frame = 2 * frameWidth();
-    return size + QSize(frame, frame);
+    return size + QSize(frame + style()->pixelMetric(QStyle::PM_ScrollBarExtent), frame);
 }
 
 QSize WindowScroll::minimumSizeHint() const
@@ -161,19 +163,26 @@ void StatusLine::paintEvent(QPaintEvent*)
     painter.drawText(contentsRect(), text(), wrapping(alignment() | Qt::AlignVCenter));
 }
 
-WrappingComboBox::WrappingComboBox(int characters, QWidget* parent)
+WrappingComboBox::WrappingComboBox(int characters, QWidget* parent, int lines)
     : QComboBox(parent)
     , m_characters(characters)
+    , m_lines(lines)
 {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(characters);
 }
 
+void WrappingComboBox::setLines(int lines)
+{
+    m_lines = lines;
+    updateGeometry();
+}
+
 QSize WrappingComboBox::sizeHint() const
 {
-    // Two lines of text in the frame of a combo box of one line.
+    // The lines of text in the frame of a combo box of one line.
     QSize size = QComboBox::sizeHint();
-    size.rheight() += fontMetrics().lineSpacing();
+    size.rheight() += fontMetrics().lineSpacing() * (m_lines - 1);
     return size;
 }
 

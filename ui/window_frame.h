@@ -56,12 +56,14 @@ private:
     int twoLines() const;
 };
 
-// A combo box whose chosen item, a code and its description, is shown on up to two lines
+// A combo box whose chosen item, a code and its description, is shown on up to `lines` lines
 // instead of being cut: wide enough for `characters` average characters on a line. Its list
 // opens as wide as its longest item (as far as the screen allows).
 class WrappingComboBox : public QComboBox {
 public:
-    explicit WrappingComboBox(int characters, QWidget* parent = nullptr);
+    explicit WrappingComboBox(int characters, QWidget* parent = nullptr, int lines = 2);
+
+    void setLines(int lines);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -76,6 +78,7 @@ protected:
 
 private:
     int m_characters;
+    int m_lines;
 };
 
 // Keeps a window as high as the wrapped texts of its layout need at its width (a dialog whose

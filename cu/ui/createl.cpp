@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QToolButton>
@@ -75,6 +76,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
     m_form.Form_Load();
     refresh();
+    fitNarrowScreen();
     ui::resizeWithinScreen(this);
 }
 
@@ -108,6 +110,10 @@ void createl::buildControls()
 
     // How far a run has got: archive records looked at, of how many.
     m_progress = new ui::RunProgress(central);
+    // The bar keeps its place while hidden, so the window does not grow when a run starts.
+    QSizePolicy keepPlace = m_progress->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keepPlace);
     layout->addWidget(m_progress);
 
     layout->addStretch(1);
@@ -179,6 +185,7 @@ QWidget* createl::buildTitle()
     auto* law = plainLabel(QStringLiteral("CERTIFICAZIONE DI CUI ALL'ART.4 COMMI 6-ter e 6-quater        DEL D.P.R. "
                                           "22 LUGLIO 1998, n.322, RELATIVA ALL'ANNO"),
                            banner, QStringLiteral("titleLaw"));
+    m_law = law;
     auto* lawYear = plainLabel(QStringLiteral("      2016"), banner, QStringLiteral("titleYear2"));
     QFont yearFont = medium;
     yearFont.setPointSizeF(font().pointSizeF() * 1.4);
@@ -221,10 +228,8 @@ QWidget* createl::buildSelectionFrame()
     frame->setObjectName(QStringLiteral("selectionFrame"));
     frame->setFrameShape(QFrame::StyledPanel);
 
-    m_lista = new QComboBox(frame);
+    m_lista = new ui::WrappingComboBox(48, frame, 1);
     m_lista->setObjectName(QStringLiteral("lista"));
-    m_lista->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_lista->setMinimumContentsLength(48);
     m_lista->setMaxVisibleItems(20);
 
     auto* code = new QLineEdit(frame);
@@ -256,10 +261,12 @@ QWidget* createl::buildSelectionFrame()
     m_command3 = new PhaseButton(QStringLiteral("Command3"), kCaptionEnd, QStringLiteral(":/createl/icons/end.png"),
                                  QStringLiteral("Esce"), frame);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(10);
+    m_phaseButtons = new QGridLayout;
+    m_phaseButtons->setSpacing(10);
+    int column = 0;
     for (QToolButton* button : {m_command5, m_command1, m_command2, m_command3})
-        buttons->addWidget(button);
+        m_phaseButtons->addWidget(button, 0, column++);
+    QGridLayout* buttons = m_phaseButtons;
 
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 10, 12, 10);
@@ -354,12 +361,45 @@ QWidget* createl::buildInputFrame()
     left->addLayout(supply);
     left->addStretch(1);
 
-    auto* layout = new QHBoxLayout(frame);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(16);
-    layout->addLayout(left, 1);
-    layout->addWidget(commitment, 1);
+    m_inputLayout = new QBoxLayout(QBoxLayout::LeftToRight, frame);
+    m_inputLayout->setContentsMargins(12, 10, 12, 10);
+    m_inputLayout->setSpacing(16);
+    m_inputLayout->addLayout(left, 1);
+    m_inputLayout->addWidget(commitment, 1);
     return frame;
+}
+
+void createl::fitNarrowScreen()
+{
+    // On a screen narrower than the window (a laptop at a large scale) the intermediary's
+    // group goes under the supply's and the legal reference wraps, so that the window scrolls
+    // down, never sideways.
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (centralWidget()->sizeHint().width() <= room)
+        return;
+    m_inputLayout->setDirection(QBoxLayout::TopToBottom);
+    m_law->setWordWrap(true);
+    if (centralWidget()->sizeHint().width() <= room)
+        return;
+    // Narrower still: the phase buttons two by two, the title smaller, an archive's name on
+    // two lines.
+    m_lista->setMinimumContentsLength(28);
+    m_lista->setLines(2);
+    int at = 0;
+    for (QToolButton* button : {m_command5, m_command1, m_command2, m_command3}) {
+        m_phaseButtons->removeWidget(button);
+        m_phaseButtons->addWidget(button, at / 2, at % 2);
+        ++at;
+    }
+    for (auto* label : findChildren<QLabel*>()) {
+        const QString name = label->objectName();
+        if (name == QStringLiteral("titleCertificazione") || name == QStringLiteral("titleUnica")
+            || name == QStringLiteral("titleYear")) {
+            QFont smaller = label->font();
+            smaller.setPointSizeF(font().pointSizeF() * 1.4);
+            label->setFont(smaller);
+        }
+    }
 }
 
 QWidget* createl::buildDisclaimer()

@@ -10,6 +10,8 @@
 #include "records/shared_values.h"
 
 class QAction;
+class QBoxLayout;
+class QGridLayout;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -18,6 +20,7 @@ class QToolButton;
 
 namespace ui {
 class RunProgress;
+class WrappingComboBox;
 class WindowList;
 } // namespace ui
 
@@ -62,6 +65,7 @@ private:
     QWidget* buildInputFrame();
     QWidget* buildDisclaimer();
     void buildMenu();
+    void fitNarrowScreen();
     void refresh();
 
     const ui::WindowList* m_windows;
@@ -70,13 +74,16 @@ private:
     bool m_refreshAgain = false;
 
     std::array<QLineEdit*, CreatelForm::kTxCount> m_tx{};
-    QComboBox* m_lista = nullptr;
+    ui::WrappingComboBox* m_lista = nullptr;
     QComboBox* m_combo1 = nullptr;
     QToolButton* m_command1 = nullptr;
     QToolButton* m_command2 = nullptr;
     QToolButton* m_command3 = nullptr;
     QToolButton* m_command5 = nullptr;
     QFrame* m_inputFrame = nullptr;
+    QBoxLayout* m_inputLayout = nullptr;
+    QGridLayout* m_phaseButtons = nullptr;
+    QLabel* m_law = nullptr;
     QLabel* m_label17 = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;

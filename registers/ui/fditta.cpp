@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -111,6 +112,11 @@ fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
                       .arg(company)
                       .arg(toQt(m_form.fileName()).replace(QStringLiteral("\\\\"), QStringLiteral("\\"))));
     refresh();
+    // On a screen narrower than the two columns of groups (a laptop at a large scale) they go
+    // one under the other: the fields then scroll down, never sideways.
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (centralWidget()->sizeHint().width() > room)
+        m_columns->setDirection(QBoxLayout::TopToBottom);
     ui::resizeWithinScreen(this);
 }
 
@@ -189,7 +195,8 @@ void fDitta::buildControls()
     header->setFont(bold);
     m_label37 = plainLabel(QString(), central, QStringLiteral("Label37"));
 
-    auto* columns = new QHBoxLayout;
+    auto* columns = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_columns = columns;
     columns->setSpacing(10);
     auto* left = new QVBoxLayout;
     left->addWidget(buildCompanyGroup());
@@ -377,10 +384,9 @@ QWidget* fDitta::buildAccountsGroup()
            {{QStringLiteral("Sottoconti clienti"), nullptr,
              together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
            group);
-    addRow(grid, 4,
-           {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_label39})},
-            {QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_label40})}},
-           group);
+    // What fields 32 and 34 stand for is not recorded; their labels say the words of their values.
+    addRow(grid, 4, {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_label39})}}, group);
+    addRow(grid, 5, {{QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_label40})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }

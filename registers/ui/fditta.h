@@ -8,6 +8,7 @@
 #include "records/shared_values.h"
 #include "registers/fditta_form.h"
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -87,6 +88,7 @@ private:
     QLabel* m_label40 = nullptr;
     QLabel* m_label37 = nullptr;
     QLabel* m_statusText = nullptr;
+    QBoxLayout* m_columns = nullptr; // the two columns of groups, side by side or stacked
 };
 
 } // namespace registers

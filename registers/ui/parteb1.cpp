@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -104,6 +105,11 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     if (m_form.dataAreaSelector() == kPagmarArea)
         m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
     refresh();
+    // On a screen narrower than the two columns (a laptop at a large scale) the boxes go one
+    // under the other, so that they scroll down, never sideways.
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (centralWidget()->sizeHint().width() > room)
+        placeBoxes(true);
     ui::resizeWithinScreen(this);
 }
 
@@ -158,7 +164,7 @@ QWidget* Parteb1::buildCompanyRow()
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("companyGroup"));
     m_tx0 = shownOnly("Tx0", 4, group);
-    m_text1 = shownOnly("Text1", 40, group);
+    m_text1 = shownOnly("Text1", 26, group);
     m_text2 = shownOnly("Text2", 5, group);
 
     m_lista = new QComboBox(group);
@@ -218,12 +224,18 @@ QWidget* Parteb1::buildCompanyRow()
     employees->addSpacing(12);
     auto* recoLabel = plainLabel(QStringLiteral("Record"), group);
     recoLabel->setBuddy(m_reco);
-    employees->addWidget(recoLabel);
-    employees->addWidget(m_reco);
-    employees->addWidget(previous);
-    employees->addWidget(m_command6);
+    // The record number and the browsing buttons follow the list on its row, or go on a row of
+    // their own on a narrow screen (see placeBoxes()).
+    m_browsing = new QHBoxLayout;
+    m_browsing->addWidget(recoLabel);
+    m_browsing->addWidget(m_reco);
+    m_browsing->addWidget(previous);
+    m_browsing->addWidget(m_command6);
+    employees->addLayout(m_browsing);
     grid->addLayout(employees, 1, 1);
     grid->setColumnStretch(1, 1);
+    m_companyGrid = grid;
+    m_employees = employees;
     return group;
 }
 
@@ -259,39 +271,85 @@ QWidget* Parteb1::buildBoxes()
         m_combo[static_cast<std::size_t>(c)] = combo;
     }
 
-    auto* identity = new QHBoxLayout;
-    identity->setSpacing(8);
-    for (int k = 1; k <= kIdentityBoxes; ++k) {
-        QLabel* label = plainLabel(kLabels[k], group);
-        label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
-        identity->addWidget(label);
-        identity->addWidget(m_tx[static_cast<std::size_t>(k)]);
-        identity->addSpacing(k < kIdentityBoxes ? 8 : 0);
-    }
-    identity->addStretch(1);
-    grid->addLayout(identity, 0, 0, 1, 7);
-    for (int k = kIdentityBoxes + 1; k <= Parteb1Form::kBoxCount; ++k) {
-        const bool left = k <= kLeftColumnBoxes;
-        const int row = left ? k - kIdentityBoxes : k - kLeftColumnBoxes;
-        const int column = left ? 0 : 4;
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
         QLabel* label = plainLabel(kLabels[k], group);
         label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
         if (k == 22) {
             label->setObjectName(QStringLiteral("Label22"));
             m_label22 = label;
         }
-        grid->addWidget(label, row, column);
+        m_boxLabels[static_cast<std::size_t>(k)] = label;
+    }
+    m_boxGrid = grid;
+    placeBoxes(false);
+    return group;
+}
+
+void Parteb1::placeBoxes(bool stacked)
+{
+    // Side by side: the identity on one row, then boxes 4 to 13 on the left and 14 to 23 on
+    // the right. Stacked, for a narrow screen: one box under the other.
+    QGridLayout* grid = m_boxGrid;
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        grid->removeWidget(m_boxLabels[static_cast<std::size_t>(k)]);
+        grid->removeWidget(m_tx[static_cast<std::size_t>(k)]);
+    }
+    for (QComboBox* combo : m_combo) {
+        if (combo)
+            grid->removeWidget(combo);
+    }
+    delete m_identity;
+    m_identity = nullptr;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        grid->setRowStretch(row, 0);
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        grid->setColumnStretch(column, 0);
+        grid->setColumnMinimumWidth(column, 0);
+    }
+
+    const auto place = [&](int k, int row, int column) {
+        grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, column);
         grid->addWidget(m_tx[static_cast<std::size_t>(k)], row, column + 1);
         for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
             if (employeeCodeList(c).box == k)
                 grid->addWidget(m_combo[static_cast<std::size_t>(c)], row, column + 2);
         }
+    };
+    if (stacked) {
+        m_employees->removeItem(m_browsing);
+        m_browsing->addStretch(1);
+        m_companyGrid->addLayout(m_browsing, 2, 1);
+        // Each list under its box.
+        int row = 0;
+        for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+            grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, 0);
+            grid->addWidget(m_tx[static_cast<std::size_t>(k)], row++, 1);
+            for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+                if (employeeCodeList(c).box == k)
+                    grid->addWidget(m_combo[static_cast<std::size_t>(c)], row++, 1, 1, 2);
+            }
+        }
+        grid->setColumnStretch(2, 1);
+        grid->setRowStretch(row, 1);
+        return;
+    }
+    m_identity = new QHBoxLayout;
+    m_identity->setSpacing(8);
+    for (int k = 1; k <= kIdentityBoxes; ++k) {
+        m_identity->addWidget(m_boxLabels[static_cast<std::size_t>(k)]);
+        m_identity->addWidget(m_tx[static_cast<std::size_t>(k)]);
+        m_identity->addSpacing(k < kIdentityBoxes ? 8 : 0);
+    }
+    m_identity->addStretch(1);
+    grid->addLayout(m_identity, 0, 0, 1, 7);
+    for (int k = kIdentityBoxes + 1; k <= Parteb1Form::kBoxCount; ++k) {
+        const bool left = k <= kLeftColumnBoxes;
+        place(k, left ? k - kIdentityBoxes : k - kLeftColumnBoxes, left ? 0 : 4);
     }
     grid->setColumnMinimumWidth(3, 16);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(kLeftColumnBoxes - kIdentityBoxes + 1, 1);
-    return group;
 }
 
 QWidget* Parteb1::buildButtons()
