@@ -204,10 +204,13 @@ void WrappingComboBox::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    const QString text = option.currentText;
+    // Nothing chosen: the placeholder, in its paler colour, as a combo box shows it.
+    const bool placeholder = currentIndex() < 0 && !placeholderText().isEmpty();
+    const QString text = placeholder ? placeholderText() : option.currentText;
     option.currentText.clear();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+    painter.setPen(palette().color(group, placeholder ? QPalette::PlaceholderText : QPalette::ButtonText));
     painter.drawText(textRect(), textFlags(), text);
 }
 

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyle>
@@ -204,6 +205,7 @@ QWidget* createl::buildTitle()
     names->addWidget(version, 0, Qt::AlignTop);
 
     auto* lawRow = new QHBoxLayout;
+    m_lawRow = lawRow;
     lawRow->setSpacing(0);
     lawRow->addWidget(law, 0, Qt::AlignBottom);
     lawRow->addWidget(lawYear, 0, Qt::AlignBottom);
@@ -374,12 +376,20 @@ void createl::fitNarrowScreen()
     // On a screen narrower than the window (a laptop at a large scale) the intermediary's
     // group goes under the supply's and the legal reference wraps, so that the window scrolls
     // down, never sideways.
+    ensurePolished();
     const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     if (centralWidget()->sizeHint().width() <= room)
         return;
     m_inputLayout->setDirection(QBoxLayout::TopToBottom);
     m_law->setWordWrap(true);
-    if (centralWidget()->sizeHint().width() <= room)
+    m_lawRow->setStretchFactor(m_law, 1);
+    const QWidget* content = static_cast<const QScrollArea*>(centralWidget())->widget();
+    // The layouts measure afresh what the wrapped reference and the stacked groups need.
+    for (QWidget* part : content->findChildren<QWidget*>())
+        part->updateGeometry();
+    for (QLayout* layout : content->findChildren<QLayout*>())
+        layout->invalidate();
+    if (content->minimumSizeHint().width() <= room)
         return;
     // Narrower still: the phase buttons two by two, the title smaller, an archive's name on
     // two lines.

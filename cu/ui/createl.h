@@ -84,6 +84,7 @@ private:
     QBoxLayout* m_inputLayout = nullptr;
     QGridLayout* m_phaseButtons = nullptr;
     QLabel* m_law = nullptr;
+    QBoxLayout* m_lawRow = nullptr;
     QLabel* m_label17 = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
