@@ -39,6 +39,17 @@ namespace {
 // without data.
 const QString kChooseMonth = QStringLiteral("Scegliere il mese per vedere i file dati predisposti");
 
+// The list of the companies of the month: it asks for six lines and takes whatever height
+// the window has beyond that, so that on a small screen the window needs no scrolling for it.
+class CompanyList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override
+    {
+        return {QListWidget::sizeHint().width(), fontMetrics().lineSpacing() * 6 + 2 * frameWidth()};
+    }
+};
+
 QPushButton* commandButton(const QString& name, const QString& caption, const QString& toolTip, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
@@ -96,7 +107,7 @@ void inditta::buildControls()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 10, 10, 6);
+    layout->setContentsMargins(10, 10, 10, 0);
     layout->setSpacing(8);
 
     layout->addWidget(buildTitle());
@@ -131,15 +142,23 @@ void inditta::buildControls()
     chosen->setColumnStretch(1, 1);
     layout->addLayout(chosen);
 
-    layout->addWidget(buildButtons());
-
     // How far the writing of a company has got: records of its data file looked at, of how many.
     m_progress = new ui::RunProgress(central);
     QSizePolicy keepPlace = m_progress->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
     layout->addWidget(m_progress);
-    ui::setScrollingCentralWidget(this, central);
+
+    // The choices scroll on a screen too small for them; the buttons stay in view.
+    auto* window = new QWidget(this);
+    auto* windowLayout = new QVBoxLayout(window);
+    windowLayout->setContentsMargins(0, 0, 0, 6);
+    windowLayout->setSpacing(6);
+    windowLayout->addWidget(new ui::WindowScroll(central, window), 1);
+    QWidget* buttons = buildButtons();
+    buttons->setContentsMargins(10, 0, 10, 0);
+    windowLayout->addWidget(buttons);
+    setCentralWidget(window);
     m_statusText = ui::addStatusLine(this);
 
     // The keyboard follows the work: month, company, what to do, confirm.
@@ -254,14 +273,14 @@ QWidget* inditta::buildFilesFrame()
     m_inditText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
     // A long company name wraps instead of widening the window.
     m_inditText->setWordWrap(true);
-    m_indit = new QListWidget(frame);
+    m_indit = new CompanyList(frame);
     m_indit->setObjectName(QStringLiteral("indit"));
     m_indit->setSelectionMode(QAbstractItemView::SingleSelection);
     // Company names line up under one another, as the payroll program writes them.
     m_indit->setFont(ui::fixedWidthFont());
     const QFontMetrics metrics(m_indit->font());
     m_indit->setMinimumWidth(metrics.horizontalAdvance(QString(40, QLatin1Char('N'))) + 30);
-    m_indit->setMinimumHeight(metrics.lineSpacing() * 8);
+    m_indit->setMinimumHeight(metrics.lineSpacing() * 4);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->setSpacing(6);
