@@ -19,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <QtTest>
@@ -127,6 +128,11 @@ QStringList cutTexts(const QWidget* window)
                        .arg(button->text().simplified())
                        .arg(button->width())
                        .arg(button->minimumSizeHint().width());
+    }
+    // A table shows all its columns.
+    for (const QTableView* table : window->findChildren<QTableView*>()) {
+        if (table->isVisibleTo(window) && table->horizontalScrollBar()->isVisible())
+            cut << QStringLiteral("columns of %1").arg(table->objectName());
     }
     // Every item of a list, and every item of a combo box as it shows when chosen.
     for (const QListWidget* list : window->findChildren<QListWidget*>()) {

@@ -101,10 +101,21 @@ EmployeeRecordView::EmployeeRecordView(const std::vector<Parteb1Form::OtherField
     layout->addWidget(buttons);
     m_onlyFilled->setChecked(true);
 
-    int width = 2 * m_table->frameWidth() + m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24;
+    // Every column in view beside the scroll bar, within the dialog's margins.
+    const QMargins margins = layout->contentsMargins();
+    int width = margins.left() + margins.right() + 2 * m_table->frameWidth()
+        + m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
     for (int column = 0; column < kColumnCount; ++column)
         width += m_table->columnWidth(column);
-    resize(QSize(width, m_table->fontMetrics().lineSpacing() * 30).boundedTo(ui::screenRoom(this)));
+    // On a narrow screen the descriptions wrap on more lines rather than push a column out of view.
+    const QSize room = ui::screenRoom(this);
+    if (width > room.width()) {
+        const int narrower = std::max(average * 12, m_table->columnWidth(kDescription) - (width - room.width()));
+        width -= m_table->columnWidth(kDescription) - narrower;
+        m_table->setColumnWidth(kDescription, narrower);
+        m_table->resizeRowsToContents();
+    }
+    resize(QSize(width, m_table->fontMetrics().lineSpacing() * 30).boundedTo(room));
 }
 
 void EmployeeRecordView::showFilledOnly(bool filledOnly)

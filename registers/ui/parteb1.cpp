@@ -406,6 +406,10 @@ void Parteb1::refresh()
                 combo->addItem(toQt(item).trimmed());
         }
         combo->setCurrentIndex(state.index);
+        // A code that the list does not hold is said to be so, rather than shown as nothing.
+        const bool unlisted
+            = state.index < 0 && !records::trim(m_form.Tx[static_cast<std::size_t>(employeeCodeList(c).box)].text).empty();
+        combo->setPlaceholderText(unlisted ? QStringLiteral("Codice non presente nell'elenco") : QString());
     }
 
     // Each employee as the clerk reads it: the record number, a blank and the name (the list
