@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -108,8 +109,15 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     // On a screen narrower than the two columns (a laptop at a large scale) the boxes go one
     // under the other, so that they scroll down, never sideways.
     const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (centralWidget()->sizeHint().width() > room)
-        placeBoxes(true);
+    for (const Arrangement narrower : {Arrangement::OneColumn, Arrangement::ListsUnderBoxes}) {
+        for (QWidget* part : centralWidget()->findChildren<QWidget*>())
+            part->updateGeometry();
+        for (QLayout* layout : centralWidget()->findChildren<QLayout*>())
+            layout->invalidate();
+        if (centralWidget()->sizeHint().width() <= room)
+            break;
+        placeBoxes(narrower);
+    }
     ui::resizeWithinScreen(this);
 }
 
@@ -281,14 +289,16 @@ QWidget* Parteb1::buildBoxes()
         m_boxLabels[static_cast<std::size_t>(k)] = label;
     }
     m_boxGrid = grid;
-    placeBoxes(false);
+    placeBoxes(Arrangement::SideBySide);
     return group;
 }
 
-void Parteb1::placeBoxes(bool stacked)
+void Parteb1::placeBoxes(Arrangement arrangement)
 {
     // Side by side: the identity on one row, then boxes 4 to 13 on the left and 14 to 23 on
-    // the right. Stacked, for a narrow screen: one box under the other.
+    // the right. For a narrow screen one box under the other, each list beside its box or,
+    // narrower still, under it.
+    const bool stacked = arrangement != Arrangement::SideBySide;
     QGridLayout* grid = m_boxGrid;
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
         grid->removeWidget(m_boxLabels[static_cast<std::size_t>(k)]);
@@ -316,12 +326,17 @@ void Parteb1::placeBoxes(bool stacked)
         }
     };
     if (stacked) {
-        m_employees->removeItem(m_browsing);
-        m_browsing->addStretch(1);
-        m_companyGrid->addLayout(m_browsing, 2, 1);
-        // Each list under its box.
+        if (m_employees->indexOf(m_browsing) >= 0) {
+            m_employees->removeItem(m_browsing);
+            m_browsing->addStretch(1);
+            m_companyGrid->addLayout(m_browsing, 2, 1);
+        }
         int row = 0;
         for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+            if (arrangement == Arrangement::OneColumn) {
+                place(k, row++, 0);
+                continue;
+            }
             grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, 0);
             grid->addWidget(m_tx[static_cast<std::size_t>(k)], row++, 1);
             for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {

@@ -64,7 +64,8 @@ private:
     QWidget* buildCompanyRow();
     QWidget* buildBoxes();
     QWidget* buildButtons();
-    void placeBoxes(bool stacked);
+    enum class Arrangement { SideBySide, OneColumn, ListsUnderBoxes };
+    void placeBoxes(Arrangement arrangement);
     void refresh();
     void afterEvent();
     void moveFocus(int box, int step);

@@ -140,6 +140,14 @@ void RegisterWindowsTest::fDittaShowsTheRecord()
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("ggn"))->text(), QStringLiteral("01"));
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("aan"))->text(), QStringLiteral("1980"));
     QVERIFY(!tx(&window, 5)->isVisible());
+    // Every box is labelled in words; the two flags whose meaning is not recorded by the words
+    // of their values.
+    QStringList labels;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        labels << label->text();
+    QVERIFY(labels.contains(QStringLiteral("Gestite (campo 32)")));
+    QVERIFY(labels.contains(QStringLiteral("Gestito (campo 34)")));
+    QVERIFY(!labels.contains(QStringLiteral("Campo 32")) && !labels.contains(QStringLiteral("Campo 34")));
     for (int i = 1; i <= 34; ++i) {
         if (i != 5)
             QVERIFY2(tx(&window, i)->isVisible(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
