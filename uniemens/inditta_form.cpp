@@ -287,13 +287,13 @@ ConfirmOutcome IndittaForm::requestEmployeeRegister()
     } catch (const SeriesStopped& stop) {
         if (*stop.what() != '\0')
             m_prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
-        return ConfirmOutcome::Stopped;
+        return ConfirmOutcome::Refused;
     }
     if (!openEmployeeRegister || !openEmployeeRegister()) {
         m_prompter.message({}, "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa "
                                "versione del programma",
                            records::Icon::Information);
-        return ConfirmOutcome::Stopped;
+        return ConfirmOutcome::Refused;
     }
     return ConfirmOutcome::EditRequested;
 }

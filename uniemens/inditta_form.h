@@ -27,8 +27,8 @@ enum class ConfirmOutcome {
     CompanyAdded,  // the company's block is in the open XML file; another company follows
     FileStored,    // the XML file is complete under its name; the window is to close
     Stopped,       // a stop message or a failure ended the work; an open series left no file
-    Refused,       // the company cannot go into this file (told why): nothing of it was written,
-                   // an open series stays open
+    Refused,       // the company was refused (the operator told why): nothing was written for
+                   // it, an open series stays open
     EditRequested, // "Modifica/Visualizza Dati": the employee register has been opened
 };
 

@@ -721,7 +721,7 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
 
     // A program without the employee register says so.
     form->openEmployeeRegister = nullptr;
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.last().text,
               "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma");
 
