@@ -16,8 +16,8 @@ namespace tools::fuzz {
 std::string readFile(const fs::path& file)
 {
     std::error_code ec;
-    if (fs::is_directory(file, ec))
-        return {};
+    if (!fs::is_regular_file(file, ec))
+        return {}; // a folder, or a FIFO that would never end the read
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -26,6 +26,10 @@ void writeFile(const fs::path& file, std::string_view bytes)
 {
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
+    // A link, folder or FIFO of that name goes first: the bytes never land elsewhere, and
+    // a FIFO would take them for ever.
+    if (const fs::file_status status = fs::symlink_status(file, ec); fs::exists(status) && !fs::is_regular_file(status))
+        fs::remove_all(file, ec);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -41,8 +45,10 @@ Snapshot snapshot(const fs::path& folder)
             entries[path] = "link -> " + fs::read_symlink(path, ec).string();
         else if (it->is_directory(ec))
             entries[path] = "folder";
-        else
+        else if (it->is_regular_file(ec))
             entries[path] = "file " + readFile(path);
+        else
+            entries[path] = "special"; // a FIFO would never end a read
     }
     return entries;
 }

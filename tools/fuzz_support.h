@@ -16,14 +16,14 @@ namespace tools::fuzz {
 
 namespace fs = std::filesystem;
 
-// The bytes of `file`; empty when it cannot be read or is a folder.
+// The bytes of `file`; empty when it cannot be read or is no file (a folder, a FIFO).
 std::string readFile(const fs::path& file);
-// Writes `bytes` as the whole of `file`, creating its folders; a name the host refuses is
-// planted nowhere.
+// Writes `bytes` as the whole of `file`, creating its folders and replacing a link, folder
+// or FIFO of that name; a name the host refuses is planted nowhere.
 void writeFile(const fs::path& file, std::string_view bytes);
 
 // Every entry below a folder: the bytes of a file ("file " + bytes), the target of a link
-// ("link -> " + target), or "folder".
+// ("link -> " + target), "folder", or "special" (a FIFO, a socket...).
 using Snapshot = std::map<fs::path, std::string>;
 Snapshot snapshot(const fs::path& folder);
 

@@ -31,6 +31,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -611,9 +612,16 @@ private:
             }
             case 2: {
                 const std::string kind = m_dice.pick(std::vector<std::string>{"una", "unb", "unc"});
-                const fs::path link = paghe / (kind + code + suffix);
-                const fs::path target = m_dice.chance(0.5) ? m_work / "outside.dat" : m_work / "gone" / "nothing.dat";
+                const std::string owner = m_dice.chance(0.5) ? code : std::string(from.code);
+                const fs::path link = paghe / (kind + owner + suffix);
                 fs::remove(link, ec);
+                if (m_dice.chance(0.25)) {
+                    // A reader that opened it would wait for ever.
+                    ::mkfifo(link.c_str(), 0644);
+                    m_log.push_back("FIFO " + link.filename().string());
+                    break;
+                }
+                const fs::path target = m_dice.chance(0.5) ? m_work / "outside.dat" : m_work / "gone.dat";
                 fs::create_symlink(target, link, ec);
                 m_log.push_back("link " + link.filename().string() + " -> " + target.string());
                 break;
@@ -644,7 +652,10 @@ private:
                 std::error_code ec;
                 if (!fs::is_directory(target.parent_path(), ec) || !m_dice.chance(0.15))
                     continue;
-                switch (m_dice.below(6)) {
+                switch (m_dice.below(7)) {
+                case 6:
+                    ::mkfifo(target.c_str(), 0644);
+                    break;
                 case 0:
                     writeFile(target, "an older file");
                     break;
@@ -656,7 +667,7 @@ private:
                     fs::create_symlink(outside, target, ec);
                     break;
                 case 3:
-                    fs::create_symlink(m_work / "gone" / "older.xml", target, ec);
+                    fs::create_symlink(m_work / "older.xml", target, ec);
                     break;
                 case 4:
                     fs::create_directory_symlink(m_work, target, ec);

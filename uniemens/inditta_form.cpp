@@ -173,6 +173,10 @@ void IndittaForm::companyScan()
             if (!present.contains(lowerAscii(name)))
                 continue;
             const std::string path = folder + "\\" + name;
+            // A link to nothing or a folder is no company file; opening a link to nothing
+            // would create its target.
+            if (!m_channels.paths().fileExists(path))
+                continue;
             m_channels.select(kCompanyChannel, path, payroll::kCompanyRecordLength);
             m_channels.openBinary();
             m_channels.setRecordNumber(1);

@@ -194,6 +194,26 @@ TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
     })));
 }
 
+// Only files are companies: a link to nothing or a folder under a company file's name is
+// not listed, and nothing is created through the link.
+TEST_F(IndittaFormTest, TheScanListsFilesOnlyAndCreatesNothing)
+{
+    addEmployeeCompany("001", "", 1);
+    const fs::path paghe = installation.root.path() / "c/nolv/paghe";
+    const fs::path nowhere = installation.root.path() / "nowhere.dat";
+    fs::create_symlink(nowhere, paghe / "una00703.016");
+    fs::create_directories(paghe / "una00803.016");
+    installation.root.write("elsewhere.dat", payroll::packCompanyHeader(companyHeader("009", "0", "LINKED SRL")));
+    fs::create_symlink(installation.root.path() / "elsewhere.dat", paghe / "una00903.016");
+
+    form->Form_Load();
+    form->combo1_Click(2);
+    EXPECT_EQ(form->dataFiles,
+              (std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016", "C:\\nolv\\paghe\\una00903.016"}));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
 {
     struct Case {
