@@ -129,7 +129,8 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         }
         if (!first) {
             if (heading->kind != 0 && heading->kind != 1) {
-                err << "uniemens: la ditta " << code << " non ha un tipo di denuncia valido (0 dipendenti, 1 collaboratori)\n";
+                err << "uniemens: la ditta " << code
+                    << " non ha un tipo di denuncia valido (0 dipendenti, 1 collaboratori)\n";
                 return 1;
             }
             first = heading;

@@ -149,10 +149,13 @@ int runCases(const char* program, const Options& options, const RunCase& runCase
     // The cases are made in a folder of their own, removed at the end; a folder named with
     // --dir is kept, only its "case" folder goes.
     const bool ownFolder = options.folder.empty();
-    const fs::path work = ownFolder ? scratchFolder() / (std::string(program) + "-" + std::to_string(std::random_device{}()))
-                                    : options.folder;
+    const fs::path work = ownFolder
+        ? scratchFolder() / (std::string(program) + "-" + std::to_string(std::random_device{}()))
+        : options.folder;
     const auto start = std::chrono::steady_clock::now();
-    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
 
     std::map<std::string, long> outcomes;
     long done = 0;
@@ -169,7 +172,8 @@ int runCases(const char* program, const Options& options, const RunCase& runCase
                 std::printf("  %s\n", records::cp1252ToUtf8(line).c_str());
         }
         if (!result.failure.empty()) {
-            std::printf("FAILED: %s\nrepeat with: %s --seed %llu --case %ld --verbose\n", result.failure.c_str(), program,
+            std::printf("FAILED: %s\nrepeat with: %s --seed %llu --case %ld --verbose\n", result.failure.c_str(),
+                        program,
                         static_cast<unsigned long long>(options.seed), number);
             status = 1;
             break;

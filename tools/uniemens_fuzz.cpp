@@ -239,9 +239,9 @@ private:
                                     + (s.question ? (s.answer ? " [Si]" : " [No]") : ""));
                 }
                 const long added = person.count(first, kAdded);
-                const bool announced = std::any_of(person.shown.begin() + static_cast<std::ptrdiff_t>(first),
-                                                   person.shown.end(),
-                                                   [](const Operator::Shown& s) { return s.text.starts_with("Il file :"); });
+                const bool announced
+                    = std::any_of(person.shown.begin() + static_cast<std::ptrdiff_t>(first), person.shown.end(),
+                                  [](const Operator::Shown& s) { return s.text.starts_with("Il file :"); });
                 const bool endsInMessage = person.shown.size() > first && !person.shown.back().question;
                 // What "Conferma" had to do by the header of the file chosen.
                 switch (outcome) {
@@ -479,7 +479,8 @@ private:
                 break;
             default:
                 for (int n = static_cast<int>(m_dice.below(6)) + 1; n > 0; --n)
-                    put(bytes, m_dice.below(bytes.size()), 1, std::string(1, m_dice.pick(std::vector<char>{'\0', '\t', '\x1B', '\r'})));
+                    put(bytes, m_dice.below(bytes.size()), 1,
+                        std::string(1, m_dice.pick(std::vector<char>{'\0', '\t', '\x1B', '\r'})));
                 m_log.push_back(what + " control characters put in");
                 break;
             }
@@ -496,7 +497,8 @@ private:
         for (int k = 0; k < damages; ++k) {
             switch (m_dice.below(6)) {
             case 0: {
-                const std::string count = m_dice.chance(0.8) ? m_dice.pick(counts) : m_dice.randomText(6, "0123456789 -+.Ee");
+                const std::string count
+                    = m_dice.chance(0.8) ? m_dice.pick(counts) : m_dice.randomText(6, "0123456789 -+.Ee");
                 put(header, 206, 6, count);
                 m_log.push_back(what + " count \"" + count + "\"");
                 break;
@@ -515,7 +517,8 @@ private:
                 break;
             }
             case 3: {
-                const std::string composition = m_dice.pick(std::vector<std::string>{"FP", "FC", "  ", "fp", "F\0", "<&"});
+                const std::string composition
+                    = m_dice.pick(std::vector<std::string>{"FP", "FC", "  ", "fp", std::string("F\0", 2), "<&"});
                 put(header, 180, 2, composition);
                 m_log.push_back(what + " composition \"" + composition + "\"");
                 break;
@@ -563,7 +566,8 @@ private:
                 if (kind == "una")
                     damageHeader(bytes, base);
                 else
-                    damageRecords(bytes, kind == "unb" ? payroll::employeeLayout() : payroll::collaboratorLayout(), base);
+                    damageRecords(bytes, kind == "unb" ? payroll::employeeLayout() : payroll::collaboratorLayout(),
+                                  base);
             } else if (name.ends_with("anno1.dat") && m_dice.chance(0.02)) {
                 bytes = m_dice.pick(std::vector<std::string>{"", "2017      ", std::string("20\0\0", 4), "201"});
                 m_log.push_back("year file \"" + bytes + "\"");
@@ -712,8 +716,9 @@ int main(int argc, char** argv)
     if (!parse(argc, argv, "uniemens_fuzz", options))
         return 2;
     xmlInitParser();
-    const int status
-        = runCases("uniemens_fuzz", options, [&](const fs::path& folder, long number) { return Case(folder, options.seed, number).run(); });
+    const int status = runCases("uniemens_fuzz", options, [&](const fs::path& folder, long number) {
+        return Case(folder, options.seed, number).run();
+    });
     xmlCleanupParser();
     return status;
 }

@@ -240,7 +240,8 @@ bool IndittaForm::holdsNamedCompany(const Heading& heading)
     // A damaged header must not have one company declared under another's name.
     if (heading.code == namedCode(m_shared.selectedDataFile))
         return true;
-    m_prompter.message(kAccessTitle, "Il file " + Text1 + " contiene la ditta " + heading.code + " ", records::Icon::Stop);
+    m_prompter.message(kAccessTitle, "Il file " + Text1 + " contiene la ditta " + heading.code + " ",
+                       records::Icon::Stop);
     return false;
 }
 
@@ -306,7 +307,8 @@ ConfirmOutcome IndittaForm::dispatch()
 {
     // A company goes into a file once: what is already in it is not even read again.
     const std::string named = namedCode(m_shared.selectedDataFile);
-    if (appendFlag == 1 && std::find(m_seriesCompanies.begin(), m_seriesCompanies.end(), named) != m_seriesCompanies.end()) {
+    if (appendFlag == 1
+        && std::find(m_seriesCompanies.begin(), m_seriesCompanies.end(), named) != m_seriesCompanies.end()) {
         m_prompter.message({}, "La ditta " + named + " e' gia' nel file ", records::Icon::Information);
         return ConfirmOutcome::Refused;
     }
@@ -320,7 +322,9 @@ ConfirmOutcome IndittaForm::dispatch()
         if (appendFlag != 1) {
             declarationKind = heading.kind;
         } else if (heading.kind != declarationKind) {
-            m_prompter.message({}, "La ditta " + heading.code + " ha una denuncia di altro tipo: va inviata in un file a parte ",
+            m_prompter.message({},
+                               "La ditta " + heading.code
+                                   + " ha una denuncia di altro tipo: va inviata in un file a parte ",
                                records::Icon::Information);
             return ConfirmOutcome::Refused;
         }

@@ -118,7 +118,8 @@ TEST_F(CliUniemensTest, ADataFileIsChosenByItsNameAndMustHoldThatCompany)
     const std::string header = TempRoot::readFile(root.path() / "c/nolv/paghe/una00203.016");
     root.write("c/nolv/paghe/una00103.016", header);
 
-    const std::string refusal = "uniemens: il file C:\\nolv\\paghe\\una00103.016 della ditta 001 contiene la ditta 002\n";
+    const std::string refusal
+        = "uniemens: il file C:\\nolv\\paghe\\una00103.016 della ditta 001 contiene la ditta 002\n";
     EXPECT_EQ(uniemens({"--month", "3", "--company", "001"}), 1);
     EXPECT_EQ(err.str(), refusal);
     EXPECT_EQ(uniemens({"--month", "3", "--company", "002", "--company", "001"}), 1);

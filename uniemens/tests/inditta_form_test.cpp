@@ -501,8 +501,8 @@ TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
         const std::size_t shown = answers.shown.size();
         EXPECT_EQ(f.Command1_Click(), ConfirmOutcome::Refused);
         ASSERT_EQ(answers.shown.size(), shown + 1);
-        EXPECT_EQ(answers.last().text,
-                  "La ditta " + std::string(c.refused) + " ha una denuncia di altro tipo: va inviata in un file a parte ");
+        EXPECT_EQ(answers.last().text, "La ditta " + std::string(c.refused)
+                                           + " ha una denuncia di altro tipo: va inviata in un file a parte ");
         EXPECT_EQ(answers.last().icon, records::Icon::Information);
         EXPECT_TRUE(f.seriesOpen());
         EXPECT_EQ(f.inditItems, listed);
