@@ -132,4 +132,13 @@ TEST_F(CliUniemensTest, ADataFileIsChosenByItsNameAndMustHoldThatCompany)
     EXPECT_EQ(occurrences(xml, "<Azienda>"), 1u);
     EXPECT_EQ(occurrences(xml, "<RagSocAzienda>PANIFICIO ESPOSITO DI G. ESPOSITO"), 1u);
     EXPECT_FALSE(std::filesystem::exists(xmlFolder / "fc0010316.xml"));
+
+    // A header that cannot be read is named before anything is written.
+    root.write("c/nolv/paghe/una00203.016", header.substr(0, 500));
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "005", "--company", "002"}), 1);
+    EXPECT_TRUE(err.str().starts_with("Errore di lettura tipo ")) << err.str();
+    EXPECT_TRUE(
+        err.str().ends_with("uniemens: il file C:\\nolv\\paghe\\una00203.016 della ditta 002 non si puo' leggere\n"))
+        << err.str();
+    EXPECT_FALSE(std::filesystem::exists(xmlFolder / "uea0050316.xml"));
 }
