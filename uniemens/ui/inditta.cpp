@@ -135,7 +135,12 @@ void inditta::buildControls()
         setTabOrder(order[i - 1], order[i]);
 
     connect(m_combo1, &QComboBox::activated, this, &inditta::combo1_Click);
-    connect(m_indit, &QListWidget::currentRowChanged, this, &inditta::indit_Click);
+    // A company is chosen when its item is selected (a click, the arrow keys), not when the
+    // list only marks an item as it takes the focus.
+    connect(m_indit, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = m_indit->selectedItems();
+        indit_Click(selected.isEmpty() ? -1 : m_indit->row(selected.front()));
+    });
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
     connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
@@ -311,9 +316,16 @@ void inditta::refresh()
     m_option1->setChecked(m_form.Option1);
     m_option2->setChecked(m_form.Option2);
     m_statusText->setText(toQt(m_form.statusText()));
-    if (m_form.focusControl == "indit") {
+    // While "Conferma" is at work the window is disabled and takes no focus: the request
+    // waits for the refresh that follows.
+    if (m_form.focusControl == "indit" && m_indit->isEnabled()) {
         m_indit->setFocus();
         m_form.focusControl.clear();
+    }
+    // No company chosen in the form (after one was written): none is marked in the list.
+    if (m_form.selectedIndex == 0 && m_indit->currentRow() >= 0) {
+        m_indit->setCurrentRow(-1);
+        m_indit->clearSelection();
     }
     m_refreshing = false;
 }
