@@ -17,6 +17,7 @@ enum class Question {
     ContinueWithCheck,  // UniEmens series: "Vuoi proseguire con il controllo del file ?"
     ConfirmChange,      // registers: "Conferma " before a record is saved
     ConfirmDelete,      // employee register: before a record is deleted
+    CheckFileNow,       // createl and inditta after a file was written: "Verificare il file adesso ?"
 };
 
 // Whoever shows the core's messages and asks its questions: a window, a test or the
