@@ -90,10 +90,14 @@ Excerpt cuExcerpt(int descriptor, const std::string& name, const Finding& findin
     b.line(padded("1", 11) + padded("Tipo record", 46) + " " + value(1, 1), position == 1 && finding.element.empty(),
            valueColumn, 1);
     int covered = 1;
+    // A record G repeats the heading of its certification's record D.
+    const std::string gap = type == 'G' ? "Intestazione, come nel record D"
+                                        : "(non descritto)";
     for (const cu::PositionalField& field : cu::recordFields(type)) {
         if (field.from > covered + 1)
-            b.line(padded(rangeText(covered + 1, field.from - covered - 1), 11) + padded("(non descritto)", 46) + " "
-                   + value(covered + 1, field.from - covered - 1));
+            b.line(padded(rangeText(covered + 1, field.from - covered - 1), 11) + padded(gap, 46) + " "
+                   + value(covered + 1, field.from - covered - 1), position > covered && position < field.from,
+                   valueColumn, static_cast<std::size_t>(field.from - covered - 1));
         const bool here = position >= field.from && position < field.from + field.length && finding.element.empty();
         b.line(padded(rangeText(field.from, field.length), 11) + padded(field.name, 46) + " " + value(field.from, field.length),
                here, valueColumn, static_cast<std::size_t>(field.length));

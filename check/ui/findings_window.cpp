@@ -1,5 +1,7 @@
 #include "check/ui/findings_window.h"
 
+#include <algorithm>
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStyle>
@@ -271,6 +274,10 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
     m_finished = true;
     m_progress->hide();
     m_model->reset(&m_findings, kind);
+    // XML findings have a column only where the XML reader gave one.
+    const bool columns = kind != FileKind::Uniemens
+        || std::any_of(m_findings.begin(), m_findings.end(), [](const Finding& f) { return f.position > 0; });
+    m_list->setColumnHidden(2, !columns);
     m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")
                          : kind == FileKind::Uniemens ? QStringLiteral("Denuncia mensile UniEmens")
                                                       : QStringLiteral("File non verificato"));
@@ -370,6 +377,8 @@ void FindingsWindow::saveFromDialog()
     cursor.setPosition(static_cast<int>(excerpt.selectionStart + excerpt.selectionLength), QTextCursor::KeepAnchor);
     text->setTextCursor(cursor);
     text->centerCursor();
+    // The place's line from its start: positions and codes stand on the left.
+    text->horizontalScrollBar()->setValue(0);
     viewer->show();
     return viewer;
 }
