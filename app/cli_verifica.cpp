@@ -56,8 +56,10 @@ int verificaCommand(const std::vector<std::string>& argv, std::ostream& out, std
         return usageError(err, "verifica", error);
     if (!fileGiven || file.empty())
         return usageError(err, "verifica", "manca il FILE da verificare");
-    // The name as the lines show it: malformed UTF-8 never reaches the output.
-    const std::string shownName = records::cp1252ToUtf8(records::utf8ToCp1252(file));
+    // The name as given; only malformed UTF-8 is shown otherwise, so that it never reaches
+    // the output (nor breaks the JSON).
+    const std::string shownName = records::utf8ToCp1252Strict(file) ? file
+                                                                      : records::cp1252ToUtf8(records::utf8ToCp1252(file));
 
     check::FindingList findings;
     check::CheckOptions checkOptions;
