@@ -318,7 +318,6 @@ struct FileChecker::Impl {
     int hireDay = 0;
     int lastWeek = 0;
     Day from = 0;
-    long long fromLine = 0;
 
     long long line() const { return context ? xmlSAX2GetLineNumber(context) : 0; }
 
@@ -758,7 +757,6 @@ struct FileChecker::Impl {
             break;
         case Role::From:
             from = dayOfIsoDate(text).value_or(0);
-            fromLine = line();
             break;
         case Role::To: {
             const Day to = dayOfIsoDate(text).value_or(0);
