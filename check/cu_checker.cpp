@@ -784,7 +784,15 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
 {
     // Messages are made only for what is found: every element of the file passes here.
     const int valuePosition = position + kCodeLength;
-    const auto problem = [&](std::string message) { emit(kBlocking, valuePosition, rule.code, std::move(message)); };
+    const auto problem = [&](std::string message) {
+        if (rule.source == RuleSource::Disputed)
+            emit(kWarning, valuePosition, rule.code,
+                 std::move(message)
+                     + " (su questo elemento l'elenco dei campi CU 2017 e il tracciato del programma non concordano: "
+                       "controllare prima dell'invio)");
+        else
+            emit(kBlocking, valuePosition, rule.code, std::move(message));
+    };
     const auto warning = [&](std::string message) { emit(kWarning, valuePosition, rule.code, std::move(message)); };
     const auto whatIs = [&] { return rule.name ? std::string(rule.name) + " " + quoted(text) : "Valore " + quoted(text); };
 

@@ -183,7 +183,7 @@ private:
         both(row, "396", Amount, "Bonus erogato da altri soggetti - bonus");
         both(row, "397", Amount, "Bonus erogato da altri soggetti - bonus non erogato");
         // The field list has a fiscal code here; the program writes an amount.
-        both(row, "399", FiscalCode, "Bonus erogato da altri soggetti - codice fiscale");
+        add(row, "399", FiscalCode, RuleSource::Disputed, "Bonus erogato da altri soggetti - codice fiscale");
         columns(row, {"411"}, RightCode);
         columns(row, {"412", "413", "414"}, Amount);
         columns(row, {"415"}, Whole);
@@ -256,7 +256,9 @@ private:
             // The program writes the dependants of groups 602 to 608; 609 and 610 come from
             // the field list alone.
             const RuleSource source = group <= 608 ? RuleSource::Both : RuleSource::FieldList;
-            add(row, "001", Text, source, "Relazione di parentela").allowed = kRelationship;
+            // The program writes an amount (the gross tax) as "DB610001".
+            add(row, "001", Text, group == 610 ? RuleSource::Disputed : source, "Relazione di parentela").allowed
+                = kRelationship;
             add(row, "004", FiscalCode, source, "Codice fiscale del familiare");
             ElementRule& dependantMonths = add(row, "005", Whole, source, "Mesi a carico");
             dependantMonths.digits = 2;

@@ -36,8 +36,10 @@ enum class ValueForm : std::uint8_t {
 };
 
 // Where the rule of an element comes from: the CU 2017 field list (codes, names, formats),
-// the layouts by which this program writes the file, or both.
-enum class RuleSource : std::uint8_t { FieldList, ProgramLayout, Both };
+// the layouts by which this program writes the file, or both. Disputed: the field list gives
+// the element one form and the program's layouts another; a value that fails the field
+// list's form is told as a warning to look at, not as a certain rejection.
+enum class RuleSource : std::uint8_t { FieldList, ProgramLayout, Both, Disputed };
 
 // One element of the format, in the order of the format.
 struct ElementRule {

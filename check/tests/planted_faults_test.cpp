@@ -273,6 +273,11 @@ const Fault kCuFaults[] = {
     {"amount with a full stop", "TCU117", put(5, 98, "        24881.94"),
      {"BLOCCANTE record 5 posizione 98 elemento DB001001: Importo '        24881.94' nella forma errata: atteso un "
       "importo con la virgola e due decimali, allineato a destra (es. '         1234,50')"}},
+    {"element on which the field list and the program's layouts disagree", "TCU117",
+     put(5, 378, "DB001399          150,00"),
+     {"AVVISO record 5 posizione 386 elemento DB001399: Bonus erogato da altri soggetti - codice fiscale '          "
+      "150,00' non allineato a sinistra (su questo elemento l'elenco dei campi CU 2017 e il tracciato del programma "
+      "non concordano: controllare prima dell'invio)"}},
     {"amount of zero", "TCU117", put(5, 98, "            0,00"),
      {"AVVISO record 5 posizione 98 elemento DB001001: Importo zero scritto: un importo nullo di norma non si indica"}},
     {"whole number with a blank", "TCU117", put(5, 122, "            36 5"),

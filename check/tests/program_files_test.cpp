@@ -138,10 +138,7 @@ TEST(ProgramFiles, RandomAmountsInTheArchivesNeverMakeAFileThatBlocks)
                 for (const auto rows : {cu::telematic::quadroDbRows(), cu::telematic::dependantRows(),
                                         cu::telematic::quadroDcRows(), cu::telematic::quadroDfRows()}) {
                     for (const cu::telematic::FieldRow& row : rows) {
-                        // The two amounts that the CU 2017 field list gives another meaning
-                        // are left alone here; the planted faults name them.
-                        if (row.form != Form::Amount || row.source.entry == 0 || row.code == "DB610001"
-                            || row.code == "DB001399" || row.code.substr(5, 3) == "A07")
+                        if (row.form != Form::Amount || row.source.entry == 0 || row.code.substr(5, 3) == "A07")
                             continue;
                         const bool first = row.source.table == cu::telematic::Table::Cu;
                         const int width = first ? payroll::cuFieldSlot(row.source.entry).length
