@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -25,6 +26,7 @@
 #include <QtTest>
 
 #include "app/first_start.h"
+#include "check/ui/findings_window.h"
 #include "cu/ui/createl.h"
 #include "demo/demo_installation.h"
 #include "payroll/company_code_lists.h"
@@ -129,8 +131,9 @@ QStringList cutTexts(const QWidget* window)
                        .arg(button->width())
                        .arg(button->minimumSizeHint().width());
     }
-    // A table shows all its columns.
-    for (const QTableView* table : window->findChildren<QTableView*>()) {
+    // The other fields of an employee show all their columns (a list of findings, whose
+    // messages are long, may scroll them).
+    for (const QTableView* table : window->findChildren<QTableView*>(QStringLiteral("fieldTable"))) {
         if (table->isVisibleTo(window) && table->horizontalScrollBar()->isVisible())
             cut << QStringLiteral("columns of %1").arg(table->objectName());
     }
@@ -224,6 +227,7 @@ private slots:
     void theDialogsOfTheRegisters();
     void firstStartWithItsErrorLine();
     void theTextViewer();
+    void theFindingsOfACheck();
 };
 
 void WindowFitTest::initTestCase()
@@ -335,6 +339,19 @@ void WindowFitTest::theTextViewer()
         report += QStringLiteral("Riga %1 del report ").arg(line) + QString(60, QLatin1Char('-')) + QStringLiteral("\r\n");
     ui::TextFileViewer viewer(QStringLiteral("Creazione Telematico"), report);
     verifyFits(&viewer, "text viewer");
+}
+
+void WindowFitTest::theFindingsOfACheck()
+{
+    Office office;
+    cu::createl window(office.workplace);
+    window.form().openArchive("1");
+    QCOMPARE(window.form().run().outcome, cu::telematic::RunOutcome::Completed);
+    QPointer<check::FindingsWindow> findings
+        = check::openFindingsWindow((office.root.path() / "c/nolv/nv770/2016/dati/TCU117").string());
+    QTRY_VERIFY(findings->finished());
+    verifyFits(findings, "findings");
+    findings->close();
 }
 
 QTEST_MAIN(WindowFitTest)
