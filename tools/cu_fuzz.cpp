@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "cu/createl_form.h"
+#include "cu/telematic/questions.h"
 #include "demo/demo_installation.h"
 #include "payroll/cu_archive.h"
 #include "payroll/cu_header.h"
@@ -103,9 +104,9 @@ public:
     bool askYesNo(records::Question question, std::string_view title, std::string_view text, records::Icon) override
     {
         shown.push_back({std::string(title), std::string(text), true});
-        if (question == records::Question::ReportWanted)
+        if (question == cu::telematic::kReportWanted)
             return reportWanted;
-        if (question == records::Question::ConfirmAnnulment)
+        if (question == cu::telematic::kConfirmAnnulment)
             return confirm;
         return false;
     }
@@ -177,6 +178,39 @@ std::string telematicFault(const std::string& bytes)
     return {};
 }
 
+// What the operator does in the input frame after opening the archive: a kind of supply
+// chosen, texts typed into boxes. What is not given keeps what the window put there.
+struct SupplyChoices {
+    std::optional<char> kind; // 'N', 'A', 'S' or 'T', as the items of the kinds of supply start
+    std::optional<std::string> replacedSubmission;
+    std::optional<std::string> replacedCertificate;
+    std::optional<std::string> employeeRecord;
+    std::optional<std::string> outputFolder; // installation notation
+    std::optional<std::string> outputName;
+    std::optional<std::string> commitmentType;
+    std::optional<std::string> commitmentDate;
+};
+
+void makeChoices(cu::CreatelForm& form, const SupplyChoices& choices)
+{
+    if (choices.kind) {
+        for (std::size_t i = 0; i < form.supplyKinds.size(); ++i) {
+            if (!form.supplyKinds[i].empty() && form.supplyKinds[i][0] == *choices.kind)
+                form.chooseSupplyKind(static_cast<int>(i));
+        }
+    }
+    const std::pair<const std::optional<std::string>&, records::TextBox&> typed[] = {
+        {choices.replacedSubmission, form.protocolId},  {choices.replacedCertificate, form.protocolNumber},
+        {choices.employeeRecord, form.employeeRecord},  {choices.outputFolder, form.outputFolder},
+        {choices.outputName, form.outputName},          {choices.commitmentType, form.commitmentType},
+        {choices.commitmentDate, form.commitmentDate},
+    };
+    for (const auto& [text, box] : typed) {
+        if (text)
+            box.text = *text;
+    }
+}
+
 struct Options {
     double seconds = 10;
     std::uint64_t seed = std::random_device{}();
@@ -219,13 +253,13 @@ public:
         {
             records::SharedValues shared(m_root);
             cu::CreatelForm form({shared, person, launcher});
-            form.Form_Load();
+            form.load();
             if (m_askReport)
                 form.askForReport();
             opened = form.openArchive(m_archiveText);
             if (opened) {
-                form.setSupplyOptions(m_supply);
-                output = shared.paths.hostPath(form.Tx[5].text + form.Tx[6].text);
+                makeChoices(form, m_supply);
+                output = shared.paths.hostPath(form.outputFolder.text + form.outputName.text);
                 result = form.run();
             }
         }
@@ -575,7 +609,7 @@ private:
     bool m_askReport = false;
     bool m_report = false;
     bool m_confirm = false;
-    cu::SupplyOptions m_supply;
+    SupplyChoices m_supply;
 };
 
 // Where the cases are made: $TMPDIR when set, else the memory file system /dev/shm when
