@@ -227,6 +227,26 @@ void CreatelForm::chooseSupplyKind(int item)
         enableProtocolBoxes(true);
 }
 
+void CreatelForm::setSupplyOptions(const SupplyOptions& options)
+{
+    if (options.kind) {
+        for (std::size_t i = 0; i < supplyKinds.size(); ++i) {
+            if (!supplyKinds[i].empty() && supplyKinds[i][0] == *options.kind)
+                chooseSupplyKind(static_cast<int>(i));
+        }
+    }
+    const std::pair<const std::optional<std::string>&, records::TextBox&> typed[] = {
+        {options.replacedSubmission, protocolId}, {options.replacedCertificate, protocolNumber},
+        {options.employeeRecord, employeeRecord}, {options.outputFolder, outputFolder},
+        {options.outputName, outputName},         {options.commitmentType, commitmentType},
+        {options.commitmentDate, commitmentDate},
+    };
+    for (const auto& [text, box] : typed) {
+        if (text)
+            box.text = *text;
+    }
+}
+
 void CreatelForm::askForReport()
 {
     reportWanted = false;

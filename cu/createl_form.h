@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,20 @@ enum class Box {
     IntermediaryEmail,      // "Email Intermediario", from the archive
 };
 inline constexpr int kBoxCount = 12;
+
+// What a clerk enters in the input frame after opening an archive, for the tools and tests
+// that drive the form as a clerk would: a kind of supply chosen and texts typed into boxes.
+// What is not given keeps what the window put there.
+struct SupplyOptions {
+    std::optional<char> kind;                       // 'N', 'A', 'S' or 'T', as the kinds of supply start
+    std::optional<std::string> replacedSubmission;  // "1-Protocollo Identificativo della CU"
+    std::optional<std::string> replacedCertificate; // "2-Protocollo assegnato alla CU"
+    std::optional<std::string> employeeRecord;      // "Rk Archivio CU Lav.Dipendente"
+    std::optional<std::string> outputFolder;        // installation notation
+    std::optional<std::string> outputName;
+    std::optional<std::string> commitmentType;
+    std::optional<std::string> commitmentDate;
+};
 
 // The controls of the createl window and its own values, as a freshly loaded window has them.
 struct CreatelControls {
@@ -97,6 +112,8 @@ public:
     bool openArchive(std::string_view number);
     // Chooses item `item` of the kinds of supply.
     void chooseSupplyKind(int item);
+    // Chooses the kind of supply and types the texts of `options` into their boxes.
+    void setSupplyOptions(const SupplyOptions& options);
     // "     FASE 1          REPORT": asks whether a report is wanted.
     void askForReport();
     // The run that " FASE 3" starts, from the boxes as the clerk left them.
