@@ -89,3 +89,31 @@ TEST_F(CreatelFormTest, OpeningStopsOnAMissingOrUnnamedArchive)
     EXPECT_EQ(prompter.last().text, "Archivio inesistente ");
     EXPECT_TRUE(form.inputFrameVisible);
 }
+
+TEST_F(CreatelFormTest, TheRunIsAskedForWithTheBoxesAsTheClerkLeftThem)
+{
+    addArchive(3, '1');
+    form.load();
+    prompter.answer(true);
+    form.askForReport();
+    form.openArchive(" 3");
+    form.chooseSupplyKind(3); // "T=Normale SINGOLA" after an annulment archive
+    form.protocolId.text = "17020812345678901";
+    form.protocolNumber.text = "000123";
+    form.employeeRecord.text = "4";
+    form.outputFolder.text = "C:\\nolv\\";
+    form.commitmentDate.text = "28022017";
+
+    const cu::telematic::RunRequest request = form.request();
+    EXPECT_EQ(request.archive, "3");
+    EXPECT_EQ(request.supply.letter(), "N");
+    EXPECT_TRUE(request.supply.singleEmployee());
+    EXPECT_EQ(request.replaced.submission, "17020812345678901");
+    EXPECT_EQ(request.replaced.certificate, "000123");
+    EXPECT_EQ(request.employeeRecord, "4");
+    EXPECT_EQ(request.commitment.type, "1"); // the archive's, shown in its box
+    EXPECT_EQ(request.commitment.date, "28022017");
+    EXPECT_EQ(request.outputFolder, "C:\\nolv\\");
+    EXPECT_EQ(request.outputName, "TCU317");
+    EXPECT_TRUE(request.report);
+}
