@@ -124,7 +124,8 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     request.replaced = {text("protocol-id", {}), text("protocol-number", {})};
     request.employeeRecord = text("record", {});
     // The archive's commitment, which the run uses wherever the archive states one.
-    request.commitment = {text("commitment-type", header.commitmentType), text("commitment-date", header.commitmentDate)};
+    request.commitment = {text("commitment-type", header.commitmentType),
+                          text("commitment-date", header.commitmentDate)};
     request.outputFolder = text("out-dir", shared.installation.dataDirectory);
     request.outputName = text("out-name", cu::telematic::telematicFileName(opening.number));
 

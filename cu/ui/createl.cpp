@@ -138,7 +138,7 @@ void createl::buildControls()
     // The keyboard follows the work: choose, open, then the supply and commitment boxes in
     // their order.
     std::vector<QWidget*> order = {m_archiveList, boxWidget(Box::ArchiveCode), m_reportButton, m_openButton,
-                                   m_runButton,   m_endButton,           m_supplyKinds};
+                                   m_runButton, m_endButton, m_supplyKinds};
     order.insert(order.end(), m_boxes.begin() + 1, m_boxes.end());
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -354,7 +354,8 @@ QWidget* createl::buildInputFrame()
     for (Box which : {Box::IntermediaryFiscalCode, Box::CommitmentType, Box::CommitmentDate, Box::IntermediaryPhone,
                       Box::IntermediaryEmail})
         boxWidget(which)->setParent(commitment);
-    addRow(intermediary, 0, QStringLiteral("Cod.fiscale Intermediario"), boxWidget(Box::IntermediaryFiscalCode), commitment);
+    addRow(intermediary, 0, QStringLiteral("Cod.fiscale Intermediario"), boxWidget(Box::IntermediaryFiscalCode),
+           commitment);
     addRow(intermediary, 1, QStringLiteral("Tipo Impegno"), boxWidget(Box::CommitmentType), commitment);
     addRow(intermediary, 2, QStringLiteral("Data Impegno"), boxWidget(Box::CommitmentDate), commitment);
     addRow(intermediary, 3, QStringLiteral("N.Cellulare Intermediario"), boxWidget(Box::IntermediaryPhone), commitment);

@@ -45,9 +45,10 @@ struct RunRequestTest : ::testing::Test {
     void writeArchive(const std::string& secondRecord = secondHeaderRecord('1', "0003"))
     {
         root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondRecord);
+        const payroll::CuFields notInUse = sampleEmployee("BNCGNN80A01F205Y", "BIANCHI", "GIANNI");
         root.write(std::string(kDataFolder) + "DCU3.017",
                    archiveFile({payroll::packArchiveRecord(sampleEmployee("RSSMRA70A01F205X", "ROSSI", "MARIO")),
-                                payroll::packArchiveRecord(sampleEmployee("BNCGNN80A01F205Y", "BIANCHI", "GIANNI"), ' '),
+                                payroll::packArchiveRecord(notInUse, ' '),
                                 payroll::packArchiveRecord(sampleEmployee("NREFNC65A41F205W", "NERI", "FRANCA"))}));
     }
 
