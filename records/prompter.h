@@ -32,8 +32,6 @@ public:
     friend constexpr bool operator<(const Question& a, const Question& b) { return a.m_name < b.m_name; }
 
     // The questions that the features ask, by short name.
-    static const Question AnotherCompany;
-    static const Question ContinueWithCheck;
     static const Question ConfirmChange;
     static const Question ConfirmDelete;
     static const Question SaveDespiteCheck;
@@ -45,10 +43,6 @@ private:
     Default m_default = Default::Yes;
 };
 
-// UniEmens series: "Inserisci altra Ditta ?"
-inline constexpr Question Question::AnotherCompany{"uniemens.another-company"};
-// UniEmens series: "Vuoi proseguire con il controllo del file ?"
-inline constexpr Question Question::ContinueWithCheck{"uniemens.continue-with-check"};
 // registers: "Conferma " before a record is saved
 inline constexpr Question Question::ConfirmChange{"registers.confirm-change"};
 // employee register: before a record is deleted
