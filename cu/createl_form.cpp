@@ -65,7 +65,7 @@ CreatelForm::CreatelForm(records::Workplace workplace)
 {
 }
 
-Environment CreatelForm::environment()
+telematic::Environment CreatelForm::environment()
 {
     return {m_channels, m_workplace.shared.installation, m_workplace.prompter, m_workplace.launcher, m_cuFields,
             m_workplace.shared.helpText};
@@ -307,7 +307,7 @@ telematic::RunResult CreatelForm::Command2_Click()
         notify();
     };
     options.showAdvance = advanced;
-    Environment writerEnvironment = environment();
+    telematic::Environment writerEnvironment = environment();
     telematic::RunResult result = telematic::run(writerEnvironment, options);
     switch (result.outcome) {
     case telematic::RunOutcome::Completed:

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cu/environment.h"
+#include "cu/telematic/environment.h"
 #include "cu/telematic/run.h"
 #include "payroll/cu_archive.h"
 #include "records/channels.h"
@@ -104,7 +104,7 @@ public:
     records::Prompter& prompter() { return m_workplace.prompter; }
     records::Launcher& launcher() { return m_workplace.launcher; }
     // What the telematic writer is lent for a run.
-    Environment environment();
+    telematic::Environment environment();
 
 private:
     // Puts every control and window value back as a new window has them, and loads it.

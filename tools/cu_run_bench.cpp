@@ -29,7 +29,6 @@
 
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
-#include "cu/environment.h"
 #include "payroll/cu_header.h"
 #include "testing/cu_headers.h"
 #include "cu/telematic/quadri_dc_df_dn.h"

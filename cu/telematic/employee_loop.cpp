@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "payroll/cu_archive.h"
-#include "cu/environment.h"
+#include "cu/telematic/environment.h"
 #include "cu/telematic/quadri.h"
 #include "records/channels.h"
 #include "records/host_paths.h"

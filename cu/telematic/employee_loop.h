@@ -7,14 +7,13 @@
 #include "cu/telematic/frame_records.h"
 #include "payroll/cu_header.h"
 
-namespace cu {
-struct Environment;
-} // namespace cu
 namespace payroll {
 struct CuFields;
 } // namespace payroll
 
 namespace cu::telematic {
+
+struct Environment;
 
 // What the employee loop takes from the window and the CU header file.
 struct EmployeeSelection {

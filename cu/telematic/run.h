@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "cu/environment.h"
+#include "cu/telematic/environment.h"
 #include "payroll/cu_header.h"
 
 namespace cu::telematic {

@@ -13,11 +13,11 @@ namespace payroll {
 struct CuFields;
 } // namespace payroll
 
-namespace cu {
+namespace cu::telematic {
 
-// What the telematic writer works with, lent by the createl form that starts it: the form's
-// own record channels and CU field tables, the installation's paths, the operator, and the
-// help text that the status bars show.
+// What the telematic writer works with, lent by whoever starts a run (the createl form): its
+// record channels and CU field tables, the installation's paths, the operator, and the help
+// text that the status bars show.
 struct Environment {
     records::Channels& channels;
     records::Installation& installation;
@@ -27,4 +27,4 @@ struct Environment {
     std::string& helpText;
 };
 
-} // namespace cu
+} // namespace cu::telematic
