@@ -8,28 +8,66 @@ namespace records {
 
 enum class Icon { None, Information, Question, Stop };
 
-// Every Yes/No question that the program asks, by what it asks. The command line and the
-// tests answer a question by this identity, never by its Italian text.
-enum class Question {
-    ReportWanted,       // createl "FASE 1": "Vuoi creare un report della memorizzazione del file ?"
-    ConfirmAnnulment,   // CU run: "Confermi la funzione di Annul/Sostit. del dipendente ..."
-    AnotherCompany,     // UniEmens series: "Inserisci altra Ditta ?"
-    ContinueWithCheck,  // UniEmens series: "Vuoi proseguire con il controllo del file ?"
-    ConfirmChange,      // registers: "Conferma " before a record is saved
-    ConfirmDelete,      // employee register: before a record is deleted
-    SaveDespiteCheck,   // registers: "Il campo ... non ha superato il controllo (...). Salvare comunque ?"
-    SaveEdits,          // registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
+// The identity of a question that the program asks: the command line and the tests answer a
+// question by it, never by its Italian text. The feature that asks a question declares it,
+// with a name that is unique across the program ("cu.report-wanted"). A question whose Yes
+// stores something that failed a check offers No as its default button, so that a hurried
+// Enter does not store it.
+class Question {
+public:
+    enum class Default { Yes, No };
+
+    // No question: what a message box that asks nothing carries.
+    constexpr Question() = default;
+    constexpr explicit Question(std::string_view name, Default defaultAnswer = Default::Yes)
+        : m_name(name)
+        , m_default(defaultAnswer)
+    {
+    }
+
+    constexpr std::string_view name() const { return m_name; }
+    constexpr bool noIsTheDefault() const { return m_default == Default::No; }
+
+    friend constexpr bool operator==(const Question& a, const Question& b) { return a.m_name == b.m_name; }
+    friend constexpr bool operator<(const Question& a, const Question& b) { return a.m_name < b.m_name; }
+
+    // The questions that the features ask, by short name.
+    static const Question ReportWanted;
+    static const Question ConfirmAnnulment;
+    static const Question AnotherCompany;
+    static const Question ContinueWithCheck;
+    static const Question ConfirmChange;
+    static const Question ConfirmDelete;
+    static const Question SaveDespiteCheck;
+    static const Question SaveEdits;
+    static const Question CheckFileNow;
+
+private:
+    std::string_view m_name;
+    Default m_default = Default::Yes;
 };
+
+// createl "FASE 1": "Vuoi creare un report della memorizzazione del file ?"
+inline constexpr Question Question::ReportWanted{"cu.report-wanted"};
+// CU run: "Confermi la funzione di Annul/Sostit. del dipendente ..."
+inline constexpr Question Question::ConfirmAnnulment{"cu.confirm-annulment"};
+// UniEmens series: "Inserisci altra Ditta ?"
+inline constexpr Question Question::AnotherCompany{"uniemens.another-company"};
+// UniEmens series: "Vuoi proseguire con il controllo del file ?"
+inline constexpr Question Question::ContinueWithCheck{"uniemens.continue-with-check"};
+// registers: "Conferma " before a record is saved
+inline constexpr Question Question::ConfirmChange{"registers.confirm-change"};
+// employee register: before a record is deleted
+inline constexpr Question Question::ConfirmDelete{"registers.confirm-delete"};
+// registers: "Il campo ... non ha superato il controllo (...). Salvare comunque ?"
+inline constexpr Question Question::SaveDespiteCheck{"registers.save-despite-check", Question::Default::No};
+// registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
+inline constexpr Question Question::SaveEdits{"registers.save-edits"};
+// createl and inditta after a file was written: "Verificare il file adesso ?"
+inline constexpr Question Question::CheckFileNow{"check.check-file-now"};
 
 // The answer to a question that also offers to do nothing: Si', No, Annulla.
 enum class Answer { Yes, No, Cancel };
-
-// True for the questions whose box offers No as the default button: those whose Yes stores
-// something that failed a check, so that a hurried Enter does not store it.
-constexpr bool noIsTheDefault(Question question)
-{
-    return question == Question::SaveDespiteCheck;
-}
 
 // Whoever shows the core's messages and asks its questions: a window, a test or the
 // command line. Texts are Windows-1252 bytes; an empty title means the program's own

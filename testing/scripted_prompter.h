@@ -20,7 +20,7 @@ public:
         std::string text;
         Icon icon;
         bool question;
-        Question asked = Question::ReportWanted; // which question, when `question`
+        Question asked;       // which question, when `question`
         bool cancelOffered = false;               // a Yes/No/Cancel question
     };
 

@@ -88,7 +88,7 @@ void QtPrompter::message(std::string_view title, std::string_view text, records:
 bool QtPrompter::askYesNo(records::Question question, std::string_view title, std::string_view text,
                           records::Icon icon)
 {
-    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    const QMessageBox::StandardButton preset = question.noIsTheDefault() ? QMessageBox::No : QMessageBox::Yes;
     return showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No, preset) == QMessageBox::Yes;
 }
 
@@ -97,7 +97,7 @@ records::Answer QtPrompter::askYesNoCancel(records::Question question, std::stri
 {
     // "Sì", "No" and "Annulla" with the Italian translation of the standard buttons; Esc and
     // the box's close button are Annulla.
-    const QMessageBox::StandardButton preset = records::noIsTheDefault(question) ? QMessageBox::No : QMessageBox::Yes;
+    const QMessageBox::StandardButton preset = question.noIsTheDefault() ? QMessageBox::No : QMessageBox::Yes;
     switch (showBox(title, text, icon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, preset)) {
     case QMessageBox::Yes: return records::Answer::Yes;
     case QMessageBox::No: return records::Answer::No;
