@@ -5,6 +5,7 @@
 #include "payroll/cu_header.h"
 #include "records/channels.h"
 #include "records/cp1252.h"
+#include "records/cu_edition.h"
 #include "records/installation.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
@@ -140,7 +141,7 @@ void CreatelForm::Form_Load()
     Tx[1].text = "N";
 
     records::readDrive(channels, installation);
-    archiveExtension = ".017";
+    archiveExtension = records::kCuFileExtension;
 
     channels.setCurrent(kHeaderChannel);
     channels.currentChannel().recordLength = payroll::kHeaderRecordLength;
@@ -190,7 +191,7 @@ void CreatelForm::lista_Click(int index)
                     payroll::kHeaderRecordLength);
 
     Tx[0].text = selectedArchive;
-    Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
+    Tx[6].text = "TCU" + selectedArchive + records::kCuYearDigits;
     Messaggio(kChooseKind);
 }
 
@@ -236,7 +237,7 @@ bool CreatelForm::Command1_Click()
 
     fillHeaderBoxes(header);
     listaText = listItemText(selectedArchive, header);
-    Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
+    Tx[6].text = "TCU" + selectedArchive + records::kCuYearDigits;
     Messaggio(kChooseKind);
     return true;
 }
