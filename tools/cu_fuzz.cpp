@@ -35,6 +35,7 @@
 
 #include "cu/createl_form.h"
 #include "demo/demo_installation.h"
+#include "demo/record_builders.h"
 #include "payroll/cu_archive.h"
 #include "payroll/cu_header.h"
 #include "records/cp1252.h"
