@@ -216,11 +216,9 @@ RunMeasure measureRun(const fs::path& root)
     RunMeasure measure;
     const CpuTimes cpuBefore = cpuTimes();
     const auto start = std::chrono::steady_clock::now();
-    form.Form_Load();
+    form.load();
     form.openArchive("1");
-    cu::SupplyOptions ordinary;
-    ordinary.kind = 'N';
-    form.setSupplyOptions(ordinary);
+    form.chooseSupplyKind(0); // "N=Normale"
     measure.result = form.run();
     measure.seconds = seconds(std::chrono::steady_clock::now() - start);
     const CpuTimes cpuAfter = cpuTimes();
