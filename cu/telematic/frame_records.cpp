@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "records/cu_edition.h"
 #include "records/numeric.h"
 #include "records/text.h"
 
@@ -11,7 +12,6 @@ namespace cu::telematic {
 
 namespace {
 
-constexpr const char* kSupplyCode = "CUR17";
 constexpr const char* kModuleNumber = "00000001";
 constexpr const char* kSoftwareProducer = "AAABBB00A01A000A";
 
@@ -105,7 +105,7 @@ void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header)
     body.reserve(kTelematicRecordLength);
     body.push_back('A');
     body.append(14, ' ');
-    body.append(kSupplyCode);
+    body.append(records::kCuSupplyCode);
     put(body, field(header, 19), 2);
     put(body, field(header, 20), 16);
     body.resize(kBodyLength, ' ');
