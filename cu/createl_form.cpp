@@ -139,7 +139,7 @@ void CreatelForm::Form_Load()
     enableProtocolBoxes(false);
     Tx[1].text = "N";
 
-    records::readDrive(channels, installation);
+    records::showFailure(prompter(), records::readDrive(channels.paths(), installation));
     archiveExtension = ".017";
 
     channels.setCurrent(kHeaderChannel);
