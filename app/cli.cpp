@@ -15,6 +15,7 @@ Comandi:
   cu           crea il file telematico di una Certificazione Unica (come "FASE 3" di createl)
   uniemens     crea il file UniEmens di un mese per una o piu' ditte (come "Conferma" di inditta)
   anagrafiche  controlla codici fiscali, partite IVA e date delle anagrafiche
+  verifica     controlla un file telematico CU o un file UniEmens prima dell'invio
 
   telematico-cli COMANDO --help   spiega le opzioni di un comando e i loro valori.
 
@@ -40,6 +41,7 @@ const Command kCommands[] = {
     {"cu", &kCuHelp, cuCommand},
     {"uniemens", &kUniemensHelp, uniemensCommand},
     {"anagrafiche", &kAnagraficheHelp, anagraficheCommand},
+    {"verifica", &kVerificaHelp, verificaCommand},
 };
 
 // An argument as an error line can show it: malformed UTF-8 becomes "?".

@@ -58,10 +58,12 @@ int demoCommand(const std::vector<std::string>& argv, std::ostream& out, std::os
 int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+int verificaCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
 extern const char* const kDemoHelp;
 extern const char* const kCuHelp;
 extern const char* const kAnagraficheHelp;
 extern const char* const kUniemensHelp;
+extern const char* const kVerificaHelp;
 
 extern const char* const kUsage;
 

@@ -36,10 +36,13 @@ nella cartella del programma di controllo INPS con il nome della prima ditta
   --check          risponde Si a "Vuoi proseguire con il controllo del file ?" (senza desktop
                    il programma di controllo non viene avviato)
 
-Prima di scrivere si controlla che ogni ditta sia nell'elenco del mese: altrimenti non si
-scrive nulla.
-Uscita: 0 file memorizzato; 1 ditta non trovata, tipo di denuncia non valido o messaggio di
-arresto, nessun file; 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
+Prima di scrivere si controlla ogni ditta: che sia nell'elenco del mese, indicata una volta
+sola, che il suo file dati (unaDDDMM.AAA, scelto dal nome) contenga proprio la ditta DDD e
+che la denuncia sia dello stesso tipo di quella della prima ditta; altrimenti non si scrive
+nulla.
+Uscita: 0 file memorizzato; 1 ditta non trovata, ripetuta, di altro tipo o con il file dati
+di un'altra ditta, tipo di denuncia non valido o messaggio di arresto, nessun file;
+2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
 )";
 
 namespace {
@@ -102,15 +105,42 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     form.Form_Load();
     form.combo1_Click(month - 1);
 
-    // Nothing is written unless every company can be declared.
+    // Nothing is written unless every company can be declared: each listed for the month in
+    // a data file named after it and holding it, given once, all of the first company's kind.
+    std::optional<uniemens::IndittaForm::Heading> first;
     for (std::size_t k = 0; k < codes.size(); ++k) {
+        const std::string code = records::cp1252ToUtf8(codes[k]);
         if (std::find(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(k), codes[k]) != codes.begin() + static_cast<std::ptrdiff_t>(k)) {
-            err << "uniemens: la ditta " << records::cp1252ToUtf8(codes[k]) << " e' indicata piu' volte\n";
+            err << "uniemens: la ditta " << code << " e' indicata piu' volte\n";
             return 1;
         }
-        if (form.findCompany(codes[k]) < 0) {
-            err << "uniemens: nessun file predisposto per la ditta " << records::cp1252ToUtf8(codes[k]) << " nel mese "
-                << month << " dell'anno " << records::cp1252ToUtf8(shared.installation.workingYear) << "\n";
+        const int item = form.findCompany(codes[k]);
+        if (item < 0) {
+            err << "uniemens: nessun file predisposto per la ditta " << code << " nel mese " << month << " dell'anno "
+                << records::cp1252ToUtf8(shared.installation.workingYear) << "\n";
+            return 1;
+        }
+        const std::string dataFile = records::cp1252ToUtf8(form.dataFiles[static_cast<std::size_t>(item)]);
+        const std::optional<uniemens::IndittaForm::Heading> heading = form.headingOf(item);
+        if (!heading) {
+            err << "uniemens: il file " << dataFile << " della ditta " << code << " non si puo' leggere\n";
+            return 1;
+        }
+        if (heading->code != codes[k]) {
+            err << "uniemens: il file " << dataFile << " della ditta " << code << " contiene la ditta "
+                << records::cp1252ToUtf8(heading->code) << "\n";
+            return 1;
+        }
+        if (!first) {
+            if (heading->kind != 0 && heading->kind != 1) {
+                err << "uniemens: la ditta " << code
+                    << " non ha un tipo di denuncia valido (0 dipendenti, 1 collaboratori)\n";
+                return 1;
+            }
+            first = heading;
+        } else if (heading->kind != first->kind) {
+            err << "uniemens: la ditta " << code << " ha una denuncia di altro tipo rispetto alla ditta "
+                << records::cp1252ToUtf8(codes.front()) << ": va inviata in un file a parte\n";
             return 1;
         }
     }
@@ -139,6 +169,7 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
             break;
         case uniemens::ConfirmOutcome::NoCompany:
         case uniemens::ConfirmOutcome::Stopped:
+        case uniemens::ConfirmOutcome::Refused:
         case uniemens::ConfirmOutcome::EditRequested:
             break;
         }

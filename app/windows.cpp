@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "check/ui/findings_window.h"
 #include "cu/ui/createl.h"
 #include "registers/ui/register_windows.h"
 #include "uniemens/ui/inditta.h"
@@ -17,14 +18,28 @@ void showOwnWindow(QWidget* window)
     window->show();
 }
 
+// The check before sending, in a window of its own that outlives the one that asked for it.
+void openFileCheck(const std::string& hostPath)
+{
+    check::openFindingsWindow(hostPath);
+}
+
 } // namespace
 
 void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
 {
     windows.add(QStringLiteral("createl"), QStringLiteral("Seleziona CU 2016"),
-                [workplace, &windows] { showOwnWindow(new cu::createl(workplace, &windows)); });
+                [workplace, &windows] {
+                    auto* window = new cu::createl(workplace, &windows);
+                    window->setFileCheck(openFileCheck);
+                    showOwnWindow(window);
+                });
     windows.add(QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"),
-                [workplace, &windows] { showOwnWindow(new uniemens::inditta(workplace, &windows)); });
+                [workplace, &windows] {
+                    auto* window = new uniemens::inditta(workplace, &windows);
+                    window->setFileCheck(openFileCheck);
+                    showOwnWindow(window);
+                });
     windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"),
                 [workplace] { registers::openFDitta(workplace); });
     windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"),

@@ -6,13 +6,13 @@ set(TELEMATICO_LAYERS
     "records"                           # channels, numbers, texts, paths, operator interfaces
     "payroll"                           # record layouts of the payroll suite's files
     "cu_telematic"                      # the CU writer
-    "cu;uniemens;registers_core"        # the forms of the four windows
+    "cu;uniemens;registers_core;check"  # the forms of the four windows; the check before sending
     "ui"                                # what every window shares (Qt)
-    "cu_ui;uniemens_ui;registers_ui"    # the windows (Qt)
+    "cu_ui;uniemens_ui;registers_ui;check_ui" # the windows (Qt)
     "demo"                              # the demo installation
     "app_core;app_windows"              # what the command line and the windows add
     "telematico;telematico-cli"         # the programs
-    "cu_run_bench;uniemens_bench;cu_fuzz" # developers' tools
+    "cu_run_bench;uniemens_bench;cu_fuzz;verifica_bench" # developers' tools
 )
 set(TELEMATICO_CORE_LAYERS 4) # the first four entries above link no Qt; nor do demo and app_core
 set(TELEMATICO_QT_FREE_TARGETS demo app_core telematico-cli)

@@ -992,13 +992,14 @@ EmployeeFields entertainer()
     return f;
 }
 
-// The apprentice: hired on the 11th; his severance pay stays with the employer.
+// The apprentice: hired on the 11th; his severance pay stays with the employer, and he
+// belongs to no supplementary pension fund.
 EmployeeFields apprentice()
 {
     EmployeeFields f = monthEmployee({kSanna, "5", "H501", "TU01", 1015.38, 0.1745, true});
     f[20] = "APPA";
     f[14] = "11", f[15] = "1", f[153] = "X";
-    f[116] = "S2", f[117] = "20160411", f[118] = "S", f[120] = "N";
+    f[116] = "S2", f[117] = "20160411", f[118] = "S", f[119] = "N", f[120] = "N";
     markAprilDays(f);
     return f;
 }

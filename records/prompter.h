@@ -40,6 +40,7 @@ public:
     static const Question ConfirmDelete;
     static const Question SaveDespiteCheck;
     static const Question SaveEdits;
+    static const Question CheckFileNow;
 
 private:
     std::string_view m_name;
@@ -62,6 +63,8 @@ inline constexpr Question Question::ConfirmDelete{"registers.confirm-delete"};
 inline constexpr Question Question::SaveDespiteCheck{"registers.save-despite-check", Question::Default::No};
 // registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
 inline constexpr Question Question::SaveEdits{"registers.save-edits"};
+// createl and inditta after a file was written: "Verificare il file adesso ?"
+inline constexpr Question Question::CheckFileNow{"check.check-file-now"};
 
 // The answer to a question that also offers to do nothing: Si', No, Annulla.
 enum class Answer { Yes, No, Cancel };

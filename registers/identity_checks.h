@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "payroll/identity_codes.h"
 #include "records/prompter.h"
 
 namespace records {
@@ -18,34 +19,15 @@ struct Installation;
 // windows read back.
 namespace registers {
 
-// What a check found. A text that stands for "no code" ("0" and blanks) is not checked
-// at all, which a caller may need to tell from a check that passed.
-struct CheckResult {
-    enum class Outcome { NotChecked, Passed, Failed };
-    Outcome outcome = Outcome::Passed;
-    std::string message; // the operator's message when Failed
-
-    bool failed() const { return outcome == Outcome::Failed; }
-};
-
-inline constexpr const char* kWrongCheckCharacter = "Codice errato: il cin e'   ";
-inline constexpr const char* kFormallyWrong = "Codice FORMALMENTE errato";
-inline constexpr const char* kWrongDate = "La data inserita e' errata";
-
-// An 11-character VAT number. "0" and 10 blanks is not checked. Positions 1 to 11 must
-// hold 11 digits, else "Codice FORMALMENTE errato"; a wrong check digit gives
-// "Codice errato: il cin e'   " followed by the expected digit after one blank.
-CheckResult checkVatNumber(std::string_view text);
-
-// A 16-character personal fiscal code. "0" and 15 blanks is not checked. Positions 1 to 16
-// must hold 16 upper-case letters or digits, else "Codice FORMALMENTE errato"; a wrong
-// check letter gives "Codice errato: il cin e'   " followed by the expected letter.
-CheckResult checkFiscalCode(std::string_view text);
-
-// A date of eight digits, day, month, year. February has 29 days in the years divisible
-// by 4, except the centuries not divisible by 400. Anything else: "La data inserita e'
-// errata".
-CheckResult checkDate(std::string_view text);
+// The plain checks of the identification data (payroll/identity_codes.h), under the
+// registers' own names.
+using payroll::CheckResult;
+using payroll::checkDate;
+using payroll::checkFiscalCode;
+using payroll::checkVatNumber;
+using payroll::kFormallyWrong;
+using payroll::kWrongCheckCharacter;
+using payroll::kWrongDate;
 
 // The birth date (ddmmyyyy) and sex that positions 7-11 of a fiscal code carry: a woman's
 // day is raised by 40; the month letter A B C D E H L M P R S T stands for January to

@@ -26,17 +26,9 @@
 // number of cases and how they ended are printed at the end; the exit status is 1 after the
 // first case that fails a check.
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,15 +42,17 @@
 #include "records/installation.h"
 #include "records/output_file.h"
 #include "records/prompter.h"
-#include "tools/quiet_operator.h"
 #include "records/shared_values.h"
 #include "records/temporary_files.h"
 #include "records/text.h"
+#include "tools/fuzz_support.h"
+#include "tools/quiet_operator.h"
 
 namespace fs = std::filesystem;
 using cu::telematic::RunOutcome;
 
 using tools::NoLauncher;
+using namespace tools::fuzz;
 
 namespace {
 
@@ -67,20 +61,6 @@ constexpr std::size_t kHeaderRecord = payroll::kHeaderRecordLength;
 constexpr std::size_t kArchiveRecord = payroll::kArchiveRecordLength;
 constexpr const char* kSuccess = "Memorizazione regolarmente effettuata...";
 constexpr int kArchives[] = {1, 2, 7};
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec); // a name the host refuses is planted nowhere
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // The operator: answers the report question and the confirmation as the case says, and
 // keeps every box it was shown.
@@ -117,36 +97,6 @@ public:
     }
 };
 
-// Every entry below a folder: the bytes of a file, the target of a link, or a folder mark.
-using Snapshot = std::map<fs::path, std::string>;
-
-Snapshot snapshot(const fs::path& folder)
-{
-    Snapshot entries;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-        const fs::path& path = it->path();
-        if (it->is_symlink(ec))
-            entries[path] = "link -> " + fs::read_symlink(path, ec).string();
-        else if (it->is_directory(ec))
-            entries[path] = "folder";
-        else
-            entries[path] = "file " + readFile(path);
-    }
-    return entries;
-}
-
-std::vector<fs::path> temporaryFilesBelow(const fs::path& folder)
-{
-    std::vector<fs::path> found;
-    for (const auto& [path, entry] : snapshot(folder)) {
-        if (records::OutputFile::isTemporaryName(path.filename().string()))
-            found.push_back(path);
-    }
-    return found;
-}
-
 // Empty when `bytes` is a complete telematic file, else what is wrong with it.
 std::string telematicFault(const std::string& bytes)
 {
@@ -177,25 +127,14 @@ std::string telematicFault(const std::string& bytes)
     return {};
 }
 
-struct Options {
-    double seconds = 10;
-    std::uint64_t seed = std::random_device{}();
-    long cases = -1;   // no limit
-    long onlyCase = -1;
-    fs::path folder;
-    bool verbose = false;
-};
-
 // One case: the damage done and the operator's moves, as they are drawn.
 class Case {
 public:
     Case(const fs::path& work, std::uint64_t seed, long number)
         : m_work(work)
         , m_root(work / "root")
+        , m_dice(seed, number)
     {
-        std::seed_seq seq{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
-                          static_cast<std::uint32_t>(number)};
-        m_random.seed(seq);
     }
 
     // Runs the case; an empty text when every check holds, else the first that fails.
@@ -274,17 +213,7 @@ public:
             return m_askReport && m_report && person.successes() == 1
                 && (path == dataFolder / "dati/report.txt" || path == dataFolder / "avstp.bat");
         };
-        const Snapshot after = snapshot(m_root);
-        for (const auto& [path, entry] : before) {
-            const auto now = after.find(path);
-            if ((now == after.end() || now->second != entry) && !mayChange(path))
-                return "changed or removed: " + path.string();
-        }
-        for (const auto& [path, entry] : after) {
-            if (!before.contains(path) && !mayChange(path))
-                return "appeared: " + path.string();
-        }
-        return {};
+        return differences(before, snapshot(m_root), mayChange);
     }
 
     const std::vector<std::string>& log() const { return m_log; }
@@ -303,24 +232,15 @@ public:
     }
 
 private:
-    bool chance(double p) { return std::bernoulli_distribution(p)(m_random); }
-    std::size_t below(std::size_t n)
-    {
-        return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random);
-    }
+    bool chance(double p) { return m_dice.chance(p); }
+    std::size_t below(std::size_t n) { return m_dice.below(n); }
     template <typename T>
     const T& pick(const std::vector<T>& items)
     {
-        return items[below(items.size())];
+        return m_dice.pick(items);
     }
-    char anyByte() { return static_cast<char>(below(256)); }
-    std::string randomText(std::size_t most, std::string_view letters = {})
-    {
-        std::string text(below(most + 1), ' ');
-        for (char& c : text)
-            c = letters.empty() ? anyByte() : letters[below(letters.size())];
-        return text;
-    }
+    char anyByte() { return m_dice.anyByte(); }
+    std::string randomText(std::size_t most, std::string_view letters = {}) { return m_dice.randomText(most, letters); }
     // A value that the payroll data never holds but a damaged file may.
     std::string oddValue()
     {
@@ -331,15 +251,6 @@ private:
         };
         return chance(0.8) ? pick(values) : randomText(20);
     }
-    static void put(std::string& bytes, std::size_t position, std::size_t length, std::string_view value)
-    {
-        if (position >= bytes.size())
-            return;
-        std::string fitted(value.substr(0, length));
-        fitted.resize(length, ' ');
-        bytes.replace(position, std::min(length, bytes.size() - position), fitted.substr(0, bytes.size() - position));
-    }
-
     void damageHeader(std::string& header)
     {
         if (chance(0.5))
@@ -567,7 +478,7 @@ private:
 
     fs::path m_work;
     fs::path m_root;
-    std::mt19937_64 m_random;
+    Dice m_dice;
     std::vector<std::string> m_log;
     std::string m_archiveText;
     fs::path m_ownHeader;
@@ -578,91 +489,21 @@ private:
     cu::SupplyOptions m_supply;
 };
 
-// Where the cases are made: $TMPDIR when set, else the memory file system /dev/shm when
-// there is one (every completed run pushes its file to the disk, which on a real disk
-// makes the cases ten times slower), else the system's temporary folder.
-fs::path scratchFolder()
-{
-    std::error_code ec;
-    if (const char* tmp = std::getenv("TMPDIR"); (tmp == nullptr || *tmp == '\0') && fs::is_directory("/dev/shm", ec)
-        && ::access("/dev/shm", W_OK) == 0)
-        return "/dev/shm";
-    return fs::temp_directory_path(ec);
-}
-
-bool parse(int argc, char** argv, Options& options)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--verbose") {
-            options.verbose = true;
-        } else if (arg == "--seconds" && hasValue) {
-            options.seconds = std::atof(argv[++i]);
-        } else if (arg == "--seed" && hasValue) {
-            options.seed = std::strtoull(argv[++i], nullptr, 10);
-        } else if (arg == "--cases" && hasValue) {
-            options.cases = std::atol(argv[++i]);
-        } else if (arg == "--case" && hasValue) {
-            options.onlyCase = std::atol(argv[++i]);
-        } else if (arg == "--dir" && hasValue) {
-            options.folder = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: cu_fuzz [--seconds N] [--seed S] [--cases N] [--case K] [--dir DIR] "
-                                 "[--verbose]\n");
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parse(argc, argv, options))
+    if (!parse(argc, argv, "cu_fuzz", options))
         return 2;
-    // The cases are made in a folder of their own, removed at the end; a folder named with
-    // --dir is kept, only its "case" folder goes.
-    const bool ownFolder = options.folder.empty();
-    const fs::path work
-        = ownFolder ? scratchFolder() / ("cu_fuzz-" + std::to_string(std::random_device{}())) : options.folder;
-    const auto start = std::chrono::steady_clock::now();
-    const auto elapsed = [&] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
-
-    std::map<std::string, long> outcomes;
-    long done = 0;
-    int status = 0;
-    for (long number = options.onlyCase >= 0 ? options.onlyCase : 0;; ++number) {
-        if (options.onlyCase >= 0 ? done == 1 : (elapsed() >= options.seconds || done == options.cases))
-            break;
-        Case c(work / "case", options.seed, number);
+    return runCases("cu_fuzz", options, [&](const fs::path& folder, long number) {
+        Case c(folder, options.seed, number);
         RunOutcome outcome = RunOutcome::Stopped;
         bool opened = false;
-        const std::string failure = c.run(outcome, opened);
-        ++done;
-        ++outcomes[Case::outcomeName(opened, outcome)];
-        if (options.verbose || !failure.empty()) {
-            std::printf("case %ld:\n", number);
-            for (const std::string& line : c.log())
-                std::printf("  %s\n", records::cp1252ToUtf8(line).c_str());
-        }
-        if (!failure.empty()) {
-            std::printf("FAILED: %s\nrepeat with: cu_fuzz --seed %llu --case %ld --verbose\n", failure.c_str(),
-                        static_cast<unsigned long long>(options.seed), number);
-            status = 1;
-            break;
-        }
-    }
-    std::error_code ec;
-    fs::remove_all(ownFolder ? work : work / "case", ec);
-
-    std::printf("cu_fuzz: %ld cases in %.1f s, seed %llu\n", done, elapsed(),
-                static_cast<unsigned long long>(options.seed));
-    for (const auto& [name, count] : outcomes)
-        std::printf("  %-28s %ld\n", name.c_str(), count);
-    return status;
+        CaseResult result;
+        result.failure = c.run(outcome, opened);
+        result.outcome = Case::outcomeName(opened, outcome);
+        result.log = c.log();
+        return result;
+    });
 }

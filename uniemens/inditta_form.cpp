@@ -64,6 +64,20 @@ std::string shownText(std::string_view stored)
     return text;
 }
 
+// The company a data file is named after: the three characters after "una" in its name.
+std::string namedCode(std::string_view dataFile)
+{
+    const std::size_t slash = dataFile.find_last_of("\\/");
+    return std::string(records::mid(dataFile.substr(slash == std::string_view::npos ? 0 : slash + 1), 4, 3));
+}
+
+// What a company header record says of its company: its code and its declaration kind.
+IndittaForm::Heading headingOfRecord(std::string_view record)
+{
+    const payroll::FieldTable code = payroll::unpackCompanyHeader(record, payroll::company::kCode);
+    return {std::string(code[payroll::company::kCode]), records::numericValue(shownText(records::mid(record, 180, 1)))};
+}
+
 // The employee or collaborator data file of a company: its company data file's name with
 // "una" replaced by `kind` ("unb", "unc"), in the same folder. The name ends in "una", three
 // digits of company, two of month, "." and three year digits.
@@ -159,6 +173,10 @@ void IndittaForm::companyScan()
             if (!present.contains(lowerAscii(name)))
                 continue;
             const std::string path = folder + "\\" + name;
+            // A link to nothing or a folder is no company file; opening a link to nothing
+            // would create its target.
+            if (!m_channels.paths().fileExists(path))
+                continue;
             m_channels.select(kCompanyChannel, path, payroll::kCompanyRecordLength);
             m_channels.openBinary();
             m_channels.setRecordNumber(1);
@@ -197,11 +215,34 @@ void IndittaForm::Option2_Click()
 
 int IndittaForm::findCompany(std::string_view code) const
 {
-    for (std::size_t k = 0; k < inditItems.size(); ++k) {
-        if (records::mid(inditItems[k], 1, 3) == code)
+    for (std::size_t k = 0; k < dataFiles.size(); ++k) {
+        if (namedCode(dataFiles[k]) == code)
             return static_cast<int>(k);
     }
     return -1;
+}
+
+std::optional<IndittaForm::Heading> IndittaForm::headingOf(int index)
+{
+    if (index < 0 || index >= static_cast<int>(dataFiles.size()))
+        return std::nullopt;
+    try {
+        return headingOfRecord(readCompanyHeader(dataFiles[static_cast<std::size_t>(index)]));
+    } catch (const SeriesStopped& stop) {
+        if (*stop.what() != '\0')
+            m_prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
+        return std::nullopt;
+    }
+}
+
+bool IndittaForm::holdsNamedCompany(const Heading& heading)
+{
+    // A damaged header must not have one company declared under another's name.
+    if (heading.code == namedCode(m_shared.selectedDataFile))
+        return true;
+    m_prompter.message(kAccessTitle, "Il file " + Text1 + " contiene la ditta " + heading.code + " ",
+                       records::Icon::Stop);
+    return false;
 }
 
 ConfirmOutcome IndittaForm::Command1_Click()
@@ -220,9 +261,8 @@ ConfirmOutcome IndittaForm::Command1_Click()
     return ConfirmOutcome::NoCompany;
 }
 
-std::string IndittaForm::readCompanyHeader()
+std::string IndittaForm::readCompanyHeader(const std::string& path)
 {
-    const std::string& path = m_shared.selectedDataFile;
     m_channels.select(kCompanyChannel, path, payroll::kCompanyRecordLength);
     // Opening a missing file would create it empty.
     if (!m_channels.paths().fileExists(path))
@@ -244,29 +284,50 @@ std::string IndittaForm::readCompanyHeader()
 ConfirmOutcome IndittaForm::requestEmployeeRegister()
 {
     try {
-        const payroll::FieldTable header = payroll::unpackCompanyHeader(readCompanyHeader());
+        const std::string record = readCompanyHeader(m_shared.selectedDataFile);
+        if (!holdsNamedCompany(headingOfRecord(record)))
+            return ConfirmOutcome::Refused;
+        const payroll::FieldTable header = payroll::unpackCompanyHeader(record);
         m_shared.employeeRecordCount = header.number(payroll::company::kRecordCount);
     } catch (const SeriesStopped& stop) {
         if (*stop.what() != '\0')
             m_prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
-        return ConfirmOutcome::Stopped;
+        return ConfirmOutcome::Refused;
     }
     if (!openEmployeeRegister || !openEmployeeRegister()) {
         m_prompter.message({}, "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa "
                                "versione del programma",
                            records::Icon::Information);
-        return ConfirmOutcome::Stopped;
+        return ConfirmOutcome::Refused;
     }
     return ConfirmOutcome::EditRequested;
 }
 
 ConfirmOutcome IndittaForm::dispatch()
 {
+    // A company goes into a file once: what is already in it is not even read again.
+    const std::string named = namedCode(m_shared.selectedDataFile);
+    if (appendFlag == 1
+        && std::find(m_seriesCompanies.begin(), m_seriesCompanies.end(), named) != m_seriesCompanies.end()) {
+        m_prompter.message({}, "La ditta " + named + " e' gia' nel file ", records::Icon::Information);
+        return ConfirmOutcome::Refused;
+    }
     try {
-        const std::string record = readCompanyHeader();
-        // Companies chained into one file are all written as the first one was.
-        if (appendFlag != 1)
-            declarationKind = records::numericValue(shownText(records::mid(record, 180, 1)));
+        const std::string record = readCompanyHeader(m_shared.selectedDataFile);
+        const Heading heading = headingOfRecord(record);
+        if (!holdsNamedCompany(heading))
+            return ConfirmOutcome::Refused;
+        // A file holds workers of one kind, the first company's: another kind goes into a
+        // file of its own, and the series goes on.
+        if (appendFlag != 1) {
+            declarationKind = heading.kind;
+        } else if (heading.kind != declarationKind) {
+            m_prompter.message({},
+                               "La ditta " + heading.code
+                                   + " ha una denuncia di altro tipo: va inviata in un file a parte ",
+                               records::Icon::Information);
+            return ConfirmOutcome::Refused;
+        }
         if (declarationKind == 0)
             return writeEmployeeCompany(record);
         if (declarationKind == 1)
@@ -280,6 +341,7 @@ ConfirmOutcome IndittaForm::dispatch()
 void IndittaForm::startSeries(const std::string& fileName, const payroll::FieldTable& header)
 {
     outputXmlFileName = fileName;
+    m_seriesCompanies.clear();
     m_lines.restart();
     m_series.create(fileName);
     m_lines.fixed(kXmlDeclaration);
@@ -367,7 +429,7 @@ ConfirmOutcome IndittaForm::writeEmployeeCompany(const std::string& headerRecord
     writeCompanyTotals(header, m_lines);
     m_lines.fixed("</PosContributiva>");
     m_lines.fixed("</Azienda>");
-    return finishCompany(true);
+    return finishCompany(companyFile, true);
 }
 
 ConfirmOutcome IndittaForm::writeCollaboratorCompany(const std::string& headerRecord)
@@ -389,22 +451,26 @@ ConfirmOutcome IndittaForm::writeCollaboratorCompany(const std::string& headerRe
                     });
     m_lines.fixed("</ListaCollaboratori>");
     m_lines.fixed("</Azienda>");
-    return finishCompany(false);
+    return finishCompany(companyFile, false);
 }
 
-ConfirmOutcome IndittaForm::finishCompany(bool removeFromList)
+ConfirmOutcome IndittaForm::finishCompany(const std::string& companyFile, bool removeFromList)
 {
     // The company's lines are in the file before the operator is told and asked.
     m_lines.flush();
+    m_seriesCompanies.push_back(namedCode(companyFile));
     m_prompter.message({}, "Memorizzazione regolarmente effettuata");
     if (removeFromList)
-        removeSelectedCompany();
+        removeListedFile(companyFile);
     notify();
 
     if (m_prompter.askYesNo(records::Question::AnotherCompany, kEndTitle, "Inserisci altra Ditta ?",
                             records::Icon::Question)) {
         appendFlag = 1;
         m_channels.close(kCompanyChannel);
+        // The next company is clicked in the list: none is chosen until then.
+        Text1.clear();
+        selectedIndex = 0;
         companyScan();
         return ConfirmOutcome::CompanyAdded;
     }
@@ -412,6 +478,7 @@ ConfirmOutcome IndittaForm::finishCompany(bool removeFromList)
     m_lines.fixed("</DenunceMensili>");
     m_lines.flush();
     m_storedHostPath = m_series.complete(m_lines.lineCount());
+    m_seriesCompanies.clear();
     m_prompter.message({}, "Il file :" + outputXmlFileName + " e' stato memorizzato");
     m_channels.closeAll();
     appendFlag = 0;
@@ -439,16 +506,18 @@ void IndittaForm::abandonSeries()
 {
     m_series.abandon();
     m_lines.restart();
+    m_seriesCompanies.clear();
     appendFlag = 0;
 }
 
-void IndittaForm::removeSelectedCompany()
+void IndittaForm::removeListedFile(const std::string& companyFile)
 {
-    const int k = selectedIndex;
-    if (k < 1 || k > static_cast<int>(inditItems.size()))
+    // Found by its data file: the item clicked last may stand elsewhere by now.
+    const auto found = std::find(dataFiles.begin(), dataFiles.end(), companyFile);
+    if (found == dataFiles.end())
         return;
-    inditItems.erase(inditItems.begin() + (k - 1));
-    dataFiles.erase(dataFiles.begin() + (k - 1));
+    inditItems.erase(inditItems.begin() + (found - dataFiles.begin()));
+    dataFiles.erase(found);
 }
 
 void IndittaForm::Command3_Click()

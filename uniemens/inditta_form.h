@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ enum class ConfirmOutcome {
     CompanyAdded,  // the company's block is in the open XML file; another company follows
     FileStored,    // the XML file is complete under its name; the window is to close
     Stopped,       // a stop message or a failure ended the work; an open series left no file
+    Refused,       // the company was refused (the operator told why): nothing was written for
+                   // it, an open series stays open
     EditRequested, // "Modifica/Visualizza Dati": the employee register has been opened
 };
 
@@ -65,9 +68,19 @@ public:
     void ar1() {}
 
     // Named operations for a program that drives the form without its window.
-    // The position in `inditItems` of the company whose code (first 3 characters) is `code`,
-    // or -1.
+    // The position in `inditItems` of the company whose data file is named after `code`
+    // (the three characters after "una"), or -1. The header inside may say otherwise: the
+    // name decides.
     int findCompany(std::string_view code) const;
+    // What the header of the data file of item `index` says: the company code (header field
+    // 1) and the declaration kind, as "Conferma" reads them, without writing anything.
+    // Empty when the item does not exist or its header cannot be read (the channel has said
+    // why).
+    struct Heading {
+        std::string code;
+        double kind = 0;
+    };
+    std::optional<Heading> headingOf(int index);
     // Ends an open series without storing its file, as closing the window does.
     void abandonSeries();
     bool seriesOpen() const { return m_series.isOpen(); }
@@ -113,16 +126,17 @@ private:
     void companyScan();
     ConfirmOutcome dispatch();
     ConfirmOutcome requestEmployeeRegister();
-    std::string readCompanyHeader();
+    std::string readCompanyHeader(const std::string& path);
+    bool holdsNamedCompany(const Heading& heading);
     ConfirmOutcome writeEmployeeCompany(const std::string& headerRecord);
     ConfirmOutcome writeCollaboratorCompany(const std::string& headerRecord);
     void startSeries(const std::string& fileName, const payroll::FieldTable& header);
     template <class Each>
     void readDataRecords(const std::string& file, int recordLength, double count, std::string_view missingText,
                          Each each);
-    ConfirmOutcome finishCompany(bool removeFromList);
+    ConfirmOutcome finishCompany(const std::string& companyFile, bool removeFromList);
     ConfirmOutcome stopSeries(const std::string& message);
-    void removeSelectedCompany();
+    void removeListedFile(const std::string& companyFile);
     bool startInstalledProgram(const std::string& installationPath, const std::string& workingFolder = {});
 
     void notify();
@@ -136,6 +150,7 @@ private:
     XmlLines m_lines;
     SeriesFile m_series; // after the channels: it closes its channel when it goes
     payroll::FieldTable m_record; // the employee or collaborator record being written
+    std::vector<std::string> m_seriesCompanies; // codes of the companies in the open file
     std::string m_storedHostPath;
 };
 

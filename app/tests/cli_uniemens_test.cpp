@@ -80,3 +80,65 @@ TEST_F(CliUniemensTest, NothingIsWrittenUnlessEveryCompanyCanBeDeclared)
     EXPECT_EQ(uniemens({"--month", "13", "--company", "001"}), 2);
     EXPECT_EQ(uniemens({"--month", "3"}), 2);
 }
+
+// Every company is checked before anything is written: listed under its own name for the
+// month, of the first company's kind, holding the company its data file is named after.
+TEST_F(CliUniemensTest, EveryCompanyIsCheckedBeforeAnythingIsWritten)
+{
+    payroll::CompanyHeaderFields h;
+    h[1] = "009";
+    h[12] = "7";
+    root.write("c/nolv/paghe/una00903.016", payroll::packCompanyHeader(h));
+    const std::string otherKind = " ha una denuncia di altro tipo rispetto alla ditta ";
+    const std::string filePart = ": va inviata in un file a parte\n";
+    struct Case {
+        std::vector<std::string> companies;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"001", "005"}, "uniemens: la ditta 005" + otherKind + "001" + filePart},
+        {{"005", "002", "001"}, "uniemens: la ditta 002" + otherKind + "005" + filePart},
+        {{"002", "009"}, "uniemens: la ditta 009" + otherKind + "002" + filePart},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> options = {"--month", "3"};
+        for (const std::string& code : c.companies)
+            options.insert(options.end(), {"--company", code});
+        EXPECT_EQ(uniemens(options), 1) << c.message;
+        EXPECT_EQ(err.str(), c.message);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_TRUE(xmlFolderEmpty()) << c.message;
+    }
+}
+
+// The data file is the one named after the company: a header that names another company
+// is refused before anything is written, and never stands in for that company.
+TEST_F(CliUniemensTest, ADataFileIsChosenByItsNameAndMustHoldThatCompany)
+{
+    const std::string header = TempRoot::readFile(root.path() / "c/nolv/paghe/una00203.016");
+    root.write("c/nolv/paghe/una00103.016", header);
+
+    const std::string refusal
+        = "uniemens: il file C:\\nolv\\paghe\\una00103.016 della ditta 001 contiene la ditta 002\n";
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "001"}), 1);
+    EXPECT_EQ(err.str(), refusal);
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "002", "--company", "001"}), 1);
+    EXPECT_EQ(err.str(), refusal);
+    EXPECT_TRUE(xmlFolderEmpty());
+
+    ASSERT_EQ(uniemens({"--month", "3", "--company", "002"}), 0) << err.str();
+    EXPECT_EQ(out.str(), (xmlFolder / "fp0020316.xml").string() + "\n");
+    const std::string xml = TempRoot::readFile(xmlFolder / "fp0020316.xml");
+    EXPECT_EQ(occurrences(xml, "<Azienda>"), 1u);
+    EXPECT_EQ(occurrences(xml, "<RagSocAzienda>PANIFICIO ESPOSITO DI G. ESPOSITO"), 1u);
+    EXPECT_FALSE(std::filesystem::exists(xmlFolder / "fc0010316.xml"));
+
+    // A header that cannot be read is named before anything is written.
+    root.write("c/nolv/paghe/una00203.016", header.substr(0, 500));
+    EXPECT_EQ(uniemens({"--month", "3", "--company", "005", "--company", "002"}), 1);
+    EXPECT_TRUE(err.str().starts_with("Errore di lettura tipo ")) << err.str();
+    EXPECT_TRUE(
+        err.str().ends_with("uniemens: il file C:\\nolv\\paghe\\una00203.016 della ditta 002 non si puo' leggere\n"))
+        << err.str();
+    EXPECT_FALSE(std::filesystem::exists(xmlFolder / "uea0050316.xml"));
+}

@@ -1,6 +1,7 @@
 #include "cu/ui/createl.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "cu/telematic/run.h"
+#include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/phase_button.h"
 #include "ui/run_progress.h"
@@ -258,10 +260,17 @@ QWidget* createl::buildSelectionFrame()
                                  QStringLiteral("Crea file telematico della CU"), frame);
     m_command3 = new PhaseButton(QStringLiteral("Command3"), kCaptionEnd, QStringLiteral(":/createl/icons/end.png"),
                                  QStringLiteral("Esce"), frame);
+    m_checkFile = new PhaseButton(QStringLiteral("checkFile"), QStringLiteral("Verifica file"),
+                                  QStringLiteral(":/check/icons/verify.png"),
+                                  QStringLiteral("Controlla un file telematico prima dell'invio"), frame);
+    m_checkFile->setEnabled(false);
+    // As tall as the phase buttons, whose captions take two lines.
+    m_checkFile->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    connect(m_checkFile, &QToolButton::clicked, this, &createl::checkFile);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    for (QToolButton* button : {m_command5, m_command1, m_command2, m_command3})
+    for (QToolButton* button : {m_command5, m_command1, m_command2, m_checkFile, m_command3})
         buttons->addWidget(button);
 
     auto* layout = new QVBoxLayout(frame);
@@ -541,12 +550,48 @@ void createl::Command2_Click()
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.
         m_combo1->setCurrentIndex(-1);
+        if (!result.telematicHostPath.empty())
+            m_lastTelematicFile = result.telematicHostPath;
     }
     refresh();
+    // The file just written can be checked before it is sent.
+    if (result.outcome == telematic::RunOutcome::Completed && m_fileCheck && !result.telematicHostPath.empty()
+        && m_form.prompter().askYesNo(records::Question::CheckFileNow, "Verifica file", "Verificare il file adesso ?",
+                                      records::Icon::Question))
+        m_fileCheck(result.telematicHostPath);
     // After a run with a report the report viewer is open: it is the last window, and the
     // program ends with it.
     if (m_form.closeRequested)
         close();
+}
+
+void createl::setFileCheck(FileCheck check, records::FileChooser* chooser)
+{
+    m_fileCheck = std::move(check);
+    if (!chooser && !m_ownChooser)
+        m_ownChooser = std::make_unique<ui::QtFileChooser>(this);
+    m_chooser = chooser ? chooser : m_ownChooser.get();
+    m_checkFile->setEnabled(static_cast<bool>(m_fileCheck));
+}
+
+void createl::checkFile()
+{
+    if (!m_fileCheck)
+        return;
+    // The telematic file just written is proposed; any other file can be chosen.
+    std::string folder;
+    std::string name;
+    if (!m_lastTelematicFile.empty()) {
+        const std::filesystem::path last(m_lastTelematicFile);
+        folder = last.parent_path().string();
+        name = fromQt(QString::fromStdString(last.filename().string()));
+    } else {
+        folder = m_form.shared().paths.hostPath(m_form.shared().installation.dataDirectory).string();
+    }
+    const std::string choice = m_chooser->chooseFile("Verifica file", name, "", folder);
+    if (choice.empty())
+        return;
+    m_fileCheck(choice.front() == '/' ? choice : m_form.shared().paths.hostPath(choice).string());
 }
 
 void createl::Command3_Click()

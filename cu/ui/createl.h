@@ -2,6 +2,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include <QMainWindow>
@@ -15,6 +17,10 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+
+namespace records {
+class FileChooser;
+}
 
 namespace ui {
 class RunProgress;
@@ -38,6 +44,13 @@ public:
 
     CreatelForm& form() { return m_form; }
 
+    // The check before sending, as the program gives it: opens the check's window on a file
+    // (host path). With it, "Verifica file" checks a file chosen with `chooser` (the window's
+    // own file-open dialog when none), proposing the telematic file just written, and a
+    // completed run offers the check of its file at once; without it the button is disabled.
+    using FileCheck = std::function<void(const std::string& hostPath)>;
+    void setFileCheck(FileCheck check, records::FileChooser* chooser = nullptr);
+
     // Public methods of the window: the help line.
     void Messaggio(std::string_view text);
     void messaggi(int index);
@@ -51,6 +64,7 @@ private slots:
     void Command3_Click();
     void Tx_GotFocus(int index);
     void Tx_LostFocus(int index);
+    void checkFile();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,6 +80,10 @@ private:
 
     const ui::WindowList* m_windows;
     CreatelForm m_form;
+    FileCheck m_fileCheck;
+    std::unique_ptr<records::FileChooser> m_ownChooser;
+    records::FileChooser* m_chooser = nullptr;
+    std::string m_lastTelematicFile; // host path of the file the last run wrote
     bool m_refreshing = false;
     bool m_refreshAgain = false;
 
@@ -76,6 +94,7 @@ private:
     QToolButton* m_command2 = nullptr;
     QToolButton* m_command3 = nullptr;
     QToolButton* m_command5 = nullptr;
+    QToolButton* m_checkFile = nullptr;
     QFrame* m_inputFrame = nullptr;
     QLabel* m_label17 = nullptr;
     ui::RunProgress* m_progress = nullptr;

@@ -194,6 +194,26 @@ TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
     })));
 }
 
+// Only files are companies: a link to nothing or a folder under a company file's name is
+// not listed, and nothing is created through the link.
+TEST_F(IndittaFormTest, TheScanListsFilesOnlyAndCreatesNothing)
+{
+    addEmployeeCompany("001", "", 1);
+    const fs::path paghe = installation.root.path() / "c/nolv/paghe";
+    const fs::path nowhere = installation.root.path() / "nowhere.dat";
+    fs::create_symlink(nowhere, paghe / "una00703.016");
+    fs::create_directories(paghe / "una00803.016");
+    installation.root.write("elsewhere.dat", payroll::packCompanyHeader(companyHeader("009", "0", "LINKED SRL")));
+    fs::create_symlink(installation.root.path() / "elsewhere.dat", paghe / "una00903.016");
+
+    form->Form_Load();
+    form->combo1_Click(2);
+    EXPECT_EQ(form->dataFiles,
+              (std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016", "C:\\nolv\\paghe\\una00903.016"}));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
 TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
 {
     struct Case {
@@ -236,7 +256,7 @@ TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
     }
 }
 
-TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStaysListed)
+TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStaysListedButIsNotWrittenTwice)
 {
     payroll::CompanyHeaderFields h = companyHeader("005", "1", "CENTRO STUDI AURORA SRL");
     h[13] = "FP"; // plays no part for collaborators
@@ -272,13 +292,25 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
     installation.addCollaborators("005", "03",
                                   payroll::packCollaborator(tutor) + payroll::packCollaborator(unpaid)
                                       + payroll::packCollaborator(adviser));
+    payroll::CompanyHeaderFields none = companyHeader("006", "1", "AURORA SERVIZI SRL");
+    none[18] = "40122";
+    none[19] = "037006";
+    none[20] = "0"; // no collaborator paid this month
+    installation.addCompany("006", "03", none);
     chooseMonthAndCompany(3, "005");
-    prompter.answer(true); // another company: the same one again
+    prompter.answer(true); // another company
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
     EXPECT_EQ(form->appendFlag, 1);
     EXPECT_EQ(form->findCompany("005"), 0);
+    EXPECT_EQ(form->Text1, "");
     for (const std::string& name : xmlFiles())
         EXPECT_TRUE(records::OutputFile::isTemporaryName(name)) << name;
+    // Still listed, but already in the file.
+    form->indit_Click(0);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    EXPECT_EQ(prompter.last().text, "La ditta 005 e' gia' nel file ");
+    EXPECT_EQ(prompter.last().icon, records::Icon::Information);
+    form->indit_Click(form->findCompany("006"));
     prompter.answer(false);
     prompter.answer(false);
     EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
@@ -323,10 +355,22 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
         "</ListaCollaboratori>",
         "</Azienda>",
     });
+    // A company whose collaborators are all skipped still has its block.
+    const std::string skipped = crlf({
+        "<Azienda>",
+        "<AnnoMeseDenuncia>2016-03</AnnoMeseDenuncia>",
+        "<CFAzienda>01987654321</CFAzienda>",
+        "<RagSocAzienda>AURORA SERVIZI SRL</RagSocAzienda>",
+        "<ListaCollaboratori>",
+        "<CAP>40122</CAP>",
+        "<ISTAT>037006</ISTAT>",
+        "</ListaCollaboratori>",
+        "</Azienda>",
+    });
     const std::string xml = installation.readXml("uea0050316.xml");
-    EXPECT_EQ(xml.substr(xml.find("<Azienda>")), company + company + "</DenunceMensili>\r\n");
+    EXPECT_EQ(xml.substr(xml.find("<Azienda>")), company + skipped + "</DenunceMensili>\r\n");
     EXPECT_EQ(occurrences(xml, "<DatiMittente"), 1u);
-    EXPECT_EQ(parsedTexts(xml, "CFCollaboratore").size(), 4u);
+    EXPECT_EQ(parsedTexts(xml, "CFCollaboratore").size(), 2u);
 }
 
 TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
@@ -362,6 +406,162 @@ TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
     EXPECT_EQ(parsedTexts(xml, "RagSocAzienda"), (std::vector<std::string>{"ROSSI SRL", "VERDI SNC"}));
     EXPECT_NE(xml.find("</Azienda>\r\n<Azienda>\r\n"), std::string::npos);
     EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 2u);
+}
+
+// After "Inserisci altra Ditta ?" answered Yes nothing is chosen: "Conferma" asks for a
+// company, the company written is refused without being read, and the list loses exactly
+// the company written, wherever it stood.
+TEST_F(IndittaFormTest, ACompanyIsWrittenOnceAndOnlyItLeavesTheList)
+{
+    addEmployeeCompany("001", "FC", 1);
+    addEmployeeCompany("002", "", 2, "BIANCHI SPA");
+    addEmployeeCompany("003", "", 1, "VERDI SNC");
+    chooseMonthAndCompany(3, "002");
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    EXPECT_EQ(form->Text1, "");
+    EXPECT_EQ(form->selectedIndex, 0);
+    EXPECT_EQ(form->dataFiles,
+              (std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016", "C:\\nolv\\paghe\\una00303.016"}));
+    ASSERT_EQ(form->inditItems.size(), 2u);
+    EXPECT_EQ(form->inditItems[1].substr(0, 13), "003 VERDI SNC");
+
+    const std::size_t shown = prompter.shown.size();
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
+    EXPECT_EQ(form->focusControl, "indit");
+    EXPECT_EQ(prompter.shown.size(), shown);
+
+    // Named again (as a program driving the form can), the company is refused before its
+    // data file is even looked at.
+    fs::remove(installation.root.path() / "c/nolv/paghe/una00203.016");
+    form->Text1 = "C:\\nolv\\paghe\\una00203.016";
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    ASSERT_EQ(prompter.shown.size(), shown + 1);
+    EXPECT_EQ(prompter.last().text, "La ditta 002 e' gia' nel file ");
+    EXPECT_EQ(prompter.last().title, "");
+    EXPECT_EQ(prompter.last().icon, records::Icon::Information);
+    EXPECT_TRUE(form->seriesOpen());
+    EXPECT_EQ(form->appendFlag, 1);
+    EXPECT_EQ(form->dataFiles.size(), 2u);
+
+    form->indit_Click(1);
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    EXPECT_EQ(form->dataFiles, std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016"});
+    form->indit_Click(0);
+    prompter.answer(false);
+    prompter.answer(false);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    const std::string xml = installation.readXml("uea0020316.xml");
+    EXPECT_EQ(parsedTexts(xml, "RagSocAzienda"), (std::vector<std::string>{"BIANCHI SPA", "VERDI SNC", "ROSSI SRL"}));
+    EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 4u);
+}
+
+// A file holds workers of one kind: a company of another kind than the series' first one
+// is refused and the series goes on, the companies stored in it kept.
+TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
+{
+    struct Case {
+        const char* first;
+        const char* refused;
+        const char* last;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"001", "005", "002", "uea0010316.xml"}, // collaborators after employees
+        {"005", "001", "006", "uea0050316.xml"}, // employees after collaborators
+        {"001", "009", "002", "uea0010316.xml"}, // a kind that is neither
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refused);
+        uniemens::testing::Installation own;
+        records::SharedValues values{own.root.path()};
+        values.installation.drivePrefix = "C:";
+        ScriptedPrompter answers;
+        uniemens::testing::addEmployeeCompany(own, "001", "", 1, "ROSSI SRL");
+        uniemens::testing::addEmployeeCompany(own, "002", "", 1, "BIANCHI SPA");
+        for (const char* code : {"005", "006"}) {
+            payroll::CompanyHeaderFields h = companyHeader(code, "1", std::string("AURORA ") + code);
+            h[20] = "1";
+            own.addCompany(code, "03", h);
+            CollaboratorFields k;
+            k[1] = "LMBGNN70A01A944S", k[2] = "LOMBARDI", k[3] = "GIOVANNI", k[5] = "07", k[7] = "1250";
+            own.addCollaborators(code, "03", payroll::packCollaborator(k));
+        }
+        own.addCompany("009", "03", companyHeader("009", "7"));
+        IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
+        f.Form_Load();
+        f.combo1_Click(2);
+        f.indit_Click(f.findCompany(c.first));
+        answers.answer(true);
+        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::CompanyAdded);
+        const std::vector<std::string> listed = f.inditItems;
+
+        f.indit_Click(f.findCompany(c.refused));
+        const std::size_t shown = answers.shown.size();
+        EXPECT_EQ(f.Command1_Click(), ConfirmOutcome::Refused);
+        ASSERT_EQ(answers.shown.size(), shown + 1);
+        EXPECT_EQ(answers.last().text, "La ditta " + std::string(c.refused)
+                                           + " ha una denuncia di altro tipo: va inviata in un file a parte ");
+        EXPECT_EQ(answers.last().icon, records::Icon::Information);
+        EXPECT_TRUE(f.seriesOpen());
+        EXPECT_EQ(f.inditItems, listed);
+        ASSERT_EQ(own.xmlFolderNames().size(), 1u);
+        EXPECT_TRUE(records::OutputFile::isTemporaryName(own.xmlFolderNames()[0]));
+
+        f.indit_Click(f.findCompany(c.last));
+        answers.answer(false);
+        answers.answer(false);
+        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::FileStored);
+        EXPECT_EQ(own.xmlFolderNames(), std::vector<std::string>{c.file});
+        const std::string xml = own.readXml(c.file);
+        EXPECT_EQ(occurrences(xml, "<Azienda>"), 2u);
+        EXPECT_EQ(occurrences(xml, "<PosContributiva"), c.first[2] == '1' ? 2u : 0u);
+        EXPECT_EQ(occurrences(xml, "<ListaCollaboratori>"), c.first[2] == '5' ? 2u : 0u);
+    }
+}
+
+// A data file whose header names another company than its name is never declared, neither
+// alone nor in a series, which goes on without it.
+TEST_F(IndittaFormTest, ADataFileHoldingAnotherCompanyIsRefused)
+{
+    addEmployeeCompany("003", "", 1, "VERDI SNC");
+    addEmployeeCompany("004", "", 1, "NERI SAS");
+    addEmployeeCompany("001", "", 1);
+    installation.addCompany("001", "03", companyHeader("002", "0", "BIANCHI SPA")); // a damaged header
+    form->Form_Load();
+    form->combo1_Click(2);
+    EXPECT_EQ(form->inditItems[0].substr(0, 15), "002 BIANCHI SPA");
+    EXPECT_EQ(form->findCompany("001"), 0); // by the name of its data file
+    EXPECT_EQ(form->findCompany("002"), -1);
+    const std::string refusal = "Il file C:\\nolv\\paghe\\una00103.016 contiene la ditta 002 ";
+
+    form->indit_Click(0);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
+    EXPECT_EQ(prompter.last().title, "Accesso");
+    EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
+    EXPECT_TRUE(xmlFiles().empty());
+    bool opened = false;
+    form->openEmployeeRegister = [&] { return opened = true; };
+    form->Option2_Click();
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    EXPECT_FALSE(opened);
+    form->Option1_Click();
+
+    form->indit_Click(form->findCompany("003"));
+    prompter.answer(true);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    form->indit_Click(form->findCompany("001"));
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    EXPECT_EQ(prompter.last().text, refusal);
+    EXPECT_TRUE(form->seriesOpen());
+    form->indit_Click(form->findCompany("004"));
+    prompter.answer(false);
+    prompter.answer(false);
+    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    EXPECT_EQ(parsedTexts(installation.readXml("uea0030316.xml"), "RagSocAzienda"),
+              (std::vector<std::string>{"VERDI SNC", "NERI SAS"}));
 }
 
 TEST_F(IndittaFormTest, AnAbandonedSeriesLeavesNoFile)
@@ -541,7 +741,7 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
 
     // A program without the employee register says so.
     form->openEmployeeRegister = nullptr;
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.last().text,
               "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma");
 

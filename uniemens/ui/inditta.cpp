@@ -30,6 +30,9 @@ using ui::toQt;
 
 namespace {
 
+// The folder of the INPS checking program, where the declarations are stored.
+constexpr const char* kDeclarationFolder = "C:\\Program Files\\INPS\\INPS uniEmens individuale";
+
 // What the list says before a month is chosen, so an empty list is never taken for a month
 // without data.
 const QString kChooseMonth = QStringLiteral("Scegliere il mese per vedere i file dati predisposti");
@@ -51,7 +54,9 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
     : QMainWindow(parent)
     , m_windows(windows)
     , m_ownChooser(chooser ? nullptr : std::make_unique<ui::QtFileChooser>(this))
-    , m_form(workplace, chooser ? *chooser : *m_ownChooser)
+    , m_chooser(chooser ? *chooser : *m_ownChooser)
+    , m_prompter(workplace.prompter)
+    , m_form(workplace, m_chooser)
 {
     setObjectName(QStringLiteral("inditta"));
     setWindowTitle(QStringLiteral("Selezione Ditta"));
@@ -135,7 +140,12 @@ void inditta::buildControls()
         setTabOrder(order[i - 1], order[i]);
 
     connect(m_combo1, &QComboBox::activated, this, &inditta::combo1_Click);
-    connect(m_indit, &QListWidget::currentRowChanged, this, &inditta::indit_Click);
+    // A company is chosen when its item is selected (a click, the arrow keys), not when the
+    // list only marks an item as it takes the focus.
+    connect(m_indit, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = m_indit->selectedItems();
+        indit_Click(selected.isEmpty() ? -1 : m_indit->row(selected.front()));
+    });
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
     connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
@@ -261,6 +271,11 @@ QWidget* inditta::buildButtons()
                                QStringLiteral("Mostra un file XML con le righe numerate"), frame);
     m_command2 = commandButton(QStringLiteral("Command2"), QStringLiteral("Controllo e validazione "),
                                QStringLiteral("Avvia il programma di controllo UniEmens dell'INPS"), frame);
+    m_checkFile = commandButton(QStringLiteral("checkFile"), QStringLiteral("Verifica file"),
+                                QStringLiteral("Controlla un file UniEmens prima dell'invio"), frame);
+    m_checkFile->setIcon(QIcon(QStringLiteral(":/check/icons/verify.png")));
+    m_checkFile->setEnabled(false);
+    connect(m_checkFile, &QPushButton::clicked, this, &inditta::checkFile);
     QFont bold = m_command1->font();
     bold.setBold(true);
     m_command1->setFont(bold);
@@ -270,6 +285,7 @@ QWidget* inditta::buildButtons()
     layout->setHorizontalSpacing(8);
     layout->setVerticalSpacing(8);
     layout->addWidget(m_command1, 0, 0);
+    layout->addWidget(m_checkFile, 0, 2);
     layout->addWidget(m_command3, 0, 1);
     layout->addWidget(m_command5, 1, 0);
     layout->addWidget(m_command2, 1, 1);
@@ -311,9 +327,16 @@ void inditta::refresh()
     m_option1->setChecked(m_form.Option1);
     m_option2->setChecked(m_form.Option2);
     m_statusText->setText(toQt(m_form.statusText()));
-    if (m_form.focusControl == "indit") {
+    // While "Conferma" is at work the window is disabled and takes no focus: the request
+    // waits for the refresh that follows.
+    if (m_form.focusControl == "indit" && m_indit->isEnabled()) {
         m_indit->setFocus();
         m_form.focusControl.clear();
+    }
+    // No company chosen in the form (after one was written): none is marked in the list.
+    if (m_form.selectedIndex == 0 && m_indit->currentRow() >= 0) {
+        m_indit->setCurrentRow(-1);
+        m_indit->clearSelection();
     }
     m_refreshing = false;
 }
@@ -349,13 +372,18 @@ void inditta::Command1_Click()
     // While a company is written the window takes no input: a second "Conferma" must not start.
     centralWidget()->setEnabled(false);
     m_confirming = true;
-    m_form.Command1_Click();
+    const ConfirmOutcome outcome = m_form.Command1_Click();
     m_confirming = false;
     // Clicks and keys that arrived meanwhile meet the disabled window and are dropped.
     QCoreApplication::processEvents();
     centralWidget()->setEnabled(true);
     m_progress->finish();
     refresh();
+    // The file just stored can be checked before it is sent; its window outlives this one.
+    if (outcome == ConfirmOutcome::FileStored && m_fileCheck && !m_form.storedHostPath().empty()
+        && m_prompter.askYesNo(records::Question::CheckFileNow, "Verifica file", "Verificare il file adesso ?",
+                               records::Icon::Question))
+        m_fileCheck(m_form.storedHostPath());
     closeWhenAsked();
 }
 
@@ -383,6 +411,25 @@ void inditta::Command4_Click()
 void inditta::Command2_Click()
 {
     m_form.Command2_Click();
+}
+
+void inditta::setFileCheck(FileCheck check)
+{
+    m_fileCheck = std::move(check);
+    m_checkFile->setEnabled(static_cast<bool>(m_fileCheck));
+}
+
+void inditta::checkFile()
+{
+    if (!m_fileCheck)
+        return;
+    // The checking program's folder, where the declarations are stored.
+    const std::string folder = m_form.channels().paths().hostPath(kDeclarationFolder).string();
+    const std::string choice = m_chooser.chooseFile("Verifica file", "*.xml", ".xml", folder);
+    const std::size_t slash = choice.find_last_of("\\/");
+    if (choice.empty() || choice.substr(slash == std::string::npos ? 0 : slash + 1) == "*.xml")
+        return;
+    m_fileCheck(choice.front() == '/' ? choice : m_form.channels().paths().hostPath(choice).string());
 }
 
 void inditta::closeWhenAsked()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include <QMainWindow>
@@ -43,6 +45,13 @@ public:
 
     IndittaForm& form() { return m_form; }
 
+    // The check before sending, as the program gives it: opens the check's window on a file
+    // (host path). With it, "Verifica file" checks an XML file chosen as "Visualizza XML"
+    // chooses one, and a series that stored its file offers the check of it at once; without
+    // it the button is disabled.
+    using FileCheck = std::function<void(const std::string& hostPath)>;
+    void setFileCheck(FileCheck check);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -57,6 +66,7 @@ private slots:
     void Command6_Click();
     void Command4_Click();
     void Command2_Click();
+    void checkFile();
 
 private:
     void buildControls();
@@ -70,7 +80,10 @@ private:
 
     const ui::WindowList* m_windows;
     std::unique_ptr<records::FileChooser> m_ownChooser;
+    records::FileChooser& m_chooser;
+    records::Prompter& m_prompter;
     IndittaForm m_form;
+    FileCheck m_fileCheck;
     bool m_refreshing = false;
     bool m_confirming = false; // "Conferma" is at work
 
@@ -87,6 +100,7 @@ private:
     QPushButton* m_command4 = nullptr;
     QPushButton* m_command5 = nullptr;
     QPushButton* m_command6 = nullptr;
+    QPushButton* m_checkFile = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
 };

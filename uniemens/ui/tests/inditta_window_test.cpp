@@ -133,6 +133,7 @@ private slots:
     void aMonthListsItsFilesAndAMonthWithoutSaysSo();
     void eachKindOfCompanyGetsItsXml();
     void twoCompaniesChainIntoOneFileNamedAfterTheFirst();
+    void afterACompanyNothingIsChosenAndRefusalsKeepTheSeries();
     void anAbandonedSeriesLeavesNoXml();
     void aHeaderCountingMissingRecordsStopsTheSeries();
     void theWindowShowsHowFarTheWritingHasGot();
@@ -254,6 +255,75 @@ void IndittaWindowTest::twoCompaniesChainIntoOneFileNamedAfterTheFirst()
     QCOMPARE(desk.prompter.texts()[4],
              std::string("Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato"));
     QVERIFY(!window.isVisible());
+}
+
+void IndittaWindowTest::afterACompanyNothingIsChosenAndRefusalsKeepTheSeries()
+{
+    struct Case {
+        const char* first;
+        std::vector<std::pair<const char*, std::string>> refused; // company, message
+        const char* last;
+        const char* file;
+        int listedAfterFirst; // employees leave the list, collaborators stay
+    };
+    const std::string otherKind = " ha una denuncia di altro tipo: va inviata in un file a parte ";
+    const Case cases[] = {
+        {"001", {{"005", "La ditta 005" + otherKind}}, "002", "uea0010316.xml", 3},
+        {"005", {{"005", "La ditta 005 e' gia' nel file "}, {"001", "La ditta 001" + otherKind}}, "006",
+         "uea0050316.xml", 4},
+    };
+    for (const Case& c : cases) {
+        Desk desk;
+        addEmployeeCompany(desk.installation, "001", "", 1, "ROSSI 001");
+        addEmployeeCompany(desk.installation, "002", "", 1, "ROSSI 002");
+        for (const char* code : {"005", "006"}) {
+            payroll::CompanyHeaderFields h = companyHeader(code, "1", std::string("AURORA ") + code);
+            h[20] = "1";
+            desk.installation.addCompany(code, "03", h);
+            payroll::CollaboratorFields k;
+            k[1] = "LMBGNN70A01A944S", k[2] = "LOMBARDI", k[3] = "GIOVANNI", k[5] = "07", k[7] = "1250";
+            desk.installation.addCollaborators(code, "03", payroll::packCollaborator(k));
+        }
+        uniemens::inditta& window = desk.load();
+        desk.chooseMonth(3);
+        // The window active, as it is on a desktop, so that the list takes the focus for real.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        desk.confirm(c.first, {true});
+
+        // Nothing is chosen any more; "Conferma" leads to the list and chooses nothing.
+        const QStringList listed = desk.items();
+        QCOMPARE(listed.size(), c.listedAfterFirst);
+        QVERIFY(desk.list()->selectedItems().isEmpty());
+        QCOMPARE(desk.list()->currentRow(), -1);
+        QCOMPARE(desk.text1(), QString());
+        const std::size_t shown = desk.prompter.shown.size();
+        desk.click("Command1");
+        QCOMPARE(window.focusWidget(), desk.list());
+        QVERIFY(desk.list()->hasFocus());
+        QCOMPARE(desk.list()->currentRow(), -1);
+        QCOMPARE(desk.text1(), QString());
+        QCOMPARE(desk.prompter.shown.size(), shown);
+        desk.click("Command1");
+        QCOMPARE(desk.prompter.shown.size(), shown);
+        // From the keyboard the arrows choose.
+        QTest::keyClick(desk.list(), Qt::Key_Down);
+        QCOMPARE(desk.text1(), QString::fromStdString(desk.window->form().dataFiles.front()));
+
+        for (const auto& [code, message] : c.refused) {
+            desk.confirm(code, {});
+            QCOMPARE(desk.prompter.last().text, message);
+            QVERIFY(desk.prompter.last().icon == records::Icon::Information);
+            QVERIFY(window.isVisible());
+            QCOMPARE(desk.items(), listed);
+            QVERIFY(desk.writingSomething());
+        }
+
+        desk.confirm(c.last, {false, false});
+        QCOMPARE(desk.xmlFiles(), std::vector<std::string>{c.file});
+        QCOMPARE(texts(desk.installation.readXml(c.file), "Azienda").size(), std::size_t{2});
+        QVERIFY(!window.isVisible());
+    }
 }
 
 void IndittaWindowTest::anAbandonedSeriesLeavesNoXml()

@@ -1,8 +1,8 @@
-#include "registers/tax_codes.h"
+#include "payroll/tax_codes.h"
 
 #include <stdexcept>
 
-namespace registers {
+namespace payroll {
 
 namespace {
 
@@ -162,4 +162,4 @@ std::string fiscalCode(std::string_view surname, std::string_view name, char sex
     return code;
 }
 
-} // namespace registers
+} // namespace payroll

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli.h"
+#include "testing/temp_root.h"
+
+using records::testing::TempRoot;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A JSON value, as much as the check's report needs, read strictly: anything that is not
+// JSON fails the test.
+struct Json {
+    enum class Kind { Null, Number, String, Array, Object } kind = Kind::Null;
+    long long number = 0;
+    std::string text;
+    std::vector<Json> items;
+    std::map<std::string, Json> members;
+
+    const Json& operator[](const std::string& key) const { return members.at(key); }
+};
+
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text)
+        : m_text(text)
+    {
+    }
+
+    Json document()
+    {
+        Json value = read();
+        skip();
+        if (m_at != m_text.size())
+            throw std::runtime_error("text after the JSON value");
+        return value;
+    }
+
+private:
+    void skip()
+    {
+        while (m_at < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_at])))
+            ++m_at;
+    }
+    char next()
+    {
+        skip();
+        if (m_at >= m_text.size())
+            throw std::runtime_error("JSON cut short");
+        return m_text[m_at];
+    }
+    void expect(char c)
+    {
+        if (next() != c)
+            throw std::runtime_error(std::string("expected ") + c + " at " + std::to_string(m_at));
+        ++m_at;
+    }
+    std::string string()
+    {
+        expect('"');
+        std::string result;
+        while (m_at < m_text.size() && m_text[m_at] != '"') {
+            char c = m_text[m_at++];
+            if (static_cast<unsigned char>(c) < 0x20)
+                throw std::runtime_error("control character in a string");
+            if (c == '\\') {
+                const char e = m_text.at(m_at++);
+                switch (e) {
+                case '"': c = '"'; break;
+                case '\\': c = '\\'; break;
+                case 'n': c = '\n'; break;
+                case 'r': c = '\r'; break;
+                case 't': c = '\t'; break;
+                case 'u': c = static_cast<char>(std::stoi(std::string(m_text.substr(m_at, 4)), nullptr, 16)); m_at += 4; break;
+                default: throw std::runtime_error("bad escape");
+                }
+            }
+            result += c;
+        }
+        expect('"');
+        return result;
+    }
+    Json read()
+    {
+        Json value;
+        const char c = next();
+        if (c == '{') {
+            value.kind = Json::Kind::Object;
+            ++m_at;
+            if (next() == '}') {
+                ++m_at;
+                return value;
+            }
+            do {
+                const std::string key = string();
+                expect(':');
+                value.members[key] = read();
+            } while (next() == ',' && ++m_at);
+            expect('}');
+        } else if (c == '[') {
+            value.kind = Json::Kind::Array;
+            ++m_at;
+            if (next() == ']') {
+                ++m_at;
+                return value;
+            }
+            do {
+                value.items.push_back(read());
+            } while (next() == ',' && ++m_at);
+            expect(']');
+        } else if (c == '"') {
+            value.kind = Json::Kind::String;
+            value.text = string();
+        } else if (m_text.substr(m_at, 4) == "null") {
+            m_at += 4;
+        } else {
+            value.kind = Json::Kind::Number;
+            std::size_t used = 0;
+            value.number = std::stoll(std::string(m_text.substr(m_at)), &used);
+            m_at += used;
+        }
+        return value;
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+};
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// An office with the demo installation, and its files as the command line writes them.
+struct CliVerificaTest : ::testing::Test {
+    TempRoot root;
+    std::ostringstream out, err;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(app::cli::main({"telematico-cli", "demo", "--root", root.path().string(), "--force"}, out, err), 0);
+    }
+
+    std::string written(const std::vector<std::string>& command)
+    {
+        std::ostringstream written, messages;
+        std::vector<std::string> argv = {"telematico-cli"};
+        argv.insert(argv.end(), command.begin(), command.end());
+        argv.insert(argv.begin() + 2, {"--root", root.path().string()});
+        EXPECT_EQ(app::cli::main(argv, written, messages), 0) << messages.str();
+        return lines(written.str()).front();
+    }
+
+    int verifica(const std::vector<std::string>& arguments)
+    {
+        out.str({});
+        err.str({});
+        std::vector<std::string> argv = {"telematico-cli", "verifica"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        return app::cli::main(argv, out, err);
+    }
+};
+
+} // namespace
+
+// Every file the command line writes on the demo is ready to be sent: exit 0.
+TEST_F(CliVerificaTest, TheDemoFilesAreReadyToBeSent)
+{
+    std::vector<std::string> files = {
+        written({"cu", "--archive", "1"}),
+        written({"cu", "--archive", "2", "--commitment-type", "1", "--commitment-date", "10032017"}),
+        written({"cu", "--archive", "7"}),
+        written({"uniemens", "--month", "3", "--company", "001", "--company", "002"}),
+        written({"uniemens", "--month", "3", "--company", "005"}),
+        written({"uniemens", "--month", "4", "--company", "004"}),
+        written({"uniemens", "--month", "4", "--company", "005"}),
+        written({"uniemens", "--month", "4", "--company", "006"}),
+    };
+    for (const std::string& file : files) {
+        EXPECT_EQ(verifica({file}), 0) << out.str();
+        EXPECT_EQ(out.str(), "Verificato " + file + ": 0 bloccanti, 0 avvisi\n");
+        EXPECT_EQ(err.str(), "");
+    }
+    // The restaurant's entertainer has days without a coverage code: warnings, still 0.
+    const std::string restaurant = written({"uniemens", "--month", "4", "--company", "003"});
+    EXPECT_EQ(verifica({restaurant}), 0);
+    EXPECT_EQ(lines(out.str()).back(), "Verificato " + restaurant + ": 0 bloccanti, 20 avvisi");
+}
+
+TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenTheVerdictAndExitOneWhenSomethingBlocks)
+{
+    const std::string file = written({"cu", "--archive", "1"});
+    std::string bytes = TempRoot::readFile(file);
+    bytes[11 * 1900 + 41] = '5'; // record Z counts 5 records D
+    bytes[1 * 1900 + 408] = '3'; // record B declares 3 certifications: known only at the end of the file
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+
+    EXPECT_EQ(verifica({file}), 1);
+    EXPECT_EQ(out.str(),
+              "BLOCCANTE record 2 posizione 402: Il record B indica 3 certificazioni (posizioni 402-409), il file ne "
+              "contiene 4\n"
+              "BLOCCANTE record 12 posizione 34: Il record Z conta 5 record di tipo D (posizioni 34-42), il file ne "
+              "contiene 4\n"
+              "Verificato " + file + ": 2 bloccanti, 0 avvisi\n");
+}
+
+// The JSON form holds the same findings as the lines, and parses.
+TEST_F(CliVerificaTest, TheJsonFormHoldsTheSameFindingsAsTheLines)
+{
+    const std::string cuFile = written({"cu", "--archive", "1"});
+    std::string bytes = TempRoot::readFile(cuFile);
+    bytes.replace(3 * 1900 + 458, 7, "Ferrari");      // lower-case letters in DA002002
+    bytes.replace(4 * 1900 + 97, 16, "            0,00"); // an amount of zero written out
+    std::ofstream(cuFile, std::ios::binary | std::ios::trunc) << bytes;
+    const std::string xmlFile = written({"uniemens", "--month", "4", "--company", "003"});
+
+    for (const auto& [file, kind] : {std::pair{cuFile, "cu"}, std::pair{xmlFile, "uniemens"}}) {
+        SCOPED_TRACE(file);
+        const int status = verifica({file});
+        const std::vector<std::string> text = lines(out.str());
+        ASSERT_EQ(verifica({"--json", file}), status);
+        const Json report = JsonReader(out.str()).document();
+        EXPECT_EQ(report["file"].text, file);
+        EXPECT_EQ(report["kind"].text, kind);
+        const auto& findings = report["findings"].items;
+        ASSERT_EQ(findings.size() + 1, text.size());
+        long long blocking = 0, warnings = 0;
+        for (std::size_t k = 0; k < findings.size(); ++k) {
+            const Json& f = findings[k];
+            (f["level"].text == "BLOCCANTE" ? blocking : warnings) += 1;
+            std::string line = f["level"].text;
+            if (std::string(kind) == "cu") {
+                line += " record " + std::to_string(f["record"].number) + " posizione "
+                    + std::to_string(f["position"].number);
+                if (f["element"].kind == Json::Kind::String)
+                    line += " elemento " + f["element"].text;
+            } else {
+                line += " riga " + std::to_string(f["line"].number) + " elemento " + f["element"].text;
+            }
+            EXPECT_EQ(line + ": " + f["message"].text, text[k]);
+        }
+        EXPECT_EQ(report["blocking"].number, blocking);
+        EXPECT_EQ(report["warnings"].number, warnings);
+        EXPECT_EQ(text.back(), "Verificato " + file + ": " + std::to_string(blocking) + " bloccanti, "
+                                   + std::to_string(warnings) + " avvisi");
+    }
+    // The CU file: two lower-case letters of one element are one finding, and the zero warns.
+    EXPECT_EQ(verifica({"--json", cuFile}), 1);
+    const Json report = JsonReader(out.str()).document();
+    EXPECT_EQ(report["blocking"].number, 1);
+    EXPECT_EQ(report["warnings"].number, 1);
+    EXPECT_EQ(report["findings"].items[0]["message"].text,
+              "Lettera minuscola 'e' in posizione 460: i dati del file telematico si scrivono in maiuscolo");
+}
+
+TEST_F(CliVerificaTest, AFileThatCannotBeReadOrIsOfNoKnownKindOrWrongOptionsExitTwo)
+{
+    const std::string cuFile = written({"cu", "--archive", "7"});
+    root.write("lettera.txt", "Gentile cliente,\r\nle inviamo...\r\n");
+    root.write("vuoto.dat", "");
+    root.write("altro.xml", "<?xml version=\"1.0\"?>\r\n<Denunce></Denunce>\r\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error; // the start of the message on the error stream
+    };
+    const std::string folder = root.path().string();
+    const Case cases[] = {
+        {{folder + "/manca.dat"}, "verifica: " + folder + "/manca.dat: il file non esiste"},
+        {{folder}, "verifica: " + folder + ": e' una cartella, non un file"},
+        {{folder + "/lettera.txt"}, "verifica: " + folder + "/lettera.txt: non e' un file telematico della CU"},
+        {{folder + "/altro.xml"}, "verifica: " + folder + "/altro.xml: non e' un file telematico della CU"},
+        {{folder + "/vuoto.dat"}, "verifica: " + folder + "/vuoto.dat: il file e' vuoto"},
+        {{}, "telematico-cli verifica: manca il FILE da verificare"},
+        {{cuFile, cuFile}, "telematico-cli verifica: un solo FILE alla volta"},
+        {{cuFile, "--xml"}, "telematico-cli verifica: opzione sconosciuta: --xml"},
+        {{cuFile, "--json=si"}, "telematico-cli verifica: opzione sconosciuta: --json"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(verifica(c.arguments), 2);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_TRUE(err.str().starts_with(c.error)) << err.str();
+    }
+    // The file checked is left as it was.
+    const std::string before = TempRoot::readFile(cuFile);
+    EXPECT_EQ(verifica({cuFile}), 0);
+    EXPECT_EQ(TempRoot::readFile(cuFile), before);
+}

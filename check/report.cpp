@@ -1,0 +1,97 @@
+#include "check/report.h"
+
+#include <cstdio>
+
+#include "records/cp1252.h"
+
+namespace check {
+
+namespace {
+
+// A JSON string of UTF-8 text.
+void appendJsonString(std::string& out, std::string_view utf8)
+{
+    out += '"';
+    for (const char c : utf8) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+} // namespace
+
+std::string findingLine(const Finding& finding, FileKind kind)
+{
+    std::string line(levelText(finding.level));
+    if (kind == FileKind::Cu) {
+        line += " record " + std::to_string(finding.record) + " posizione " + std::to_string(finding.position);
+        if (!finding.element.empty())
+            line += " elemento " + finding.element;
+    } else {
+        line += " riga " + std::to_string(finding.line) + " elemento " + finding.element;
+    }
+    return line + ": " + finding.message;
+}
+
+std::string summaryLine(std::string_view file, long long blocking, long long warnings)
+{
+    return "Verificato " + std::string(file) + ": " + std::to_string(blocking) + " bloccanti, "
+        + std::to_string(warnings) + " avvisi";
+}
+
+std::string verdict(long long blocking)
+{
+    if (blocking == 0)
+        return "pronto per l'invio";
+    return blocking == 1 ? "un errore bloccante: il file sarebbe scartato"
+                         : std::to_string(blocking) + " errori bloccanti: il file sarebbe scartato";
+}
+
+std::string jsonReport(std::string_view file, FileKind kind, const std::vector<Finding>& findings, long long blocking,
+                       long long warnings)
+{
+    std::string out = "{\"file\": ";
+    appendJsonString(out, file);
+    out += ", \"kind\": ";
+    out += kind == FileKind::Cu ? "\"cu\"" : "\"uniemens\"";
+    out += ", \"findings\": [";
+    bool first = true;
+    for (const Finding& finding : findings) {
+        out += first ? "\n  " : ",\n  ";
+        first = false;
+        out += "{\"level\": ";
+        appendJsonString(out, levelText(finding.level));
+        if (kind == FileKind::Cu)
+            out += ", \"record\": " + std::to_string(finding.record);
+        else
+            out += ", \"line\": " + std::to_string(finding.line);
+        out += ", \"position\": " + (finding.position > 0 ? std::to_string(finding.position) : std::string("null"));
+        out += ", \"element\": ";
+        if (finding.element.empty())
+            out += "null";
+        else
+            appendJsonString(out, records::cp1252ToUtf8(finding.element));
+        out += ", \"message\": ";
+        appendJsonString(out, records::cp1252ToUtf8(finding.message));
+        out += '}';
+    }
+    out += first ? "]" : "\n]";
+    out += ", \"blocking\": " + std::to_string(blocking) + ", \"warnings\": " + std::to_string(warnings) + "}\n";
+    return out;
+}
+
+} // namespace check

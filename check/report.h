@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/finding.h"
+
+// The findings as lines of text and as JSON, alike on the command line and in the window.
+namespace check {
+
+// "BLOCCANTE record 5 posizione 98 elemento DB001001: MESSAGE" (CU; without "elemento ..."
+// for a positional field) or "AVVISO riga 12 elemento DenunceMensili/...: MESSAGE"
+// (UniEmens). Windows-1252, as the message.
+std::string findingLine(const Finding& finding, FileKind kind);
+
+// "Verificato FILE: N bloccanti, M avvisi". `file` as the caller names it.
+std::string summaryLine(std::string_view file, long long blocking, long long warnings);
+
+// The verdict in a few words: "pronto per l'invio" when nothing blocks the sending.
+std::string verdict(long long blocking);
+
+// The whole check as one JSON object, UTF-8:
+// {"file": ..., "kind": "cu"|"uniemens", "findings": [{"level", "record"|"line", "position",
+// "element", "message"}], "blocking": N, "warnings": M}. `file` is UTF-8 as given; the
+// findings are Windows-1252 and are converted. "position" and "element" are null when the
+// finding has none.
+std::string jsonReport(std::string_view file, FileKind kind, const std::vector<Finding>& findings, long long blocking,
+                       long long warnings);
+
+} // namespace check

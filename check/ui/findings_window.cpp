@@ -1,0 +1,402 @@
+#include "check/ui/findings_window.h"
+
+#include <algorithm>
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "check/excerpt.h"
+#include "check/file_check.h"
+#include "check/report.h"
+#include "records/cp1252.h"
+#include "ui/text_viewer.h"
+#include "ui/ui_common.h"
+
+namespace check {
+
+using ::ui::toQt;
+
+// The findings as the list shows them: level, record or line, position, field or element,
+// message.
+class FindingsModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void reset(const std::vector<Finding>* findings, FileKind kind)
+    {
+        beginResetModel();
+        m_findings = findings;
+        m_kind = kind;
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 5; }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        const bool cu = m_kind != FileKind::Uniemens;
+        switch (section) {
+        case 0: return QStringLiteral("Livello");
+        case 1: return cu ? QStringLiteral("Record") : QStringLiteral("Riga");
+        case 2: return cu ? QStringLiteral("Posizione") : QStringLiteral("Colonna");
+        case 3: return cu ? QStringLiteral("Campo") : QStringLiteral("Elemento");
+        default: return QStringLiteral("Messaggio");
+        }
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || !m_findings)
+            return {};
+        const Finding& finding = (*m_findings)[static_cast<std::size_t>(index.row())];
+        const bool blocking = finding.level == Level::Blocking;
+        if (role == Qt::DisplayRole) {
+            switch (index.column()) {
+            case 0: return toQt(levelText(finding.level));
+            case 1: return QString::number(m_kind == FileKind::Cu ? finding.record : finding.line);
+            case 2: return finding.position > 0 ? QString::number(finding.position) : QString();
+            case 3: return toQt(finding.element);
+            default: return toQt(finding.message);
+            }
+        }
+        if (role == Qt::ToolTipRole && index.column() >= 3)
+            return toQt(index.column() == 3 ? finding.element : finding.message);
+        if (role == Qt::DecorationRole && index.column() == 0)
+            return QApplication::style()->standardIcon(blocking ? QStyle::SP_MessageBoxCritical
+                                                                : QStyle::SP_MessageBoxWarning);
+        if (role == Qt::ForegroundRole && index.column() == 0)
+            return blocking ? QColor(0xb0, 0x1c, 0x1c) : QColor(0x8a, 0x5a, 0x00);
+        if (role == Qt::TextAlignmentRole && (index.column() == 1 || index.column() == 2))
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+
+private:
+    const std::vector<Finding>* m_findings = nullptr;
+    FileKind m_kind = FileKind::Unknown;
+};
+
+namespace {
+
+// Element paths are long and end with what matters: they lose their start when cut.
+class PathDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideLeft;
+    }
+};
+
+QString counted(long long count, const char* one, const char* many)
+{
+    return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(count == 1 ? one : many);
+}
+
+} // namespace
+
+FindingsWindow::FindingsWindow(std::string hostPath, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_hostPath(std::move(hostPath))
+    , m_shownPath(QString::fromStdString(m_hostPath))
+{
+    setObjectName(QStringLiteral("FindingsWindow"));
+    setWindowTitle(QStringLiteral("Verifica file - ") + QFileInfo(m_shownPath).fileName());
+    build();
+    start();
+}
+
+FindingsWindow::~FindingsWindow()
+{
+    m_cancel = true;
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void FindingsWindow::build()
+{
+    auto* header = new QFrame(this);
+    header->setObjectName(QStringLiteral("verdictFrame"));
+    header->setFrameShape(QFrame::StyledPanel);
+    m_kindLabel = ::ui::plainLabel(QStringLiteral("Verifica in corso..."), header, QStringLiteral("kindLabel"));
+    QFont bold = m_kindLabel->font();
+    bold.setBold(true);
+    m_kindLabel->setFont(bold);
+    auto* path = ::ui::plainLabel(QDir::toNativeSeparators(m_shownPath), header, QStringLiteral("fileLabel"));
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    path->setWordWrap(true);
+    m_verdict = ::ui::plainLabel(QString(), header, QStringLiteral("verdictLabel"));
+    QFont large = m_verdict->font();
+    large.setPointSizeF(large.pointSizeF() * 1.35);
+    large.setBold(true);
+    m_verdict->setFont(large);
+    m_counts = ::ui::plainLabel(QString(), header, QStringLiteral("countsLabel"));
+    auto* headerLayout = new QVBoxLayout(header);
+    headerLayout->setContentsMargins(12, 10, 12, 10);
+    headerLayout->setSpacing(4);
+    headerLayout->addWidget(m_kindLabel);
+    headerLayout->addWidget(path);
+    headerLayout->addSpacing(4);
+    headerLayout->addWidget(m_verdict);
+    headerLayout->addWidget(m_counts);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("checkProgress"));
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
+
+    m_model = new FindingsModel(this);
+    m_list = new QTableView(this);
+    m_list->setObjectName(QStringLiteral("findingsList"));
+    m_list->setModel(m_model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setAlternatingRowColors(true);
+    m_list->setWordWrap(false);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->horizontalHeader()->setHighlightSections(false);
+    const QFontMetrics metrics(font());
+    m_list->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("BLOCCANTE")) + 44);
+    m_list->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("Record 99999")));
+    m_list->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("Posizione")) + 16);
+    m_list->setColumnWidth(3, metrics.horizontalAdvance(QStringLiteral("DenunciaIndividuale/DatiRetributivi")));
+    m_list->verticalHeader()->setDefaultSectionSize(metrics.lineSpacing() + 8);
+    m_list->setItemDelegateForColumn(3, new PathDelegate(m_list));
+    connect(m_list, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { showPlace(index.row()); });
+
+    m_hint = ::ui::plainLabel(QStringLiteral("Doppio clic su un rilievo per vederlo nel file."), this,
+                              QStringLiteral("hintLabel"));
+    m_hint->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_showPlace = buttons->addButton(QStringLiteral("Mostra nel file"), QDialogButtonBox::ActionRole);
+    m_showPlace->setObjectName(QStringLiteral("showPlaceButton"));
+    m_saveText = buttons->addButton(QStringLiteral("Salva come testo..."), QDialogButtonBox::ActionRole);
+    m_saveText->setObjectName(QStringLiteral("saveTextButton"));
+    m_print = buttons->addButton(QStringLiteral("Stampa o PDF..."), QDialogButtonBox::ActionRole);
+    m_print->setObjectName(QStringLiteral("printButton"));
+    QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+    close->setText(QStringLiteral("Chiudi"));
+    close->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* button : {m_showPlace, m_saveText, m_print})
+        button->setEnabled(false);
+    connect(m_showPlace, &QPushButton::clicked, this, [this] { showPlace(selectedRow()); });
+    connect(m_saveText, &QPushButton::clicked, this, &FindingsWindow::saveFromDialog);
+    connect(m_print, &QPushButton::clicked, this, &FindingsWindow::showReport);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 10);
+    layout->setSpacing(8);
+    layout->addWidget(header);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_hint);
+    layout->addWidget(buttons);
+
+}
+
+QSize FindingsWindow::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(QLatin1Char('0')) * 150, metrics.lineSpacing() * 36};
+}
+
+void FindingsWindow::start()
+{
+    // The worker keeps its findings to itself and hands them over at the end; the window
+    // hears of its progress a few hundred times at most.
+    m_worker = std::thread([this] {
+        FindingList findings;
+        CheckOptions options;
+        options.today = today();
+        CheckProgress progress;
+        progress.cancel = &m_cancel;
+        int shown = -1;
+        progress.advanced = [this, &shown](std::uint64_t done, std::uint64_t total) {
+            const int permille = total == 0 ? 0 : static_cast<int>(done * 1000 / total);
+            if (permille == shown)
+                return;
+            shown = permille;
+            QMetaObject::invokeMethod(this, [this, permille] { m_progress->setValue(permille); }, Qt::QueuedConnection);
+        };
+        const FileCheckResult result = checkFile(m_hostPath, findings, options, progress);
+        if (m_cancel)
+            return;
+        findings.sortByPlace();
+        auto list = std::make_shared<std::vector<Finding>>(findings.findings());
+        const long long blocking = findings.blocking(), warnings = findings.warnings();
+        QMetaObject::invokeMethod(
+            this,
+            [this, list, kind = result.kind, error = result.error, blocking, warnings] {
+                done(std::move(*list), kind, error, blocking, warnings);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::string error, long long blocking,
+                          long long warnings)
+{
+    m_findings = std::move(findings);
+    m_kind = kind;
+    m_blocking = blocking;
+    m_warnings = warnings;
+    m_finished = true;
+    m_progress->hide();
+    m_model->reset(&m_findings, kind);
+    // XML findings have a column only where the XML reader gave one.
+    const bool columns = kind != FileKind::Uniemens
+        || std::any_of(m_findings.begin(), m_findings.end(), [](const Finding& f) { return f.position > 0; });
+    m_list->setColumnHidden(2, !columns);
+    m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")
+                         : kind == FileKind::Uniemens ? QStringLiteral("Denuncia mensile UniEmens")
+                                                      : QStringLiteral("File non verificato"));
+    if (!error.empty()) {
+        m_verdict->setText(QStringLiteral("Il file non si puo' verificare: ") + toQt(error));
+        m_verdict->setStyleSheet(QStringLiteral("color: #8a5a00;"));
+        m_counts->clear();
+        m_hint->clear();
+        emit checked();
+        return;
+    }
+    const QString plural = blocking == 1 ? QStringLiteral("errore bloccante") : QStringLiteral("errori bloccanti");
+    if (blocking == 0) {
+        m_verdict->setText(QStringLiteral("Pronto per l'invio: nessun errore bloccante"));
+        m_verdict->setStyleSheet(QStringLiteral("color: #1c7a3a;"));
+    } else {
+        m_verdict->setText(QStringLiteral("%1 %2: il file sarebbe scartato").arg(blocking).arg(plural));
+        m_verdict->setStyleSheet(QStringLiteral("color: #b01c1c;"));
+    }
+    m_counts->setText(counted(blocking, "bloccante", "bloccanti") + QStringLiteral(", ")
+                      + counted(warnings, "avviso", "avvisi")
+                      + QStringLiteral(" (AVVISO: il file sarebbe accettato, ma il valore e' probabilmente un errore)"));
+    m_hint->setText(m_findings.empty() ? QStringLiteral("Nessun rilievo.")
+                                       : QStringLiteral("Doppio clic su un rilievo per vederlo nel file."));
+    const bool any = !m_findings.empty();
+    m_showPlace->setEnabled(any);
+    m_saveText->setEnabled(true);
+    m_print->setEnabled(true);
+    if (any)
+        m_list->selectRow(0);
+    emit checked();
+}
+
+int FindingsWindow::selectedRow() const
+{
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+QString FindingsWindow::reportText() const
+{
+    std::string text;
+    for (const Finding& finding : m_findings)
+        text += findingLine(finding, m_kind) + "\n";
+    text += summaryLine(records::utf8ToCp1252(m_hostPath), m_blocking, m_warnings) + "\n";
+    return toQt(text);
+}
+
+bool FindingsWindow::saveAsText(const QString& path) const
+{
+    std::string bytes = ::ui::fromQt(reportText());
+    std::string lines;
+    for (const char c : bytes) {
+        if (c == '\n')
+            lines += '\r';
+        lines += c;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(lines.data(), static_cast<qint64>(lines.size()));
+    return file.commit();
+}
+
+void FindingsWindow::saveFromDialog()
+{
+    const QString proposed = QFileInfo(m_shownPath).dir().filePath(QFileInfo(m_shownPath).fileName()
+                                                                   + QStringLiteral(".verifica.txt"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salva come testo"), proposed,
+                                                      QStringLiteral("Testo (*.txt)"));
+    if (path.isEmpty())
+        return;
+    m_hint->setText(saveAsText(path) ? QStringLiteral("Rilievi salvati in ") + QDir::toNativeSeparators(path)
+                                     : QStringLiteral("Impossibile scrivere il file ") + QDir::toNativeSeparators(path));
+}
+
+::ui::TextFileViewer* FindingsWindow::showPlace(int row)
+{
+    if (row < 0 || row >= static_cast<int>(m_findings.size()))
+        return nullptr;
+    const Excerpt excerpt = excerptOf(m_hostPath, m_kind, m_findings[static_cast<std::size_t>(row)]);
+    if (!excerpt.error.empty()) {
+        m_hint->setText(QStringLiteral("Il punto del rilievo non si puo' mostrare: ") + toQt(excerpt.error));
+        return nullptr;
+    }
+    auto* viewer = new ::ui::TextFileViewer(toQt(excerpt.title), toQt(excerpt.text), this);
+    QPlainTextEdit* text = viewer->textView();
+    // The line of the place stands out; what the finding is about is selected in it.
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(QColor(0xff, 0xf1, 0xb8));
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = QTextCursor(text->document());
+    line.cursor.setPosition(static_cast<int>(excerpt.lineStart));
+    text->setExtraSelections({line});
+    QTextCursor cursor(text->document());
+    cursor.setPosition(static_cast<int>(excerpt.selectionStart));
+    cursor.setPosition(static_cast<int>(excerpt.selectionStart + excerpt.selectionLength), QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+    text->centerCursor();
+    // The place's line from its start: positions and codes stand on the left.
+    text->horizontalScrollBar()->setValue(0);
+    viewer->show();
+    return viewer;
+}
+
+::ui::TextFileViewer* FindingsWindow::showReport()
+{
+    auto* viewer = new ::ui::TextFileViewer(windowTitle(), reportText(), this);
+    viewer->show();
+    return viewer;
+}
+
+FindingsWindow* openFindingsWindow(const std::string& hostPath)
+{
+    auto* window = new FindingsWindow(hostPath);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    ::ui::resizeWithinScreen(window);
+    window->show();
+    return window;
+}
+
+} // namespace check

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "check/finding.h"
+#include "check/options.h"
+
+namespace check::uniemens {
+
+// Checks a UniEmens XML file as it streams past, never holding it whole: well-formed XML
+// in the encoding it declares (libxml2 reads it); the elements against the table of
+// uniemens_format.h (nesting, order, occurrences, the form of each text, empty elements);
+// fiscal codes with their check character, dates, days and amounts; the individual
+// declarations counted against the company's total; a company twice in one file.
+class FileChecker {
+public:
+    FileChecker(FindingSink& sink, const CheckOptions& options);
+    ~FileChecker();
+    FileChecker(const FileChecker&) = delete;
+    FileChecker& operator=(const FileChecker&) = delete;
+
+    // The next bytes of the file, in order.
+    void feed(std::string_view bytes);
+    // After the last byte.
+    void finish();
+
+    // Set after an error that ends the reading of the XML: what follows is not checked.
+    bool stopped() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m;
+};
+
+} // namespace check::uniemens

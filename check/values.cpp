@@ -1,0 +1,142 @@
+#include "check/values.h"
+
+#include "payroll/identity_codes.h"
+#include "payroll/tax_codes.h"
+
+namespace check {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool allDigits(std::string_view text)
+{
+    for (const char c : text) {
+        if (!isDigit(c))
+            return false;
+    }
+    return !text.empty();
+}
+
+int number(std::string_view digits)
+{
+    int value = 0;
+    for (const char c : digits)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+// In a fiscal code made unique by the revenue office, these letters stand for the digits 0-9.
+constexpr std::string_view kOmocodia = "LMNPQRSTUV";
+constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
+
+int omocodicDigit(char c)
+{
+    if (isDigit(c))
+        return c - '0';
+    const auto at = kOmocodia.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
+} // namespace
+
+bool dayExists(int year, int month, int day)
+{
+    return month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
+}
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+std::optional<Day> dayOfDdmmyyyy(std::string_view text)
+{
+    if (text.size() != 8 || payroll::checkDate(text).failed())
+        return std::nullopt;
+    return number(text.substr(4, 4)) * 10000 + number(text.substr(2, 2)) * 100 + number(text.substr(0, 2));
+}
+
+std::optional<Day> dayOfIsoDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    const std::string_view year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
+    if (!allDigits(year) || !allDigits(month) || !allDigits(day))
+        return std::nullopt;
+    if (!dayExists(number(year), number(month), number(day)))
+        return std::nullopt;
+    return number(year) * 10000 + number(month) * 100 + number(day);
+}
+
+std::string dayText(Day day)
+{
+    const auto two = [](int value) { return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)}; };
+    return two(day % 100) + "/" + two(day / 100 % 100) + "/" + std::to_string(day / 10000);
+}
+
+std::string quoted(std::string_view value)
+{
+    std::string text = "'";
+    for (const char c : value)
+        text += static_cast<unsigned char>(c) < 32 || c == 127 ? '?' : c;
+    return text + "'";
+}
+
+std::string_view fiscalCodePart(std::string_view place)
+{
+    return place.size() >= 16 && place.substr(11, 5) == "     " ? place.substr(0, 11) : place.substr(0, 16);
+}
+
+std::string fiscalCodeProblem(std::string_view code, std::string_view name)
+{
+    const std::string fault = fiscalCodeFault(fiscalCodePart(code));
+    return fault.empty() ? std::string() : std::string(name) + " " + quoted(code) + fault;
+}
+
+std::string fiscalCodeFault(std::string_view code)
+{
+    if (code.size() == 11 && allDigits(code)) {
+        if (!payroll::checkVatNumber(code).failed())
+            return {};
+        return std::string(" errato: la cifra di controllo dovrebbe essere ") + payroll::vatCheckDigit(code.substr(0, 10));
+    }
+    if (code.size() == 16) {
+        const payroll::CheckResult result = payroll::checkFiscalCode(code);
+        if (result.outcome == payroll::CheckResult::Outcome::Passed)
+            return {};
+        if (result.outcome == payroll::CheckResult::Outcome::Failed && result.message != payroll::kFormallyWrong)
+            return std::string(" errato: il carattere di controllo dovrebbe essere ")
+                + payroll::fiscalCodeCheckLetter(code.substr(0, 15));
+    }
+    return " non valido: atteso un codice fiscale di 16 caratteri (lettere maiuscole e cifre) o di 11 cifre";
+}
+
+std::optional<FiscalCodeBirth> birthOfFiscalCode(std::string_view code)
+{
+    if (code.size() < 16)
+        return std::nullopt;
+    const int y1 = omocodicDigit(code[6]), y2 = omocodicDigit(code[7]);
+    const int d1 = omocodicDigit(code[9]), d2 = omocodicDigit(code[10]);
+    const auto month = kMonthLetters.find(code[8]);
+    if (y1 < 0 || y2 < 0 || d1 < 0 || d2 < 0 || month == std::string_view::npos)
+        return std::nullopt;
+    FiscalCodeBirth birth;
+    birth.year2 = y1 * 10 + y2;
+    birth.month = static_cast<int>(month) + 1;
+    birth.day = d1 * 10 + d2;
+    if (birth.day > 40) {
+        birth.day -= 40;
+        birth.sex = 'F';
+    }
+    return birth;
+}
+
+} // namespace check

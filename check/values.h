@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What the checks of both formats share: dates, identification codes, and values as the
+// messages quote them.
+namespace check {
+
+// A day as a number yyyymmdd, so that days compare as numbers; 0 for none.
+using Day = int;
+
+// The day of ddmmyyyy when it exists in the Gregorian calendar (the date check of the
+// registers), else nullopt.
+std::optional<Day> dayOfDdmmyyyy(std::string_view text);
+// The day of yyyy-mm-dd, likewise.
+std::optional<Day> dayOfIsoDate(std::string_view text);
+// True when day `day` exists in month `month` (1-12) of `year`.
+bool dayExists(int year, int month, int day);
+int daysInMonth(int year, int month);
+// "dd/mm/yyyy".
+std::string dayText(Day day);
+
+// What is wrong with an identification code written in a 16-character place: a personal
+// fiscal code of 16 upper-case letters and digits with its check letter, or the 11-digit
+// fiscal code of a company (its VAT number) with its check digit followed by blanks.
+// Empty when it is right. `name` names the code in the message ("Codice fiscale del
+// percipiente").
+std::string fiscalCodeProblem(std::string_view code, std::string_view name);
+
+// The code in a 16-character place: its first 11 characters when blanks follow them, else
+// all 16.
+std::string_view fiscalCodePart(std::string_view place);
+
+// What is wrong with a code without trailing blanks (an XML value), as the end of a message
+// that has already named and quoted it (" errato: il carattere di controllo dovrebbe
+// essere U"); empty when it is right.
+std::string fiscalCodeFault(std::string_view code);
+
+// A value as a message quotes it: between apostrophes, blanks included (they show how it
+// is aligned), control characters shown as "?".
+std::string quoted(std::string_view value);
+
+// The birth date (ddmm and the last two digits of the year) and sex that a personal fiscal
+// code carries, letters standing for digits where the code was made unique (omocodia)
+// read back as digits. Nothing for a code that is not a personal fiscal code.
+struct FiscalCodeBirth {
+    int day = 0;
+    int month = 0;
+    int year2 = 0;
+    char sex = 'M';
+};
+std::optional<FiscalCodeBirth> birthOfFiscalCode(std::string_view code);
+
+} // namespace check

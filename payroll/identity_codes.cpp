@@ -1,0 +1,111 @@
+#include "payroll/identity_codes.h"
+
+#include "payroll/tax_codes.h"
+#include "records/text.h"
+
+namespace payroll {
+
+namespace {
+
+constexpr std::size_t kVatLength = 11;
+constexpr std::size_t kFiscalCodeLength = 16;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isUpperLetterOrDigit(char c)
+{
+    return isDigit(c) || (c >= 'A' && c <= 'Z');
+}
+
+// "0" followed by blanks up to `length`: the registers' way of saying "no code".
+bool isNoCode(std::string_view text, std::size_t length)
+{
+    return text.size() == length && text[0] == '0' && records::trimRight(text) == "0";
+}
+
+std::size_t nonBlankCount(std::string_view text, std::size_t length)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < length && i < text.size(); ++i)
+        count += text[i] != records::kBlank;
+    return count;
+}
+
+CheckResult failure(std::string message)
+{
+    return {CheckResult::Outcome::Failed, std::move(message)};
+}
+
+int twoDigitValue(std::string_view text)
+{
+    return (text[0] - '0') * 10 + (text[1] - '0');
+}
+
+bool isLeapYear(int year)
+{
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+} // namespace
+
+CheckResult checkVatNumber(std::string_view text)
+{
+    if (isNoCode(text, kVatLength))
+        return {CheckResult::Outcome::NotChecked, {}};
+    // Eleven non-blank characters within the first eleven positions fill all of them; a
+    // letter among them is no VAT number, whatever the check digit says.
+    if (nonBlankCount(text, kVatLength) != kVatLength)
+        return failure(kFormallyWrong);
+    const std::string_view digits = text.substr(0, kVatLength);
+    for (const char c : digits) {
+        if (!isDigit(c))
+            return failure(kFormallyWrong);
+    }
+    const char expected = vatCheckDigit(digits.substr(0, 10));
+    if (digits[10] == expected)
+        return {};
+    // The digit is printed as a number is: after the blank of its sign.
+    return failure(std::string(kWrongCheckCharacter) + " " + expected);
+}
+
+CheckResult checkFiscalCode(std::string_view text)
+{
+    if (isNoCode(text, kFiscalCodeLength))
+        return {CheckResult::Outcome::NotChecked, {}};
+    if (nonBlankCount(text, kFiscalCodeLength) != kFiscalCodeLength)
+        return failure(kFormallyWrong);
+    const std::string_view code = text.substr(0, kFiscalCodeLength);
+    // The check counts upper-case letters and digits only; any other character (a lower-case
+    // letter, a mark) could give a check letter by chance, so the code is refused.
+    for (const char c : code) {
+        if (!isUpperLetterOrDigit(c))
+            return failure(kFormallyWrong);
+    }
+    const char expected = fiscalCodeCheckLetter(code.substr(0, 15));
+    if (code[15] == expected)
+        return {};
+    return failure(std::string(kWrongCheckCharacter) + expected);
+}
+
+CheckResult checkDate(std::string_view text)
+{
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool valid = text.size() == 8;
+    for (std::size_t i = 0; valid && i < text.size(); ++i)
+        valid = isDigit(text[i]);
+    if (valid) {
+        const int day = twoDigitValue(text.substr(0, 2));
+        const int month = twoDigitValue(text.substr(2, 2));
+        const int year = twoDigitValue(text.substr(4, 2)) * 100 + twoDigitValue(text.substr(6, 2));
+        valid = day >= 1 && month >= 1 && month <= 12
+            && day <= kMonthDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
+    }
+    if (valid)
+        return {};
+    return failure(kWrongDate);
+}
+
+} // namespace payroll
