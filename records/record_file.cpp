@@ -379,7 +379,8 @@ FileResult NewFile::create()
     discard();
     m_writtenCount = 0;
     const auto failure = [&](int error) {
-        return FileResult{error, m_lines ? file_message::openSequential(error, m_name) : file_message::createFile(error)};
+        return FileResult{error,
+                          m_lines ? file_message::openSequential(error, m_name) : file_message::createFile(error)};
     };
     std::string path;
     if (const int error = mapName(m_paths, m_name, path))
