@@ -4,8 +4,10 @@
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
-#include "cu/createl_form.h"
-#include "records/host_paths.h"
+#include "cu/telematic/archive.h"
+#include "cu/telematic/questions.h"
+#include "cu/telematic/run.h"
+#include "records/installation.h"
 #include "records/shared_values.h"
 
 namespace app::cli {
@@ -48,20 +50,9 @@ Uscita: 0 file creato; 1 dopo un messaggio di arresto o una conferma negata, nes
 
 namespace {
 
-// The options that type a text into a box of the input frame, and where each goes.
-struct TextOption {
-    const char* name;
-    std::optional<std::string> cu::SupplyOptions::*box;
-};
-
-constexpr TextOption kTextOptions[] = {
-    {"protocol-id", &cu::SupplyOptions::replacedSubmission},
-    {"protocol-number", &cu::SupplyOptions::replacedCertificate},
-    {"record", &cu::SupplyOptions::employeeRecord},
-    {"commitment-type", &cu::SupplyOptions::commitmentType},
-    {"commitment-date", &cu::SupplyOptions::commitmentDate},
-    {"out-dir", &cu::SupplyOptions::outputFolder},
-    {"out-name", &cu::SupplyOptions::outputName},
+// The options that give a text of the request.
+constexpr const char* kTextOptions[] = {
+    "protocol-id", "protocol-number", "record", "commitment-type", "commitment-date", "out-dir", "out-name",
 };
 
 } // namespace
@@ -70,8 +61,8 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
 {
     Arguments arguments;
     std::set<std::string> valued = {"root", "archive", "supply"};
-    for (const TextOption& option : kTextOptions)
-        valued.insert(option.name);
+    for (const char* option : kTextOptions)
+        valued.insert(option);
     if (const std::string error = arguments.parse(argv, 2, {"report", "yes"}, valued); !error.empty()) {
         return usageError(err, "cu", error);
     }
@@ -88,37 +79,55 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     ConsolePrompter console(err);
     ConsoleLauncher launcher(err);
     if (arguments.flag("report"))
-        console.answerYes(records::Question::ReportWanted);
+        console.answerYes(cu::telematic::kReportWanted);
     if (arguments.flag("yes"))
-        console.answerYes(records::Question::ConfirmAnnulment);
+        console.answerYes(cu::telematic::kConfirmAnnulment);
 
     const auto installation = installationRoot(err, "cu", *root);
     if (!installation)
         return 2;
     records::SharedValues shared(*installation);
-    cu::CreatelForm form({shared, console, launcher});
+    const records::Workplace workplace{shared, console, launcher};
     // The progress of the run, on the terminal only.
     TerminalProgress progress(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, "Dipendenti");
     console.beforeLine = [&progress] { progress.endLine(); };
-    form.advanced = [&progress](double done, double total) { progress.show(done, total); };
 
-    // The operator's steps in the window, in order. The command line speaks UTF-8; the boxes
-    // hold the installation's Windows-1252 text.
-    form.Form_Load();
+    // The clerk's steps in the createl window, in order. The command line speaks UTF-8; the
+    // request holds the installation's Windows-1252 text.
+    records::showFailure(console, records::readDrive(shared.paths, shared.installation));
+    cu::telematic::RunRequest request;
     if (arguments.flag("report"))
-        form.askForReport();
-    if (!form.openArchive(installationText(*archive)))
-        return 1; // the archive could not be opened: the operator would not go on
-    cu::SupplyOptions supplyOptions;
-    if (supply)
-        supplyOptions.kind = supply->front();
-    for (const TextOption& option : kTextOptions) {
-        if (const auto text = arguments.value(option.name))
-            supplyOptions.*option.box = installationText(*text);
+        request.report = cu::telematic::askForReport(console);
+    const cu::telematic::ArchiveOpening opening = cu::telematic::openArchive(workplace, installationText(*archive));
+    if (!opening.opened()) {
+        cu::telematic::showStop(console, opening.stopMessage);
+        return 1; // the archive could not be opened: the clerk would not go on
     }
-    form.setSupplyOptions(supplyOptions);
+    const cu::telematic::HeaderSummary header = cu::telematic::summarizeHeader(opening.number, opening.headerRecord);
+    const auto text = [&arguments](const char* option, const std::string& otherwise) {
+        const auto given = arguments.value(option);
+        return given ? installationText(*given) : otherwise;
+    };
 
-    const cu::telematic::RunResult result = form.run();
+    request.archive = opening.number;
+    // The kind of supply chosen, else the one stored with the archive, else an ordinary one.
+    if (supply == "T")
+        request.supply = cu::telematic::Supply::singleEmployeeSupply();
+    else if (supply)
+        request.supply = cu::telematic::Supply(*supply);
+    else if (!header.storedSupplyLetter.empty())
+        request.supply = cu::telematic::Supply(header.storedSupplyLetter);
+    request.replaced = {text("protocol-id", {}), text("protocol-number", {})};
+    request.employeeRecord = text("record", {});
+    // The archive's commitment, which the run uses wherever the archive states one.
+    request.commitment = {text("commitment-type", header.commitmentType),
+                          text("commitment-date", header.commitmentDate)};
+    request.outputFolder = text("out-dir", shared.installation.dataDirectory);
+    request.outputName = text("out-name", cu::telematic::telematicFileName(opening.number));
+
+    cu::telematic::RunProgress runProgress;
+    runProgress.advanced = [&progress](double done, double total) { progress.show(done, total); };
+    const cu::telematic::RunResult result = cu::telematic::run(workplace, request, runProgress);
     switch (result.outcome) {
     case cu::telematic::RunOutcome::Reported:
         out << result.telematicHostPath << '\n' << result.reportHostPath << '\n' << result.batchHostPath << '\n';

@@ -88,7 +88,7 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     records::SharedValues shared(*installation);
 
     // The createl window loads first and reads the drive of the installation.
-    cu::CreatelForm({shared, console, launcher}).Form_Load();
+    cu::CreatelForm({shared, console, launcher}).load();
 
     uniemens::IndittaForm form({shared, console, launcher}, chooser);
     // How far the records of each company have been read, on the terminal only.

@@ -1,12 +1,9 @@
 #include "cu/createl_form.h"
 
-#include <unordered_set>
-
-#include "payroll/cu_header.h"
-#include "records/channels.h"
+#include "cu/telematic/archive.h"
+#include "cu/telematic/questions.h"
 #include "records/cp1252.h"
 #include "records/installation.h"
-#include "records/host_paths.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/text.h"
@@ -15,11 +12,26 @@ namespace cu {
 
 namespace {
 
-constexpr int kHeaderChannel = 1;
-constexpr const char* kAccessTitle = "Accesso";
 constexpr const char* kChooseKind = "Selezionare la tipologia di trasmissione della CU";
 
-constexpr const char* kHelpTexts[CreatelForm::kTxCount] = {
+// The boxes in the order of Box.
+constexpr records::TextBox CreatelControls::*kBoxes[kBoxCount] = {
+    &CreatelControls::archiveCode,
+    &CreatelControls::supplyLetter,
+    &CreatelControls::protocolId,
+    &CreatelControls::protocolNumber,
+    &CreatelControls::employeeRecord,
+    &CreatelControls::outputFolder,
+    &CreatelControls::outputName,
+    &CreatelControls::intermediaryFiscalCode,
+    &CreatelControls::commitmentType,
+    &CreatelControls::commitmentDate,
+    &CreatelControls::intermediaryPhone,
+    &CreatelControls::intermediaryEmail,
+};
+
+// The help line of each box, in the order of Box.
+constexpr const char* kHelpTexts[kBoxCount] = {
     "Inserire il codice della CU",
     "Tipo fornitura",
     "Protocollo 1 della CU da sostituire o annullare",
@@ -34,41 +46,35 @@ constexpr const char* kHelpTexts[CreatelForm::kTxCount] = {
     "Indirizzo email",
 };
 
-// Typing limits of Tx(0)..Tx(11); 0 = none.
-constexpr int kMaxLengths[CreatelForm::kTxCount] = {60, 60, 17, 6, 3, 0, 0, 0, 1, 8, 60, 60};
+// How many characters the clerk may type into each box, in the order of Box; 0 = no limit.
+constexpr int kMaxLengths[kBoxCount] = {60, 60, 17, 6, 3, 0, 0, 0, 1, 8, 60, 60};
 
-std::string headerFileName(const std::string& dataDirectory, const std::string& archive, const std::string& extension)
+int boxIndex(Box which)
 {
-    return dataDirectory + "FCU" + archive + extension;
-}
-
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return text;
+    return static_cast<int>(which);
 }
 
 } // namespace
 
 CreatelControls::CreatelControls()
 {
-    for (int i = 0; i < kTxCount; ++i)
-        Tx[static_cast<std::size_t>(i)].maxLength = kMaxLengths[i];
+    for (int i = 0; i < kBoxCount; ++i)
+        (this->*kBoxes[i]).maxLength = kMaxLengths[i];
+}
+
+records::TextBox& CreatelControls::box(Box which)
+{
+    return this->*kBoxes[boxIndex(which)];
+}
+
+const records::TextBox& CreatelControls::box(Box which) const
+{
+    return this->*kBoxes[boxIndex(which)];
 }
 
 CreatelForm::CreatelForm(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
 {
-}
-
-Environment CreatelForm::environment()
-{
-    return {m_channels, m_workplace.shared.installation, m_workplace.prompter, m_workplace.launcher, m_cuFields,
-            m_workplace.shared.helpText};
 }
 
 void CreatelForm::notify()
@@ -77,252 +83,210 @@ void CreatelForm::notify()
         changed();
 }
 
-void CreatelForm::Messaggio(std::string_view text)
+void CreatelForm::showStatus(std::string_view text)
 {
     statusText = std::string(text);
     notify();
 }
 
-void CreatelForm::messaggi(int index)
+void CreatelForm::showHelp(Box which)
 {
-    if (index >= 0 && index < kTxCount)
-        shared().helpText = kHelpTexts[index];
-    Messaggio(shared().helpText);
+    shared().helpText = kHelpTexts[boxIndex(which)];
+    showStatus(shared().helpText);
+}
+
+void CreatelForm::showHelpAgain()
+{
+    showStatus(shared().helpText);
 }
 
 void CreatelForm::enableProtocolBoxes(bool enabled)
 {
-    for (int i : {2, 3, 4})
-        Tx[static_cast<std::size_t>(i)].enabled = enabled;
+    protocolId.enabled = enabled;
+    protocolNumber.enabled = enabled;
+    employeeRecord.enabled = enabled;
 }
 
-void CreatelForm::fillHeaderBoxes(const std::string& header)
+void CreatelForm::showHeader(const telematic::HeaderSummary& header)
 {
-    Tx[7].text = records::mid(header, 207, 16);
-    Tx[8].text = records::mid(header, 223, 1);
-    Tx[9].text = records::mid(header, 224, 8);
-    Tx[10].text = records::mid(header, 330, 12);
-    Tx[11].text = records::mid(header, 343, 45);
-    // The run takes the commitment from the archive whenever the archive states it (header
-    // fields 21 and 22 not 0); only a part the archive lacks is typed by the operator.
-    const payroll::HeaderTable fields = payroll::unpackHeaderTable(header);
-    Tx[8].readOnly = records::numericValue(fields[21]) != 0;
-    Tx[9].readOnly = records::numericValue(fields[22]) != 0;
+    intermediaryFiscalCode.text = header.intermediaryFiscalCode;
+    commitmentType.text = header.commitmentType;
+    commitmentDate.text = header.commitmentDate;
+    intermediaryPhone.text = header.intermediaryPhone;
+    intermediaryEmail.text = header.intermediaryEmail;
+    // The run takes the commitment from the archive whenever the archive states it; only a
+    // part the archive lacks is typed by the clerk.
+    commitmentType.readOnly = header.commitmentTypeStated;
+    commitmentDate.readOnly = header.commitmentDateStated;
 }
 
-std::string CreatelForm::listItemText(const std::string& archive, const std::string& header) const
+void CreatelForm::load()
 {
-    return archive + " " + std::string(records::trim(records::mid(header, 21, 24))) + "-"
-        + std::string(records::trim(records::mid(header, 45, 24)));
-}
-
-void CreatelForm::Form_Load()
-{
-    records::Channels& channels = m_channels;
     records::Installation& installation = shared().installation;
 
     inputFrameVisible = false;
-    singleEmployeeFlag = 0;
+    singleEmployee = false;
 
-    Tx[7].enabled = false;
-    Tx[10].enabled = false;
-    Tx[11].enabled = false;
-    Tx[8].text = std::string(17, ' ');
-    Tx[9].text = std::string(17, ' ');
-    Tx[8].readOnly = false;
-    Tx[9].readOnly = false;
-    Tx[10].text = std::string(16, ' ');
-    Tx[11].text.clear();
+    intermediaryFiscalCode.enabled = false;
+    intermediaryPhone.enabled = false;
+    intermediaryEmail.enabled = false;
+    commitmentType.text = std::string(17, ' ');
+    commitmentDate.text = std::string(17, ' ');
+    commitmentType.readOnly = false;
+    commitmentDate.readOnly = false;
+    intermediaryPhone.text = std::string(16, ' ');
+    intermediaryEmail.text.clear();
 
-    combo1Items = {"N=Normale", "A=Annullamento", "S=Sostituzione", "T=Normale SINGOLA"};
+    supplyKinds = {"N=Normale", "A=Annullamento", "S=Sostituzione", "T=Normale SINGOLA"};
 
     enableProtocolBoxes(false);
-    Tx[1].text = "N";
+    supplyLetter.text = "N";
 
-    records::showFailure(prompter(), records::readDrive(channels.paths(), installation));
-    archiveExtension = ".017";
+    records::showFailure(prompter(), records::readDrive(shared().paths, installation));
 
-    channels.setCurrent(kHeaderChannel);
-    channels.currentChannel().recordLength = payroll::kHeaderRecordLength;
-    listaItems.clear();
-    listaText.clear();
-
-    // One listing of the data directory tells which of the 999 possible header files exist.
-    std::unordered_set<std::string> present;
-    for (const std::string& name : channels.paths().listDirectory(installation.dataDirectory))
-        present.insert(lowerAscii(name));
-
-    for (int n = 1; n <= kMaxArchive; ++n) {
-        const std::string archive = records::digitsText(n);
-        if (!present.contains(lowerAscii("fcu" + archive + archiveExtension)))
-            continue;
-        ++archiveCount;
-        archiveList[static_cast<std::size_t>(archiveCount)] = n;
-        channels.select(kHeaderChannel, headerFileName(installation.dataDirectory, archive, archiveExtension),
-                        payroll::kHeaderRecordLength);
-        channels.openBinary();
-        channels.setRecordNumber(1);
-        channels.readRecord();
-        const std::string& header = channels.channel(kHeaderChannel).recordBuffer;
-        listaItems.push_back(listItemText(archive, header));
-        fillHeaderBoxes(header);
+    archiveItems.clear();
+    archiveNumbers.clear();
+    archiveShown.clear();
+    // Until an archive is opened, the boxes of the input frame show the header of the last
+    // archive listed.
+    for (const telematic::ListedArchive& archive : telematic::listArchives(m_workplace)) {
+        const telematic::HeaderSummary header
+            = telematic::summarizeHeader(records::digitsText(archive.number), archive.headerRecord);
+        archiveNumbers.push_back(archive.number);
+        archiveItems.push_back(header.listItem);
+        showHeader(header);
     }
 
-    channels.close(kHeaderChannel);
-    Tx[5].text = installation.dataDirectory;
-    Messaggio("Selezionare la CU dall'elenco oppure inserire il codice ad essa relativo.Premere <ok> per continuare.");
+    outputFolder.text = installation.dataDirectory;
+    showStatus("Selezionare la CU dall'elenco oppure inserire il codice ad essa relativo.Premere <ok> per continuare.");
 }
 
-void CreatelForm::lista_Click(int index)
+void CreatelForm::chooseArchive(int item)
 {
-    if (index < 0 || index >= archiveCount)
+    if (item < 0 || item >= static_cast<int>(archiveNumbers.size()))
         return;
-    records::Channels& channels = m_channels;
-
     inputFrameVisible = false;
-    selectedArchive = records::digitsText(archiveList[static_cast<std::size_t>(index + 1)]);
-    listaText = listaItems[static_cast<std::size_t>(index)];
-
-    channels.setCurrent(kHeaderChannel);
-    channels.setRecordNumber(1);
-    channels.select(kHeaderChannel,
-                    headerFileName(shared().installation.dataDirectory, selectedArchive, archiveExtension),
-                    payroll::kHeaderRecordLength);
-
-    Tx[0].text = selectedArchive;
-    Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
-    Messaggio(kChooseKind);
+    selectedArchive = records::digitsText(archiveNumbers[static_cast<std::size_t>(item)]);
+    archiveShown = archiveItems[static_cast<std::size_t>(item)];
+    archiveCode.text = selectedArchive;
+    outputName.text = telematic::telematicFileName(selectedArchive);
+    showStatus(kChooseKind);
 }
 
-bool CreatelForm::Command1_Click()
+bool CreatelForm::openArchive()
 {
-    records::Channels& channels = m_channels;
-
-    selectedArchive = std::string(records::trim(Tx[0].text));
-    channels.setCurrent(kHeaderChannel);
-    channels.setRecordNumber(1);
-    channels.currentChannel().recordLength = payroll::kHeaderRecordLength;
-
-    if (records::numericValue(selectedArchive) == 0) {
-        prompter().message(kAccessTitle, "Certificazione non ancora selezionata ", records::Icon::Stop);
+    const telematic::ArchiveOpening opening = telematic::openArchive(m_workplace, archiveCode.text);
+    selectedArchive = opening.number;
+    if (opening.outcome == telematic::ArchiveOpening::Outcome::NotChosen) {
+        telematic::showStop(prompter(), opening.stopMessage);
         return false;
     }
-
     inputFrameVisible = true;
-    const std::string fileName
-        = headerFileName(shared().installation.dataDirectory, selectedArchive, archiveExtension);
-    channels.currentChannel().fileName = fileName;
-    if (!channels.paths().fileExists(fileName)) {
+    if (!opening.opened()) {
         notify();
-        prompter().message(kAccessTitle, "Archivio inesistente ", records::Icon::Stop);
+        telematic::showStop(prompter(), opening.stopMessage);
         return false;
     }
 
-    channels.openBinary();
-    channels.readRecord();
-    const std::string header = channels.channel(kHeaderChannel).recordBuffer;
-
-    switch (header.size() >= 2 ? header[1] : '\0') {
-    case '1': Tx[1].text = "A"; break;
-    case '2': Tx[1].text = "S"; break;
-    case '0': Tx[1].text = "N"; break;
-    default: break;
-    }
-
-    if (Tx[1].text == "S" || Tx[1].text == "A" || singleEmployeeFlag == 1)
+    const telematic::HeaderSummary header = telematic::summarizeHeader(selectedArchive, opening.headerRecord);
+    if (!header.storedSupplyLetter.empty())
+        supplyLetter.text = header.storedSupplyLetter;
+    if (supplyLetter.text == "S" || supplyLetter.text == "A" || singleEmployee)
         enableProtocolBoxes(true);
-    if (Tx[1].text == "N" && singleEmployeeFlag == 0)
+    if (supplyLetter.text == "N" && !singleEmployee)
         enableProtocolBoxes(false);
 
-    fillHeaderBoxes(header);
-    listaText = listItemText(selectedArchive, header);
-    Tx[6].text = "TCU" + selectedArchive + archiveExtension.substr(2, 2);
-    Messaggio(kChooseKind);
+    showHeader(header);
+    archiveShown = header.listItem;
+    outputName.text = telematic::telematicFileName(selectedArchive);
+    showStatus(kChooseKind);
     return true;
 }
 
 bool CreatelForm::openArchive(std::string_view number)
 {
-    Tx[0].text = std::string(number);
-    return Command1_Click();
+    archiveCode.text = std::string(number);
+    return openArchive();
+}
+
+void CreatelForm::chooseSupplyKind(int item)
+{
+    if (item < 0 || item >= static_cast<int>(supplyKinds.size()))
+        return;
+    showStatus(kChooseKind);
+    supplyLetter.text = supplyKinds[static_cast<std::size_t>(item)].substr(0, 1);
+    if (supplyLetter.text == "T") {
+        supplyLetter.text = "N";
+        singleEmployee = true;
+    }
+    if (supplyLetter.text == "A" || supplyLetter.text == "S" || singleEmployee)
+        enableProtocolBoxes(true);
 }
 
 void CreatelForm::setSupplyOptions(const SupplyOptions& options)
 {
     if (options.kind) {
-        for (std::size_t i = 0; i < combo1Items.size(); ++i) {
-            if (!combo1Items[i].empty() && combo1Items[i][0] == *options.kind)
-                Combo1_Click(static_cast<int>(i));
+        for (std::size_t i = 0; i < supplyKinds.size(); ++i) {
+            if (!supplyKinds[i].empty() && supplyKinds[i][0] == *options.kind)
+                chooseSupplyKind(static_cast<int>(i));
         }
     }
-    const std::pair<const std::optional<std::string>&, int> boxes[] = {
-        {options.replacedSubmission, 2}, {options.replacedCertificate, 3}, {options.employeeRecord, 4},
-        {options.outputFolder, 5},       {options.outputName, 6},          {options.commitmentType, 8},
-        {options.commitmentDate, 9},
+    const std::pair<const std::optional<std::string>&, records::TextBox&> typed[] = {
+        {options.replacedSubmission, protocolId}, {options.replacedCertificate, protocolNumber},
+        {options.employeeRecord, employeeRecord}, {options.outputFolder, outputFolder},
+        {options.outputName, outputName},         {options.commitmentType, commitmentType},
+        {options.commitmentDate, commitmentDate},
     };
-    for (const auto& [text, box] : boxes) {
+    for (const auto& [text, box] : typed) {
         if (text)
-            Tx[static_cast<std::size_t>(box)].text = *text;
+            box.text = *text;
     }
 }
 
-void CreatelForm::Combo1_Click(int index)
+void CreatelForm::askForReport()
 {
-    if (index < 0 || index >= static_cast<int>(combo1Items.size()))
-        return;
-    Messaggio(kChooseKind);
-    Tx[1].text = combo1Items[static_cast<std::size_t>(index)].substr(0, 1);
-    if (Tx[1].text == "T") {
-        Tx[1].text = "N";
-        singleEmployeeFlag = 1;
-    }
-    if (Tx[1].text == "A" || Tx[1].text == "S" || singleEmployeeFlag == 1)
-        enableProtocolBoxes(true);
+    reportWanted = false;
+    reportWanted = telematic::askForReport(prompter());
 }
 
-void CreatelForm::Command5_Click()
+telematic::RunRequest CreatelForm::request() const
 {
-    reportFlag = 0;
-    if (prompter().askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?"))
-        reportFlag = 1;
+    telematic::RunRequest request;
+    request.archive = selectedArchive;
+    request.supply = telematic::Supply(supplyLetter.text, singleEmployee);
+    request.replaced = {protocolId.text, protocolNumber.text};
+    request.employeeRecord = employeeRecord.text;
+    request.commitment = {commitmentType.text, commitmentDate.text};
+    request.outputFolder = outputFolder.text;
+    request.outputName = outputName.text;
+    request.report = reportWanted;
+    return request;
 }
 
-telematic::RunResult CreatelForm::Command2_Click()
+telematic::RunResult CreatelForm::run()
 {
-    telematic::RunOptions options;
-    options.archive = selectedArchive;
-    options.archiveExtension = archiveExtension;
-    options.operationType = Tx[1].text;
-    options.replacedSubmission = Tx[2].text;
-    options.replacedCertificate = Tx[3].text;
-    options.employeeRecord = Tx[4].text;
-    options.outputFolder = Tx[5].text;
-    options.outputName = Tx[6].text;
-    options.commitmentType = Tx[8].text;
-    options.commitmentDate = Tx[9].text;
-    options.singleEmployee = singleEmployeeFlag == 1;
-    options.report = reportFlag == 1;
-    options.showProgress = [this](const std::string& text) {
-        label17 = text;
+    telematic::RunProgress progress;
+    progress.storing = [this](const std::string& text) {
+        progressText = text;
         notify();
     };
-    options.showAdvance = advanced;
-    Environment writerEnvironment = environment();
-    telematic::RunResult result = telematic::run(writerEnvironment, options);
+    progress.advanced = advanced;
+    const telematic::RunResult result = telematic::run(m_workplace, request(), progress);
     switch (result.outcome) {
     case telematic::RunOutcome::Completed:
         // The next run starts from a freshly loaded window; its status line says where the
         // file went, since the success message does not.
         reload();
-        Messaggio("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath));
+        showStatus("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath));
         break;
     case telematic::RunOutcome::Reported:
+        launcher().showTextFile(result.reportHostPath, telematic::kRunTitle);
         closeRequested = true; // the report is shown and the program ends
         break;
     case telematic::RunOutcome::Stopped:
     case telematic::RunOutcome::Declined:
         // Nothing is being stored any more.
-        label17.clear();
+        progressText.clear();
         notify();
         break;
     }
@@ -334,22 +298,12 @@ void CreatelForm::reload()
     // Unloading and loading the window again: every control and value back to its initial
     // state, then the load step.
     static_cast<CreatelControls&>(*this) = CreatelControls();
-    Form_Load();
+    load();
 }
 
-void CreatelForm::Command3_Click()
+void CreatelForm::finish()
 {
     closeRequested = true;
-}
-
-void CreatelForm::Tx_GotFocus(int index)
-{
-    messaggi(index);
-}
-
-void CreatelForm::Tx_LostFocus(int)
-{
-    // Leaving a box changes nothing.
 }
 
 } // namespace cu

@@ -1,122 +1,153 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cu/environment.h"
 #include "cu/telematic/run.h"
-#include "payroll/cu_archive.h"
-#include "records/channels.h"
 #include "records/shared_values.h"
 #include "records/text_box.h"
 
 namespace cu {
 
-// The choices of "FASE 3" that the operator makes in the input frame, by name: what is not
-// given keeps what the window put there.
+namespace telematic {
+struct HeaderSummary;
+} // namespace telematic
+
+// The input boxes of the createl window, in the order of the window's numbering.
+enum class Box {
+    ArchiveCode,            // "Codice": the number of the archive to open
+    SupplyLetter,           // the letter of the kind of supply, beside "Tipo Fornitura "
+    ProtocolId,             // "1-Protocollo Identificativo della CU"
+    ProtocolNumber,         // "2-Protocollo assegnato alla CU"
+    EmployeeRecord,         // "Rk Archivio CU Lav.Dipendente"
+    OutputFolder,           // "Unita' e percorso del file"
+    OutputName,             // "Nome del file telematico"
+    IntermediaryFiscalCode, // "Cod.fiscale Intermediario", from the archive
+    CommitmentType,         // "Tipo Impegno"
+    CommitmentDate,         // "Data Impegno"
+    IntermediaryPhone,      // "N.Cellulare Intermediario", from the archive
+    IntermediaryEmail,      // "Email Intermediario", from the archive
+};
+inline constexpr int kBoxCount = 12;
+
+// What a clerk enters in the input frame after opening an archive, for the tools and tests
+// that drive the form as a clerk would: a kind of supply chosen and texts typed into boxes.
+// What is not given keeps what the window put there.
 struct SupplyOptions {
-    std::optional<char> kind;                       // 'N', 'A', 'S' or 'T', as the Combo1 items start
-    std::optional<std::string> replacedSubmission;  // Tx(2)
-    std::optional<std::string> replacedCertificate; // Tx(3)
-    std::optional<std::string> employeeRecord;      // Tx(4)
-    std::optional<std::string> outputFolder;        // Tx(5), installation notation
-    std::optional<std::string> outputName;          // Tx(6)
-    std::optional<std::string> commitmentType;      // Tx(8)
-    std::optional<std::string> commitmentDate;      // Tx(9)
+    std::optional<char> kind;                       // 'N', 'A', 'S' or 'T', as the kinds of supply start
+    std::optional<std::string> replacedSubmission;  // "1-Protocollo Identificativo della CU"
+    std::optional<std::string> replacedCertificate; // "2-Protocollo assegnato alla CU"
+    std::optional<std::string> employeeRecord;      // "Rk Archivio CU Lav.Dipendente"
+    std::optional<std::string> outputFolder;        // installation notation
+    std::optional<std::string> outputName;
+    std::optional<std::string> commitmentType;
+    std::optional<std::string> commitmentDate;
 };
 
 // The controls of the createl window and its own values, as a freshly loaded window has them.
 struct CreatelControls {
-    static constexpr int kTxCount = 12;
-    static constexpr int kMaxArchive = 999;
-
     CreatelControls();
 
-    std::array<records::TextBox, kTxCount> Tx;
-    std::vector<std::string> listaItems;
-    std::string listaText;
-    std::vector<std::string> combo1Items;
+    records::TextBox& box(Box which);
+    const records::TextBox& box(Box which) const;
+
+    // "Certificazione": an item per archive found, and the text the list shows.
+    std::vector<std::string> archiveItems;
+    std::string archiveShown;
+    // "Tipo Fornitura ": the kinds of supply offered.
+    std::vector<std::string> supplyKinds;
+
+    records::TextBox archiveCode;
+    records::TextBox supplyLetter;
+    records::TextBox protocolId;
+    records::TextBox protocolNumber;
+    records::TextBox employeeRecord;
+    records::TextBox outputFolder;
+    records::TextBox outputName;
+    records::TextBox intermediaryFiscalCode;
+    records::TextBox commitmentType;
+    records::TextBox commitmentDate;
+    records::TextBox intermediaryPhone;
+    records::TextBox intermediaryEmail;
+
     bool inputFrameVisible = false;
-    std::string label17;
+    // Whose certifications a run is storing, shown while it works.
+    std::string progressText;
     std::string statusText;
 
-    std::array<int, kMaxArchive + 1> archiveList{};
-    int archiveCount = 0;
-    std::string archiveExtension;
+    // The archive number of each item of the list.
+    std::vector<int> archiveNumbers;
+    // The number of the archive chosen or opened, which a run works on.
     std::string selectedArchive;
-    std::int16_t singleEmployeeFlag = 0;
-    std::int16_t reportFlag = 0;
+    // "T=Normale SINGOLA" was chosen: every run until the window is loaded again sends the
+    // one employee of the record box, whatever letter the supply box shows.
+    bool singleEmployee = false;
+    // The clerk answered Yes to the report question.
+    bool reportWanted = false;
 
-    // Set by Command3: the window is to close (and with it the program).
+    // The window is to close (and with it the program).
     bool closeRequested = false;
 };
 
-// The createl window ("Seleziona CU 2016") without its widgets: the state of every control,
-// the window's own values and record channels, and the event procedures that act on them.
-// The Qt window shows this state and forwards its events here; the command line calls the
-// named operations below, which are the operator's gestures in the window.
+// The createl window ("Seleziona CU 2016") without its widgets: the state of every control
+// and the operations that the clerk's gestures start. The Qt window shows this state and
+// hands its events here; the work itself is done by the CU run (cu/telematic).
 class CreatelForm : public CreatelControls {
 public:
     explicit CreatelForm(records::Workplace workplace);
     CreatelForm(const CreatelForm&) = delete;
     CreatelForm& operator=(const CreatelForm&) = delete;
 
-    // Events of the window.
-    void Form_Load();
-    void lista_Click(int index);
-    // " FASE 2     APRE CU": opens the archive named in Tx(0). False when a stop message
-    // was shown instead.
-    bool Command1_Click();
-    void Combo1_Click(int index);
-    void Command5_Click(); // "     FASE 1          REPORT": asks whether a report is wanted
-    // "FASE 3": the telematic writer. After a completed run the window is loaded afresh;
-    // after a run with a report it is to close.
-    telematic::RunResult Command2_Click();
-    void Command3_Click(); // "FASE 4     FINE"
-    void Tx_GotFocus(int index);
-    void Tx_LostFocus(int index);
-
-    // Public methods of the window.
-    void Messaggio(std::string_view text);
-    void messaggi(int index);
-
-    // Named operations: the operator's gestures, for the command line and the tests.
-    void askForReport() { Command5_Click(); }
-    // Types the archive number into "Codice" and presses "FASE 2".
+    // Loads the window: reads the drive file and lists the archives of the data folder.
+    void load();
+    // Chooses item `item` of the list: its number goes into "Codice".
+    void chooseArchive(int item);
+    // " FASE 2     APRE CU": opens the archive named in "Codice" and shows its header in the
+    // input frame. False when a stop message was shown instead.
+    bool openArchive();
+    // Types `number` into "Codice" and opens it.
     bool openArchive(std::string_view number);
-    // Picks the kind of supply and types the given texts into their boxes.
+    // Chooses item `item` of the kinds of supply.
+    void chooseSupplyKind(int item);
+    // Chooses the kind of supply and types the texts of `options` into their boxes.
     void setSupplyOptions(const SupplyOptions& options);
-    telematic::RunResult run() { return Command2_Click(); }
+    // "     FASE 1          REPORT": asks whether a report is wanted.
+    void askForReport();
+    // The run that " FASE 3" starts, from the boxes as the clerk left them.
+    telematic::RunRequest request() const;
+    // "FASE 3": the CU run. After a completed run the window is loaded afresh; after a run
+    // with a report the report is shown and the window is to close.
+    telematic::RunResult run();
+    // "FASE 4     FINE".
+    void finish();
 
-    // Called whenever a control changes in the middle of an event (progress text, status
-    // line), so that a window can show it before the next message box.
+    // The help line: the help of a box when it takes the focus, a text of the form's own.
+    void boxFocused(Box which) { showHelp(which); }
+    void showHelp(Box which);
+    void showHelpAgain();
+    void showStatus(std::string_view text);
+
+    // Called whenever a control changes in the middle of an operation (progress text,
+    // status line), so that a window can show it before the next message box.
     std::function<void()> changed;
     // Called during a run after each archive record looked at: how many of how many.
     std::function<void(double done, double total)> advanced;
 
-    records::Channels& channels() { return m_channels; }
     records::SharedValues& shared() { return m_workplace.shared; }
     records::Prompter& prompter() { return m_workplace.prompter; }
     records::Launcher& launcher() { return m_workplace.launcher; }
-    // What the telematic writer is lent for a run.
-    Environment environment();
 
 private:
     // Puts every control and window value back as a new window has them, and loads it.
     void reload();
-    void fillHeaderBoxes(const std::string& header);
-    std::string listItemText(const std::string& archive, const std::string& header) const;
+    void showHeader(const telematic::HeaderSummary& header);
     void enableProtocolBoxes(bool enabled);
     void notify();
 
     records::Workplace m_workplace;
-    records::Channels m_channels;
-    payroll::CuFields m_cuFields;
 };
 
 } // namespace cu

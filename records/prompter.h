@@ -32,8 +32,6 @@ public:
     friend constexpr bool operator<(const Question& a, const Question& b) { return a.m_name < b.m_name; }
 
     // The questions that the features ask, by short name.
-    static const Question ReportWanted;
-    static const Question ConfirmAnnulment;
     static const Question AnotherCompany;
     static const Question ContinueWithCheck;
     static const Question ConfirmChange;
@@ -47,10 +45,6 @@ private:
     Default m_default = Default::Yes;
 };
 
-// createl "FASE 1": "Vuoi creare un report della memorizzazione del file ?"
-inline constexpr Question Question::ReportWanted{"cu.report-wanted"};
-// CU run: "Confermi la funzione di Annul/Sostit. del dipendente ..."
-inline constexpr Question Question::ConfirmAnnulment{"cu.confirm-annulment"};
 // UniEmens series: "Inserisci altra Ditta ?"
 inline constexpr Question Question::AnotherCompany{"uniemens.another-company"};
 // UniEmens series: "Vuoi proseguire con il controllo del file ?"

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "cu/createl_form.h"
+#include "cu/telematic/questions.h"
 #include "demo/demo_installation.h"
 #include "payroll/cu_archive.h"
 #include "payroll/cu_header.h"
@@ -83,9 +84,9 @@ public:
     bool askYesNo(records::Question question, std::string_view title, std::string_view text, records::Icon) override
     {
         shown.push_back({std::string(title), std::string(text), true});
-        if (question == records::Question::ReportWanted)
+        if (question == cu::telematic::kReportWanted)
             return reportWanted;
-        if (question == records::Question::ConfirmAnnulment)
+        if (question == cu::telematic::kConfirmAnnulment)
             return confirm;
         return false;
     }
@@ -158,13 +159,13 @@ public:
         {
             records::SharedValues shared(m_root);
             cu::CreatelForm form({shared, person, launcher});
-            form.Form_Load();
+            form.load();
             if (m_askReport)
                 form.askForReport();
             opened = form.openArchive(m_archiveText);
             if (opened) {
                 form.setSupplyOptions(m_supply);
-                output = shared.paths.hostPath(form.Tx[5].text + form.Tx[6].text);
+                output = shared.paths.hostPath(form.outputFolder.text + form.outputName.text);
                 result = form.run();
             }
         }

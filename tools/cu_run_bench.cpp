@@ -29,7 +29,6 @@
 
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
-#include "cu/environment.h"
 #include "payroll/cu_header.h"
 #include "testing/cu_headers.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
@@ -217,11 +216,9 @@ RunMeasure measureRun(const fs::path& root)
     RunMeasure measure;
     const CpuTimes cpuBefore = cpuTimes();
     const auto start = std::chrono::steady_clock::now();
-    form.Form_Load();
+    form.load();
     form.openArchive("1");
-    cu::SupplyOptions ordinary;
-    ordinary.kind = 'N';
-    form.setSupplyOptions(ordinary);
+    form.chooseSupplyKind(0); // "N=Normale"
     measure.result = form.run();
     measure.seconds = seconds(std::chrono::steady_clock::now() - start);
     const CpuTimes cpuAfter = cpuTimes();

@@ -6,6 +6,7 @@
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
+#include "cu/telematic/questions.h"
 #include "testing/temp_root.h"
 
 using app::ConsolePrompter;
@@ -180,8 +181,8 @@ TEST(ConsolePrompter, UnansweredQuestionsAreNo)
 {
     std::ostringstream err;
     ConsolePrompter prompter(err);
-    prompter.answerYes(records::Question::ConfirmAnnulment);
-    EXPECT_TRUE(prompter.askYesNo(records::Question::ConfirmAnnulment, {},
+    prompter.answerYes(cu::telematic::kConfirmAnnulment);
+    EXPECT_TRUE(prompter.askYesNo(cu::telematic::kConfirmAnnulment, {},
                                   "Confermi la funzione di Annul/Sostit. del dipendente ROSSI ?", records::Icon::None));
     EXPECT_FALSE(prompter.askYesNo(records::Question::AnotherCompany, "Fine lavoro", "Inserisci altra Ditta ?",
                                    records::Icon::Question));

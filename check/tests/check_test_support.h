@@ -38,7 +38,7 @@ public:
         records::testing::RecordingLauncher launcher;
         records::SharedValues shared(root.path());
         cu::CreatelForm form({shared, prompter, launcher});
-        form.Form_Load();
+        form.load();
         if (!form.openArchive(std::to_string(archive)))
             return {};
         form.setSupplyOptions(options);
@@ -56,7 +56,7 @@ public:
         records::testing::RecordingLauncher launcher;
         records::NoFileChooser chooser;
         records::SharedValues shared(root.path());
-        cu::CreatelForm({shared, prompter, launcher}).Form_Load();
+        cu::CreatelForm({shared, prompter, launcher}).load();
         uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
         form.Form_Load();
         form.combo1_Click(month - 1);

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "payroll/cu_archive.h"
-#include "cu/environment.h"
+#include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
+#include "payroll/cu_archive.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
@@ -41,9 +41,10 @@ bool blank(std::string_view text)
 
 class EmployeeLoop {
 public:
-    EmployeeLoop(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
-                 const EmployeeSelection& selection, ReportTotals& totals)
-        : m_environment(environment)
+    EmployeeLoop(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+                 payroll::HeaderTable& header, const EmployeeSelection& selection, ReportTotals& totals)
+        : m_channels(channels)
+        , m_prompter(prompter)
         , m_writer(writer)
         , m_header(header)
         , m_selection(selection)
@@ -58,7 +59,7 @@ public:
         keys.operation = operationCharacter(m_selection.operation);
         keys.certificationNumber = 0;
 
-        if (m_selection.operation != Operation::Ordinary || m_selection.singleEmployee)
+        if (m_selection.oneEmployee)
             return oneNamedEmployee();
 
         for (double index = 1; index <= m_selection.employeeCount; ++index) {
@@ -100,7 +101,7 @@ private:
         if (!(number >= 1) || number != std::floor(number))
             return false;
         std::error_code ec;
-        const auto size = std::filesystem::file_size(m_environment.channels.hostPath(kArchiveChannel), ec);
+        const auto size = std::filesystem::file_size(m_channels.hostPath(kArchiveChannel), ec);
         return !ec && number * payroll::kArchiveRecordLength <= static_cast<double>(size);
     }
 
@@ -109,7 +110,7 @@ private:
     // Reads archive record `number` and unpacks it when it holds an employee to send.
     Reading readEmployee(double number)
     {
-        records::Channels& channels = m_environment.channels;
+        records::Channels& channels = m_channels;
         channels.setCurrent(kArchiveChannel);
         channels.setRecordNumber(number);
         // The records finished before this read may still be waiting to be written. When the
@@ -129,14 +130,14 @@ private:
         const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
         if (record.empty() || record[0] != payroll::kInUse)
             return Reading::NotToSend;
-        payroll::unpackArchiveRecord(record, m_environment.cuFields);
-        return records::numericValue(cu(m_environment.cuFields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
+        payroll::unpackArchiveRecord(record, m_fields);
+        return records::numericValue(cu(m_fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
     }
 
     // Records D and G of the unpacked employee; false when the operator declined.
     bool writeEmployee()
     {
-        const payroll::CuFields& fields = m_environment.cuFields;
+        const payroll::CuFields& fields = m_fields;
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
         ++keys.certificationNumber;
@@ -151,9 +152,7 @@ private:
         if (m_selection.operation != Operation::Ordinary) {
             // Whatever is finished goes to the file before the operator is asked.
             m_writer.writePending();
-            const std::string question
-                = "Confermi la funzione di Annul/Sostit. del dipendente " + cu(fields, 2) + cu(fields, 3) + " ?";
-            if (!m_environment.prompter.askYesNo(records::Question::ConfirmAnnulment, {}, question))
+            if (!confirmAnnulment(m_prompter, cu(fields, 2), cu(fields, 3)))
                 return false;
         }
         writeQuadroDARest(m_writer, m_header, fields);
@@ -166,16 +165,19 @@ private:
         m_writer.startRecordG();
         ++m_writer.countG;
         m_totals[1] += 1;
-        writeEmployeeQuadri(m_writer, m_environment.cuFields, m_totals);
+        writeEmployeeQuadri(m_writer, m_fields, m_totals);
         m_writer.finishRecord();
         return true;
     }
 
-    Environment& m_environment;
+    records::Channels& m_channels;
+    records::Prompter& m_prompter;
     TelematicWriter& m_writer;
     payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
+    // The CU field tables of the employee being written.
+    payroll::CuFields m_fields;
 };
 
 } // namespace
@@ -236,17 +238,17 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
     writeDField(writer, "DA003002", rightAligned16("1"));
 }
 
-LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
-                       const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals)
+LoopEnd writeEmployees(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+                       payroll::HeaderTable& header, const std::string& archiveFile,
+                       const EmployeeSelection& selection, ReportTotals& totals)
 {
-    records::Channels& channels = environment.channels;
     if (!channels.paths().fileExists(archiveFile))
         throw RunStopped("Archivio Dipendenti inesistente ");
     channels.select(kArchiveChannel, archiveFile, payroll::kArchiveRecordLength);
     channels.openBinary();
     if (channels.lastError() != 0)
         throw RunStopped({}); // the channel has shown why the archive cannot be opened
-    return EmployeeLoop(environment, writer, header, selection, totals).run();
+    return EmployeeLoop(channels, prompter, writer, header, selection, totals).run();
 }
 
 } // namespace cu::telematic

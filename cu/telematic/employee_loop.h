@@ -7,22 +7,23 @@
 #include "cu/telematic/frame_records.h"
 #include "payroll/cu_header.h"
 
-namespace cu {
-struct Environment;
-} // namespace cu
 namespace payroll {
 struct CuFields;
 } // namespace payroll
+namespace records {
+class Channels;
+class Prompter;
+} // namespace records
 
 namespace cu::telematic {
 
-// What the employee loop takes from the window and the CU header file.
+// Which employees the loop writes, from the run's request and the CU header file.
 struct EmployeeSelection {
     Operation operation = Operation::Ordinary;
-    bool singleEmployee = false;     // "T=Normale SINGOLA" was chosen
-    std::string replacedSubmission;  // Tx(2) cut or filled to 17 characters
-    std::string replacedCertificate; // Tx(3) cut or filled to 6 characters
-    std::string namedRecord;         // Tx(4): the employee's record in the CU archive
+    bool oneEmployee = false;        // only the employee of namedRecord (annulment, replacement, single supply)
+    std::string replacedSubmission;  // identifier of the replaced submission, cut or filled to 17 characters
+    std::string replacedCertificate; // number of the replaced certification, cut or filled to 6 characters
+    std::string namedRecord;         // the one employee's record in the CU archive, as typed
     double employeeCount = 0;        // characters 3-6 of the second header record
     // Told after each archive record looked at: how many of how many.
     std::function<void(double done, double total)> progress;
@@ -40,12 +41,13 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
 // An ordinary supply visits records 1 to the employee count and skips records that are
 // not in use or whose CU field 5 is zero; a record that cannot be read (the archive is
 // shorter than the count) stops the run after the channel's read message. An annulment,
-// a replacement or a single-employee supply looks once at the record named in Tx(4) and
-// stops the run when it holds no employee to send. Stores Tx(2) and Tx(3) into header
-// fields 42 and 43 at every employee. Returns Declined when the operator refused the
-// annulment/replacement confirmation; throws RunStopped for a missing archive and for the
-// stops of the writers.
-LoopEnd writeEmployees(Environment& environment, TelematicWriter& writer, payroll::HeaderTable& header,
-                       const std::string& archiveFile, const EmployeeSelection& selection, ReportTotals& totals);
+// a replacement or a single-employee supply looks once at the named record and stops the
+// run when it holds no employee to send. Stores the replaced submission and certification
+// into header fields 42 and 43 at every employee. Asks `prompter` to confirm an annulment
+// or a replacement; returns Declined when the operator refused. Throws RunStopped for a
+// missing archive and for the stops of the writers.
+LoopEnd writeEmployees(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+                       payroll::HeaderTable& header, const std::string& archiveFile,
+                       const EmployeeSelection& selection, ReportTotals& totals);
 
 } // namespace cu::telematic

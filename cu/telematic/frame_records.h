@@ -8,7 +8,8 @@
 
 namespace cu::telematic {
 
-// The kind of supply of the run, from the letter in Tx(1).
+// The kind of supply of the run, by its letter: "A" an annulment, "S" a replacement, any
+// other an ordinary supply.
 enum class Operation { Ordinary, Annulment, Replacement };
 Operation operationOf(std::string_view letter);
 // Position 84 of record D: blank for an ordinary supply, else "A" or "S".

@@ -1,5 +1,6 @@
 #include "cu/telematic/run.h"
 
+#include "cu/telematic/archive.h"
 #include "cu/telematic/employee_loop.h"
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
@@ -9,6 +10,7 @@
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/shared_values.h"
 #include "records/text.h"
 
 namespace cu::telematic {
@@ -16,8 +18,6 @@ namespace cu::telematic {
 namespace {
 
 constexpr int kHeaderChannel = 1;
-constexpr const char* kAccessTitle = "Accesso";
-constexpr const char* kRunTitle = "Creazione Telematico";
 
 bool blank(std::string_view text)
 {
@@ -30,13 +30,47 @@ bool startsWithDigits(std::string_view text, std::size_t count)
     return text.size() >= count && records::allDigits(text.substr(0, count));
 }
 
+// The operator of a run: passes every message and question on, and remembers the last
+// message, which tells why a run stopped.
+class RunOperator : public records::Prompter {
+public:
+    explicit RunOperator(records::Prompter& prompter)
+        : m_prompter(prompter)
+    {
+    }
+
+    void message(std::string_view title, std::string_view text, records::Icon icon) override
+    {
+        m_lastMessage = std::string(text);
+        m_prompter.message(title, text, icon);
+    }
+    bool askYesNo(records::Question question, std::string_view title, std::string_view text,
+                  records::Icon icon) override
+    {
+        return m_prompter.askYesNo(question, title, text, icon);
+    }
+    records::Answer askYesNoCancel(records::Question question, std::string_view title, std::string_view text,
+                                   records::Icon icon) override
+    {
+        return m_prompter.askYesNoCancel(question, title, text, icon);
+    }
+
+    const std::string& lastMessage() const { return m_lastMessage; }
+
+private:
+    records::Prompter& m_prompter;
+    std::string m_lastMessage;
+};
+
 class WriterRun {
 public:
-    WriterRun(Environment& environment, const RunOptions& options)
-        : m_environment(environment)
-        , m_channels(environment.channels)
-        , m_options(options)
-        , m_writer(environment.channels)
+    WriterRun(const records::Workplace& workplace, const RunRequest& request, const RunProgress& progress)
+        : m_installation(workplace.shared.installation)
+        , m_operator(workplace.prompter)
+        , m_channels(workplace.shared.paths, m_operator)
+        , m_request(request)
+        , m_progress(progress)
+        , m_writer(m_channels)
     {
     }
 
@@ -47,9 +81,10 @@ public:
             result.outcome = writeFile(result);
         } catch (const RunStopped& stop) {
             if (*stop.what() != '\0' && writePendingBeforeStop())
-                m_environment.prompter.message(kAccessTitle, stop.what(), records::Icon::Stop);
+                showStop(m_operator, stop.what());
             abandonFile();
             result.outcome = RunOutcome::Stopped;
+            result.stopMessage = m_operator.lastMessage();
             result.telematicHostPath.clear();
         }
         result.header = m_header;
@@ -60,46 +95,47 @@ public:
 private:
     RunOutcome writeFile(RunResult& result)
     {
-        m_channels.closeAll();
-        const Operation operation = operationOf(m_options.operationType);
-        if (operation != Operation::Ordinary) {
-            if (blank(m_options.replacedSubmission))
+        const Supply& supply = m_request.supply;
+        if (supply.operation() != Operation::Ordinary) {
+            const ReplacedCertification& replaced = m_request.replaced;
+            if (blank(replaced.submission))
                 throw RunStopped("Manca il numero Identificativo Entratel ");
-            if (blank(m_options.replacedCertificate))
+            if (blank(replaced.certificate))
                 throw RunStopped("Manca il numero di Protocollo Sostituz/Annullamento ");
-            if (blank(m_options.employeeRecord))
+            if (blank(m_request.employeeRecord))
                 throw RunStopped("Manca il numero di Record del dipendente da Annullare o Sostituire ");
             // The authority finds the certification to cancel or replace by these numbers
             // only; any other text makes it reject the whole file, days after it was sent.
-            if (!startsWithDigits(m_options.replacedSubmission, 17))
+            if (!startsWithDigits(replaced.submission, 17))
                 throw RunStopped("Il numero Identificativo Entratel deve avere 17 cifre ");
-            if (!startsWithDigits(m_options.replacedCertificate, 6))
+            if (!startsWithDigits(replaced.certificate, 6))
                 throw RunStopped("Il numero di Protocollo Sostituz/Annullamento deve avere 6 cifre ");
         }
         m_totals.fill(0);
 
-        const std::string& folder = m_environment.installation.dataDirectory;
-        m_headerFile = folder + "FCU" + m_options.archive + m_options.archiveExtension;
-        m_archiveFile = folder + "DCU" + m_options.archive + m_options.archiveExtension;
+        m_headerFile = headerFileName(m_installation, m_request.archive);
+        m_archiveFile = employeeFileName(m_installation, m_request.archive);
         const double employeeCount = readHeaderFile();
-        showProgress("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
+        if (m_progress.storing)
+            m_progress.storing("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
         m_channels.close(kHeaderChannel);
 
         createNewFile();
         writeRecordA(m_writer, m_header);
-        writeRecordB(m_writer, m_header, operation);
+        writeRecordB(m_writer, m_header, supply.operation());
         if (m_header[16] == "X")
             writeRecordC(m_writer, m_header);
 
         EmployeeSelection selection;
-        selection.operation = operation;
-        selection.singleEmployee = m_options.singleEmployee;
-        selection.replacedSubmission = records::fitRight(m_options.replacedSubmission, 17);
-        selection.replacedCertificate = records::fitRight(m_options.replacedCertificate, 6);
-        selection.namedRecord = m_options.employeeRecord;
+        selection.operation = supply.operation();
+        selection.oneEmployee = supply.oneEmployee();
+        selection.replacedSubmission = records::fitRight(m_request.replaced.submission, 17);
+        selection.replacedCertificate = records::fitRight(m_request.replaced.certificate, 6);
+        selection.namedRecord = m_request.employeeRecord;
         selection.employeeCount = employeeCount;
-        selection.progress = m_options.showAdvance;
-        if (writeEmployees(m_environment, m_writer, m_header, m_archiveFile, selection, m_totals) == LoopEnd::Declined) {
+        selection.progress = m_progress.advanced;
+        if (writeEmployees(m_channels, m_operator, m_writer, m_header, m_archiveFile, selection, m_totals)
+            == LoopEnd::Declined) {
             abandonFile();
             return RunOutcome::Declined;
         }
@@ -107,18 +143,17 @@ private:
         writeRecordZ(m_writer);
         completeFile();
         result.telematicHostPath = m_channels.paths().hostPath(m_finalName).string();
-        m_environment.prompter.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
+        m_operator.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
 
-        if (!m_options.report)
+        if (!m_request.report)
             return RunOutcome::Completed;
-        const ReportFiles report = writeReportFiles(m_channels, m_environment.installation, m_header, m_options.operationType, m_finalName,
-                                                    m_totals);
+        const ReportFiles report
+            = writeReportFiles(m_channels, m_installation, m_header, supply.letter(), m_finalName, m_totals);
         m_channels.closeAll();
         if (!report.written)
             return RunOutcome::Completed; // the channel has said which file could not be written
         result.reportHostPath = report.reportHostPath;
         result.batchHostPath = report.batchHostPath;
-        m_environment.launcher.showTextFile(report.reportHostPath, kRunTitle);
         return RunOutcome::Reported;
     }
 
@@ -148,12 +183,12 @@ private:
             throw RunStopped("La CU deve essere per LD, quella selezionata e' per LA ");
         const double employeeCount = records::numericValue(records::mid(second, 3, 4));
 
-        // The commitment may be given in the window when the archive lacks it; the texts
-        // are fitted to their places in record B.
+        // The clerk gives the commitment where the archive lacks it; the texts are fitted to
+        // their places in record B.
         if (records::numericValue(m_header[21]) == 0)
-            m_header[21] = records::fitRight(m_options.commitmentType, 1);
+            m_header[21] = records::fitRight(m_request.commitment.type, 1);
         if (records::numericValue(m_header[22]) == 0)
-            m_header[22] = records::fitRight(m_options.commitmentDate, 8);
+            m_header[22] = records::fitRight(m_request.commitment.date, 8);
         if (records::numericValue(m_header[22]) == 0)
             throw RunStopped("Manca la data dell'impegno alla trasmissione ");
         if (records::numericValue(m_header[21]) == 0)
@@ -172,7 +207,7 @@ private:
     // until the run is complete; a file of the final name stays as it was until then.
     void createNewFile()
     {
-        m_finalName = m_options.outputFolder + m_options.outputName;
+        m_finalName = m_request.outputFolder + m_request.outputName;
         // Renaming the finished file over the run's own CU files would destroy the archive
         // the file is made from, whatever spelling of the name the operator typed.
         const records::PathMapper& paths = m_channels.paths();
@@ -221,15 +256,11 @@ private:
             throw RunStopped({}); // the channel has shown its message
     }
 
-    void showProgress(const std::string& text) const
-    {
-        if (m_options.showProgress)
-            m_options.showProgress(text);
-    }
-
-    Environment& m_environment;
-    records::Channels& m_channels;
-    const RunOptions& m_options;
+    const records::Installation& m_installation;
+    RunOperator m_operator;
+    records::Channels m_channels;
+    const RunRequest& m_request;
+    const RunProgress& m_progress;
     TelematicWriter m_writer;
     payroll::HeaderTable m_header;
     ReportTotals m_totals{};
@@ -240,9 +271,9 @@ private:
 
 } // namespace
 
-RunResult run(Environment& environment, const RunOptions& options)
+RunResult run(const records::Workplace& workplace, const RunRequest& request, const RunProgress& progress)
 {
-    return WriterRun(environment, options).execute();
+    return WriterRun(workplace, request, progress).execute();
 }
 
 } // namespace cu::telematic

@@ -55,16 +55,16 @@ struct RunTest : ::testing::Test {
     {
         root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header) + secondHeaderRecord('1', employeeCount));
         root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(archive));
-        form.Form_Load();
-        form.Tx[0].text = "3";
-        form.Command1_Click();
-        form.Combo1_Click(supplyItem);
+        form.load();
+        form.archiveCode.text = "3";
+        form.openArchive();
+        form.chooseSupplyKind(supplyItem);
     }
     void protocol(const std::string& record)
     {
-        form.Tx[2].text = "12345678901234567";
-        form.Tx[3].text = "000042";
-        form.Tx[4].text = record;
+        form.protocolId.text = "12345678901234567";
+        form.protocolNumber.text = "000042";
+        form.employeeRecord.text = record;
     }
     std::string telematic() const { return root.read(std::string(kDataFolder) + "TCU317"); }
     bool temporaryFileLeft() const
@@ -98,8 +98,8 @@ TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
     header[16] = "X";
     open();
     std::vector<std::string> progress;
-    form.changed = [&] { progress.push_back(form.label17); };
-    const RunResult result = form.Command2_Click();
+    form.changed = [&] { progress.push_back(form.progressText); };
+    const RunResult result = form.run();
 
     ASSERT_EQ(result.outcome, RunOutcome::Completed);
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -124,10 +124,10 @@ TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
     EXPECT_EQ(result.header[42], std::string(17, ' '));
 
     // The window is loaded afresh for the next run.
-    EXPECT_EQ(form.Tx[0].text, "");
-    EXPECT_EQ(form.Tx[6].text, "");
-    EXPECT_EQ(form.label17, "");
-    EXPECT_EQ(form.listaItems.size(), 1u);
+    EXPECT_EQ(form.archiveCode.text, "");
+    EXPECT_EQ(form.outputName.text, "");
+    EXPECT_EQ(form.progressText, "");
+    EXPECT_EQ(form.archiveItems.size(), 1u);
     EXPECT_FALSE(form.closeRequested);
 }
 
@@ -159,7 +159,7 @@ TEST_F(RunTest, AnAnnulmentWritesOnlyTheNamedEmployeesRecordD)
     open(1);
     protocol("4");
     prompter.answer(true);
-    const RunResult result = form.Command2_Click();
+    const RunResult result = form.run();
     ASSERT_EQ(result.outcome, RunOutcome::Completed);
     EXPECT_EQ(prompter.shown[0].text, "Confermi la funzione di Annul/Sostit. del dipendente NERI" + std::string(20, ' ')
                                           + "FRANCA" + std::string(18, ' ') + " ?");
@@ -180,7 +180,7 @@ TEST_F(RunTest, AReplacementAndASingleNormalSupplyWriteTheNamedEmployeeOnly)
     open(2);
     protocol("1");
     prompter.answer(true);
-    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    ASSERT_EQ(form.run().outcome, RunOutcome::Completed);
     auto records = splitRecords(telematic());
     ASSERT_EQ(recordTypes(records), "ABDGZ");
     EXPECT_EQ(at(records[1], 91, 92), "01");
@@ -188,11 +188,11 @@ TEST_F(RunTest, AReplacementAndASingleNormalSupplyWriteTheNamedEmployeeOnly)
     EXPECT_EQ(at(records[2], 84, 84), "S");
 
     prompter.shown.clear();
-    form.Tx[0].text = "3";
-    form.Command1_Click();
-    form.Combo1_Click(3); // T=Normale SINGOLA: no protocol needed, no question asked
-    form.Tx[4].text = " 4";
-    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    form.archiveCode.text = "3";
+    form.openArchive();
+    form.chooseSupplyKind(3); // T=Normale SINGOLA: no protocol needed, no question asked
+    form.employeeRecord.text = " 4";
+    ASSERT_EQ(form.run().outcome, RunOutcome::Completed);
     ASSERT_EQ(prompter.shown.size(), 1u);
     records = splitRecords(telematic());
     ASSERT_EQ(recordTypes(records), "ABDGZ");
@@ -206,8 +206,8 @@ TEST_F(RunTest, TheNamedRecordMustHoldAnEmployeeToSend)
     for (const char* record : {"2", "3", "0", "-1", "abc", "5", "1.5", ""}) {
         SCOPED_TRACE(record);
         prompter.shown.clear();
-        form.Tx[4].text = record;
-        expectStop(form.Command2_Click(), kNotAnEmployee);
+        form.employeeRecord.text = record;
+        expectStop(form.run(), kNotAnEmployee);
         EXPECT_EQ(prompter.shown.size(), 1u);
     }
 }
@@ -217,7 +217,7 @@ TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
     root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
     const auto check = [&](const std::string& message) {
         prompter.shown.clear();
-        const RunResult result = form.Command2_Click();
+        const RunResult result = form.run();
         EXPECT_EQ(result.outcome, RunOutcome::Stopped);
         ASSERT_EQ(prompter.shown.size(), 1u) << message;
         EXPECT_EQ(prompter.last().text, message);
@@ -227,17 +227,17 @@ TEST_F(RunTest, EveryStopShowsItsMessageAndLeavesNoFile)
         EXPECT_FALSE(temporaryFileLeft());
     };
     open(1);
-    form.Tx[8].text = std::string(17, ' '); // no commitment from the window either
-    form.Tx[9].text = std::string(17, ' ');
+    form.commitmentType.text = std::string(17, ' '); // no commitment from the window either
+    form.commitmentDate.text = std::string(17, ' ');
     protocol("4");
-    form.Tx[2].text = "   ";
+    form.protocolId.text = "   ";
     check("Manca il numero Identificativo Entratel ");
     protocol("4");
-    form.Tx[3].text = "";
+    form.protocolNumber.text = "";
     check("Manca il numero di Protocollo Sostituz/Annullamento ");
     protocol(" ");
     check("Manca il numero di Record del dipendente da Annullare o Sostituire ");
-    form.Combo1_Click(0);
+    form.chooseSupplyKind(0);
     form.selectedArchive = "7";
     check("Archivio inesistente ");
 
@@ -268,12 +268,12 @@ TEST_F(RunTest, ProtocolAndCommitmentDataThatTheAuthorityWouldRefuseStopTheRun)
     constexpr const char* kDate = "La data dell'impegno alla trasmissione e' errata ";
     constexpr const char* kType = "La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ";
     const struct {
-        int supply;             // Combo1 item: 0 N, 1 A, 2 S
-        const char* submission; // Tx(2)
+        int supply;             // kind of supply item: 0 N, 1 A, 2 S
+        const char* submission; // "1-Protocollo Identificativo della CU"
         const char* certificate;
         const char* archiveType; // header fields 21 and 22 as the archive states them
         const char* archiveDate;
-        const char* typedType; // Tx(8), Tx(9)
+        const char* typedType; // "Tipo Impegno", "Data Impegno" as typed
         const char* typedDate;
         const char* message; // nullptr: the run completes
     } cases[] = {
@@ -309,13 +309,13 @@ TEST_F(RunTest, ProtocolAndCommitmentDataThatTheAuthorityWouldRefuseStopTheRun)
         header[22] = c.archiveDate;
         open(c.supply);
         protocol("4");
-        form.Tx[2].text = c.submission;
-        form.Tx[3].text = c.certificate;
-        form.Tx[8].text = c.typedType;
-        form.Tx[9].text = c.typedDate;
+        form.protocolId.text = c.submission;
+        form.protocolNumber.text = c.certificate;
+        form.commitmentType.text = c.typedType;
+        form.commitmentDate.text = c.typedDate;
         root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
         prompter.answer(true);
-        const RunResult result = form.Command2_Click();
+        const RunResult result = form.run();
         if (!c.message) {
             EXPECT_EQ(result.outcome, RunOutcome::Completed);
             continue;
@@ -334,9 +334,9 @@ TEST_F(RunTest, ACommitmentMissingFromTheArchiveIsTakenFromTheWindowFittedToItsP
     header[21] = "0";
     header[22] = "";
     open();
-    form.Tx[8].text = "2 ";
-    form.Tx[9].text = "01032017 in ritardo";
-    ASSERT_EQ(form.Command2_Click().outcome, RunOutcome::Completed);
+    form.commitmentType.text = "2 ";
+    form.commitmentDate.text = "01032017 in ritardo";
+    ASSERT_EQ(form.run().outcome, RunOutcome::Completed);
     const std::string b = splitRecords(telematic())[1];
     EXPECT_EQ(at(b, 412, 438), "VRDGPP60C03F205K2010320171 ");
 }
@@ -346,11 +346,11 @@ TEST_F(RunTest, DecliningTheConfirmationEndsTheRunSilentlyWithoutAFile)
     open(2);
     protocol("1");
     prompter.answer(false);
-    const RunResult result = form.Command2_Click();
+    const RunResult result = form.run();
     EXPECT_EQ(result.outcome, RunOutcome::Declined);
     EXPECT_EQ(prompter.shown.size(), 1u);
     EXPECT_FALSE(leftovers());
-    EXPECT_EQ(form.Tx[4].text, "1"); // the window keeps its state
+    EXPECT_EQ(form.employeeRecord.text, "1"); // the window keeps its state
 }
 
 TEST_F(RunTest, AWriteErrorStopsTheRunWithoutSuccessOrFile)
@@ -360,7 +360,7 @@ TEST_F(RunTest, AWriteErrorStopsTheRunWithoutSuccessOrFile)
     RunResult result;
     {
         const FileSizeLimit limit(2 * 1900); // the third record fails as on a full disk
-        result = form.Command2_Click();
+        result = form.run();
     }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -391,9 +391,9 @@ TEST_F(RunTest, AnOutputPathThatCannotNameAFileStopsBeforeAnythingIsWritten)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message + c.name);
         prompter.shown.clear();
-        form.Tx[5].text = c.folder;
-        form.Tx[6].text = c.name;
-        EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+        form.outputFolder.text = c.folder;
+        form.outputName.text = c.name;
+        EXPECT_EQ(form.run().outcome, RunOutcome::Stopped);
         EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(entriesBelow(root.path()), before);
     }
@@ -404,7 +404,7 @@ TEST_F(RunTest, AHeaderFileWithoutItsSecondRecordStopsAfterTheReadMessage)
 {
     open();
     root.write(std::string(kDataFolder) + "FCU3.017", payroll::packHeaderRecord(header));
-    EXPECT_EQ(form.Command2_Click().outcome, RunOutcome::Stopped);
+    EXPECT_EQ(form.run().outcome, RunOutcome::Stopped);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.last().text,
               "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\FCU3.017 al record  2");
@@ -415,8 +415,8 @@ TEST_F(RunTest, TheReportAndItsBatchFileAreWrittenAndShown)
 {
     open();
     prompter.answer(true);
-    form.Command5_Click();
-    const RunResult result = form.Command2_Click();
+    form.askForReport();
+    const RunResult result = form.run();
     ASSERT_EQ(result.outcome, RunOutcome::Reported);
     EXPECT_TRUE(form.closeRequested);
     EXPECT_EQ(result.reportHostPath, (root.path() / kDataFolder / "report.txt").string());
@@ -488,7 +488,7 @@ TEST_F(RunTest, AnArchiveShorterThanTheHeaderCountStopsTheRunAtTheFirstMissingRe
         open();
         root.write(std::string(kDataFolder) + "TCU317", "an earlier file");
         root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(archive).substr(0, c.archiveBytes));
-        const RunResult result = form.Command2_Click();
+        const RunResult result = form.run();
         EXPECT_EQ(result.outcome, RunOutcome::Stopped);
         EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
                                         readError + c.missing,
@@ -508,7 +508,7 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedBeforeALaterReadError)
     RunResult result;
     {
         const FileSizeLimit limit(2 * 1900); // records A and B fit, the first record D does not
-        result = form.Command2_Click();
+        result = form.run();
     }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
@@ -525,7 +525,7 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedInsteadOfALaterStop)
     RunResult result;
     {
         const FileSizeLimit limit(2 * 1900);
-        result = form.Command2_Click();
+        result = form.run();
     }
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore di scrittura tipo  61 nel file binario "
@@ -534,6 +534,6 @@ TEST_F(RunTest, ARecordThatCannotBeWrittenIsReportedInsteadOfALaterStop)
 
     // With room for the file the same archive stops at the amount.
     prompter.shown.clear();
-    expectStop(form.Command2_Click(), "Importo non rappresentabile nel campo DB001001 ");
+    expectStop(form.run(), "Importo non rappresentabile nel campo DB001001 ");
     EXPECT_EQ(prompter.shown.size(), 1u);
 }

@@ -69,11 +69,11 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     // does not return to the event loop, so the label is painted at once.
     m_form.changed = [this] {
         refresh();
-        m_label17->repaint();
+        m_progressText->repaint();
         m_statusText->repaint();
     };
     m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
-    m_form.Form_Load();
+    m_form.load();
     refresh();
     ui::resizeWithinScreen(this);
 }
@@ -82,8 +82,8 @@ createl::~createl()
 {
     // The boxes outlive the form while the window's children are destroyed; their last
     // focus events must not reach it.
-    for (QLineEdit* box : m_tx)
-        box->removeEventFilter(this);
+    for (QLineEdit* edit : m_boxes)
+        edit->removeEventFilter(this);
 }
 
 void createl::buildControls()
@@ -97,14 +97,14 @@ void createl::buildControls()
     layout->addWidget(buildSelectionFrame());
     layout->addWidget(buildInputFrame());
 
-    m_label17 = plainLabel(QString(), central, QStringLiteral("Label17"));
-    m_label17->setWordWrap(true);
-    m_label17->setMinimumHeight(m_label17->fontMetrics().lineSpacing() * 2);
-    QFont progressFont = m_label17->font();
+    m_progressText = plainLabel(QString(), central, QStringLiteral("Label17"));
+    m_progressText->setWordWrap(true);
+    m_progressText->setMinimumHeight(m_progressText->fontMetrics().lineSpacing() * 2);
+    QFont progressFont = m_progressText->font();
     progressFont.setBold(true);
-    m_label17->setFont(progressFont);
-    m_label17->setStyleSheet(QStringLiteral("color: #1d4f91;"));
-    layout->addWidget(m_label17);
+    m_progressText->setFont(progressFont);
+    m_progressText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
+    layout->addWidget(m_progressText);
 
     // How far a run has got: archive records looked at, of how many.
     m_progress = new ui::RunProgress(central);
@@ -123,33 +123,34 @@ void createl::buildControls()
 
     // The boxes filled from the archive are disabled, yet the operator must read them: their
     // text stays dark instead of the style's faint grey.
-    QPalette readable = m_tx[0]->palette();
+    QPalette readable = boxWidget(Box::ArchiveCode)->palette();
     readable.setColor(QPalette::Disabled, QPalette::Text, QColor(0x4a, 0x55, 0x63));
-    for (int i = 0; i < CreatelForm::kTxCount; ++i) {
-        QLineEdit* box = m_tx[static_cast<std::size_t>(i)];
-        box->setPalette(readable);
-        ui::setTypingLimit(box, m_form.Tx[static_cast<std::size_t>(i)].maxLength);
-        box->installEventFilter(this);
-        ui::selectBlanksOnFocus(box);
-        connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            m_form.Tx[static_cast<std::size_t>(i)].text = fromQt(text);
+    for (int i = 0; i < kBoxCount; ++i) {
+        QLineEdit* edit = m_boxes[static_cast<std::size_t>(i)];
+        edit->setPalette(readable);
+        ui::setTypingLimit(edit, m_form.box(static_cast<Box>(i)).maxLength);
+        edit->installEventFilter(this);
+        ui::selectBlanksOnFocus(edit);
+        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            m_form.box(static_cast<Box>(i)).text = fromQt(text);
         });
     }
-    // The keyboard follows the work: choose, open, then the supply and commitment boxes.
-    QWidget* const order[] = {m_lista,  m_tx[0],  m_command5, m_command1, m_command2, m_command3, m_combo1,
-                              m_tx[1],  m_tx[2],  m_tx[3],    m_tx[4],    m_tx[5],    m_tx[6],    m_tx[7],
-                              m_tx[8],  m_tx[9],  m_tx[10],   m_tx[11]};
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    // The keyboard follows the work: choose, open, then the supply and commitment boxes in
+    // their order.
+    std::vector<QWidget*> order = {m_archiveList, boxWidget(Box::ArchiveCode), m_reportButton, m_openButton,
+                                   m_runButton, m_endButton, m_supplyKinds};
+    order.insert(order.end(), m_boxes.begin() + 1, m_boxes.end());
+    for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(m_lista, &QComboBox::activated, this, &createl::lista_Click);
-    connect(m_combo1, &QComboBox::activated, this, &createl::Combo1_Click);
-    connect(m_command1, &QToolButton::clicked, this, &createl::Command1_Click);
-    connect(m_command2, &QToolButton::clicked, this, &createl::Command2_Click);
-    connect(m_command3, &QToolButton::clicked, this, &createl::Command3_Click);
-    connect(m_command5, &QToolButton::clicked, this, &createl::Command5_Click);
+    connect(m_archiveList, &QComboBox::activated, this, &createl::chooseArchive);
+    connect(m_supplyKinds, &QComboBox::activated, this, &createl::chooseSupplyKind);
+    connect(m_openButton, &QToolButton::clicked, this, &createl::openArchive);
+    connect(m_runButton, &QToolButton::clicked, this, &createl::run);
+    connect(m_endButton, &QToolButton::clicked, this, &createl::finish);
+    connect(m_reportButton, &QToolButton::clicked, this, &createl::askForReport);
     // Enter in "Codice" opens the archive typed there.
-    connect(m_tx[0], &QLineEdit::returnPressed, this, &createl::Command1_Click);
+    connect(boxWidget(Box::ArchiveCode), &QLineEdit::returnPressed, this, &createl::openArchive);
 }
 
 QWidget* createl::buildTitle()
@@ -226,40 +227,40 @@ QWidget* createl::buildSelectionFrame()
     frame->setObjectName(QStringLiteral("selectionFrame"));
     frame->setFrameShape(QFrame::StyledPanel);
 
-    m_lista = new QComboBox(frame);
-    m_lista->setObjectName(QStringLiteral("lista"));
-    m_lista->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_lista->setMinimumContentsLength(48);
-    m_lista->setMaxVisibleItems(20);
+    m_archiveList = new QComboBox(frame);
+    m_archiveList->setObjectName(QStringLiteral("lista"));
+    m_archiveList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_archiveList->setMinimumContentsLength(48);
+    m_archiveList->setMaxVisibleItems(20);
 
     auto* code = new QLineEdit(frame);
     code->setObjectName(txName(0));
     code->setFixedWidth(boxWidth(code, 8));
-    m_tx[0] = code;
+    m_boxes[static_cast<std::size_t>(Box::ArchiveCode)] = code;
 
-    auto* listaLabel = plainLabel(QStringLiteral("Certificazione"), frame);
-    listaLabel->setBuddy(m_lista);
+    auto* archiveLabel = plainLabel(QStringLiteral("Certificazione"), frame);
+    archiveLabel->setBuddy(m_archiveList);
     auto* codeLabel = plainLabel(QStringLiteral("Codice"), frame);
     codeLabel->setBuddy(code);
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(10);
     fields->setVerticalSpacing(8);
-    fields->addWidget(listaLabel, 0, 0);
-    fields->addWidget(m_lista, 0, 1, 1, 2);
+    fields->addWidget(archiveLabel, 0, 0);
+    fields->addWidget(m_archiveList, 0, 1, 1, 2);
     fields->addWidget(codeLabel, 1, 0);
     fields->addWidget(code, 1, 1);
     fields->setColumnStretch(2, 1);
 
-    m_command5 = new PhaseButton(QStringLiteral("Command5"), kCaptionReport,
-                                 QStringLiteral(":/createl/icons/report.png"),
-                                 QStringLiteral("Apre la CU del codice indicato"), frame);
-    m_command1 = new PhaseButton(QStringLiteral("Command1"), kCaptionOpen, QStringLiteral(":/createl/icons/open.png"),
-                                 QStringLiteral("Apre la CU del codice indicato"), frame);
-    m_command2 = new PhaseButton(QStringLiteral("Command2"), kCaptionRun, QStringLiteral(":/createl/icons/run.png"),
-                                 QStringLiteral("Crea file telematico della CU"), frame);
-    m_command3 = new PhaseButton(QStringLiteral("Command3"), kCaptionEnd, QStringLiteral(":/createl/icons/end.png"),
-                                 QStringLiteral("Esce"), frame);
+    m_reportButton = new PhaseButton(QStringLiteral("Command5"), kCaptionReport,
+                                     QStringLiteral(":/createl/icons/report.png"),
+                                     QStringLiteral("Apre la CU del codice indicato"), frame);
+    m_openButton = new PhaseButton(QStringLiteral("Command1"), kCaptionOpen, QStringLiteral(":/createl/icons/open.png"),
+                                   QStringLiteral("Apre la CU del codice indicato"), frame);
+    m_runButton = new PhaseButton(QStringLiteral("Command2"), kCaptionRun, QStringLiteral(":/createl/icons/run.png"),
+                                  QStringLiteral("Crea file telematico della CU"), frame);
+    m_endButton = new PhaseButton(QStringLiteral("Command3"), kCaptionEnd, QStringLiteral(":/createl/icons/end.png"),
+                                  QStringLiteral("Esce"), frame);
     m_checkFile = new PhaseButton(QStringLiteral("checkFile"), QStringLiteral("Verifica file"),
                                   QStringLiteral(":/check/icons/verify.png"),
                                   QStringLiteral("Controlla un file telematico prima dell'invio"), frame);
@@ -270,7 +271,7 @@ QWidget* createl::buildSelectionFrame()
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    for (QToolButton* button : {m_command5, m_command1, m_command2, m_checkFile, m_command3})
+    for (QToolButton* button : {m_reportButton, m_openButton, m_runButton, m_checkFile, m_endButton})
         buttons->addWidget(button);
 
     auto* layout = new QVBoxLayout(frame);
@@ -292,22 +293,23 @@ QWidget* createl::buildInputFrame()
     policy.setRetainSizeWhenHidden(true);
     frame->setSizePolicy(policy);
 
-    for (int i = 1; i < CreatelForm::kTxCount; ++i) {
-        auto* box = new QLineEdit(frame);
-        box->setObjectName(txName(i));
-        m_tx[static_cast<std::size_t>(i)] = box;
+    for (int i = 1; i < kBoxCount; ++i) {
+        auto* edit = new QLineEdit(frame);
+        edit->setObjectName(txName(i));
+        m_boxes[static_cast<std::size_t>(i)] = edit;
     }
-    m_combo1 = new QComboBox(frame);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_supplyKinds = new QComboBox(frame);
+    m_supplyKinds->setObjectName(QStringLiteral("Combo1"));
 
     // Widths follow what each box holds: protocol numbers, a record number, a path.
-    const std::array<int, CreatelForm::kTxCount> widths = {8, 3, 20, 8, 5, 0, 14, 18, 3, 10, 14, 0};
-    for (int i = 1; i < CreatelForm::kTxCount; ++i) {
+    const std::array<int, kBoxCount> widths = {8, 3, 20, 8, 5, 0, 14, 18, 3, 10, 14, 0};
+    for (int i = 1; i < kBoxCount; ++i) {
         if (widths[static_cast<std::size_t>(i)] > 0)
-            m_tx[static_cast<std::size_t>(i)]->setFixedWidth(boxWidth(m_tx[0], widths[static_cast<std::size_t>(i)]));
+            m_boxes[static_cast<std::size_t>(i)]->setFixedWidth(
+                boxWidth(boxWidget(Box::ArchiveCode), widths[static_cast<std::size_t>(i)]));
     }
-    m_tx[5]->setMinimumWidth(boxWidth(m_tx[0], 18));
-    m_tx[11]->setMinimumWidth(boxWidth(m_tx[0], 18));
+    boxWidget(Box::OutputFolder)->setMinimumWidth(boxWidth(boxWidget(Box::ArchiveCode), 18));
+    boxWidget(Box::IntermediaryEmail)->setMinimumWidth(boxWidth(boxWidget(Box::ArchiveCode), 18));
 
     auto addRow = [](QGridLayout* grid, int row, const QString& text, QWidget* box, QWidget* parent) {
         auto* label = plainLabel(text, parent);
@@ -321,21 +323,21 @@ QWidget* createl::buildInputFrame()
     supply->setVerticalSpacing(8);
     auto* kind = new QHBoxLayout;
     kind->setSpacing(6);
-    kind->addWidget(m_combo1);
-    kind->addWidget(m_tx[1]);
+    kind->addWidget(m_supplyKinds);
+    kind->addWidget(boxWidget(Box::SupplyLetter));
     kind->addStretch(1);
     auto* kindLabel = plainLabel(QStringLiteral("Tipo Fornitura "), frame);
-    kindLabel->setBuddy(m_combo1);
+    kindLabel->setBuddy(m_supplyKinds);
     supply->addWidget(kindLabel, 0, 0);
     supply->addLayout(kind, 0, 1);
-    addRow(supply, 1, QStringLiteral("1-Protocollo Identificativo della CU"), m_tx[2], frame);
-    addRow(supply, 2, QStringLiteral("2-Protocollo assegnato alla CU"), m_tx[3], frame);
-    addRow(supply, 3, QStringLiteral("Rk Archivio CU Lav.Dipendente"), m_tx[4], frame);
+    addRow(supply, 1, QStringLiteral("1-Protocollo Identificativo della CU"), boxWidget(Box::ProtocolId), frame);
+    addRow(supply, 2, QStringLiteral("2-Protocollo assegnato alla CU"), boxWidget(Box::ProtocolNumber), frame);
+    addRow(supply, 3, QStringLiteral("Rk Archivio CU Lav.Dipendente"), boxWidget(Box::EmployeeRecord), frame);
     auto* pathLabel = plainLabel(QStringLiteral("Unita' e percorso del file"), frame);
-    pathLabel->setBuddy(m_tx[5]);
+    pathLabel->setBuddy(boxWidget(Box::OutputFolder));
     supply->addWidget(pathLabel, 4, 0);
-    supply->addWidget(m_tx[5], 4, 1);
-    addRow(supply, 5, QStringLiteral("Nome del file telematico"), m_tx[6], frame);
+    supply->addWidget(boxWidget(Box::OutputFolder), 4, 1);
+    addRow(supply, 5, QStringLiteral("Nome del file telematico"), boxWidget(Box::OutputName), frame);
     supply->setColumnStretch(1, 1);
 
     auto* commitment = new QFrame(frame);
@@ -349,16 +351,18 @@ QWidget* createl::buildInputFrame()
     intermediary->setContentsMargins(10, 8, 10, 8);
     intermediary->setHorizontalSpacing(10);
     intermediary->setVerticalSpacing(8);
-    for (int i = 7; i <= 11; ++i)
-        m_tx[static_cast<std::size_t>(i)]->setParent(commitment);
-    addRow(intermediary, 0, QStringLiteral("Cod.fiscale Intermediario"), m_tx[7], commitment);
-    addRow(intermediary, 1, QStringLiteral("Tipo Impegno"), m_tx[8], commitment);
-    addRow(intermediary, 2, QStringLiteral("Data Impegno"), m_tx[9], commitment);
-    addRow(intermediary, 3, QStringLiteral("N.Cellulare Intermediario"), m_tx[10], commitment);
+    for (Box which : {Box::IntermediaryFiscalCode, Box::CommitmentType, Box::CommitmentDate, Box::IntermediaryPhone,
+                      Box::IntermediaryEmail})
+        boxWidget(which)->setParent(commitment);
+    addRow(intermediary, 0, QStringLiteral("Cod.fiscale Intermediario"), boxWidget(Box::IntermediaryFiscalCode),
+           commitment);
+    addRow(intermediary, 1, QStringLiteral("Tipo Impegno"), boxWidget(Box::CommitmentType), commitment);
+    addRow(intermediary, 2, QStringLiteral("Data Impegno"), boxWidget(Box::CommitmentDate), commitment);
+    addRow(intermediary, 3, QStringLiteral("N.Cellulare Intermediario"), boxWidget(Box::IntermediaryPhone), commitment);
     auto* mailLabel = plainLabel(QStringLiteral("Email Intermediario"), commitment);
-    mailLabel->setBuddy(m_tx[11]);
+    mailLabel->setBuddy(boxWidget(Box::IntermediaryEmail));
     intermediary->addWidget(mailLabel, 4, 0);
-    intermediary->addWidget(m_tx[11], 4, 1);
+    intermediary->addWidget(boxWidget(Box::IntermediaryEmail), 4, 1);
     intermediary->setColumnStretch(1, 1);
     intermediary->setRowStretch(5, 1);
 
@@ -438,109 +442,112 @@ void createl::refresh()
     m_refreshing = true;
     do {
         m_refreshAgain = false;
-        for (int i = 0; i < CreatelForm::kTxCount; ++i) {
-            const records::TextBox& state = m_form.Tx[static_cast<std::size_t>(i)];
-            QLineEdit* box = m_tx[static_cast<std::size_t>(i)];
+        for (int i = 0; i < kBoxCount; ++i) {
+            const records::TextBox& state = m_form.box(static_cast<Box>(i));
+            QLineEdit* edit = m_boxes[static_cast<std::size_t>(i)];
             const QString text = toQt(state.text);
-            if (box->text() != text) {
-                box->setText(text);
+            if (edit->text() != text) {
+                edit->setText(text);
                 // Archive texts are padded with blanks: show their start, not their tail.
-                box->setCursorPosition(0);
+                edit->setCursorPosition(0);
             }
-            box->setEnabled(state.enabled);
-            if (box->isReadOnly() != state.readOnly) {
-                box->setReadOnly(state.readOnly);
+            edit->setEnabled(state.enabled);
+            if (edit->isReadOnly() != state.readOnly) {
+                edit->setReadOnly(state.readOnly);
                 // The style sheet's read-only look follows only when the box is polished again.
-                box->style()->unpolish(box);
-                box->style()->polish(box);
+                edit->style()->unpolish(edit);
+                edit->style()->polish(edit);
             }
         }
 
         QStringList items;
-        for (const std::string& item : m_form.listaItems)
+        for (const std::string& item : m_form.archiveItems)
             items.append(toQt(item));
         QStringList shown;
-        for (int i = 0; i < m_lista->count(); ++i)
-            shown.append(m_lista->itemText(i));
+        for (int i = 0; i < m_archiveList->count(); ++i)
+            shown.append(m_archiveList->itemText(i));
         if (shown != items) {
-            m_lista->clear();
-            m_lista->addItems(items);
+            m_archiveList->clear();
+            m_archiveList->addItems(items);
         }
         // The list shows the archive chosen or opened; an archive opened by a number
         // that is not among the items shows its text all the same.
-        const QString listaText = toQt(m_form.listaText);
-        const int listed = listaText.isEmpty() ? -1 : static_cast<int>(items.indexOf(listaText));
+        const QString archiveShown = toQt(m_form.archiveShown);
+        const int listed = archiveShown.isEmpty() ? -1 : static_cast<int>(items.indexOf(archiveShown));
         // Before any choice the list says what it holds, so an empty box is never mistaken
         // for an empty data folder.
-        QString hint = listaText;
+        QString hint = archiveShown;
         if (hint.isEmpty()) {
             hint = items.isEmpty() ? QStringLiteral("Nessuna certificazione nella cartella dei dati")
                                    : QStringLiteral("Scegliere la certificazione dall'elenco (%1)").arg(items.size());
         }
-        m_lista->setPlaceholderText(listed < 0 ? hint : QString());
-        m_lista->setCurrentIndex(listed);
+        m_archiveList->setPlaceholderText(listed < 0 ? hint : QString());
+        m_archiveList->setCurrentIndex(listed);
 
         QStringList kinds;
-        for (const std::string& item : m_form.combo1Items)
+        for (const std::string& item : m_form.supplyKinds)
             kinds.append(toQt(item));
         QStringList kindsShown;
-        for (int i = 0; i < m_combo1->count(); ++i)
-            kindsShown.append(m_combo1->itemText(i));
+        for (int i = 0; i < m_supplyKinds->count(); ++i)
+            kindsShown.append(m_supplyKinds->itemText(i));
         if (kindsShown != kinds) {
-            m_combo1->clear();
-            m_combo1->addItems(kinds);
-            m_combo1->setCurrentIndex(-1);
+            m_supplyKinds->clear();
+            m_supplyKinds->addItems(kinds);
+            m_supplyKinds->setCurrentIndex(-1);
         }
 
         m_inputFrame->setVisible(m_form.inputFrameVisible);
-        m_label17->setText(toQt(m_form.label17));
+        m_progressText->setText(toQt(m_form.progressText));
         m_statusText->setText(toQt(m_form.statusText));
     } while (m_refreshAgain);
     m_refreshing = false;
 }
 
-void createl::Messaggio(std::string_view text)
+void createl::showStatus(std::string_view text)
 {
-    m_form.Messaggio(text);
+    m_form.showStatus(text);
     refresh();
 }
 
-void createl::messaggi(int index)
+void createl::showHelp(int index)
 {
-    m_form.messaggi(index);
+    if (index >= 0 && index < kBoxCount)
+        m_form.showHelp(static_cast<Box>(index));
+    else
+        m_form.showHelpAgain();
     refresh();
 }
 
-void createl::lista_Click(int index)
+void createl::chooseArchive(int item)
 {
-    m_form.lista_Click(index);
+    m_form.chooseArchive(item);
     refresh();
 }
 
-void createl::Command1_Click()
+void createl::openArchive()
 {
-    m_form.Command1_Click();
+    m_form.openArchive();
     refresh();
 }
 
-void createl::Combo1_Click(int index)
+void createl::chooseSupplyKind(int item)
 {
-    m_form.Combo1_Click(index);
+    m_form.chooseSupplyKind(item);
     refresh();
 }
 
-void createl::Command5_Click()
+void createl::askForReport()
 {
-    m_form.Command5_Click();
+    m_form.askForReport();
     refresh();
 }
 
-void createl::Command2_Click()
+void createl::run()
 {
     // While the run goes on the window takes no input: a second "FASE 3" must not start.
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
-    const telematic::RunResult result = m_form.Command2_Click();
+    const telematic::RunResult result = m_form.run();
     // Clicks and keys that arrived during the run meet the disabled window and are dropped.
     QCoreApplication::processEvents();
     centralWidget()->setEnabled(true);
@@ -549,7 +556,7 @@ void createl::Command2_Click()
     if (result.outcome == telematic::RunOutcome::Completed) {
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.
-        m_combo1->setCurrentIndex(-1);
+        m_supplyKinds->setCurrentIndex(-1);
         if (!result.telematicHostPath.empty())
             m_lastTelematicFile = result.telematicHostPath;
     }
@@ -594,36 +601,20 @@ void createl::checkFile()
     m_fileCheck(choice.front() == '/' ? choice : m_form.shared().paths.hostPath(choice).string());
 }
 
-void createl::Command3_Click()
+void createl::finish()
 {
-    m_form.Command3_Click();
+    m_form.finish();
     if (m_form.closeRequested)
         close();
 }
 
-void createl::Tx_GotFocus(int index)
-{
-    m_form.Tx_GotFocus(index);
-    refresh();
-}
-
-void createl::Tx_LostFocus(int index)
-{
-    m_form.Tx_LostFocus(index);
-    refresh();
-}
-
 bool createl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        const auto found = std::find(m_tx.begin(), m_tx.end(), watched);
-        if (found != m_tx.end()) {
-            const int index = static_cast<int>(found - m_tx.begin());
-            if (event->type() == QEvent::FocusIn)
-                Tx_GotFocus(index);
-            else
-                Tx_LostFocus(index);
-        }
+    // A box that takes the focus shows its help; leaving a box changes nothing.
+    if (event->type() == QEvent::FocusIn) {
+        const auto found = std::find(m_boxes.begin(), m_boxes.end(), watched);
+        if (found != m_boxes.end())
+            showHelp(static_cast<int>(found - m_boxes.begin()));
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -30,15 +30,18 @@ class WindowList;
 namespace cu {
 
 // The startup window "Seleziona CU 2016": the operator picks a CU archive, opens it,
-// completes the data of the supply and starts the telematic writer. The window only shows
-// the state of its CreatelForm and hands the operator's input and events to it; the form
-// does the work. Control object names are the control names: Tx_0..Tx_11, lista, Combo1,
-// Command1, Command2, Command3, Command5, Label17, StatusBar1, inputFrame, selectionFrame.
+// completes the data of the supply and starts the CU run. The window only shows the state
+// of its CreatelForm and hands the operator's input and gestures to it; the form does the
+// work. Control object names are the control names of the classic window: the boxes Tx_0..
+// Tx_11 (in the order of cu::Box: Tx_0 "Codice" ... Tx_11 "Email Intermediario"), lista (the
+// archives), Combo1 (the kinds of supply), Command5 ("FASE 1"), Command1 ("FASE 2"),
+// Command2 ("FASE 3"), Command3 ("FASE 4"), Label17 (the progress text), StatusBar1,
+// inputFrame, selectionFrame.
 class createl : public QMainWindow {
     Q_OBJECT
 public:
-    // Loads the window (Form_Load). The menu "Finestre" offers the other windows of
-    // `windows`; those that cannot be opened, and all of them without a list, are disabled.
+    // Loads the window. The menu "Finestre" offers the other windows of `windows`; those
+    // that cannot be opened, and all of them without a list, are disabled.
     explicit createl(records::Workplace workplace, const ui::WindowList* windows = nullptr, QWidget* parent = nullptr);
     ~createl() override;
 
@@ -51,19 +54,18 @@ public:
     using FileCheck = std::function<void(const std::string& hostPath)>;
     void setFileCheck(FileCheck check, records::FileChooser* chooser = nullptr);
 
-    // Public methods of the window: the help line.
-    void Messaggio(std::string_view text);
-    void messaggi(int index);
+    // The help line: a text, or the help of box `index` (Tx_index); an index of no box shows
+    // the last help again.
+    void showStatus(std::string_view text);
+    void showHelp(int index);
 
 private slots:
-    void lista_Click(int index);
-    void Command1_Click();
-    void Combo1_Click(int index);
-    void Command5_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Tx_GotFocus(int index);
-    void Tx_LostFocus(int index);
+    void chooseArchive(int item);
+    void openArchive();
+    void chooseSupplyKind(int item);
+    void askForReport();
+    void run();
+    void finish();
     void checkFile();
 
 protected:
@@ -87,16 +89,19 @@ private:
     bool m_refreshing = false;
     bool m_refreshAgain = false;
 
-    std::array<QLineEdit*, CreatelForm::kTxCount> m_tx{};
-    QComboBox* m_lista = nullptr;
-    QComboBox* m_combo1 = nullptr;
-    QToolButton* m_command1 = nullptr;
-    QToolButton* m_command2 = nullptr;
-    QToolButton* m_command3 = nullptr;
-    QToolButton* m_command5 = nullptr;
+    QLineEdit* boxWidget(Box which) const { return m_boxes[static_cast<std::size_t>(which)]; }
+
+    // Tx_0..Tx_11, in the order of Box.
+    std::array<QLineEdit*, kBoxCount> m_boxes{};
+    QComboBox* m_archiveList = nullptr;
+    QComboBox* m_supplyKinds = nullptr;
+    QToolButton* m_reportButton = nullptr;
+    QToolButton* m_openButton = nullptr;
+    QToolButton* m_runButton = nullptr;
+    QToolButton* m_endButton = nullptr;
     QToolButton* m_checkFile = nullptr;
     QFrame* m_inputFrame = nullptr;
-    QLabel* m_label17 = nullptr;
+    QLabel* m_progressText = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;
 };

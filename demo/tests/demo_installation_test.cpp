@@ -157,22 +157,20 @@ TEST_F(DemoInstallationTest, CreatelListsExactlyTheThreeArchives)
     records::SharedValues shared(root.path());
     cu::CreatelForm form({shared, prompter, launcher});
 
-    form.Form_Load();
-    EXPECT_EQ(form.listaItems, (std::vector<std::string>{"1 EDILIZIA ROSSI-COSTRUZIONI S.R.L.", "2 BIANCHI-MARIO",
-                                                         "7 PANIFICIO ESPOSITO-DI G. ESPOSITO & C. SNC"}));
-    EXPECT_EQ(form.archiveCount, 3);
+    form.load();
+    EXPECT_EQ(form.archiveItems, (std::vector<std::string>{"1 EDILIZIA ROSSI-COSTRUZIONI S.R.L.", "2 BIANCHI-MARIO",
+                                                           "7 PANIFICIO ESPOSITO-DI G. ESPOSITO & C. SNC"}));
+    EXPECT_EQ(form.archiveNumbers.size(), 3u);
 
     // The bar has not stated its commitment: the operator types it; the building firm has.
-    form.Tx[0].text = "2";
-    form.Command1_Click();
-    EXPECT_EQ(value(form.Tx[8].text), 0);
-    EXPECT_EQ(value(form.Tx[9].text), 0);
-    form.Tx[0].text = "1";
-    form.Command1_Click();
-    EXPECT_EQ(form.Tx[1].text, "N");
-    EXPECT_EQ(form.Tx[8].text, "2");
-    EXPECT_EQ(form.Tx[9].text, "27022017");
-    EXPECT_TRUE(registers::isValidFiscalCode(form.Tx[7].text)) << form.Tx[7].text;
+    form.openArchive("2");
+    EXPECT_EQ(value(form.commitmentType.text), 0);
+    EXPECT_EQ(value(form.commitmentDate.text), 0);
+    form.openArchive("1");
+    EXPECT_EQ(form.supplyLetter.text, "N");
+    EXPECT_EQ(form.commitmentType.text, "2");
+    EXPECT_EQ(form.commitmentDate.text, "27022017");
+    EXPECT_TRUE(registers::isValidFiscalCode(form.intermediaryFiscalCode.text)) << form.intermediaryFiscalCode.text;
     EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front().text;
 }
 
@@ -381,7 +379,7 @@ TEST_F(DemoInstallationTest, EveryCompanyGetsAWellFormedDeclaration)
         RecordingLauncher launcher;
         records::NoFileChooser chooser;
         records::SharedValues shared(root.path());
-        cu::CreatelForm({shared, prompter, launcher}).Form_Load();
+        cu::CreatelForm({shared, prompter, launcher}).load();
         uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
         form.Form_Load();
         form.combo1_Click(month - 1);

@@ -72,7 +72,9 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
     };
 
     answerWith(QMessageBox::No);
-    QVERIFY(!prompter.askYesNo(records::Question::ReportWanted, {}, "Vuoi creare un report della memorizzazione del file ?", records::Icon::None));
+    // The box is the same whichever question it asks.
+    constexpr records::Question kAnyQuestion{"test.any-question"};
+    QVERIFY(!prompter.askYesNo(kAnyQuestion, {}, "Vuoi creare un report della memorizzazione del file ?", records::Icon::None));
     QCOMPARE(seenTitle, QStringLiteral("telematico"));
     QCOMPARE(seenText, QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
 

@@ -257,7 +257,7 @@ void FindingsWindowTest::indittaOffersTheCheckOfTheStoredFile()
     records::testing::ScriptedPrompter prompter;
     records::testing::RecordingLauncher launcher;
     records::SharedValues shared(office.root.path());
-    cu::CreatelForm({shared, prompter, launcher}).Form_Load(); // the drive, as the program's start reads it
+    cu::CreatelForm({shared, prompter, launcher}).load(); // the drive, as the program's start reads it
     ChosenFile chooser;
     auto* window = new uniemens::inditta({shared, prompter, launcher}, nullptr, &chooser);
     window->setAttribute(Qt::WA_DeleteOnClose);

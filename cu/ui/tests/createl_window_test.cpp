@@ -15,6 +15,7 @@
 
 #include "demo/demo_installation.h"
 #include "records/shared_values.h"
+#include "cu/telematic/questions.h"
 #include "cu/ui/createl.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
@@ -166,7 +167,7 @@ void CreatelWindowTest::singleSupplyKeepsTheProtocolBoxesEnabled()
     QCOMPARE(desk.tx(1)->text(), QStringLiteral("N"));
     for (int i : {2, 3, 4})
         QVERIFY(desk.tx(i)->isEnabled());
-    QCOMPARE(window.form().singleEmployeeFlag, 1);
+    QVERIFY(window.form().singleEmployee);
 
     // Reopening the archive keeps them enabled while the single-employee flag is set.
     QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
@@ -174,7 +175,7 @@ void CreatelWindowTest::singleSupplyKeepsTheProtocolBoxesEnabled()
 
     // What the operator types reaches the form that the writer reads.
     QTest::keyClicks(desk.tx(4), QStringLiteral("12"));
-    QCOMPARE(window.form().Tx[4].text, std::string("12"));
+    QCOMPARE(window.form().employeeRecord.text, std::string("12"));
 }
 
 void CreatelWindowTest::reportQuestionNoAfterYesClearsTheFlag()
@@ -183,7 +184,7 @@ void CreatelWindowTest::reportQuestionNoAfterYesClearsTheFlag()
     cu::createl& window = desk.load();
     desk.prompter.answer(true);
     QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
-    QCOMPARE(window.form().reportFlag, 1);
+    QVERIFY(window.form().reportWanted);
     QCOMPARE(QString::fromStdString(desk.prompter.last().text),
              QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
     QVERIFY(desk.prompter.last().title.empty());
@@ -191,7 +192,7 @@ void CreatelWindowTest::reportQuestionNoAfterYesClearsTheFlag()
 
     desk.prompter.answer(false);
     QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
-    QCOMPARE(window.form().reportFlag, 0);
+    QVERIFY(!window.form().reportWanted);
 }
 
 void CreatelWindowTest::typingLimitRefusesTypingButNeverCutsProgramTexts()
@@ -213,7 +214,7 @@ void CreatelWindowTest::typingLimitRefusesTypingButNeverCutsProgramTexts()
     type->selectAll();
     QTest::keyClicks(type, QStringLiteral("21"));
     QCOMPARE(type->text(), QStringLiteral("2"));
-    QCOMPARE(window.form().Tx[8].text, std::string("2"));
+    QCOMPARE(window.form().commitmentType.text, std::string("2"));
 
     // Deleting inside a text longer than the limit is allowed.
     desk.tx(9)->end(false);
@@ -224,7 +225,7 @@ void CreatelWindowTest::typingLimitRefusesTypingButNeverCutsProgramTexts()
     desk.choose("Combo1", 1);
     QTest::keyClicks(desk.tx(2), QStringLiteral("17020812345678901XYZ"));
     QCOMPARE(desk.tx(2)->text(), QStringLiteral("17020812345678901"));
-    QCOMPARE(window.form().Tx[2].text, std::string("17020812345678901"));
+    QCOMPARE(window.form().protocolId.text, std::string("17020812345678901"));
 }
 
 void CreatelWindowTest::focusOnABoxShowsItsHelp()
@@ -235,9 +236,9 @@ void CreatelWindowTest::focusOnABoxShowsItsHelp()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     desk.tx(0)->setFocus();
     QCOMPARE(desk.statusText(), QStringLiteral("Inserire il codice della CU"));
-    window.messaggi(99);
+    window.showHelp(99);
     QCOMPARE(desk.statusText(), QStringLiteral("Inserire il codice della CU"));
-    window.messaggi(8);
+    window.showHelp(8);
     QCOMPARE(desk.statusText(), QStringLiteral("1=Dichiarazione predisposta dal Sostituto, 2=Da chi effettua l'invio"));
 }
 
@@ -312,7 +313,7 @@ void CreatelWindowTest::enterOpensTheArchiveAndPressesTheFocusedButton()
     desk.button("Command5")->setFocus();
     QTest::keyClick(desk.button("Command5"), Qt::Key_Enter);
     QCOMPARE(desk.prompter.last().text, std::string("Vuoi creare un report della memorizzazione del file ?"));
-    QVERIFY(desk.prompter.last().asked == records::Question::ReportWanted);
+    QVERIFY(desk.prompter.last().asked == cu::telematic::kReportWanted);
 }
 
 void CreatelWindowTest::typingReplacesACommitmentBoxOfBlanks()
@@ -333,7 +334,7 @@ void CreatelWindowTest::typingReplacesACommitmentBoxOfBlanks()
     QTRY_VERIFY(desk.tx(9)->hasFocus());
     QTest::keyClicks(desk.tx(9), QStringLiteral("28022017"));
     QCOMPARE(desk.tx(9)->text(), QStringLiteral("28022017"));
-    QCOMPARE(desk.window->form().Tx[9].text, std::string("28022017"));
+    QCOMPARE(desk.window->form().commitmentDate.text, std::string("28022017"));
 
     desk.click("Command2");
     QVERIFY(std::filesystem::exists(desk.root.path() / "c/nolv/nv770/2016/dati/TCU217"));
@@ -358,7 +359,7 @@ void CreatelWindowTest::theArchivesOwnCommitmentIsShownReadOnly()
     }
     QCOMPARE(desk.tx(8)->text(), QStringLiteral("2"));
     QCOMPARE(desk.tx(9)->text(), QStringLiteral("27022017"));
-    QCOMPARE(desk.window->form().Tx[9].text, std::string("27022017"));
+    QCOMPARE(desk.window->form().commitmentDate.text, std::string("27022017"));
 
     // Half a commitment: the archive gives the type only, the date is typed.
     desk.patch("c/nolv/nv770/2016/dati/FCU1.017", 224, "00000000");
