@@ -13,6 +13,7 @@
 #include "demo/demo_installation.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
+#include "ui/window_frame.h"
 
 namespace app {
 
@@ -100,7 +101,9 @@ FirstStartDialog::FirstStartDialog(fs::path proposedRoot, QWidget* parent)
     layout->addWidget(existing);
     layout->addWidget(demoButton);
     layout->addWidget(quit);
-    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 70);
+    // The instructions wrap at a width of about seventy characters and the dialog stays as high
+    // as they need, red error line included.
+    ui::keepWholeHeight(this, QSize(fontMetrics().averageCharWidth() * 70, 0));
 
     chooseFolder = [this] {
         return QFileDialog::getExistingDirectory(this, QStringLiteral("Cartella dell'installazione"),

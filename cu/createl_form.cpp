@@ -120,6 +120,19 @@ void CreatelForm::showHeader(const telematic::HeaderSummary& header)
     commitmentDate.readOnly = header.commitmentDateStated;
 }
 
+void CreatelForm::clearHeader()
+{
+    outputName.text.clear();
+    intermediaryFiscalCode.text.clear();
+    commitmentType.text = std::string(17, ' ');
+    commitmentDate.text = std::string(17, ' ');
+    commitmentType.readOnly = false;
+    commitmentDate.readOnly = false;
+    intermediaryPhone.text = std::string(16, ' ');
+    intermediaryEmail.text.clear();
+    archiveShown.clear();
+}
+
 void CreatelForm::load()
 {
     records::Installation& installation = shared().installation;
@@ -183,6 +196,8 @@ bool CreatelForm::openArchive()
     }
     inputFrameVisible = true;
     if (!opening.opened()) {
+        // Nothing of the archive opened before may stay on the screen as if it were this one's.
+        clearHeader();
         notify();
         telematic::showStop(prompter(), opening.stopMessage);
         return false;
@@ -281,7 +296,11 @@ telematic::RunResult CreatelForm::run()
         break;
     case telematic::RunOutcome::Reported:
         launcher().showTextFile(result.reportHostPath, telematic::kRunTitle);
-        closeRequested = true; // the report is shown and the program ends
+        // The report is in its viewer; when the clerk closes it, this window is ready for
+        // the next run and says where both files went.
+        reload();
+        showStatus("File telematico creato: " + records::utf8ToCp1252(result.telematicHostPath)
+                   + "; report: " + records::utf8ToCp1252(result.reportHostPath));
         break;
     case telematic::RunOutcome::Stopped:
     case telematic::RunOutcome::Declined:

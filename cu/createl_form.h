@@ -118,8 +118,9 @@ public:
     void askForReport();
     // The run that " FASE 3" starts, from the boxes as the clerk left them.
     telematic::RunRequest request() const;
-    // "FASE 3": the CU run. After a completed run the window is loaded afresh; after a run
-    // with a report the report is shown and the window is to close.
+    // "FASE 3": the CU run. After a completed run the window is loaded afresh and its status
+    // line names the file written; after a run with a report, the report is shown too, and
+    // the status line names both.
     telematic::RunResult run();
     // "FASE 4     FINE".
     void finish();
@@ -144,6 +145,8 @@ private:
     // Puts every control and window value back as a new window has them, and loads it.
     void reload();
     void showHeader(const telematic::HeaderSummary& header);
+    // The boxes filled from an archive, and the list's text, as a new window has them.
+    void clearHeader();
     void enableProtocolBoxes(bool enabled);
     void notify();
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "payroll/code_tables.h"
 #include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/text.h"
@@ -45,52 +46,12 @@ std::string entryText(const std::string& record, std::size_t length)
 
 const std::vector<std::string>& legalFormEntries()
 {
-    static const std::vector<std::string> entries = {
-        "0  Ditte individuali",
-        "1  Soc.in accomandita per azioni",
-        "2  Soc.a responsabilita limitata",
-        "3  Societa per azioni",
-        "4  Soc.cooperative iscritte Albo",
-        "5  Altre societa cooperative",
-        "6  Mutue assicuratrici",
-        "7  Consorzi con personalita giur.",
-        "8  Associazioni riconosciute",
-        "9  Fondazioni",
-        "10 Altri enti con personalita giur.",
-        "11 Consorzi senza personalita giur.",
-        "12 Associaz.non riconosc.e comitati",
-        "13 Altre organizz.senza pers.giur.",
-        "14 Enti pubblici economici",
-        "15 Enti pubblici non economici",
-        "16 Casse mutue e fondi previdenza",
-        "17 Opere pie e soc.mutuo soccorso",
-        "18 Enti ospedalieri",
-        "19 Enti previdenza e assist.sociale",
-        "20 Aziende aut.cura soggiorno turismo",
-        "21 Aziende reg.,prov.,com.e consorzi",
-        "22 Soc.ed enti costituiti all'estero",
-        "23 Societa semplici irreg.fatto",
-        "24 Societa in nome collettivo",
-        "25 Societa in accomandita semplice",
-        "26 Societa di armamento",
-        "27 Associaz.fra artisti e professionisti",
-        "28 Aziende coniugali",
-        "---Soggetti non residenti----",
-        "30 Societa semplici irreg.fatto",
-        "31 Societa in nome collettivo",
-        "32 Societa in accomandita semplice",
-        "33 Societa di armamento",
-        "34 Associazioni fra professionisti",
-        "35 Soc.in accomandita per azioni",
-        "36 Soc.a responsabilita limitata",
-        "37 Societa per azioni",
-        "38 Consorzi",
-        "39 Altri enti ed istituti",
-        "40 Associaz.riconosc.,non ric.e fatto",
-        "41 Fondazioni",
-        "42 Opere pie e soc.mutuo soccorso",
-        "43 Altre organizz.di persone e beni",
-    };
+    static const std::vector<std::string> entries = [] {
+        std::vector<std::string> list;
+        for (const CodeEntry& entry : legalForms().entries())
+            list.push_back(entry.heading ? entry.description : records::padRight(entry.code, 3) + entry.description);
+        return list;
+    }();
     return entries;
 }
 

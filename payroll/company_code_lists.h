@@ -13,7 +13,8 @@ class Channels;
 namespace payroll {
 
 // Legal form (field 11): codes 0 to 28, a heading for the non-resident subjects, codes 30
-// to 43; each entry is the code filled with blanks to three characters and the description.
+// to 43 (the table legalForms()); each entry is the code filled with blanks to three
+// characters and the description.
 const std::vector<std::string>& legalFormEntries();
 // Sector of activity (field 9): the 21 sections A to U of the classification of economic
 // activities, the letter, a blank and the section's name.

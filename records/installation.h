@@ -5,6 +5,8 @@
 
 #include "records/file_result.h"
 
+#include "records/cu_edition.h"
+
 namespace records {
 
 class PathMapper;
@@ -21,7 +23,6 @@ struct Installation {
 };
 
 inline constexpr const char* kDriveFile = "c:\\disco.ute";
-inline constexpr const char* kCuDataFolder = "\\nolv\\nv770\\2016\\dati\\";
 inline constexpr const char* kYearFile = "\\WNOLV\\anno1.dat";
 
 // Whether an installation root holds its drive file "c:\disco.ute" (the file's name in any

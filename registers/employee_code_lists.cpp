@@ -3,6 +3,9 @@
 #include <array>
 #include <stdexcept>
 
+#include "payroll/code_tables.h"
+#include "records/text.h"
+
 namespace registers {
 
 namespace {
@@ -33,23 +36,19 @@ const std::vector<std::string> kContractKinds = {
     "G  Stagionale dal 1/1/2013 al 31/12/2015",
 };
 
-// Contribution type (Tx 7): "Normale" (four blanks) and the INPS codes, by the code alone.
-// Items that carry no code (a description running over several items continues on items
-// that start with blanks) give the box no code of their own: choosing one climbs to the
-// item above.
-const std::vector<std::string> kContributionTypes = {
-    "    Normale", "A0  ", "A1  ", "A2  ", "B0  ", "B1  ", "B2  ", "B3  ", "B4  ", "C0  ", "C1  ", "C2  ", "C3  ",
-    "C4  ", "D0  ", "D1  ", "D2  ", "D3  ", "D4  ", "E1  ", "E2  ", "E3  ", "E4  ", "F1  ", "F2  ", "F3  ", "F4  ",
-    "F5  ", "F6  ", "F7  ", "G0  ", "H0  ", "J0  ", "J1  ", "J2  ", "J3  ", "J4  ", "J5  ", "J6  ", "J7  ", "J8  ",
-    "K0  ", "K1  ", "K2  ", "K3  ", "K4  ", "K5  ", "K6  ", "K7  ", "K8  ", "L2  ", "L3  ", "L4  ", "L5  ", "L6  ",
-    "L7  ", "L8  ", "M1  ", "M2  ", "M3  ", "M4  ", "M5  ", "M6  ", "M7  ", "M8  ", "M9  ", "P5  ", "P6  ", "P7  ",
-    "S2  ", "S3  ", "S4  ", "S5  ", "S6  ", "S7  ", "S8  ", "S9  ", "V1  ", "V3  ", "V4  ", "V5  ", "V6  ", "V7  ",
-    "V8  ", "01  ", "04  ", "05  ", "06  ", "07  ", "08  ", "09  ", "10  ", "11  ", "13  ", "14  ", "16  ", "17  ",
-    "18  ", "19  ", "20  ", "24  ", "30  ", "31  ", "34  ", "35  ", "36  ", "37  ", "41  ", "42  ", "43  ", "44  ",
-    "46  ", "47  ", "48  ", "49  ", "51  ", "52  ", "55  ", "56  ", "58  ", "59  ", "60  ", "61  ", "62  ", "63  ",
-    "64  ", "66  ", "67  ", "68  ", "70  ", "71  ", "72  ", "73  ", "74  ", "75  ", "76  ", "77  ", "79  ", "82  ",
-    "83  ", "84  ", "85  ", "86  ", "88  ", "90  ", "91  ", "92  ", "94  ", "95  ", "96  ", "97  ", "98  ", "99  ",
-};
+// The items of a list of INPS codes: the code filled with blanks to the width of its box,
+// a blank and its words, "(descrizione non disponibile)" when the table does not give them.
+std::vector<std::string> codeItems(const payroll::CodeTable& table, std::size_t width,
+                                   std::vector<std::string> first = {})
+{
+    std::vector<std::string> items = std::move(first);
+    for (const payroll::CodeEntry& entry : table.entries())
+        items.push_back(records::padRight(entry.code, width) + " " + *table.describe(entry.code));
+    return items;
+}
+
+// Contribution type (Tx 7): "Normale" (four blanks), then the INPS codes.
+const std::vector<std::string> kContributionTypes = codeItems(payroll::contributionTypes(), 4, {"    Normale"});
 
 // Citizenship (Tx 8): the ISTAT codes of the states, 000 for Italy and 999 for stateless
 // persons, in the order of the names.
@@ -106,12 +105,8 @@ const std::vector<std::string> kTerminations = {
     "9  Altre motivazioni",
 };
 
-// Worker type (Tx 19), by the code alone.
-const std::vector<std::string> kWorkerTypes = {
-    "0 ", "05", "AT", "B1", "B2", "B3", "B4", "BN", "CF", "CR", "D ", "DS", "DZ", "E1", "E2", "EM", "ES", "FS",
-    "G ", "GA", "M ", "MF", "PM", "PR", "PT", "TF", "X1", "Z1", "X2", "Z2", "X3", "Y3", "Z3", "X4", "Z4", "SC",
-    "SY", "SR", "SX", "SI", "ST", "SZ", "PA", "PB", "PC", "M1",
-};
+// Worker type (Tx 19).
+const std::vector<std::string> kWorkerTypes = codeItems(payroll::workerTypes(), 2);
 
 // Particular worker kind or apprenticeship (Tx 20).
 const std::vector<std::string> kWorkerKinds = {

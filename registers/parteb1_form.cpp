@@ -465,7 +465,26 @@ void Parteb1Form::Command1_Click()
     const bool written = slot.write(std::string(kRecordLength, '\0'));
     m_channels.close(kChannel);
     if (written)
+        afterDeletion();
+}
+
+void Parteb1Form::afterDeletion()
+{
+    // The window stays on the employees left, showing the next one (or the one before), and
+    // its status line says which record went.
+    const double deleted = recordNumber;
+    const std::string said = "Cancellato il record " + records::digitsText(static_cast<long long>(deleted)) + " ("
+        + std::string(records::trim(entries[2])) + " " + std::string(records::trim(entries[3])) + ")";
+    fillList();
+    if (listaRecords.empty()) {
+        m_workplace.prompter.message({}, said + ": l'archivio non ha altri dipendenti", records::Icon::Information);
         exit();
+        return;
+    }
+    const auto next = std::upper_bound(listaRecords.begin(), listaRecords.end(), deleted);
+    recordNumber = next != listaRecords.end() ? *next : listaRecords.back();
+    showCurrent(true);
+    Messaggio(said);
 }
 
 void Parteb1Form::exit()

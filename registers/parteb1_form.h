@@ -46,7 +46,9 @@ public:
     void lista_Click(int index); // 0 = first item; the list shows the record shown afterwards
     void reco_Change(); // after the operator changed reco's text; put back when he stays
     void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
-    void Command1_Click(); // delete, after the warning and the confirmation
+    // Delete, after the warning and the confirmation; the window then shows the next employee
+    // left, or closes when none is.
+    void Command1_Click();
     bool Command2_Click(); // save, after the confirmation; true when saved
     bool Command3_Click(); // exit, after leaveRecord(); true when the window closes
     void Command5_Click(); // restore boxes 1 to 20 from the record
@@ -119,6 +121,7 @@ public:
 private:
     bool openFile();
     bool mayWrite();
+    void afterDeletion();
     // Shows record `target` after leaveRecord(); with edits on the record shown and the same
     // target (next on the last record), nothing is shown again and nothing is lost.
     bool moveTo(double target, bool setReco);

@@ -8,10 +8,11 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev
   libxml2-dev
+  fonts-dejavu-core
 )
 if [ "${1:-}" = "--display" ]; then
   # Only to look at the windows for real under a virtual display.
-  packages+=(xvfb xauth x11-apps imagemagick fonts-dejavu-core xdotool)
+  packages+=(xvfb xauth x11-apps imagemagick xdotool)
 fi
 
 missing=()

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,17 +21,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace ui {
+#include "ui/ui_common.h"
 
-QFont TextFileViewer::fixedPitchFont()
-{
-    // The system's fixed-width family; should the system name none, the hint and the pitch
-    // still make the font matching pick a fixed-width face.
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
+namespace ui {
 
 TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -46,7 +39,7 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     m_text->setObjectName(QStringLiteral("TextFileViewerText"));
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setFont(fixedPitchFont());
+    m_text->setFont(fixedWidthFont());
     // The suite's text files end their lines with CR LF.
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -80,9 +73,6 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this, [this] { findFromBar(false); });
     connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this,
             [this] { findFromBar(true); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_findText);
-    escape->setContext(Qt::WidgetShortcut);
-    connect(escape, &QShortcut::activated, m_findBar, &QWidget::hide);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     auto* printButton = buttons->addButton(QStringLiteral("Stampa..."), QDialogButtonBox::ActionRole);
@@ -102,8 +92,26 @@ TextFileViewer::TextFileViewer(const QString& title, const QString& text, QWidge
     layout->addWidget(m_findBar);
     layout->addWidget(buttons);
 
+    // A hundred columns and 36 lines of the report, as far as the screen allows.
     const QFontMetrics metrics(m_text->font());
-    resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36);
+    resize(QSize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 36)
+               .boundedTo(screenRoom(this))
+               .expandedTo(minimumSizeHint()));
+}
+
+void TextFileViewer::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the find bar when it is open, and the viewer otherwise.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_findBar->isVisible()) {
+            m_findBar->hide();
+            m_text->setFocus();
+        } else {
+            close();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TextFileViewer::showFindBar()

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -13,15 +14,14 @@ namespace ui {
 
 // A read-only window that shows a Windows-1252 text file (the run report, a numbered XML
 // listing) in a fixed-width font, as the payroll offices read their reports: columns line
-// up. It prints, saves as PDF and finds text (Ctrl+F). It deletes itself when closed.
+// up. It prints, saves as PDF and finds text (Ctrl+F); Esc closes the find bar, then the
+// viewer. It deletes itself when closed.
 class TextFileViewer : public QWidget {
     Q_OBJECT
 public:
     TextFileViewer(const QString& title, const QString& text, QWidget* parent = nullptr);
 
     QPlainTextEdit* textView() const { return m_text; }
-    // The font the viewer asks for: the system's fixed-width family, asked as fixed-pitch.
-    static QFont fixedPitchFont();
 
     // Shows the find bar with the focus in its box.
     void showFindBar();
@@ -31,6 +31,9 @@ public:
     bool find(const QString& text, bool backwards = false);
     // Writes the text as a PDF file; false when the file cannot be written.
     bool saveAsPdf(const QString& path);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void print();

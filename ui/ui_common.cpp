@@ -1,5 +1,7 @@
 #include "ui/ui_common.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -7,12 +9,15 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -70,6 +75,16 @@ int showBox(std::string_view title, std::string_view text, records::Icon icon, Q
     // Texts such as "Premere <ok>" or file names must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    // The window manager cuts a title longer than its box ("Modi... i dati" over "Conferma "):
+    // the box is as wide as its title, in the bold of title bars, and the title bar's buttons.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics titleMetrics(titleFont);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = titleMetrics.horizontalAdvance(box.windowTitle()) + titleMetrics.height() * 8;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     return box.exec();
 }
 
@@ -207,6 +222,18 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name)
     return label;
 }
 
+QFont fixedWidthFont(qreal pointSize)
+{
+    // The system's fixed-width family, asked as fixed-pitch with the typewriter hint: should
+    // the system name no family, the font matching still picks a fixed-width face.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    return font;
+}
+
 int boxWidth(const QWidget* box, int characters)
 {
     const QFontMetrics metrics(box->font());
@@ -215,10 +242,33 @@ int boxWidth(const QWidget* box, int characters)
 
 void resizeWithinScreen(QWidget* window)
 {
+    window->ensurePolished();
     QSize size = window->sizeHint();
-    if (const QScreen* screen = window->screen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    window->resize(size.expandedTo(window->minimumSizeHint()));
+    if (const auto* main = qobject_cast<const QMainWindow*>(window); main && main->centralWidget()) {
+        // A main window needs its content, its menu bar and the lines of its status bar at
+        // that width (the window's own hint counts one line for a status bar).
+        size = main->centralWidget()->sizeHint().expandedTo(main->centralWidget()->minimumSizeHint());
+        if (const QWidget* menu = main->menuWidget())
+            size.rheight() += menu->sizeHint().height();
+        if (const auto* status = main->findChild<const QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const int lines = status->hasHeightForWidth() ? status->heightForWidth(size.width()) : 0;
+            size.rheight() += std::max(status->sizeHint().height(), lines);
+        }
+    }
+    window->resize(size.boundedTo(screenRoom(window)).expandedTo(window->minimumSizeHint()));
+}
+
+QSize screenRoom(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    // Room for the borders and the title bar that the window manager adds, and for a panel of
+    // the desktop that the screen's available area does not always leave out: 8 and 72
+    // screen pixels.
+    const double ratio = screen->devicePixelRatio();
+    const QSize frame(static_cast<int>(std::ceil(8 / ratio)), static_cast<int>(std::ceil(72 / ratio)));
+    return screen->availableGeometry().size() - frame;
 }
 
 } // namespace ui

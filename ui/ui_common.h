@@ -62,11 +62,18 @@ int typingLimit(const QLineEdit* box);
 // A label that shows its text as plain text (never as markup), named `name` when given.
 QLabel* plainLabel(const QString& text, QWidget* parent, const QString& name = {});
 
+// The font of texts whose columns must line up (reports, listings, code lists): the
+// system's fixed-width family, asked as fixed-pitch. At `pointSize` points when given.
+QFont fixedWidthFont(qreal pointSize = 0);
+
 // Width of a box that shows `characters` capital letters or digits, as codes are written.
 int boxWidth(const QWidget* box, int characters);
 
 // Gives a window the size it asks for, but never more than its screen offers (large
-// fonts, small laptops): what does not fit is laid out closer together.
+// fonts, small laptops), with room for its title bar: a window whose content scrolls
+// (WindowScroll) then scrolls it.
 void resizeWithinScreen(QWidget* window);
+// The most a window of this screen may measure, without its title bar and borders.
+QSize screenRoom(const QWidget* window);
 
 } // namespace ui

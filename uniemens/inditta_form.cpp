@@ -144,6 +144,7 @@ void IndittaForm::combo1_Click(int index)
 {
     if (index < 0 || index >= static_cast<int>(combo1Items.size()))
         return;
+    m_notice.clear();
     combo1Index = index;
     selectedMonth = records::digitsText(index + 1);
     inditItems.clear();
@@ -199,6 +200,32 @@ void IndittaForm::indit_Click(int index)
         return;
     Text1 = dataFiles[static_cast<std::size_t>(index)];
     selectedIndex = static_cast<std::int16_t>(index + 1);
+    // The list's own text is the item chosen, as a list box shows it once clicked.
+    inditText = inditItems[static_cast<std::size_t>(index)];
+    m_notice.clear();
+}
+
+std::string IndittaForm::selectedCompany() const
+{
+    if (records::trim(Text1).empty() || selectedIndex < 1 || selectedIndex > static_cast<int>(dataFiles.size())
+        || dataFiles[static_cast<std::size_t>(selectedIndex - 1)] != Text1)
+        return {};
+    return std::string(records::trimRight(inditItems[static_cast<std::size_t>(selectedIndex - 1)]));
+}
+
+IndittaForm::Program IndittaForm::installedProgram(const std::string& path) const
+{
+    return {path, m_channels.paths().hostPath(path).string(), m_channels.paths().fileExists(path)};
+}
+
+IndittaForm::Program IndittaForm::checkingProgram() const
+{
+    return installedProgram(kCheckingProgram);
+}
+
+IndittaForm::Program IndittaForm::payrollMenu() const
+{
+    return installedProgram(m_shared.installation.drivePrefix + kMenuProgram);
 }
 
 void IndittaForm::Option1_Click()
@@ -479,6 +506,10 @@ ConfirmOutcome IndittaForm::finishCompany(const std::string& companyFile, bool r
     m_lines.flush();
     m_storedHostPath = m_series.complete(m_lines.lineCount());
     m_seriesCompanies.clear();
+    // The message names the file where the checking program looks for it; the status line
+    // says where that is on this computer.
+    m_notice = "Il file UniEmens si trova su questo computer in " + records::utf8ToCp1252(m_storedHostPath);
+    notify();
     m_prompter.message({}, "Il file :" + outputXmlFileName + " e' stato memorizzato");
     m_channels.closeAll();
     appendFlag = 0;
@@ -529,6 +560,8 @@ void IndittaForm::Command3_Click()
 
 std::string IndittaForm::statusText() const
 {
+    if (!m_notice.empty())
+        return m_notice;
     if (appendFlag == 1) {
         const std::size_t slash = outputXmlFileName.find_last_of('\\');
         return "Il file " + outputXmlFileName.substr(slash == std::string::npos ? 0 : slash + 1)
@@ -547,7 +580,10 @@ std::string IndittaForm::statusText() const
 bool IndittaForm::startInstalledProgram(const std::string& installationPath, const std::string& workingFolder)
 {
     if (!m_channels.paths().fileExists(installationPath)) {
-        m_prompter.message({}, "Il programma " + installationPath + " non e' installato", records::Icon::Stop);
+        m_prompter.message({},
+                           "Il programma " + installationPath + " non e' installato (su questo computer: "
+                               + records::utf8ToCp1252(m_channels.paths().hostPath(installationPath).string()) + ")",
+                           records::Icon::Stop);
         return false;
     }
     const std::string hostFolder = workingFolder.empty() ? std::string() : m_channels.paths().hostPath(workingFolder).string();

@@ -87,8 +87,22 @@ public:
     // Host path of the XML file that the last series stored; empty before.
     const std::string& storedHostPath() const { return m_storedHostPath; }
     records::Channels& channels() { return m_channels; }
-    // The help line of the window: what the operator can do next.
+    // The help line of the window: what the operator can do next, or where the file just
+    // stored lies on this computer.
     std::string statusText() const;
+    // The code and name of the company whose data file Text1 names, as the list shows it;
+    // empty while none is chosen.
+    std::string selectedCompany() const;
+
+    // A program that a button starts: its path in the installation, the host path that is,
+    // and whether it is there.
+    struct Program {
+        std::string path;
+        std::string hostPath;
+        bool installed = false;
+    };
+    Program checkingProgram() const; // "Controllo e validazione "
+    Program payrollMenu() const;     // "Accedi a Paghe"
 
     // Controls.
     std::vector<std::string> combo1Items;
@@ -138,6 +152,7 @@ private:
     ConfirmOutcome stopSeries(const std::string& message);
     void removeListedFile(const std::string& companyFile);
     bool startInstalledProgram(const std::string& installationPath, const std::string& workingFolder = {});
+    Program installedProgram(const std::string& path) const;
 
     void notify();
 
@@ -152,6 +167,7 @@ private:
     payroll::FieldTable m_record; // the employee or collaborator record being written
     std::vector<std::string> m_seriesCompanies; // codes of the companies in the open file
     std::string m_storedHostPath;
+    std::string m_notice; // shown in the help line until the next choice
 };
 
 } // namespace uniemens

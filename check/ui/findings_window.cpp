@@ -29,6 +29,7 @@
 #include "records/cp1252.h"
 #include "ui/text_viewer.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace check {
 
@@ -158,6 +159,9 @@ void FindingsWindow::build()
     large.setBold(true);
     m_verdict->setFont(large);
     m_counts = ::ui::plainLabel(QString(), header, QStringLiteral("countsLabel"));
+    // Long texts wrap rather than widen the window past a small screen.
+    for (QLabel* label : {m_kindLabel, m_verdict, m_counts})
+        label->setWordWrap(true);
     auto* headerLayout = new QVBoxLayout(header);
     headerLayout->setContentsMargins(12, 10, 12, 10);
     headerLayout->setSpacing(4);
@@ -222,6 +226,8 @@ void FindingsWindow::build()
     layout->addWidget(m_list, 1);
     layout->addWidget(m_hint);
     layout->addWidget(buttons);
+    // As high as the wrapped texts need at the window's width.
+    ::ui::keepWholeHeight(this, sizeHint());
 
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,7 +15,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
@@ -22,11 +25,13 @@
 #include <QVBoxLayout>
 
 #include "cu/telematic/run.h"
+#include "records/cu_edition.h"
 #include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/phase_button.h"
 #include "ui/run_progress.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "ui/window_list.h"
 
 namespace cu {
@@ -59,7 +64,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     , m_form(workplace)
 {
     setObjectName(QStringLiteral("createl"));
-    setWindowTitle(QStringLiteral("Seleziona CU 2016"));
+    setWindowTitle(QStringLiteral("Seleziona CU ") + QString::fromLatin1(records::kCuIncomeYear));
     setWindowIcon(QIcon(QStringLiteral(":/createl/icons/cu.png")));
     buildControls();
     buildMenu();
@@ -75,6 +80,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
     m_form.load();
     refresh();
+    fitNarrowScreen();
     ui::resizeWithinScreen(this);
 }
 
@@ -108,18 +114,16 @@ void createl::buildControls()
 
     // How far a run has got: archive records looked at, of how many.
     m_progress = new ui::RunProgress(central);
+    // The bar keeps its place while hidden, so the window does not grow when a run starts.
+    QSizePolicy keepPlace = m_progress->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keepPlace);
     layout->addWidget(m_progress);
 
     layout->addStretch(1);
     layout->addWidget(buildDisclaimer());
-    setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    ui::setScrollingCentralWidget(this, central);
+    m_statusText = ui::addStatusLine(this);
 
     // The boxes filled from the archive are disabled, yet the operator must read them: their
     // text stays dark instead of the style's faint grey.
@@ -144,6 +148,7 @@ void createl::buildControls()
         setTabOrder(order[i - 1], order[i]);
 
     connect(m_archiveList, &QComboBox::activated, this, &createl::chooseArchive);
+    m_archiveList->installEventFilter(this);
     connect(m_supplyKinds, &QComboBox::activated, this, &createl::chooseSupplyKind);
     connect(m_openButton, &QToolButton::clicked, this, &createl::openArchive);
     connect(m_runButton, &QToolButton::clicked, this, &createl::run);
@@ -178,20 +183,23 @@ QWidget* createl::buildTitle()
 
     auto* certificazione = plainLabel(QStringLiteral("CERTIFICAZIONE"), banner, QStringLiteral("titleCertificazione"));
     auto* unica = plainLabel(QStringLiteral("UNICA"), banner, QStringLiteral("titleUnica"));
-    auto* year = plainLabel(QStringLiteral("2017"), banner, QStringLiteral("titleYear"));
+    auto* year = plainLabel(QString::fromLatin1(records::kCuYear), banner, QStringLiteral("titleYear"));
     for (QLabel* label : {certificazione, unica, year})
         label->setFont(big);
 
     auto* law = plainLabel(QStringLiteral("CERTIFICAZIONE DI CUI ALL'ART.4 COMMI 6-ter e 6-quater        DEL D.P.R. "
-                                          "22 LUGLIO 1009, n.322, RELATIVA ALL'ANNO"),
+                                          "22 LUGLIO 1998, n.322, RELATIVA ALL'ANNO"),
                            banner, QStringLiteral("titleLaw"));
-    auto* lawYear = plainLabel(QStringLiteral("      2016"), banner, QStringLiteral("titleYear2"));
+    m_law = law;
+    auto* lawYear = plainLabel(QStringLiteral("      ") + QString::fromLatin1(records::kCuIncomeYear), banner,
+                               QStringLiteral("titleYear2"));
     QFont yearFont = medium;
     yearFont.setPointSizeF(font().pointSizeF() * 1.4);
     lawYear->setFont(yearFont);
     lawYear->setAlignment(Qt::AlignLeft | Qt::AlignBaseline);
 
-    auto* version = plainLabel(QStringLiteral("Versione 17.30"), banner, QStringLiteral("titleVersion"));
+    auto* version = plainLabel(QStringLiteral("Versione ") + QString::fromLatin1(records::kProgramVersion), banner,
+                               QStringLiteral("titleVersion"));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     auto* names = new QHBoxLayout;
@@ -203,6 +211,7 @@ QWidget* createl::buildTitle()
     names->addWidget(version, 0, Qt::AlignTop);
 
     auto* lawRow = new QHBoxLayout;
+    m_lawRow = lawRow;
     lawRow->setSpacing(0);
     lawRow->addWidget(law, 0, Qt::AlignBottom);
     lawRow->addWidget(lawYear, 0, Qt::AlignBottom);
@@ -227,10 +236,8 @@ QWidget* createl::buildSelectionFrame()
     frame->setObjectName(QStringLiteral("selectionFrame"));
     frame->setFrameShape(QFrame::StyledPanel);
 
-    m_archiveList = new QComboBox(frame);
+    m_archiveList = new ui::WrappingComboBox(48, frame, 1);
     m_archiveList->setObjectName(QStringLiteral("lista"));
-    m_archiveList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_archiveList->setMinimumContentsLength(48);
     m_archiveList->setMaxVisibleItems(20);
 
     auto* code = new QLineEdit(frame);
@@ -269,10 +276,12 @@ QWidget* createl::buildSelectionFrame()
     m_checkFile->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     connect(m_checkFile, &QToolButton::clicked, this, &createl::checkFile);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(10);
+    m_phaseButtons = new QGridLayout;
+    m_phaseButtons->setSpacing(10);
+    int column = 0;
     for (QToolButton* button : {m_reportButton, m_openButton, m_runButton, m_checkFile, m_endButton})
-        buttons->addWidget(button);
+        m_phaseButtons->addWidget(button, 0, column++);
+    QGridLayout* buttons = m_phaseButtons;
 
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 10, 12, 10);
@@ -370,12 +379,53 @@ QWidget* createl::buildInputFrame()
     left->addLayout(supply);
     left->addStretch(1);
 
-    auto* layout = new QHBoxLayout(frame);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(16);
-    layout->addLayout(left, 1);
-    layout->addWidget(commitment, 1);
+    m_inputLayout = new QBoxLayout(QBoxLayout::LeftToRight, frame);
+    m_inputLayout->setContentsMargins(12, 10, 12, 10);
+    m_inputLayout->setSpacing(16);
+    m_inputLayout->addLayout(left, 1);
+    m_inputLayout->addWidget(commitment, 1);
     return frame;
+}
+
+void createl::fitNarrowScreen()
+{
+    // On a screen narrower than the window (a laptop at a large scale) the intermediary's
+    // group goes under the supply's and the legal reference wraps, so that the window scrolls
+    // down, never sideways.
+    ensurePolished();
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (centralWidget()->sizeHint().width() <= room)
+        return;
+    m_inputLayout->setDirection(QBoxLayout::TopToBottom);
+    m_law->setWordWrap(true);
+    m_lawRow->setStretchFactor(m_law, 1);
+    const QWidget* content = static_cast<const QScrollArea*>(centralWidget())->widget();
+    // The layouts measure afresh what the wrapped reference and the stacked groups need.
+    for (QWidget* part : content->findChildren<QWidget*>())
+        part->updateGeometry();
+    for (QLayout* layout : content->findChildren<QLayout*>())
+        layout->invalidate();
+    if (content->minimumSizeHint().width() <= room)
+        return;
+    // Narrower still: the phase buttons two by two, the title smaller, an archive's name on
+    // two lines.
+    m_archiveList->setMinimumContentsLength(28);
+    m_archiveList->setLines(2);
+    int at = 0;
+    for (QToolButton* button : {m_reportButton, m_openButton, m_runButton, m_checkFile, m_endButton}) {
+        m_phaseButtons->removeWidget(button);
+        m_phaseButtons->addWidget(button, at / 2, at % 2);
+        ++at;
+    }
+    for (auto* label : findChildren<QLabel*>()) {
+        const QString name = label->objectName();
+        if (name == QStringLiteral("titleCertificazione") || name == QStringLiteral("titleUnica")
+            || name == QStringLiteral("titleYear")) {
+            QFont smaller = label->font();
+            smaller.setPointSizeF(font().pointSizeF() * 1.4);
+            label->setFont(smaller);
+        }
+    }
 }
 
 QWidget* createl::buildDisclaimer()
@@ -388,7 +438,7 @@ QWidget* createl::buildDisclaimer()
         QStringLiteral("L'autore non si assume alcuna responsabilità per le sanzioni derivanti da dati elaborati non "
                        "corrispondenti a fatti reali o a fatti successivamente accertati dagli organi ispettivi."),
         QStringLiteral("L'utilizzo del software implica pertanto l'accettazione di tali condizioni."),
-        QStringLiteral("telematico - Tutti i diritti riservati - Febbraio 2017"),
+        QStringLiteral("telematico - Tutti i diritti riservati - ") + QString::fromLatin1(records::kProgramRelease),
     };
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(10, 6, 10, 6);
@@ -553,7 +603,7 @@ void createl::run()
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
     m_progress->finish();
-    if (result.outcome == telematic::RunOutcome::Completed) {
+    if (result.outcome == telematic::RunOutcome::Completed || result.outcome == telematic::RunOutcome::Reported) {
         // The form has been loaded afresh for the next run; the kind of supply shown, which
         // only the window keeps, starts again empty too.
         m_supplyKinds->setCurrentIndex(-1);
@@ -566,10 +616,6 @@ void createl::run()
         && m_form.prompter().askYesNo(records::Question::CheckFileNow, "Verifica file", "Verificare il file adesso ?",
                                       records::Icon::Question))
         m_fileCheck(result.telematicHostPath);
-    // After a run with a report the report viewer is open: it is the last window, and the
-    // program ends with it.
-    if (m_form.closeRequested)
-        close();
 }
 
 void createl::setFileCheck(FileCheck check, records::FileChooser* chooser)
@@ -610,6 +656,16 @@ void createl::finish()
 
 bool createl::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_archiveList && event->type() == QEvent::KeyPress) {
+        // Enter on the list opens the archive shown there, as choosing it and "FASE 2" do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_archiveList->currentIndex() >= 0) {
+            chooseArchive(m_archiveList->currentIndex());
+            openArchive();
+            return true;
+        }
+        return false;
+    }
     // A box that takes the focus shows its help; leaving a box changes nothing.
     if (event->type() == QEvent::FocusIn) {
         const auto found = std::find(m_boxes.begin(), m_boxes.end(), watched);

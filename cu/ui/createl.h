@@ -12,6 +12,8 @@
 #include "records/shared_values.h"
 
 class QAction;
+class QBoxLayout;
+class QGridLayout;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -24,6 +26,7 @@ class FileChooser;
 
 namespace ui {
 class RunProgress;
+class WrappingComboBox;
 class WindowList;
 } // namespace ui
 
@@ -78,6 +81,7 @@ private:
     QWidget* buildInputFrame();
     QWidget* buildDisclaimer();
     void buildMenu();
+    void fitNarrowScreen();
     void refresh();
 
     const ui::WindowList* m_windows;
@@ -93,7 +97,7 @@ private:
 
     // Tx_0..Tx_11, in the order of Box.
     std::array<QLineEdit*, kBoxCount> m_boxes{};
-    QComboBox* m_archiveList = nullptr;
+    ui::WrappingComboBox* m_archiveList = nullptr;
     QComboBox* m_supplyKinds = nullptr;
     QToolButton* m_reportButton = nullptr;
     QToolButton* m_openButton = nullptr;
@@ -101,6 +105,10 @@ private:
     QToolButton* m_endButton = nullptr;
     QToolButton* m_checkFile = nullptr;
     QFrame* m_inputFrame = nullptr;
+    QBoxLayout* m_inputLayout = nullptr;
+    QGridLayout* m_phaseButtons = nullptr;
+    QLabel* m_law = nullptr;
+    QBoxLayout* m_lawRow = nullptr;
     QLabel* m_progressText = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;

@@ -160,10 +160,10 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
     EXPECT_EQ(f.Tx[1].text, "BNCLRA90C52F205S");
     EXPECT_EQ(comboText(2), "P  Tempo parziale");
     EXPECT_EQ(comboText(3), "D  Tempo determinato o contratto a termine");
-    EXPECT_EQ(comboText(4), "J0  ");
+    EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
     EXPECT_EQ(comboText(5), "201 Albania");
     EXPECT_EQ(comboText(6), "1  Assunzione");
-    EXPECT_EQ(comboText(8), "AT");
+    EXPECT_EQ(comboText(8), "AT (descrizione non disponibile)");
     EXPECT_EQ(comboText(9), "APPB Apprendistato professionalizzante,Contratto di mestiere");
 }
 
@@ -213,7 +213,7 @@ TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntr
     f.Tx_LostFocus(2);
     EXPECT_EQ(f.Tx[2].text, fitRight("verdi", 24));
     f.Combo_Click(1, itemOf(1, "A  Atipica ex INPDAI                 "));
-    f.Combo_Click(8, itemOf(8, "SC"));
+    f.Combo_Click(8, itemOf(8, "SC Lavoratore dello spettacolo o dello sport"));
     f.Tx[21].text = "n";
     f.Tx[22].text = "12";
     f.Tx[23].text = "g";
@@ -264,9 +264,21 @@ TEST_F(Parteb1FormTest, DeleteAsksTwiceAndLeavesNulsThatTheNextLoadSkips)
 
     prompter.answer(true);
     f.Command1_Click();
-    EXPECT_TRUE(f.closeRequested);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kDeleted);
+    // The form stays on the employee left, and says which record went.
+    EXPECT_FALSE(f.closeRequested);
+    EXPECT_EQ(f.listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+    EXPECT_EQ(f.recordNumber, 1);
+    EXPECT_EQ(records::trim(f.Tx[2].text), "ROSSI");
+    EXPECT_EQ(f.statusText, "Cancellato il record 3 (BIANCHI LAURA)");
     EXPECT_EQ(load().listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+
+    // Deleting the last employee closes the form, saying so.
+    prompter.answer(true);
+    form->Command1_Click();
+    EXPECT_TRUE(form->closeRequested);
+    EXPECT_EQ(prompter.last().text, "Cancellato il record 1 (ROSSI MARIO): l'archivio non ha altri dipendenti");
+    EXPECT_EQ(root.read(kPaghe), kDeleted + kDeleted + kDeleted);
 }
 
 TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
@@ -331,9 +343,9 @@ TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
 TEST_F(Parteb1FormTest, ContributionTypeItemsClimbToTheirCodeAndNormaleLeavesNoneSelected)
 {
     Parteb1Form& f = load();
-    f.Combo_Click(4, itemOf(4, "J0  "));
+    f.Combo_Click(4, itemOf(4, "J0   (descrizione non disponibile)"));
     EXPECT_EQ(f.Tx[7].text, "J0  ");
-    EXPECT_EQ(comboText(4), "J0  ");
+    EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
     f.Combo_Click(4, 0);
     EXPECT_EQ(f.Tx[7].text, "    ");
     EXPECT_EQ(f.Combo[4].index, -1);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -52,11 +53,8 @@ CodeListDialog::CodeListDialog(QWidget* parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("codeList"));
     m_list->setUniformItemSizes(true);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(font().pointSizeF());
-    m_list->setFont(fixed);
-    m_list->setMinimumWidth(ui::boxWidth(m_list, 50));
-    m_list->setMinimumHeight(m_list->fontMetrics().lineSpacing() * 14);
+    m_list->setFont(ui::fixedWidthFont(font().pointSizeF()));
+    m_list->setMinimumHeight(m_list->fontMetrics().lineSpacing() * 6);
 
     m_empty = ui::plainLabel(QStringLiteral("L'elenco non contiene codici."), this, QStringLiteral("emptyNote"));
     m_empty->hide();
@@ -107,6 +105,9 @@ void CodeListDialog::showList(CodeList list, const std::vector<std::string>& ent
     m_list->setCurrentRow(-1);
     updateChoose();
     m_filter->setFocus();
+    // Every entry whole: the window as wide as the longest one, a longer one on two lines.
+    ui::showItemsWhole(m_list, 80);
+    ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 24));
 }
 
 std::optional<std::string> CodeListDialog::chosen() const

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -24,6 +25,7 @@
 #include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -110,6 +112,11 @@ fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
                       .arg(company)
                       .arg(toQt(m_form.fileName()).replace(QStringLiteral("\\\\"), QStringLiteral("\\"))));
     refresh();
+    // On a screen narrower than the two columns of groups (a laptop at a large scale) they go
+    // one under the other: the fields then scroll down, never sideways.
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (centralWidget()->sizeHint().width() > room)
+        m_columns->setDirection(QBoxLayout::TopToBottom);
     ui::resizeWithinScreen(this);
 }
 
@@ -188,7 +195,8 @@ void fDitta::buildControls()
     header->setFont(bold);
     m_label37 = plainLabel(QString(), central, QStringLiteral("Label37"));
 
-    auto* columns = new QHBoxLayout;
+    auto* columns = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_columns = columns;
     columns->setSpacing(10);
     auto* left = new QVBoxLayout;
     left->addWidget(buildCompanyGroup());
@@ -225,20 +233,21 @@ void fDitta::buildControls()
     buttons->addWidget(blank);
     buttons->addWidget(exit);
 
+    // The fields scroll on a screen too small for them; the buttons stay in view.
+    auto* fields = new QWidget;
+    auto* fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(10, 8, 10, 0);
+    fieldsLayout->setSpacing(6);
+    fieldsLayout->addWidget(header);
+    fieldsLayout->addLayout(columns, 1);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
-    layout->addWidget(header);
-    layout->addLayout(columns, 1);
+    layout->addWidget(new ui::WindowScroll(fields, central), 1);
+    buttons->setContentsMargins(10, 0, 10, 0);
     layout->addLayout(buttons);
     setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard goes through the fields in their order, the date boxes in place of field 5.
     QWidget* previous = nullptr;
@@ -250,20 +259,27 @@ void fDitta::buildControls()
                 setTabOrder(previous, widget);
             previous = widget;
         }
+        // A box's list button comes right after it.
+        if (QPushButton* list = m_listButtons[static_cast<std::size_t>(i)]) {
+            setTabOrder(previous, list);
+            previous = list;
+        }
     }
     setTabOrder(previous, save);
     setTabOrder(save, blank);
     setTabOrder(blank, exit);
 }
 
-QPushButton* fDitta::listButton(const char* name, const QString& toolTip, void (FDittaForm::*event)())
+QPushButton* fDitta::listButton(int box, const char* name, const QString& toolTip, void (FDittaForm::*event)())
 {
     auto* button = new QPushButton(QStringLiteral("..."), this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(toolTip);
+    // The list opens from its box too: F4 or Alt+Down, as a combo box opens.
+    button->setToolTip(toolTip + QStringLiteral(" (F4 nel campo)"));
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::ClickFocus);
+    ui::pressOnEnter(button);
+    m_listButtons[static_cast<std::size_t>(box)] = button;
     connect(button, &QPushButton::clicked, this, [this, event] {
         (m_form.*event)();
         afterEvent();
@@ -296,11 +312,11 @@ QWidget* fDitta::buildActivityGroup()
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
     QPushButton* sector
-        = listButton("Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
+        = listButton(9, "Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
     QPushButton* activity
-        = listButton("Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
+        = listButton(10, "Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
     QPushButton* legalForm
-        = listButton("Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
+        = listButton(11, "Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
     addRow(grid, 0,
            {{QStringLiteral("Settore"), nullptr, together({tx(9), sector})},
             {QStringLiteral("Codice attività"), nullptr, together({tx(10), activity})}},
@@ -352,9 +368,9 @@ QWidget* fDitta::buildAccountsGroup()
     QGridLayout* grid = gridOf(group);
     const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
     QPushButton* personalization
-        = listButton("Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
+        = listButton(29, "Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
     QPushButton* intermediary
-        = listButton("Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
+        = listButton(33, "Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
     addRow(grid, 0,
            {{QStringLiteral("Ditta madre"), tx(26)},
             {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}},
@@ -368,10 +384,9 @@ QWidget* fDitta::buildAccountsGroup()
            {{QStringLiteral("Sottoconti clienti"), nullptr,
              together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
            group);
-    addRow(grid, 4,
-           {{QStringLiteral("Campo 32"), nullptr, together({tx(32), m_label39})},
-            {QStringLiteral("Campo 34"), nullptr, together({tx(34), m_label40})}},
-           group);
+    // What fields 32 and 34 stand for is not recorded; their labels say the words of their values.
+    addRow(grid, 4, {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_label39})}}, group);
+    addRow(grid, 5, {{QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_label40})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -529,7 +544,14 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
+    const auto* pressed = static_cast<QKeyEvent*>(event);
+    const bool listKey = (pressed->key() == Qt::Key_F4 && pressed->modifiers() == Qt::NoModifier)
+        || (pressed->key() == Qt::Key_Down && pressed->modifiers() == Qt::AltModifier);
+    if (listKey && !dateBox && m_listButtons[static_cast<std::size_t>(index)]) {
+        m_listButtons[static_cast<std::size_t>(index)]->click();
+        return true;
+    }
+    const int key = keyCodeOf(pressed);
     if (key == 0)
         return false;
     if (dateBox && (key == registers::kKeyEnter || key == registers::kKeyUp)) {

@@ -8,6 +8,7 @@
 #include "records/shared_values.h"
 #include "registers/fditta_form.h"
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,7 +23,8 @@ class CodeListDialog;
 // operator's input and events to it. Control object names are the control names: Tx_1 ..
 // Tx_34, ggn, mmn, aan, ftel, Label23, Label26, Label27, Label28, Label39, Label40, Label37,
 // Command2 (save), Commandelimina (blank), Command3 (exit), Command4, Command16, Command13,
-// Command6, Command8 (code lists of fields 9, 10, 11, 29, 33), StatusBar1.
+// Command6, Command8 (code lists of fields 9, 10, 11, 29, 33; Tab reaches each after its box,
+// and F4 or Alt+Down in the box opens it), StatusBar1.
 // Tx_5 stays hidden: the birth date is typed into ggn, mmn and aan, from which a save takes it.
 class fDitta : public QMainWindow {
     Q_OBJECT
@@ -60,7 +62,7 @@ private:
     QWidget* buildContactGroup();
     QWidget* buildAddressGroup(const QString& title, int first);
     QWidget* buildAccountsGroup();
-    QPushButton* listButton(const char* name, const QString& toolTip, void (FDittaForm::*event)());
+    QPushButton* listButton(int box, const char* name, const QString& toolTip, void (FDittaForm::*event)());
     void refresh();
     void afterEvent();
     void moveFocus(int box);
@@ -73,6 +75,7 @@ private:
     const QObject* m_entered = nullptr; // the box the operator is in
 
     std::array<QLineEdit*, FDittaForm::kFieldCount + 1> m_tx{};
+    std::array<QPushButton*, FDittaForm::kFieldCount + 1> m_listButtons{}; // by the box they fill
     QLineEdit* m_ggn = nullptr;
     QLineEdit* m_mmn = nullptr;
     QLineEdit* m_aan = nullptr;
@@ -85,6 +88,7 @@ private:
     QLabel* m_label40 = nullptr;
     QLabel* m_label37 = nullptr;
     QLabel* m_statusText = nullptr;
+    QBoxLayout* m_columns = nullptr; // the two columns of groups, side by side or stacked
 };
 
 } // namespace registers

@@ -12,10 +12,12 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -25,6 +27,7 @@
 #include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -59,11 +62,13 @@ const QString kLabels[Parteb1Form::kBoxCount + 1] = {
     QStringLiteral("Tipo lavoratore statistico"),
     QStringLiteral("Regime Post 95 S/N"),
     QStringLiteral("Unita' Operativa (0=no)"),
-    QStringLiteral("M = Mensile  G = Giornaliera"),
+    QStringLiteral("Tipo paga (M/G)"),
 };
 
-// The boxes of the left column; the others are on the right.
-constexpr int kLeftColumnBoxes = 12;
+// The employee's identity (boxes 1 to 3) on one row; below it the coded fields in two
+// columns, boxes 4 to 13 on the left and 14 to 23 on the right.
+constexpr int kIdentityBoxes = 3;
+constexpr int kLeftColumnBoxes = 13;
 
 QPushButton* button(const char* name, const QString& caption, const QString& toolTip, QWidget* parent)
 {
@@ -101,6 +106,18 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     if (m_form.dataAreaSelector() == kPagmarArea)
         m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
     refresh();
+    // On a screen narrower than the two columns (a laptop at a large scale) the boxes go one
+    // under the other, so that they scroll down, never sideways.
+    const int room = ui::screenRoom(this).width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (const Arrangement narrower : {Arrangement::OneColumn, Arrangement::ListsUnderBoxes}) {
+        for (QWidget* part : centralWidget()->findChildren<QWidget*>())
+            part->updateGeometry();
+        for (QLayout* layout : centralWidget()->findChildren<QLayout*>())
+            layout->invalidate();
+        if (centralWidget()->sizeHint().width() <= room)
+            break;
+        placeBoxes(narrower);
+    }
     ui::resizeWithinScreen(this);
 }
 
@@ -116,21 +133,23 @@ Parteb1::~Parteb1()
 
 void Parteb1::buildControls()
 {
+    // The boxes scroll on a screen too small for them; the buttons stay in view.
     auto* central = new QWidget(this);
+    auto* fields = new QWidget;
+    auto* fieldsLayout = new QVBoxLayout(fields);
+    fieldsLayout->setContentsMargins(10, 8, 10, 0);
+    fieldsLayout->setSpacing(6);
+    fieldsLayout->addWidget(buildCompanyRow());
+    fieldsLayout->addWidget(buildBoxes(), 1);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 8, 10, 6);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->setSpacing(6);
-    layout->addWidget(buildCompanyRow());
-    layout->addWidget(buildBoxes(), 1);
-    layout->addWidget(buildButtons());
+    layout->addWidget(new ui::WindowScroll(fields, central), 1);
+    QWidget* buttons = buildButtons();
+    buttons->setContentsMargins(10, 0, 10, 0);
+    layout->addWidget(buttons);
     setCentralWidget(central);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard goes through the boxes in their order, each box's combo right after it.
     QWidget* previous = m_lista;
@@ -153,7 +172,7 @@ QWidget* Parteb1::buildCompanyRow()
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("companyGroup"));
     m_tx0 = shownOnly("Tx0", 4, group);
-    m_text1 = shownOnly("Text1", 40, group);
+    m_text1 = shownOnly("Text1", 26, group);
     m_text2 = shownOnly("Text2", 5, group);
 
     m_lista = new QComboBox(group);
@@ -162,6 +181,19 @@ QWidget* Parteb1::buildCompanyRow()
     m_lista->setMinimumContentsLength(40);
     m_lista->setMaxVisibleItems(20);
     connect(m_lista, &QComboBox::activated, this, &Parteb1::lista_Click);
+    // Typing a record number or the start of a surname goes to that employee.
+    ui::typeToFind(
+        m_lista,
+        [this](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < m_lista->count(); ++row)
+                texts << m_lista->itemText(row);
+            return ui::findCompanyRow(typed, texts);
+        },
+        [this](int row) {
+            if (row != m_lista->currentIndex())
+                lista_Click(row);
+        });
 
     m_reco = new QLineEdit(group);
     m_reco->setObjectName(QStringLiteral("reco"));
@@ -200,12 +232,18 @@ QWidget* Parteb1::buildCompanyRow()
     employees->addSpacing(12);
     auto* recoLabel = plainLabel(QStringLiteral("Record"), group);
     recoLabel->setBuddy(m_reco);
-    employees->addWidget(recoLabel);
-    employees->addWidget(m_reco);
-    employees->addWidget(previous);
-    employees->addWidget(m_command6);
+    // The record number and the browsing buttons follow the list on its row, or go on a row of
+    // their own on a narrow screen (see placeBoxes()).
+    m_browsing = new QHBoxLayout;
+    m_browsing->addWidget(recoLabel);
+    m_browsing->addWidget(m_reco);
+    m_browsing->addWidget(previous);
+    m_browsing->addWidget(m_command6);
+    employees->addLayout(m_browsing);
     grid->addLayout(employees, 1, 1);
     grid->setColumnStretch(1, 1);
+    m_companyGrid = grid;
+    m_employees = employees;
     return group;
 }
 
@@ -233,36 +271,100 @@ QWidget* Parteb1::buildBoxes()
     }
 
     for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
-        auto* combo = new QComboBox(group);
+        // A code and its words, on two lines where one does not hold them.
+        auto* combo = new ui::WrappingComboBox(34, group);
         combo->setObjectName(QStringLiteral("Combo%1").arg(c));
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(12);
         combo->setMaxVisibleItems(20);
         connect(combo, &QComboBox::activated, this, [this, c](int index) { Combo_Click(c, index); });
         m_combo[static_cast<std::size_t>(c)] = combo;
     }
 
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
-        const int row = k <= kLeftColumnBoxes ? k - 1 : k - kLeftColumnBoxes - 1;
-        const int column = k <= kLeftColumnBoxes ? 0 : 4;
         QLabel* label = plainLabel(kLabels[k], group);
         label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
         if (k == 22) {
             label->setObjectName(QStringLiteral("Label22"));
             m_label22 = label;
         }
-        grid->addWidget(label, row, column);
+        m_boxLabels[static_cast<std::size_t>(k)] = label;
+    }
+    m_boxGrid = grid;
+    placeBoxes(Arrangement::SideBySide);
+    return group;
+}
+
+void Parteb1::placeBoxes(Arrangement arrangement)
+{
+    // Side by side: the identity on one row, then boxes 4 to 13 on the left and 14 to 23 on
+    // the right. For a narrow screen one box under the other, each list beside its box or,
+    // narrower still, under it.
+    const bool stacked = arrangement != Arrangement::SideBySide;
+    QGridLayout* grid = m_boxGrid;
+    for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+        grid->removeWidget(m_boxLabels[static_cast<std::size_t>(k)]);
+        grid->removeWidget(m_tx[static_cast<std::size_t>(k)]);
+    }
+    for (QComboBox* combo : m_combo) {
+        if (combo)
+            grid->removeWidget(combo);
+    }
+    delete m_identity;
+    m_identity = nullptr;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        grid->setRowStretch(row, 0);
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        grid->setColumnStretch(column, 0);
+        grid->setColumnMinimumWidth(column, 0);
+    }
+
+    const auto place = [&](int k, int row, int column) {
+        grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, column);
         grid->addWidget(m_tx[static_cast<std::size_t>(k)], row, column + 1);
         for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
             if (employeeCodeList(c).box == k)
                 grid->addWidget(m_combo[static_cast<std::size_t>(c)], row, column + 2);
         }
+    };
+    if (stacked) {
+        if (m_employees->indexOf(m_browsing) >= 0) {
+            m_employees->removeItem(m_browsing);
+            m_browsing->addStretch(1);
+            m_companyGrid->addLayout(m_browsing, 2, 1);
+        }
+        int row = 0;
+        for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
+            if (arrangement == Arrangement::OneColumn) {
+                place(k, row++, 0);
+                continue;
+            }
+            grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, 0);
+            grid->addWidget(m_tx[static_cast<std::size_t>(k)], row++, 1);
+            for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+                if (employeeCodeList(c).box == k)
+                    grid->addWidget(m_combo[static_cast<std::size_t>(c)], row++, 1, 1, 2);
+            }
+        }
+        grid->setColumnStretch(2, 1);
+        grid->setRowStretch(row, 1);
+        return;
+    }
+    m_identity = new QHBoxLayout;
+    m_identity->setSpacing(8);
+    for (int k = 1; k <= kIdentityBoxes; ++k) {
+        m_identity->addWidget(m_boxLabels[static_cast<std::size_t>(k)]);
+        m_identity->addWidget(m_tx[static_cast<std::size_t>(k)]);
+        m_identity->addSpacing(k < kIdentityBoxes ? 8 : 0);
+    }
+    m_identity->addStretch(1);
+    grid->addLayout(m_identity, 0, 0, 1, 7);
+    for (int k = kIdentityBoxes + 1; k <= Parteb1Form::kBoxCount; ++k) {
+        const bool left = k <= kLeftColumnBoxes;
+        place(k, left ? k - kIdentityBoxes : k - kLeftColumnBoxes, left ? 0 : 4);
     }
     grid->setColumnMinimumWidth(3, 16);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(6, 1);
-    grid->setRowStretch(kLeftColumnBoxes, 1);
-    return group;
+    grid->setRowStretch(kLeftColumnBoxes - kIdentityBoxes + 1, 1);
 }
 
 QWidget* Parteb1::buildButtons()
@@ -315,22 +417,25 @@ void Parteb1::refresh()
         const Parteb1Form::ComboBox& state = m_form.Combo[static_cast<std::size_t>(c)];
         if (combo->count() != static_cast<int>(state.items.size())) {
             combo->clear();
-            int widest = 0;
-            for (const std::string& item : state.items) {
-                combo->addItem(toQt(item));
-                widest = std::max(widest, combo->fontMetrics().horizontalAdvance(toQt(item)));
-            }
-            // The list opens wide enough for the longest description.
-            combo->view()->setMinimumWidth(widest + 40);
+            for (const std::string& item : state.items)
+                combo->addItem(toQt(item).trimmed());
         }
         combo->setCurrentIndex(state.index);
-        // A narrow combo cuts a long description: the whole of it is a hover away.
-        combo->setToolTip(combo->currentText());
+        // A code that the list does not hold is said to be so, rather than shown as nothing.
+        const bool unlisted
+            = state.index < 0 && !records::trim(m_form.Tx[static_cast<std::size_t>(employeeCodeList(c).box)].text).empty();
+        combo->setPlaceholderText(unlisted ? QStringLiteral("Codice non presente nell'elenco") : QString());
     }
 
+    // Each employee as the clerk reads it: the record number, a blank and the name (the list
+    // of the form runs the number into the surname).
     QStringList items;
-    for (const std::string& item : m_form.listaItems)
-        items.append(toQt(item));
+    for (std::size_t i = 0; i < m_form.listaItems.size(); ++i) {
+        const std::string& item = m_form.listaItems[i];
+        const std::string number = records::signedNumberText(m_form.listaRecords[i]);
+        const std::string name = item.compare(0, number.size(), number) == 0 ? item.substr(number.size()) : item;
+        items.append(toQt(records::trim(number)) + QLatin1Char(' ') + toQt(records::trim(name)));
+    }
     QStringList shown;
     for (int i = 0; i < m_lista->count(); ++i)
         shown.append(m_lista->itemText(i));

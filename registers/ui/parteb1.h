@@ -10,6 +10,8 @@
 #include "registers/parteb1_form.h"
 
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,6 +64,8 @@ private:
     QWidget* buildCompanyRow();
     QWidget* buildBoxes();
     QWidget* buildButtons();
+    enum class Arrangement { SideBySide, OneColumn, ListsUnderBoxes };
+    void placeBoxes(Arrangement arrangement);
     void refresh();
     void afterEvent();
     void moveFocus(int box, int step);
@@ -73,6 +77,12 @@ private:
 
     std::array<QLineEdit*, Parteb1Form::kBoxCount + 1> m_tx{};
     std::array<QComboBox*, Parteb1Form::kComboCount + 1> m_combo{};
+    std::array<QLabel*, Parteb1Form::kBoxCount + 1> m_boxLabels{};
+    QGridLayout* m_boxGrid = nullptr;
+    QHBoxLayout* m_identity = nullptr; // boxes 1 to 3 on one row, side by side only
+    QGridLayout* m_companyGrid = nullptr;
+    QHBoxLayout* m_employees = nullptr; // the employee list's row
+    QHBoxLayout* m_browsing = nullptr;  // record number and next/previous
     QComboBox* m_lista = nullptr;
     QLineEdit* m_reco = nullptr;
     QLineEdit* m_tx0 = nullptr;

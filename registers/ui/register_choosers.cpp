@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 #include "records/numeric.h"
+#include "ui/keyboard.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 
 namespace registers {
 
@@ -35,13 +37,26 @@ QDialogButtonBox* openAndCancel(QDialog* dialog, QPushButton*& open)
     return buttons;
 }
 
-QListWidget* listOf(QDialog* dialog, const QString& name, int characters)
+QListWidget* listOf(QDialog* dialog, const QString& name)
 {
     auto* list = new QListWidget(dialog);
     list->setObjectName(name);
-    list->setMinimumWidth(ui::boxWidth(list, characters));
-    list->setMinimumHeight(list->fontMetrics().lineSpacing() * 12);
+    list->setMinimumHeight(list->fontMetrics().lineSpacing() * 5);
     return list;
+}
+
+// Typing a company's number or the start of its name in the list goes to it.
+void findByTyping(QListWidget* list)
+{
+    ui::typeToFind(
+        list,
+        [list](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < list->count(); ++row)
+                texts << list->item(row)->text();
+            return ui::findCompanyRow(typed, texts);
+        },
+        [list](int row) { list->setCurrentRow(row); });
 }
 
 } // namespace
@@ -53,7 +68,7 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
     setObjectName(QStringLiteral("companyChooser"));
     setWindowTitle(QStringLiteral("Gestione ditte - scelta della ditta"));
 
-    m_list = listOf(this, QStringLiteral("companyList"), 44);
+    m_list = listOf(this, QStringLiteral("companyList"));
     for (const CompanyChoice& choice : companies) {
         const QString name = choice.name.empty() ? QStringLiteral("(anagrafica da compilare)") : ui::toQt(choice.name);
         m_list->addItem(QStringLiteral("%1  %2").arg(choice.company, 3).arg(name));
@@ -97,7 +112,10 @@ CompanyChooser::CompanyChooser(const std::vector<CompanyChoice>& companies, cons
             accept();
     });
     connect(m_code, &QLineEdit::textEdited, this, &CompanyChooser::codeEdited);
+    findByTyping(m_list);
     (companies.empty() ? static_cast<QWidget*>(m_code) : m_list)->setFocus();
+    ui::showItemsWhole(m_list, 60);
+    ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));
 }
 
 void CompanyChooser::codeEdited(const QString& text)
@@ -125,7 +143,7 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     setObjectName(QStringLiteral("employeeFileChooser"));
     setWindowTitle(QStringLiteral("Dati Dipendenti - scelta della ditta e del mese"));
 
-    m_list = listOf(this, QStringLiteral("fileList"), 64);
+    m_list = listOf(this, QStringLiteral("fileList"));
     for (const EmployeeFileChoice& file : files) {
         const int month = static_cast<int>(records::numericValue(file.month));
         QString text
@@ -145,7 +163,10 @@ EmployeeFileChooser::EmployeeFileChooser(const std::vector<EmployeeFileChoice>& 
     m_open->setEnabled(false);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_open->setEnabled(row >= 0); });
     connect(m_list, &QListWidget::itemActivated, this, &QDialog::accept);
+    findByTyping(m_list);
     m_list->setFocus();
+    ui::showItemsWhole(m_list, 80);
+    ui::keepWholeHeight(this, QSize(0, m_list->fontMetrics().lineSpacing() * 20));
 }
 
 int EmployeeFileChooser::chosen() const

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -36,6 +37,7 @@ private slots:
     void launcherShowsAReportReadOnly();
     void fileChooserStartsInTheNearestFolderAndGivesTheHostPath();
     void viewerFindsTextRoundTheEndAndSavesAPdf();
+    void viewerClosesWithEsc();
     void enterPressesTheFocusedButton();
     void typingReplacesABoxOfBlanks();
 };
@@ -87,6 +89,40 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
     prompter.message("Accesso", "Archivio inesistente \xe0", records::Icon::Stop);
     QCOMPARE(seenText, QStringLiteral("Archivio inesistente à"));
     QCOMPARE(seenIcon, QMessageBox::Critical);
+
+    // A short question under a longer title: the box is wide enough for the whole title, in
+    // bold as title bars show it, and the title bar's buttons.
+    int seenWidth = 0;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seenTitle = box->windowTitle();
+        seenWidth = box->width();
+        box->button(QMessageBox::Yes)->click();
+    });
+    QVERIFY(prompter.askYesNo(records::Question::ConfirmChange, "Modifica dei dati", "Conferma ", records::Icon::Question));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QCOMPARE(seenTitle, QStringLiteral("Modifica dei dati"));
+    QVERIFY2(seenWidth >= QFontMetrics(bold).horizontalAdvance(seenTitle) + 100, qPrintable(QString::number(seenWidth)));
+}
+
+void UiCommonTest::viewerClosesWithEsc()
+{
+    auto* viewer = new ui::TextFileViewer(QStringLiteral("report.txt"), QStringLiteral("Totale Redditi  1200\r\n"));
+    QPointer<ui::TextFileViewer> alive = viewer;
+    viewer->show();
+    QApplication::setActiveWindow(viewer);
+    QVERIFY(QTest::qWaitForWindowActive(viewer));
+    // Esc closes the find bar first, then the viewer.
+    QTest::keySequence(viewer, QKeySequence::Find);
+    auto* findText = viewer->findChild<QLineEdit*>(QStringLiteral("findText"));
+    QVERIFY(findText->hasFocus());
+    QTest::keyClick(findText, Qt::Key_Escape);
+    QVERIFY(!viewer->findChild<QWidget*>(QStringLiteral("findBar"))->isVisible());
+    QVERIFY(alive);
+    QTest::keyClick(viewer->textView(), Qt::Key_Escape);
+    QTRY_VERIFY(!alive);
 }
 
 void UiCommonTest::prompterOffersAnnullaAndDefaultsToNoBeforeStoringAFailedCheck()

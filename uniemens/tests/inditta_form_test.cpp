@@ -90,9 +90,13 @@ TEST_F(IndittaFormTest, TheMonthListsItsCompaniesAndAMonthWithoutFilesSaysSo)
     EXPECT_EQ(form->inditItems[0], "001 EDILIZIA ROSSI COSTRUZIONI E RESTA");
     EXPECT_EQ(form->inditItems[1], "007 AURORA" + std::string(28, ' '));
     EXPECT_EQ(form->inditText, form->inditItems[0] + " Clicca per selezionare il file");
+    EXPECT_EQ(form->selectedCompany(), "");
     form->indit_Click(1);
     EXPECT_EQ(form->Text1, "C:\\nolv\\paghe\\una00703.016");
     EXPECT_EQ(form->selectedIndex, 2);
+    // The list's text is the company chosen; its code and name go beside the file.
+    EXPECT_EQ(form->inditText, "007 AURORA" + std::string(28, ' '));
+    EXPECT_EQ(form->selectedCompany(), "007 AURORA");
 
     form->combo1_Click(4);
     EXPECT_TRUE(form->inditItems.empty());
@@ -395,8 +399,15 @@ TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
     prompter.answer(false);
     prompter.answer(true); // go on with the check: the checking program is not installed
     ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    // The message names the program where the installation keeps it, and where that is here.
     EXPECT_EQ(prompter.last().text,
-              "Il programma c:\\Program Files\\Inps\\INPS uniEmens individuale\\UniEMensIndiv.exe non e' installato");
+              "Il programma c:\\Program Files\\Inps\\INPS uniEmens individuale\\UniEMensIndiv.exe non e' installato "
+              "(su questo computer: "
+                  + installation.root.path().string() + "/c/Program Files/INPS/INPS uniEmens individuale/UniEMensIndiv.exe)");
+    // While the file is stored, the help line says where it lies on this computer.
+    EXPECT_EQ(form->statusText(), "Il file UniEmens si trova su questo computer in "
+                                      + installation.root.path().string()
+                                      + "/c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml");
     EXPECT_TRUE(launcher.started.empty());
 
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
@@ -759,10 +770,17 @@ TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
               "https://serviziweb2.inps.it/PassiWeb/jsp/login.jsp?uri=https%3a%2f%2fserviziweb2.inps.it%2fdm10%2fmenuaziende%2fdefault.aspx%3fS%3dS&S=S");
 
     form->Command6_Click();
-    EXPECT_EQ(prompter.last().text, "Il programma C:\\wnolv\\pmenu.exe non e' installato");
+    EXPECT_EQ(prompter.last().text, "Il programma C:\\wnolv\\pmenu.exe non e' installato (su questo computer: "
+                                        + installation.root.path().string() + "/c/WNOLV/pmenu.exe)");
+    EXPECT_FALSE(form->payrollMenu().installed);
+    EXPECT_FALSE(form->checkingProgram().installed);
     installation.root.write("c/wnolv/pmenu.exe", "");
     installation.root.write("c/Program Files/INPS/INPS uniEmens individuale/UniEMensIndiv.exe", "");
     prompter.shown.clear();
+    // The buttons know at once that the programs are there.
+    EXPECT_TRUE(form->payrollMenu().installed);
+    EXPECT_TRUE(form->checkingProgram().installed);
+    EXPECT_EQ(form->checkingProgram().hostPath, installation.xmlFile("UniEMensIndiv.exe").string());
     form->Command6_Click();
     form->Command2_Click();
     EXPECT_TRUE(prompter.shown.empty());

@@ -1,6 +1,10 @@
 #include "uniemens/ui/inditta.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -20,6 +24,7 @@
 #include "ui/keyboard.h"
 #include "ui/run_progress.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "ui/window_list.h"
 
 namespace uniemens {
@@ -36,6 +41,17 @@ constexpr const char* kDeclarationFolder = "C:\\Program Files\\INPS\\INPS uniEme
 // What the list says before a month is chosen, so an empty list is never taken for a month
 // without data.
 const QString kChooseMonth = QStringLiteral("Scegliere il mese per vedere i file dati predisposti");
+
+// The list of the companies of the month: it asks for six lines and takes whatever height
+// the window has beyond that, so that on a small screen the window needs no scrolling for it.
+class CompanyList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override
+    {
+        return {QListWidget::sizeHint().width(), fontMetrics().lineSpacing() * 6 + 2 * frameWidth()};
+    }
+};
 
 QPushButton* commandButton(const QString& name, const QString& caption, const QString& toolTip, QWidget* parent)
 {
@@ -70,6 +86,10 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
         m_inditText->repaint();
     };
     m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
+    // The programs of the buttons may be installed while the window is open.
+    auto* programs = new QTimer(this);
+    connect(programs, &QTimer::timeout, this, &inditta::showInstalledPrograms);
+    programs->start(3000);
     // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
     // part of the program.
     m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
@@ -92,7 +112,7 @@ void inditta::buildControls()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(10, 10, 10, 6);
+    layout->setContentsMargins(10, 10, 10, 0);
     layout->setSpacing(8);
 
     layout->addWidget(buildTitle());
@@ -103,20 +123,29 @@ void inditta::buildControls()
     layout->addLayout(top);
     layout->addWidget(buildFilesFrame(), 1);
 
-    auto* chosen = new QHBoxLayout;
+    auto* chosen = new QGridLayout;
+    chosen->setHorizontalSpacing(8);
+    chosen->setVerticalSpacing(2);
     m_text1 = new QLineEdit(central);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    // The company is chosen in the list; the box shows which data file that is.
+    // The company is chosen in the list; the box shows which data file that is, and the
+    // company's code and name stand beside it.
     m_text1->setReadOnly(true);
     m_text1->setMinimumWidth(boxWidth(m_text1, 30));
     ui::selectBlanksOnFocus(m_text1);
     auto* chosenLabel = plainLabel(QStringLiteral("Ditta selezionata"), central);
     chosenLabel->setBuddy(m_text1);
-    chosen->addWidget(chosenLabel);
-    chosen->addWidget(m_text1, 1);
+    m_chosenCompany = plainLabel(QString(), central, QStringLiteral("selectedCompany"));
+    QFont bold = m_chosenCompany->font();
+    bold.setBold(true);
+    m_chosenCompany->setFont(bold);
+    m_chosenCompany->setWordWrap(true);
+    m_chosenCompany->setMinimumHeight(m_chosenCompany->fontMetrics().lineSpacing());
+    chosen->addWidget(chosenLabel, 0, 0);
+    chosen->addWidget(m_chosenCompany, 0, 1);
+    chosen->addWidget(m_text1, 1, 1);
+    chosen->setColumnStretch(1, 1);
     layout->addLayout(chosen);
-
-    layout->addWidget(buildButtons());
 
     // How far the writing of a company has got: records of its data file looked at, of how many.
     m_progress = new ui::RunProgress(central);
@@ -124,14 +153,18 @@ void inditta::buildControls()
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
     layout->addWidget(m_progress);
-    setCentralWidget(central);
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = plainLabel(QString(), status, QStringLiteral("StatusBar1Text"));
-    m_statusText->setContentsMargins(4, 0, 4, 0);
-    status->addWidget(m_statusText, 1);
-    setStatusBar(status);
+    // The choices scroll on a screen too small for them; the buttons stay in view.
+    auto* window = new QWidget(this);
+    auto* windowLayout = new QVBoxLayout(window);
+    windowLayout->setContentsMargins(0, 0, 0, 6);
+    windowLayout->setSpacing(6);
+    windowLayout->addWidget(new ui::WindowScroll(central, window), 1);
+    QWidget* buttons = buildButtons();
+    buttons->setContentsMargins(10, 0, 10, 0);
+    windowLayout->addWidget(buttons);
+    setCentralWidget(window);
+    m_statusText = ui::addStatusLine(this);
 
     // The keyboard follows the work: month, company, what to do, confirm.
     QWidget* const order[] = {m_combo1,   m_indit,    m_text1,    m_option1,  m_option2, m_command1,
@@ -146,6 +179,16 @@ void inditta::buildControls()
         const QList<QListWidgetItem*> selected = m_indit->selectedItems();
         indit_Click(selected.isEmpty() ? -1 : m_indit->row(selected.front()));
     });
+    // Typing a company's code or the start of its name goes to it.
+    ui::typeToFind(
+        m_indit,
+        [this](const QString& typed) {
+            QStringList texts;
+            for (int row = 0; row < m_indit->count(); ++row)
+                texts << m_indit->item(row)->text();
+            return ui::findCompanyRow(typed, texts);
+        },
+        [this](int row) { m_indit->setCurrentRow(row); });
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
     connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
@@ -240,14 +283,14 @@ QWidget* inditta::buildFilesFrame()
     m_inditText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
     // A long company name wraps instead of widening the window.
     m_inditText->setWordWrap(true);
-    m_indit = new QListWidget(frame);
+    m_indit = new CompanyList(frame);
     m_indit->setObjectName(QStringLiteral("indit"));
     m_indit->setSelectionMode(QAbstractItemView::SingleSelection);
     // Company names line up under one another, as the payroll program writes them.
-    m_indit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_indit->setFont(ui::fixedWidthFont());
     const QFontMetrics metrics(m_indit->font());
     m_indit->setMinimumWidth(metrics.horizontalAdvance(QString(40, QLatin1Char('N'))) + 30);
-    m_indit->setMinimumHeight(metrics.lineSpacing() * 8);
+    m_indit->setMinimumHeight(metrics.lineSpacing() * 4);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->setSpacing(6);
@@ -324,6 +367,8 @@ void inditta::refresh()
 
     m_text1->setText(toQt(m_form.Text1));
     m_text1->setCursorPosition(0);
+    m_chosenCompany->setText(toQt(m_form.selectedCompany()));
+    showInstalledPrograms();
     m_option1->setChecked(m_form.Option1);
     m_option2->setChecked(m_form.Option2);
     m_statusText->setText(toQt(m_form.statusText()));
@@ -339,6 +384,49 @@ void inditta::refresh()
         m_indit->clearSelection();
     }
     m_refreshing = false;
+}
+
+void inditta::showInstalledPrograms()
+{
+    // A button whose program is not installed says what to install, and where; it comes back
+    // as soon as the program is there.
+    const struct {
+        QPushButton* button;
+        IndittaForm::Program program;
+        QString toolTip;
+        QString missing;
+    } buttons[] = {
+        {m_command2, m_form.checkingProgram(), QStringLiteral("Avvia il programma di controllo UniEmens dell'INPS"),
+         QStringLiteral("Non installato: installare il programma di controllo UniEmens dell'INPS "
+                        "(\"UniEMensIndiv.exe\") in %1")},
+        {m_command6, m_form.payrollMenu(), QStringLiteral("Avvia il menu del programma paghe"),
+         QStringLiteral("Non installato: installare il menu del programma paghe (\"pmenu.exe\") in %1")},
+    };
+    for (const auto& entry : buttons) {
+        entry.button->setEnabled(entry.program.installed && !m_confirming);
+        entry.button->setToolTip(entry.program.installed
+                                     ? entry.toolTip
+                                     : entry.missing.arg(QDir::toNativeSeparators(
+                                           QFileInfo(QString::fromStdString(entry.program.hostPath)).path())));
+    }
+}
+
+void inditta::keyPressEvent(QKeyEvent* event)
+{
+    // Esc means "Indietro".
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_confirming) {
+        Command3_Click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool inditta::event(QEvent* event)
+{
+    // A program installed while the window was in the background is offered when it comes back.
+    if (event->type() == QEvent::WindowActivate)
+        showInstalledPrograms();
+    return QMainWindow::event(event);
 }
 
 void inditta::combo1_Click(int index)

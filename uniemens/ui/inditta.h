@@ -33,7 +33,9 @@ namespace uniemens {
 // The window only shows the state of its IndittaForm and hands the operator's input and events
 // to it; the form does the work. Control object names are the control names: combo1, Text2,
 // indit, Text1, Option1, Option2, Command1 to Command6, StatusBar1; the list's current text is
-// the label inditText and the frames are monthFrame and filesFrame.
+// the label inditText, the code and name of the company chosen the label selectedCompany, and
+// the frames are monthFrame and filesFrame. Esc is "Indietro"; "Controllo e validazione " and
+// "Accedi a Paghe" are disabled, saying what to install, while their programs are missing.
 class inditta : public QMainWindow {
     Q_OBJECT
 public:
@@ -54,6 +56,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private slots:
     void combo1_Click(int index);
@@ -77,6 +81,7 @@ private:
     QWidget* buildButtons();
     void refresh();
     void closeWhenAsked();
+    void showInstalledPrograms();
 
     const ui::WindowList* m_windows;
     std::unique_ptr<records::FileChooser> m_ownChooser;
@@ -92,6 +97,7 @@ private:
     QListWidget* m_indit = nullptr;
     QLabel* m_inditText = nullptr;
     QLineEdit* m_text1 = nullptr;
+    QLabel* m_chosenCompany = nullptr;
     QRadioButton* m_option1 = nullptr;
     QRadioButton* m_option2 = nullptr;
     QPushButton* m_command1 = nullptr;

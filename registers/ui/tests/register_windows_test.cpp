@@ -19,6 +19,7 @@
 #include "registers/ui/code_list_dialog.h"
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
+#include "registers/ui/register_choosers.h"
 #include "registers/ui/register_windows.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
@@ -106,35 +107,29 @@ void onModal(std::function<void(QWidget*)> act)
     });
 }
 
-// The window fits a 1280x800 screen at 125% scaling with room for a title bar and a task bar:
-// Qt scales the whole window by 1.25, so that its own size may be 1024x592 at most.
-bool fitsTheScreen(QWidget* window)
-{
-    const QSize size = window->minimumSizeHint().expandedTo(window->sizeHint());
-    return size.width() * 5 / 4 <= 1280 && size.height() * 5 / 4 <= 740;
-}
-
 } // namespace
 
 class RegisterWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fDittaShowsTheRecordAndFitsTheScreen();
+    void fDittaShowsTheRecord();
     void fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode();
     void fDittaKeysMoveSaveAndClose();
     void fDittaCodeListWindowFillsTheField();
+    void fDittaCodeListsOpenFromTheKeyboard();
     void fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved();
-    void parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScreen();
+    void parteb1ShowsTheFirstEmployeeWithItsCodes();
     void parteb1SavesRestoresAndNavigatesThroughTheButtons();
-    void parteb1DeletesAfterTwoAnswersAndCloses();
+    void parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent();
     void parteb1KeysAndTheOtherFieldsWindow();
     void parteb1InPagmarHidesTheOperatingUnit();
     void parteb1AsksBeforeEditsAreLeftBehind();
     void openingWithoutASelectionAsksOrSaysThereIsNothing();
+    void typingFindsTheCompanyAndTheEmployee();
 };
 
-void RegisterWindowsTest::fDittaShowsTheRecordAndFitsTheScreen()
+void RegisterWindowsTest::fDittaShowsTheRecord()
 {
     Desk desk;
     registers::fDitta window(desk.workplace, 7);
@@ -145,12 +140,18 @@ void RegisterWindowsTest::fDittaShowsTheRecordAndFitsTheScreen()
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("ggn"))->text(), QStringLiteral("01"));
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("aan"))->text(), QStringLiteral("1980"));
     QVERIFY(!tx(&window, 5)->isVisible());
+    // Every box is labelled in words; the two flags whose meaning is not recorded by the words
+    // of their values.
+    QStringList labels;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        labels << label->text();
+    QVERIFY(labels.contains(QStringLiteral("Gestite (campo 32)")));
+    QVERIFY(labels.contains(QStringLiteral("Gestito (campo 34)")));
+    QVERIFY(!labels.contains(QStringLiteral("Campo 32")) && !labels.contains(QStringLiteral("Campo 34")));
     for (int i = 1; i <= 34; ++i) {
         if (i != 5)
             QVERIFY2(tx(&window, i)->isVisible(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
     }
-    QVERIFY2(fitsTheScreen(&window),
-             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
     QVERIFY(desk.prompter.shown.empty());
 
     // Typing a kind shows its description at once; a kind without one leaves it.
@@ -237,7 +238,7 @@ void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
         // The heading of the non-resident subjects cannot be chosen.
         QVERIFY(!(list->item(29)->flags() & Qt::ItemIsSelectable));
         QTest::keyClicks(control<QLineEdit>(modal, QStringLiteral("filterBox")), QStringLiteral("nome collettivo"));
-        QCOMPARE(list->currentItem()->text(), QStringLiteral("24 Societa in nome collettivo"));
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("24 Società in nome collettivo"));
         QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Choose")), Qt::LeftButton);
     });
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command13")), Qt::LeftButton);
@@ -249,6 +250,48 @@ void RegisterWindowsTest::fDittaCodeListWindowFillsTheField()
     });
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
     QCOMPARE(tx(&window, 9)->text(), QStringLiteral("  "));
+}
+
+void RegisterWindowsTest::fDittaCodeListsOpenFromTheKeyboard()
+{
+    Desk desk;
+    registers::fDitta window(desk.workplace, 7);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    const auto openedWith = [&](int box, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QString title;
+        onModal([&title](QWidget* modal) {
+            title = modal->windowTitle();
+            QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+        });
+        tx(&window, box)->setFocus();
+        QTest::keyClick(tx(&window, box), key, modifiers);
+        QCoreApplication::processEvents();
+        return title;
+    };
+    QCOMPARE(openedWith(11, Qt::Key_F4, Qt::NoModifier), QStringLiteral("Natura giuridica"));
+    QCOMPARE(openedWith(9, Qt::Key_Down, Qt::AltModifier), QStringLiteral("Settore di attività"));
+    QCOMPARE(openedWith(33, Qt::Key_F4, Qt::NoModifier), QStringLiteral("Intermediari"));
+
+    // Tab goes from a box to its list button, and Enter there opens the list.
+    QApplication::setActiveWindow(&window);
+    tx(&window, 11)->setFocus();
+    QTest::keyClick(tx(&window, 11), Qt::Key_Tab);
+    auto* legalForms = control<QPushButton>(&window, QStringLiteral("Command13"));
+    QTRY_VERIFY(legalForms->hasFocus());
+    QString title;
+    onModal([&title](QWidget* modal) {
+        title = modal->windowTitle();
+        QTest::mouseClick(control<QPushButton>(modal, QStringLiteral("Cancel")), Qt::LeftButton);
+    });
+    QTest::keyClick(legalForms, Qt::Key_Return);
+    QCOMPARE(title, QStringLiteral("Natura giuridica"));
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(legalForms, Qt::Key_Tab);
+    QTRY_VERIFY(tx(&window, 12)->hasFocus());
+    // A box without a list keeps F4 for itself.
+    QTest::keyClick(tx(&window, 12), Qt::Key_F4);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeIsSaved()
@@ -310,7 +353,7 @@ void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeI
     QCOMPARE(desk.root.read(kCompany7), stored);
 }
 
-void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScreen()
+void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodes()
 {
     Desk desk;
     desk.selectEmployees();
@@ -319,20 +362,19 @@ void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodesAndFitsTheScre
     QCOMPARE(window.windowTitle(), QStringLiteral("Dati Dipendenti - Parte anagrafica"));
     auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
     QCOMPARE(lista->count(), 2);
-    QCOMPARE(lista->itemText(1), QStringLiteral(" 3BIANCHI LAURA               "));
+    // A blank between the record number and the name, on the screen only.
+    QCOMPARE(lista->itemText(1), QStringLiteral("3 BIANCHI LAURA"));
     QCOMPARE(lista->currentIndex(), 0);
     QCOMPARE(tx(&window, 1)->text(), QStringLiteral("RSSMRA85T10A562S"));
     QCOMPARE(tx(&window, 21)->text(), QStringLiteral("S"));
     QCOMPARE(tx(&window, 23)->text(), QStringLiteral("M"));
     QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo1"))->currentText(), QStringLiteral("1  Operaio"));
-    QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo4"))->currentText(), QStringLiteral("    Normale"));
+    QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo4"))->currentText(), QStringLiteral("Normale"));
     QCOMPARE(control<QComboBox>(&window, QStringLiteral("Combo5"))->currentText(), QStringLiteral("000 Italia"));
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("Tx0"))->text(), QStringLiteral("009"));
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("Text2"))->text(), QStringLiteral("2016"));
     QCOMPARE(statusText(&window), QStringLiteral(" Seleziona l'azione tramite i pulsanti"));
     QVERIFY(tx(&window, 22)->isVisible());
-    QVERIFY2(fitsTheScreen(&window),
-             qPrintable(QStringLiteral("%1x%2").arg(window.sizeHint().width()).arg(window.sizeHint().height())));
 }
 
 void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
@@ -381,7 +423,7 @@ void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
     QCOMPARE(combo4->currentIndex(), -1);
 }
 
-void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndCloses()
+void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent()
 {
     Desk desk;
     desk.selectEmployees();
@@ -401,6 +443,12 @@ void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndCloses()
     QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command1")), Qt::LeftButton);
     QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmDelete);
     QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kDeleted);
+    // The window stays on the employee left; its status bar names the record deleted.
+    QVERIFY(alive && window->isVisible());
+    QCOMPARE(statusText(window), QStringLiteral("Cancellato il record 3 (BIANCHI LAURA)"));
+    QCOMPARE(control<QComboBox>(window, QStringLiteral("lista"))->count(), 1);
+    QCOMPARE(tx(window, 2)->text().trimmed(), QStringLiteral("ROSSI"));
+    window->close();
     QTRY_VERIFY(!alive);
 }
 
@@ -408,6 +456,11 @@ void RegisterWindowsTest::parteb1KeysAndTheOtherFieldsWindow()
 {
     Desk desk;
     desk.selectEmployees();
+    // The first employee with a taxable amount, the number of a wage-guarantee authorization
+    // and its hours.
+    std::string rossi = kRossi;
+    rossi.replace(125, 12, "     2107.69").replace(429, 12, "12.345      ").replace(441, 6, "  8.50");
+    desk.root.write(kEmployees, rossi + kDeleted + kBianchi);
     auto* window = new registers::Parteb1(desk.workplace);
     QPointer<registers::Parteb1> alive = window;
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -427,12 +480,33 @@ void RegisterWindowsTest::parteb1KeysAndTheOtherFieldsWindow()
     QVERIFY(view && view->isVisible());
     auto* table = control<QTableWidget>(view, QStringLiteral("fieldTable"));
     QCOMPARE(table->rowCount(), 244); // entries 21 to 267 but for 218, 219 and 257
-    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("126-137"));
+    // Each field by its words and its UniEmens element, amounts and hours with a decimal
+    // comma, an authorization number as it is stored; fields left blank hidden.
+    const auto row = [table](int entry) {
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->item(r, 0)->text() == QString::number(entry))
+                return QStringList{table->item(r, 1)->text(), table->item(r, 2)->text(), table->item(r, 3)->text(),
+                                   table->isRowHidden(r) ? QStringLiteral("nascosto") : QStringLiteral("visibile")};
+        }
+        return QStringList();
+    };
+    QCOMPARE(row(21), (QStringList{QStringLiteral("Imponibile"), QStringLiteral("Imponibile"), QStringLiteral("2107,69"),
+                                   QStringLiteral("visibile")}));
+    QCOMPARE(row(51), (QStringList{QStringLiteral("Cassa integrazione ordinaria: numero di autorizzazione (prima)"),
+                                   QStringLiteral("NumAutorizzCIGO"), QStringLiteral("12.345"),
+                                   QStringLiteral("visibile")}));
+    QCOMPARE(row(52), (QStringList{QStringLiteral("Cassa integrazione ordinaria: ore (prima autorizzazione)"),
+                                   QStringLiteral("NumOreCIGO"), QStringLiteral("8,50"), QStringLiteral("visibile")}));
+    QCOMPARE(row(23), (QStringList{QStringLiteral("Non usato nella denuncia UniEmens"), QString(), QString(),
+                                   QStringLiteral("nascosto")}));
+    QCOMPARE(row(267), (QStringList{QStringLiteral("(descrizione non disponibile)"), QString(), QString(),
+                                    QStringLiteral("nascosto")}));
+    QVERIFY(table->item(0, 1)->toolTip().contains(QStringLiteral("126-137")));
     view->close();
 
     QTest::keyClick(tx(window, 1), Qt::Key_Escape);
     QTRY_VERIFY(!alive);
-    QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kBianchi);
+    QCOMPARE(desk.root.read(kEmployees), rossi + kDeleted + kBianchi);
 }
 
 void RegisterWindowsTest::parteb1InPagmarHidesTheOperatingUnit()
@@ -564,6 +638,41 @@ void RegisterWindowsTest::openingWithoutASelectionAsksOrSaysThereIsNothing()
     registers::openParteb1(desk.workplace);
     QCOMPARE(QString::fromStdString(desk.prompter.last().text),
              QStringLiteral("Nessun archivio dei dipendenti per l'anno 2016 in C:\\nolv\\paghe "));
+}
+
+void RegisterWindowsTest::typingFindsTheCompanyAndTheEmployee()
+{
+    // A company number, with or without its zeros, or the start of a name.
+    const std::vector<registers::CompanyChoice> companies = {
+        {3, "ALFA SRL"}, {7, "VERDI-LUCIA"}, {12, "BETA SNC"}, {120, "GAMMA SPA"}};
+    registers::CompanyChooser chooser(companies, "C:\\nolv\\nv770\\2016\\dati");
+    chooser.show();
+    auto* list = control<QListWidget>(&chooser, QStringLiteral("companyList"));
+    const auto typed = [list](const QString& keys) {
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(list, keys);
+    };
+    typed(QStringLiteral("12"));
+    QCOMPARE(chooser.company(), 12);
+    typed(QStringLiteral("0120"));
+    QCOMPARE(chooser.company(), 120);
+    typed(QStringLiteral("al"));
+    QCOMPARE(chooser.company(), 3);
+    typed(QStringLiteral("v"));
+    QCOMPARE(chooser.company(), 7);
+
+    Desk desk;
+    desk.selectEmployees();
+    registers::Parteb1 window(desk.workplace);
+    window.show();
+    auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
+    lista->setFocus();
+    QTest::keyClicks(lista, QStringLiteral("3"));
+    QCOMPARE(tx(&window, 2)->text().trimmed(), QStringLiteral("BIANCHI"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(lista, QStringLiteral("ros"));
+    QCOMPARE(tx(&window, 2)->text().trimmed(), QStringLiteral("ROSSI"));
+    QCOMPARE(lista->currentIndex(), 0);
 }
 
 QTEST_MAIN(RegisterWindowsTest)

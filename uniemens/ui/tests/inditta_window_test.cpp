@@ -138,6 +138,10 @@ private slots:
     void aHeaderCountingMissingRecordsStopsTheSeries();
     void theWindowShowsHowFarTheWritingHasGot();
     void theOtherOptionOpensTheEmployeeRegisterByName();
+    void theChosenCompanyIsNamedAndTheWindowKeepsItsWidth();
+    void typingFindsACompanyAndEscGoesBack();
+    void aProgramNotInstalledDisablesItsButtonUntilItIsThere();
+    void theStoredFileIsNamedAsAPathOfThisComputer();
 };
 
 void IndittaWindowTest::aMonthListsItsFilesAndAMonthWithoutSaysSo()
@@ -424,6 +428,104 @@ void IndittaWindowTest::theOtherOptionOpensTheEmployeeRegisterByName()
     QCOMPARE(desk.shared.employeeRecordCount, 4.0);
     QCOMPARE(desk.prompter.shown.size(), std::size_t{1});
     QVERIFY(desk.xmlFiles().empty());
+}
+
+void IndittaWindowTest::theChosenCompanyIsNamedAndTheWindowKeepsItsWidth()
+{
+    Desk desk;
+    addEmployeeCompany(desk.installation, "001", "FC", 1, "EDILIZIA ROSSI COSTRUZIONI E RESTAURI SRL");
+    addEmployeeCompany(desk.installation, "007", "", 1, "AURORA");
+    uniemens::inditta& window = desk.load();
+    QCoreApplication::processEvents();
+    const int width = window.width();
+    auto* company = desk.control<QLabel>(QStringLiteral("selectedCompany"));
+    QVERIFY(company->text().isEmpty());
+
+    desk.chooseMonth(3);
+    QCOMPARE(desk.listText(), desk.items()[0] + QStringLiteral(" Clicca per selezionare il file"));
+    // The list's heading and the box beside the file name follow the company chosen.
+    desk.clickCompany("007");
+    QCOMPARE(desk.listText(), QStringLiteral("007 AURORA").leftJustified(38));
+    QCOMPARE(company->text(), QStringLiteral("007 AURORA"));
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00703.016"));
+    desk.clickCompany("001");
+    QCOMPARE(company->text(), QStringLiteral("001 EDILIZIA ROSSI COSTRUZIONI E RESTA"));
+    desk.click("Option2");
+    QCoreApplication::processEvents();
+    // Whatever the help line and the heading say, the window keeps its width.
+    QCOMPARE(window.width(), width);
+    desk.chooseMonth(4);
+    QCoreApplication::processEvents();
+    QVERIFY(company->text().isEmpty());
+    QCOMPARE(window.width(), width);
+}
+
+void IndittaWindowTest::typingFindsACompanyAndEscGoesBack()
+{
+    Desk desk;
+    addEmployeeCompany(desk.installation, "001", "FC", 1, "EDILIZIA ROSSI");
+    addEmployeeCompany(desk.installation, "007", "", 1, "AURORA");
+    addEmployeeCompany(desk.installation, "012", "", 1, "BAR CENTRALE");
+    uniemens::inditta& window = desk.load();
+    desk.chooseMonth(3);
+    desk.list()->setFocus();
+    // A company's number, with or without its zeros, or the start of its name.
+    QTest::keyClicks(desk.list(), QStringLiteral("7"));
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00703.016"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(desk.list(), QStringLiteral("bar"));
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una01203.016"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClicks(desk.list(), QStringLiteral("001"));
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00103.016"));
+
+    // Esc is "Indietro".
+    QTest::keyClick(desk.list(), Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.form().closeRequested);
+}
+
+void IndittaWindowTest::aProgramNotInstalledDisablesItsButtonUntilItIsThere()
+{
+    Desk desk;
+    desk.load();
+    auto* check = desk.control<QPushButton>(QStringLiteral("Command2"));
+    auto* menu = desk.control<QPushButton>(QStringLiteral("Command6"));
+    // Neither program is installed: the buttons say what to install and where.
+    QVERIFY(!check->isEnabled());
+    QVERIFY(!menu->isEnabled());
+    const QString folder = QString::fromStdString((desk.installation.root.path() / uniemens::testing::kXmlFolder).string());
+    QCOMPARE(check->toolTip(), QStringLiteral("Non installato: installare il programma di controllo UniEmens dell'INPS "
+                                              "(\"UniEMensIndiv.exe\") in ")
+                                   + folder);
+    QVERIFY(menu->toolTip().startsWith(QStringLiteral("Non installato: installare il menu del programma paghe")));
+
+    desk.installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/UniEMensIndiv.exe", "");
+    QTRY_VERIFY_WITH_TIMEOUT(check->isEnabled(), 5000);
+    QCOMPARE(check->toolTip(), QStringLiteral("Avvia il programma di controllo UniEmens dell'INPS"));
+    QVERIFY(!menu->isEnabled());
+    desk.click("Command2");
+    QCOMPARE(desk.launcher.started.size(), std::size_t{1});
+    QVERIFY(desk.prompter.shown.empty());
+}
+
+void IndittaWindowTest::theStoredFileIsNamedAsAPathOfThisComputer()
+{
+    Desk desk;
+    addEmployeeCompany(desk.installation, "001", "FC", 1);
+    desk.load();
+    desk.chooseMonth(3);
+    QString shownWithTheMessage;
+    desk.prompter.onMessage = [&] {
+        if (desk.prompter.last().text.starts_with("Il file :"))
+            shownWithTheMessage = desk.control<QStatusBar>(QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text();
+    };
+    desk.confirm("001", {false, false});
+    QCOMPARE(QString::fromStdString(desk.prompter.shown[2].text),
+             QStringLiteral("Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato"));
+    // While the message names the installation's folder, the status line names this computer's.
+    QCOMPARE(shownWithTheMessage, QStringLiteral("Il file UniEmens si trova su questo computer in ")
+                                      + QString::fromStdString(desk.installation.xmlFile("fc0010316.xml").string()));
 }
 
 QTEST_MAIN(IndittaWindowTest)
