@@ -9,6 +9,7 @@
 #include "app/console_prompter.h"
 #include "records/channels.h"
 #include "records/cp1252.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/shared_values.h"
 #include "records/text.h"
@@ -97,12 +98,9 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     const records::Workplace workplace{shared, console, launcher};
 
     // The drive of the installation and its working year, as the windows read them.
-    {
-        records::Channels drive(shared.paths, console);
-        records::readDrive(drive, shared.installation);
-    }
+    records::showFailure(console, records::readDrive(shared.paths, shared.installation));
+    records::showFailures(console, records::readWorkingYear(shared.paths, shared.installation));
     records::Channels channels(shared.paths, console);
-    records::readWorkingYear(channels, shared.installation);
     // The companies prepared for the month, as the window lists them.
     const std::vector<uniemens::ListedCompany> listed
         = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, month);

@@ -30,6 +30,7 @@
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
 #include "records/channels.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/prompter.h"
 #include "records/shared_values.h"
@@ -147,8 +148,8 @@ RunMeasure measureRun(const fs::path& root)
     const CpuTimes cpuBefore = cpuTimes();
     const auto start = std::chrono::steady_clock::now();
     {
+        records::showFailures(prompter, records::readWorkingYear(shared.paths, shared.installation));
         records::Channels channels(shared.paths, prompter);
-        records::readWorkingYear(channels, shared.installation);
         const std::vector<uniemens::ListedCompany> listed
             = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, 3);
         uniemens::Series series({shared, prompter, launcher});

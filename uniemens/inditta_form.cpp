@@ -6,6 +6,7 @@
 #include "payroll/company_record.h"
 #include "records/cp1252.h"
 #include "records/file_chooser.h"
+#include "records/file_result.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
@@ -82,7 +83,8 @@ void IndittaForm::load()
     m_series.abandon();
     // The employee register takes its employee data file from the "paghe" folder.
     m_workplace.shared.dataAreaSelector = 1;
-    records::readWorkingYear(m_channels, m_workplace.shared.installation);
+    records::showFailures(m_workplace.prompter,
+                          records::readWorkingYear(m_workplace.shared.paths, m_workplace.shared.installation));
     workingYear = m_workplace.shared.installation.workingYear;
 
     months.assign(std::begin(kMonths), std::end(kMonths));
