@@ -8,20 +8,29 @@
 #include "cu/telematic/questions.h"
 #include "cu/telematic/run.h"
 #include "records/channels.h"
+#include "records/cu_edition.h"
 #include "records/installation.h"
 #include "records/shared_values.h"
 
 namespace app::cli {
 
-const char* const kCuHelp = R"(Uso: telematico-cli cu --root CARTELLA --archive N [opzioni]
+// The help names the CU files and the telematic file after the edition the program writes.
+constexpr records::FixedText kCuHelpText = records::joinTexts(
+    R"(Uso: telematico-cli cu --root CARTELLA --archive N [opzioni]
 
 Crea il file telematico della Certificazione Unica N come i tasti della finestra createl:
 apre l'archivio ("FASE 2"), sceglie il tipo di fornitura, scrive i testi nelle caselle e
 preme "FASE 3". Stampa il percorso del file creato (e del report, con --report).
 
   --root CARTELLA          cartella dell'installazione (una sottocartella per unita': c, d...)
-  --archive N              numero dell'archivio CU, da 1 a 999: file FCUn.017 e DCUn.017
-                           della cartella dei dati (C:\nolv\nv770\2016\dati\)
+  --archive N              numero dell'archivio CU, da 1 a 999: file FCUn)",
+    records::cu_edition::fileExtension,
+    R"( e DCUn)",
+    records::cu_edition::fileExtension,
+    R"(
+                           della cartella dei dati (C:)",
+    records::cu_edition::dataFolder,
+    R"()
   --supply N|A|S|T         tipo di fornitura: N normale (tutti i dipendenti), A annullamento
                            o S sostituzione di una certificazione gia' inviata, T normale
                            di un solo dipendente (quello di --record)
@@ -33,13 +42,17 @@ preme "FASE 3". Stampa il percorso del file creato (e del report, con --report).
   --commitment-type T      impegno alla trasmissione, se l'archivio non lo indica:
                            1 dichiarazione predisposta dal sostituto, 2 da chi la invia
   --commitment-date GGMMAAAA
-                           data dell'impegno, se l'archivio non la indica (es. 28022017):
+                           data dell'impegno, se l'archivio non la indica (es. 2802)",
+    records::cu_edition::year,
+    R"():
                            un giorno vero del calendario
                            (l'impegno indicato dall'archivio vale sempre: i due testi sono
                            usati solo per la parte che l'archivio non indica)
   --out-dir TESTO          cartella del file telematico, nella notazione dell'installazione
                            (predefinita: la cartella dei dati)
-  --out-name TESTO         nome del file telematico (predefinito: TCUn17)
+  --out-name TESTO         nome del file telematico (predefinito: TCUn)",
+    records::cu_edition::yearDigits,
+    R"()
   --report                 scrive anche il report (report.txt) e il file avstp.bat
   --yes                    conferma l'annullamento o la sostituzione del dipendente
 
@@ -47,7 +60,8 @@ I testi sono in UTF-8 e vengono convertiti nella codifica dell'installazione. Og
 si indica una volta sola.
 Uscita: 0 file creato; 1 dopo un messaggio di arresto o una conferma negata, nessun file;
 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute): nessun file creato.
-)";
+)");
+const char* const kCuHelp = kCuHelpText.c_str();
 
 namespace {
 

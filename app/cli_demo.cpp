@@ -8,11 +8,19 @@
 
 namespace app::cli {
 
-const char* const kDemoHelp = R"(Uso: telematico-cli demo --root CARTELLA [--force]
+// The help names the year of the demo's data.
+constexpr records::FixedText kDemoHelpText = records::joinTexts(
+    R"(Uso: telematico-cli demo --root CARTELLA [--force]
 
 Scrive in CARTELLA un'installazione dimostrativa di un piccolo studio paghe: file unita'
-(c\disco.ute), tre archivi CU dell'anno 2016, file dell'anno, dati UniEmens di marzo 2016
-(ditte 001, 002, 005) e di aprile 2016 (ditte 003, 004, 005, 006), tabella dei comuni. Poi
+(c\disco.ute), tre archivi CU dell'anno )",
+    demo::kDemoYear,
+    R"(, file dell'anno, dati UniEmens di marzo )",
+    demo::kDemoYear,
+    R"(
+(ditte 001, 002, 005) e di aprile )",
+    demo::kDemoYear,
+    R"( (ditte 003, 004, 005, 006), tabella dei comuni. Poi
 stampa il percorso della cartella.
 
   --root CARTELLA  dove scrivere; viene creata se manca.
@@ -21,7 +29,8 @@ stampa il percorso della cartella.
 
 Uscita: 0 installazione scritta; 1 cartella non vuota senza --force, o file non scrivibile;
 2 opzioni errate.
-)";
+)");
+const char* const kDemoHelp = kDemoHelpText.c_str();
 
 // "telematico-cli demo --root DIR [--force]": writes the demo installation into DIR. A
 // folder that already holds something is left alone unless --force says that the demo

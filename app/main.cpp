@@ -16,6 +16,7 @@
 #include "app/first_start.h"
 #include "app/process_signals.h"
 #include "app/windows.h"
+#include "records/cu_edition.h"
 #include "records/shared_values.h"
 #include "ui/ui_common.h"
 #include "ui/window_list.h"
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("telematico"));
     QGuiApplication::setDesktopFileName(QStringLiteral("telematico"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/createl/icons/cu.png")));
-    QApplication::setApplicationVersion(QStringLiteral("17.30"));
+    QApplication::setApplicationVersion(QString::fromLatin1(records::kProgramVersion));
 
     // The payroll offices work in Italian: message-box buttons read "Sì" and "No".
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));

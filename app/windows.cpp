@@ -4,6 +4,7 @@
 
 #include "check/ui/findings_window.h"
 #include "cu/ui/createl.h"
+#include "records/cu_edition.h"
 #include "registers/ui/register_windows.h"
 #include "uniemens/ui/inditta.h"
 
@@ -28,7 +29,8 @@ void openFileCheck(const std::string& hostPath)
 
 void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
 {
-    windows.add(QStringLiteral("createl"), QStringLiteral("Seleziona CU 2016"),
+    const QString createlTitle = QStringLiteral("Seleziona CU ") + QString::fromLatin1(records::kCuIncomeYear);
+    windows.add(QStringLiteral("createl"), createlTitle,
                 [workplace, &windows] {
                     auto* window = new cu::createl(workplace, &windows);
                     window->setFileCheck(openFileCheck);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "demo/record_builders.h"
 #include "payroll/company_code_lists.h"
 #include "payroll/company_register.h"
 #include "records/installation.h"
@@ -14,7 +15,7 @@ namespace demo {
 
 namespace {
 
-const records::Installation kInstallation{"C:", std::string("C:") + records::kCuDataFolder, "2016"};
+const records::Installation kInstallation{"C:", std::string("C:") + records::kCuDataFolder, kDemoYear.c_str()};
 
 struct Birth {
     const char* surname;
@@ -364,7 +365,7 @@ void hardwareShopMonth(std::vector<DemoFile>& files)
         f[219] = "S";
         bytes += employeeRecord(f, e.status);
     }
-    files.push_back({"C:\\nolv\\paghe\\unb00903.016", bytes, kEmployeeRecordLength});
+    files.push_back({monthlyDataFile("unb", "009", "03"), bytes, kEmployeeRecordLength});
 }
 
 } // namespace

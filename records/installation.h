@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "records/cu_edition.h"
+
 namespace records {
 
 class Channels;
@@ -19,7 +21,6 @@ struct Installation {
 };
 
 inline constexpr const char* kDriveFile = "c:\\disco.ute";
-inline constexpr const char* kCuDataFolder = "\\nolv\\nv770\\2016\\dati\\";
 inline constexpr const char* kYearFile = "\\WNOLV\\anno1.dat";
 
 // Whether an installation root holds its drive file "c:\disco.ute" (the file's name in any

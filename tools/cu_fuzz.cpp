@@ -36,6 +36,7 @@
 #include "cu/createl_form.h"
 #include "cu/telematic/questions.h"
 #include "demo/demo_installation.h"
+#include "demo/record_builders.h"
 #include "payroll/cu_archive.h"
 #include "payroll/cu_header.h"
 #include "records/cp1252.h"
@@ -207,7 +208,7 @@ public:
 
         // Nothing else may have changed: the telematic file's target only by a completed
         // run, the report and its batch file only after a success with the report asked for.
-        const fs::path dataFolder = m_root / "c/nolv/nv770/2016";
+        const fs::path dataFolder = m_root / "c/nolv/nv770" / records::kCuIncomeYear;
         const auto mayChange = [&](const fs::path& path) {
             if (completed && path == output)
                 return true;
@@ -378,10 +379,10 @@ private:
                 continue;
             std::string bytes = file.bytes;
             const fs::path host = paths.hostPath(name);
-            if (name.ends_with("FCU" + m_archiveText + ".017")) {
+            if (name.ends_with("FCU" + m_archiveText + records::kCuFileExtension)) {
                 damageHeader(bytes);
                 m_ownHeader = host;
-            } else if (name.ends_with("DCU" + m_archiveText + ".017")) {
+            } else if (name.ends_with("DCU" + m_archiveText + records::kCuFileExtension)) {
                 damageArchive(bytes);
                 m_ownArchive = host;
             } else if (drive && chance(0.02)) {
@@ -426,17 +427,21 @@ private:
     void chooseOutputPath()
     {
         const std::string n(records::trim(m_archiveText));
+        const std::string year = records::kCuIncomeYear;
+        const std::string extension = records::kCuFileExtension;
         if (chance(0.4)) {
             const std::vector<std::string> folders = {
-                "C:\\manca\\", "C:\\loop\\", "C:\\nolv\\nv770\\2016\\DATI\\", "\\NOLV\\nv770\\2016\\dati",
+                "C:\\manca\\", "C:\\loop\\", "C:\\nolv\\nv770\\" + year + "\\DATI\\",
+                "\\NOLV\\nv770\\" + year + "\\dati",
                 "D:\\", "C:\\",
-                "C:\\nolv\\nv770\\2016\\dati\\..\\dati\\", std::string("C:\\\0\\", 4), "C:\\\x1B\\",
+                "C:\\nolv\\nv770\\" + year + "\\dati\\..\\dati\\", std::string("C:\\\0\\", 4), "C:\\\x1B\\",
             };
             m_supply.outputFolder = pick(folders);
         }
         if (chance(0.5)) {
             const std::vector<std::string> names = {
-                "TCU" + n + "17", "DCU" + n + ".017", "fcu" + n + ".017", "DCU1.017", "FCU7.017", "disco.ute", "",
+                "TCU" + n + records::kCuYearDigits, "DCU" + n + extension, "fcu" + n + extension, "DCU1" + extension,
+                "FCU7" + extension, "disco.ute", "",
                 "..", ".", "..\\..\\TCU", "sub\\TCU", "x\x1By", std::string("TCU\0.x", 6), "a\x7F",
                 std::string(300, 'n'), "TCU\xE8", "nolv",
             };
@@ -452,8 +457,9 @@ private:
     {
         if (chance(0.3))
             fs::create_directory_symlink("loop", m_root / "c/loop");
-        const std::string folder = m_supply.outputFolder.value_or("C:\\nolv\\nv770\\2016\\dati\\");
-        const std::string name = m_supply.outputName.value_or("TCU" + std::string(records::trim(m_archiveText)) + "17");
+        const std::string folder = m_supply.outputFolder.value_or(std::string("C:") + records::kCuDataFolder);
+        const std::string name
+            = m_supply.outputName.value_or("TCU" + std::string(records::trim(m_archiveText)) + records::kCuYearDigits);
         const fs::path target = records::PathMapper(m_root).hostPath(folder + name);
         std::error_code ec;
         if (target.empty() || !fs::is_directory(target.parent_path(), ec) || fs::exists(fs::symlink_status(target, ec)))

@@ -343,11 +343,11 @@ int main(int argc, char** argv)
 
     std::random_device device;
     const fs::path root = fs::temp_directory_path() / ("telematico-bench-" + std::to_string(device()));
-    const fs::path data = root / "c" / "nolv" / "nv770" / "2016" / "dati";
+    const fs::path data = root / "c" / "nolv" / "nv770" / records::kCuIncomeYear / "dati";
     fs::create_directories(data);
     std::ofstream(root / "c" / "disco.ute", std::ios::binary) << "C:        ";
-    std::ofstream(data / "FCU1.017", std::ios::binary) << headerFile(employees);
-    const fs::path archive = data / "DCU1.017";
+    std::ofstream(data / (std::string("FCU1") + records::kCuFileExtension), std::ios::binary) << headerFile(employees);
+    const fs::path archive = data / (std::string("DCU1") + records::kCuFileExtension);
     const auto start = std::chrono::steady_clock::now();
     writeArchive(archive, employees);
     const double buildTime = seconds(std::chrono::steady_clock::now() - start);

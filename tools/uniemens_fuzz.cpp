@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "demo/demo_installation.h"
+#include "demo/record_builders.h"
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"

@@ -5,6 +5,7 @@
 
 #include "app/cli.h"
 #include "demo/demo_installation.h"
+#include "demo/record_builders.h"
 #include "payroll/company_record.h"
 #include "testing/temp_root.h"
 

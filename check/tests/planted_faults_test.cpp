@@ -224,8 +224,7 @@ const Fault kCuFaults[] = {
       "BLOCCANTE record 10 posizione 84: Tipo di operazione (posizione 84) uno spazio in una fornitura annullativa: "
       "atteso 'A', come dicono le caselle delle posizioni 91 e 92 del record B"}},
     {"cancellation without its protocol", "ANN1", put(4, 47, "00000000000000000"),
-     {"BLOCCANTE record 2 posizione 402: Il record B indica 4 certificazioni (posizioni 402-409), il file ne contiene 1",
-      "BLOCCANTE record 4 posizione 47: Annullamento senza il protocollo della certificazione da annullare: servono "
+     {"BLOCCANTE record 4 posizione 47: Annullamento senza il protocollo della certificazione da annullare: servono "
       "l'identificativo dell'invio (posizioni 47-63) e il progressivo della certificazione (posizioni 64-69)"}},
     // Characters.
     {"lower-case letter", "TCU117", put(4, 459, "e"),

@@ -52,8 +52,8 @@ std::string employeeFileName(const records::Installation& installation, std::str
 
 std::string telematicFileName(std::string_view number)
 {
-    // "17" are the last two digits of the extension, the year of the supply.
-    return "TCU" + std::string(number) + std::string(kArchiveExtension).substr(2, 2);
+    // "17": the last two digits of the certification's year, as in the extension.
+    return "TCU" + std::string(number) + records::kCuYearDigits;
 }
 
 HeaderSummary summarizeHeader(std::string_view number, std::string_view headerRecord)

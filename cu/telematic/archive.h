@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/cu_edition.h"
+
 namespace records {
 class Prompter;
 struct Installation;
@@ -16,7 +18,7 @@ namespace cu::telematic {
 // withholding agent's data, and the employee count) and the CU archive "DCU" n ".017" (one
 // record per employee), both in the data folder.
 
-inline constexpr const char* kArchiveExtension = ".017";
+inline constexpr const char* kArchiveExtension = records::kCuFileExtension;
 inline constexpr int kMaxArchiveNumber = 999;
 
 // The header file and the archive of archive `number`, the number as the clerk named it:

@@ -191,6 +191,18 @@ void TelematicWriter::writePending()
     settle();
 }
 
+void TelematicWriter::rewriteRecord(std::int64_t number, std::string_view body)
+{
+    writePending();
+    std::string building;
+    building.swap(m_buffer);
+    m_buffer.assign(body.substr(0, kBodyLength));
+    m_buffer.resize(kBodyLength, ' ');
+    m_buffer.append(kRecordEnd);
+    writeNow(number, 1);
+    m_buffer.swap(building);
+}
+
 void TelematicWriter::handOver()
 {
     if (m_pending == 0)

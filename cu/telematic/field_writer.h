@@ -90,6 +90,9 @@ public:
     // before the file is closed.
     void writePending();
     int pendingRecords() const { return m_pending; }
+    // Writes record `number`, already in the file, again with `body` (blanks up to position
+    // 1897, then "A", CR, LF), after every finished record. Throws RunStopped as flush() does.
+    void rewriteRecord(std::int64_t number, std::string_view body);
 
     // Appends one field (code followed by value, at most 24 characters, padded with blanks)
     // to a record C or D; after 75 fields the record is finished and a continuation record

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "records/cu_edition.h"
 #include "records/numeric.h"
 #include "records/text.h"
 
@@ -11,7 +12,6 @@ namespace cu::telematic {
 
 namespace {
 
-constexpr const char* kSupplyCode = "CUR17";
 constexpr const char* kModuleNumber = "00000001";
 constexpr const char* kSoftwareProducer = "AAABBB00A01A000A";
 
@@ -105,7 +105,7 @@ void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header)
     body.reserve(kTelematicRecordLength);
     body.push_back('A');
     body.append(14, ' ');
-    body.append(kSupplyCode);
+    body.append(records::kCuSupplyCode);
     put(body, field(header, 19), 2);
     put(body, field(header, 20), 16);
     body.resize(kBodyLength, ' ');
@@ -113,7 +113,7 @@ void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header)
     writer.flush();
 }
 
-void writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation)
+std::string writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation)
 {
     const bool person = field(header, 2) == "D"; // surname and first name instead of a denomination
     const std::string_view employees = records::trim(field(header, 14));
@@ -168,8 +168,19 @@ void writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, O
     body.resize(kBodyLength, ' ');
 
     ++writer.countB;
-    writer.startRecord(std::move(body));
+    writer.startRecord(body);
     writer.flush();
+    return body;
+}
+
+bool stateCertificationCount(std::string& recordB, int count)
+{
+    const std::string text = records::padLeft(std::to_string(count), kCertificationCountLength, '0');
+    const std::size_t at = kCertificationCountPosition - 1;
+    if (recordB.compare(at, kCertificationCountLength, text) == 0)
+        return false;
+    recordB.replace(at, kCertificationCountLength, text);
+    return true;
 }
 
 void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header)

@@ -18,8 +18,16 @@ char operationCharacter(Operation operation);
 // Record A: the supply ("CUR17", supplier type and fiscal code).
 void writeRecordA(TelematicWriter& writer, const payroll::HeaderTable& header);
 // Record B: the withholding agent's frontispiece. Throws RunStopped with "Grave !! Numero
-// dipendenti pari a zero " when the employee count (header field 14) is empty.
-void writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation);
+// dipendenti pari a zero " when the employee count (header field 14) is empty. Positions
+// 402-409 carry that count, zero-filled; returns the record as written (without "A" CR LF),
+// so that the run can state the certifications it really wrote once it knows them.
+std::string writeRecordB(TelematicWriter& writer, const payroll::HeaderTable& header, Operation operation);
+// Positions 402-409 of record B: the number of certifications in the file, zero-filled.
+inline constexpr int kCertificationCountPosition = 402;
+inline constexpr int kCertificationCountLength = 8;
+// Record B `recordB` with `count` as its number of certifications; false, and the record
+// unchanged, when it already states that number.
+bool stateCertificationCount(std::string& recordB, int count);
 // Record C: quadro CT; the run writes it only when header field 16 is "X".
 void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header);
 // Record Z: the counts of records B, C, D and G.

@@ -122,7 +122,7 @@ private:
 
         createNewFile();
         writeRecordA(m_writer, m_header);
-        writeRecordB(m_writer, m_header, supply.operation());
+        std::string recordB = writeRecordB(m_writer, m_header, supply.operation());
         if (m_header[16] == "X")
             writeRecordC(m_writer, m_header);
 
@@ -141,6 +141,11 @@ private:
         }
 
         writeRecordZ(m_writer);
+        // Record B states how many certifications the supply carries: the archive's employee
+        // count is the number of its records, not of the certifications written (a single
+        // supply sends one, records not in use are left out).
+        if (stateCertificationCount(recordB, m_writer.keys().certificationNumber))
+            m_writer.rewriteRecord(2, recordB);
         completeFile();
         result.telematicHostPath = m_channels.paths().hostPath(m_finalName).string();
         m_operator.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);

@@ -17,11 +17,15 @@ struct TotalLine {
     const char* label; // 31 characters
 };
 
+// The municipal surtax's advance for the income year.
+constexpr records::FixedText kSurtaxAdvanceLabel
+    = records::joinTexts("Addizionale Comunale Acc.", records::cu_edition::incomeYear, "  ");
+
 // The order in which the report prints the totals.
 constexpr TotalLine kTotalLines[] = {
     {1, "Numero Dipendenti              "},  {2, "Totale Redditi                 "},
     {3, "Ritenute Irpef Lav.dip.        "},  {4, "Addizionale Regionale          "},
-    {7, "Addizionale Comunale           "},  {8, "Addizionale Comunale Acc.2016  "},
+    {7, "Addizionale Comunale           "},  {8, kSurtaxAdvanceLabel.c_str()},
     {5, "Addizionale Regionale A.P.     "},  {6, "Addizionale Comunale A.P.      "},
     {9, "Importi trattenuti Ass.fiscale "},  {10, "Importi rimborsati Ass.fiscale "},
     {11, "Totale detrazioni Irpef        "}, {12, "Bonus erogato                  "},
@@ -68,7 +72,7 @@ std::vector<std::string> reportLines(const payroll::HeaderTable& header, const s
 {
     std::vector<std::string> lines;
     lines.reserve(34);
-    lines.emplace_back("   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO 2017");
+    lines.push_back(std::string("   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO ") + records::kCuYear);
     lines.emplace_back(55, '-');
     lines.push_back("Sostituto           :" + header[5]);
     lines.push_back("                    :" + header[6]);

@@ -5,6 +5,7 @@
 
 #include "cu/telematic/field_writer.h"
 #include "payroll/cu_header.h"
+#include "records/cu_edition.h"
 
 namespace records {
 class Channels;
@@ -13,8 +14,14 @@ struct Installation;
 
 namespace cu::telematic {
 
-inline constexpr const char* kReportFile = "\\nolv\\NV770\\2016\\dati\\report.txt";
-inline constexpr const char* kReportBatchFile = "\\nolv\\NV770\\2016\\avstp.bat";
+// The report and the batch file that shows it, in the CU folder of the income year (its
+// second name in capitals, as the report has always been written).
+inline constexpr records::FixedText kReportFileText
+    = records::joinTexts("\\nolv\\NV770\\", records::cu_edition::incomeYear, "\\dati\\report.txt");
+inline constexpr records::FixedText kReportBatchFileText
+    = records::joinTexts("\\nolv\\NV770\\", records::cu_edition::incomeYear, "\\avstp.bat");
+inline constexpr const char* kReportFile = kReportFileText.c_str();
+inline constexpr const char* kReportBatchFile = kReportBatchFileText.c_str();
 inline constexpr const char* kReportEditor = "\\wnolv\\wordpad ";
 
 // A report total as the report prints it: rounded to cents, "," as decimal separator,

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "cu/telematic/run.h"
+#include "records/cu_edition.h"
 #include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/phase_button.h"
@@ -63,7 +64,7 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
     , m_form(workplace)
 {
     setObjectName(QStringLiteral("createl"));
-    setWindowTitle(QStringLiteral("Seleziona CU 2016"));
+    setWindowTitle(QStringLiteral("Seleziona CU ") + QString::fromLatin1(records::kCuIncomeYear));
     setWindowIcon(QIcon(QStringLiteral(":/createl/icons/cu.png")));
     buildControls();
     buildMenu();
@@ -182,7 +183,7 @@ QWidget* createl::buildTitle()
 
     auto* certificazione = plainLabel(QStringLiteral("CERTIFICAZIONE"), banner, QStringLiteral("titleCertificazione"));
     auto* unica = plainLabel(QStringLiteral("UNICA"), banner, QStringLiteral("titleUnica"));
-    auto* year = plainLabel(QStringLiteral("2017"), banner, QStringLiteral("titleYear"));
+    auto* year = plainLabel(QString::fromLatin1(records::kCuYear), banner, QStringLiteral("titleYear"));
     for (QLabel* label : {certificazione, unica, year})
         label->setFont(big);
 
@@ -190,13 +191,15 @@ QWidget* createl::buildTitle()
                                           "22 LUGLIO 1998, n.322, RELATIVA ALL'ANNO"),
                            banner, QStringLiteral("titleLaw"));
     m_law = law;
-    auto* lawYear = plainLabel(QStringLiteral("      2016"), banner, QStringLiteral("titleYear2"));
+    auto* lawYear = plainLabel(QStringLiteral("      ") + QString::fromLatin1(records::kCuIncomeYear), banner,
+                               QStringLiteral("titleYear2"));
     QFont yearFont = medium;
     yearFont.setPointSizeF(font().pointSizeF() * 1.4);
     lawYear->setFont(yearFont);
     lawYear->setAlignment(Qt::AlignLeft | Qt::AlignBaseline);
 
-    auto* version = plainLabel(QStringLiteral("Versione 17.30"), banner, QStringLiteral("titleVersion"));
+    auto* version = plainLabel(QStringLiteral("Versione ") + QString::fromLatin1(records::kProgramVersion), banner,
+                               QStringLiteral("titleVersion"));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     auto* names = new QHBoxLayout;
@@ -435,7 +438,7 @@ QWidget* createl::buildDisclaimer()
         QStringLiteral("L'autore non si assume alcuna responsabilità per le sanzioni derivanti da dati elaborati non "
                        "corrispondenti a fatti reali o a fatti successivamente accertati dagli organi ispettivi."),
         QStringLiteral("L'utilizzo del software implica pertanto l'accettazione di tali condizioni."),
-        QStringLiteral("telematico - Tutti i diritti riservati - Febbraio 2017"),
+        QStringLiteral("telematico - Tutti i diritti riservati - ") + QString::fromLatin1(records::kProgramRelease),
     };
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(10, 6, 10, 6);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "demo/demo_installation.h"
+#include "demo/record_builders.h"
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
 #include "records/channels.h"

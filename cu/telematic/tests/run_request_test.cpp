@@ -136,6 +136,28 @@ TEST_F(RunRequestTest, AnOrdinarySupplyWritesEveryEmployeeInUse)
     EXPECT_FALSE(temporaryFileLeft());
 }
 
+// Record B states the certifications the file carries, whatever count the archive's header
+// gives: the two employees in use of three records, the one certification of a single supply.
+TEST_F(RunRequestTest, RecordBStatesTheCertificationsOfTheFile)
+{
+    struct Case {
+        const char* headerCount;
+        bool annulment;
+        const char* stated;
+    };
+    for (const Case c : {Case{"2", false, "00000002"}, Case{"7", false, "00000002"}, Case{"1E5", false, "00000002"},
+                         Case{"2", true, "00000001"}}) {
+        SCOPED_TRACE(std::string(c.headerCount) + (c.annulment ? " annulment" : " ordinary"));
+        header[14] = c.headerCount;
+        writeArchive();
+        if (c.annulment)
+            prompter.answer(true);
+        ASSERT_EQ(run(workplace, c.annulment ? annulmentOfNeri() : ordinary()).outcome, RunOutcome::Completed);
+        const auto records = splitRecords(telematic());
+        EXPECT_EQ(at(records[1], 402, 409), c.stated);
+    }
+}
+
 TEST_F(RunRequestTest, AnAnnulmentAsksForItsConfirmationBeforeTheCertificationIsWritten)
 {
     const std::string question = "Confermi la funzione di Annul/Sostit. del dipendente NERI" + std::string(20, ' ')
