@@ -166,8 +166,8 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
     records::Installation& installation = shared.installation;
     // The load steps of createl (drive prefix, data directory) and of inditta (working
     // year), on channels of the command's own.
-    records::readDrive(channels, installation);
-    records::readWorkingYear(channels, installation);
+    records::showFailure(console, records::readDrive(shared.paths, installation));
+    records::showFailures(console, records::readWorkingYear(shared.paths, installation));
     channels.closeAll();
     // The year names the register files: with any other text the command would look at
     // files of no year, find none, and say that all is well.

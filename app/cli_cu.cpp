@@ -7,7 +7,6 @@
 #include "cu/telematic/archive.h"
 #include "cu/telematic/questions.h"
 #include "cu/telematic/run.h"
-#include "records/channels.h"
 #include "records/cu_edition.h"
 #include "records/installation.h"
 #include "records/shared_values.h"
@@ -109,10 +108,7 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
 
     // The clerk's steps in the createl window, in order. The command line speaks UTF-8; the
     // request holds the installation's Windows-1252 text.
-    {
-        records::Channels channels(shared.paths, console);
-        records::readDrive(channels, shared.installation);
-    }
+    records::showFailure(console, records::readDrive(shared.paths, shared.installation));
     cu::telematic::RunRequest request;
     if (arguments.flag("report"))
         request.report = cu::telematic::askForReport(console);

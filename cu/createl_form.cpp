@@ -2,7 +2,6 @@
 
 #include "cu/telematic/archive.h"
 #include "cu/telematic/questions.h"
-#include "records/channels.h"
 #include "records/cp1252.h"
 #include "records/installation.h"
 #include "records/numeric.h"
@@ -156,10 +155,7 @@ void CreatelForm::load()
     enableProtocolBoxes(false);
     supplyLetter.text = "N";
 
-    {
-        records::Channels channels(shared().paths, prompter());
-        records::readDrive(channels, installation);
-    }
+    records::showFailure(prompter(), records::readDrive(shared().paths, installation));
 
     archiveItems.clear();
     archiveNumbers.clear();

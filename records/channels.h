@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "records/output_file.h"
+#include "records/file_result.h"
+#include "records/record_file.h"
+#include "records/record_io.h"
 
 namespace records {
 
@@ -17,10 +19,7 @@ inline constexpr int kLastChannel = 10;
 
 // A failure of a procedure as it is shown to the operator: the classic error number and
 // the message text.
-struct Failure {
-    int error = 0;
-    std::string message;
-};
+using Failure = FileResult;
 
 // One slot of the channel table. The file name is in installation notation; buffers hold
 // Windows-1252 bytes.
@@ -31,14 +30,20 @@ struct Channel {
     std::string recordBuffer; // the record last read on the channel
 };
 
-// The numbered record channels over the payroll suite's fixed-length record files. A caller
-// selects the current channel, sets that channel's file name and record length, sets the
-// shared record number, and calls one of the seven procedures, which take no arguments.
-// Record n of a channel occupies the bytes (n - 1) * L + 1 to n * L of its file (1-based).
+// The numbered-channel adapter, kept while the features move to the record files
+// (RecordFile, TextFile, NewFile in record_file.h; records/README.md tells how): the old
+// model of numbered record channels over the payroll suite's fixed-length record files, on
+// top of those objects. A caller selects the current channel, sets that channel's file name
+// and record length, sets the shared record number, and calls one of the seven procedures,
+// which take no arguments. Record n of a channel occupies the bytes (n - 1) * L + 1 to n * L
+// of its file (1-based).
 //
-// Every failure is shown to the operator through the Prompter, with the classic error
-// number and the file name, and the caller goes on with its next step; lastError() tells
-// callers that must not go on (the telematic writer) what happened.
+// Each open procedure opens the file object of its kind for the slot; each transfer acts on
+// the file open on the slot with the slot's name and record length and the shared numbers of
+// the moment, through the same steps as the objects, so messages and bytes are the objects'.
+// Unlike the objects, the channels show every failure to the operator through the Prompter,
+// with the classic error number and the file name, and the caller goes on with its next
+// step; lastError() tells callers that must not go on (the telematic writer) what happened.
 //
 // A file name with a control character (NUL, ESC, ...; see hasControlCharacter()) is
 // refused with error 64 by every procedure that opens or creates, before the host is asked
@@ -48,7 +53,7 @@ struct Channel {
 // Files that are written whole (the telematic file, the run report, the UniEmens XML) are
 // opened with openNewBinary() or openNewSequential() and given their name by
 // commitNewFile(): until then the bytes go to a temporary file beside the target, and a
-// file of the target's name stays as it was (see OutputFile). Closing such a channel any
+// file of the target's name stays as it was (see NewFile). Closing such a channel any
 // other way, opening it again, closeAll() and the end of the Channels discard the new file.
 //
 // Channels 1 to 10 can be opened; the table also has a slot 0, which no file is ever
@@ -158,40 +163,42 @@ public:
     // Shows a failure that was held, as the procedure would have shown it, and sets
     // lastError() to its error number.
     void showFailure(const Failure& failure);
+    // The result of a record file object reported as a procedure of the channels reports
+    // its own: a failure is shown (or held while failures are held) and sets lastError();
+    // a success sets lastError() to 0. For a feature that has moved some of its files to the
+    // objects and still works with channels.
+    void report(const FileResult& result);
 
     const PathMapper& paths() const { return m_paths; }
     // Host path that the channel's file name maps to.
     std::string hostPath(int number) const;
 
 private:
+    // The files that can be open on a slot, one at a time.
+    struct OpenFile {
+        RecordFile binary;  // open binary, open binary for reading
+        TextFile text;      // open sequential
+        NewFile created;    // open new binary, open new sequential
+        bool newFileHeldLines = false; // the kind of the last new file, which a commit names
+    };
+
     enum class Transfer { Read, Write, Get };
     bool validFileNumber(int number) const { return number >= kFirstChannel && number <= kLastChannel; }
+    // The descriptor of the file open on `number`, -1 when none.
+    int descriptorOf(int number) const;
     void fail(int errorNumber, const std::string& message);
     void transfer(Transfer kind);
-    bool closeFile(int number);
-    // Keeps `fd` when it is open on a plain file and makes its reads and writes wait again;
-    // otherwise closes it and returns error 75.
-    static int keepPlainFile(int fd);
-    // The host path of the channel's file name, or error 64 (with an empty path) when the
-    // name holds a control character.
-    int mapFileName(const Channel& slot, std::string& hostPath) const;
-    // The first steps of every open and create: the channel must be one of 1..10, its file
-    // is closed, its name mapped to a host path. 0, or the error number to report.
-    int beginOpen(int number, std::string& hostPath);
-    void openNew(bool sequential);
-
-    // A new file in preparation on a channel.
-    struct NewFile {
-        OutputFile file;
-        bool sequential = false;
-    };
+    void closeFile(int number);
+    // The first step of every open and create: the channel must be one of 1..10, and its
+    // file is closed. 0, or the error number to report.
+    int beginOpen(int number);
+    void openNew(bool lines);
 
     const PathMapper& m_paths;
     Prompter& m_prompter;
     std::array<Channel, kLastChannel + 1> m_table;
     Channel m_scratch;
-    std::array<int, kLastChannel + 1> m_fd;
-    std::array<NewFile, kLastChannel + 1> m_newFiles;
+    std::array<OpenFile, kLastChannel + 1> m_open;
     int m_current = 0;
     double m_recordNumber = 0;
     double m_lineCounter = 0;
@@ -199,14 +206,6 @@ private:
     bool m_holdFailures = false;
     Failure m_heldFailure;
 };
-
-// Writes all of `bytes` at byte `offset` of the file open on `descriptor`, again after an
-// interruption: 0 when every byte was written, else the system's error number (ENOSPC when
-// the file takes no more bytes). Shows nothing; safe on any thread.
-int writeAllAt(int descriptor, std::string_view bytes, std::int64_t offset);
-// Asks the system to start writing the file open on `descriptor` to the disk, without
-// waiting for it; nothing where the system offers no such request.
-void startWritebackOf(int descriptor);
 
 // Holds the failures of `channels` while it lives (see Channels::setHoldFailures()), and
 // gives the previous setting back when it goes, also when an exception passes.

@@ -3,14 +3,13 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/record_file.h"
 #include "records/text.h"
 
 namespace records {
 
 namespace {
-constexpr int kChannel = 10;
 constexpr int kRecordLength = 10;
 constexpr const char* kFirstWorkingYear = "2015";
 } // namespace
@@ -26,48 +25,43 @@ DriveFileState driveFileState(const PathMapper& paths)
     return errno == ENOENT || errno == ENOTDIR ? DriveFileState::Missing : DriveFileState::Unknown;
 }
 
-void readDrive(Channels& channels, Installation& installation)
+FileResult readDrive(const PathMapper& paths, Installation& installation)
 {
-    channels.select(kChannel, kDriveFile, kRecordLength);
     // Only read: a drive file that is not there is never created, empty or otherwise.
-    channels.openBinaryForReading();
-    if (channels.lastError() == 0) {
-        channels.setRecordNumber(1);
-        channels.readRecord();
-    } else {
-        channels.channel(kChannel).recordBuffer.clear();
-    }
-    installation.drivePrefix = std::string(channels.channel(kChannel).recordBuffer.substr(0, 2));
+    RecordFile file(paths, kDriveFile, kRecordLength);
+    std::string record;
+    FileResult result = file.openForReading();
+    if (result.ok())
+        result = file.read(1, record);
+    installation.drivePrefix = record.substr(0, 2);
     installation.dataDirectory = installation.drivePrefix + kCuDataFolder;
+    return result;
 }
 
-void readWorkingYear(Channels& channels, Installation& installation)
+std::vector<FileResult> readWorkingYear(const PathMapper& paths, Installation& installation)
 {
+    std::vector<FileResult> failures;
+    const auto succeeded = [&failures](FileResult result) {
+        if (result.ok())
+            return true;
+        failures.push_back(std::move(result));
+        return false;
+    };
     const std::string path = installation.drivePrefix + kYearFile;
-    channels.select(kChannel, path, kRecordLength);
-    if (!channels.paths().fileExists(path)) {
+    if (!paths.fileExists(path)) {
         // The new year file gets its name only with its year in it, and takes the place of
-        // anything else of that name (a link to nothing) instead of writing through it.
-        channels.openNewBinary();
-        if (channels.lastError() == 0) {
-            channels.setRecordNumber(1);
-            channels.channel(kChannel).outputBuffer = padRight(kFirstWorkingYear, kRecordLength);
-            channels.writeRecord();
-            if (channels.lastError() == 0)
-                channels.commitNewFile(kChannel);
-            channels.discardNewFile(kChannel);
-        }
-        channels.select(kChannel, path, kRecordLength);
+        // anything else of that name (a link to nothing) instead of writing through it. Not
+        // given its name, it goes with the object.
+        NewFile newFile = NewFile::ofRecords(paths, path, kRecordLength);
+        if (succeeded(newFile.create()) && succeeded(newFile.write(1, padRight(kFirstWorkingYear, kRecordLength))))
+            succeeded(newFile.commit());
     }
-    channels.openBinaryForReading();
-    if (channels.lastError() != 0) {
-        channels.channel(kChannel).recordBuffer.clear();
-        installation.workingYear.clear();
-        return;
-    }
-    channels.setRecordNumber(1);
-    channels.readRecord();
-    installation.workingYear = channels.channel(kChannel).recordBuffer.substr(0, 4);
+    RecordFile file(paths, path, kRecordLength);
+    std::string record;
+    if (succeeded(file.openForReading()))
+        succeeded(file.read(1, record));
+    installation.workingYear = record.substr(0, 4);
+    return failures;
 }
 
 } // namespace records

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "records/file_result.h"
 
 #include "records/cu_edition.h"
 
 namespace records {
 
-class Channels;
 class PathMapper;
 
 // Where the payroll suite is installed, as the drive file and the year file say.
@@ -30,18 +32,22 @@ inline constexpr const char* kYearFile = "\\WNOLV\\anno1.dat";
 enum class DriveFileState { Present, Missing, Unknown };
 DriveFileState driveFileState(const PathMapper& paths);
 
-// Reads record 1 of the drive file "c:\disco.ute" on channel 10 (record length 10) and
-// takes its first two characters, as they stand, as the drive prefix; forms the data
-// directory from it. The drive file is only read, never created: a missing one shows the
-// open message (error 53) and gives an empty prefix, as a file too short does after the
-// read message. The file stays open on channel 10.
-void readDrive(Channels& channels, Installation& installation);
+// Reads record 1 of the drive file "c:\disco.ute" (record length 10) and takes its first two
+// characters, as they stand, as the drive prefix; forms the data directory from it. The drive
+// file is only read, never created, and is closed again. A missing one gives an empty prefix
+// and the failure of its opening ("Errore tipo  53 nell'apertura del  file binarioc:\disco.ute";
+// a link to nothing alike, 75 for a folder of its name); one too short, an empty prefix and
+// the failure of reading record 1. Returns that failure, for the caller to show where the
+// drive is read (showFailure()); ok when the prefix was read.
+FileResult readDrive(const PathMapper& paths, Installation& installation);
 
-// Reads the working year from drive prefix + "\WNOLV\anno1.dat" on channel 10, creating
-// the file with the year "2015" when it does not exist. The new file is written whole
-// before it takes its name, and never through a link left under that name. When the file
-// cannot be made or opened (its folder missing, a folder of its name) the channel's
-// messages are shown and the working year is empty. The file stays open on channel 10.
-void readWorkingYear(Channels& channels, Installation& installation);
+// Reads the working year from record 1 of drive prefix + "\WNOLV\anno1.dat" (record length
+// 10), creating the file with the year "2015" when it does not exist. The new file is written
+// whole before it takes its name, and never through a link left under that name. When the
+// file cannot be made or opened (its folder missing, a folder of its name) the working year
+// is empty. Returns the failures met on the way (creating, writing or naming the new file,
+// then opening and reading it), in the order the operator is to be shown them
+// (showFailures()); empty when the year was read.
+std::vector<FileResult> readWorkingYear(const PathMapper& paths, Installation& installation);
 
 } // namespace records

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "records/channels.h"
+#include "records/record_io.h"
 #include "records/temporary_files.h"
 
 namespace records {

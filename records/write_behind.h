@@ -17,7 +17,8 @@ namespace records {
 // the order of the work: it learns whether a block reached the file before it hands over
 // the next one or tells the operator anything. Nothing here shows messages; a block that
 // could not be written completely is kept, so the caller can write it again in the
-// foreground, where the record channels report the failure in their usual words.
+// foreground, through the file's own write (NewFile::write(), NewFile::writeLinesAt()), whose
+// result tells the failure in its usual words.
 //
 // The thread never takes SIGTERM, SIGINT, SIGHUP or SIGQUIT: they reach a thread that keeps the
 // table of temporary files in order (see temporary_files.h).
@@ -34,7 +35,7 @@ public:
     // receives in exchange an empty buffer that keeps the capacity of an earlier block, so
     // that two buffers serve a whole file. The block handed over before must have been
     // waited for. With `startWriteback` the system is then asked to start writing the file
-    // to the disk (see Channels::startWriteback()), a request that may itself wait for the
+    // to the disk (see NewFile::startWriteback()), a request that may itself wait for the
     // disk. False, with `block` and `descriptor` untouched, when no thread can be started:
     // the caller then writes in the foreground.
     bool write(int descriptor, std::string& block, std::int64_t offset, bool startWriteback = false);

@@ -9,10 +9,11 @@ namespace registers {
 void completeInstallation(records::Channels& channels, records::Installation& installation)
 {
     if (installation.dataDirectory.empty())
-        records::readDrive(channels, installation);
-    if (installation.workingYear.empty())
-        records::readWorkingYear(channels, installation);
-    channels.close(10);
+        channels.report(records::readDrive(channels.paths(), installation));
+    if (installation.workingYear.empty()) {
+        for (const records::FileResult& failure : records::readWorkingYear(channels.paths(), installation))
+            channels.report(failure);
+    }
 }
 
 std::string companyFileName(const records::Installation& installation, int company)

@@ -46,9 +46,9 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
-#include "records/channels.h"
 #include "records/cp1252.h"
 #include "records/file_chooser.h"
+#include "records/file_result.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/output_file.h"
@@ -202,11 +202,8 @@ private:
         std::string storedTarget;
         {
             records::SharedValues shared(m_root);
-            {
-                // The createl window loads first and reads the drive of the installation.
-                records::Channels drive(shared.paths, person);
-                records::readDrive(drive, shared.installation);
-            }
+            // The createl window loads first and reads the drive of the installation.
+            records::showFailure(person, records::readDrive(shared.paths, shared.installation));
             uniemens::IndittaForm form({shared, person, launcher}, chooser);
             form.Form_Load();
             form.combo1_Click(m_month - 1);

@@ -131,7 +131,7 @@ void IndittaForm::Form_Load()
 {
     // The employee register takes its employee data file from the "paghe" folder.
     m_shared.dataAreaSelector = 1;
-    records::readWorkingYear(m_channels, m_shared.installation);
+    records::showFailures(m_prompter, records::readWorkingYear(m_shared.paths, m_shared.installation));
     Text2 = m_shared.installation.workingYear;
 
     appendFlag = 0;

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "testing/scripted_prompter.h"
@@ -18,25 +17,28 @@ struct InstallationTest : ::testing::Test {
     TempRoot root;
     PathMapper paths{root.path()};
     ScriptedPrompter prompter;
-    Channels channels{paths, prompter};
     Installation installation;
+
+    // The drive file and the year file read as the windows read them, their failures shown
+    // as they come.
+    void readDrive() { showFailure(prompter, records::readDrive(paths, installation)); }
+    void readWorkingYear() { showFailures(prompter, records::readWorkingYear(paths, installation)); }
 };
 } // namespace
 
 TEST_F(InstallationTest, DriveFileGivesThePrefixAndDataDirectory)
 {
     root.write("c/disco.ute", "D:        ");
-    readDrive(channels, installation);
+    readDrive();
     EXPECT_EQ(installation.drivePrefix, "D:");
     EXPECT_EQ(installation.dataDirectory, "D:\\nolv\\nv770\\2016\\dati\\");
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_TRUE(channels.isOpen(10));
 }
 
 TEST_F(InstallationTest, OnlyTwoCharactersOfTheDriveFileCount)
 {
     root.write("c/disco.ute", "E:\\xyzwvut");
-    readDrive(channels, installation);
+    readDrive();
     EXPECT_EQ(installation.drivePrefix, "E:");
 }
 
@@ -63,7 +65,7 @@ TEST_F(InstallationTest, AMissingDriveFileIsNeverCreatedAndGivesAnEmptyPrefix)
         c.prepare();
         prompter.shown.clear();
         installation.drivePrefix = "X:";
-        readDrive(channels, installation);
+        readDrive();
         EXPECT_EQ(installation.drivePrefix, "");
         EXPECT_EQ(installation.dataDirectory, "\\nolv\\nv770\\2016\\dati\\");
         EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
@@ -83,7 +85,7 @@ TEST_F(InstallationTest, TheDriveFileTellsWhetherARootHoldsAnInstallation)
 TEST_F(InstallationTest, AShortDriveFileBehavesLikeAMissingOne)
 {
     root.write("c/disco.ute", "C:");
-    readDrive(channels, installation);
+    readDrive();
     EXPECT_EQ(installation.drivePrefix, "");
     EXPECT_EQ(root.read("c/disco.ute"), "C:");
 }
@@ -92,7 +94,7 @@ TEST_F(InstallationTest, MissingYearFileIsCreatedWith2015)
 {
     std::filesystem::create_directories(root.path() / "c" / "wnolv");
     installation.drivePrefix = "C:";
-    readWorkingYear(channels, installation);
+    readWorkingYear();
     EXPECT_EQ(installation.workingYear, "2015");
     EXPECT_EQ(root.read("c/wnolv/anno1.dat"), "2015      ");
     EXPECT_TRUE(prompter.shown.empty());
@@ -102,7 +104,7 @@ TEST_F(InstallationTest, YearFileGivesTheWorkingYear)
 {
     root.write("c/WNOLV/anno1.dat", "2016      ");
     installation.drivePrefix = "C:";
-    readWorkingYear(channels, installation);
+    readWorkingYear();
     EXPECT_EQ(installation.workingYear, "2016");
 }
 
@@ -110,7 +112,7 @@ TEST_F(InstallationTest, MissingYearFolderShowsTheCreateAndOpenMessages)
 {
     installation.drivePrefix = "C:";
     installation.workingYear = "2016";
-    readWorkingYear(channels, installation);
+    readWorkingYear();
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
                                     "Errore tipo  76 nella creazione del file ",
                                     "Errore tipo  76 nell'apertura del  file binarioC:\\WNOLV\\anno1.dat",
@@ -126,7 +128,7 @@ TEST_F(InstallationTest, TheYearFileIsNeverCreatedThroughALink)
     std::filesystem::create_directories(root.path() / "c/wnolv");
     std::filesystem::create_symlink(outside, root.path() / "c/wnolv/anno1.dat");
     installation.drivePrefix = "C:";
-    readWorkingYear(channels, installation);
+    readWorkingYear();
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(installation.workingYear, "2015");
     EXPECT_FALSE(std::filesystem::exists(outside));
