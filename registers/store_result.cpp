@@ -1,11 +1,10 @@
 #include "registers/store_result.h"
 
-#include "records/channels.h"
 #include "records/prompter.h"
 
 namespace registers {
 
-StoreResult StoreResult::ofFile(const records::Failure& failure)
+StoreResult StoreResult::ofFile(const records::FileResult& failure)
 {
     if (failure.error == 0)
         return {};

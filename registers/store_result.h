@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "records/file_result.h"
+
 namespace records {
-struct Failure;
 class Prompter;
 } // namespace records
 
@@ -35,7 +36,7 @@ struct StoreResult {
     bool failed() const { return outcome != Outcome::Done; }
 
     // The failure of a record file, or Done when it holds none (error 0).
-    static StoreResult ofFile(const records::Failure& failure);
+    static StoreResult ofFile(const records::FileResult& failure);
 };
 
 // Shows a result that is not Done as the register windows have always shown it: the file's
