@@ -34,10 +34,6 @@ public:
     // The questions that the features ask, by short name.
     static const Question AnotherCompany;
     static const Question ContinueWithCheck;
-    static const Question ConfirmChange;
-    static const Question ConfirmDelete;
-    static const Question SaveDespiteCheck;
-    static const Question SaveEdits;
     static const Question CheckFileNow;
 
 private:
@@ -49,14 +45,6 @@ private:
 inline constexpr Question Question::AnotherCompany{"uniemens.another-company"};
 // UniEmens series: "Vuoi proseguire con il controllo del file ?"
 inline constexpr Question Question::ContinueWithCheck{"uniemens.continue-with-check"};
-// registers: "Conferma " before a record is saved
-inline constexpr Question Question::ConfirmChange{"registers.confirm-change"};
-// employee register: before a record is deleted
-inline constexpr Question Question::ConfirmDelete{"registers.confirm-delete"};
-// registers: "Il campo ... non ha superato il controllo (...). Salvare comunque ?"
-inline constexpr Question Question::SaveDespiteCheck{"registers.save-despite-check", Question::Default::No};
-// registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
-inline constexpr Question Question::SaveEdits{"registers.save-edits"};
 // createl and inditta after a file was written: "Verificare il file adesso ?"
 inline constexpr Question Question::CheckFileNow{"check.check-file-now"};
 
