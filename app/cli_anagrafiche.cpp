@@ -1,23 +1,20 @@
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
 #include <unordered_set>
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "payroll/company_register.h"
+#include "payroll/identity_codes.h"
 #include "records/channels.h"
 #include "records/cp1252.h"
-#include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/shared_values.h"
 #include "records/text.h"
-#include "registers/company_files.h"
-#include "registers/identity_checks.h"
+#include "registers/company_store.h"
+#include "registers/employee_store.h"
 
 namespace app::cli {
-
-namespace fs = std::filesystem;
 
 const char* const kAnagraficheHelp = R"(Uso: telematico-cli anagrafiche --root CARTELLA
 
@@ -44,19 +41,8 @@ c\disco.ute).
 
 namespace {
 
-constexpr int kChannel = 2;
-constexpr int kEmployeeRecordLength = 2000;
 constexpr int kLastEmployeeCompany = 499;
 constexpr const char* kEmployeeFolder = "\\nolv\\paghe";
-
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return text;
-}
 
 // Counts the records looked at and prints one line for each check that fails and for each
 // file, or record, that could not be read.
@@ -68,7 +54,7 @@ public:
     }
 
     void record() { ++m_records; }
-    void check(const std::string& path, int record, int field, const registers::CheckResult& result)
+    void check(const std::string& path, std::int64_t record, int field, const payroll::CheckResult& result)
     {
         if (!result.failed())
             return;
@@ -77,7 +63,7 @@ public:
               << records::cp1252ToUtf8(result.message) << '\n';
     }
     // A register file that exists and could not be read: nothing in it was checked.
-    void unread(const std::string& path, const records::Failure& failure)
+    void unread(const std::string& path, const registers::StoreResult& failure)
     {
         ++m_failures;
         m_out << records::cp1252ToUtf8(path) << ": " << records::cp1252ToUtf8(failure.message) << '\n';
@@ -96,100 +82,64 @@ private:
     int m_failures = 0;
 };
 
-// True when something of that name is in its folder, whatever it is: a file, a folder, a
-// FIFO, a link that leads nowhere.
-bool entryExists(const records::PathMapper& paths, const std::string& path)
+// Record 1 of every company file of the working year that is there, saved at least once.
+void checkCompanies(registers::CompanyStore& store, Checker& checker)
 {
-    std::error_code error;
-    const fs::path host = paths.hostPath(path);
-    return !host.empty() && fs::exists(fs::symlink_status(host, error));
-}
-
-// Opens `path` for reading on the command's channel. The register files are only read: no
-// file is created, and whatever is not a plain file is named with the channel's message.
-bool openRegisterFile(records::Channels& channels, const std::string& path, int recordLength, Checker& checker)
-{
-    channels.select(kChannel, path, recordLength);
-    channels.openBinaryForReading();
-    if (channels.lastError() == 0)
-        return true;
-    checker.unread(path, channels.takeHeldFailure());
-    return false;
-}
-
-void checkCompanies(records::Channels& channels, const records::Installation& installation, Checker& checker)
-{
-    const records::PathMapper& paths = channels.paths();
-    const std::vector<std::string> folders = paths.listDirectory(records::trim(installation.dataDirectory));
-    const std::unordered_set<std::string> present(folders.begin(), folders.end());
-    for (int company = 1; company <= registers::kMaxCompany; ++company) {
-        if (!present.contains(records::digitsText(company)))
-            continue;
-        const std::string path = registers::companyFileName(installation, company);
-        if (!entryExists(paths, path) || !openRegisterFile(channels, path, payroll::kCompanyFileRecordLength, checker))
-            continue;
-        channels.setRecordNumber(1);
-        channels.readRecord();
-        const bool read = channels.lastError() == 0;
-        const std::string record = channels.channel(kChannel).recordBuffer;
-        channels.close(kChannel);
-        if (!read) {
-            checker.unread(path, channels.takeHeldFailure());
+    for (const int company : store.companiesNamed()) {
+        const registers::CompanyRecord record = store.inspect(company);
+        const std::string& path = record.place.fileName;
+        if (record.read.failed()) {
+            checker.unread(path, record.read);
             continue;
         }
-        if (record.empty() || record[0] != '$')
+        if (!record.readWhole() || !record.inUse)
             continue;
         checker.record();
 
-        const payroll::CompanyFields fields = payroll::unpackCompanyRecord(record);
+        const payroll::CompanyFields& fields = record.fields;
         if (fields[1] == "0" || fields[1] == "2")
-            checker.check(path, 1, 3, registers::checkFiscalCode(fields[3]));
+            checker.check(path, 1, 3, payroll::checkFiscalCode(fields[3]));
         else if (fields[1] == "1")
-            checker.check(path, 1, 3, registers::checkVatNumber(records::mid(fields[3], 1, 11)));
+            checker.check(path, 1, 3, payroll::checkVatNumber(records::mid(fields[3], 1, 11)));
         if (records::numericValue(fields[5]) > 0)
-            checker.check(path, 1, 5, registers::checkDate(fields[5]));
+            checker.check(path, 1, 5, payroll::checkDate(fields[5]));
         if (records::numericValue(fields[8]) > 0)
-            checker.check(path, 1, 8, registers::checkVatNumber(fields[8]));
+            checker.check(path, 1, 8, payroll::checkVatNumber(fields[8]));
     }
 }
 
+// The fiscal code of every employee in use in the employee data files of companies 1 to 499,
+// months 1 to 12, of the working year.
 void checkEmployees(records::Channels& channels, const records::Installation& installation, Checker& checker)
 {
     const std::string folder = installation.drivePrefix + kEmployeeFolder;
     const std::string year(records::mid(installation.workingYear, 2, 3));
-    // One listing of the folder tells which of the 499 x 12 possible files exist.
+    // One listing of the folder tells which of the 499 x 12 possible files exist, whatever
+    // the case of their names.
     std::unordered_set<std::string> present;
     for (const std::string& name : channels.paths().listDirectory(folder))
-        present.insert(lowerAscii(name));
+        present.insert(records::toUpper(name));
 
     for (int company = 1; company <= kLastEmployeeCompany; ++company) {
         for (int month = 1; month <= 12; ++month) {
             const std::string name = "unb" + records::padLeft(records::digitsText(company), 3, '0')
                 + records::padLeft(records::digitsText(month), 2, '0') + "." + year;
-            if (!present.contains(lowerAscii(name)))
+            if (!present.contains(records::toUpper(name)))
                 continue;
             const std::string path = folder + "\\" + name;
-            if (!openRegisterFile(channels, path, kEmployeeRecordLength, checker))
+            const registers::EmployeeList employees = registers::EmployeeStore(channels, path).inspect();
+            if (employees.opened.failed()) {
+                checker.unread(path, employees.opened);
                 continue;
-            std::error_code error;
-            const auto size = fs::file_size(channels.paths().hostPath(path), error);
-            // A last record cut short is read too, so that its read message tells of it.
-            const auto count = error ? 0 : static_cast<int>((size + kEmployeeRecordLength - 1) / kEmployeeRecordLength);
-            for (int k = 1; k <= count; ++k) {
-                channels.setCurrent(kChannel);
-                channels.setRecordNumber(k);
-                channels.readRecord();
-                if (channels.lastError() != 0) {
-                    checker.unread(path, channels.takeHeldFailure());
+            }
+            for (const registers::ListedEmployee& employee : employees.records) {
+                if (employee.read.failed()) {
+                    checker.unread(path, employee.read);
                     continue;
                 }
-                const std::string& record = channels.channel(kChannel).recordBuffer;
-                if (record.empty() || record[0] != '$')
-                    continue;
                 checker.record();
-                checker.check(path, k, 1, registers::checkFiscalCode(records::mid(record, 2, 16)));
+                checker.check(path, employee.record, 1, payroll::checkFiscalCode(employee.fiscalCode));
             }
-            channels.close(kChannel);
         }
     }
 }
@@ -227,11 +177,11 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
         return 1;
     }
 
+    // The register stores hand back what they could not read: each file is named on the
+    // output beside the checks, in file order.
     Checker checker(out);
-    // The register files are read with their failures held: each one is named on the output
-    // beside the checks, in file order.
-    records::FailureHold hold(channels);
-    checkCompanies(channels, installation, checker);
+    registers::CompanyStore companies(channels, installation);
+    checkCompanies(companies, checker);
     checkEmployees(channels, installation, checker);
     return checker.finish(console.messageCount() > 0);
 }

@@ -32,10 +32,6 @@ public:
     friend constexpr bool operator<(const Question& a, const Question& b) { return a.m_name < b.m_name; }
 
     // The questions that the features ask, by short name.
-    static const Question ConfirmChange;
-    static const Question ConfirmDelete;
-    static const Question SaveDespiteCheck;
-    static const Question SaveEdits;
     static const Question CheckFileNow;
 
 private:
@@ -43,14 +39,6 @@ private:
     Default m_default = Default::Yes;
 };
 
-// registers: "Conferma " before a record is saved
-inline constexpr Question Question::ConfirmChange{"registers.confirm-change"};
-// employee register: before a record is deleted
-inline constexpr Question Question::ConfirmDelete{"registers.confirm-delete"};
-// registers: "Il campo ... non ha superato il controllo (...). Salvare comunque ?"
-inline constexpr Question Question::SaveDespiteCheck{"registers.save-despite-check", Question::Default::No};
-// registers, Yes/No/Cancel: "Salvare le modifiche al record ?" before edits are left
-inline constexpr Question Question::SaveEdits{"registers.save-edits"};
 // createl and inditta after a file was written: "Verificare il file adesso ?"
 inline constexpr Question Question::CheckFileNow{"check.check-file-now"};
 

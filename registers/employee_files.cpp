@@ -1,7 +1,6 @@
 #include "registers/employee_files.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
 
 #include "payroll/company_record.h"
@@ -11,46 +10,28 @@
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/text.h"
-#include "registers/company_files.h"
+#include "registers/company_store.h"
+#include "registers/employee_store.h"
 
 namespace registers {
 
 namespace {
 
-bool isDigits(std::string_view text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view start)
-{
-    if (text.size() < start.size())
-        return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-        if (lower(text[i]) != lower(start[i]))
-            return false;
-    }
-    return true;
-}
+constexpr int kNameChannel = 3;
 
 // Record 1 of an existing file, empty when there is none or it cannot be read: a name is
 // only looked up, and a file that cannot tell it shows no message.
-std::string firstRecord(records::Channels& channels, int channel, const std::string& fileName, int recordLength)
+std::string firstRecord(records::Channels& channels, const std::string& fileName, int recordLength)
 {
     if (!channels.paths().fileExists(fileName))
         return {};
     records::FailureHold hold(channels);
-    channels.select(channel, fileName, recordLength);
+    channels.select(kNameChannel, fileName, recordLength);
     channels.openBinary();
     channels.setRecordNumber(1);
     channels.readRecord();
-    std::string record = channels.channel(channel).recordBuffer;
-    channels.close(channel);
+    std::string record = channels.channel(kNameChannel).recordBuffer;
+    channels.close(kNameChannel);
     channels.takeHeldFailure();
     return record;
 }
@@ -65,11 +46,10 @@ std::string employeeDataFile(std::string_view selectedDataFile, int dataAreaSele
         + (dataAreaSelector == kPagmarArea ? "pagmar\\unb" : "paghe\\unb") + std::string(tail);
 }
 
-std::string companyNameOf(records::Channels& channels, int channel, const records::Installation& installation,
+std::string companyNameOf(records::Channels& channels, const records::Installation& installation,
                           std::string_view selectedDataFile)
 {
-    const std::string header
-        = firstRecord(channels, channel, std::string(selectedDataFile), payroll::kCompanyRecordLength);
+    const std::string header = firstRecord(channels, std::string(selectedDataFile), payroll::kCompanyRecordLength);
     if (!header.empty()) {
         const payroll::FieldTable fields = payroll::unpackCompanyHeader(header, payroll::company::kName);
         if (!fields[payroll::company::kName].empty())
@@ -78,12 +58,12 @@ std::string companyNameOf(records::Channels& channels, int channel, const record
     // The company's number is the three digits before the month: "...una00903.016".
     const std::string_view number
         = selectedDataFile.size() >= 9 ? selectedDataFile.substr(selectedDataFile.size() - 9, 3) : std::string_view{};
-    if (!isDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
+    if (!records::allDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
         return {};
-    return companyName(channels, channel, installation, static_cast<int>(records::numericValue(number)));
+    return CompanyStore(channels, installation).companyName(static_cast<int>(records::numericValue(number)));
 }
 
-std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, int channel,
+std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
                                                   const records::Installation& installation)
 {
     const std::string year(records::mid(installation.workingYear, 2, 3));
@@ -96,13 +76,13 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, i
         const std::size_t first = found.size();
         for (const std::string& name : names) {
             // "unb" + company (3 digits) + month (01 to 12) + "." + the year's digits.
-            if (name.size() != 8 + 1 + year.size() || !startsWithIgnoringCase(name, "unb") || name[8] != '.'
-                || name.substr(9) != year)
+            if (name.size() != 8 + 1 + year.size() || !records::equalsIgnoreAsciiCase(name.substr(0, 3), "unb")
+                || name[8] != '.' || name.substr(9) != year)
                 continue;
             const std::string company = name.substr(3, 3);
             const std::string month = name.substr(6, 2);
             const double monthNumber = records::numericValue(month);
-            if (!isDigits(company) || !isDigits(month) || monthNumber < 1 || monthNumber > 12)
+            if (!records::allDigits(company) || !records::allDigits(month) || monthNumber < 1 || monthNumber > 12)
                 continue;
             const std::string path = folder + "\\" + name;
             if (!channels.paths().fileExists(path))
@@ -113,11 +93,8 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, i
             choice.dataAreaSelector = selector;
             choice.selectedDataFile = installation.drivePrefix + "\\nolv\\paghe\\una" + company + month + "." + year;
             choice.employeeFile = path;
-            std::error_code error;
-            const auto size = std::filesystem::file_size(channels.paths().hostPath(path), error);
-            const auto length = static_cast<std::uintmax_t>(payroll::kEmployeeRecordLength);
-            choice.recordCount = error ? 0 : static_cast<double>((size + length - 1) / length);
-            choice.companyName = companyNameOf(channels, channel, installation, choice.selectedDataFile);
+            choice.recordCount = EmployeeStore(channels, path, selector).recordsInFile();
+            choice.companyName = companyNameOf(channels, installation, choice.selectedDataFile);
             found.push_back(std::move(choice));
         }
         std::sort(found.begin() + static_cast<std::ptrdiff_t>(first), found.end(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,8 @@ std::string employeeDataFile(std::string_view selectedDataFile, int dataAreaSele
 
 // The company's name for the operator: field 11 of the header of the company data file,
 // else field 2 of the company's master record in the company register, else nothing.
-// Files that do not exist are not created; `channel` is closed again.
-std::string companyNameOf(records::Channels& channels, int channel, const records::Installation& installation,
+// Files that do not exist are not created; nothing is shown.
+std::string companyNameOf(records::Channels& channels, const records::Installation& installation,
                           std::string_view selectedDataFile);
 
 // One employee data file of the working year, as the register can open it.
@@ -37,13 +38,13 @@ struct EmployeeFileChoice {
     int dataAreaSelector = kPagheArea;
     std::string selectedDataFile; // the company data file it belongs to (which may not exist)
     std::string employeeFile;
-    double recordCount = 0; // records the file holds, a last one cut short included
+    std::int64_t recordCount = 0; // records the file holds, a last one cut short included
     std::string companyName;
 };
 
 // Every employee data file of the working year in the two folders, by folder ("paghe"
 // first), company and month.
-std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels, int channel,
+std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
                                                   const records::Installation& installation);
 
 } // namespace registers

@@ -1,18 +1,15 @@
 #include "registers/fditta_form.h"
 
 #include <algorithm>
-#include <cmath>
-#include <filesystem>
 #include <stdexcept>
 
 #include "payroll/company_code_lists.h"
-#include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/text.h"
 #include "registers/company_files.h"
-#include "registers/record_slot.h"
+#include "registers/questions.h"
 
 namespace registers {
 
@@ -57,10 +54,6 @@ constexpr const char* kHelpTexts[FDittaForm::kFieldCount + 1] = {
     "0= Non gestito; 1= S\xEC",
 };
 
-constexpr const char* kUnreadRecord
-    = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
-constexpr const char* kChangeTitle = "Modifica dei dati";
-
 // The labels of the boxes whose codes are checked, as the window shows them.
 const char* checkedBoxLabel(int box)
 {
@@ -90,34 +83,110 @@ void describe(std::string& label, const std::string& value, const char* zero, co
 
 } // namespace
 
+namespace {
+
+// The fields that the window checks, derives or describes, by number.
+constexpr int kKindField = 1;
+constexpr int kFiscalCodeField = 3;
+constexpr int kSexField = 4;
+constexpr int kBirthDateField = 5;
+constexpr int kBirthPlaceField = 6;
+constexpr int kVatNumberField = 8;
+
+// The box and field of each code list.
+int fieldOf(CodeList list)
+{
+    switch (list) {
+    case CodeList::LegalForm: return 11;
+    case CodeList::Sector: return 9;
+    case CodeList::Activity: return 10;
+    case CodeList::Intermediary: return 33;
+    case CodeList::AccountPersonalization: return 29;
+    }
+    return 0;
+}
+
+constexpr TextBox CompanyBoxes::*kBoxes[FDittaForm::kFieldCount + 1] = {
+    nullptr,
+    &CompanyBoxes::kind,
+    &CompanyBoxes::name,
+    &CompanyBoxes::fiscalCode,
+    &CompanyBoxes::sex,
+    &CompanyBoxes::birthDate,
+    &CompanyBoxes::birthPlace,
+    &CompanyBoxes::activityDescription,
+    &CompanyBoxes::vatNumber,
+    &CompanyBoxes::sector,
+    &CompanyBoxes::activityCode,
+    &CompanyBoxes::legalForm,
+    &CompanyBoxes::oldActivityCode,
+    &CompanyBoxes::accountingRegime,
+    &CompanyBoxes::vatSettlement,
+    &CompanyBoxes::nonDeductibleVat,
+    &CompanyBoxes::taxAddress,
+    &CompanyBoxes::taxPostcode,
+    &CompanyBoxes::taxMunicipality,
+    &CompanyBoxes::taxProvince,
+    &CompanyBoxes::seatAddress,
+    &CompanyBoxes::seatPostcode,
+    &CompanyBoxes::seatMunicipality,
+    &CompanyBoxes::seatProvince,
+    &CompanyBoxes::phone,
+    &CompanyBoxes::email,
+    &CompanyBoxes::parentCompany,
+    &CompanyBoxes::initialVatCredit,
+    &CompanyBoxes::takings,
+    &CompanyBoxes::accountPersonalization,
+    &CompanyBoxes::firstCustomerAccount,
+    &CompanyBoxes::firstSupplierAccount,
+    &CompanyBoxes::field32,
+    &CompanyBoxes::intermediary,
+    &CompanyBoxes::field34,
+};
+
+} // namespace
+
+TextBox& CompanyBoxes::box(int field)
+{
+    if (field < 1 || field > FDittaForm::kFieldCount)
+        throw std::out_of_range("fDitta: no box for field " + std::to_string(field));
+    return this->*kBoxes[field];
+}
+
+const TextBox& CompanyBoxes::box(int field) const
+{
+    return const_cast<CompanyBoxes*>(this)->box(field);
+}
+
 FDittaForm::FDittaForm(records::Workplace workplace)
     : m_workplace(workplace)
     , m_channels(workplace.shared.paths, workplace.prompter)
+    , m_store(m_channels, workplace.shared.installation)
     , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
 {
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(kFieldCount); ++i)
-        Tx[i].maxLength = static_cast<int>(payroll::kCompanyFields[i].length);
-    ggn.maxLength = 2;
-    mmn.maxLength = 2;
-    aan.maxLength = 4;
+    for (int i = 1; i <= kFieldCount; ++i)
+        box(i).maxLength = static_cast<int>(payroll::kCompanyFields[static_cast<std::size_t>(i)].length);
+    birthDay.maxLength = 2;
+    birthMonth.maxLength = 2;
+    birthYear.maxLength = 4;
 }
 
 void FDittaForm::selectCompany(int company)
 {
     completeInstallation(m_channels, m_workplace.shared.installation);
-    selectRecord(companyFileName(m_workplace.shared.installation, company), payroll::kCompanyFileRecordLength, 1);
+    const CompanyRecordPlace place = m_store.placeOf(company);
+    selectRecord(place.fileName, place.recordLength, place.recordNumber);
 }
 
-void FDittaForm::selectRecord(std::string fileName, int recordLength, double recordNumber)
+void FDittaForm::selectRecord(std::string fileName, int recordLength, std::int64_t recordNumber)
 {
     if (recordLength < static_cast<int>(payroll::kCompanyRecordUsed))
         throw std::invalid_argument("fDitta: the records are too short for a company record");
-    if (!(recordNumber >= 1 && std::floor(recordNumber) == recordNumber && recordNumber < 1e9))
+    if (recordNumber < 1 || recordNumber >= 1'000'000'000)
         throw std::invalid_argument("fDitta: the record number must be a whole number from 1 up");
-    m_fileName = std::move(fileName);
-    m_recordLength = recordLength;
-    m_recordNumber = recordNumber;
-    m_shown = ShownRecord::None;
+    m_record = CompanyRecord{};
+    m_record.place = {std::move(fileName), recordLength, recordNumber};
+    m_shown = false;
 }
 
 bool FDittaForm::openCompany(int company)
@@ -126,44 +195,22 @@ bool FDittaForm::openCompany(int company)
         return false;
     selectCompany(company);
     showRecord();
-    m_channels.setCurrent(kRecordChannel);
     return true;
 }
 
-void FDittaForm::Form_Load()
+void FDittaForm::load()
 {
     completeInstallation(m_channels, m_workplace.shared.installation);
     showRecord();
-    m_channels.setCurrent(kRecordChannel);
     scanCompanies();
 }
 
 void FDittaForm::showRecord()
 {
-    std::string record;
-    // A company whose file is not there yet starts blank; the file is made by the first save.
-    m_shown = ShownRecord::Absent;
-    if (!m_fileName.empty() && m_channels.paths().fileExists(m_fileName)) {
-        m_shown = ShownRecord::Unread;
-        m_channels.select(kRecordChannel, m_fileName, m_recordLength);
-        m_channels.openBinary();
-        if (m_channels.lastError() == 0) {
-            m_channels.setRecordNumber(m_recordNumber);
-            m_channels.readRecord();
-            record = m_channels.channel(kRecordChannel).recordBuffer;
-            if (record.size() == static_cast<std::size_t>(m_recordLength)) {
-                m_shown = ShownRecord::Whole;
-            } else {
-                // Where the file ends before the slot there is nothing to lose; where it
-                // holds part of the record, the empty boxes must never replace it.
-                const RecordSlot slot(m_channels, kRecordChannel, m_recordNumber);
-                if (slot.known() && slot.bytesBefore().empty())
-                    m_shown = ShownRecord::Absent;
-            }
-        }
-        m_channels.close(kRecordChannel);
-    }
-    m_shownFields = payroll::unpackCompanyRecord(record);
+    m_record = m_store.load(m_record.place);
+    m_shown = true;
+    showResult(m_workplace.prompter, m_record.read);
+    m_shownFields = m_record.fields;
     showFields();
 }
 
@@ -171,75 +218,66 @@ void FDittaForm::showFields()
 {
     fields = m_shownFields;
     for (int i = 1; i <= kFieldCount; ++i)
-        Tx[static_cast<std::size_t>(i)].text = fields[static_cast<std::size_t>(i)];
-    ggn.text = records::mid(fields[5], 1, 2);
-    mmn.text = records::mid(fields[5], 3, 2);
-    aan.text = records::mid(fields[5], 5, 4);
-    refreshLabels();
+        box(i).text = fields[static_cast<std::size_t>(i)];
+    const std::string& date = fields[kBirthDateField];
+    birthDay.text = records::mid(date, 1, 2);
+    birthMonth.text = records::mid(date, 3, 2);
+    birthYear.text = records::mid(date, 5, 4);
+    refreshDescriptions();
 }
 
 void FDittaForm::scanCompanies()
 {
-    companyList = registers::scanCompanies(m_channels.paths(), m_workplace.shared.installation);
-    companyCount = static_cast<int>(companyList.size());
+    companies = m_store.companies();
 }
 
-void FDittaForm::refreshLabels()
+void FDittaForm::refreshDescriptions()
 {
-    describe(label23, fields[1], "Ditta individuale", "Societ\xE0", "Professionista");
-    describe(label26, fields[13], "Ordinaria", "Semplificata");
-    describe(label27, fields[14], "Trimestrale", "Mensile");
-    describe(label28, fields[28], "Senza corrispettivi", "Normali", "Ventilazione");
-    describe(label39, fields[32], "Non gestite", "Gestite");
-    describe(label40, fields[34], "Non gestito", "Gestito");
+    describe(kindDescription, fields[kKindField], "Ditta individuale", "Societ\xE0", "Professionista");
+    describe(accountingDescription, fields[13], "Ordinaria", "Semplificata");
+    describe(settlementDescription, fields[14], "Trimestrale", "Mensile");
+    describe(takingsDescription, fields[28], "Senza corrispettivi", "Normali", "Ventilazione");
+    describe(field32Description, fields[32], "Non gestite", "Gestite");
+    describe(field34Description, fields[34], "Non gestito", "Gestito");
 }
 
-void FDittaForm::Messaggio(std::string_view text)
+void FDittaForm::showStatus(std::string_view text)
 {
     statusText = std::string(text);
 }
 
-void FDittaForm::messaggi(int index)
+void FDittaForm::showHelp(int field)
 {
-    if (index >= 1 && index <= kFieldCount)
-        m_workplace.shared.helpText = kHelpTexts[index];
-    Messaggio(m_workplace.shared.helpText);
+    if (field >= 1 && field <= kFieldCount)
+        m_workplace.shared.helpText = kHelpTexts[field];
+    showStatus(m_workplace.shared.helpText);
 }
 
-void FDittaForm::Tx_Change(int index)
+void FDittaForm::boxChanged(int field)
 {
-    if (index < 1 || index > kFieldCount)
+    if (field < 1 || field > kFieldCount)
         return;
-    fields[static_cast<std::size_t>(index)] = Tx[static_cast<std::size_t>(index)].text;
-    refreshLabels();
+    fields[static_cast<std::size_t>(field)] = box(field).text;
+    refreshDescriptions();
 }
 
 void FDittaForm::joinBirthDate()
 {
-    Tx[5].text = records::fitRight(ggn.text + mmn.text + aan.text, payroll::kCompanyFields[5].length);
-    fields[5] = Tx[5].text;
+    birthDate.text = records::fitRight(birthDay.text + birthMonth.text + birthYear.text,
+                                       payroll::kCompanyFields[kBirthDateField].length);
+    fields[kBirthDateField] = birthDate.text;
 }
 
 void FDittaForm::setBirthDate(std::string_view date)
 {
-    Tx[5].text = std::string(date);
-    Tx_Change(5);
-    ggn.text = records::mid(date, 1, 2);
-    mmn.text = records::mid(date, 3, 2);
-    aan.text = records::mid(date, 5, 4);
+    birthDate.text = std::string(date);
+    boxChanged(kBirthDateField);
+    birthDay.text = records::mid(date, 1, 2);
+    birthMonth.text = records::mid(date, 3, 2);
+    birthYear.text = records::mid(date, 5, 4);
 }
 
-void FDittaForm::ggn_Change()
-{
-    joinBirthDate();
-}
-
-void FDittaForm::mmn_Change()
-{
-    joinBirthDate();
-}
-
-void FDittaForm::aan_Change()
+void FDittaForm::birthDateChanged()
 {
     joinBirthDate();
 }
@@ -255,91 +293,90 @@ void zeroFillOneDigit(TextBox& box)
 }
 } // namespace
 
-void FDittaForm::ggn_LostFocus()
+void FDittaForm::birthDayLeft()
 {
-    zeroFillOneDigit(ggn);
+    zeroFillOneDigit(birthDay);
     joinBirthDate();
 }
 
-void FDittaForm::mmn_LostFocus()
+void FDittaForm::birthMonthLeft()
 {
-    zeroFillOneDigit(mmn);
+    zeroFillOneDigit(birthMonth);
     joinBirthDate();
 }
 
-void FDittaForm::aan_LostFocus()
+void FDittaForm::birthYearLeft()
 {
     joinBirthDate();
-    m_checks.checkFailed = 0;
-    if (records::numericValue(Tx[5].text) > 0)
-        m_checks.checkDate(Tx[5].text);
+    m_checks.lastCheckFailed = false;
+    if (records::numericValue(birthDate.text) > 0)
+        m_checks.checkDate(birthDate.text);
     // The date boxes stand for field 5: the focus goes back to the day.
-    if (m_checks.checkFailed != 0)
-        focusRequest = 5;
+    if (m_checks.lastCheckFailed)
+        focusRequest = kBirthDateField;
 }
 
-void FDittaForm::Tx_GotFocus(int index)
+void FDittaForm::boxEntered(int field)
 {
-    if (index >= 1 && index <= focusBoxCount) {
-        TextBox& box = Tx[static_cast<std::size_t>(index)];
-        box.text = std::string(records::trim(box.text));
-        Tx_Change(index);
+    if (field >= 1 && field <= kFieldCount) {
+        TextBox& entered = box(field);
+        entered.text = std::string(records::trim(entered.text));
+        boxChanged(field);
     }
-    messaggi(index);
+    showHelp(field);
 }
 
-void FDittaForm::Tx_LostFocus(int index)
+void FDittaForm::boxLeft(int field)
 {
-    if (index < 1 || index > focusBoxCount)
+    if (field < 1 || field > kFieldCount)
         return;
-    TextBox& box = Tx[static_cast<std::size_t>(index)];
-    box.text = records::padRight(box.text, static_cast<std::size_t>(box.maxLength));
-    Tx_Change(index);
-    if (index != 3 && index != 5 && index != 8)
+    TextBox& left = box(field);
+    left.text = records::padRight(left.text, static_cast<std::size_t>(left.maxLength));
+    boxChanged(field);
+    if (field != kFiscalCodeField && field != kBirthDateField && field != kVatNumberField)
         return;
 
     // A box whose check fails keeps the focus, so that the operator corrects it first.
-    m_checks.checkFailed = 0;
-    switch (index) {
-    case 3: {
-        const std::string& kind = Tx[1].text;
-        if (kind == "0" || kind == "2") {
-            m_checks.checkFiscalCode(box.text);
-            std::string birth = box.text;
+    m_checks.lastCheckFailed = false;
+    switch (field) {
+    case kFiscalCodeField: {
+        if (kind.text == "0" || kind.text == "2") {
+            m_checks.checkFiscalCode(left.text);
+            std::string birth = left.text;
             // Without the municipality in the table nothing is derived: the boxes keep what
             // they hold rather than pieces of the fiscal code.
             if (m_checks.birthDataFromFiscalCode(birth)) {
-                Tx[4].text = m_checks.sex;
-                Tx_Change(4);
-                Tx[6].text = m_checks.birthMunicipality;
-                Tx_Change(6);
+                sex.text = m_checks.sex;
+                boxChanged(kSexField);
+                birthPlace.text = m_checks.birthMunicipality;
+                boxChanged(kBirthPlaceField);
                 setBirthDate(birth);
             }
-        } else if (kind == "1") {
+        } else if (kind.text == "1") {
             // A company's fiscal code is its VAT number: box 8 takes it when it is a right
             // one, and keeps what it holds otherwise.
-            const std::string vat = box.text.substr(0, std::min<std::size_t>(box.text.size(), 11));
+            const std::string vat = left.text.substr(0, std::min<std::size_t>(left.text.size(), 11));
             if (m_checks.checkVatNumber(vat).outcome == CheckResult::Outcome::Passed) {
-                Tx[8].text = vat;
-                Tx_Change(8);
+                vatNumber.text = vat;
+                boxChanged(kVatNumberField);
             }
         }
         break;
     }
-    case 5:
+    case kBirthDateField:
         // The birth date, which the three date boxes show too and which a save takes from
         // them. The description of the activity (box 7) is free text and is not checked.
-        setBirthDate(box.text);
-        if (records::numericValue(box.text) > 0)
-            m_checks.checkDate(box.text);
+        setBirthDate(left.text);
+        if (records::numericValue(left.text) > 0)
+            m_checks.checkDate(left.text);
         break;
     default:
-        if (records::numericValue(box.text) > 0)
-            m_checks.checkVatNumber(box.text);
+        if (records::numericValue(left.text) > 0)
+            m_checks.checkVatNumber(left.text);
         break;
     }
-    if (m_checks.checkFailed != 0)
-        focusRequest = index;
+    if (m_checks.lastCheckFailed)
+        focusRequest = field;
 }
 
 void FDittaForm::hide()
@@ -350,45 +387,42 @@ void FDittaForm::hide()
     visible = false;
 }
 
-void FDittaForm::Tx_KeyDown(int index, int keyCode)
+void FDittaForm::boxKeyPressed(int field, BoxKey key)
 {
-    switch (keyCode) {
-    case kKeyEscape:
+    const BoxKeyAction action = boxKeyAction(key, field, kFieldCount);
+    switch (action.kind) {
+    case BoxKeyAction::Kind::Leave:
         hide();
         break;
-    case kKeyF9:
+    case BoxKeyAction::Kind::Save:
         saveAfterChecks(false);
         break;
-    case kKeyEnter:
-        focusRequest = index >= focusBoxCount ? 1 : index + 1;
+    case BoxKeyAction::Kind::MoveFocus:
+        focusRequest = action.box;
         break;
-    case kKeyUp:
-        focusRequest = index <= 1 ? 1 : index - 1;
-        break;
-    default:
+    case BoxKeyAction::Kind::Nothing:
         break;
     }
 }
 
-void FDittaForm::Form_KeyDown(int keyCode)
+void FDittaForm::windowKeyPressed(BoxKey key)
 {
-    if (keyCode == kKeyEscape)
+    if (key == BoxKey::Escape)
         hide();
-    else if (keyCode == kKeyF9)
+    else if (key == BoxKey::F9)
         focusRequest = 1;
 }
 
 bool FDittaForm::mayWrite()
 {
-    if (m_fileName.empty()) {
+    if (fileName().empty()) {
         m_workplace.prompter.message("Accesso", "Nessuna ditta selezionata ", records::Icon::Stop);
         return false;
     }
-    if (m_shown != ShownRecord::Whole && m_shown != ShownRecord::Absent) {
-        m_workplace.prompter.message("Accesso", kUnreadRecord, records::Icon::Stop);
-        return false;
-    }
-    return true;
+    // A record selected and not shown yet counts as not read.
+    const StoreResult writable = m_store.checkWritable(m_record);
+    showResult(m_workplace.prompter, writable);
+    return writable.ok();
 }
 
 bool FDittaForm::save()
@@ -397,75 +431,40 @@ bool FDittaForm::save()
         return false;
     joinBirthDate();
     for (int i = 1; i <= kFieldCount; ++i)
-        fields[static_cast<std::size_t>(i)] = Tx[static_cast<std::size_t>(i)].text;
-    const std::string record = payroll::packCompanyRecord(fields);
-
-    // A file that this save makes and cannot fill is taken away again: an empty company file
-    // would be listed as a company that cannot be read.
-    const bool existed = m_channels.paths().fileExists(m_fileName);
-    const auto removeIfMadeHere = [&] {
-        if (existed)
-            return;
-        std::error_code error;
-        const std::filesystem::path made = m_channels.paths().hostPath(m_fileName);
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(made, error)))
-            std::filesystem::remove(made, error);
-    };
-    m_channels.select(kRecordChannel, m_fileName, m_recordLength);
-    m_channels.openBinary();
-    if (m_channels.lastError() != 0) {
-        m_channels.close(kRecordChannel);
-        removeIfMadeHere();
-        return false; // the open has shown its message; nothing was written
-    }
-
-    RecordSlot slot(m_channels, kRecordChannel, m_recordNumber);
-    std::string output = record;
-    const std::string& before = slot.bytesBefore();
-    if (slot.known() && before.size() < static_cast<std::size_t>(m_recordLength)) {
-        // The file ends inside the slot (a new company): the record is completed with
-        // blanks, so that it can be read back whole. Within an existing slot, what lies
-        // after the company's fields stays as it is.
-        if (before.size() > output.size())
-            output += before.substr(output.size());
-        output.resize(static_cast<std::size_t>(m_recordLength), records::kBlank);
-    }
-    const bool written = slot.write(output);
-    m_channels.close(kRecordChannel);
-    if (!written) {
-        removeIfMadeHere();
+        fields[static_cast<std::size_t>(i)] = box(i).text;
+    const StoreResult saved = m_store.save(m_record, fields);
+    showResult(m_workplace.prompter, saved);
+    if (saved.failed())
         return false;
-    }
-    m_shown = ShownRecord::Whole;
     m_shownFields = fields;
     return true;
 }
 
-std::string FDittaForm::boxText(int index) const
+std::string FDittaForm::boxText(int field) const
 {
     // As a save stores it: the birth date from its three boxes, every field cut or filled
     // with blanks to its length.
-    const std::string& text
-        = index == 5 ? ggn.text + mmn.text + aan.text : Tx[static_cast<std::size_t>(index)].text;
-    return records::fitRight(text, payroll::kCompanyFields[static_cast<std::size_t>(index)].length);
+    const std::string text
+        = field == kBirthDateField ? birthDay.text + birthMonth.text + birthYear.text : box(field).text;
+    return records::fitRight(text, payroll::kCompanyFields[static_cast<std::size_t>(field)].length);
 }
 
 std::vector<FDittaForm::FailedCheck> FDittaForm::failedChecks() const
 {
     std::vector<FailedCheck> failed;
-    const auto add = [&failed](int box, const CheckResult& result) {
+    const auto add = [&failed](int field, const CheckResult& result) {
         if (result.failed())
-            failed.push_back({box, result.message});
+            failed.push_back({field, result.message});
     };
-    const std::string kind = boxText(1);
-    if (kind == "0" || kind == "2")
-        add(3, checkFiscalCode(boxText(3)));
-    else if (kind == "1")
-        add(3, checkVatNumber(boxText(3).substr(0, 11)));
-    if (records::numericValue(boxText(5)) > 0)
-        add(5, checkDate(boxText(5)));
-    if (records::numericValue(boxText(8)) > 0)
-        add(8, checkVatNumber(boxText(8)));
+    const std::string kindCode = boxText(kKindField);
+    if (kindCode == "0" || kindCode == "2")
+        add(kFiscalCodeField, checkFiscalCode(boxText(kFiscalCodeField)));
+    else if (kindCode == "1")
+        add(kFiscalCodeField, checkVatNumber(boxText(kFiscalCodeField).substr(0, 11)));
+    if (records::numericValue(boxText(kBirthDateField)) > 0)
+        add(kBirthDateField, checkDate(boxText(kBirthDateField)));
+    if (records::numericValue(boxText(kVatNumberField)) > 0)
+        add(kVatNumberField, checkVatNumber(boxText(kVatNumberField)));
     return failed;
 }
 
@@ -475,23 +474,20 @@ bool FDittaForm::saveAfterChecks(bool askConfirmation)
         return false;
     const std::vector<FailedCheck> failed = failedChecks();
     for (const FailedCheck& check : failed) {
-        const std::string question = std::string("Il campo ") + checkedBoxLabel(check.box)
-            + " non ha superato il controllo (" + check.message + "). Salvare comunque ?";
-        if (!m_workplace.prompter.askYesNo(records::Question::SaveDespiteCheck, kChangeTitle, question,
-                                           records::Icon::Question))
+        if (!saveDespiteCheck(m_workplace.prompter, checkedBoxLabel(check.box), check.message))
             return false;
     }
-    if (failed.empty() && askConfirmation && !m_checks.confirmChange())
+    if (failed.empty() && askConfirmation && !confirmChange(m_workplace.prompter))
         return false;
     return save();
 }
 
 bool FDittaForm::edited() const
 {
-    if (m_shown == ShownRecord::None)
+    if (!m_shown)
         return false;
     for (int i = 1; i <= kFieldCount; ++i) {
-        const std::string& text = i == 5 ? ggn.text + mmn.text + aan.text : Tx[static_cast<std::size_t>(i)].text;
+        const std::string text = i == kBirthDateField ? birthDay.text + birthMonth.text + birthYear.text : box(i).text;
         if (records::trim(text) != records::trim(m_shownFields[static_cast<std::size_t>(i)]))
             return true;
     }
@@ -502,8 +498,7 @@ bool FDittaForm::leaveRecord()
 {
     if (!edited())
         return true;
-    switch (m_workplace.prompter.askYesNoCancel(records::Question::SaveEdits, kChangeTitle,
-                                                "Salvare le modifiche al record ?", records::Icon::Question)) {
+    switch (askToSaveEdits(m_workplace.prompter)) {
     case records::Answer::Yes: {
         const bool saved = saveAfterChecks(false);
         if (saved)
@@ -519,7 +514,7 @@ bool FDittaForm::leaveRecord()
     return false;
 }
 
-bool FDittaForm::Command2_Click()
+bool FDittaForm::saveRecord()
 {
     const bool saved = saveAfterChecks(true);
     // A new company's file is there now.
@@ -528,78 +523,69 @@ bool FDittaForm::Command2_Click()
     return saved;
 }
 
-void FDittaForm::Commandelimina_Click()
+void FDittaForm::blankRecord()
 {
     if (!mayWrite())
         return;
     m_workplace.prompter.message({}, kBlankWarning, records::Icon::None);
-    if (!m_checks.confirmChange())
+    if (!confirmChange(m_workplace.prompter))
         return;
     for (int i = 1; i <= kFieldCount; ++i) {
-        TextBox& box = Tx[static_cast<std::size_t>(i)];
-        box.text = std::string(static_cast<std::size_t>(box.maxLength), records::kBlank);
-        fields[static_cast<std::size_t>(i)] = box.text;
+        TextBox& blanked = box(i);
+        blanked.text = std::string(static_cast<std::size_t>(blanked.maxLength), records::kBlank);
+        fields[static_cast<std::size_t>(i)] = blanked.text;
     }
-    for (std::string* label : {&label23, &label26, &label27, &label28, &label39, &label40, &label37})
-        label->clear();
-    ftel.text.clear();
-    ggn.text.clear();
-    mmn.text.clear();
-    aan.text.clear();
+    for (std::string* description : {&kindDescription, &accountingDescription, &settlementDescription,
+                                     &takingsDescription, &field32Description, &field34Description, &note})
+        description->clear();
+    telFax.text.clear();
+    birthDay.text.clear();
+    birthMonth.text.clear();
+    birthYear.text.clear();
     save();
     showRecord();
 }
 
-bool FDittaForm::Command3_Click()
+bool FDittaForm::close()
 {
     if (leaveRecord())
         closeRequested = true;
     return closeRequested;
 }
 
-void FDittaForm::chooseCode(CodeList list, const std::vector<std::string>& entries, int box)
+void FDittaForm::chooseCode(CodeList list)
 {
+    const records::Installation& installation = m_workplace.shared.installation;
+    std::vector<std::string> entries;
+    switch (list) {
+    case CodeList::LegalForm:
+        entries = payroll::legalFormEntries();
+        break;
+    case CodeList::Sector:
+        entries = payroll::sectorEntries();
+        break;
+    case CodeList::Activity:
+        entries = payroll::activityEntries(m_channels, kListChannel, installation.drivePrefix);
+        break;
+    case CodeList::Intermediary:
+        entries = payroll::intermediaryEntries(m_channels, kListChannel, installation.drivePrefix);
+        break;
+    case CodeList::AccountPersonalization:
+        entries = payroll::accountPersonalizationEntries(m_channels, kListChannel,
+                                                         std::string(records::trim(installation.dataDirectory)));
+        break;
+    }
     if (m_codeLists == nullptr)
         return;
     const std::optional<std::string> chosen = m_codeLists->choose(list, entries);
-    // The list window's status: 0 when an entry was chosen.
-    m_checks.checkFailed = chosen ? 0 : 1;
+    // The list window's status: an entry was chosen or not.
+    m_checks.lastCheckFailed = !chosen;
     if (!chosen)
         return;
-    TextBox& target = Tx[static_cast<std::size_t>(box)];
+    const int field = fieldOf(list);
+    TextBox& target = box(field);
     target.text = chosen->substr(0, std::min<std::size_t>(chosen->size(), static_cast<std::size_t>(target.maxLength)));
-    Tx_Change(box);
-}
-
-void FDittaForm::Command13_Click()
-{
-    chooseCode(CodeList::LegalForm, payroll::legalFormEntries(), 11);
-}
-
-void FDittaForm::Command4_Click()
-{
-    chooseCode(CodeList::Sector, payroll::sectorEntries(), 9);
-}
-
-void FDittaForm::Command16_Click()
-{
-    chooseCode(CodeList::Activity,
-               payroll::activityEntries(m_channels, kListChannel, m_workplace.shared.installation.drivePrefix), 10);
-}
-
-void FDittaForm::Command8_Click()
-{
-    chooseCode(CodeList::Intermediary,
-               payroll::intermediaryEntries(m_channels, kListChannel, m_workplace.shared.installation.drivePrefix),
-               33);
-}
-
-void FDittaForm::Command6_Click()
-{
-    chooseCode(CodeList::AccountPersonalization,
-               payroll::accountPersonalizationEntries(
-                   m_channels, kListChannel, std::string(records::trim(m_workplace.shared.installation.dataDirectory))),
-               29);
+    boxChanged(field);
 }
 
 } // namespace registers

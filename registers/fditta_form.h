@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,8 +10,9 @@
 #include "records/channels.h"
 #include "records/shared_values.h"
 #include "records/text_box.h"
+#include "registers/box_keys.h"
+#include "registers/company_store.h"
 #include "registers/identity_checks.h"
-#include "registers/key_codes.h"
 
 namespace registers {
 
@@ -20,11 +21,11 @@ using TextBox = records::TextBox;
 
 // The code lists that the window offers, by the field they fill.
 enum class CodeList {
-    LegalForm,              // field 11, Command13
-    Sector,                 // field 9, Command4
-    Activity,               // field 10, Command16
-    Intermediary,           // field 33, Command8
-    AccountPersonalization, // field 29, Command6
+    LegalForm,              // field 11
+    Sector,                 // field 9
+    Activity,               // field 10
+    Intermediary,           // field 33
+    AccountPersonalization, // field 29
 };
 
 // The list window that lets the operator pick one entry of a code list; the window shows
@@ -35,20 +36,62 @@ public:
     virtual std::optional<std::string> choose(CodeList list, const std::vector<std::string>& entries) = 0;
 };
 
+// The 34 boxes of a company's master record, one per field, by what the field holds; box(n)
+// gives the box of field n (1 to 34).
+struct CompanyBoxes {
+    TextBox kind;                   //  1 "0= Ditta individuale; 1= Società, 2= Professionista"
+    TextBox name;                   //  2 denomination, or surname and name of the owner
+    TextBox fiscalCode;             //  3 the owner's fiscal code, or a company's VAT number
+    TextBox sex;                    //  4 "M" or "F"
+    TextBox birthDate;              //  5 ddmmyyyy, typed into the three date boxes
+    TextBox birthPlace;             //  6
+    TextBox activityDescription;    //  7
+    TextBox vatNumber;              //  8
+    TextBox sector;                 //  9 code list
+    TextBox activityCode;           // 10 code list
+    TextBox legalForm;              // 11 code list
+    TextBox oldActivityCode;        // 12
+    TextBox accountingRegime;       // 13 "0= Ordinaria; 1= Semplificata"
+    TextBox vatSettlement;          // 14 "0= Trimestrale; 1= Mensile"
+    TextBox nonDeductibleVat;       // 15 percentage
+    TextBox taxAddress;             // 16 tax domicile: street and number
+    TextBox taxPostcode;            // 17
+    TextBox taxMunicipality;        // 18
+    TextBox taxProvince;            // 19
+    TextBox seatAddress;            // 20 seat of the business: street and number
+    TextBox seatPostcode;           // 21
+    TextBox seatMunicipality;       // 22
+    TextBox seatProvince;           // 23
+    TextBox phone;                  // 24
+    TextBox email;                  // 25
+    TextBox parentCompany;          // 26 three digits
+    TextBox initialVatCredit;       // 27
+    TextBox takings;                // 28 "0= Assenza di corrispettivi; 1= Corrispettivi normali; 2= Ventilazione"
+    TextBox accountPersonalization; // 29 code list
+    TextBox firstCustomerAccount;   // 30
+    TextBox firstSupplierAccount;   // 31
+    TextBox field32;                // 32 "0= Non gestite; 1= Si"
+    TextBox intermediary;           // 33 code list
+    TextBox field34;                // 34 "0= Non gestito; 1= Sì"
+
+    TextBox& box(int field);
+    const TextBox& box(int field) const;
+};
+
 // The fDitta window ("Gestione ditte") without its widgets: the company's master record in
-// 34 boxes, the birth-date boxes, the description labels and the help line, and the event
-// procedures that check, save and blank the record. The window edits one record of one
-// file, chosen before it loads (selectCompany() or selectRecord()) or afterwards from the
-// company scan (openCompany()); a save writes that record slot and nothing else.
+// 34 boxes, the birth-date boxes, the description labels and the help line, and the
+// operations that check, save and blank the record through the company register
+// (CompanyStore). The window edits one record of one file, chosen before it loads
+// (selectCompany() or selectRecord()) or afterwards from the company scan (openCompany()); a
+// save writes that record slot and nothing else.
 //
 // A record is written only over a record that was read whole, or where the file holds none
 // yet: boxes left empty by a record that could not be read never overwrite the stored one.
 // A code that fails its check is stored only after the operator said so for that box, and
 // edits are never left behind (window closed, another company shown) without a question.
-class FDittaForm {
+class FDittaForm : public CompanyBoxes {
 public:
     static constexpr int kFieldCount = payroll::kCompanyFieldCount;
-    static constexpr int kRecordChannel = 1;
     static constexpr int kListChannel = 3;
 
     explicit FDittaForm(records::Workplace workplace);
@@ -56,46 +99,50 @@ public:
     // The record the window edits: record 1 of company n's file (record length 800).
     void selectCompany(int company);
     // Any record of a file whose records hold at least the 344 characters of a company
-    // record; a shorter record length or a record number that is not a whole number from 1
-    // up throws std::invalid_argument.
-    void selectRecord(std::string fileName, int recordLength, double recordNumber);
+    // record; a shorter record length or a record number below 1 throws
+    // std::invalid_argument.
+    void selectRecord(std::string fileName, int recordLength, std::int64_t recordNumber);
     // Choosing company n of the scan in a loaded window: selects it and shows its record,
     // after leaveRecord(); false, with nothing changed, when the operator stays.
     bool openCompany(int company);
 
-    // Events of the window.
-    void Form_Load();
-    void Form_KeyDown(int keyCode);
-    void Tx_Change(int index);
-    void Tx_GotFocus(int index);
-    void Tx_LostFocus(int index);
-    void Tx_KeyDown(int index, int keyCode);
-    void ggn_Change();
-    void mmn_Change();
-    void aan_Change();
-    void ggn_LostFocus();
-    void mmn_LostFocus();
-    void aan_LostFocus();
-    bool Command2_Click();       // save after the confirmation question; true when saved
-    void Commandelimina_Click(); // blank the record
-    bool Command3_Click();       // close the window, after leaveRecord(); true when it closes
-    void Command13_Click();      // legal form list
-    void Command4_Click();       // sector list
-    void Command16_Click();      // activity list
-    void Command8_Click();       // intermediary list
-    void Command6_Click();       // account personalization list
+    // Loads the window: reads the record chosen and looks for the companies of the year.
+    void load();
+    // A key pressed in the window outside the boxes: Esc closes it, F9 goes to the first box.
+    void windowKeyPressed(BoxKey key);
+    // The operator changed box `field`: the field table and the descriptions follow it.
+    void boxChanged(int field);
+    // The focus entered box `field`: its blanks go, its help line shows.
+    void boxEntered(int field);
+    // The focus left box `field`: it is filled with blanks to its length and checked (the
+    // fiscal code with the birth data it carries, the birth date, the VAT number).
+    void boxLeft(int field);
+    // A key pressed in box `field` (5 for the three date boxes).
+    void boxKeyPressed(int field, BoxKey key);
+    // The operator changed the day, the month or the year of the birth date.
+    void birthDateChanged();
+    // The focus left the day, the month or the year box of the birth date.
+    void birthDayLeft();
+    void birthMonthLeft();
+    void birthYearLeft();
+    // "Salva": saves after "Conferma " (or the question of a box that fails its check) and
+    // looks for the companies again; true when saved.
+    bool saveRecord();
+    // "Cancella dati": after the warning and "Conferma ", blanks every field and saves.
+    void blankRecord();
+    // "Esci": closes the window, after leaveRecord(); true when it closes.
+    bool close();
+    // The code list of `list`: the entry chosen goes into its field.
+    void chooseCode(CodeList list);
 
-    // Public methods of the window.
-    void Messaggio(std::string_view text);
-    void messaggi(int index);
+    // The help line: a text, or the help of field `field` (the last help again for a number
+    // that has none).
+    void showStatus(std::string_view text);
+    void showHelp(int field);
 
-    // Named operations, shared by the events and by callers without a window.
-    // Writes "$" and fields 1 to 34 into the selected record slot, completing with blanks a
-    // slot where the file ends; false, after the channel's message, when the record could not
-    // be written (the stored one is then as it was, and a file that this save created is
-    // removed again). Refused with "Il record della ditta non e' stato letto per intero:
-    // nessuna modifica salvata " when the slot held a record that was not read whole when
-    // the window showed it (or none was shown yet).
+    // Writes "$" and fields 1 to 34 into the selected record slot (see CompanyStore::save());
+    // false, after the message, when nothing was written: the record could not be written,
+    // or was not read whole when the window showed it (or none was shown yet).
     bool save();
     // Saves as "Salva" (askConfirmation) or F9 do: refused at once where save() would refuse;
     // then, for each box whose code fails its check as it would be stored (the fiscal code of
@@ -112,42 +159,38 @@ public:
     // (a save that does not happen keeps the operator where he is), No puts the record as
     // shown back into the boxes; true when the caller may go on.
     bool leaveRecord();
-    // Looks for the company files of the working year (companyList, companyCount).
+    // Looks for the company files of the working year (companies).
     void scanCompanies();
 
     void setCodeListWindow(CodeListWindow* window) { m_codeLists = window; }
     IdentityChecks& checks() { return m_checks; }
     records::Channels& channels() { return m_channels; }
-    const std::string& fileName() const { return m_fileName; }
-    double recordNumber() const { return m_recordNumber; }
+    const std::string& fileName() const { return m_record.place.fileName; }
+    std::int64_t recordNumber() const { return m_record.place.recordNumber; }
 
-    // Controls. Tx[0] is not used.
-    std::array<TextBox, kFieldCount + 1> Tx;
-    TextBox ggn, mmn, aan, ftel;
-    std::string label23, label26, label27, label28, label39, label40; // descriptions of fields 1 13 14 28 32 34
-    std::string label37;
+    // The birth date as the operator types it: day, month, year.
+    TextBox birthDay, birthMonth, birthYear;
+    // The telephone and fax box, which is not stored in the record.
+    TextBox telFax;
+    // The descriptions of the coded fields 1, 13, 14, 28, 32 and 34.
+    std::string kindDescription, accountingDescription, settlementDescription, takingsDescription,
+        field32Description, field34Description;
+    // A note beside the buttons.
+    std::string note;
     std::string statusText;
-    bool visible = true;        // false once Esc has hidden the window
+    bool visible = true;         // false once Esc has hidden the window
     bool closeRequested = false; // the exit button closed it
     // The box that a key, or a check that failed, asked the focus to move to (1..34; 5 is
     // the birth date, which the day box takes), 0 when none; the window moves the focus and
     // sets it back to 0.
     int focusRequest = 0;
 
-    // Window values.
-    payroll::CompanyFields fields; // the boxes' texts, by field number
-    std::vector<int> companyList;
-    int companyCount = 0;
-    int focusBoxCount = kFieldCount;
+    // The field table: the boxes' texts, by field number.
+    payroll::CompanyFields fields;
+    // The companies of the working year whose file exists, ascending.
+    std::vector<int> companies;
 
 private:
-    // What the record slot held when it was shown.
-    enum class ShownRecord {
-        None,   // nothing shown yet
-        Whole,  // a whole record
-        Absent, // no file, or the file ends before the slot: a save makes the record
-        Unread, // the file could not be read, or holds part of the record only
-    };
     struct FailedCheck {
         int box = 0;
         std::string message;
@@ -155,24 +198,22 @@ private:
 
     void showRecord();
     void showFields();
-    std::string boxText(int index) const;
+    std::string boxText(int field) const;
     std::vector<FailedCheck> failedChecks() const;
     bool mayWrite();
-    void refreshLabels();
+    void refreshDescriptions();
     void joinBirthDate();
     void setBirthDate(std::string_view date);
-    void chooseCode(CodeList list, const std::vector<std::string>& entries, int box);
     void hide();
 
     records::Workplace m_workplace;
     records::Channels m_channels;
+    CompanyStore m_store;
     IdentityChecks m_checks;
     CodeListWindow* m_codeLists = nullptr;
-    std::string m_fileName;
-    int m_recordLength = payroll::kCompanyFileRecordLength;
-    double m_recordNumber = 1;
-    ShownRecord m_shown = ShownRecord::None;
-    payroll::CompanyFields m_shownFields; // the record as shown or last saved
+    CompanyRecord m_record;               // the record as read or last saved
+    bool m_shown = false;                 // the record has been shown
+    payroll::CompanyFields m_shownFields; // the boxes as shown or last saved
 };
 
 } // namespace registers

@@ -48,21 +48,14 @@ IdentityChecks::IdentityChecks(records::Channels& channels, const records::Insta
 {
 }
 
-bool IdentityChecks::confirmChange(records::Question question)
-{
-    const bool yes = m_prompter.askYesNo(question, "Modifica dei dati", "Conferma ", records::Icon::Question);
-    confirmationAnswer = yes ? kYes : kNo;
-    return yes;
-}
-
 CheckResult IdentityChecks::report(CheckResult result)
 {
     if (result.outcome == CheckResult::Outcome::NotChecked)
         return result;
-    checkFailed = 0;
+    lastCheckFailed = false;
     if (result.failed()) {
         m_prompter.message({}, result.message, records::Icon::None);
-        checkFailed = 1;
+        lastCheckFailed = true;
     }
     return result;
 }

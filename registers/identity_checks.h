@@ -1,15 +1,14 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "payroll/identity_codes.h"
-#include "records/prompter.h"
 
 namespace records {
 class Channels;
 struct Installation;
+class Prompter;
 } // namespace records
 
 // The checks of the identification data that an operator types into the registers: VAT
@@ -43,21 +42,16 @@ inline constexpr const char* kMunicipalityTable = "\\tabcom\\comuni.dat";
 inline constexpr int kMunicipalityRecordLength = 200;
 
 // The checks as the windows use them: each shows its message, with an OK button, through
-// the Prompter and sets the check failed flag, which the window reads to keep the focus on
-// the field. The birth data lookup reads the municipality table on record channel 10 of
-// the window's channels.
+// the Prompter and says whether it failed, which the window reads to keep the focus on the
+// field. The birth data lookup reads the municipality table on record channel 10 of the
+// window's channels.
 class IdentityChecks {
 public:
     IdentityChecks(records::Channels& channels, const records::Installation& installation,
                    records::Prompter& prompter);
 
-    // "Conferma ", title "Modifica dei dati", question icon, Yes and No; the answer is
-    // kept in confirmationAnswer (6 Yes, 7 No) and returned (true = Yes). The same words
-    // confirm a deletion, which is told apart by `question`.
-    bool confirmChange(records::Question question = records::Question::ConfirmChange);
-
-    // Each sets checkFailed to 0, or to 1 after showing the failure's message; a text that
-    // is not checked leaves the flag as it was. The result tells the three cases apart.
+    // Each sets lastCheckFailed to false, or to true after showing the failure's message; a
+    // text that is not checked leaves it as it was. The result tells the three cases apart.
     CheckResult checkVatNumber(std::string_view text);
     CheckResult checkFiscalCode(std::string_view text);
     CheckResult checkDate(std::string_view text);
@@ -69,15 +63,12 @@ public:
     // channel are as they were afterwards, so the window's record is not lost sight of.
     bool birthDataFromFiscalCode(std::string& text);
 
-    std::int16_t checkFailed = 0;
-    int confirmationAnswer = 0;
+    bool lastCheckFailed = false;
     std::string birthMunicipality; // 24 characters
     std::string birthProvince;     // 2
     std::string birthPostcode;     // 5
     std::string sex;               // "M" or "F"
 
-    static constexpr int kYes = 6;
-    static constexpr int kNo = 7;
     static constexpr int kChannel = 10;
 
 private:

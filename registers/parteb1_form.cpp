@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <span>
+#include <stdexcept>
 
 #include "payroll/employee_record.h"
-#include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
@@ -14,7 +12,7 @@
 #include "registers/company_files.h"
 #include "registers/employee_code_lists.h"
 #include "registers/employee_files.h"
-#include "registers/record_slot.h"
+#include "registers/questions.h"
 
 namespace registers {
 
@@ -50,25 +48,63 @@ constexpr const char* kHelpTexts[Parteb1Form::kBoxCount + 1] = {
     " M = Mensile  G = Giornaliera",
 };
 
-constexpr const char* kUnreadRecord
-    = "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ";
 constexpr const char* kChooseAction = " Seleziona l'azione tramite i pulsanti";
 constexpr const char* kDeleteWarning1 = " Attenzione.. hai scelto di cancellare il record ";
 constexpr const char* kDeleteWarning2
     = "  Se non sei sicuro di questa scelta pressa NO nella successiva richiesta di modifica "
       "dati. Intanto pressa OK per continuare.";
 
-constexpr std::size_t kRecordLength = payroll::kEmployeeRecordLength;
-// Entries 1 to 214 end at position 1362; in the folder "pagmar" a 12-character entry 216
-// follows at 1363, and the record's further layout is not known there.
+// Entries 1 to 214 are known in both folders; the folder "pagmar" keeps the regime after
+// 1995 in entry 216.
 constexpr int kLastCommonEntry = 214;
-constexpr std::size_t kPagmarEntry216 = 1363;
-constexpr std::size_t kPagmarEntry216Length = 12;
+constexpr int kPagmarPost95Entry = 216;
 // Entries 218, 219 and 257 of the folder "paghe", shown in boxes 23, 21 and 22.
 constexpr int kPayKindEntry = 218;
 constexpr int kPost95Entry = 219;
 constexpr int kOperatingUnitEntry = 257;
-constexpr int kPagmarBox21Entry = 216;
+// The code list of the contribution types, whose first item "Normale" has four blanks for
+// its code.
+constexpr int kContributionTypeList = 4;
+
+constexpr records::TextBox EmployeeBoxes::*kBoxes[Parteb1Form::kBoxCount + 1] = {
+    nullptr,
+    &EmployeeBoxes::fiscalCode,
+    &EmployeeBoxes::surname,
+    &EmployeeBoxes::name,
+    &EmployeeBoxes::qualification1,
+    &EmployeeBoxes::qualification2,
+    &EmployeeBoxes::qualification3,
+    &EmployeeBoxes::contributionType,
+    &EmployeeBoxes::citizenship,
+    &EmployeeBoxes::municipalityCode,
+    &EmployeeBoxes::contractCode,
+    &EmployeeBoxes::contractHours,
+    &EmployeeBoxes::partTimePercent,
+    &EmployeeBoxes::monthlyPayments,
+    &EmployeeBoxes::hiringDay,
+    &EmployeeBoxes::hiringKind,
+    &EmployeeBoxes::inpsNumber,
+    &EmployeeBoxes::terminationDay,
+    &EmployeeBoxes::terminationReason,
+    &EmployeeBoxes::workerType,
+    &EmployeeBoxes::statisticalWorkerType,
+    &EmployeeBoxes::post95,
+    &EmployeeBoxes::operatingUnit,
+    &EmployeeBoxes::payKind,
+};
+
+constexpr CodeChoice EmployeeCodeChoices::*kLists[Parteb1Form::kCodeListCount + 1] = {
+    nullptr,
+    &EmployeeCodeChoices::qualifications,
+    &EmployeeCodeChoices::workingTimes,
+    &EmployeeCodeChoices::contractKinds,
+    &EmployeeCodeChoices::contributionTypes,
+    &EmployeeCodeChoices::citizenships,
+    &EmployeeCodeChoices::hiringKinds,
+    &EmployeeCodeChoices::terminationReasons,
+    &EmployeeCodeChoices::workerTypes,
+    &EmployeeCodeChoices::particularWorkerKinds,
+};
 
 std::string blankControls(std::string text)
 {
@@ -81,28 +117,58 @@ std::string blankControls(std::string text)
 
 } // namespace
 
+
+records::TextBox& EmployeeBoxes::box(int k)
+{
+    if (k < 1 || k > Parteb1Form::kBoxCount)
+        throw std::out_of_range("Parteb1: no box " + std::to_string(k));
+    return this->*kBoxes[k];
+}
+
+const records::TextBox& EmployeeBoxes::box(int k) const
+{
+    return const_cast<EmployeeBoxes*>(this)->box(k);
+}
+
+CodeChoice& EmployeeCodeChoices::list(int n)
+{
+    if (n < 1 || n > Parteb1Form::kCodeListCount)
+        throw std::out_of_range("Parteb1: no code list " + std::to_string(n));
+    return this->*kLists[n];
+}
+
+const CodeChoice& EmployeeCodeChoices::list(int n) const
+{
+    return const_cast<EmployeeCodeChoices*>(this)->list(n);
+}
+
 Parteb1Form::Parteb1Form(records::Workplace workplace)
     : m_workplace(workplace)
     , m_channels(workplace.shared.paths, workplace.prompter)
     , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
 {
     for (int k = 1; k <= kBoxCount; ++k)
-        Tx[static_cast<std::size_t>(k)].maxLength = kMaxLengths[k];
+        box(k).maxLength = kMaxLengths[k];
     entries.resize(payroll::kEmployeeEntryCount + 1);
 }
 
-void Parteb1Form::selectCompany(std::string selectedDataFile, double employeeRecordCount, int dataAreaSelector)
+EmployeeStore Parteb1Form::store()
+{
+    return EmployeeStore(m_channels, m_employeeFile, m_dataAreaSelector);
+}
+
+void Parteb1Form::selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector)
 {
     m_selected = true;
     m_selectedDataFile = std::move(selectedDataFile);
-    m_employeeRecordCount = employeeRecordCount;
+    m_employeeRecordCount = static_cast<double>(employeeRecordCount);
     m_dataAreaSelector = dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea;
 }
 
-void Parteb1Form::Form_Load()
+void Parteb1Form::load()
 {
-    for (int c = 1; c <= kComboCount; ++c)
-        Combo[static_cast<std::size_t>(c)] = {employeeCodeList(c).items, -1};
+    for (int n = 1; n <= kCodeListCount; ++n)
+        list(n) = {employeeCodeList(n).items, -1};
 
     records::SharedValues& shared = m_workplace.shared;
     // The window shows the working year and looks up the company's name in the company
@@ -114,242 +180,202 @@ void Parteb1Form::Form_Load()
         m_employeeRecordCount = shared.employeeRecordCount;
         m_dataAreaSelector = shared.dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea;
     }
-    Text2.text = shared.installation.workingYear;
-    Tx0.text = m_selectedDataFile.size() >= 9 ? m_selectedDataFile.substr(m_selectedDataFile.size() - 9, 3) : "";
-    Text1.text = companyNameOf(m_channels, kLookupChannel, shared.installation, m_selectedDataFile);
+    workingYear.text = shared.installation.workingYear;
+    companyCode.text
+        = m_selectedDataFile.size() >= 9 ? m_selectedDataFile.substr(m_selectedDataFile.size() - 9, 3) : "";
+    companyName.text = companyNameOf(m_channels, shared.installation, m_selectedDataFile);
     m_employeeFile = employeeDataFile(m_selectedDataFile, m_dataAreaSelector);
 
-    if (!m_channels.paths().fileExists(m_employeeFile)) {
-        // Opening it would leave an empty file where the payroll program keeps its own.
-        m_workplace.prompter.message("Accesso", "Archivio inesistente " + m_employeeFile, records::Icon::Stop);
+    EmployeeStore employees = store();
+    if (const StoreResult missing = employees.checkExists(); missing.failed()) {
+        showResult(m_workplace.prompter, missing);
         closeRequested = true;
         return;
     }
     // The list reads no further than the file goes (a last record cut short is read, so
     // that the operator is told of it): a count from a damaged header cannot make the window
     // read a million records that are not there.
-    std::error_code error;
-    const auto size = std::filesystem::file_size(m_channels.paths().hostPath(m_employeeFile), error);
-    const double inFile = error ? 0 : std::ceil(static_cast<double>(size) / static_cast<double>(kRecordLength));
-    recordCount = std::clamp(std::floor(m_employeeRecordCount), 0.0, inFile);
+    const double wanted = std::floor(m_employeeRecordCount);
+    const auto inFile = static_cast<double>(employees.recordsInFile());
+    recordCount = wanted > 0 ? static_cast<std::int64_t>(std::min(wanted, inFile)) : 0;
 
     fillList();
     if (recordNumber == 0 || recordNumber > recordCount)
         recordNumber = 1;
-    tx22Visible = m_dataAreaSelector != kPagmarArea;
-    Tx[22].enabled = tx22Visible;
+    operatingUnitVisible = m_dataAreaSelector != kPagmarArea;
+    operatingUnit.enabled = operatingUnitVisible;
     // Entry 218 belongs to the layout of the folder "paghe" only: in "pagmar" the box shows
     // nothing and takes nothing.
-    Tx[23].enabled = tx22Visible;
+    payKind.enabled = operatingUnitVisible;
     m_loaded = true;
     showCurrent(true);
 }
 
-bool Parteb1Form::openFile()
-{
-    if (!m_channels.paths().fileExists(m_employeeFile)) {
-        m_workplace.prompter.message("Accesso", "Archivio inesistente " + m_employeeFile, records::Icon::Stop);
-        return false;
-    }
-    m_channels.select(kChannel, m_employeeFile, static_cast<int>(kRecordLength));
-    m_channels.openBinary();
-    if (m_channels.lastError() != 0) {
-        m_channels.close(kChannel);
-        return false;
-    }
-    return true;
-}
-
-bool Parteb1Form::readRecord(std::string& record)
-{
-    record.clear();
-    if (!openFile())
-        return false;
-    m_channels.setRecordNumber(recordNumber);
-    m_channels.readRecord();
-    record = m_channels.channel(kChannel).recordBuffer;
-    m_channels.close(kChannel);
-    return record.size() == kRecordLength;
-}
-
 void Parteb1Form::fillList()
 {
-    listaItems.clear();
-    listaRecords.clear();
-    if (!openFile())
-        return;
-    for (double k = 1; k <= recordCount; ++k) {
-        m_channels.setCurrent(kChannel);
-        m_channels.setRecordNumber(k);
-        m_channels.readRecord();
-        const std::string& record = m_channels.channel(kChannel).recordBuffer;
-        if (record.empty() || record[0] != payroll::kInUse)
+    employeeItems.clear();
+    employeeRecords.clear();
+    const EmployeeList listed = store().list(recordCount);
+    showResult(m_workplace.prompter, listed.opened);
+    for (const ListedEmployee& employee : listed.records) {
+        if (employee.read.failed()) {
+            showResult(m_workplace.prompter, employee.read);
             continue;
-        listaItems.push_back(records::signedNumberText(k)
-                             + std::string(records::trimRight(records::mid(record, 18, 24))) + " "
-                             + std::string(records::mid(record, 42, 20)));
-        listaRecords.push_back(k);
-    }
-    m_channels.close(kChannel);
-}
-
-void Parteb1Form::unpack(const std::string& record)
-{
-    entries = payroll::unpackEmployeeEntries(record);
-    if (m_dataAreaSelector == kPagmarArea) {
-        for (std::size_t k = kLastCommonEntry + 1; k < entries.size(); ++k)
-            entries[k].clear();
-        entries[kPagmarBox21Entry] = std::string(records::mid(record, kPagmarEntry216, kPagmarEntry216Length));
+        }
+        employeeItems.push_back(records::signedNumberText(static_cast<double>(employee.record))
+                                + std::string(records::trimRight(employee.surname)) + " " + employee.name);
+        employeeRecords.push_back(employee.record);
     }
 }
 
 void Parteb1Form::showEntries()
 {
-    for (std::size_t k = 1; k <= kFocusBoxCount; ++k)
-        Tx[k].text = entries[k];
-    Tx[23].text = entries[kPayKindEntry];
+    for (int k = 1; k <= kFocusBoxCount; ++k)
+        box(k).text = entries[static_cast<std::size_t>(k)];
+    payKind.text = entries[kPayKindEntry];
     if (m_dataAreaSelector == kPagmarArea) {
-        Tx[21].text = entries[kPagmarBox21Entry];
+        post95.text = entries[kPagmarPost95Entry];
     } else {
-        Tx[21].text = entries[kPost95Entry];
-        Tx[22].text = entries[kOperatingUnitEntry];
+        post95.text = entries[kPost95Entry];
+        operatingUnit.text = entries[kOperatingUnitEntry];
     }
     m_shownBoxes.assign(kBoxCount + 1, std::string());
-    for (std::size_t k = 1; k <= kBoxCount; ++k)
-        m_shownBoxes[k] = Tx[k].text;
+    for (int k = 1; k <= kBoxCount; ++k)
+        m_shownBoxes[static_cast<std::size_t>(k)] = box(k).text;
 }
 
 void Parteb1Form::showRecord()
 {
-    std::string record;
-    // A record that cannot be read (the channel has said why) shows empty boxes, which are
+    // A record that cannot be read (the store has said why) shows empty boxes, which are
     // never saved over it.
-    m_recordWhole = readRecord(record);
-    unpack(record);
+    m_record = store().load(recordNumber);
+    showResult(m_workplace.prompter, m_record.read);
+    entries = m_record.entries;
     showEntries();
 }
 
-void Parteb1Form::showCurrent(bool setReco)
+void Parteb1Form::showCurrent(bool setRecordBox)
 {
     showRecord();
-    listaText = Tx[2].text + " " + Tx[3].text;
-    if (setReco)
-        reco.text = records::digitsText(static_cast<long long>(recordNumber));
-    for (int c = 1; c <= kComboCount; ++c)
-        Combo[static_cast<std::size_t>(c)].index = -1;
-    setComboTexts();
-    Messaggio(kChooseAction);
+    employeeShown = surname.text + " " + name.text;
+    if (setRecordBox)
+        recordBox.text = records::digitsText(recordNumber);
+    for (int n = 1; n <= kCodeListCount; ++n)
+        list(n).index = -1;
+    setCodeChoices();
+    showStatus(kChooseAction);
 }
 
-void Parteb1Form::setComboTexts()
+void Parteb1Form::setCodeChoices()
 {
-    for (int c = 1; c <= kComboCount; ++c) {
-        ComboBox& combo = Combo[static_cast<std::size_t>(c)];
-        const std::string& text = Tx[static_cast<std::size_t>(employeeCodeList(c).box)].text;
+    for (int n = 1; n <= kCodeListCount; ++n) {
+        CodeChoice& choice = list(n);
+        const std::string& text = box(employeeCodeList(n).box).text;
         // The last item that starts with the box's text is shown; an empty box matches all.
         // The first item of the contribution types, "Normale", is only shown for four blanks.
-        for (std::size_t i = c == 4 ? 1 : 0; i < combo.items.size(); ++i) {
-            if (combo.items[i].compare(0, text.size(), text) == 0 && combo.items[i].size() >= text.size())
-                combo.index = static_cast<int>(i);
+        for (std::size_t i = n == kContributionTypeList ? 1 : 0; i < choice.items.size(); ++i) {
+            if (choice.items[i].compare(0, text.size(), text) == 0 && choice.items[i].size() >= text.size())
+                choice.index = static_cast<int>(i);
         }
     }
-    if (Tx[7].text == "    ")
-        Combo[4].index = 0;
+    if (contributionType.text == "    ")
+        contributionTypes.index = 0;
 }
 
-void Parteb1Form::Messaggio(std::string_view text)
+void Parteb1Form::showStatus(std::string_view text)
 {
     statusText = std::string(text);
 }
 
-void Parteb1Form::messaggi(int index)
+void Parteb1Form::showHelp(int k)
 {
-    if (index >= 1 && index <= kBoxCount)
-        m_workplace.shared.helpText = kHelpTexts[index];
-    Messaggio(m_workplace.shared.helpText);
+    if (k >= 1 && k <= kBoxCount)
+        m_workplace.shared.helpText = kHelpTexts[k];
+    showStatus(m_workplace.shared.helpText);
 }
 
-bool Parteb1Form::moveTo(double target, bool setReco)
+bool Parteb1Form::moveTo(std::int64_t target, bool setRecordBox)
 {
     if (target == recordNumber && edited())
         return false;
     if (!leaveRecord()) {
-        reco.text = records::digitsText(static_cast<long long>(recordNumber));
+        recordBox.text = records::digitsText(recordNumber);
         return false;
     }
     recordNumber = target;
-    showCurrent(setReco);
+    showCurrent(setRecordBox);
     return true;
 }
 
-void Parteb1Form::lista_Click(int index)
+void Parteb1Form::chooseEmployee(int item)
 {
-    if (index < 0 || index >= static_cast<int>(listaRecords.size()))
+    if (item < 0 || item >= static_cast<int>(employeeRecords.size()))
         return;
-    if (moveTo(listaRecords[static_cast<std::size_t>(index)], true))
-        focusToCommand6 = true;
+    if (moveTo(employeeRecords[static_cast<std::size_t>(item)], true))
+        focusToNext = true;
 }
 
-void Parteb1Form::reco_Change()
+void Parteb1Form::recordNumberTyped()
 {
     // Only a whole record number names a record: 1.5 would read and then write across the
     // boundary of two employees' records.
-    const double value = records::numericValue(reco.text);
+    const double value = records::numericValue(recordBox.text);
     if (!(value > 0) || value != std::floor(value) || value > 1e9)
         return;
-    moveTo(value, false);
+    moveTo(static_cast<std::int64_t>(value), false);
 }
 
-void Parteb1Form::Combo_Click(int combo, int index)
+void Parteb1Form::chooseCode(int n, int item)
 {
-    if (combo < 1 || combo > kComboCount)
+    if (n < 1 || n > kCodeListCount)
         return;
-    const EmployeeCodeList& list = employeeCodeList(combo);
-    ComboBox& box = Combo[static_cast<std::size_t>(combo)];
-    if (index < 0 || index >= static_cast<int>(box.items.size()))
+    const EmployeeCodeList& codes = employeeCodeList(n);
+    CodeChoice& choice = list(n);
+    if (item < 0 || item >= static_cast<int>(choice.items.size()))
         return;
     const auto code = [&](int i) {
-        return records::fitRight(box.items[static_cast<std::size_t>(i)], static_cast<std::size_t>(list.codeLength));
+        return records::fitRight(choice.items[static_cast<std::size_t>(i)], static_cast<std::size_t>(codes.codeLength));
     };
-    std::string& target = Tx[static_cast<std::size_t>(list.box)].text;
-    target = code(index);
-    box.index = index;
-    if (combo != 4)
+    std::string& target = box(codes.box).text;
+    target = code(item);
+    choice.index = item;
+    if (n != kContributionTypeList)
         return;
     // An item that starts with blanks continues the description of the item above: the
     // choice climbs to the item that carries the code. "Normale", the first, climbs to none.
-    while (box.index >= 0 && records::mid(target, 1, 2) == "  ") {
-        --box.index;
-        if (box.index >= 0)
-            target = code(box.index);
+    while (choice.index >= 0 && records::mid(target, 1, 2) == "  ") {
+        --choice.index;
+        if (choice.index >= 0)
+            target = code(choice.index);
     }
 }
 
-void Parteb1Form::Command5_Click()
+void Parteb1Form::restoreBoxes()
 {
-    for (std::size_t k = 1; k <= kFocusBoxCount; ++k)
-        Tx[k].text = entries[k];
-    for (int c = 1; c <= kComboCount; ++c)
-        Combo[static_cast<std::size_t>(c)].index = -1;
-    setComboTexts();
+    for (int k = 1; k <= kFocusBoxCount; ++k)
+        box(k).text = entries[static_cast<std::size_t>(k)];
+    for (int n = 1; n <= kCodeListCount; ++n)
+        list(n).index = -1;
+    setCodeChoices();
 }
 
-void Parteb1Form::Command6_Click()
+void Parteb1Form::nextRecord()
 {
-    moveTo(std::max(std::min(recordNumber + 1, recordCount), 1.0), true);
+    moveTo(std::max<std::int64_t>(std::min(recordNumber + 1, recordCount), 1), true);
 }
 
-void Parteb1Form::Command7_Click()
+void Parteb1Form::previousRecord()
 {
-    moveTo(std::max(recordNumber - 1, 1.0), true);
+    moveTo(std::max<std::int64_t>(recordNumber - 1, 1), true);
 }
 
 bool Parteb1Form::edited() const
 {
     if (!m_loaded)
         return false;
-    for (std::size_t k = 1; k <= kBoxCount && k < m_shownBoxes.size(); ++k) {
-        if (records::toUpper(records::trim(Tx[k].text)) != records::toUpper(records::trim(m_shownBoxes[k])))
+    for (int k = 1; k <= kBoxCount && k < static_cast<int>(m_shownBoxes.size()); ++k) {
+        if (records::toUpper(records::trim(box(k).text))
+            != records::toUpper(records::trim(m_shownBoxes[static_cast<std::size_t>(k)])))
             return true;
     }
     return false;
@@ -359,15 +385,14 @@ bool Parteb1Form::leaveRecord()
 {
     if (!edited())
         return true;
-    switch (m_workplace.prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
-                                                "Salvare le modifiche al record ?", records::Icon::Question)) {
+    switch (askToSaveEdits(m_workplace.prompter)) {
     case records::Answer::Yes:
         return save();
     case records::Answer::No:
         showEntries();
-        for (int c = 1; c <= kComboCount; ++c)
-            Combo[static_cast<std::size_t>(c)].index = -1;
-        setComboTexts();
+        for (int n = 1; n <= kCodeListCount; ++n)
+            list(n).index = -1;
+        setCodeChoices();
         return true;
     case records::Answer::Cancel:
         break;
@@ -379,92 +404,52 @@ bool Parteb1Form::mayWrite()
 {
     if (!m_loaded)
         return false;
-    if (!m_recordWhole) {
-        m_workplace.prompter.message("Accesso", kUnreadRecord, records::Icon::Stop);
-        return false;
-    }
-    return true;
+    const StoreResult writable = store().checkWritable(m_record);
+    showResult(m_workplace.prompter, writable);
+    return writable.ok();
 }
 
 bool Parteb1Form::save()
 {
     if (!mayWrite())
         return false;
-    if (recordNumber < 1)
-        recordNumber = 1;
-    if (!openFile())
+    PersonalPart part;
+    for (int k = 1; k <= kFocusBoxCount; ++k)
+        part.entries[static_cast<std::size_t>(k)] = box(k).text;
+    part.post95 = post95.text;
+    part.operatingUnit = operatingUnit.text;
+    part.payKind = payKind.text;
+    const StoreResult saved = store().save(m_record, part);
+    showResult(m_workplace.prompter, saved);
+    if (saved.failed())
         return false;
-    // The record is read again and changed only where the boxes go: what the payroll
-    // program keeps in the other fields stays as it is now in the file.
-    m_channels.setRecordNumber(recordNumber);
-    m_channels.readRecord();
-    std::string record = m_channels.channel(kChannel).recordBuffer;
-    if (record.size() != kRecordLength) {
-        // The channel has told why (past the end of the file, a record cut short): a slot
-        // that holds no whole record is not written, so the register never makes one up.
-        m_channels.close(kChannel);
-        return false;
-    }
-
-    const payroll::FieldLayout& layout = payroll::employeeLayout();
-    std::vector<std::string> stored = payroll::unpackEmployeeEntries(record);
-    const auto boxText = [this](std::size_t box, std::size_t width) {
-        return records::fitRight(records::toUpper(Tx[box].text), width);
-    };
-    for (std::size_t k = 1; k <= kFocusBoxCount; ++k)
-        stored[k] = boxText(k, static_cast<std::size_t>(Tx[k].maxLength));
-    if (m_dataAreaSelector == kPagmarArea) {
-        payroll::store(layout, std::span<const std::string>(stored.data(), kFocusBoxCount + 1), record);
-        record.replace(kPagmarEntry216 - 1, kPagmarEntry216Length, boxText(21, kPagmarEntry216Length));
-    } else {
-        stored[kPayKindEntry] = boxText(23, 1);
-        stored[kPost95Entry] = boxText(21, 1);
-        stored[kOperatingUnitEntry] = boxText(22, 6);
-        payroll::store(layout, stored, record);
-        const payroll::FieldSlot last = layout.slot(payroll::kEmployeeEntryCount);
-        const auto end = static_cast<std::size_t>(last.position + last.length - 1);
-        record.replace(end, kRecordLength - end, kRecordLength - end, '\0');
-    }
-    record[0] = payroll::kInUse;
-
-    RecordSlot slot(m_channels, kChannel, recordNumber);
-    const bool written = slot.write(record);
-    m_channels.close(kChannel);
-    if (written) {
-        // The boxes show what is stored now.
-        unpack(record);
-        showEntries();
-    }
-    return written;
+    // The boxes show what is stored now.
+    entries = m_record.entries;
+    showEntries();
+    return true;
 }
 
-bool Parteb1Form::Command2_Click()
+bool Parteb1Form::saveRecord()
 {
-    if (!mayWrite() || !m_checks.confirmChange())
+    if (!mayWrite() || !confirmChange(m_workplace.prompter))
         return false;
     const bool saved = save();
-    focusToCommand6 = true;
+    focusToNext = true;
     return saved;
 }
 
-void Parteb1Form::Command1_Click()
+void Parteb1Form::deleteRecord()
 {
-    m_workplace.prompter.message({}, kDeleteWarning1 + records::signedNumberText(recordNumber) + kDeleteWarning2,
-                                 records::Icon::None);
-    if (!m_checks.confirmChange(records::Question::ConfirmDelete))
+    m_workplace.prompter.message(
+        {}, kDeleteWarning1 + records::signedNumberText(static_cast<double>(recordNumber)) + kDeleteWarning2,
+        records::Icon::None);
+    if (!confirmDeletion(m_workplace.prompter))
         return;
-    if (!m_loaded || recordNumber < 1 || !openFile())
+    if (!m_loaded || recordNumber < 1)
         return;
-    m_channels.setRecordNumber(recordNumber);
-    m_channels.readRecord();
-    if (m_channels.channel(kChannel).recordBuffer.size() != kRecordLength) {
-        m_channels.close(kChannel);
-        return; // nothing to delete there: the channel has said why
-    }
-    RecordSlot slot(m_channels, kChannel, recordNumber);
-    const bool written = slot.write(std::string(kRecordLength, '\0'));
-    m_channels.close(kChannel);
-    if (written)
+    const StoreResult deleted = store().remove(recordNumber);
+    showResult(m_workplace.prompter, deleted);
+    if (deleted.ok())
         afterDeletion();
 }
 
@@ -472,19 +457,19 @@ void Parteb1Form::afterDeletion()
 {
     // The window stays on the employees left, showing the next one (or the one before), and
     // its status line says which record went.
-    const double deleted = recordNumber;
-    const std::string said = "Cancellato il record " + records::digitsText(static_cast<long long>(deleted)) + " ("
+    const std::int64_t deleted = recordNumber;
+    const std::string said = "Cancellato il record " + records::digitsText(deleted) + " ("
         + std::string(records::trim(entries[2])) + " " + std::string(records::trim(entries[3])) + ")";
     fillList();
-    if (listaRecords.empty()) {
+    if (employeeRecords.empty()) {
         m_workplace.prompter.message({}, said + ": l'archivio non ha altri dipendenti", records::Icon::Information);
         exit();
         return;
     }
-    const auto next = std::upper_bound(listaRecords.begin(), listaRecords.end(), deleted);
-    recordNumber = next != listaRecords.end() ? *next : listaRecords.back();
+    const auto next = std::upper_bound(employeeRecords.begin(), employeeRecords.end(), deleted);
+    recordNumber = next != employeeRecords.end() ? *next : employeeRecords.back();
     showCurrent(true);
-    Messaggio(said);
+    showStatus(said);
 }
 
 void Parteb1Form::exit()
@@ -493,7 +478,7 @@ void Parteb1Form::exit()
     closeRequested = true;
 }
 
-bool Parteb1Form::Command3_Click()
+bool Parteb1Form::close()
 {
     if (!leaveRecord())
         return false;
@@ -501,39 +486,37 @@ bool Parteb1Form::Command3_Click()
     return true;
 }
 
-void Parteb1Form::Tx_GotFocus(int index)
+void Parteb1Form::boxEntered(int k)
 {
-    if (index >= 1 && index <= kFocusBoxCount) {
-        records::TextBox& box = Tx[static_cast<std::size_t>(index)];
-        box.text = std::string(records::trim(box.text));
+    if (k >= 1 && k <= kFocusBoxCount) {
+        records::TextBox& entered = box(k);
+        entered.text = std::string(records::trim(entered.text));
     }
-    messaggi(index);
+    showHelp(k);
 }
 
-void Parteb1Form::Tx_LostFocus(int index)
+void Parteb1Form::boxLeft(int k)
 {
-    if (index < 1 || index > kFocusBoxCount)
+    if (k < 1 || k > kFocusBoxCount)
         return;
-    records::TextBox& box = Tx[static_cast<std::size_t>(index)];
-    box.text = records::padRight(box.text, static_cast<std::size_t>(box.maxLength));
+    records::TextBox& left = box(k);
+    left.text = records::padRight(left.text, static_cast<std::size_t>(left.maxLength));
 }
 
-void Parteb1Form::Tx_KeyDown(int index, int keyCode)
+void Parteb1Form::boxKeyPressed(int k, BoxKey key)
 {
-    switch (keyCode) {
-    case kKeyEscape:
-        Command3_Click();
+    const BoxKeyAction action = boxKeyAction(key, k, kFocusBoxCount);
+    switch (action.kind) {
+    case BoxKeyAction::Kind::Leave:
+        close();
         break;
-    case kKeyF9:
+    case BoxKeyAction::Kind::Save:
         save();
         break;
-    case kKeyEnter:
-        focusRequest = index >= kFocusBoxCount ? 1 : index + 1;
+    case BoxKeyAction::Kind::MoveFocus:
+        focusRequest = action.box;
         break;
-    case kKeyUp:
-        focusRequest = index <= 1 ? 1 : index - 1;
-        break;
-    default:
+    case BoxKeyAction::Kind::Nothing:
         break;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,16 +8,71 @@
 #include "records/channels.h"
 #include "records/shared_values.h"
 #include "records/text_box.h"
+#include "registers/box_keys.h"
+#include "registers/employee_store.h"
 #include "registers/identity_checks.h"
-#include "registers/key_codes.h"
 
 namespace registers {
 
+// The 23 boxes of the personal part of an employee record, by what they hold; box(k) gives
+// box k (1 to 23). Boxes 1 to 20 show entries 1 to 20 of the record.
+struct EmployeeBoxes {
+    records::TextBox fiscalCode;            //  1
+    records::TextBox surname;               //  2
+    records::TextBox name;                  //  3
+    records::TextBox qualification1;        //  4 code list
+    records::TextBox qualification2;        //  5 code list: working time
+    records::TextBox qualification3;        //  6 code list: kind of contract
+    records::TextBox contributionType;      //  7 code list
+    records::TextBox citizenship;           //  8 code list
+    records::TextBox municipalityCode;      //  9
+    records::TextBox contractCode;          // 10
+    records::TextBox contractHours;         // 11
+    records::TextBox partTimePercent;       // 12
+    records::TextBox monthlyPayments;       // 13
+    records::TextBox hiringDay;             // 14
+    records::TextBox hiringKind;            // 15 code list
+    records::TextBox inpsNumber;            // 16
+    records::TextBox terminationDay;        // 17
+    records::TextBox terminationReason;     // 18 code list
+    records::TextBox workerType;            // 19 code list
+    records::TextBox statisticalWorkerType; // 20 code list
+    records::TextBox post95;                // 21 "Regime Post 95 S/N" (entry 219, or 216 in "pagmar")
+    records::TextBox operatingUnit;         // 22 entry 257, "paghe" only
+    records::TextBox payKind;               // 23 "M = Mensile  G = Giornaliera" (entry 218, "paghe" only)
+
+    records::TextBox& box(int k);
+    const records::TextBox& box(int k) const;
+};
+
+// A list of codes beside a box, as a combo box shows it.
+struct CodeChoice {
+    std::vector<std::string> items;
+    int index = -1; // the item shown, -1 none
+};
+
+// The nine code lists of the window, by the box they fill; list(n) gives list n (1 to 9,
+// in the order of employeeCodeList()).
+struct EmployeeCodeChoices {
+    CodeChoice qualifications;       // 1, box 4
+    CodeChoice workingTimes;         // 2, box 5
+    CodeChoice contractKinds;        // 3, box 6
+    CodeChoice contributionTypes;    // 4, box 7
+    CodeChoice citizenships;         // 5, box 8
+    CodeChoice hiringKinds;          // 6, box 15
+    CodeChoice terminationReasons;   // 7, box 18
+    CodeChoice workerTypes;          // 8, box 19
+    CodeChoice particularWorkerKinds; // 9, box 20
+
+    CodeChoice& list(int n);
+    const CodeChoice& list(int n) const;
+};
+
 // The Parteb1 window ("Dati Dipendenti - Parte anagrafica") without its widgets: one employee
-// record of a company's employee data file in 23 boxes, the employee list, nine combo boxes
-// with the INPS code tables of the coded fields, and the event procedures that browse,
-// restore, save and delete. Every operation opens the file and closes it again; a save or a
-// delete writes exactly the one record slot shown, and only a slot the file holds whole.
+// record of a company's employee data file in 23 boxes, the employee list, nine code lists
+// with the INPS code tables of the coded fields, and the operations that browse, restore,
+// save and delete through the employee register (EmployeeStore). A save or a delete writes
+// exactly the one record slot shown, and only a slot the file holds whole.
 //
 // The file is the one that the shared values name (the company data file confirmed in
 // inditta, the employee record count, the data-area selector) unless selectCompany() named
@@ -26,50 +81,55 @@ namespace registers {
 // Edits are never left behind without a question: before another record is shown (next,
 // previous, a list choice, a record number) and before the window closes (Esc, the exit
 // button, its close button), leaveRecord() asks whether to save them.
-class Parteb1Form {
+class Parteb1Form : public EmployeeBoxes, public EmployeeCodeChoices {
 public:
     static constexpr int kBoxCount = 23;
+    // The boxes that the keyboard and the focus handling cover.
     static constexpr int kFocusBoxCount = 20;
-    static constexpr int kComboCount = 9;
-    static constexpr int kChannel = 2;
-    static constexpr int kLookupChannel = 3;
+    static constexpr int kCodeListCount = 9;
 
     explicit Parteb1Form(records::Workplace workplace);
 
     // Works on the employees of `selectedDataFile` ("C:\nolv\paghe\una00903.016"), of which
     // there are `employeeRecordCount`, in the folder of `dataAreaSelector`, instead of what
-    // the shared values name. Called before Form_Load().
-    void selectCompany(std::string selectedDataFile, double employeeRecordCount, int dataAreaSelector);
+    // the shared values name. Called before load().
+    void selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector);
 
-    // Events of the window.
-    void Form_Load();
-    void lista_Click(int index); // 0 = first item; the list shows the record shown afterwards
-    void reco_Change(); // after the operator changed reco's text; put back when he stays
-    void Combo_Click(int combo, int index); // combo 1 to 9, index 0 = first item
+    // Loads the window: the company, the employee list, the first record.
+    void load();
+    // Item `item` of the employee list (0 = the first); the list shows the record shown
+    // afterwards.
+    void chooseEmployee(int item);
+    // The operator changed the text of the record number box; put back when he stays.
+    void recordNumberTyped();
+    // Item `item` of code list `list` (1 to 9; 0 = the first item): its code goes into the box.
+    void chooseCode(int list, int item);
     // Delete, after the warning and the confirmation; the window then shows the next employee
     // left, or closes when none is.
-    void Command1_Click();
-    bool Command2_Click(); // save, after the confirmation; true when saved
-    bool Command3_Click(); // exit, after leaveRecord(); true when the window closes
-    void Command5_Click(); // restore boxes 1 to 20 from the record
-    void Command6_Click(); // next record
-    void Command7_Click(); // previous record
-    void Tx_GotFocus(int index);
-    void Tx_LostFocus(int index);
-    void Tx_KeyDown(int index, int keyCode);
+    void deleteRecord();
+    // "Salva": saves after "Conferma "; true when saved.
+    bool saveRecord();
+    // "Esci": closes the window, after leaveRecord(); true when it closes.
+    bool close();
+    // Puts entries 1 to 20 of the record shown back into boxes 1 to 20.
+    void restoreBoxes();
+    void nextRecord();
+    void previousRecord();
+    // The focus entered or left box `k`; a key pressed in it.
+    void boxEntered(int k);
+    void boxLeft(int k);
+    void boxKeyPressed(int k, BoxKey key);
 
-    // Public methods of the window: the help line.
-    void Messaggio(std::string_view text);
-    void messaggi(int index);
+    // The help line: a text, or the help of box `k` (the last help again for a number that
+    // has none).
+    void showStatus(std::string_view text);
+    void showHelp(int k);
 
-    // Writes the boxes into the record shown (F9 does so without a question): entries 1 to
-    // 20 in upper case, filled with blanks to their boxes' lengths, and with the selector 1
-    // entries 218, 219 and 257 from boxes 23, 21 and 22, then "$" in position 1 and NULs
-    // after the last entry; with the selector 2, entry 216 (positions 1363-1374) from box 21
-    // and every other character from position 1363 on as stored. False, after a message,
-    // when nothing was written: also, with "Il record del dipendente non e' stato letto per
-    // intero: nessuna modifica salvata ", when the record shown could not be read whole, so
-    // that its empty boxes never replace what is stored.
+    // Writes the boxes into the record shown (F9 does so without a question): see
+    // EmployeeStore::save(). False, after a message, when nothing was written: also, with
+    // "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ",
+    // when the record shown could not be read whole, so that its empty boxes never replace
+    // what is stored.
     bool save();
     // True when a box differs from the record as it was shown or last saved, as a save would
     // store it (upper case; blanks at either end do not count).
@@ -80,7 +140,7 @@ public:
     // caller may go on.
     bool leaveRecord();
 
-    // A field of the record that no box shows, for the window of Command8.
+    // A field of the record that no box shows, for the window of the other fields.
     struct OtherField {
         int entry = 0;
         int position = 0; // 1-based
@@ -94,56 +154,52 @@ public:
     const std::string& employeeFile() const { return m_employeeFile; }
     int dataAreaSelector() const { return m_dataAreaSelector; }
 
-    // Controls. Tx[0] is not used; so is Combo[0].
-    std::array<records::TextBox, kBoxCount + 1> Tx;
-    records::TextBox reco, Tx0, Text1, Text2;
-    struct ComboBox {
-        std::vector<std::string> items;
-        int index = -1; // the item shown, -1 none
-    };
-    std::array<ComboBox, kComboCount + 1> Combo;
-    std::vector<std::string> listaItems;
-    std::vector<double> listaRecords; // the record number of each item
-    std::string listaText; // what lista shows
+    // The record number box, the company's code and name, the working year.
+    records::TextBox recordBox, companyCode, companyName, workingYear;
+    // The employee list: an item per employee in use, the record number of each, and the
+    // text the list shows.
+    std::vector<std::string> employeeItems;
+    std::vector<std::int64_t> employeeRecords;
+    std::string employeeShown;
     std::string statusText;
-    bool tx22Visible = true;
+    bool operatingUnitVisible = true;
     bool closeRequested = false;
     // The box that a key asked the focus to move to (1..23), 0 when none; the window moves
-    // the focus and sets it back to 0. focusToCommand6: the focus goes to Command6.
+    // the focus and sets it back to 0. focusToNext: the focus goes to the next-record button.
     int focusRequest = 0;
-    bool focusToCommand6 = false;
+    bool focusToNext = false;
 
-    // Window values.
-    std::vector<std::string> entries; // the employee field table, entries 1 to 267 as stored
-    double recordNumber = 0;
-    double recordCount = 0;
+    // The employee field table: entries 1 to 267 of the record shown, as stored.
+    std::vector<std::string> entries;
+    std::int64_t recordNumber = 0;
+    std::int64_t recordCount = 0;
 
 private:
-    bool openFile();
     bool mayWrite();
     void afterDeletion();
     // Shows record `target` after leaveRecord(); with edits on the record shown and the same
     // target (next on the last record), nothing is shown again and nothing is lost.
-    bool moveTo(double target, bool setReco);
-    bool readRecord(std::string& record);
+    bool moveTo(std::int64_t target, bool setRecordBox);
     void fillList();
-    void unpack(const std::string& record);
     void showEntries();
     void showRecord();
-    void showCurrent(bool setReco);
-    void setComboTexts();
+    void showCurrent(bool setRecordBox);
+    void setCodeChoices();
     void exit();
+
+    // The employee register of the file shown.
+    EmployeeStore store();
 
     records::Workplace m_workplace;
     records::Channels m_channels;
     IdentityChecks m_checks;
     bool m_selected = false;
     std::string m_selectedDataFile;
-    double m_employeeRecordCount = 0;
-    int m_dataAreaSelector = 1;
+    double m_employeeRecordCount = 0; // as the opener gave it
+    int m_dataAreaSelector = kPagheArea;
     std::string m_employeeFile;
     bool m_loaded = false;
-    bool m_recordWhole = false;      // the record shown was read whole
+    EmployeeRecord m_record;               // the record shown, as read or last saved
     std::vector<std::string> m_shownBoxes; // boxes 1 to 23 as shown or last saved
 };
 

@@ -8,13 +8,13 @@
 
 namespace registers {
 
-RecordSlot::RecordSlot(records::Channels& channels, int channel, double recordNumber)
+RecordSlot::RecordSlot(records::Channels& channels, int channel, std::int64_t recordNumber)
     : m_channels(channels)
     , m_channel(channel)
     , m_recordNumber(recordNumber)
 {
     const long long length = channels.channel(channel).recordLength;
-    m_offset = (static_cast<long long>(recordNumber) - 1) * length;
+    m_offset = (recordNumber - 1) * length;
     m_descriptor = channels.duplicateDescriptor(channel);
     struct stat status { };
     if (m_descriptor < 0 || length <= 0 || m_offset < 0 || ::fstat(m_descriptor, &status) != 0)
@@ -34,30 +34,24 @@ RecordSlot::~RecordSlot()
         ::close(m_descriptor);
 }
 
-bool RecordSlot::write(std::string_view record)
+records::Failure RecordSlot::write(std::string_view record)
 {
     m_channels.setCurrent(m_channel);
-    m_channels.setRecordNumber(m_recordNumber);
+    m_channels.setRecordNumber(static_cast<double>(m_recordNumber));
     m_channels.currentChannel().outputBuffer = std::string(record);
-    bool written = true;
-    {
-        records::FailureHold hold(m_channels);
-        m_channels.writeRecord();
-        if (m_channels.lastError() != 0) {
-            // A write that stopped half way would leave a record that is neither the old one
-            // nor the new one: the old bytes go back before the operator is told.
-            if (m_known) {
-                records::writeAllAt(m_descriptor, m_bytes, m_offset);
-                struct stat status { };
-                if (::fstat(m_descriptor, &status) == 0 && status.st_size > m_fileLength)
-                    (void)::ftruncate(m_descriptor, static_cast<off_t>(m_fileLength));
-            }
-            written = false;
-        }
+    records::FailureHold hold(m_channels);
+    m_channels.writeRecord();
+    if (m_channels.lastError() == 0)
+        return {};
+    // A write that stopped half way would leave a record that is neither the old one nor the
+    // new one: the old bytes go back before the operator is told.
+    if (m_known) {
+        records::writeAllAt(m_descriptor, m_bytes, m_offset);
+        struct stat status { };
+        if (::fstat(m_descriptor, &status) == 0 && status.st_size > m_fileLength)
+            (void)::ftruncate(m_descriptor, static_cast<off_t>(m_fileLength));
     }
-    if (!written)
-        m_channels.showFailure(m_channels.takeHeldFailure());
-    return written;
+    return m_channels.takeHeldFailure();
 }
 
 } // namespace registers

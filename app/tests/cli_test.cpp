@@ -7,6 +7,7 @@
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "cu/telematic/questions.h"
+#include "registers/questions.h"
 #include "uniemens/questions.h"
 #include "testing/temp_root.h"
 
@@ -194,11 +195,11 @@ TEST(ConsolePrompter, UnansweredQuestionsWithAnnullaAreAnnulla)
 {
     std::ostringstream err;
     ConsolePrompter prompter(err);
-    EXPECT_EQ(prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+    EXPECT_EQ(prompter.askYesNoCancel(registers::kSaveEdits, "Modifica dei dati",
                                       "Salvare le modifiche al record ?", records::Icon::Question),
               records::Answer::Cancel);
-    prompter.setChoice(records::Question::SaveEdits, records::Answer::No);
-    EXPECT_EQ(prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+    prompter.setChoice(registers::kSaveEdits, records::Answer::No);
+    EXPECT_EQ(prompter.askYesNoCancel(registers::kSaveEdits, "Modifica dei dati",
                                       "Salvare le modifiche al record ?", records::Icon::Question),
               records::Answer::No);
     EXPECT_EQ(err.str(), "Modifica dei dati: Salvare le modifiche al record ? [Annulla]\n"

@@ -33,6 +33,7 @@
 #include "records/channels.h"
 #include "records/shared_values.h"
 #include "registers/company_files.h"
+#include "registers/company_store.h"
 #include "registers/employee_files.h"
 #include "registers/ui/code_list_dialog.h"
 #include "registers/ui/employee_record_view.h"
@@ -74,7 +75,7 @@ const registers::EmployeeFileChoice& employeeFile(Office& office)
     records::Channels channels(office.shared.paths, office.prompter);
     registers::completeInstallation(channels, office.shared.installation);
     const std::vector<registers::EmployeeFileChoice> files
-        = registers::scanEmployeeFiles(channels, 3, office.shared.installation);
+        = registers::scanEmployeeFiles(channels, office.shared.installation);
     chosen = *std::max_element(files.begin(), files.end(), [](const auto& a, const auto& b) {
         return a.recordCount < b.recordCount;
     });
@@ -313,10 +314,10 @@ void WindowFitTest::theDialogsOfTheRegisters()
     registers::EmployeeRecordView others(employees.form().otherFields(), QStringLiteral("Altri dati"));
     verifyFits(&others, "other fields");
 
-    registers::CompanyChooser companies(registers::companyChoices(channels, 3, office.shared.installation),
+    registers::CompanyChooser companies(registers::CompanyStore(channels, office.shared.installation).choices(),
                                         office.shared.installation.dataDirectory);
     verifyFits(&companies, "company chooser");
-    registers::EmployeeFileChooser files(registers::scanEmployeeFiles(channels, 3, office.shared.installation));
+    registers::EmployeeFileChooser files(registers::scanEmployeeFiles(channels, office.shared.installation));
     verifyFits(&files, "employee file chooser");
 }
 

@@ -10,6 +10,7 @@
 #include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/company_files.h"
+#include "registers/company_store.h"
 #include "registers/employee_files.h"
 #include "registers/fditta_form.h"
 #include "registers/parteb1_form.h"
@@ -54,7 +55,7 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
     records::Channels channels(shared.paths, prompter);
     registers::completeInstallation(channels, shared.installation);
     std::vector<std::pair<int, std::string>> companies;
-    for (const registers::CompanyChoice& choice : registers::companyChoices(channels, 3, shared.installation))
+    for (const registers::CompanyChoice& choice : registers::CompanyStore(channels, shared.installation).choices())
         companies.emplace_back(choice.company, choice.name);
     EXPECT_EQ(companies,
               (std::vector<std::pair<int, std::string>>{{1, "EDILIZIA ROSSI COSTRUZIONI S.R.L."},
@@ -67,18 +68,18 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
 
     registers::FDittaForm form(workplace);
     form.selectCompany(9);
-    form.Form_Load();
-    EXPECT_EQ(form.label23, "Ditta individuale");
-    EXPECT_EQ(form.ggn.text + form.mmn.text + form.aan.text, "30021975");
-    form.Tx_LostFocus(5);
+    form.load();
+    EXPECT_EQ(form.kindDescription, "Ditta individuale");
+    EXPECT_EQ(form.birthDay.text + form.birthMonth.text + form.birthYear.text, "30021975");
+    form.boxLeft(5);
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
     // The fiscal code MRTCHR75B43G224K tells the true date: day 43 - 40 of February, a woman,
     // born in Padova.
-    form.Tx_LostFocus(3);
+    form.boxLeft(3);
     EXPECT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(form.ggn.text + form.mmn.text + form.aan.text, "03021975");
-    EXPECT_EQ(form.Tx[4].text, "F");
-    EXPECT_EQ(records::trim(form.Tx[6].text), "PADOVA");
+    EXPECT_EQ(form.birthDay.text + form.birthMonth.text + form.birthYear.text, "03021975");
+    EXPECT_EQ(form.sex.text, "F");
+    EXPECT_EQ(records::trim(form.birthPlace.text), "PADOVA");
 
     struct Pick : registers::CodeListWindow {
         std::vector<std::string> shown;
@@ -89,14 +90,14 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
         }
     } pick;
     form.setCodeListWindow(&pick);
-    form.Command16_Click();
+    form.chooseCode(registers::CodeList::Activity);
     EXPECT_EQ(pick.shown.size(), 6u); // the code no longer in use is not offered
-    EXPECT_EQ(form.Tx[10].text, "855920");
-    form.Command8_Click();
-    EXPECT_EQ(form.Tx[33].text, "02");
-    form.Command6_Click();
+    EXPECT_EQ(form.activityCode.text, "855920");
+    form.chooseCode(registers::CodeList::Intermediary);
+    EXPECT_EQ(form.intermediary.text, "02");
+    form.chooseCode(registers::CodeList::AccountPersonalization);
     EXPECT_EQ(pick.shown.back(), "03 PIANO DEI CONTI DEI PROFESSIONISTI");
-    EXPECT_EQ(form.Tx[29].text, "03");
+    EXPECT_EQ(form.accountPersonalization.text, "03");
 }
 
 TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInUse)
@@ -104,7 +105,7 @@ TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInU
     records::Channels channels(shared.paths, prompter);
     registers::completeInstallation(channels, shared.installation);
     const std::vector<registers::EmployeeFileChoice> files
-        = registers::scanEmployeeFiles(channels, 3, shared.installation);
+        = registers::scanEmployeeFiles(channels, shared.installation);
     // March: the building firm and the bakery with their company data files, company 009 of
     // the register with an employee file only; April: the restaurant, the chemist's and the
     // cancellation.
@@ -119,11 +120,11 @@ TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInU
 
     registers::Parteb1Form form(workplace);
     form.selectCompany(moretti->selectedDataFile, moretti->recordCount, moretti->dataAreaSelector);
-    form.Form_Load();
-    EXPECT_EQ(form.listaItems,
+    form.load();
+    EXPECT_EQ(form.employeeItems,
               (std::vector<std::string>{" 1BERTOLDI SARA                ", " 2ZANON PAOLO               ",
                                         " 4CARRARO GIULIA              "}));
-    form.lista_Click(1);
-    EXPECT_EQ(form.Tx[1].text, "ZNNPLA87S02L736J");
+    form.chooseEmployee(1);
+    EXPECT_EQ(form.fiscalCode.text, "ZNNPLA87S02L736J");
     EXPECT_TRUE(prompter.shown.empty());
 }

@@ -6,6 +6,7 @@
 
 #include "records/shared_values.h"
 #include "records/text.h"
+#include "registers/questions.h"
 #include "registers/fditta_form.h"
 #include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
@@ -87,33 +88,33 @@ TEST_F(FDittaFormTest, LoadShowsTheRecordAndListsTheCompaniesOfTheYear)
     root.write(kData + "3/altro.txt", "");               // a folder without a company file
     root.write(kData + "2/dittg2.015", slot(sampleRecord())); // another year
     form.selectCompany(7);
-    form.Form_Load();
+    form.load();
 
-    EXPECT_EQ(form.companyList, (std::vector<int>{1, 7, 12}));
+    EXPECT_EQ(form.companies, (std::vector<int>{1, 7, 12}));
     EXPECT_EQ(form.fileName(), "D:\\nolv\\nv770\\2016\\dati\\\\7\\dittg7.016");
-    EXPECT_EQ(form.Tx[3].text, "BNCLRA90C52F205S");
-    EXPECT_EQ(form.Tx[25].text, fitRight("laura@example.it", 50));
-    EXPECT_EQ(form.Tx[34].text, "0");
-    EXPECT_EQ(form.ggn.text + "|" + form.mmn.text + "|" + form.aan.text, "12|03|1990");
-    EXPECT_EQ(form.label23, "Ditta individuale");
-    EXPECT_EQ(form.label26, "Semplificata");
-    EXPECT_EQ(form.label27, "Trimestrale");
-    EXPECT_EQ(form.label28, "Normali");
-    EXPECT_EQ(form.label39, "Gestite");
-    EXPECT_EQ(form.label40, "Non gestito");
+    EXPECT_EQ(form.fiscalCode.text, "BNCLRA90C52F205S");
+    EXPECT_EQ(form.email.text, fitRight("laura@example.it", 50));
+    EXPECT_EQ(form.field34.text, "0");
+    EXPECT_EQ(form.birthDay.text + "|" + form.birthMonth.text + "|" + form.birthYear.text, "12|03|1990");
+    EXPECT_EQ(form.kindDescription, "Ditta individuale");
+    EXPECT_EQ(form.accountingDescription, "Semplificata");
+    EXPECT_EQ(form.settlementDescription, "Trimestrale");
+    EXPECT_EQ(form.takingsDescription, "Normali");
+    EXPECT_EQ(form.field32Description, "Gestite");
+    EXPECT_EQ(form.field34Description, "Non gestito");
     EXPECT_TRUE(prompter.shown.empty());
 
-    form.Tx_GotFocus(16);
+    form.boxEntered(16);
     EXPECT_EQ(form.statusText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
-    EXPECT_EQ(form.Tx[16].text, "VIA ROMA 1");
-    form.messaggi(0); // no help of its own: the last one again
+    EXPECT_EQ(form.taxAddress.text, "VIA ROMA 1");
+    form.showHelp(0); // no help of its own: the last one again
     EXPECT_EQ(shared.helpText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
-    form.Tx[1].text = "1";
-    form.Tx_Change(1);
-    EXPECT_EQ(form.label23, "Societ\xE0");
-    form.Tx[1].text = "5";
-    form.Tx_Change(1);
-    EXPECT_EQ(form.label23, "Societ\xE0");
+    form.kind.text = "1";
+    form.boxChanged(1);
+    EXPECT_EQ(form.kindDescription, "Societ\xE0");
+    form.kind.text = "5";
+    form.boxChanged(1);
+    EXPECT_EQ(form.kindDescription, "Societ\xE0");
 }
 
 TEST_F(FDittaFormTest, F9SavesOnlyTheRecordSlotWithEveryFieldInItsPlace)
@@ -122,13 +123,13 @@ TEST_F(FDittaFormTest, F9SavesOnlyTheRecordSlotWithEveryFieldInItsPlace)
     const std::string third = std::string(800, '3');
     writeCompany(4, first + slot(sampleRecord()) + third);
     form.selectRecord("D:\\nolv\\nv770\\2016\\dati\\4\\dittg4.016", 800, 2);
-    form.Form_Load();
+    form.load();
 
     // The box has the focus, so it holds its text without the blanks: the record must not shift.
-    form.Tx_GotFocus(2);
-    form.Tx[2].text = "ROSSI SRL";
-    form.Tx_Change(2);
-    form.Tx_KeyDown(2, registers::kKeyF9);
+    form.boxEntered(2);
+    form.name.text = "ROSSI SRL";
+    form.boxChanged(2);
+    form.boxKeyPressed(2, BoxKey::F9);
 
     std::string expected = slot(sampleRecord());
     expected.replace(2, 34, fitRight("ROSSI SRL", 34));
@@ -142,19 +143,19 @@ TEST_F(FDittaFormTest, LeavingTheFiscalCodeFillsTheBirthDataOfAWoman)
                                           + municipality("F205", "MILANO"));
     writeCompany(1, slot(fitRight("$0", 344)));
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
 
-    form.Tx[3].text = "BNCLRA90C52F205S";
-    form.Tx_Change(3);
-    form.Tx_LostFocus(3);
+    form.fiscalCode.text = "BNCLRA90C52F205S";
+    form.boxChanged(3);
+    form.boxLeft(3);
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(form.Tx[4].text, "F");
-    EXPECT_EQ(form.Tx[6].text, fitRight("MILANO", 24));
-    EXPECT_EQ(form.ggn.text + "|" + form.mmn.text + "|" + form.aan.text, "12|03|1990");
+    EXPECT_EQ(form.sex.text, "F");
+    EXPECT_EQ(form.birthPlace.text, fitRight("MILANO", 24));
+    EXPECT_EQ(form.birthDay.text + "|" + form.birthMonth.text + "|" + form.birthYear.text, "12|03|1990");
 
     // The lookup went through record 3 of the table; the save still goes to record 1.
     prompter.answer(true);
-    form.Command2_Click();
+    form.saveRecord();
     const std::string stored = root.read(companyFile(1));
     ASSERT_EQ(stored.size(), 800u);
     EXPECT_EQ(stored.substr(0, 61), "$0" + std::string(34, ' ') + "BNCLRA90C52F205S" + "F" + "12031990");
@@ -169,7 +170,7 @@ TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndOnlyARightOneGoesToB
     record.replace(109, 11, "07643520567");
     writeCompany(1, slot(record));
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
 
     const struct {
         std::string typed;   // into box 3
@@ -185,13 +186,13 @@ TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndOnlyARightOneGoesToB
     };
     for (const auto& c : cases) {
         prompter.shown.clear();
-        form.Tx[3].text = c.typed;
-        form.Tx_LostFocus(3);
+        form.fiscalCode.text = c.typed;
+        form.boxLeft(3);
         EXPECT_EQ(prompter.texts(), c.message.empty() ? std::vector<std::string>{}
                                                       : std::vector<std::string>{c.message})
             << c.typed;
-        EXPECT_EQ(form.checks().checkFailed, c.message.empty() ? 0 : 1) << c.typed;
-        EXPECT_EQ(form.Tx[8].text, c.box8) << c.typed;
+        EXPECT_EQ(form.checks().lastCheckFailed, c.message.empty() ? 0 : 1) << c.typed;
+        EXPECT_EQ(form.vatNumber.text, c.box8) << c.typed;
         EXPECT_EQ(form.fields[8], c.box8) << c.typed;
     }
 }
@@ -200,69 +201,69 @@ TEST_F(FDittaFormTest, TheBirthDateIsCheckedAndTheDescriptionIsNot)
 {
     writeCompany(1, slot(fitRight("$0", 344)));
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
 
-    form.Tx[7].text = "24 ORE SERVIZI";
-    form.Tx_LostFocus(7);
+    form.activityDescription.text = "24 ORE SERVIZI";
+    form.boxLeft(7);
     EXPECT_TRUE(prompter.shown.empty());
 
-    form.ggn.text = "5";
-    form.ggn_LostFocus();
-    form.mmn.text = "3";
-    form.mmn_LostFocus();
-    form.aan.text = "1990";
-    form.aan_LostFocus();
+    form.birthDay.text = "5";
+    form.birthDayLeft();
+    form.birthMonth.text = "3";
+    form.birthMonthLeft();
+    form.birthYear.text = "1990";
+    form.birthYearLeft();
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(form.Tx[5].text, "05031990");
+    EXPECT_EQ(form.birthDate.text, "05031990");
 
-    form.ggn.text = "29";
-    form.ggn_Change();
-    form.mmn.text = "02";
-    form.mmn_Change();
-    form.aan.text = "1900";
-    form.aan_LostFocus();
+    form.birthDay.text = "29";
+    form.birthDateChanged();
+    form.birthMonth.text = "02";
+    form.birthDateChanged();
+    form.birthYear.text = "1900";
+    form.birthYearLeft();
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
 
-    form.Tx[5].text = "31042016";
-    form.Tx_LostFocus(5);
+    form.birthDate.text = "31042016";
+    form.boxLeft(5);
     EXPECT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(form.aan.text, "2016");
+    EXPECT_EQ(form.birthYear.text, "2016");
 }
 
 TEST_F(FDittaFormTest, NoAndEscWriteNothingBlankingKeepsTheMarkAndEmptiesEveryField)
 {
     writeCompany(1, slot(sampleRecord()));
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
 
-    form.Tx_KeyDown(34, registers::kKeyEnter);
+    form.boxKeyPressed(34, BoxKey::Enter);
     EXPECT_EQ(form.focusRequest, 1);
-    form.Tx_KeyDown(1, registers::kKeyUp);
+    form.boxKeyPressed(1, BoxKey::Up);
     EXPECT_EQ(form.focusRequest, 1);
 
-    form.Tx[2].text = "ALTRO NOME";
+    form.name.text = "ALTRO NOME";
     prompter.answer(false);
-    form.Command2_Click();
+    form.saveRecord();
     prompter.answer(false);
-    form.Commandelimina_Click();
+    form.blankRecord();
     EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
 
     prompter.answer(true);
-    form.Commandelimina_Click();
+    form.blankRecord();
     EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
-    EXPECT_EQ(form.Tx[2].text, std::string(34, ' '));
-    EXPECT_EQ(form.label23, "");
+    EXPECT_EQ(form.name.text, std::string(34, ' '));
+    EXPECT_EQ(form.kindDescription, "");
     ASSERT_EQ(prompter.shown.size(), 5u);
     EXPECT_EQ(prompter.shown[3].text,
               "ATTENZIONE: questa operazione canceller\xE0 il record. Per annullarla, cliccare <NO> nella successiva "
               "richiesta di modifica dati. Cliccare <OK> per continuare.");
-    EXPECT_EQ(prompter.shown[4].asked, records::Question::ConfirmChange);
+    EXPECT_EQ(prompter.shown[4].asked, registers::kConfirmChange);
 
     // Esc leaves edits only after the question, answered No here.
-    form.Tx[2].text = "ALTRO NOME";
+    form.name.text = "ALTRO NOME";
     prompter.answer(records::Answer::No);
-    form.Tx_KeyDown(2, registers::kKeyEscape);
-    EXPECT_EQ(prompter.last().asked, records::Question::SaveEdits);
+    form.boxKeyPressed(2, BoxKey::Escape);
+    EXPECT_EQ(prompter.last().asked, registers::kSaveEdits);
     EXPECT_FALSE(form.visible);
     EXPECT_EQ(root.read(companyFile(1)), slot("$" + std::string(343, ' ')));
 }
@@ -271,7 +272,7 @@ TEST_F(FDittaFormTest, ASaveThatFailsLeavesTheStoredFileAsItWas)
 {
     writeCompany(1, slot(sampleRecord()));
     form.selectRecord("D:\\nolv\\nv770\\2016\\dati\\1\\dittg1.016", 800, 2);
-    form.Form_Load();
+    form.load();
     prompter.shown.clear(); // record 2 is not there yet: the read message
 
     // The file may grow by 100 bytes only: the write of record 2 stops half way.
@@ -305,30 +306,30 @@ TEST_F(FDittaFormTest, CodeListsFillTheirFieldWithTheChosenCode)
     FakeListWindow list;
     form.setCodeListWindow(&list);
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
 
     list.pick = 28;
-    form.Command13_Click();
+    form.chooseCode(CodeList::LegalForm);
     ASSERT_EQ(list.shownEntries.size(), 44u);
     EXPECT_EQ(list.shownEntries[0], "0  Ditte individuali");
     EXPECT_EQ(list.shownEntries[29], "---Soggetti non residenti----");
     EXPECT_EQ(list.shownEntries[43], "43 Altre organizz.di persone e beni");
-    EXPECT_EQ(form.Tx[11].text, "28");
+    EXPECT_EQ(form.legalForm.text, "28");
 
     list.pick = 1;
-    form.Command6_Click();
+    form.chooseCode(CodeList::AccountPersonalization);
     EXPECT_EQ(list.shownEntries, (std::vector<std::string>{"01 CONTI STANDARD", "03 CONTI COMMERCIO"}));
-    EXPECT_EQ(form.Tx[29].text, "03");
+    EXPECT_EQ(form.accountPersonalization.text, "03");
 
     list.pick = 0;
-    form.Command16_Click();
+    form.chooseCode(CodeList::Activity);
     EXPECT_EQ(list.shownEntries, (std::vector<std::string>{"471410COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO"}));
     EXPECT_EQ(form.fields[10], "471410");
 
     list.pick = -1; // nothing chosen: the box keeps its code
-    form.Command8_Click();
+    form.chooseCode(CodeList::Intermediary);
     EXPECT_TRUE(list.shownEntries.empty());
-    EXPECT_EQ(form.Tx[33].text, "05");
+    EXPECT_EQ(form.intermediary.text, "05");
     EXPECT_FALSE(std::filesystem::exists(root.path() / "d/wnolv/tabcom/soggetto.dat"));
 }
 
@@ -336,17 +337,17 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
 {
     std::filesystem::create_directories(root.path() / kData / "5");
     form.selectCompany(5);
-    form.Form_Load();
+    form.load();
     EXPECT_TRUE(prompter.shown.empty()); // no file yet: nothing to read, nothing created
     EXPECT_FALSE(std::filesystem::exists(root.path() / companyFile(5)));
-    EXPECT_EQ(form.Tx[2].text, "");
+    EXPECT_EQ(form.name.text, "");
 
-    form.Tx[1].text = "1";
-    form.Tx[2].text = "NUOVA SRL";
-    form.Tx[8].text = "07643520567";
+    form.kind.text = "1";
+    form.name.text = "NUOVA SRL";
+    form.vatNumber.text = "07643520567";
     // Box 3 is empty, which is no VAT number: F9 asks before it stores that.
     prompter.answer(true);
-    form.Tx_KeyDown(2, registers::kKeyF9);
+    form.boxKeyPressed(2, BoxKey::F9);
     ASSERT_EQ(prompter.texts(), (std::vector<std::string>{"Il campo Codice fiscale non ha superato il controllo "
                                                           "(Codice FORMALMENTE errato). Salvare comunque ?"}));
     prompter.shown.clear();
@@ -355,15 +356,15 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
 
     FDittaForm again{records::Workplace{shared, prompter, launcher}};
     again.openCompany(5);
-    EXPECT_EQ(again.Tx[2].text, fitRight("NUOVA SRL", 34));
-    EXPECT_EQ(again.label23, "Societ\xE0");
+    EXPECT_EQ(again.name.text, fitRight("NUOVA SRL", 34));
+    EXPECT_EQ(again.kindDescription, "Societ\xE0");
     EXPECT_TRUE(prompter.shown.empty());
 }
 
 namespace {
 
 const std::string kUnreadRecord = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
-const std::string kSaveEdits = "Salvare le modifiche al record ?";
+const std::string kSaveEditsText = "Salvare le modifiche al record ?";
 
 // `record` with `text` written over it from the 1-based position.
 std::string with(std::string record, std::size_t position, const std::string& text)
@@ -393,17 +394,17 @@ TEST_F(FDittaFormTest, ARecordThatWasNotReadWholeIsNeverWrittenBack)
                            + std::to_string(c.company) + ".016",
                        800, c.record);
         prompter.shown.clear();
-        f.Form_Load();
+        f.load();
         ASSERT_EQ(prompter.shown.size(), 1u);
         EXPECT_EQ(prompter.shown[0].text.rfind("Errore di lettura tipo ", 0), 0u);
-        EXPECT_EQ(f.Tx[2].text, "");
+        EXPECT_EQ(f.name.text, "");
 
         // One phone number typed: no way of saving stores it over the fields not shown.
-        f.Tx[24].text = "0212345678";
+        f.phone.text = "0212345678";
         prompter.shown.clear();
-        EXPECT_FALSE(f.Command2_Click());
-        f.Tx_KeyDown(24, registers::kKeyF9);
-        f.Commandelimina_Click();
+        EXPECT_FALSE(f.saveRecord());
+        f.boxKeyPressed(24, BoxKey::F9);
+        f.blankRecord();
         ASSERT_EQ(prompter.shown.size(), 3u) << c.company;
         for (const auto& shown : prompter.shown) {
             EXPECT_EQ(shown.text, kUnreadRecord);
@@ -415,12 +416,12 @@ TEST_F(FDittaFormTest, ARecordThatWasNotReadWholeIsNeverWrittenBack)
 
         // Si' to the question on leaving cannot save either: the window stays, with the edit.
         prompter.answer(records::Answer::Yes);
-        f.Tx_KeyDown(24, registers::kKeyEscape);
+        f.boxKeyPressed(24, BoxKey::Escape);
         EXPECT_TRUE(f.visible);
         EXPECT_EQ(prompter.last().text, kUnreadRecord);
-        EXPECT_EQ(f.Tx[24].text, "0212345678");
+        EXPECT_EQ(f.phone.text, "0212345678");
         prompter.answer(records::Answer::No);
-        f.Tx_KeyDown(24, registers::kKeyEscape);
+        f.boxKeyPressed(24, BoxKey::Escape);
         EXPECT_FALSE(f.visible);
         EXPECT_EQ(root.read(companyFile(c.company)), c.bytes) << c.company;
     }
@@ -430,16 +431,16 @@ TEST_F(FDittaFormTest, ASaveThatFailsOnANewCompanyLeavesNoFileBehind)
 {
     std::filesystem::create_directories(root.path() / kData / "5");
     form.selectCompany(5);
-    form.Form_Load();
-    form.Tx[1].text = "1";
-    form.Tx[2].text = "NUOVA SRL";
-    form.Tx[3].text = "07643520567";
+    form.load();
+    form.kind.text = "1";
+    form.name.text = "NUOVA SRL";
+    form.fiscalCode.text = "07643520567";
     bool saved = true;
     {
         // The new file may not grow beyond 100 bytes: the record cannot be written.
         const records::testing::FileSizeLimit limit(100);
         prompter.answer(true);
-        saved = form.Command2_Click();
+        saved = form.saveRecord();
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Conferma ", "Errore di scrittura tipo  61 nel file binario "
@@ -447,10 +448,10 @@ TEST_F(FDittaFormTest, ASaveThatFailsOnANewCompanyLeavesNoFileBehind)
                                                                        "al record  1"}));
     EXPECT_FALSE(std::filesystem::exists(root.path() / companyFile(5)));
     form.scanCompanies();
-    EXPECT_TRUE(form.companyList.empty());
+    EXPECT_TRUE(form.companies.empty());
 
     // Once the disk takes it, the same boxes are saved.
-    form.Tx_KeyDown(2, registers::kKeyF9);
+    form.boxKeyPressed(2, BoxKey::F9);
     EXPECT_EQ(root.read(companyFile(5)), fitRight("$1" + fitRight("NUOVA SRL", 34) + "07643520567", 800));
 }
 
@@ -479,34 +480,34 @@ TEST_F(FDittaFormTest, ACodeThatFailsItsCheckIsStoredOnlyAfterTheQuestionForItsB
         writeCompany(1, slot(sampleRecord()));
         FDittaForm f{records::Workplace{shared, prompter, launcher}};
         f.selectCompany(1);
-        f.Form_Load();
-        f.Tx[1].text = c.kind;
+        f.load();
+        f.kind.text = c.kind;
         if (c.box == 5) {
-            f.ggn.text = c.typed.substr(0, 2);
-            f.mmn.text = c.typed.substr(2, 2);
-            f.aan.text = c.typed.substr(4);
+            f.birthDay.text = c.typed.substr(0, 2);
+            f.birthMonth.text = c.typed.substr(2, 2);
+            f.birthYear.text = c.typed.substr(4);
         } else {
-            f.Tx[static_cast<std::size_t>(c.box)].text = c.typed;
+            f.box(c.box).text = c.typed;
         }
 
         // "Salva" and F9 ask the question instead of "Conferma "; No stores nothing.
         prompter.shown.clear();
         prompter.answer(false);
-        EXPECT_FALSE(f.Command2_Click()) << c.what;
+        EXPECT_FALSE(f.saveRecord()) << c.what;
         prompter.answer(false);
-        f.Tx_KeyDown(2, registers::kKeyF9);
+        f.boxKeyPressed(2, BoxKey::F9);
         ASSERT_EQ(prompter.shown.size(), 2u) << c.what;
         for (const auto& shown : prompter.shown) {
             EXPECT_EQ(shown.text, c.question) << c.what;
             EXPECT_EQ(shown.title, "Modifica dei dati");
             EXPECT_EQ(shown.icon, records::Icon::Question);
-            EXPECT_EQ(shown.asked, records::Question::SaveDespiteCheck);
+            EXPECT_EQ(shown.asked, registers::kSaveDespiteCheck);
         }
         EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord())) << c.what;
 
         // Yes stores the box as it stands.
         prompter.answer(true);
-        EXPECT_TRUE(f.Command2_Click()) << c.what;
+        EXPECT_TRUE(f.saveRecord()) << c.what;
         EXPECT_EQ(prompter.shown.size(), 3u) << c.what;
         const std::string stored = with(with(slot(sampleRecord()), 2, c.kind),
                                         positions[c.box], c.typed);
@@ -516,19 +517,19 @@ TEST_F(FDittaFormTest, ACodeThatFailsItsCheckIsStoredOnlyAfterTheQuestionForItsB
     // Two boxes fail: each is asked for in turn, and one No stores nothing.
     writeCompany(1, slot(sampleRecord()));
     form.selectCompany(1);
-    form.Form_Load();
-    form.Tx[3].text = "BNCLRA90C52F205X";
-    form.Tx[8].text = "07643520560";
+    form.load();
+    form.fiscalCode.text = "BNCLRA90C52F205X";
+    form.vatNumber.text = "07643520560";
     prompter.shown.clear();
     prompter.answer(true);
     prompter.answer(false);
-    form.Tx_KeyDown(3, registers::kKeyF9);
+    form.boxKeyPressed(3, BoxKey::F9);
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[1].text.rfind("Il campo Partita IVA ", 0), 0u);
     EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
     prompter.answer(true);
     prompter.answer(true);
-    EXPECT_TRUE(form.Command2_Click());
+    EXPECT_TRUE(form.saveRecord());
     EXPECT_EQ(prompter.shown.size(), 4u); // no "Conferma " after them
     EXPECT_EQ(root.read(companyFile(1)),
               with(with(slot(sampleRecord()), 37, "BNCLRA90C52F205X"), 110, "07643520560"));
@@ -539,56 +540,56 @@ TEST_F(FDittaFormTest, EditsAreNotLeftBehindWithoutAQuestion)
     writeCompany(1, slot(sampleRecord()));
     writeCompany(2, slot(with(sampleRecord(), 3, fitRight("VERDI SNC", 34))));
     form.selectCompany(1);
-    form.Form_Load();
+    form.load();
     // Entering and leaving a box takes its blanks away and back: no edit.
-    form.Tx_GotFocus(2);
-    form.Tx_LostFocus(2);
-    form.Tx_GotFocus(25);
+    form.boxEntered(2);
+    form.boxLeft(2);
+    form.boxEntered(25);
     EXPECT_FALSE(form.edited());
-    form.Tx_KeyDown(25, registers::kKeyEscape);
+    form.boxKeyPressed(25, BoxKey::Escape);
     EXPECT_FALSE(form.visible);
     EXPECT_TRUE(prompter.shown.empty());
 
     FDittaForm f{records::Workplace{shared, prompter, launcher}};
     f.selectCompany(1);
-    f.Form_Load();
-    f.Tx[24].text = "0698765432";
-    f.Tx_Change(24);
+    f.load();
+    f.phone.text = "0698765432";
+    f.boxChanged(24);
     EXPECT_TRUE(f.edited());
 
     // Annulla: Esc, the exit button and another company all leave everything as it was.
     for (int i = 0; i < 3; ++i)
         prompter.answer(records::Answer::Cancel);
-    f.Form_KeyDown(registers::kKeyEscape);
-    EXPECT_FALSE(f.Command3_Click());
+    f.windowKeyPressed(BoxKey::Escape);
+    EXPECT_FALSE(f.close());
     EXPECT_FALSE(f.openCompany(2));
     ASSERT_EQ(prompter.shown.size(), 3u);
     for (const auto& shown : prompter.shown) {
-        EXPECT_EQ(shown.text, kSaveEdits);
+        EXPECT_EQ(shown.text, kSaveEditsText);
         EXPECT_EQ(shown.title, "Modifica dei dati");
         EXPECT_EQ(shown.icon, records::Icon::Question);
-        EXPECT_EQ(shown.asked, records::Question::SaveEdits);
+        EXPECT_EQ(shown.asked, registers::kSaveEdits);
         EXPECT_TRUE(shown.cancelOffered);
     }
     EXPECT_TRUE(f.visible);
     EXPECT_FALSE(f.closeRequested);
     EXPECT_EQ(f.fileName(), "D:\\nolv\\nv770\\2016\\dati\\\\1\\dittg1.016");
-    EXPECT_EQ(f.Tx[24].text, "0698765432");
+    EXPECT_EQ(f.phone.text, "0698765432");
     EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
 
     // Si' saves as F9 does: a box that fails its check is asked for, and No keeps the window.
-    f.Tx[8].text = "07643520560";
+    f.vatNumber.text = "07643520560";
     prompter.shown.clear();
     prompter.answer(records::Answer::Yes);
     prompter.answer(false);
-    EXPECT_FALSE(f.Command3_Click());
+    EXPECT_FALSE(f.close());
     EXPECT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[1].asked, records::Question::SaveDespiteCheck);
+    EXPECT_EQ(prompter.shown[1].asked, registers::kSaveDespiteCheck);
     EXPECT_EQ(root.read(companyFile(1)), slot(sampleRecord()));
     // ... and Yes stores it, without "Conferma ", and the window closes.
     prompter.answer(records::Answer::Yes);
     prompter.answer(true);
-    EXPECT_TRUE(f.Command3_Click());
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(prompter.shown.size(), 4u);
     const std::string saved = with(with(slot(sampleRecord()), 110, "07643520560"), 253, "0698765432  ");
     EXPECT_EQ(root.read(companyFile(1)), saved);
@@ -596,11 +597,11 @@ TEST_F(FDittaFormTest, EditsAreNotLeftBehindWithoutAQuestion)
     // No: the other company is shown, and the edits are gone.
     FDittaForm g{records::Workplace{shared, prompter, launcher}};
     g.selectCompany(1);
-    g.Form_Load();
-    g.Tx[2].text = "ALTRO NOME";
+    g.load();
+    g.name.text = "ALTRO NOME";
     prompter.answer(records::Answer::No);
     EXPECT_TRUE(g.openCompany(2));
-    EXPECT_EQ(g.Tx[2].text, fitRight("VERDI SNC", 34));
+    EXPECT_EQ(g.name.text, fitRight("VERDI SNC", 34));
     EXPECT_FALSE(g.edited());
     EXPECT_EQ(root.read(companyFile(1)), saved);
 }

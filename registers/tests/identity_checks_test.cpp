@@ -7,6 +7,7 @@
 #include "records/installation.h"
 #include "records/text.h"
 #include "registers/identity_checks.h"
+#include "registers/questions.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -171,20 +172,20 @@ struct IdentityChecksTest : ::testing::Test {
 
 TEST_F(IdentityChecksTest, ChecksShowTheirMessageAndSetTheFlag)
 {
-    checks.checkFailed = 1;
+    checks.lastCheckFailed = true;
     checks.checkVatNumber("0          ");
     checks.checkFiscalCode("0               ");
-    EXPECT_EQ(checks.checkFailed, 1); // "no code" leaves the flag alone
+    EXPECT_EQ(checks.lastCheckFailed, true); // "no code" leaves the flag alone
     EXPECT_TRUE(prompter.shown.empty());
 
     checks.checkFiscalCode("RSSMRA85T10A562S");
-    EXPECT_EQ(checks.checkFailed, 0);
+    EXPECT_EQ(checks.lastCheckFailed, false);
     checks.checkVatNumber("07643520560");
-    EXPECT_EQ(checks.checkFailed, 1);
+    EXPECT_EQ(checks.lastCheckFailed, true);
     checks.checkDate("29022016");
-    EXPECT_EQ(checks.checkFailed, 0);
+    EXPECT_EQ(checks.lastCheckFailed, false);
     checks.checkDate("29021900");
-    EXPECT_EQ(checks.checkFailed, 1);
+    EXPECT_EQ(checks.lastCheckFailed, true);
 
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[0].text, "Codice errato: il cin e'    7");
@@ -193,17 +194,15 @@ TEST_F(IdentityChecksTest, ChecksShowTheirMessageAndSetTheFlag)
     EXPECT_EQ(prompter.shown[1].text, "La data inserita e' errata");
 }
 
-TEST_F(IdentityChecksTest, ConfirmChangeAsksAndKeepsTheAnswer)
+TEST_F(IdentityChecksTest, ConfirmChangeAsksAndGivesTheAnswer)
 {
     prompter.answer(true);
     prompter.answer(false);
-    EXPECT_TRUE(checks.confirmChange());
-    EXPECT_EQ(checks.confirmationAnswer, 6);
-    EXPECT_FALSE(checks.confirmChange());
-    EXPECT_EQ(checks.confirmationAnswer, 7);
+    EXPECT_TRUE(confirmChange(prompter));
+    EXPECT_FALSE(confirmChange(prompter));
     const auto& asked = prompter.shown.at(0);
     EXPECT_TRUE(asked.question);
-    EXPECT_EQ(asked.asked, records::Question::ConfirmChange);
+    EXPECT_EQ(asked.asked, registers::kConfirmChange);
     EXPECT_EQ(asked.title, "Modifica dei dati");
     EXPECT_EQ(asked.text, "Conferma ");
     EXPECT_EQ(asked.icon, records::Icon::Question);

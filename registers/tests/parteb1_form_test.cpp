@@ -9,6 +9,7 @@
 
 #include "records/shared_values.h"
 #include "records/text.h"
+#include "registers/questions.h"
 #include "registers/parteb1_form.h"
 #include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
@@ -79,17 +80,17 @@ struct Parteb1FormTest : ::testing::Test {
     Parteb1Form& load()
     {
         form = std::make_unique<Parteb1Form>(records::Workplace{shared, prompter, launcher});
-        form->Form_Load();
+        form->load();
         return *form;
     }
     std::string comboText(int combo) const
     {
-        const Parteb1Form::ComboBox& box = form->Combo[static_cast<std::size_t>(combo)];
+        const CodeChoice& box = form->list(combo);
         return box.index < 0 ? std::string("<none>") : box.items[static_cast<std::size_t>(box.index)];
     }
     int itemOf(int combo, const std::string& item) const
     {
-        const auto& items = form->Combo[static_cast<std::size_t>(combo)].items;
+        const auto& items = form->list(combo).items;
         const auto found = std::find(items.begin(), items.end(), item);
         return found == items.end() ? -1 : static_cast<int>(found - items.begin());
     }
@@ -97,7 +98,7 @@ struct Parteb1FormTest : ::testing::Test {
     {
         std::vector<std::string> texts;
         for (int k = 1; k <= Parteb1Form::kBoxCount; ++k)
-            texts.push_back(form->Tx[static_cast<std::size_t>(k)].text);
+            texts.push_back(form->box(k).text);
         return texts;
     }
     // Overwrites `text` at a 1-based position of `record`.
@@ -113,11 +114,11 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
 {
     Parteb1Form& f = load();
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(f.listaItems,
+    EXPECT_EQ(f.employeeItems,
               (std::vector<std::string>{" 1ROSSI MARIO               ", " 3BIANCHI LAURA               "}));
-    EXPECT_EQ(f.Tx0.text, "009");
-    EXPECT_EQ(f.Text2.text, "2016");
-    EXPECT_EQ(f.reco.text, "1");
+    EXPECT_EQ(f.companyCode.text, "009");
+    EXPECT_EQ(f.workingYear.text, "2016");
+    EXPECT_EQ(f.recordBox.text, "1");
     EXPECT_EQ(f.statusText, " Seleziona l'azione tramite i pulsanti");
     EXPECT_EQ(boxes(),
               (std::vector<std::string>{"RSSMRA85T10A562S",
@@ -143,7 +144,7 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
                                         "S",
                                         "000004",
                                         "M"}));
-    EXPECT_EQ(f.listaText, fitRight("ROSSI", 24) + " " + fitRight("MARIO", 20));
+    EXPECT_EQ(f.employeeShown, fitRight("ROSSI", 24) + " " + fitRight("MARIO", 20));
     // Blank codes show the items that say "none"; four blanks show "Normale".
     EXPECT_EQ(comboText(1), "1  Operaio");
     EXPECT_EQ(comboText(4), "    Normale");
@@ -153,11 +154,11 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
     EXPECT_EQ(comboText(9), "     Nessuna indicazione");
 
     // Choosing the second employee of the list shows record 3 and its codes.
-    f.lista_Click(1);
+    f.chooseEmployee(1);
     EXPECT_EQ(f.recordNumber, 3);
-    EXPECT_EQ(f.reco.text, "3");
-    EXPECT_TRUE(f.focusToCommand6);
-    EXPECT_EQ(f.Tx[1].text, "BNCLRA90C52F205S");
+    EXPECT_EQ(f.recordBox.text, "3");
+    EXPECT_TRUE(f.focusToNext);
+    EXPECT_EQ(f.fiscalCode.text, "BNCLRA90C52F205S");
     EXPECT_EQ(comboText(2), "P  Tempo parziale");
     EXPECT_EQ(comboText(3), "D  Tempo determinato o contratto a termine");
     EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
@@ -170,22 +171,22 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
 TEST_F(Parteb1FormTest, NavigationStaysWithinTheRecordsAndRecoTakesWholeNumbersOnly)
 {
     Parteb1Form& f = load();
-    f.Command7_Click();
+    f.previousRecord();
     EXPECT_EQ(f.recordNumber, 1);
-    f.Command6_Click();
-    f.Command6_Click();
+    f.nextRecord();
+    f.nextRecord();
     EXPECT_EQ(f.recordNumber, 3);
-    f.Command6_Click();
+    f.nextRecord();
     EXPECT_EQ(f.recordNumber, 3);
-    EXPECT_EQ(records::trim(f.Tx[2].text), "BIANCHI");
+    EXPECT_EQ(records::trim(f.surname.text), "BIANCHI");
 
-    f.reco.text = "1.5";
-    f.reco_Change();
+    f.recordBox.text = "1.5";
+    f.recordNumberTyped();
     EXPECT_EQ(f.recordNumber, 3);
-    f.reco.text = "1";
-    f.reco_Change();
+    f.recordBox.text = "1";
+    f.recordNumberTyped();
     EXPECT_EQ(f.recordNumber, 1);
-    EXPECT_EQ(records::trim(f.Tx[2].text), "ROSSI");
+    EXPECT_EQ(records::trim(f.surname.text), "ROSSI");
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -193,7 +194,7 @@ TEST_F(Parteb1FormTest, ACountBeyondTheFileReadsOnlyWhatIsThereAndAMissingFileIs
 {
     shared.employeeRecordCount = 1e6;
     EXPECT_EQ(load().recordCount, 3);
-    EXPECT_EQ(form->listaItems.size(), 2u);
+    EXPECT_EQ(form->employeeItems.size(), 2u);
     EXPECT_TRUE(prompter.shown.empty());
 
     shared.selectedDataFile = "C:\\nolv\\paghe\\una00403.016";
@@ -206,28 +207,28 @@ TEST_F(Parteb1FormTest, ACountBeyondTheFileReadsOnlyWhatIsThereAndAMissingFileIs
 TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntry)
 {
     Parteb1Form& f = load();
-    f.Tx_GotFocus(2);
-    EXPECT_EQ(f.Tx[2].text, "ROSSI");
+    f.boxEntered(2);
+    EXPECT_EQ(f.surname.text, "ROSSI");
     EXPECT_EQ(f.statusText, " Cognome");
-    f.Tx[2].text = "verdi";
-    f.Tx_LostFocus(2);
-    EXPECT_EQ(f.Tx[2].text, fitRight("verdi", 24));
-    f.Combo_Click(1, itemOf(1, "A  Atipica ex INPDAI                 "));
-    f.Combo_Click(8, itemOf(8, "SC Lavoratore dello spettacolo o dello sport"));
-    f.Tx[21].text = "n";
-    f.Tx[22].text = "12";
-    f.Tx[23].text = "g";
+    f.surname.text = "verdi";
+    f.boxLeft(2);
+    EXPECT_EQ(f.surname.text, fitRight("verdi", 24));
+    f.chooseCode(1, itemOf(1, "A  Atipica ex INPDAI                 "));
+    f.chooseCode(8, itemOf(8, "SC Lavoratore dello spettacolo o dello sport"));
+    f.post95.text = "n";
+    f.operatingUnit.text = "12";
+    f.payKind.text = "g";
 
     prompter.answer(false);
-    f.Command2_Click();
+    f.saveRecord();
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 
     prompter.answer(true);
-    f.Command2_Click();
-    EXPECT_EQ(prompter.shown.back().asked, records::Question::ConfirmChange);
+    f.saveRecord();
+    EXPECT_EQ(prompter.shown.back().asked, registers::kConfirmChange);
     EXPECT_EQ(prompter.shown.back().title, "Modifica dei dati");
     EXPECT_EQ(prompter.shown.back().text, "Conferma ");
-    EXPECT_TRUE(f.focusToCommand6);
+    EXPECT_TRUE(f.focusToNext);
 
     std::string saved = with(kRossi, 18, "VERDI" + std::string(19, ' '));
     saved = with(saved, 62, "A ");
@@ -236,46 +237,46 @@ TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntr
     saved = with(saved, 1461, "12    ");
     saved = with(saved, 1555, std::string(446, '\0'));
     EXPECT_EQ(root.read(kPaghe), saved + kDeleted + kBianchi);
-    EXPECT_EQ(f.Tx[2].text, fitRight("VERDI", 24));
+    EXPECT_EQ(f.surname.text, fitRight("VERDI", 24));
 
     // F9 in a box saves without asking; Restore takes the boxes back from the record.
-    f.Tx[3].text = "ANNA";
-    f.Tx_KeyDown(3, registers::kKeyF9);
+    f.name.text = "ANNA";
+    f.boxKeyPressed(3, BoxKey::F9);
     EXPECT_EQ(root.read(kPaghe), with(saved, 42, fitRight("ANNA", 20)) + kDeleted + kBianchi);
-    f.Tx[3].text = "LUCIA";
-    f.Command5_Click();
-    EXPECT_EQ(f.Tx[3].text, fitRight("ANNA", 20));
+    f.name.text = "LUCIA";
+    f.restoreBoxes();
+    EXPECT_EQ(f.name.text, fitRight("ANNA", 20));
 }
 
 TEST_F(Parteb1FormTest, DeleteAsksTwiceAndLeavesNulsThatTheNextLoadSkips)
 {
     Parteb1Form& f = load();
-    f.lista_Click(1);
+    f.chooseEmployee(1);
 
     prompter.answer(false);
-    f.Command1_Click();
+    f.deleteRecord();
     EXPECT_EQ(prompter.shown[0].text,
               " Attenzione.. hai scelto di cancellare il record  3  Se non sei sicuro di questa scelta pressa NO nella "
               "successiva richiesta di modifica dati. Intanto pressa OK per continuare.");
     EXPECT_FALSE(prompter.shown[0].question);
-    EXPECT_EQ(prompter.shown[1].asked, records::Question::ConfirmDelete);
+    EXPECT_EQ(prompter.shown[1].asked, registers::kConfirmDelete);
     EXPECT_FALSE(f.closeRequested);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 
     prompter.answer(true);
-    f.Command1_Click();
+    f.deleteRecord();
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kDeleted);
     // The form stays on the employee left, and says which record went.
     EXPECT_FALSE(f.closeRequested);
-    EXPECT_EQ(f.listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+    EXPECT_EQ(f.employeeItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
     EXPECT_EQ(f.recordNumber, 1);
-    EXPECT_EQ(records::trim(f.Tx[2].text), "ROSSI");
+    EXPECT_EQ(records::trim(f.surname.text), "ROSSI");
     EXPECT_EQ(f.statusText, "Cancellato il record 3 (BIANCHI LAURA)");
-    EXPECT_EQ(load().listaItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
+    EXPECT_EQ(load().employeeItems, (std::vector<std::string>{" 1ROSSI MARIO               "}));
 
     // Deleting the last employee closes the form, saying so.
     prompter.answer(true);
-    form->Command1_Click();
+    form->deleteRecord();
     EXPECT_TRUE(form->closeRequested);
     EXPECT_EQ(prompter.last().text, "Cancellato il record 1 (ROSSI MARIO): l'archivio non ha altri dipendenti");
     EXPECT_EQ(root.read(kPaghe), kDeleted + kDeleted + kDeleted);
@@ -284,8 +285,8 @@ TEST_F(Parteb1FormTest, DeleteAsksTwiceAndLeavesNulsThatTheNextLoadSkips)
 TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
 {
     Parteb1Form& f = load();
-    f.lista_Click(1);
-    f.Tx[2].text = "NERI";
+    f.chooseEmployee(1);
+    f.surname.text = "NERI";
 
     // The file may not reach beyond 5000 bytes: the write of record 3 (4001-6000) stops half way.
     bool saved = false;
@@ -293,7 +294,7 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
         const records::testing::FileSizeLimit limit(5000);
         saved = f.save();
         prompter.answer(true);
-        f.Command1_Click();
+        f.deleteRecord();
     }
 
     EXPECT_FALSE(saved);
@@ -307,11 +308,11 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
     // A record past the end of the file is not made up: the read says so and nothing is written.
     prompter.answer(records::Answer::No); // the edit of record 3 is dropped
     prompter.shown.clear();
-    f.reco.text = "4";
-    f.reco_Change();
+    f.recordBox.text = "4";
+    f.recordNumberTyped();
     // Its boxes are empty, and an empty box matches every item: the last one is shown.
     EXPECT_EQ(comboText(1), "U  Lavoratore autonomo sportivo professionista");
-    f.Tx[2].text = "NERI";
+    f.surname.text = "NERI";
     EXPECT_FALSE(f.save());
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[1].text.rfind("Errore di lettura tipo  62", 0), 0u);
@@ -326,13 +327,13 @@ TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
     shared.dataAreaSelector = 2;
     shared.employeeRecordCount = 2;
     Parteb1Form& f = load();
-    EXPECT_FALSE(f.tx22Visible);
-    EXPECT_FALSE(f.Tx[23].enabled);
-    EXPECT_EQ(f.Tx[21].text, "INC1ENT150.0");
-    EXPECT_EQ(f.Tx[23].text, "");
+    EXPECT_FALSE(f.operatingUnitVisible);
+    EXPECT_FALSE(f.payKind.enabled);
+    EXPECT_EQ(f.post95.text, "INC1ENT150.0");
+    EXPECT_EQ(f.payKind.text, "");
 
-    f.Tx[2].text = "Neri";
-    f.Tx[21].text = "s";
+    f.surname.text = "Neri";
+    f.post95.text = "s";
     ASSERT_TRUE(f.save());
     std::string saved = with(kRossi, 18, "NERI" + std::string(20, ' '));
     saved = with(saved, 1363, "S" + std::string(11, ' '));
@@ -343,14 +344,14 @@ TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
 TEST_F(Parteb1FormTest, ContributionTypeItemsClimbToTheirCodeAndNormaleLeavesNoneSelected)
 {
     Parteb1Form& f = load();
-    f.Combo_Click(4, itemOf(4, "J0   (descrizione non disponibile)"));
-    EXPECT_EQ(f.Tx[7].text, "J0  ");
+    f.chooseCode(4, itemOf(4, "J0   (descrizione non disponibile)"));
+    EXPECT_EQ(f.contributionType.text, "J0  ");
     EXPECT_EQ(comboText(4), "J0   (descrizione non disponibile)");
-    f.Combo_Click(4, 0);
-    EXPECT_EQ(f.Tx[7].text, "    ");
-    EXPECT_EQ(f.Combo[4].index, -1);
-    f.Combo_Click(5, itemOf(5, "999 Apolide"));
-    EXPECT_EQ(f.Tx[8].text, "999 ");
+    f.chooseCode(4, 0);
+    EXPECT_EQ(f.contributionType.text, "    ");
+    EXPECT_EQ(f.contributionTypes.index, -1);
+    f.chooseCode(5, itemOf(5, "999 Apolide"));
+    EXPECT_EQ(f.citizenship.text, "999 ");
 }
 
 TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
@@ -358,20 +359,20 @@ TEST_F(Parteb1FormTest, KeysMoveTheFocusWithinTheTwentyBoxesAndEscCloses)
     Parteb1Form& f = load();
     const struct {
         int box;
-        int key;
+        BoxKey key;
         int focus;
     } cases[] = {
-        {1, registers::kKeyEnter, 2}, {20, registers::kKeyEnter, 1}, {23, registers::kKeyEnter, 1},
-        {1, registers::kKeyUp, 1},    {21, registers::kKeyUp, 20},   {5, 0x41, 0},
+        {1, BoxKey::Enter, 2}, {20, BoxKey::Enter, 1}, {23, BoxKey::Enter, 1},
+        {1, BoxKey::Up, 1},    {21, BoxKey::Up, 20},   {5, BoxKey::Other, 0},
     };
     for (const auto& c : cases) {
         f.focusRequest = 0;
-        f.Tx_KeyDown(c.box, c.key);
-        EXPECT_EQ(f.focusRequest, c.focus) << c.box << " " << c.key;
+        f.boxKeyPressed(c.box, c.key);
+        EXPECT_EQ(f.focusRequest, c.focus) << c.box << " " << static_cast<int>(c.key);
     }
-    f.Tx_GotFocus(23);
+    f.boxEntered(23);
     EXPECT_EQ(f.statusText, " M = Mensile  G = Giornaliera");
-    f.Tx_KeyDown(4, registers::kKeyEscape);
+    f.boxKeyPressed(4, BoxKey::Escape);
     EXPECT_TRUE(f.closeRequested);
     EXPECT_EQ(root.read(kPaghe), kRossi + kDeleted + kBianchi);
 }
@@ -386,16 +387,16 @@ TEST_F(Parteb1FormTest, EditsAreNotLeftBehindWithoutAQuestion)
         std::function<void(Parteb1Form&)> leave;
         double record; // shown afterwards; 0: the window closes
     } ways[] = {
-        {"previous", [](Parteb1Form& f) { f.Command7_Click(); }, 2},
-        {"list", [](Parteb1Form& f) { f.lista_Click(0); }, 1},
+        {"previous", [](Parteb1Form& f) { f.previousRecord(); }, 2},
+        {"list", [](Parteb1Form& f) { f.chooseEmployee(0); }, 1},
         {"number",
          [](Parteb1Form& f) {
-             f.reco.text = "1";
-             f.reco_Change();
+             f.recordBox.text = "1";
+             f.recordNumberTyped();
          },
          1},
-        {"exit button", [](Parteb1Form& f) { f.Command3_Click(); }, 0},
-        {"Esc", [](Parteb1Form& f) { f.Tx_KeyDown(2, registers::kKeyEscape); }, 0},
+        {"exit button", [](Parteb1Form& f) { f.close(); }, 0},
+        {"Esc", [](Parteb1Form& f) { f.boxKeyPressed(2, BoxKey::Escape); }, 0},
     };
     std::string stored = with(kBianchi, 18, fitRight("NERI", 24));
     stored.replace(1554, 446, std::string(446, '\0'));
@@ -406,9 +407,9 @@ TEST_F(Parteb1FormTest, EditsAreNotLeftBehindWithoutAQuestion)
             const std::string name = std::string(way.what) + " " + std::to_string(static_cast<int>(answer));
             root.write(kPaghe, original);
             Parteb1Form& f = load();
-            f.lista_Click(1);
-            f.Tx[2].text = "Neri";
-            f.focusToCommand6 = false;
+            f.chooseEmployee(1);
+            f.surname.text = "Neri";
+            f.focusToNext = false;
             prompter.shown.clear();
             prompter.answer(answer);
             way.leave(f);
@@ -417,16 +418,16 @@ TEST_F(Parteb1FormTest, EditsAreNotLeftBehindWithoutAQuestion)
             EXPECT_EQ(prompter.shown[0].text, "Salvare le modifiche al record ?");
             EXPECT_EQ(prompter.shown[0].title, "Modifica dei dati");
             EXPECT_EQ(prompter.shown[0].icon, records::Icon::Question);
-            EXPECT_EQ(prompter.shown[0].asked, records::Question::SaveEdits);
+            EXPECT_EQ(prompter.shown[0].asked, registers::kSaveEdits);
             EXPECT_TRUE(prompter.shown[0].cancelOffered);
             if (answer == records::Answer::Cancel) {
                 // Everything as it was: the record, its boxes, the list and the number.
                 EXPECT_EQ(f.recordNumber, 3) << name;
-                EXPECT_EQ(f.Tx[2].text, "Neri") << name;
-                EXPECT_EQ(f.reco.text, "3") << name;
-                EXPECT_EQ(f.listaText, fitRight("BIANCHI", 24) + " " + fitRight("LAURA", 20)) << name;
+                EXPECT_EQ(f.surname.text, "Neri") << name;
+                EXPECT_EQ(f.recordBox.text, "3") << name;
+                EXPECT_EQ(f.employeeShown, fitRight("BIANCHI", 24) + " " + fitRight("LAURA", 20)) << name;
                 EXPECT_FALSE(f.closeRequested) << name;
-                EXPECT_FALSE(f.focusToCommand6) << name;
+                EXPECT_FALSE(f.focusToNext) << name;
                 EXPECT_EQ(root.read(kPaghe), original) << name;
                 continue;
             }
@@ -444,14 +445,14 @@ TEST_F(Parteb1FormTest, EditsAreNotLeftBehindWithoutAQuestion)
     // what was typed.
     root.write(kPaghe, original);
     Parteb1Form& f = load();
-    f.lista_Click(1);
-    f.Tx[2].text = "bianchi";
+    f.chooseEmployee(1);
+    f.surname.text = "bianchi";
     EXPECT_FALSE(f.edited());
-    f.Tx[3].text = "ANNA";
+    f.name.text = "ANNA";
     prompter.shown.clear();
-    f.Command6_Click();
+    f.nextRecord();
     EXPECT_EQ(f.recordNumber, 3);
-    EXPECT_EQ(f.Tx[3].text, "ANNA");
+    EXPECT_EQ(f.name.text, "ANNA");
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -461,16 +462,16 @@ TEST_F(Parteb1FormTest, ARecordNotReadWholeWhenShownIsNeverWrittenBack)
     // afterwards.
     root.write(kPaghe, kRossi + kDeleted + kBianchi.substr(0, 1000));
     Parteb1Form& f = load();
-    f.Command6_Click();
-    f.Command6_Click();
+    f.nextRecord();
+    f.nextRecord();
     ASSERT_EQ(f.recordNumber, 3);
-    EXPECT_EQ(f.Tx[1].text, "");
+    EXPECT_EQ(f.fiscalCode.text, "");
     root.write(kPaghe, kRossi + kDeleted + kBianchi);
 
-    f.Tx[2].text = "NERI";
+    f.surname.text = "NERI";
     prompter.shown.clear();
-    EXPECT_FALSE(f.Command2_Click());
-    f.Tx_KeyDown(2, registers::kKeyF9);
+    EXPECT_FALSE(f.saveRecord());
+    f.boxKeyPressed(2, BoxKey::F9);
     EXPECT_EQ(prompter.texts(),
               std::vector<std::string>(2, "Il record del dipendente non e' stato letto per intero: "
                                           "nessuna modifica salvata "));

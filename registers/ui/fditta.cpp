@@ -22,7 +22,6 @@
 
 #include "registers/company_files.h"
 #include "registers/ui/code_list_dialog.h"
-#include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
 #include "ui/window_frame.h"
@@ -106,7 +105,7 @@ fDitta::fDitta(records::Workplace workplace, int company, QWidget* parent)
     buildControls();
 
     m_form.selectCompany(company);
-    m_form.Form_Load();
+    m_form.load();
     findChild<QLabel*>(QStringLiteral("companyHeader"))
         ->setText(QStringLiteral("Ditta %1   -   %2")
                       .arg(company)
@@ -124,11 +123,11 @@ fDitta::~fDitta()
 {
     // The boxes outlive the form while the window's children are destroyed; their last focus
     // events must not reach it.
-    for (QLineEdit* box : m_tx) {
+    for (QLineEdit* box : m_boxes) {
         if (box)
             box->removeEventFilter(this);
     }
-    for (QLineEdit* box : {m_ggn, m_mmn, m_aan})
+    for (QLineEdit* box : {m_birthDay, m_birthMonth, m_birthYear})
         box->removeEventFilter(this);
 }
 
@@ -138,62 +137,61 @@ void fDitta::buildControls()
     for (int i = 1; i <= FDittaForm::kFieldCount; ++i) {
         auto* box = new QLineEdit(central);
         box->setObjectName(QStringLiteral("Tx_%1").arg(i));
-        const int length = m_form.Tx[static_cast<std::size_t>(i)].maxLength;
+        const int length = m_form.box(i).maxLength;
         box->setFixedWidth(ui::boxWidth(box, std::min(length, kWidestBox) + 1));
         ui::setTypingLimit(box, length);
         ui::selectBlanksOnFocus(box);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            m_form.Tx[static_cast<std::size_t>(i)].text = fromQt(text);
-            m_form.Tx_Change(i);
+            m_form.box(i).text = fromQt(text);
+            m_form.boxChanged(i);
             refresh();
         });
-        m_tx[static_cast<std::size_t>(i)] = box;
+        m_boxes[static_cast<std::size_t>(i)] = box;
     }
     // The birth date is typed into the three date boxes; field 5 follows them.
-    m_tx[5]->hide();
+    m_boxes[5]->hide();
 
-    const auto dateBox = [this, central](const char* name, int length, records::TextBox FDittaForm::*state,
-                                         void (FDittaForm::*changed)()) {
+    const auto dateBox = [this, central](const char* name, int length, records::TextBox FDittaForm::*state) {
         auto* box = new QLineEdit(central);
         box->setObjectName(QString::fromLatin1(name));
         box->setFixedWidth(ui::boxWidth(box, length + 1));
         ui::setTypingLimit(box, length);
         ui::selectBlanksOnFocus(box);
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, [this, state, changed](const QString& text) {
+        connect(box, &QLineEdit::textEdited, this, [this, state](const QString& text) {
             (m_form.*state).text = fromQt(text);
-            (m_form.*changed)();
+            m_form.birthDateChanged();
             refresh();
         });
         return box;
     };
-    m_ggn = dateBox("ggn", 2, &FDittaForm::ggn, &FDittaForm::ggn_Change);
-    m_mmn = dateBox("mmn", 2, &FDittaForm::mmn, &FDittaForm::mmn_Change);
-    m_aan = dateBox("aan", 4, &FDittaForm::aan, &FDittaForm::aan_Change);
-    m_ggn->setToolTip(QStringLiteral("Giorno"));
-    m_mmn->setToolTip(QStringLiteral("Mese"));
-    m_aan->setToolTip(QStringLiteral("Anno"));
+    m_birthDay = dateBox("ggn", 2, &FDittaForm::birthDay);
+    m_birthMonth = dateBox("mmn", 2, &FDittaForm::birthMonth);
+    m_birthYear = dateBox("aan", 4, &FDittaForm::birthYear);
+    m_birthDay->setToolTip(QStringLiteral("Giorno"));
+    m_birthMonth->setToolTip(QStringLiteral("Mese"));
+    m_birthYear->setToolTip(QStringLiteral("Anno"));
 
-    m_ftel = new QLineEdit(central);
-    m_ftel->setObjectName(QStringLiteral("ftel"));
-    m_ftel->setReadOnly(true);
-    m_ftel->setFocusPolicy(Qt::NoFocus);
-    m_ftel->setFixedWidth(ui::boxWidth(m_ftel, 13));
-    m_ftel->setToolTip(QStringLiteral("Non viene memorizzato nell'anagrafica della ditta"));
+    m_telFax = new QLineEdit(central);
+    m_telFax->setObjectName(QStringLiteral("ftel"));
+    m_telFax->setReadOnly(true);
+    m_telFax->setFocusPolicy(Qt::NoFocus);
+    m_telFax->setFixedWidth(ui::boxWidth(m_telFax, 13));
+    m_telFax->setToolTip(QStringLiteral("Non viene memorizzato nell'anagrafica della ditta"));
 
-    m_label23 = descriptionLabel("Label23", central);
-    m_label26 = descriptionLabel("Label26", central);
-    m_label27 = descriptionLabel("Label27", central);
-    m_label28 = descriptionLabel("Label28", central);
-    m_label39 = descriptionLabel("Label39", central);
-    m_label40 = descriptionLabel("Label40", central);
+    m_kindDescription = descriptionLabel("Label23", central);
+    m_accountingDescription = descriptionLabel("Label26", central);
+    m_settlementDescription = descriptionLabel("Label27", central);
+    m_takingsDescription = descriptionLabel("Label28", central);
+    m_field32Description = descriptionLabel("Label39", central);
+    m_field34Description = descriptionLabel("Label40", central);
 
     auto* header = plainLabel(QString(), central, QStringLiteral("companyHeader"));
     QFont bold = header->font();
     bold.setBold(true);
     header->setFont(bold);
-    m_label37 = plainLabel(QString(), central, QStringLiteral("Label37"));
+    m_note = plainLabel(QString(), central, QStringLiteral("Label37"));
 
     auto* columns = new QBoxLayout(QBoxLayout::LeftToRight);
     m_columns = columns;
@@ -224,11 +222,11 @@ void fDitta::buildControls()
         button->setAutoDefault(false);
         ui::pressOnEnter(button);
     }
-    connect(save, &QPushButton::clicked, this, &fDitta::Command2_Click);
-    connect(blank, &QPushButton::clicked, this, &fDitta::Commandelimina_Click);
-    connect(exit, &QPushButton::clicked, this, &fDitta::Command3_Click);
+    connect(save, &QPushButton::clicked, this, &fDitta::saveRecord);
+    connect(blank, &QPushButton::clicked, this, &fDitta::blankRecord);
+    connect(exit, &QPushButton::clicked, this, &fDitta::exit);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_label37, 1);
+    buttons->addWidget(m_note, 1);
     buttons->addWidget(save);
     buttons->addWidget(blank);
     buttons->addWidget(exit);
@@ -252,8 +250,8 @@ void fDitta::buildControls()
     // The keyboard goes through the fields in their order, the date boxes in place of field 5.
     QWidget* previous = nullptr;
     for (int i = 1; i <= FDittaForm::kFieldCount; ++i) {
-        const std::vector<QWidget*> here = i == 5 ? std::vector<QWidget*>{m_ggn, m_mmn, m_aan}
-                                                  : std::vector<QWidget*>{m_tx[static_cast<std::size_t>(i)]};
+        const std::vector<QWidget*> here = i == 5 ? std::vector<QWidget*>{m_birthDay, m_birthMonth, m_birthYear}
+                                                  : std::vector<QWidget*>{m_boxes[static_cast<std::size_t>(i)]};
         for (QWidget* widget : here) {
             if (previous)
                 setTabOrder(previous, widget);
@@ -270,7 +268,7 @@ void fDitta::buildControls()
     setTabOrder(blank, exit);
 }
 
-QPushButton* fDitta::listButton(int box, const char* name, const QString& toolTip, void (FDittaForm::*event)())
+QPushButton* fDitta::listButton(CodeList list, int field, const char* name, const QString& toolTip)
 {
     auto* button = new QPushButton(QStringLiteral("..."), this);
     button->setObjectName(QString::fromLatin1(name));
@@ -279,9 +277,9 @@ QPushButton* fDitta::listButton(int box, const char* name, const QString& toolTi
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     button->setAutoDefault(false);
     ui::pressOnEnter(button);
-    m_listButtons[static_cast<std::size_t>(box)] = button;
-    connect(button, &QPushButton::clicked, this, [this, event] {
-        (m_form.*event)();
+    m_listButtons[static_cast<std::size_t>(field)] = button;
+    connect(button, &QPushButton::clicked, this, [this, list] {
+        m_form.chooseCode(list);
         afterEvent();
     });
     return button;
@@ -291,14 +289,14 @@ QWidget* fDitta::buildCompanyGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Ditta"), this);
     QGridLayout* grid = gridOf(group);
-    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
-    addRow(grid, 0, {{QStringLiteral("Tipo"), nullptr, together({tx(1), m_label23})}}, group);
+    const auto tx = [this](int i) { return m_boxes[static_cast<std::size_t>(i)]; };
+    addRow(grid, 0, {{QStringLiteral("Tipo"), nullptr, together({tx(1), m_kindDescription})}}, group);
     addRow(grid, 1, {{QStringLiteral("Denominazione"), tx(2)}}, group);
     addRow(grid, 2,
            {{QStringLiteral("Codice fiscale"), nullptr,
              together({tx(3), plainLabel(QStringLiteral("Sesso"), group), tx(4)})}},
            group);
-    addRow(grid, 3, {{QStringLiteral("Data di nascita"), nullptr, together({m_ggn, m_mmn, m_aan, tx(5)})}}, group);
+    addRow(grid, 3, {{QStringLiteral("Data di nascita"), nullptr, together({m_birthDay, m_birthMonth, m_birthYear, tx(5)})}}, group);
     addRow(grid, 4, {{QStringLiteral("Comune di nascita"), tx(6)}}, group);
     addRow(grid, 5, {{QStringLiteral("Attività svolta"), tx(7)}}, group);
     addRow(grid, 6, {{QStringLiteral("Partita IVA"), tx(8)}}, group);
@@ -310,13 +308,13 @@ QWidget* fDitta::buildActivityGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Attività e IVA"), this);
     QGridLayout* grid = gridOf(group);
-    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
+    const auto tx = [this](int i) { return m_boxes[static_cast<std::size_t>(i)]; };
     QPushButton* sector
-        = listButton(9, "Command4", QStringLiteral("Elenco dei settori di attività"), &FDittaForm::Command4_Click);
+        = listButton(CodeList::Sector, 9, "Command4", QStringLiteral("Elenco dei settori di attività"));
     QPushButton* activity
-        = listButton(10, "Command16", QStringLiteral("Elenco dei codici attività"), &FDittaForm::Command16_Click);
+        = listButton(CodeList::Activity, 10, "Command16", QStringLiteral("Elenco dei codici attività"));
     QPushButton* legalForm
-        = listButton(11, "Command13", QStringLiteral("Elenco delle nature giuridiche"), &FDittaForm::Command13_Click);
+        = listButton(CodeList::LegalForm, 11, "Command13", QStringLiteral("Elenco delle nature giuridiche"));
     addRow(grid, 0,
            {{QStringLiteral("Settore"), nullptr, together({tx(9), sector})},
             {QStringLiteral("Codice attività"), nullptr, together({tx(10), activity})}},
@@ -326,10 +324,10 @@ QWidget* fDitta::buildActivityGroup()
             {QStringLiteral("Vecchio codice"), tx(12)}},
            group);
     addRow(grid, 2,
-           {{QStringLiteral("Contabilità"), nullptr, together({tx(13), m_label26})},
+           {{QStringLiteral("Contabilità"), nullptr, together({tx(13), m_accountingDescription})},
             {QStringLiteral("% indetraibilità"), tx(15)}},
            group);
-    addRow(grid, 3, {{QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_label27})}}, group);
+    addRow(grid, 3, {{QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_settlementDescription})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -340,9 +338,9 @@ QWidget* fDitta::buildContactGroup()
     QGridLayout* grid = gridOf(group);
     addRow(grid, 0,
            {{QStringLiteral("Telefono"), nullptr,
-             together({m_tx[24], plainLabel(QStringLiteral("Tel./fax"), group), m_ftel})}},
+             together({m_boxes[24], plainLabel(QStringLiteral("Tel./fax"), group), m_telFax})}},
            group);
-    addRow(grid, 1, {{QStringLiteral("Email"), m_tx[25]}}, group);
+    addRow(grid, 1, {{QStringLiteral("Email"), m_boxes[25]}}, group);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -351,7 +349,7 @@ QWidget* fDitta::buildAddressGroup(const QString& title, int first)
 {
     auto* group = new QGroupBox(title, this);
     QGridLayout* grid = gridOf(group);
-    const auto tx = [this, first](int offset) { return m_tx[static_cast<std::size_t>(first + offset)]; };
+    const auto tx = [this, first](int offset) { return m_boxes[static_cast<std::size_t>(first + offset)]; };
     addRow(grid, 0,
            {{QStringLiteral("Indirizzo"), nullptr, together({tx(0), plainLabel(QStringLiteral("CAP"), group), tx(1)})}},
            group);
@@ -366,14 +364,14 @@ QWidget* fDitta::buildAccountsGroup()
 {
     auto* group = new QGroupBox(QStringLiteral("Contabilità"), this);
     QGridLayout* grid = gridOf(group);
-    const auto tx = [this](int i) { return m_tx[static_cast<std::size_t>(i)]; };
-    QPushButton* personalization
-        = listButton(29, "Command6", QStringLiteral("Elenco delle personalizzazioni conti"), &FDittaForm::Command6_Click);
+    const auto tx = [this](int i) { return m_boxes[static_cast<std::size_t>(i)]; };
+    QPushButton* personalization = listButton(CodeList::AccountPersonalization, 29, "Command6",
+                                              QStringLiteral("Elenco delle personalizzazioni conti"));
     QPushButton* intermediary
-        = listButton(33, "Command8", QStringLiteral("Elenco degli intermediari"), &FDittaForm::Command8_Click);
+        = listButton(CodeList::Intermediary, 33, "Command8", QStringLiteral("Elenco degli intermediari"));
     addRow(grid, 0,
            {{QStringLiteral("Ditta madre"), tx(26)},
-            {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_label28})}},
+            {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_takingsDescription})}},
            group);
     addRow(grid, 1, {{QStringLiteral("Credito IVA iniziale"), tx(27)}}, group);
     addRow(grid, 2,
@@ -385,8 +383,8 @@ QWidget* fDitta::buildAccountsGroup()
              together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
            group);
     // What fields 32 and 34 stand for is not recorded; their labels say the words of their values.
-    addRow(grid, 4, {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_label39})}}, group);
-    addRow(grid, 5, {{QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_label40})}}, group);
+    addRow(grid, 4, {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_field32Description})}}, group);
+    addRow(grid, 5, {{QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_field34Description})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -404,18 +402,18 @@ void fDitta::refresh()
         }
     };
     for (int i = 1; i <= FDittaForm::kFieldCount; ++i)
-        show(m_tx[static_cast<std::size_t>(i)], m_form.Tx[static_cast<std::size_t>(i)].text);
-    show(m_ggn, m_form.ggn.text);
-    show(m_mmn, m_form.mmn.text);
-    show(m_aan, m_form.aan.text);
-    show(m_ftel, m_form.ftel.text);
-    m_label23->setText(toQt(m_form.label23));
-    m_label26->setText(toQt(m_form.label26));
-    m_label27->setText(toQt(m_form.label27));
-    m_label28->setText(toQt(m_form.label28));
-    m_label39->setText(toQt(m_form.label39));
-    m_label40->setText(toQt(m_form.label40));
-    m_label37->setText(toQt(m_form.label37));
+        show(m_boxes[static_cast<std::size_t>(i)], m_form.box(i).text);
+    show(m_birthDay, m_form.birthDay.text);
+    show(m_birthMonth, m_form.birthMonth.text);
+    show(m_birthYear, m_form.birthYear.text);
+    show(m_telFax, m_form.telFax.text);
+    m_kindDescription->setText(toQt(m_form.kindDescription));
+    m_accountingDescription->setText(toQt(m_form.accountingDescription));
+    m_settlementDescription->setText(toQt(m_form.settlementDescription));
+    m_takingsDescription->setText(toQt(m_form.takingsDescription));
+    m_field32Description->setText(toQt(m_form.field32Description));
+    m_field34Description->setText(toQt(m_form.field34Description));
+    m_note->setText(toQt(m_form.note));
     m_statusText->setText(toQt(m_form.statusText));
     m_refreshing = false;
 }
@@ -437,7 +435,7 @@ void fDitta::moveFocus(int box)
 {
     if (box < 1 || box > FDittaForm::kFieldCount)
         return;
-    QPointer<QLineEdit> target = box == 5 ? m_ggn : m_tx[static_cast<std::size_t>(box)];
+    QPointer<QLineEdit> target = box == 5 ? m_birthDay : m_boxes[static_cast<std::size_t>(box)];
     // The focus moves once the event that asked for it is over.
     QTimer::singleShot(0, this, [target] {
         if (target) {
@@ -447,47 +445,47 @@ void fDitta::moveFocus(int box)
     });
 }
 
-void fDitta::Messaggio(std::string_view text)
+void fDitta::showStatus(std::string_view text)
 {
-    m_form.Messaggio(text);
+    m_form.showStatus(text);
     refresh();
 }
 
-void fDitta::messaggi(int index)
+void fDitta::showHelp(int field)
 {
-    m_form.messaggi(index);
+    m_form.showHelp(field);
     refresh();
 }
 
-void fDitta::Command2_Click()
+void fDitta::saveRecord()
 {
-    if (m_form.Command2_Click())
+    if (m_form.saveRecord())
         statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
     afterEvent();
 }
 
-void fDitta::Commandelimina_Click()
+void fDitta::blankRecord()
 {
-    m_form.Commandelimina_Click();
+    m_form.blankRecord();
     afterEvent();
 }
 
-void fDitta::Command3_Click()
+void fDitta::exit()
 {
-    m_form.Command3_Click();
+    m_form.close();
     afterEvent();
 }
 
-void fDitta::Tx_GotFocus(int index)
+void fDitta::boxEntered(int field)
 {
-    m_form.Tx_GotFocus(index);
+    m_form.boxEntered(field);
     refresh();
-    ui::selectAllOnceFocused(m_tx[static_cast<std::size_t>(index)]);
+    ui::selectAllOnceFocused(m_boxes[static_cast<std::size_t>(field)]);
 }
 
-void fDitta::Tx_LostFocus(int index)
+void fDitta::boxLeft(int field)
 {
-    m_form.Tx_LostFocus(index);
+    m_form.boxLeft(field);
     dropFocusRequestUnlessToABox();
     afterEvent();
 }
@@ -497,48 +495,53 @@ void fDitta::dropFocusRequestUnlessToABox()
     // A box whose check failed takes the focus back from another box, never from a button:
     // the operator can always leave with "Esci" or save what is there.
     const QWidget* next = QApplication::focusWidget();
-    if (indexOf(next) == 0 && next != m_ggn && next != m_mmn && next != m_aan)
+    if (fieldOf(next) == 0 && !isBirthDateBox(next))
         m_form.focusRequest = 0;
 }
 
-int fDitta::indexOf(const QObject* box) const
+int fDitta::fieldOf(const QObject* box) const
 {
-    const auto found = std::find(m_tx.begin(), m_tx.end(), box);
-    return found == m_tx.end() ? 0 : static_cast<int>(found - m_tx.begin());
+    const auto found = std::find(m_boxes.begin(), m_boxes.end(), box);
+    return found == m_boxes.end() ? 0 : static_cast<int>(found - m_boxes.begin());
+}
+
+bool fDitta::isBirthDateBox(const QObject* box) const
+{
+    return box != nullptr && (box == m_birthDay || box == m_birthMonth || box == m_birthYear);
 }
 
 bool fDitta::eventFilter(QObject* watched, QEvent* event)
 {
-    const int index = indexOf(watched);
-    const bool dateBox = watched == m_ggn || watched == m_mmn || watched == m_aan;
-    if (index == 0 && !dateBox)
+    const int field = fieldOf(watched);
+    const bool dateBox = isBirthDateBox(watched);
+    if (field == 0 && !dateBox)
         return QMainWindow::eventFilter(watched, event);
 
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // A box that gets the focus back from a message box or another window has not been
-        // left: neither its leaving nor its entering runs again. The first box of a window
-        // that appears is entered all the same.
-        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
-        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
-            return false;
-        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
-        if (event->type() == QEvent::FocusIn) {
+        switch (m_focus.change(watched, event)) {
+        case BoxFocus::Change::None:
+            break;
+        case BoxFocus::Change::Entered:
             if (dateBox)
-                messaggi(5);
+                showHelp(5);
             else
-                Tx_GotFocus(index);
-        } else if (watched == m_ggn) {
-            m_form.ggn_LostFocus();
-            afterEvent();
-        } else if (watched == m_mmn) {
-            m_form.mmn_LostFocus();
-            afterEvent();
-        } else if (watched == m_aan) {
-            m_form.aan_LostFocus();
-            dropFocusRequestUnlessToABox();
-            afterEvent();
-        } else {
-            Tx_LostFocus(index);
+                boxEntered(field);
+            break;
+        case BoxFocus::Change::Left:
+            if (watched == m_birthDay) {
+                m_form.birthDayLeft();
+                afterEvent();
+            } else if (watched == m_birthMonth) {
+                m_form.birthMonthLeft();
+                afterEvent();
+            } else if (watched == m_birthYear) {
+                m_form.birthYearLeft();
+                dropFocusRequestUnlessToABox();
+                afterEvent();
+            } else {
+                boxLeft(field);
+            }
+            break;
         }
         return false;
     }
@@ -547,31 +550,31 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
     const auto* pressed = static_cast<QKeyEvent*>(event);
     const bool listKey = (pressed->key() == Qt::Key_F4 && pressed->modifiers() == Qt::NoModifier)
         || (pressed->key() == Qt::Key_Down && pressed->modifiers() == Qt::AltModifier);
-    if (listKey && !dateBox && m_listButtons[static_cast<std::size_t>(index)]) {
-        m_listButtons[static_cast<std::size_t>(index)]->click();
+    if (listKey && !dateBox && m_listButtons[static_cast<std::size_t>(field)]) {
+        m_listButtons[static_cast<std::size_t>(field)]->click();
         return true;
     }
-    const int key = keyCodeOf(pressed);
-    if (key == 0)
+    const BoxKey key = boxKeyOf(pressed);
+    if (key == BoxKey::Other)
         return false;
-    if (dateBox && (key == registers::kKeyEnter || key == registers::kKeyUp)) {
+    if (dateBox && (key == BoxKey::Enter || key == BoxKey::Up)) {
         // The date boxes stand for field 5: Enter goes on to the month, the year, field 6; Up
         // goes back to field 4.
-        QLineEdit* const order[] = {m_tx[4], m_ggn, m_mmn, m_aan, m_tx[6]};
+        QLineEdit* const order[] = {m_boxes[4], m_birthDay, m_birthMonth, m_birthYear, m_boxes[6]};
         const auto at = std::find(std::begin(order), std::end(order), watched) - std::begin(order);
-        QLineEdit* target = order[key == registers::kKeyEnter ? at + 1 : at - 1];
+        QLineEdit* target = order[key == BoxKey::Enter ? at + 1 : at - 1];
         target->setFocus(Qt::TabFocusReason);
         target->selectAll();
         return true;
     }
-    if (key == registers::kKeyF9) {
+    if (key == BoxKey::F9) {
         // F9 saves without "Conferma "; the status bar says that it did.
         if (m_form.saveAfterChecks(false))
             statusBar()->showMessage(QStringLiteral("Dati della ditta memorizzati"), 5000);
         refresh();
         return true;
     }
-    m_form.Tx_KeyDown(dateBox ? 5 : index, key);
+    m_form.boxKeyPressed(dateBox ? 5 : field, key);
     afterEvent();
     return true;
 }
@@ -579,7 +582,7 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
 void fDitta::closeEvent(QCloseEvent* event)
 {
     // Esc and the exit button have asked already; Annulla keeps the window as it was.
-    if (m_form.visible && !m_form.closeRequested && !m_form.Command3_Click()) {
+    if (m_form.visible && !m_form.closeRequested && !m_form.close()) {
         refresh();
         event->ignore();
         return;
@@ -589,9 +592,9 @@ void fDitta::closeEvent(QCloseEvent* event)
 
 void fDitta::keyPressEvent(QKeyEvent* event)
 {
-    const int key = keyCodeOf(event);
-    if (key == registers::kKeyEscape || key == registers::kKeyF9) {
-        m_form.Form_KeyDown(key);
+    const BoxKey key = boxKeyOf(event);
+    if (key == BoxKey::Escape || key == BoxKey::F9) {
+        m_form.windowKeyPressed(key);
         afterEvent();
         return;
     }

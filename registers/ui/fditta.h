@@ -7,6 +7,7 @@
 
 #include "records/shared_values.h"
 #include "registers/fditta_form.h"
+#include "registers/ui/register_keys.h"
 
 class QBoxLayout;
 class QLabel;
@@ -21,15 +22,17 @@ class CodeListDialog;
 // boxes, with the birth date in three boxes, the descriptions of the coded fields, the help
 // line and the code lists. The window shows the state of its FDittaForm and hands the
 // operator's input and events to it. Control object names are the control names: Tx_1 ..
-// Tx_34, ggn, mmn, aan, ftel, Label23, Label26, Label27, Label28, Label39, Label40, Label37,
-// Command2 (save), Commandelimina (blank), Command3 (exit), Command4, Command16, Command13,
-// Command6, Command8 (code lists of fields 9, 10, 11, 29, 33; Tab reaches each after its box,
-// and F4 or Alt+Down in the box opens it), StatusBar1.
+// Tx_34 (the boxes of fields 1 to 34), ggn, mmn, aan (day, month and year of the birth date),
+// ftel (telephone and fax), Label23, Label26, Label27, Label28, Label39, Label40 (the
+// descriptions of fields 1, 13, 14, 28, 32, 34), Label37 (the note), Command2 (save),
+// Commandelimina (blank), Command3 (exit), Command4, Command16, Command13, Command6, Command8
+// (code lists of fields 9, 10, 11, 29, 33; Tab reaches each after its box, and F4 or Alt+Down
+// in the box opens it), StatusBar1.
 // Tx_5 stays hidden: the birth date is typed into ggn, mmn and aan, from which a save takes it.
 class fDitta : public QMainWindow {
     Q_OBJECT
 public:
-    // Loads the window on record 1 of company `company`'s file (Form_Load).
+    // Loads the window on record 1 of company `company`'s file.
     fDitta(records::Workplace workplace, int company, QWidget* parent = nullptr);
     ~fDitta() override;
 
@@ -38,15 +41,16 @@ public:
     void setCodeListWindow(CodeListWindow* window) { m_form.setCodeListWindow(window); }
     CodeListDialog* codeListDialog() const { return m_codeLists; }
 
-    void Messaggio(std::string_view text);
-    void messaggi(int index);
+    // The help line: a text, or the help of field `field`.
+    void showStatus(std::string_view text);
+    void showHelp(int field);
 
 private slots:
-    void Command2_Click();
-    void Commandelimina_Click();
-    void Command3_Click();
-    void Tx_GotFocus(int index);
-    void Tx_LostFocus(int index);
+    void saveRecord();
+    void blankRecord();
+    void exit();
+    void boxEntered(int field);
+    void boxLeft(int field);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,31 +66,33 @@ private:
     QWidget* buildContactGroup();
     QWidget* buildAddressGroup(const QString& title, int first);
     QWidget* buildAccountsGroup();
-    QPushButton* listButton(int box, const char* name, const QString& toolTip, void (FDittaForm::*event)());
+    QPushButton* listButton(CodeList list, int field, const char* name, const QString& toolTip);
     void refresh();
     void afterEvent();
     void moveFocus(int box);
     void dropFocusRequestUnlessToABox();
-    int indexOf(const QObject* box) const;
+    // The field of a box (1 to 34), 0 for any other widget.
+    int fieldOf(const QObject* box) const;
+    bool isBirthDateBox(const QObject* box) const;
 
     FDittaForm m_form;
     CodeListDialog* m_codeLists = nullptr;
     bool m_refreshing = false;
-    const QObject* m_entered = nullptr; // the box the operator is in
+    BoxFocus m_focus;
 
-    std::array<QLineEdit*, FDittaForm::kFieldCount + 1> m_tx{};
-    std::array<QPushButton*, FDittaForm::kFieldCount + 1> m_listButtons{}; // by the box they fill
-    QLineEdit* m_ggn = nullptr;
-    QLineEdit* m_mmn = nullptr;
-    QLineEdit* m_aan = nullptr;
-    QLineEdit* m_ftel = nullptr;
-    QLabel* m_label23 = nullptr;
-    QLabel* m_label26 = nullptr;
-    QLabel* m_label27 = nullptr;
-    QLabel* m_label28 = nullptr;
-    QLabel* m_label39 = nullptr;
-    QLabel* m_label40 = nullptr;
-    QLabel* m_label37 = nullptr;
+    std::array<QLineEdit*, FDittaForm::kFieldCount + 1> m_boxes{};       // by field
+    std::array<QPushButton*, FDittaForm::kFieldCount + 1> m_listButtons{}; // by the field they fill
+    QLineEdit* m_birthDay = nullptr;
+    QLineEdit* m_birthMonth = nullptr;
+    QLineEdit* m_birthYear = nullptr;
+    QLineEdit* m_telFax = nullptr;
+    QLabel* m_kindDescription = nullptr;
+    QLabel* m_accountingDescription = nullptr;
+    QLabel* m_settlementDescription = nullptr;
+    QLabel* m_takingsDescription = nullptr;
+    QLabel* m_field32Description = nullptr;
+    QLabel* m_field34Description = nullptr;
+    QLabel* m_note = nullptr;
     QLabel* m_statusText = nullptr;
     QBoxLayout* m_columns = nullptr; // the two columns of groups, side by side or stacked
 };

@@ -24,7 +24,6 @@
 #include "records/text.h"
 #include "registers/employee_code_lists.h"
 #include "registers/ui/employee_record_view.h"
-#include "registers/ui/register_keys.h"
 #include "ui/keyboard.h"
 #include "ui/ui_common.h"
 #include "ui/window_frame.h"
@@ -101,10 +100,10 @@ Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice,
     buildControls();
     if (choice)
         m_form.selectCompany(choice->selectedDataFile, choice->recordCount, choice->dataAreaSelector);
-    m_form.Form_Load();
+    m_form.load();
     // Entry 216 of the folder "pagmar", which box 21 shows there, is twelve characters.
     if (m_form.dataAreaSelector() == kPagmarArea)
-        m_tx[21]->setFixedWidth(ui::boxWidth(m_tx[21], 13));
+        m_boxes[21]->setFixedWidth(ui::boxWidth(m_boxes[21], 13));
     refresh();
     // On a screen narrower than the two columns (a laptop at a large scale) the boxes go one
     // under the other, so that they scroll down, never sideways.
@@ -125,7 +124,7 @@ Parteb1::~Parteb1()
 {
     // The boxes outlive the form while the window's children are destroyed; their last focus
     // events must not reach it.
-    for (QLineEdit* box : m_tx) {
+    for (QLineEdit* box : m_boxes) {
         if (box)
             box->removeEventFilter(this);
     }
@@ -152,16 +151,16 @@ void Parteb1::buildControls()
     m_statusText = ui::addStatusLine(this);
 
     // The keyboard goes through the boxes in their order, each box's combo right after it.
-    QWidget* previous = m_lista;
-    setTabOrder(m_lista, m_reco);
-    previous = m_reco;
+    QWidget* previous = m_employeeList;
+    setTabOrder(m_employeeList, m_recordBox);
+    previous = m_recordBox;
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
-        setTabOrder(previous, m_tx[static_cast<std::size_t>(k)]);
-        previous = m_tx[static_cast<std::size_t>(k)];
-        for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+        setTabOrder(previous, m_boxes[static_cast<std::size_t>(k)]);
+        previous = m_boxes[static_cast<std::size_t>(k)];
+        for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
             if (employeeCodeList(c).box == k) {
-                setTabOrder(previous, m_combo[static_cast<std::size_t>(c)]);
-                previous = m_combo[static_cast<std::size_t>(c)];
+                setTabOrder(previous, m_codeLists[static_cast<std::size_t>(c)]);
+                previous = m_codeLists[static_cast<std::size_t>(c)];
             }
         }
     }
@@ -171,45 +170,45 @@ QWidget* Parteb1::buildCompanyRow()
 {
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("companyGroup"));
-    m_tx0 = shownOnly("Tx0", 4, group);
-    m_text1 = shownOnly("Text1", 26, group);
-    m_text2 = shownOnly("Text2", 5, group);
+    m_companyCode = shownOnly("Tx0", 4, group);
+    m_companyName = shownOnly("Text1", 26, group);
+    m_workingYear = shownOnly("Text2", 5, group);
 
-    m_lista = new QComboBox(group);
-    m_lista->setObjectName(QStringLiteral("lista"));
-    m_lista->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_lista->setMinimumContentsLength(40);
-    m_lista->setMaxVisibleItems(20);
-    connect(m_lista, &QComboBox::activated, this, &Parteb1::lista_Click);
+    m_employeeList = new QComboBox(group);
+    m_employeeList->setObjectName(QStringLiteral("lista"));
+    m_employeeList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_employeeList->setMinimumContentsLength(40);
+    m_employeeList->setMaxVisibleItems(20);
+    connect(m_employeeList, &QComboBox::activated, this, &Parteb1::chooseEmployee);
     // Typing a record number or the start of a surname goes to that employee.
     ui::typeToFind(
-        m_lista,
+        m_employeeList,
         [this](const QString& typed) {
             QStringList texts;
-            for (int row = 0; row < m_lista->count(); ++row)
-                texts << m_lista->itemText(row);
+            for (int row = 0; row < m_employeeList->count(); ++row)
+                texts << m_employeeList->itemText(row);
             return ui::findCompanyRow(typed, texts);
         },
         [this](int row) {
-            if (row != m_lista->currentIndex())
-                lista_Click(row);
+            if (row != m_employeeList->currentIndex())
+                chooseEmployee(row);
         });
 
-    m_reco = new QLineEdit(group);
-    m_reco->setObjectName(QStringLiteral("reco"));
-    m_reco->setFixedWidth(ui::boxWidth(m_reco, 5));
-    m_reco->setToolTip(QStringLiteral("Numero del record da mostrare"));
-    connect(m_reco, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_form.reco.text = fromQt(text);
-        m_form.reco_Change();
+    m_recordBox = new QLineEdit(group);
+    m_recordBox->setObjectName(QStringLiteral("reco"));
+    m_recordBox->setFixedWidth(ui::boxWidth(m_recordBox, 5));
+    m_recordBox->setToolTip(QStringLiteral("Numero del record da mostrare"));
+    connect(m_recordBox, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_form.recordBox.text = fromQt(text);
+        m_form.recordNumberTyped();
         refresh();
     });
 
     QPushButton* previous
         = button("Command7", QStringLiteral("< Precedente"), QStringLiteral("Record precedente"), group);
-    m_command6 = button("Command6", QStringLiteral("Successivo >"), QStringLiteral("Record successivo"), group);
-    connect(previous, &QPushButton::clicked, this, &Parteb1::Command7_Click);
-    connect(m_command6, &QPushButton::clicked, this, &Parteb1::Command6_Click);
+    m_next = button("Command6", QStringLiteral("Successivo >"), QStringLiteral("Record successivo"), group);
+    connect(previous, &QPushButton::clicked, this, &Parteb1::previousRecord);
+    connect(m_next, &QPushButton::clicked, this, &Parteb1::nextRecord);
 
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(10, 6, 10, 6);
@@ -217,28 +216,28 @@ QWidget* Parteb1::buildCompanyRow()
     grid->setVerticalSpacing(5);
     grid->addWidget(plainLabel(QStringLiteral("Ditta"), group), 0, 0);
     auto* company = new QHBoxLayout;
-    company->addWidget(m_tx0);
-    company->addWidget(m_text1);
+    company->addWidget(m_companyCode);
+    company->addWidget(m_companyName);
     company->addSpacing(12);
     company->addWidget(plainLabel(QStringLiteral("Anno"), group));
-    company->addWidget(m_text2);
+    company->addWidget(m_workingYear);
     company->addStretch(1);
     grid->addLayout(company, 0, 1);
-    auto* listaLabel = plainLabel(QStringLiteral("Dipendente"), group);
-    listaLabel->setBuddy(m_lista);
-    grid->addWidget(listaLabel, 1, 0);
+    auto* employeeLabel = plainLabel(QStringLiteral("Dipendente"), group);
+    employeeLabel->setBuddy(m_employeeList);
+    grid->addWidget(employeeLabel, 1, 0);
     auto* employees = new QHBoxLayout;
-    employees->addWidget(m_lista, 1);
+    employees->addWidget(m_employeeList, 1);
     employees->addSpacing(12);
-    auto* recoLabel = plainLabel(QStringLiteral("Record"), group);
-    recoLabel->setBuddy(m_reco);
+    auto* recordLabel = plainLabel(QStringLiteral("Record"), group);
+    recordLabel->setBuddy(m_recordBox);
     // The record number and the browsing buttons follow the list on its row, or go on a row of
     // their own on a narrow screen (see placeBoxes()).
     m_browsing = new QHBoxLayout;
-    m_browsing->addWidget(recoLabel);
-    m_browsing->addWidget(m_reco);
+    m_browsing->addWidget(recordLabel);
+    m_browsing->addWidget(m_recordBox);
     m_browsing->addWidget(previous);
-    m_browsing->addWidget(m_command6);
+    m_browsing->addWidget(m_next);
     employees->addLayout(m_browsing);
     grid->addLayout(employees, 1, 1);
     grid->setColumnStretch(1, 1);
@@ -258,7 +257,7 @@ QWidget* Parteb1::buildBoxes()
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
         auto* box = new QLineEdit(group);
         box->setObjectName(QStringLiteral("Tx_%1").arg(k));
-        const int length = m_form.Tx[static_cast<std::size_t>(k)].maxLength;
+        const int length = m_form.box(k).maxLength;
         // The surname scrolls beyond twenty characters rather than widen the window.
         box->setFixedWidth(ui::boxWidth(box, std::min(length, 20) + 1));
         box->setToolTip(kLabels[k]);
@@ -266,25 +265,25 @@ QWidget* Parteb1::buildBoxes()
         ui::selectBlanksOnFocus(box);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this,
-                [this, k](const QString& text) { m_form.Tx[static_cast<std::size_t>(k)].text = fromQt(text); });
-        m_tx[static_cast<std::size_t>(k)] = box;
+                [this, k](const QString& text) { m_form.box(k).text = fromQt(text); });
+        m_boxes[static_cast<std::size_t>(k)] = box;
     }
 
-    for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+    for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
         // A code and its words, on two lines where one does not hold them.
         auto* combo = new ui::WrappingComboBox(34, group);
         combo->setObjectName(QStringLiteral("Combo%1").arg(c));
         combo->setMaxVisibleItems(20);
-        connect(combo, &QComboBox::activated, this, [this, c](int index) { Combo_Click(c, index); });
-        m_combo[static_cast<std::size_t>(c)] = combo;
+        connect(combo, &QComboBox::activated, this, [this, c](int index) { chooseCode(c, index); });
+        m_codeLists[static_cast<std::size_t>(c)] = combo;
     }
 
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
         QLabel* label = plainLabel(kLabels[k], group);
-        label->setBuddy(m_tx[static_cast<std::size_t>(k)]);
+        label->setBuddy(m_boxes[static_cast<std::size_t>(k)]);
         if (k == 22) {
             label->setObjectName(QStringLiteral("Label22"));
-            m_label22 = label;
+            m_operatingUnitLabel = label;
         }
         m_boxLabels[static_cast<std::size_t>(k)] = label;
     }
@@ -302,9 +301,9 @@ void Parteb1::placeBoxes(Arrangement arrangement)
     QGridLayout* grid = m_boxGrid;
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
         grid->removeWidget(m_boxLabels[static_cast<std::size_t>(k)]);
-        grid->removeWidget(m_tx[static_cast<std::size_t>(k)]);
+        grid->removeWidget(m_boxes[static_cast<std::size_t>(k)]);
     }
-    for (QComboBox* combo : m_combo) {
+    for (QComboBox* combo : m_codeLists) {
         if (combo)
             grid->removeWidget(combo);
     }
@@ -319,10 +318,10 @@ void Parteb1::placeBoxes(Arrangement arrangement)
 
     const auto place = [&](int k, int row, int column) {
         grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, column);
-        grid->addWidget(m_tx[static_cast<std::size_t>(k)], row, column + 1);
-        for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+        grid->addWidget(m_boxes[static_cast<std::size_t>(k)], row, column + 1);
+        for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
             if (employeeCodeList(c).box == k)
-                grid->addWidget(m_combo[static_cast<std::size_t>(c)], row, column + 2);
+                grid->addWidget(m_codeLists[static_cast<std::size_t>(c)], row, column + 2);
         }
     };
     if (stacked) {
@@ -338,10 +337,10 @@ void Parteb1::placeBoxes(Arrangement arrangement)
                 continue;
             }
             grid->addWidget(m_boxLabels[static_cast<std::size_t>(k)], row, 0);
-            grid->addWidget(m_tx[static_cast<std::size_t>(k)], row++, 1);
-            for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
+            grid->addWidget(m_boxes[static_cast<std::size_t>(k)], row++, 1);
+            for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
                 if (employeeCodeList(c).box == k)
-                    grid->addWidget(m_combo[static_cast<std::size_t>(c)], row++, 1, 1, 2);
+                    grid->addWidget(m_codeLists[static_cast<std::size_t>(c)], row++, 1, 1, 2);
             }
         }
         grid->setColumnStretch(2, 1);
@@ -352,7 +351,7 @@ void Parteb1::placeBoxes(Arrangement arrangement)
     m_identity->setSpacing(8);
     for (int k = 1; k <= kIdentityBoxes; ++k) {
         m_identity->addWidget(m_boxLabels[static_cast<std::size_t>(k)]);
-        m_identity->addWidget(m_tx[static_cast<std::size_t>(k)]);
+        m_identity->addWidget(m_boxes[static_cast<std::size_t>(k)]);
         m_identity->addSpacing(k < kIdentityBoxes ? 8 : 0);
     }
     m_identity->addStretch(1);
@@ -378,11 +377,11 @@ QWidget* Parteb1::buildButtons()
     QPushButton* others
         = button("Command8", QStringLiteral("Altri dati"), QStringLiteral("Mostra gli altri campi del record"), row);
     QPushButton* exit = button("Command3", QStringLiteral("Esci"), QStringLiteral("Chiude la finestra (Esc)"), row);
-    connect(save, &QPushButton::clicked, this, &Parteb1::Command2_Click);
-    connect(restore, &QPushButton::clicked, this, &Parteb1::Command5_Click);
-    connect(remove, &QPushButton::clicked, this, &Parteb1::Command1_Click);
-    connect(others, &QPushButton::clicked, this, &Parteb1::Command8_Click);
-    connect(exit, &QPushButton::clicked, this, &Parteb1::Command3_Click);
+    connect(save, &QPushButton::clicked, this, &Parteb1::saveRecord);
+    connect(restore, &QPushButton::clicked, this, &Parteb1::restoreBoxes);
+    connect(remove, &QPushButton::clicked, this, &Parteb1::deleteRecord);
+    connect(others, &QPushButton::clicked, this, &Parteb1::showOtherFields);
+    connect(exit, &QPushButton::clicked, this, &Parteb1::exit);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QPushButton* pushButton : {save, restore, remove, others})
@@ -405,16 +404,16 @@ void Parteb1::refresh()
         }
     };
     for (int k = 1; k <= Parteb1Form::kBoxCount; ++k) {
-        const records::TextBox& state = m_form.Tx[static_cast<std::size_t>(k)];
-        show(m_tx[static_cast<std::size_t>(k)], state.text);
-        m_tx[static_cast<std::size_t>(k)]->setEnabled(state.enabled);
+        const records::TextBox& state = m_form.box(k);
+        show(m_boxes[static_cast<std::size_t>(k)], state.text);
+        m_boxes[static_cast<std::size_t>(k)]->setEnabled(state.enabled);
     }
-    m_tx[22]->setVisible(m_form.tx22Visible);
-    m_label22->setVisible(m_form.tx22Visible);
+    m_boxes[22]->setVisible(m_form.operatingUnitVisible);
+    m_operatingUnitLabel->setVisible(m_form.operatingUnitVisible);
 
-    for (int c = 1; c <= Parteb1Form::kComboCount; ++c) {
-        QComboBox* combo = m_combo[static_cast<std::size_t>(c)];
-        const Parteb1Form::ComboBox& state = m_form.Combo[static_cast<std::size_t>(c)];
+    for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
+        QComboBox* combo = m_codeLists[static_cast<std::size_t>(c)];
+        const CodeChoice& state = m_form.list(c);
         if (combo->count() != static_cast<int>(state.items.size())) {
             combo->clear();
             for (const std::string& item : state.items)
@@ -423,38 +422,38 @@ void Parteb1::refresh()
         combo->setCurrentIndex(state.index);
         // A code that the list does not hold is said to be so, rather than shown as nothing.
         const bool unlisted
-            = state.index < 0 && !records::trim(m_form.Tx[static_cast<std::size_t>(employeeCodeList(c).box)].text).empty();
+            = state.index < 0 && !records::trim(m_form.box(employeeCodeList(c).box).text).empty();
         combo->setPlaceholderText(unlisted ? QStringLiteral("Codice non presente nell'elenco") : QString());
     }
 
     // Each employee as the clerk reads it: the record number, a blank and the name (the list
     // of the form runs the number into the surname).
     QStringList items;
-    for (std::size_t i = 0; i < m_form.listaItems.size(); ++i) {
-        const std::string& item = m_form.listaItems[i];
-        const std::string number = records::signedNumberText(m_form.listaRecords[i]);
+    for (std::size_t i = 0; i < m_form.employeeItems.size(); ++i) {
+        const std::string& item = m_form.employeeItems[i];
+        const std::string number = records::signedNumberText(static_cast<double>(m_form.employeeRecords[i]));
         const std::string name = item.compare(0, number.size(), number) == 0 ? item.substr(number.size()) : item;
         items.append(toQt(records::trim(number)) + QLatin1Char(' ') + toQt(records::trim(name)));
     }
     QStringList shown;
-    for (int i = 0; i < m_lista->count(); ++i)
-        shown.append(m_lista->itemText(i));
+    for (int i = 0; i < m_employeeList->count(); ++i)
+        shown.append(m_employeeList->itemText(i));
     if (shown != items) {
-        m_lista->clear();
-        m_lista->addItems(items);
+        m_employeeList->clear();
+        m_employeeList->addItems(items);
     }
     // The list shows the employee of the record on screen; a record that is not among its
     // items (not in use, or beyond the count) shows the name of its boxes.
-    const auto listed = std::find(m_form.listaRecords.begin(), m_form.listaRecords.end(), m_form.recordNumber);
+    const auto listed = std::find(m_form.employeeRecords.begin(), m_form.employeeRecords.end(), m_form.recordNumber);
     const int current
-        = listed == m_form.listaRecords.end() ? -1 : static_cast<int>(listed - m_form.listaRecords.begin());
-    m_lista->setPlaceholderText(current < 0 ? toQt(m_form.listaText).simplified() : QString());
-    m_lista->setCurrentIndex(current);
+        = listed == m_form.employeeRecords.end() ? -1 : static_cast<int>(listed - m_form.employeeRecords.begin());
+    m_employeeList->setPlaceholderText(current < 0 ? toQt(m_form.employeeShown).simplified() : QString());
+    m_employeeList->setCurrentIndex(current);
 
-    show(m_reco, m_form.reco.text);
-    show(m_tx0, m_form.Tx0.text);
-    show(m_text1, m_form.Text1.text);
-    show(m_text2, m_form.Text2.text);
+    show(m_recordBox, m_form.recordBox.text);
+    show(m_companyCode, m_form.companyCode.text);
+    show(m_companyName, m_form.companyName.text);
+    show(m_workingYear, m_form.workingYear.text);
     m_statusText->setText(toQt(m_form.statusText));
     m_refreshing = false;
 }
@@ -466,9 +465,9 @@ void Parteb1::afterEvent()
         close();
         return;
     }
-    if (m_form.focusToCommand6) {
-        m_form.focusToCommand6 = false;
-        m_command6->setFocus(Qt::OtherFocusReason);
+    if (m_form.focusToNext) {
+        m_form.focusToNext = false;
+        m_next->setFocus(Qt::OtherFocusReason);
     }
     if (m_form.focusRequest != 0) {
         moveFocus(m_form.focusRequest, 0);
@@ -479,16 +478,16 @@ void Parteb1::afterEvent()
 void Parteb1::moveFocus(int box, int step)
 {
     // A box that is hidden or takes nothing is passed over in the direction of the move.
-    const int from = indexOf(focusWidget());
+    const int from = boxNumberOf(focusWidget());
     if (step == 0)
         step = box < from ? -1 : 1;
     while (box >= 1 && box <= Parteb1Form::kBoxCount
-           && !(m_tx[static_cast<std::size_t>(box)]->isVisibleTo(this)
-                && m_tx[static_cast<std::size_t>(box)]->isEnabled()))
+           && !(m_boxes[static_cast<std::size_t>(box)]->isVisibleTo(this)
+                && m_boxes[static_cast<std::size_t>(box)]->isEnabled()))
         box += step;
     if (box < 1 || box > Parteb1Form::kBoxCount)
         return;
-    QPointer<QLineEdit> target = m_tx[static_cast<std::size_t>(box)];
+    QPointer<QLineEdit> target = m_boxes[static_cast<std::size_t>(box)];
     QTimer::singleShot(0, this, [target] {
         if (target) {
             target->setFocus(Qt::OtherFocusReason);
@@ -497,77 +496,77 @@ void Parteb1::moveFocus(int box, int step)
     });
 }
 
-int Parteb1::indexOf(const QObject* box) const
+int Parteb1::boxNumberOf(const QObject* box) const
 {
-    const auto found = std::find(m_tx.begin(), m_tx.end(), box);
-    return found == m_tx.end() || box == nullptr ? 0 : static_cast<int>(found - m_tx.begin());
+    const auto found = std::find(m_boxes.begin(), m_boxes.end(), box);
+    return found == m_boxes.end() || box == nullptr ? 0 : static_cast<int>(found - m_boxes.begin());
 }
 
-void Parteb1::Messaggio(std::string_view text)
+void Parteb1::showStatus(std::string_view text)
 {
-    m_form.Messaggio(text);
+    m_form.showStatus(text);
     refresh();
 }
 
-void Parteb1::messaggi(int index)
+void Parteb1::showHelp(int k)
 {
-    m_form.messaggi(index);
+    m_form.showHelp(k);
     refresh();
 }
 
-void Parteb1::lista_Click(int index)
+void Parteb1::chooseEmployee(int item)
 {
-    m_form.lista_Click(index);
+    m_form.chooseEmployee(item);
     afterEvent();
 }
 
-void Parteb1::Combo_Click(int combo, int index)
+void Parteb1::chooseCode(int list, int item)
 {
-    m_form.Combo_Click(combo, index);
+    m_form.chooseCode(list, item);
     refresh();
 }
 
-void Parteb1::Command1_Click()
+void Parteb1::deleteRecord()
 {
-    m_form.Command1_Click();
+    m_form.deleteRecord();
     afterEvent();
 }
 
-void Parteb1::Command2_Click()
+void Parteb1::saveRecord()
 {
-    if (m_form.Command2_Click())
+    if (m_form.saveRecord())
         statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
     afterEvent();
 }
 
-void Parteb1::Command3_Click()
+void Parteb1::exit()
 {
-    m_form.Command3_Click();
+    m_form.close();
     afterEvent();
 }
 
-void Parteb1::Command5_Click()
+void Parteb1::restoreBoxes()
 {
-    m_form.Command5_Click();
+    m_form.restoreBoxes();
     afterEvent();
 }
 
-void Parteb1::Command6_Click()
+void Parteb1::nextRecord()
 {
-    m_form.Command6_Click();
+    m_form.nextRecord();
     afterEvent();
 }
 
-void Parteb1::Command7_Click()
+void Parteb1::previousRecord()
 {
-    m_form.Command7_Click();
+    m_form.previousRecord();
     afterEvent();
 }
 
-void Parteb1::Command8_Click()
+void Parteb1::showOtherFields()
 {
     const QString name
-        = QStringLiteral("%1 %2").arg(toQt(records::trim(m_form.Tx[2].text)), toQt(records::trim(m_form.Tx[3].text)));
+        = QStringLiteral("%1 %2").arg(toQt(records::trim(m_form.surname.text)), toQt(records::trim(m_form.name.text)));
     auto* view = new EmployeeRecordView(
         m_form.otherFields(),
         QStringLiteral("Altri dati del record %1 - %2").arg(m_form.recordNumber).arg(name.trimmed()), this);
@@ -579,7 +578,7 @@ void Parteb1::closeEvent(QCloseEvent* event)
 {
     // Esc, the exit button and a deletion have closed the form already; Annulla keeps the
     // window as it was.
-    if (!m_form.closeRequested && !m_form.Command3_Click()) {
+    if (!m_form.closeRequested && !m_form.close()) {
         refresh();
         event->ignore();
         return;
@@ -589,43 +588,41 @@ void Parteb1::closeEvent(QCloseEvent* event)
 
 bool Parteb1::eventFilter(QObject* watched, QEvent* event)
 {
-    const int index = indexOf(watched);
-    if (index == 0)
+    const int k = boxNumberOf(watched);
+    if (k == 0)
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // A box that gets the focus back from a message box or another window has not been
-        // left: neither its leaving nor its entering runs again. The first box of a window
-        // that appears is entered all the same.
-        const bool real = isFieldFocusChange(static_cast<QFocusEvent*>(event));
-        if (event->type() == QEvent::FocusOut ? !real : (!real && watched == m_entered))
-            return false;
-        m_entered = event->type() == QEvent::FocusIn ? watched : nullptr;
-        if (event->type() == QEvent::FocusIn) {
-            m_form.Tx_GotFocus(index);
+        switch (m_focus.change(watched, event)) {
+        case BoxFocus::Change::None:
+            break;
+        case BoxFocus::Change::Entered:
+            m_form.boxEntered(k);
             refresh();
-            if (index <= Parteb1Form::kFocusBoxCount)
-                ui::selectAllOnceFocused(m_tx[static_cast<std::size_t>(index)]);
-        } else {
-            m_form.Tx_LostFocus(index);
+            if (k <= Parteb1Form::kFocusBoxCount)
+                ui::selectAllOnceFocused(m_boxes[static_cast<std::size_t>(k)]);
+            break;
+        case BoxFocus::Change::Left:
+            m_form.boxLeft(k);
             refresh();
+            break;
         }
         return false;
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const int key = keyCodeOf(static_cast<QKeyEvent*>(event));
-    if (key == 0)
+    const BoxKey key = boxKeyOf(static_cast<QKeyEvent*>(event));
+    if (key == BoxKey::Other)
         return false;
-    if (key == registers::kKeyF9) {
+    if (key == BoxKey::F9) {
         // F9 saves without "Conferma "; the status bar says that it did.
         if (m_form.save())
             statusBar()->showMessage(QStringLiteral("Dati del dipendente memorizzati"), 5000);
         refresh();
         return true;
     }
-    m_form.Tx_KeyDown(index, key);
+    m_form.boxKeyPressed(k, key);
     if (m_form.focusRequest != 0) {
-        moveFocus(m_form.focusRequest, key == registers::kKeyUp ? -1 : 1);
+        moveFocus(m_form.focusRequest, key == BoxKey::Up ? -1 : 1);
         m_form.focusRequest = 0;
     }
     afterEvent();

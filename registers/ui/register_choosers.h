@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "registers/company_files.h"
+#include "registers/company_store.h"
 #include "registers/employee_files.h"
 
 class QLineEdit;

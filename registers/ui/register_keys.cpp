@@ -3,32 +3,40 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include "registers/key_codes.h"
-
 namespace registers {
 
-int keyCodeOf(const QKeyEvent* event)
+BoxKey boxKeyOf(const QKeyEvent* event)
 {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-        return 0;
+        return BoxKey::Other;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return kKeyEnter;
+        return BoxKey::Enter;
     case Qt::Key_Escape:
-        return kKeyEscape;
+        return BoxKey::Escape;
     case Qt::Key_Up:
-        return kKeyUp;
+        return BoxKey::Up;
     case Qt::Key_F9:
-        return kKeyF9;
+        return BoxKey::F9;
     default:
-        return 0;
+        return BoxKey::Other;
     }
 }
 
-bool isFieldFocusChange(const QFocusEvent* event)
+BoxFocus::Change BoxFocus::change(const QObject* box, const QEvent* event)
 {
-    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+    const bool entering = event->type() == QEvent::FocusIn;
+    if (!entering && event->type() != QEvent::FocusOut)
+        return Change::None;
+    const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    const bool real = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    // A box that gets the focus back has not been left: neither its leaving nor its entering
+    // runs again.
+    if (entering ? (!real && box == m_entered) : !real)
+        return Change::None;
+    m_entered = entering ? box : nullptr;
+    return entering ? Change::Entered : Change::Left;
 }
 
 } // namespace registers

@@ -7,6 +7,7 @@
 #include "records/prompter.h"
 #include "records/text.h"
 #include "registers/company_files.h"
+#include "registers/company_store.h"
 #include "registers/employee_files.h"
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
@@ -15,8 +16,6 @@
 namespace registers {
 
 namespace {
-
-constexpr int kLookupChannel = 3;
 
 QWidget* ownerOf(QWidget* parent)
 {
@@ -38,7 +37,7 @@ void openFDitta(records::Workplace workplace, QWidget* parent)
     records::Channels channels(workplace.shared.paths, workplace.prompter);
     records::Installation& installation = workplace.shared.installation;
     completeInstallation(channels, installation);
-    CompanyChooser chooser(companyChoices(channels, kLookupChannel, installation),
+    CompanyChooser chooser(CompanyStore(channels, installation).choices(),
                            std::string(records::trim(installation.dataDirectory)), ownerOf(parent));
     if (chooser.exec() != QDialog::Accepted || chooser.company() == 0)
         return;
@@ -59,7 +58,7 @@ void openParteb1(records::Workplace workplace, QWidget* parent)
     records::Channels channels(workplace.shared.paths, workplace.prompter);
     records::Installation& installation = workplace.shared.installation;
     completeInstallation(channels, installation);
-    const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(channels, kLookupChannel, installation);
+    const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(channels, installation);
     if (files.empty()) {
         workplace.prompter.message("Dati Dipendenti",
                                    "Nessun archivio dei dipendenti per l'anno " + installation.workingYear + " in "

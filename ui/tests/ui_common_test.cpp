@@ -25,6 +25,16 @@
 using records::testing::ScriptedPrompter;
 using records::testing::TempRoot;
 
+namespace {
+
+// Questions as the features declare them: the box is the same whichever question it asks,
+// but a question whose Yes stores what failed a check has No for its default.
+constexpr records::Question kConfirmQuestion{"test.confirm"};
+constexpr records::Question kSaveEditsQuestion{"test.save-edits"};
+constexpr records::Question kSaveDespiteCheckQuestion{"test.save-despite-check", records::Question::Default::No};
+
+} // namespace
+
 class UiCommonTest : public QObject {
     Q_OBJECT
 
@@ -81,7 +91,7 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
     QCOMPARE(seenText, QStringLiteral("Vuoi creare un report della memorizzazione del file ?"));
 
     answerWith(QMessageBox::Yes);
-    QVERIFY(prompter.askYesNo(records::Question::ConfirmChange, "Accesso", "Confermi ?", records::Icon::Question));
+    QVERIFY(prompter.askYesNo(kConfirmQuestion, "Accesso", "Confermi ?", records::Icon::Question));
     QCOMPARE(seenTitle, QStringLiteral("Accesso"));
     QCOMPARE(seenIcon, QMessageBox::Question);
 
@@ -100,7 +110,7 @@ void UiCommonTest::prompterShowsAModalBoxAndReturnsTheAnswer()
         seenWidth = box->width();
         box->button(QMessageBox::Yes)->click();
     });
-    QVERIFY(prompter.askYesNo(records::Question::ConfirmChange, "Modifica dei dati", "Conferma ", records::Icon::Question));
+    QVERIFY(prompter.askYesNo(kConfirmQuestion, "Modifica dei dati", "Conferma ", records::Icon::Question));
     QFont bold = QApplication::font();
     bold.setBold(true);
     QCOMPARE(seenTitle, QStringLiteral("Modifica dei dati"));
@@ -146,7 +156,7 @@ void UiCommonTest::prompterOffersAnnullaAndDefaultsToNoBeforeStoringAFailedCheck
     };
 
     const auto ask = [&] {
-        return prompter.askYesNoCancel(records::Question::SaveEdits, "Modifica dei dati",
+        return prompter.askYesNoCancel(kSaveEditsQuestion, "Modifica dei dati",
                                        "Salvare le modifiche al record ?", records::Icon::Question);
     };
     answerWith(click(QMessageBox::Yes));
@@ -164,7 +174,7 @@ void UiCommonTest::prompterOffersAnnullaAndDefaultsToNoBeforeStoringAFailedCheck
 
     // Enter on the question about a code that failed its check does not store it.
     answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
-    QVERIFY(!prompter.askYesNo(records::Question::SaveDespiteCheck, "Modifica dei dati",
+    QVERIFY(!prompter.askYesNo(kSaveDespiteCheckQuestion, "Modifica dei dati",
                                "Il campo Partita IVA non ha superato il controllo (Codice FORMALMENTE errato). "
                                "Salvare comunque ?",
                                records::Icon::Question));

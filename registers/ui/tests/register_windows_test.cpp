@@ -16,6 +16,7 @@
 
 #include "records/shared_values.h"
 #include "records/text.h"
+#include "registers/questions.h"
 #include "registers/ui/code_list_dialog.h"
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
@@ -221,7 +222,7 @@ void RegisterWindowsTest::fDittaKeysMoveSaveAndClose()
     QTest::keyClicks(tx(window, 7), QStringLiteral(" X"));
     desk.prompter.answer(records::Answer::No);
     QTest::keyClick(tx(window, 7), Qt::Key_Escape);
-    QCOMPARE(desk.prompter.last().asked, records::Question::SaveEdits);
+    QCOMPARE(desk.prompter.last().asked, registers::kSaveEdits);
     QTRY_VERIFY(!alive);
     QCOMPARE(desk.root.read(kCompany7).substr(85, 24), fitRight("MERCERIA E FILATI", 24));
 }
@@ -317,7 +318,7 @@ void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeI
     QCOMPARE(desk.prompter.shown.size(), std::size_t{4});
     for (const auto& shown : desk.prompter.shown) {
         QCOMPARE(shown.text, std::string("Salvare le modifiche al record ?"));
-        QVERIFY(shown.asked == records::Question::SaveEdits);
+        QVERIFY(shown.asked == registers::kSaveEdits);
     }
     QVERIFY(alive && window->isVisible());
     QCOMPARE(phone->text().trimmed(), QStringLiteral("0698765432"));
@@ -338,7 +339,7 @@ void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeI
     // F9 asks it too.
     desk.prompter.answer(false);
     QTest::keyClick(tx(window, 2), Qt::Key_F9);
-    QVERIFY(desk.prompter.last().asked == records::Question::SaveDespiteCheck);
+    QVERIFY(desk.prompter.last().asked == registers::kSaveDespiteCheck);
     QCOMPARE(desk.prompter.shown.size(), std::size_t{7});
     QCOMPARE(desk.root.read(kCompany7), companyRecord());
 
@@ -395,7 +396,7 @@ void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
     QCOMPARE(surname->text(), QStringLiteral("verdi").leftJustified(24));
     desk.prompter.answer(true);
     QTest::mouseClick(control<QPushButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
-    QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmChange);
+    QCOMPARE(desk.prompter.last().asked, registers::kConfirmChange);
     std::string saved = kRossi;
     saved.replace(17, 24, fitRight("VERDI", 24));
     saved.replace(1554, 446, std::string(446, '\0'));
@@ -441,7 +442,7 @@ void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent()
     QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kBianchi);
     desk.prompter.answer(true);
     QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command1")), Qt::LeftButton);
-    QCOMPARE(desk.prompter.last().asked, records::Question::ConfirmDelete);
+    QCOMPARE(desk.prompter.last().asked, registers::kConfirmDelete);
     QCOMPARE(desk.root.read(kEmployees), kRossi + kDeleted + kDeleted);
     // The window stays on the employee left; its status bar names the record deleted.
     QVERIFY(alive && window->isVisible());

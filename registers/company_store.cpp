@@ -1,0 +1,240 @@
+#include "registers/company_store.h"
+
+#include <filesystem>
+#include <unordered_set>
+
+#include "payroll/field_layout.h"
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
+#include "records/text.h"
+#include "registers/company_files.h"
+#include "registers/record_slot.h"
+
+namespace registers {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUnreadRecord
+    = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
+
+// The failure of the last procedure on `channels`, whose failures are held; Done after a
+// success.
+StoreResult lastFailure(records::Channels& channels)
+{
+    return channels.lastError() != 0 ? StoreResult::ofFile(channels.takeHeldFailure()) : StoreResult{};
+}
+
+// True when something of that name is in its folder, whatever it is: a file, a folder, a
+// FIFO, a link that leads nowhere.
+bool entryExists(const records::PathMapper& paths, const std::string& path)
+{
+    std::error_code error;
+    const fs::path host = paths.hostPath(path);
+    return !host.empty() && fs::exists(fs::symlink_status(host, error));
+}
+
+// The companies whose folder the data directory holds and whose file `present` finds.
+template <typename Present>
+std::vector<int> scan(const records::PathMapper& paths, const records::Installation& installation, Present present)
+{
+    const std::vector<std::string> entries = paths.listDirectory(records::trim(installation.dataDirectory));
+    const std::unordered_set<std::string> folders(entries.begin(), entries.end());
+    std::vector<int> companies;
+    for (int n = 1; n <= kMaxCompany; ++n) {
+        if (folders.contains(records::digitsText(n)) && present(companyFileName(installation, n)))
+            companies.push_back(n);
+    }
+    return companies;
+}
+
+} // namespace
+
+CompanyStore::CompanyStore(records::Channels& channels, const records::Installation& installation)
+    : m_channels(channels)
+    , m_installation(installation)
+{
+}
+
+std::vector<int> CompanyStore::companies() const
+{
+    const records::PathMapper& paths = m_channels.paths();
+    return scan(paths, m_installation, [&paths](const std::string& file) { return paths.fileExists(file); });
+}
+
+std::vector<int> CompanyStore::companiesNamed() const
+{
+    const records::PathMapper& paths = m_channels.paths();
+    return scan(paths, m_installation, [&paths](const std::string& file) { return entryExists(paths, file); });
+}
+
+std::string CompanyStore::fileName(int company) const
+{
+    return companyFileName(m_installation, company);
+}
+
+CompanyRecordPlace CompanyStore::placeOf(int company) const
+{
+    return {fileName(company), payroll::kCompanyFileRecordLength, 1};
+}
+
+std::string CompanyStore::companyName(int company)
+{
+    const std::string file = fileName(company);
+    if (!m_channels.paths().fileExists(file))
+        return {};
+    // A record that cannot be read only leaves the name out; the window that opens the
+    // company will tell.
+    records::FailureHold hold(m_channels);
+    m_channels.select(kNameChannel, file, payroll::kCompanyFileRecordLength);
+    m_channels.openBinary();
+    m_channels.setRecordNumber(1);
+    m_channels.readRecord();
+    const std::string record = m_channels.channel(kNameChannel).recordBuffer;
+    m_channels.close(kNameChannel);
+    m_channels.takeHeldFailure();
+    if (record.empty() || record[0] != payroll::kInUse)
+        return {};
+    return std::string(records::trim(payroll::unpackCompanyRecord(record)[2]));
+}
+
+std::vector<CompanyChoice> CompanyStore::choices()
+{
+    std::vector<CompanyChoice> found;
+    for (const int company : companies())
+        found.push_back({company, companyName(company)});
+    return found;
+}
+
+CompanyRecord CompanyStore::load(const CompanyRecordPlace& place)
+{
+    CompanyRecord record;
+    record.place = place;
+    std::string bytes;
+    // A company whose file is not there yet starts blank; the file is made by the first save.
+    record.state = CompanyRecord::State::Absent;
+    if (!place.fileName.empty() && m_channels.paths().fileExists(place.fileName)) {
+        record.state = CompanyRecord::State::Unread;
+        records::FailureHold hold(m_channels);
+        m_channels.select(kRecordChannel, place.fileName, place.recordLength);
+        m_channels.openBinary();
+        if (m_channels.lastError() == 0) {
+            m_channels.setRecordNumber(static_cast<double>(place.recordNumber));
+            m_channels.readRecord();
+            bytes = m_channels.channel(kRecordChannel).recordBuffer;
+            if (bytes.size() == static_cast<std::size_t>(place.recordLength)) {
+                record.state = CompanyRecord::State::Whole;
+            } else {
+                // Where the file ends before the slot there is nothing to lose; where it
+                // holds part of the record, the empty boxes must never replace it.
+                const RecordSlot slot(m_channels, kRecordChannel, place.recordNumber);
+                if (slot.known() && slot.bytesBefore().empty())
+                    record.state = CompanyRecord::State::Absent;
+            }
+        }
+        record.read = lastFailure(m_channels);
+        m_channels.close(kRecordChannel);
+    }
+    record.inUse = !bytes.empty() && bytes[0] == payroll::kInUse;
+    record.fields = payroll::unpackCompanyRecord(bytes);
+    return record;
+}
+
+CompanyRecord CompanyStore::inspect(int company)
+{
+    CompanyRecord record;
+    record.place = placeOf(company);
+    record.state = CompanyRecord::State::Absent;
+    if (!entryExists(m_channels.paths(), record.place.fileName))
+        return record;
+    // The register files are only read: no file is created, and whatever is not a plain file
+    // is named with its failure.
+    record.state = CompanyRecord::State::Unread;
+    records::FailureHold hold(m_channels);
+    m_channels.select(kRecordChannel, record.place.fileName, record.place.recordLength);
+    m_channels.openBinaryForReading();
+    record.read = lastFailure(m_channels);
+    if (record.read.failed()) {
+        m_channels.close(kRecordChannel);
+        return record;
+    }
+    m_channels.setRecordNumber(1);
+    m_channels.readRecord();
+    record.read = lastFailure(m_channels);
+    const std::string bytes = m_channels.channel(kRecordChannel).recordBuffer;
+    m_channels.close(kRecordChannel);
+    if (record.read.failed())
+        return record;
+    record.state = CompanyRecord::State::Whole;
+    record.inUse = !bytes.empty() && bytes[0] == payroll::kInUse;
+    record.fields = payroll::unpackCompanyRecord(bytes);
+    return record;
+}
+
+StoreResult CompanyStore::checkWritable(const CompanyRecord& record) const
+{
+    if (record.writable())
+        return {};
+    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord};
+}
+
+StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFields& fields)
+{
+    if (StoreResult refused = checkWritable(record); refused.failed())
+        return refused;
+    const CompanyRecordPlace& place = record.place;
+    const std::string packed = payroll::packCompanyRecord(fields);
+
+    // A file that this save makes and cannot fill is taken away again: an empty company file
+    // would be listed as a company that cannot be read.
+    const bool existed = m_channels.paths().fileExists(place.fileName);
+    const auto removeIfMadeHere = [&] {
+        if (existed)
+            return;
+        std::error_code error;
+        const fs::path made = m_channels.paths().hostPath(place.fileName);
+        if (fs::is_regular_file(fs::symlink_status(made, error)))
+            fs::remove(made, error);
+    };
+    records::FailureHold hold(m_channels);
+    m_channels.select(kRecordChannel, place.fileName, place.recordLength);
+    m_channels.openBinary();
+    if (m_channels.lastError() != 0) {
+        const StoreResult failure = lastFailure(m_channels);
+        m_channels.close(kRecordChannel);
+        removeIfMadeHere();
+        return failure; // nothing was written
+    }
+
+    RecordSlot slot(m_channels, kRecordChannel, place.recordNumber);
+    std::string output = packed;
+    const std::string& before = slot.bytesBefore();
+    if (slot.known() && before.size() < static_cast<std::size_t>(place.recordLength)) {
+        // The file ends inside the slot (a new company): the record is completed with
+        // blanks, so that it can be read back whole. Within an existing slot, what lies
+        // after the company's fields stays as it is.
+        if (before.size() > output.size())
+            output += before.substr(output.size());
+        output.resize(static_cast<std::size_t>(place.recordLength), records::kBlank);
+    }
+    const records::Failure failure = slot.write(output);
+    m_channels.close(kRecordChannel);
+    if (failure.error != 0) {
+        removeIfMadeHere();
+        return StoreResult::ofFile(failure);
+    }
+    record.state = CompanyRecord::State::Whole;
+    record.read = {};
+    record.inUse = true;
+    record.fields = payroll::unpackCompanyRecord(packed);
+    return {};
+}
+
+StoreResult CompanyStore::blank(CompanyRecord& record)
+{
+    return save(record, payroll::CompanyFields{});
+}
+
+} // namespace registers

@@ -1,0 +1,243 @@
+#include "registers/employee_store.h"
+
+#include <filesystem>
+#include <span>
+
+#include "records/channels.h"
+#include "records/host_paths.h"
+#include "records/text.h"
+#include "registers/record_slot.h"
+
+namespace registers {
+
+namespace {
+
+constexpr const char* kUnreadRecord
+    = "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ";
+
+constexpr std::size_t kRecordLength = payroll::kEmployeeRecordLength;
+// Entries 1 to 214 end at position 1362; in the folder "pagmar" a 12-character entry 216
+// follows at 1363, and the record's further layout is not known there.
+constexpr int kLastCommonEntry = 214;
+constexpr int kPagmarPost95Entry = 216;
+constexpr std::size_t kPagmarPost95Position = 1363;
+constexpr std::size_t kPagmarPost95Length = 12;
+// Entries 218, 219 and 257 of the folder "paghe".
+constexpr int kPayKindEntry = 218;
+constexpr int kPost95Entry = 219;
+constexpr int kOperatingUnitEntry = 257;
+// Entries 1 to 20 are the ones every box of the window shows.
+constexpr int kBoxedEntries = 20;
+
+StoreResult lastFailure(records::Channels& channels)
+{
+    return channels.lastError() != 0 ? StoreResult::ofFile(channels.takeHeldFailure()) : StoreResult{};
+}
+
+// The failure of a read that left no whole record: the channel's, which a failed read always
+// sets.
+StoreResult readFailure(records::Channels& channels)
+{
+    StoreResult failure = lastFailure(channels);
+    if (failure.ok())
+        failure = {StoreResult::Outcome::FileFailed, 0, {}};
+    return failure;
+}
+
+} // namespace
+
+EmployeeStore::EmployeeStore(records::Channels& channels, std::string fileName, int dataAreaSelector)
+    : m_channels(channels)
+    , m_fileName(std::move(fileName))
+    , m_dataAreaSelector(dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea)
+{
+}
+
+bool EmployeeStore::exists() const
+{
+    return m_channels.paths().fileExists(m_fileName);
+}
+
+std::int64_t EmployeeStore::recordsInFile() const
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(m_channels.paths().hostPath(m_fileName), error);
+    if (error)
+        return 0;
+    return static_cast<std::int64_t>((size + kRecordLength - 1) / kRecordLength);
+}
+
+StoreResult EmployeeStore::checkExists() const
+{
+    if (exists())
+        return {};
+    return {StoreResult::Outcome::FileMissing, 0, "Archivio inesistente " + m_fileName};
+}
+
+StoreResult EmployeeStore::checkWritable(const EmployeeRecord& shown) const
+{
+    if (shown.whole)
+        return {};
+    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord};
+}
+
+StoreResult EmployeeStore::open()
+{
+    // Opening a missing file would leave an empty one where the payroll program keeps its own.
+    if (StoreResult missing = checkExists(); missing.failed())
+        return missing;
+    m_channels.select(kChannel, m_fileName, static_cast<int>(kRecordLength));
+    m_channels.openBinary();
+    if (m_channels.lastError() != 0) {
+        const StoreResult failure = lastFailure(m_channels);
+        m_channels.close(kChannel);
+        return failure;
+    }
+    return {};
+}
+
+EmployeeList EmployeeStore::listRecords(std::int64_t count)
+{
+    EmployeeList list;
+    for (std::int64_t k = 1; k <= count; ++k) {
+        m_channels.setCurrent(kChannel);
+        m_channels.setRecordNumber(static_cast<double>(k));
+        m_channels.readRecord();
+        if (m_channels.lastError() != 0) {
+            list.records.push_back({k, lastFailure(m_channels), {}, {}, {}});
+            continue;
+        }
+        const std::string& record = m_channels.channel(kChannel).recordBuffer;
+        if (record.empty() || record[0] != payroll::kInUse)
+            continue;
+        list.records.push_back({k, {}, std::string(records::mid(record, 2, 16)),
+                                std::string(records::mid(record, 18, 24)), std::string(records::mid(record, 42, 20))});
+    }
+    m_channels.close(kChannel);
+    return list;
+}
+
+EmployeeList EmployeeStore::list(std::int64_t count)
+{
+    records::FailureHold hold(m_channels);
+    const StoreResult opened = open();
+    if (opened.failed())
+        return {opened, {}};
+    return listRecords(count);
+}
+
+EmployeeList EmployeeStore::inspect()
+{
+    records::FailureHold hold(m_channels);
+    m_channels.select(kChannel, m_fileName, static_cast<int>(kRecordLength));
+    m_channels.openBinaryForReading();
+    if (m_channels.lastError() != 0) {
+        const StoreResult opened = lastFailure(m_channels);
+        m_channels.close(kChannel);
+        return {opened, {}};
+    }
+    return listRecords(recordsInFile());
+}
+
+std::vector<std::string> EmployeeStore::entriesOf(const std::string& record) const
+{
+    std::vector<std::string> entries = payroll::unpackEmployeeEntries(record);
+    if (m_dataAreaSelector == kPagmarArea) {
+        for (std::size_t k = kLastCommonEntry + 1; k < entries.size(); ++k)
+            entries[k].clear();
+        entries[kPagmarPost95Entry] = std::string(records::mid(record, kPagmarPost95Position, kPagmarPost95Length));
+    }
+    return entries;
+}
+
+EmployeeRecord EmployeeStore::load(std::int64_t recordNumber)
+{
+    EmployeeRecord shown;
+    shown.recordNumber = recordNumber;
+    std::string record;
+    records::FailureHold hold(m_channels);
+    shown.read = open();
+    if (shown.read.ok()) {
+        m_channels.setRecordNumber(static_cast<double>(recordNumber));
+        m_channels.readRecord();
+        shown.read = lastFailure(m_channels);
+        record = m_channels.channel(kChannel).recordBuffer;
+        m_channels.close(kChannel);
+    }
+    shown.whole = record.size() == kRecordLength;
+    shown.entries = entriesOf(record);
+    return shown;
+}
+
+StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
+{
+    if (StoreResult refused = checkWritable(shown); refused.failed())
+        return refused;
+    records::FailureHold hold(m_channels);
+    if (StoreResult opened = open(); opened.failed())
+        return opened;
+    // The record is read again and changed only where the boxes go: what the payroll
+    // program keeps in the other fields stays as it is now in the file.
+    m_channels.setRecordNumber(static_cast<double>(shown.recordNumber));
+    m_channels.readRecord();
+    std::string record = m_channels.channel(kChannel).recordBuffer;
+    if (record.size() != kRecordLength) {
+        // A slot that holds no whole record is not written, so the register never makes
+        // one up.
+        const StoreResult failure = readFailure(m_channels);
+        m_channels.close(kChannel);
+        return failure;
+    }
+
+    const payroll::FieldLayout& layout = payroll::employeeLayout();
+    std::vector<std::string> stored = payroll::unpackEmployeeEntries(record);
+    const auto typed = [](const std::string& text, std::size_t width) {
+        return records::fitRight(records::toUpper(text), width);
+    };
+    const auto width = [&layout](int entry) { return static_cast<std::size_t>(layout.slot(entry).length); };
+    for (int k = 1; k <= kBoxedEntries; ++k)
+        stored[static_cast<std::size_t>(k)] = typed(part.entries[static_cast<std::size_t>(k)], width(k));
+    if (m_dataAreaSelector == kPagmarArea) {
+        payroll::store(layout, std::span<const std::string>(stored.data(), kBoxedEntries + 1), record);
+        record.replace(kPagmarPost95Position - 1, kPagmarPost95Length, typed(part.post95, kPagmarPost95Length));
+    } else {
+        stored[kPayKindEntry] = typed(part.payKind, width(kPayKindEntry));
+        stored[kPost95Entry] = typed(part.post95, width(kPost95Entry));
+        stored[kOperatingUnitEntry] = typed(part.operatingUnit, width(kOperatingUnitEntry));
+        payroll::store(layout, stored, record);
+        const payroll::FieldSlot last = layout.slot(payroll::kEmployeeEntryCount);
+        const auto end = static_cast<std::size_t>(last.position + last.length - 1);
+        record.replace(end, kRecordLength - end, kRecordLength - end, '\0');
+    }
+    record[0] = payroll::kInUse;
+
+    RecordSlot slot(m_channels, kChannel, shown.recordNumber);
+    const records::Failure failure = slot.write(record);
+    m_channels.close(kChannel);
+    if (failure.error != 0)
+        return StoreResult::ofFile(failure);
+    shown.entries = entriesOf(record);
+    shown.read = {};
+    return {};
+}
+
+StoreResult EmployeeStore::remove(std::int64_t recordNumber)
+{
+    records::FailureHold hold(m_channels);
+    if (StoreResult opened = open(); opened.failed())
+        return opened;
+    m_channels.setRecordNumber(static_cast<double>(recordNumber));
+    m_channels.readRecord();
+    if (m_channels.channel(kChannel).recordBuffer.size() != kRecordLength) {
+        // Nothing to delete there.
+        const StoreResult failure = readFailure(m_channels);
+        m_channels.close(kChannel);
+        return failure;
+    }
+    RecordSlot slot(m_channels, kChannel, recordNumber);
+    const records::Failure failure = slot.write(std::string(kRecordLength, '\0'));
+    m_channels.close(kChannel);
+    return StoreResult::ofFile(failure);
+}
+
+} // namespace registers

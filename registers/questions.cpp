@@ -1,0 +1,36 @@
+#include "registers/questions.h"
+
+#include <string>
+
+namespace registers {
+
+namespace {
+
+constexpr const char* kChangeTitle = "Modifica dei dati";
+
+} // namespace
+
+bool confirmChange(records::Prompter& prompter)
+{
+    return prompter.askYesNo(kConfirmChange, kChangeTitle, "Conferma ", records::Icon::Question);
+}
+
+bool confirmDeletion(records::Prompter& prompter)
+{
+    return prompter.askYesNo(kConfirmDelete, kChangeTitle, "Conferma ", records::Icon::Question);
+}
+
+bool saveDespiteCheck(records::Prompter& prompter, std::string_view boxLabel, std::string_view checkMessage)
+{
+    const std::string question = "Il campo " + std::string(boxLabel) + " non ha superato il controllo ("
+        + std::string(checkMessage) + "). Salvare comunque ?";
+    return prompter.askYesNo(kSaveDespiteCheck, kChangeTitle, question, records::Icon::Question);
+}
+
+records::Answer askToSaveEdits(records::Prompter& prompter)
+{
+    return prompter.askYesNoCancel(kSaveEdits, kChangeTitle, "Salvare le modifiche al record ?",
+                                   records::Icon::Question);
+}
+
+} // namespace registers
