@@ -30,15 +30,6 @@ constexpr const char* kNoFiles = "Nessun file predisposto per il mese e l'anno";
 constexpr const char* kMonths[] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",  "Maggio",   "Giugno",
                                    "Luglio",  "Agosto",   "Settembre", "Ottobre", "Novembre", "Dicembre"};
 
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return text;
-}
-
 // Whether a stored XML file is written in UTF-8: a byte-order mark, or a declaration that says so.
 bool declaresUtf8(std::string_view firstLine)
 {
@@ -46,8 +37,8 @@ bool declaresUtf8(std::string_view firstLine)
         return true;
     if (!firstLine.starts_with("<?xml"))
         return false;
-    const std::string lower = lowerAscii(std::string(firstLine));
-    return lower.find("encoding=\"utf-8\"") != std::string::npos || lower.find("encoding='utf-8'") != std::string::npos;
+    const std::string upper = records::toUpper(firstLine);
+    return upper.find("ENCODING=\"UTF-8\"") != std::string::npos || upper.find("ENCODING='UTF-8'") != std::string::npos;
 }
 
 } // namespace
