@@ -5,10 +5,14 @@
 
 #include "check/cu_format.h"
 #include "check/values.h"
+#include "records/text.h"
 
 namespace check::cu {
 
 namespace {
+
+using records::isDigit;
+using records::allDigits;
 
 constexpr Level kBlocking = Level::Blocking;
 constexpr Level kWarning = Level::Warning;
@@ -31,11 +35,6 @@ bool blank(std::string_view text)
             return false;
     }
     return true;
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
 }
 
 // The first byte of a 16-byte value that is not a blank (16 when there is none), eight
@@ -61,15 +60,6 @@ std::size_t firstNonBlank(std::string_view value)
 bool isUpper(char c)
 {
     return c >= 'A' && c <= 'Z';
-}
-
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
 }
 
 long long number(std::string_view digits)

@@ -14,10 +14,14 @@
 #include "check/uniemens_format.h"
 #include "check/values.h"
 #include "records/cp1252.h"
+#include "records/text.h"
 
 namespace check::uniemens {
 
 namespace {
+
+using records::isDigit;
+using records::allDigits;
 
 constexpr Level kBlocking = Level::Blocking;
 constexpr Level kWarning = Level::Warning;
@@ -139,20 +143,6 @@ const Model& model()
 {
     static const Model instance;
     return instance;
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
 }
 
 bool allowedValue(std::string_view list, std::string_view value)

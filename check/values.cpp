@@ -2,24 +2,14 @@
 
 #include "payroll/identity_codes.h"
 #include "payroll/tax_codes.h"
+#include "records/text.h"
 
 namespace check {
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
-}
+using records::isDigit;
+using records::allDigits;
 
 int number(std::string_view digits)
 {

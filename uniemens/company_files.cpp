@@ -16,15 +16,6 @@ namespace {
 constexpr int kCompanyChannel = 1;
 constexpr const char* kPagheFolder = "\\nolv\\paghe";
 
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return text;
-}
-
 // A list item shows stored text; characters the payroll program never wrote are blanks.
 std::string shownText(std::string_view stored)
 {
@@ -108,13 +99,13 @@ std::vector<ListedCompany> scanMonth(records::Channels& channels, std::string_vi
     const std::string folder = std::string(drivePrefix) + kPagheFolder;
     std::unordered_set<std::string> present;
     for (const std::string& name : channels.paths().listDirectory(folder))
-        present.insert(lowerAscii(name));
+        present.insert(records::toLowerAscii(name));
 
     std::vector<ListedCompany> companies;
     for (int n = 1; n <= kMaxCompany; ++n) {
         const std::string code = records::padLeft(records::digitsText(n), 3, '0');
         const std::string name = "una" + code + suffix;
-        if (!present.contains(lowerAscii(name)))
+        if (!present.contains(records::toLowerAscii(name)))
             continue;
         const std::string path = folder + "\\" + name;
         // A link to nothing or a folder is no company file; opening a link to nothing
