@@ -5,11 +5,16 @@
 
 #include "check/cu_format.h"
 #include "check/values.h"
+#include "records/cu_edition.h"
 #include "records/text.h"
 
 namespace check::cu {
 
 namespace {
+
+// A day and month ggmm is a day of the year whose income the certification states (29
+// February exists in a leap year).
+constexpr int kIncomeYear = records::cu_edition::yearNumber(records::cu_edition::incomeYear.view());
 
 using records::isDigit;
 using records::allDigits;
@@ -842,7 +847,7 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
         const std::string_view digits = text.substr(12);
         if (!blank(text.substr(0, 12)) || !allDigits(digits))
             problem(whatIs() + " nella forma errata: atteso giorno e mese ggmm allineati a destra");
-        else if (!dayExists(2016, static_cast<int>(number(digits.substr(2, 2))), static_cast<int>(number(digits.substr(0, 2)))))
+        else if (!dayExists(kIncomeYear, static_cast<int>(number(digits.substr(2, 2))), static_cast<int>(number(digits.substr(0, 2)))))
             problem(whatIs() + ": giorno e mese inesistenti (atteso ggmm)");
         break;
     }
