@@ -75,42 +75,68 @@ std::string dateText(std::string_view field)
     return text;
 }
 
-void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& out)
+ElementTable::ElementTable(std::span<const Node> nodes)
+    : m_nodes(nodes)
+    , m_ready(nodes.size())
 {
-    // The containers open at the moment, innermost last.
-    std::array<const Node*, 16> open{};
-    std::size_t openCount = 0;
-    std::size_t k = 0;
-    while (k < table.size()) {
-        const Node& node = table[k];
-        while (openCount > 0 && open[openCount - 1]->depth >= node.depth)
-            out.close(open[--openCount]->element);
-        if (!node.when.holds(data)) {
-            // Pass over the node and everything nested in it.
-            ++k;
-            while (k < table.size() && table[k].depth > node.depth)
-                ++k;
-            continue;
-        }
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        const Node& node = nodes[k];
+        Ready& ready = m_ready[k];
         switch (node.form) {
         case Form::Container:
-            out.open(node.element);
-            open[openCount++] = &node;
+            ready.start = XmlLines::tag({"<", node.element, ">"}, true);
             break;
         case Form::Fixed:
-            out.fixed(node.element);
+            ready.start = XmlLines::tag({node.element}, true);
+            break;
+        default:
+            ready.start = XmlLines::tag({"<", node.element, ">"}, false);
+            break;
+        }
+        ready.end = XmlLines::tag({"</", node.element, ">"}, true);
+        ready.after = k + 1;
+        while (ready.after < nodes.size() && nodes[ready.after].depth > node.depth)
+            ++ready.after;
+    }
+}
+
+void ElementTable::write(const BlockData& data, XmlLines& out) const
+{
+    // The containers open at the moment, innermost last.
+    std::array<std::size_t, 16> open{};
+    std::size_t openCount = 0;
+    std::size_t k = 0;
+    const std::size_t count = m_nodes.size();
+    while (k < count) {
+        const Node& node = m_nodes[k];
+        while (openCount > 0 && m_nodes[open[openCount - 1]].depth >= node.depth)
+            out.line(m_ready[open[--openCount]].end);
+        if (!node.when.holds(data)) {
+            // Pass over the node and everything nested in it.
+            k = m_ready[k].after;
+            continue;
+        }
+        const Ready& ready = m_ready[k];
+        switch (node.form) {
+        case Form::Container:
+            out.line(ready.start);
+            open[openCount++] = k;
+            break;
+        case Form::Fixed:
+            out.line(ready.start);
             break;
         case Form::Text:
-            out.element(node.element, data.fields[node.field]);
+            out.element(ready.start, data.fields[node.field], ready.end);
             break;
         case Form::ZeroAsZero:
-            out.element(node.element, data.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field]);
+            out.element(ready.start, data.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field],
+                        ready.end);
             break;
         case Form::Date:
-            out.element(node.element, dateText(data.fields[node.field]));
+            out.element(ready.start, dateText(data.fields[node.field]), ready.end);
             break;
         case Form::Computed:
-            out.element(node.element, node.value(data, node.field));
+            out.element(ready.start, node.value(data, node.field), ready.end);
             break;
         case Form::Special:
             node.write(data, node, out);
@@ -119,7 +145,7 @@ void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& ou
         ++k;
     }
     while (openCount > 0)
-        out.close(open[--openCount]->element);
+        out.line(m_ready[open[--openCount]].end);
 }
 
 } // namespace uniemens

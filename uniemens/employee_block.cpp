@@ -220,12 +220,20 @@ std::string weeksInHundredths(const BlockData& d, int field)
 // hold markers for 31 days; a larger day count stops at the 31st.
 void writeDays(const BlockData& d, const Node&, XmlLines& out)
 {
-    // The start tag of each day, made once: a month of days is most of an employee's lines.
-    static const std::array<std::string, kDaysInMonth + 1> kDayStart = [] {
-        std::array<std::string, kDaysInMonth + 1> starts;
+    // The lines of the days, made once: a month of days is most of an employee's lines.
+    struct DayLines {
+        std::array<XmlLines::Tag, kDaysInMonth + 1> start;
+        XmlLines::Tag worked = XmlLines::tag({"<Lavorato>S</Lavorato>"}, true);
+        XmlLines::Tag notWorked = XmlLines::tag({"<Lavorato>N</Lavorato>"}, true);
+        XmlLines::Tag coverageStart = XmlLines::tag({"<TipoCoperturaGiorn>"}, false);
+        XmlLines::Tag coverageEnd = XmlLines::tag({"</TipoCoperturaGiorn>"}, true);
+        XmlLines::Tag end = XmlLines::tag({"</Giorno>"}, true);
+    };
+    static const DayLines kDay = [] {
+        DayLines lines;
         for (int day = 1; day <= kDaysInMonth; ++day)
-            starts[static_cast<std::size_t>(day)] = "<Giorno GG=\"" + records::digitsText(day) + "\">";
-        return starts;
+            lines.start[static_cast<std::size_t>(day)] = XmlLines::tag({"<Giorno GG=\"", records::digitsText(day), "\">"}, true);
+        return lines;
     }();
     const double days = d.number(kDayCount);
     for (int day = 1; day <= kDaysInMonth && day <= days; ++day) {
@@ -233,11 +241,11 @@ void writeDays(const BlockData& d, const Node&, XmlLines& out)
         const bool yes = worked == "S";
         if (!yes && worked != "N")
             continue;
-        out.fixed(kDayStart[static_cast<std::size_t>(day)]);
-        out.fixed(yes ? "<Lavorato>S</Lavorato>" : "<Lavorato>N</Lavorato>");
+        out.line(kDay.start[static_cast<std::size_t>(day)]);
+        out.line(yes ? kDay.worked : kDay.notWorked);
         if (d.sportWorker)
-            out.element("TipoCoperturaGiorn", d.fields[kDayCoverageBase + day]);
-        out.fixed("</Giorno>");
+            out.element(kDay.coverageStart, d.fields[kDayCoverageBase + day], kDay.coverageEnd);
+        out.line(kDay.end);
     }
 }
 
@@ -496,7 +504,7 @@ constexpr Node kEmployeeTable[] = {
 
 } // namespace
 
-void writeEmployeeBlock(const payroll::FieldTable& employee, const payroll::FieldTable& header,
+void writeEmployeeBlock(const RecordFields& employee, const RecordFields& header,
                         std::string_view workingYear, std::string_view selectedMonth, XmlLines& out)
 {
     BlockData data{employee, header, workingYear, selectedMonth};
@@ -508,7 +516,8 @@ void writeEmployeeBlock(const payroll::FieldTable& employee, const payroll::Fiel
         out.fixed("<DenunciaIndividuale Elimina=\"S\">");
     else
         out.open("DenunciaIndividuale");
-    writeNodes(kEmployeeTable, data, out);
+    static const ElementTable table(kEmployeeTable);
+    table.write(data, out);
     out.close("DenunciaIndividuale");
 }
 

@@ -116,7 +116,7 @@ SeriesResult Series::addCompany(const std::string& dataFile)
     return {SeriesOutcome::Added, {}, {}};
 }
 
-void Series::startFile(const std::string& fileName, const payroll::FieldTable& header)
+void Series::startFile(const std::string& fileName, const RecordFields& header)
 {
     m_fileName = fileName;
     m_lines.restart();
@@ -163,7 +163,7 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
 
 void Series::writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::FieldTable header = payroll::unpackCompanyHeader(headerRecord);
+    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::kCompanyHeaderFieldCount);
     if (m_companies.empty()) {
         const std::string_view composition = header[payroll::company::kComposition];
         const char* prefix = composition == "FP" ? "fp" : composition == "FC" ? "fc" : "uea";
@@ -171,11 +171,12 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
     }
     writeCompanyStart(header, m_lines);
     writePositionStart(header, m_lines);
+    RecordFields employee(payroll::employeeLayout(), payroll::kEmployeeFieldCount);
     readDataRecords(siblingDataFile(dataFile, "unb"), payroll::kEmployeeRecordLength,
                     header.number(payroll::company::kRecordCount), "L'archivio dei dipendenti non contiene il record ",
                     [&](std::string_view record) {
-                        m_record.assign(payroll::employeeLayout(), record, payroll::kEmployeeFieldCount);
-                        writeEmployeeBlock(m_record, header, m_workingYear, m_month, m_lines);
+                        employee.reset(record);
+                        writeEmployeeBlock(employee, header, m_workingYear, m_month, m_lines);
                     });
     writeCompanyTotals(header, m_lines);
     m_lines.fixed("</PosContributiva>");
@@ -184,19 +185,19 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
 
 void Series::writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::FieldTable header
-        = payroll::unpackCompanyHeader(headerRecord, payroll::company::kCollaboratorFieldCount);
+    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::company::kCollaboratorFieldCount);
     if (m_companies.empty())
         startFile(xmlFileName(dataFile, "uea"), header);
     writeCompanyStart(header, m_lines);
     writeCollaboratorListStart(header, m_lines);
+    RecordFields collaborator(payroll::collaboratorLayout());
     readDataRecords(siblingDataFile(dataFile, "unc"), payroll::kCollaboratorRecordLength,
                     header.number(payroll::company::kRecordCount),
                     "L'archivio dei collaboratori non contiene il record ", [&](std::string_view record) {
-                        m_record.assign(payroll::collaboratorLayout(), record);
+                        collaborator.reset(record);
                         // Only collaborators paid this month are declared.
-                        if (m_record.number(payroll::collaborator::kTaxable) > 0)
-                            writeCollaboratorBlock(m_record, header, m_lines);
+                        if (collaborator.number(payroll::collaborator::kTaxable) > 0)
+                            writeCollaboratorBlock(collaborator, header, m_lines);
                     });
     m_lines.fixed("</ListaCollaboratori>");
     m_lines.fixed("</Azienda>");

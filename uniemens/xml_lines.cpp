@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 #include "records/cp1252.h"
 #include "records/record_file.h"
@@ -13,14 +14,14 @@ namespace uniemens {
 
 namespace {
 
+constexpr std::size_t kMostPerByte = XmlLines::kMostPerByte;
+
 // Lines are handed to the file in blocks of about this size: few writes for a large
 // company, little memory.
 constexpr std::size_t kBlock = 256 * 1024;
 // Every few megabytes the disk is asked to start on the file while the next lines are made,
 // so that little is left to write when the file is pushed to the disk at the end.
 constexpr std::int64_t kWritebackEvery = 4 * 1024 * 1024;
-// The most bytes one byte of a value can become: "&quot;".
-constexpr std::size_t kMostPerByte = 6;
 
 // What each byte of a value becomes, in element text and in an attribute value.
 struct ByteForm {
@@ -73,20 +74,69 @@ bool plainByte(unsigned char c)
 
 } // namespace
 
+XmlLines::Tag XmlLines::tag(std::initializer_list<std::string_view> parts, bool endsLine)
+{
+    Tag made;
+    std::size_t size = 0;
+    for (std::string_view part : parts) {
+        if (size + part.size() + 2 > Tag::kMost)
+            throw std::length_error("tag longer than " + std::to_string(Tag::kMost - 2) + " bytes");
+        std::memcpy(made.bytes.data() + size, part.data(), part.size());
+        size += part.size();
+    }
+    if (endsLine) {
+        made.bytes[size++] = '\r';
+        made.bytes[size++] = '\n';
+    }
+    made.size = static_cast<std::uint8_t>(size);
+    return made;
+}
+
 XmlLines::XmlLines(records::NewFile& file)
     : m_file(file)
 {
     byteForms();
 }
 
+namespace {
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// True when one of the eight bytes is zero.
+constexpr bool hasZeroByte(std::uint64_t eight)
+{
+    return ((eight - kEachByte) & ~eight & kHighBits) != 0;
+}
+
+// True when all eight bytes are plain: printable ASCII but the ones XML escapes.
+bool allPlain(std::uint64_t eight)
+{
+    return (eight & kHighBits) == 0 && ((eight - 0x20 * kEachByte) & ~eight & kHighBits) == 0
+        && !hasZeroByte(eight ^ ('&' * kEachByte)) && !hasZeroByte(eight ^ ('<' * kEachByte))
+        && !hasZeroByte(eight ^ ('>' * kEachByte)) && !hasZeroByte(eight ^ ('"' * kEachByte));
+}
+
+} // namespace
+
 char* XmlLines::putValue(char* p, std::string_view value, bool attribute)
 {
-    // Most values are plain ASCII and go in as they stand.
+    // Most values are plain ASCII and go in as they stand, eight bytes at a time while they
+    // can: only a byte that needs it is looked up.
+    const char* const v = value.data();
+    const std::size_t size = value.size();
     std::size_t plain = 0;
-    while (plain < value.size() && plainByte(static_cast<unsigned char>(value[plain])))
-        ++plain;
-    p = put(p, value.substr(0, plain));
-    if (plain == value.size())
+    for (; plain + 8 <= size; plain += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, v + plain, sizeof eight);
+        if (!allPlain(eight))
+            break;
+        std::memcpy(p + plain, &eight, sizeof eight);
+    }
+    for (; plain < size && plainByte(static_cast<unsigned char>(v[plain])); ++plain)
+        p[plain] = v[plain];
+    p += plain;
+    if (plain == size)
         return p;
     const auto& forms = attribute ? byteForms().attribute : byteForms().text;
     for (const char c : value.substr(plain)) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <initializer_list>
 #include <string_view>
 
 #include "records/write_behind.h"
@@ -25,9 +27,39 @@ namespace uniemens {
 // SeriesStopped with its failure (naming the last line of the block).
 class XmlLines {
 public:
+    // The most bytes one byte of a value can become: "&quot;".
+    static constexpr std::size_t kMostPerByte = 6;
+    // A few bytes of the program's own made once, for the lines written most: a start tag
+    // ("<Cognome>"), an end tag with its line end ("</Cognome>" CR LF), or a whole line. They
+    // are copied as a block of fixed size, which takes no more time than a call of memcpy
+    // and no decision on their length.
+    struct Tag {
+        static constexpr std::size_t kMost = 64;
+        std::array<char, kMost> bytes{};
+        std::uint8_t size = 0;
+    };
+    // The tag of the bytes `parts` one after the other; `endsLine` adds CR LF. Throws
+    // std::length_error when they do not fit.
+    static Tag tag(std::initializer_list<std::string_view> parts, bool endsLine);
+
     explicit XmlLines(records::NewFile& file);
     XmlLines(const XmlLines&) = delete;
     XmlLines& operator=(const XmlLines&) = delete;
+
+    // A whole line made once ("<Settimana>", CR LF).
+    void line(const Tag& whole)
+    {
+        char* p = room(0);
+        lineWritten(putTag(p, whole));
+    }
+    // start, `value` as an element's text, end (which ends the line).
+    void element(const Tag& start, std::string_view value, const Tag& end)
+    {
+        char* p = room(kMostPerByte * value.size());
+        p = putTag(p, start);
+        p = putValue(p, value, false);
+        lineWritten(putTag(p, end));
+    }
 
     // A line of the program's own, as it stands ("<DenunceMensili>", "</Giorno>").
     void fixed(std::string_view line)
@@ -63,12 +95,21 @@ public:
     void restart();
 
 private:
-    // Room for `bytes` more bytes at the end of the lines gathered: where to write them.
+    // Room for `bytes` more bytes at the end of the lines gathered, and for two tags beyond
+    // them: where to write them.
     char* room(std::size_t bytes)
     {
+        bytes += 2 * Tag::kMost + 2;
         if (m_buffer.size() - m_used < bytes)
             makeRoom(bytes);
         return m_buffer.data() + m_used;
+    }
+    // Copies the tag's bytes, and as many after them as make up the fixed block: room() has
+    // left space for them, and the next bytes written replace them.
+    static char* putTag(char* p, const Tag& tag)
+    {
+        std::memcpy(p, tag.bytes.data(), Tag::kMost);
+        return p + tag.size;
     }
     void makeRoom(std::size_t bytes);
     static char* put(char* p, std::string_view text)
@@ -82,6 +123,12 @@ private:
     {
         *p++ = '\r';
         *p++ = '\n';
+        m_used = static_cast<std::size_t>(p - m_buffer.data());
+        ++m_lineCount;
+    }
+    // The end of a line whose CR LF is already written.
+    void lineWritten(char* p)
+    {
         m_used = static_cast<std::size_t>(p - m_buffer.data());
         ++m_lineCount;
     }
