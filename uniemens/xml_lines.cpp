@@ -209,11 +209,15 @@ void XmlLines::elementWithAttribute(std::string_view element, std::string_view a
 
 void XmlLines::makeRoom(std::size_t bytes)
 {
-    // A full block goes to the file; the lines are made in the buffer it leaves.
+    // A full block goes to the file; the lines are made in a block already written.
     if (m_used > 0)
         handOver();
-    // The buffer's bytes are overwritten line by line; growing it only fills its new tail.
-    m_buffer.resize(std::max(kBlock, bytes));
+    if (m_block.capacity == 0)
+        m_block = m_writer.take(kBlock);
+    if (m_block.capacity < bytes) {
+        m_block.bytes.reset(new char[bytes]);
+        m_block.capacity = bytes;
+    }
 }
 
 void XmlLines::handOver()
@@ -221,49 +225,50 @@ void XmlLines::handOver()
     if (m_used == 0)
         return;
     // Blocks reach the file in order, and a block that fails ends the series before the
-    // next one is written.
-    settle();
-    m_buffer.resize(m_used);
-    const std::int64_t offset = m_offset;
+    // next one is handed over.
+    if (m_writer.failed())
+        settle();
+    m_block.size = m_used;
+    m_block.offset = m_offset;
+    m_block.lastLine = static_cast<std::int64_t>(m_lineCount);
     m_writtenSinceWriteback += static_cast<std::int64_t>(m_used);
-    const bool writeback = m_writtenSinceWriteback >= kWritebackEvery;
-    if (writeback)
+    m_block.startWriteback = m_writtenSinceWriteback >= kWritebackEvery;
+    if (m_block.startWriteback)
         m_writtenSinceWriteback = 0;
     m_offset += static_cast<std::int64_t>(m_used);
     m_used = 0;
-    const int descriptor = m_file.duplicateDescriptor();
-    if (descriptor >= 0 && m_behind.write(descriptor, m_buffer, offset, writeback)) {
-        m_behindBusy = true;
-        m_behindOffset = offset;
-        m_behindLines = m_lineCount;
+    m_block.descriptor = m_file.duplicateDescriptor();
+    if (m_block.descriptor >= 0 && m_writer.write(m_block))
         return;
-    }
-    if (descriptor >= 0)
-        ::close(descriptor);
+    if (m_block.descriptor >= 0)
+        ::close(m_block.descriptor);
+    m_block.descriptor = -1;
     // No file open (the write says so) or no second thread: written here and now.
-    writeNow(m_buffer, offset, m_lineCount);
-    m_buffer.clear();
-    if (writeback)
+    records::FileResult written = m_file.writeLinesAt(m_block.offset, std::string_view(m_block.bytes.get(), m_block.size),
+                                                      m_block.lastLine);
+    if (written.failed())
+        throw SeriesStopped(std::move(written));
+    if (m_block.startWriteback)
         m_file.startWriteback();
 }
 
 void XmlLines::settle()
 {
-    if (!m_behindBusy)
-        return;
-    m_behindBusy = false;
-    if (m_behind.wait())
-        return;
-    // The block did not reach the file: it is written again here, where the failure is
-    // told, and the series ends.
-    writeNow(m_behind.lastBlock(), m_behindOffset, m_behindLines);
-}
-
-void XmlLines::writeNow(std::string& block, std::int64_t offset, double lines)
-{
-    records::FileResult written = m_file.writeLinesAt(offset, block, static_cast<std::int64_t>(lines));
-    if (written.failed())
-        throw SeriesStopped(std::move(written));
+    // A block that did not reach the file is written again here, where the failure is
+    // told, and the series ends; so are the blocks after it, when it is written after all.
+    std::vector<BlockWriter::Block> unwritten = m_writer.wait();
+    for (std::size_t k = 0; k < unwritten.size(); ++k) {
+        const BlockWriter::Block& block = unwritten[k];
+        records::FileResult written
+            = m_file.writeLinesAt(block.offset, std::string_view(block.bytes.get(), block.size), block.lastLine);
+        if (written.failed()) {
+            for (BlockWriter::Block& left : unwritten)
+                m_writer.giveBack(std::move(left));
+            throw SeriesStopped(std::move(written));
+        }
+    }
+    for (BlockWriter::Block& block : unwritten)
+        m_writer.giveBack(std::move(block));
 }
 
 void XmlLines::flush()
@@ -274,11 +279,8 @@ void XmlLines::flush()
 
 void XmlLines::restart()
 {
-    // A block of an abandoned file may still be on its way: it is let go, whatever became of it.
-    if (m_behindBusy) {
-        m_behind.wait();
-        m_behindBusy = false;
-    }
+    // The blocks of an abandoned file still on their way are let go, whatever became of them.
+    m_writer.drop();
     m_used = 0;
     m_offset = 0;
     m_lineCount = 0;

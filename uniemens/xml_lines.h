@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "records/write_behind.h"
+#include "uniemens/block_writer.h"
 
 namespace records {
 class NewFile;
@@ -100,9 +100,9 @@ private:
     char* room(std::size_t bytes)
     {
         bytes += 2 * Tag::kMost + 2;
-        if (m_buffer.size() - m_used < bytes)
+        if (m_block.capacity - m_used < bytes)
             makeRoom(bytes);
-        return m_buffer.data() + m_used;
+        return m_block.bytes.get() + m_used;
     }
     // Copies the tag's bytes, and as many after them as make up the fixed block: room() has
     // left space for them, and the next bytes written replace them.
@@ -123,28 +123,24 @@ private:
     {
         *p++ = '\r';
         *p++ = '\n';
-        m_used = static_cast<std::size_t>(p - m_buffer.data());
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
         ++m_lineCount;
     }
     // The end of a line whose CR LF is already written.
     void lineWritten(char* p)
     {
-        m_used = static_cast<std::size_t>(p - m_buffer.data());
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
         ++m_lineCount;
     }
     void handOver();
     void settle();
-    void writeNow(std::string& block, std::int64_t offset, double lines);
 
     records::NewFile& m_file;
-    std::string m_buffer;    // the lines gathered, in its first m_used bytes
+    BlockWriter m_writer;
+    BlockWriter::Block m_block; // the lines gathered, in its first m_used bytes
     std::size_t m_used = 0;
     double m_lineCount = 0;
     std::int64_t m_offset = 0; // where the lines gathered go in the file
-    records::WriteBehind m_behind;
-    bool m_behindBusy = false; // a block was handed to the writer thread and not waited for
-    std::int64_t m_behindOffset = 0;
-    double m_behindLines = 0;  // the line count at the end of that block
     std::int64_t m_writtenSinceWriteback = 0;
 };
 
