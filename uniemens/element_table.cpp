@@ -12,12 +12,12 @@ namespace uniemens {
 
 bool isPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return data.number(fields[0]) > 0;
+    return data.fields.positive(fields[0]);
 }
 
 bool notPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return !(data.number(fields[0]) > 0);
+    return !data.fields.positive(fields[0]);
 }
 
 bool sumIsPositiveTest(const BlockData& data, const FieldList& fields)
@@ -36,7 +36,7 @@ bool anyIsPositiveTest(const BlockData& data, const FieldList& fields)
     for (const short f : fields) {
         if (f == 0)
             break;
-        if (data.number(f) > 0)
+        if (data.fields.positive(f))
             return true;
     }
     return false;

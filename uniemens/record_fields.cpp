@@ -1,6 +1,7 @@
 #include "uniemens/record_fields.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "payroll/field_layout.h"
@@ -43,9 +44,68 @@ void RecordFields::reset(std::string_view record)
     mark(m_numberKnown, 0);
 }
 
+namespace {
+
+// The bytes of a record are looked at eight at a time, the first of them the lowest.
+static_assert(std::endian::native == std::endian::little);
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+std::uint64_t eightAt(const char* p)
+{
+    std::uint64_t eight;
+    std::memcpy(&eight, p, sizeof eight);
+    return eight;
+}
+
+// True when one of the eight bytes is a control character (below 32).
+bool hasControl(std::uint64_t eight)
+{
+    return ((eight - 32 * kEachByte) & ~eight & kHighBits) != 0;
+}
+
+// The high bit of each of the eight bytes that is not a blank.
+std::uint64_t notBlanks(std::uint64_t eight)
+{
+    const std::uint64_t x = eight ^ (' ' * kEachByte);
+    return (((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
+}
+
+// True when one of the bytes from `begin` to `end` of `record` is a control character;
+// eight at a time, the last eight overlapping those before them.
+bool controlIn(const char* record, std::size_t begin, std::size_t end)
+{
+    if (end - begin >= 8) {
+        for (std::size_t at = begin; at + 8 < end; at += 8) {
+            if (hasControl(eightAt(record + at)))
+                return true;
+        }
+        return hasControl(eightAt(record + end - 8));
+    }
+    if (end >= 8) {
+        // The eight bytes that end the field, those before it left out.
+        const std::uint64_t field = eightAt(record + end - 8) | (((std::uint64_t{1} << 8 * (8 - (end - begin))) - 1) & 0x4040404040404040ULL);
+        return hasControl(field);
+    }
+    for (std::size_t at = begin; at < end; ++at) {
+        if (static_cast<unsigned char>(record[at]) < ' ')
+            return true;
+    }
+    return false;
+}
+
+bool blank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+} // namespace
+
 void RecordFields::cut(std::size_t k) const
 {
     mark(m_textKnown, k);
+    const char* const record = m_record.data();
     const std::size_t size = m_record.size();
     std::size_t begin = m_slots[k].begin;
     std::size_t end = std::min<std::size_t>(size, m_slots[k].end);
@@ -53,32 +113,90 @@ void RecordFields::cut(std::size_t k) const
         m_texts[k] = {};
         return;
     }
-    const auto blank = [&](std::size_t at) { return static_cast<unsigned char>(m_record[at]) <= ' '; };
-    while (begin < end && blank(begin))
-        ++begin;
-    while (end > begin && blank(end - 1))
-        --end;
-    // A control character inside the text reads as a blank: the text is then taken from a
-    // copy of the field's bytes with blanks in their place.
-    const char* const text = m_record.data() + begin;
-    const std::size_t length = end - begin;
-    bool control = false;
-    for (std::size_t i = 0; i < length; ++i)
-        control |= static_cast<unsigned char>(text[i]) < ' ';
-    if (!control) {
-        m_texts[k] = std::string_view(text, length);
+    // A field shorter than eight bytes is looked at in the eight bytes that end it.
+    if (end - begin < 8 && end >= 8) {
+        const std::uint64_t eight = eightAt(record + end - 8);
+        const std::uint64_t inField = ~std::uint64_t{0} << 8 * (8 - (end - begin));
+        if (!hasControl(eight | (~inField & 0x4040404040404040ULL))) {
+            const std::uint64_t found = notBlanks(eight) & inField;
+            if (found == 0) {
+                m_texts[k] = {};
+                return;
+            }
+            const std::size_t first = end - 8 + static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
+            const std::size_t last = end - static_cast<std::size_t>(__builtin_clzll(found)) / 8;
+            m_texts[k] = std::string_view(record + first, last - first);
+            return;
+        }
+    } else if (!controlIn(record, begin, end)) {
+        // Only blanks to strip: texts stand at the left of their fields, so the blanks after
+        // them are found eight at a time from the end.
+        while (end - begin >= 8) {
+            const std::uint64_t found = notBlanks(eightAt(record + end - 8));
+            if (found != 0) {
+                end -= static_cast<std::size_t>(__builtin_clzll(found)) / 8;
+                break;
+            }
+            end -= 8;
+        }
+        if (end - begin < 8) {
+            while (end > begin && record[end - 1] == ' ')
+                --end;
+        }
+        while (end - begin >= 8) {
+            const std::uint64_t found = notBlanks(eightAt(record + begin));
+            if (found != 0) {
+                begin += static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
+                break;
+            }
+            begin += 8;
+        }
+        while (begin < end && record[begin] == ' ')
+            ++begin;
+        m_texts[k] = std::string_view(record + begin, end - begin);
         return;
     }
+    // A control character reads as a blank: the text is taken from a copy of the field's
+    // bytes with blanks in their place.
+    while (end > begin && blank(record[end - 1]))
+        --end;
+    while (begin < end && blank(record[begin]))
+        ++begin;
     char* const copy = m_blanked.data() + begin;
-    for (std::size_t i = 0; i < length; ++i)
-        copy[i] = static_cast<unsigned char>(text[i]) < ' ' ? ' ' : text[i];
-    m_texts[k] = std::string_view(copy, length);
+    for (std::size_t i = begin; i < end; ++i)
+        copy[i - begin] = blank(record[i]) ? ' ' : record[i];
+    m_texts[k] = std::string_view(copy, end - begin);
 }
 
 void RecordFields::read(std::size_t k) const
 {
     mark(m_numberKnown, k);
     m_numbers[k] = records::numericValue((*this)[static_cast<int>(k)]);
+}
+
+bool RecordFields::positiveText(std::size_t k) const
+{
+    const std::string_view text = (*this)[static_cast<int>(k)];
+    // Fields are a few dozen characters at most: no value of such a text is too small for a
+    // double.
+    if (text.size() <= 64) {
+        bool point = false;
+        bool nonZero = false;
+        bool plain = true;
+        for (const char c : text) {
+            if (c >= '1' && c <= '9') {
+                nonZero = true;
+            } else if (c == '.' && !point) {
+                point = true;
+            } else if (c != '0') {
+                plain = false;
+                break;
+            }
+        }
+        if (plain)
+            return nonZero;
+    }
+    return number(static_cast<int>(k)) > 0;
 }
 
 } // namespace uniemens

@@ -49,6 +49,19 @@ public:
         return m_numbers[k];
     }
 
+    // Whether the numeric value of the field is above zero. A plain text of digits with at
+    // most one full stop is above zero when one of its digits is not 0: it is judged without
+    // reading its value.
+    bool positive(int field) const
+    {
+        const auto k = static_cast<std::size_t>(field);
+        if (k >= m_slots.size())
+            return false;
+        if (isKnown(m_numberKnown, k))
+            return m_numbers[k] > 0;
+        return positiveText(k);
+    }
+
 private:
     struct Slot {
         std::uint32_t begin = 0; // 0-based
@@ -61,6 +74,7 @@ private:
     static void mark(std::vector<std::uint64_t>& marks, std::size_t k) { marks[k / 64] |= std::uint64_t{1} << (k % 64); }
     void cut(std::size_t k) const;
     void read(std::size_t k) const;
+    bool positiveText(std::size_t k) const;
 
     std::vector<Slot> m_slots; // index 0 and fields past the last one read nothing
     std::string_view m_record;

@@ -196,7 +196,7 @@ void Series::writeCollaboratorCompany(const std::string& dataFile, const std::st
                     "L'archivio dei collaboratori non contiene il record ", [&](std::string_view record) {
                         collaborator.reset(record);
                         // Only collaborators paid this month are declared.
-                        if (collaborator.number(payroll::collaborator::kTaxable) > 0)
+                        if (collaborator.positive(payroll::collaborator::kTaxable))
                             writeCollaboratorBlock(collaborator, header, m_lines);
                     });
     m_lines.fixed("</ListaCollaboratori>");

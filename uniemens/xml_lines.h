@@ -52,6 +52,13 @@ public:
         char* p = room(0);
         lineWritten(putTag(p, whole));
     }
+    // `count` whole lines made once, one after the other.
+    void lines(const Tag& whole, int count)
+    {
+        char* p = putTag(room(0), whole);
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
+        m_lineCount += count;
+    }
     // start, `value` as an element's text, end (which ends the line).
     void element(const Tag& start, std::string_view value, const Tag& end)
     {
@@ -108,7 +115,10 @@ private:
     // left space for them, and the next bytes written replace them.
     static char* putTag(char* p, const Tag& tag)
     {
-        std::memcpy(p, tag.bytes.data(), Tag::kMost);
+        // Most tags take the first half.
+        std::memcpy(p, tag.bytes.data(), Tag::kMost / 2);
+        if (tag.size > Tag::kMost / 2)
+            std::memcpy(p + Tag::kMost / 2, tag.bytes.data() + Tag::kMost / 2, Tag::kMost / 2);
         return p + tag.size;
     }
     void makeRoom(std::size_t bytes);
