@@ -251,7 +251,8 @@ void writeDays(const BlockData& d, const Node&, XmlLines& out)
             continue;
         const auto k = static_cast<std::size_t>(day);
         if (!d.sportWorker) {
-            out.lines(yes ? kDay.worked[k] : kDay.notWorked[k], 3);
+            out.lines(yes ? kDay.worked[k] : kDay.notWorked[k],
+                      {&kDay.start[k], yes ? &kDay.workedLine : &kDay.notWorkedLine, &kDay.end});
             continue;
         }
         out.line(kDay.start[k]);

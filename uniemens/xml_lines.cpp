@@ -212,11 +212,13 @@ void XmlLines::makeRoom(std::size_t bytes)
     // A full block goes to the file; the lines are made in a block already written.
     if (m_used > 0)
         handOver();
+    m_limit = std::max(kBlock, bytes);
+    const std::size_t capacity = m_limit + 2 * XmlLines::Tag::kMost;
     if (m_block.capacity == 0)
-        m_block = m_writer.take(kBlock);
-    if (m_block.capacity < bytes) {
-        m_block.bytes.reset(new char[bytes]);
-        m_block.capacity = bytes;
+        m_block = m_writer.take(capacity);
+    if (m_block.capacity < capacity) {
+        m_block.bytes.reset(new char[capacity]);
+        m_block.capacity = capacity;
     }
 }
 
@@ -237,6 +239,8 @@ void XmlLines::handOver()
         m_writtenSinceWriteback = 0;
     m_offset += static_cast<std::int64_t>(m_used);
     m_used = 0;
+    // The next line starts a block of its own.
+    m_limit = 0;
     m_block.descriptor = m_file.duplicateDescriptor();
     if (m_block.descriptor >= 0 && m_writer.write(m_block))
         return;
@@ -282,6 +286,7 @@ void XmlLines::restart()
     // The blocks of an abandoned file still on their way are let go, whatever became of them.
     m_writer.drop();
     m_used = 0;
+    m_limit = 0;
     m_offset = 0;
     m_lineCount = 0;
     m_writtenSinceWriteback = 0;

@@ -49,20 +49,26 @@ public:
     // A whole line made once ("<Settimana>", CR LF).
     void line(const Tag& whole)
     {
-        char* p = room(0);
+        char* p = room(whole.size);
         lineWritten(putTag(p, whole));
     }
-    // `count` whole lines made once, one after the other.
-    void lines(const Tag& whole, int count)
+    // Whole lines made once, one after the other: `whole` holds them all, `each` each of
+    // them. A block ends between two lines as if they had been written one by one.
+    void lines(const Tag& whole, std::initializer_list<const Tag*> each)
     {
-        char* p = putTag(room(0), whole);
+        if (m_limit - m_used < whole.size) {
+            for (const Tag* one : each)
+                line(*one);
+            return;
+        }
+        char* p = putTag(m_block.bytes.get() + m_used, whole);
         m_used = static_cast<std::size_t>(p - m_block.bytes.get());
-        m_lineCount += count;
+        m_lineCount += static_cast<double>(each.size());
     }
     // start, `value` as an element's text, end (which ends the line).
     void element(const Tag& start, std::string_view value, const Tag& end)
     {
-        char* p = room(kMostPerByte * value.size());
+        char* p = room(start.size + kMostPerByte * value.size() + end.size);
         p = putTag(p, start);
         p = putValue(p, value, false);
         lineWritten(putTag(p, end));
@@ -102,12 +108,12 @@ public:
     void restart();
 
 private:
-    // Room for `bytes` more bytes at the end of the lines gathered, and for two tags beyond
-    // them: where to write them.
+    // Room for `bytes` more bytes at the end of the lines gathered: where to write them. A
+    // block is handed to the file when the next line may not fit in it; beyond the block
+    // there is room for a tag's fixed copy.
     char* room(std::size_t bytes)
     {
-        bytes += 2 * Tag::kMost + 2;
-        if (m_block.capacity - m_used < bytes)
+        if (m_limit - m_used < bytes)
             makeRoom(bytes);
         return m_block.bytes.get() + m_used;
     }
@@ -149,6 +155,7 @@ private:
     BlockWriter m_writer;
     BlockWriter::Block m_block; // the lines gathered, in its first m_used bytes
     std::size_t m_used = 0;
+    std::size_t m_limit = 0;    // the bytes a block takes
     double m_lineCount = 0;
     std::int64_t m_offset = 0; // where the lines gathered go in the file
     std::int64_t m_writtenSinceWriteback = 0;
