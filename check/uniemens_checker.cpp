@@ -145,26 +145,6 @@ const Model& model()
     return instance;
 }
 
-bool allowedValue(std::string_view list, std::string_view value)
-{
-    while (true) {
-        const auto bar = list.find('|');
-        if (list.substr(0, bar) == value)
-            return true;
-        if (bar == std::string_view::npos)
-            return false;
-        list.remove_prefix(bar + 1);
-    }
-}
-
-std::string shownList(std::string_view list)
-{
-    std::string text;
-    for (const char c : list)
-        text += c == '|' ? std::string(", ") : std::string(1, c);
-    return text;
-}
-
 int number(std::string_view digits)
 {
     int value = 0;

@@ -129,4 +129,30 @@ std::optional<FiscalCodeBirth> birthOfFiscalCode(std::string_view code)
     return birth;
 }
 
+bool allowedValue(std::string_view list, std::string_view value)
+{
+    while (true) {
+        const auto bar = list.find('|');
+        if (list.substr(0, bar) == value)
+            return true;
+        if (bar == std::string_view::npos)
+            return false;
+        list.remove_prefix(bar + 1);
+    }
+}
+
+std::string shownList(std::string_view list)
+{
+    std::string text;
+    for (const char c : list) {
+        if (c == '|')
+            text += ", ";
+        else if (c == ' ')
+            text += "spazio";
+        else
+            text += c;
+    }
+    return text;
+}
+
 } // namespace check
