@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -105,10 +106,10 @@ std::string headerRecord(char storedKind, const std::string& type, const std::st
 TEST_F(RunRequestTest, AnOrdinarySupplyWritesEveryEmployeeInUse)
 {
     std::vector<std::string> storing;
-    std::vector<double> advanced;
+    std::vector<std::int64_t> advanced;
     RunProgress progress;
     progress.storing = [&](const std::string& text) { storing.push_back(text); };
-    progress.advanced = [&](double done, double total) {
+    progress.advanced = [&](std::int64_t done, double total) {
         advanced.push_back(done);
         EXPECT_EQ(total, 3);
     };
@@ -123,7 +124,7 @@ TEST_F(RunRequestTest, AnOrdinarySupplyWritesEveryEmployeeInUse)
     EXPECT_EQ(prompter.last().icon, records::Icon::Information);
     EXPECT_EQ(storing, std::vector<std::string>{"Memorizzazione in corso......della CU di ROSSI COSTRUZIONI SRL   "
                                                 "SEDE DI MILANO          "});
-    EXPECT_EQ(advanced, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(advanced, (std::vector<std::int64_t>{1, 2, 3}));
     EXPECT_TRUE(launcher.shownFiles.empty());
 
     const auto records = splitRecords(telematic());
@@ -247,10 +248,10 @@ TEST_F(RunRequestTest, AStoppedRunNamesItsMessageAndLeavesTheEarlierFile)
         EXPECT_EQ(result.telematicHostPath, "");
         EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
         // The run's own stops carry the stop icon and the title "Accesso"; a file that cannot
-        // be read is told by its channel's message.
-        const bool channelMessage = std::string(c.message).starts_with("Errore");
-        EXPECT_EQ(prompter.last().icon, channelMessage ? records::Icon::None : records::Icon::Stop);
-        EXPECT_EQ(prompter.last().title, channelMessage ? "" : "Accesso");
+        // be read is told by the message of its read.
+        const bool fileMessage = std::string(c.message).starts_with("Errore");
+        EXPECT_EQ(prompter.last().icon, fileMessage ? records::Icon::None : records::Icon::Stop);
+        EXPECT_EQ(prompter.last().title, fileMessage ? "" : "Accesso");
         EXPECT_EQ(telematic(), "an earlier file");
         EXPECT_FALSE(temporaryFileLeft());
     }
