@@ -7,14 +7,16 @@
 #include <optional>
 
 #include "app/console_prompter.h"
-#include "cu/createl_form.h"
 #include "records/channels.h"
 #include "records/cp1252.h"
-#include "records/file_chooser.h"
-#include "records/host_paths.h"
+#include "records/file_result.h"
+#include "records/installation.h"
 #include "records/shared_values.h"
 #include "records/text.h"
-#include "uniemens/inditta_form.h"
+#include "uniemens/company_files.h"
+#include "uniemens/programs.h"
+#include "uniemens/questions.h"
+#include "uniemens/series.h"
 
 namespace app::cli {
 
@@ -55,6 +57,14 @@ std::string companyCode(const std::string& option)
     return digits && code.size() < 3 ? records::padLeft(code, 3, '0') : code;
 }
 
+// The company of the month's list whose data file is named after `code`, or none.
+const uniemens::ListedCompany* listedCompany(const std::vector<uniemens::ListedCompany>& listed, const std::string& code)
+{
+    const auto found = std::find_if(listed.begin(), listed.end(),
+                                    [&](const uniemens::ListedCompany& company) { return company.code == code; });
+    return found == listed.end() ? nullptr : &*found;
+}
+
 } // namespace
 
 int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
@@ -82,46 +92,39 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         return 2;
     ConsolePrompter console(err);
     if (arguments.flag("check"))
-        console.answerYes(records::Question::ContinueWithCheck);
+        console.answerYes(uniemens::kContinueWithCheck);
     ConsoleLauncher launcher(err);
-    records::NoFileChooser chooser;
     records::SharedValues shared(*installation);
+    const records::Workplace workplace{shared, console, launcher};
 
-    // The createl window loads first and reads the drive of the installation.
-    cu::CreatelForm({shared, console, launcher}).load();
-
-    uniemens::IndittaForm form({shared, console, launcher}, chooser);
-    // How far the records of each company have been read, on the terminal only.
-    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
-    std::optional<TerminalProgress> progress;
-    console.beforeLine = [&progress] {
-        if (progress)
-            progress->endLine();
-    };
-    form.advanced = [&progress](double done, double total) {
-        if (progress)
-            progress->show(done, total);
-    };
-    form.Form_Load();
-    form.combo1_Click(month - 1);
+    // The drive of the installation and its working year, as the windows read them.
+    records::showFailure(console, records::readDrive(shared.paths, shared.installation));
+    records::showFailures(console, records::readWorkingYear(shared.paths, shared.installation));
+    records::Channels channels(shared.paths, console);
+    // The companies prepared for the month, as the window lists them.
+    const std::vector<uniemens::ListedCompany> listed
+        = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, month);
 
     // Nothing is written unless every company can be declared: each listed for the month in
     // a data file named after it and holding it, given once, all of the first company's kind.
-    std::optional<uniemens::IndittaForm::Heading> first;
+    std::optional<uniemens::CompanyHeading> first;
     for (std::size_t k = 0; k < codes.size(); ++k) {
         const std::string code = records::cp1252ToUtf8(codes[k]);
         if (std::find(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(k), codes[k]) != codes.begin() + static_cast<std::ptrdiff_t>(k)) {
             err << "uniemens: la ditta " << code << " e' indicata piu' volte\n";
             return 1;
         }
-        const int item = form.findCompany(codes[k]);
-        if (item < 0) {
+        const uniemens::ListedCompany* company = listedCompany(listed, codes[k]);
+        if (company == nullptr) {
             err << "uniemens: nessun file predisposto per la ditta " << code << " nel mese " << month << " dell'anno "
                 << records::cp1252ToUtf8(shared.installation.workingYear) << "\n";
             return 1;
         }
-        const std::string dataFile = records::cp1252ToUtf8(form.dataFiles[static_cast<std::size_t>(item)]);
-        const std::optional<uniemens::IndittaForm::Heading> heading = form.headingOf(item);
+        const std::string dataFile = records::cp1252ToUtf8(company->dataFile);
+        // A header that the scan could not read is read once more, so that what stops it is
+        // said again beside the refusal.
+        const std::optional<uniemens::CompanyHeading> heading
+            = company->heading ? company->heading : uniemens::readCompanyHeading(channels, console, company->dataFile);
         if (!heading) {
             err << "uniemens: il file " << dataFile << " della ditta " << code << " non si puo' leggere\n";
             return 1;
@@ -132,7 +135,7 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
             return 1;
         }
         if (!first) {
-            if (heading->kind != 0 && heading->kind != 1) {
+            if (heading->kind == uniemens::DeclarationKind::Other) {
                 err << "uniemens: la ditta " << code
                     << " non ha un tipo di denuncia valido (0 dipendenti, 1 collaboratori)\n";
                 return 1;
@@ -145,37 +148,41 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         }
     }
 
+    // How far the records of each company have been read, on the terminal only.
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    std::optional<TerminalProgress> progress;
+    console.beforeLine = [&progress] {
+        if (progress)
+            progress->endLine();
+    };
+    uniemens::Series series(workplace);
+    series.events.advanced = [&progress](double done, double total) {
+        if (progress)
+            progress->show(done, total);
+    };
+    series.open(month);
     for (std::size_t k = 0; k < codes.size(); ++k) {
-        const int item = form.findCompany(codes[k]);
-        if (item < 0) {
-            err << "uniemens: la ditta " << records::cp1252ToUtf8(codes[k]) << " non e' piu' nell'elenco\n";
-            form.abandonSeries();
-            return 1;
-        }
-        form.indit_Click(item);
-        form.Option1_Click();
         progress.emplace(err, terminal, "Ditta " + records::cp1252ToUtf8(codes[k]) + ", record letti");
-        // "Inserisci altra Ditta ?": Yes while companies remain to be declared.
-        console.setAnswer(records::Question::AnotherCompany, k + 1 < codes.size());
-        switch (form.Command1_Click()) {
-        case uniemens::ConfirmOutcome::CompanyAdded:
-            continue;
-        case uniemens::ConfirmOutcome::FileStored:
-            out << form.storedHostPath() << '\n';
-            return 0;
-        case uniemens::ConfirmOutcome::UnknownKind:
+        const uniemens::SeriesResult added = series.add(listedCompany(listed, codes[k])->dataFile);
+        if (added.outcome == uniemens::SeriesOutcome::UnknownKind) {
             err << "uniemens: la ditta " << records::cp1252ToUtf8(codes[k])
                 << " non ha un tipo di denuncia valido (0 dipendenti, 1 collaboratori)\n";
-            break;
-        case uniemens::ConfirmOutcome::NoCompany:
-        case uniemens::ConfirmOutcome::Stopped:
-        case uniemens::ConfirmOutcome::Refused:
-        case uniemens::ConfirmOutcome::EditRequested:
-            break;
         }
-        break;
+        if (added.outcome != uniemens::SeriesOutcome::Added)
+            break;
+        // "Inserisci altra Ditta ?": Yes while companies remain to be declared.
+        console.setAnswer(uniemens::kAnotherCompany, k + 1 < codes.size());
+        if (uniemens::askForAnotherCompany(console))
+            continue;
+        const uniemens::SeriesResult stored = series.store();
+        if (stored.outcome != uniemens::SeriesOutcome::Stored)
+            break;
+        if (uniemens::askToContinueWithCheck(console))
+            uniemens::startCheckingProgram(workplace);
+        out << stored.hostPath << '\n';
+        return 0;
     }
-    form.abandonSeries();
+    series.abandon();
     return 1;
 }
 

@@ -5,10 +5,19 @@
 
 #include "check/cu_format.h"
 #include "check/values.h"
+#include "records/cu_edition.h"
+#include "records/text.h"
 
 namespace check::cu {
 
 namespace {
+
+// A day and month ggmm is a day of the year whose income the certification states (29
+// February exists in a leap year).
+constexpr int kIncomeYear = records::cu_edition::yearNumber(records::cu_edition::incomeYear.view());
+
+using records::isDigit;
+using records::allDigits;
 
 constexpr Level kBlocking = Level::Blocking;
 constexpr Level kWarning = Level::Warning;
@@ -31,11 +40,6 @@ bool blank(std::string_view text)
             return false;
     }
     return true;
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
 }
 
 // The first byte of a 16-byte value that is not a blank (16 when there is none), eight
@@ -63,57 +67,12 @@ bool isUpper(char c)
     return c >= 'A' && c <= 'Z';
 }
 
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
-}
-
 long long number(std::string_view digits)
 {
     long long value = 0;
     for (const char c : digits)
         value = value * 10 + (c - '0');
     return value;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
-// "A", "B" or "C" among the values "A|B|C"; the list as a message shows it ("A, B, C").
-bool allowedValue(std::string_view list, std::string_view value)
-{
-    while (true) {
-        const auto bar = list.find('|');
-        if (list.substr(0, bar) == value)
-            return true;
-        if (bar == std::string_view::npos)
-            return false;
-        list.remove_prefix(bar + 1);
-    }
-}
-
-std::string shownList(std::string_view list)
-{
-    std::string text;
-    for (const char c : list) {
-        if (c == '|')
-            text += ", ";
-        else if (c == ' ')
-            text += "spazio";
-        else
-            text += c;
-    }
-    return text;
 }
 
 std::string positions(int from, int length)
@@ -429,11 +388,11 @@ void FileChecker::positionalField(std::string_view bytes, const PositionalField&
         break;
     case PositionalForm::Text:
         if (!text.empty() && text[0] == ' ' && !blank(text))
-            problem(std::string(field.name) + where() + " " + quoted(trimmed(text))
+            problem(std::string(field.name) + where() + " " + quoted(records::trim(text))
                     + " non allineato a sinistra: i testi iniziano dalla prima posizione del campo");
         break;
     case PositionalForm::Phone: {
-        const std::string_view digits = trimmed(text);
+        const std::string_view digits = records::trim(text);
         if (!digits.empty() && (text[0] == ' ' || !allDigits(digits)))
             problem(std::string(field.name) + where() + " " + quoted(text)
                     + ": attese solo cifre, allineate a sinistra, senza spazi o altri segni");
@@ -806,7 +765,7 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
     case ValueForm::Text:
         if (first != 0)
             problem(whatIs() + " non allineato a sinistra: i testi iniziano dalla prima posizione del valore");
-        else if (rule.allowed && !allowedValue(rule.allowed, trimmed(text)))
+        else if (rule.allowed && !allowedValue(rule.allowed, records::trim(text)))
             problem(whatIs() + " non ammesso: valori ammessi " + shownList(rule.allowed));
         break;
     case ValueForm::FiscalCode:
@@ -888,7 +847,7 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
         const std::string_view digits = text.substr(12);
         if (!blank(text.substr(0, 12)) || !allDigits(digits))
             problem(whatIs() + " nella forma errata: atteso giorno e mese ggmm allineati a destra");
-        else if (!dayExists(2016, static_cast<int>(number(digits.substr(2, 2))), static_cast<int>(number(digits.substr(0, 2)))))
+        else if (!dayExists(kIncomeYear, static_cast<int>(number(digits.substr(2, 2))), static_cast<int>(number(digits.substr(0, 2)))))
             problem(whatIs() + ": giorno e mese inesistenti (atteso ggmm)");
         break;
     }
@@ -937,10 +896,10 @@ void FileChecker::remember(int rank, std::string_view text, int position)
     case kAgent: m_cert.agentCode = std::string(text); break;
     case kPayee: m_cert.payeeCode = std::string(text); break;
     case kSex: m_cert.sex = text[0]; break;
-    case kBirth: m_cert.birthDate = std::string(trimmed(text)); break;
-    case kStart: m_cert.start = dayOfDdmmyyyy(trimmed(text)).value_or(0); break;
+    case kBirth: m_cert.birthDate = std::string(records::trim(text)); break;
+    case kStart: m_cert.start = dayOfDdmmyyyy(records::trim(text)).value_or(0); break;
     case kEnd:
-        m_cert.end = dayOfDdmmyyyy(trimmed(text)).value_or(0);
+        m_cert.end = dayOfDdmmyyyy(records::trim(text)).value_or(0);
         m_cert.endRecord = m_number;
         m_cert.endPosition = position;
         break;

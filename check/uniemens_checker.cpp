@@ -14,10 +14,14 @@
 #include "check/uniemens_format.h"
 #include "check/values.h"
 #include "records/cp1252.h"
+#include "records/text.h"
 
 namespace check::uniemens {
 
 namespace {
+
+using records::isDigit;
+using records::allDigits;
 
 constexpr Level kBlocking = Level::Blocking;
 constexpr Level kWarning = Level::Warning;
@@ -139,40 +143,6 @@ const Model& model()
 {
     static const Model instance;
     return instance;
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
-}
-
-bool allowedValue(std::string_view list, std::string_view value)
-{
-    while (true) {
-        const auto bar = list.find('|');
-        if (list.substr(0, bar) == value)
-            return true;
-        if (bar == std::string_view::npos)
-            return false;
-        list.remove_prefix(bar + 1);
-    }
-}
-
-std::string shownList(std::string_view list)
-{
-    std::string text;
-    for (const char c : list)
-        text += c == '|' ? std::string(", ") : std::string(1, c);
-    return text;
 }
 
 int number(std::string_view digits)

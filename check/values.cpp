@@ -2,24 +2,14 @@
 
 #include "payroll/identity_codes.h"
 #include "payroll/tax_codes.h"
+#include "records/text.h"
 
 namespace check {
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool allDigits(std::string_view text)
-{
-    for (const char c : text) {
-        if (!isDigit(c))
-            return false;
-    }
-    return !text.empty();
-}
+using records::isDigit;
+using records::allDigits;
 
 int number(std::string_view digits)
 {
@@ -137,6 +127,32 @@ std::optional<FiscalCodeBirth> birthOfFiscalCode(std::string_view code)
         birth.sex = 'F';
     }
     return birth;
+}
+
+bool allowedValue(std::string_view list, std::string_view value)
+{
+    while (true) {
+        const auto bar = list.find('|');
+        if (list.substr(0, bar) == value)
+            return true;
+        if (bar == std::string_view::npos)
+            return false;
+        list.remove_prefix(bar + 1);
+    }
+}
+
+std::string shownList(std::string_view list)
+{
+    std::string text;
+    for (const char c : list) {
+        if (c == '|')
+            text += ", ";
+        else if (c == ' ')
+            text += "spazio";
+        else
+            text += c;
+    }
+    return text;
 }
 
 } // namespace check

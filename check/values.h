@@ -42,6 +42,11 @@ std::string fiscalCodeFault(std::string_view code);
 // is aligned), control characters shown as "?".
 std::string quoted(std::string_view value);
 
+// True when `value` is one of the values of `list`, written "A|B|C".
+bool allowedValue(std::string_view list, std::string_view value);
+// The list "A|B|C" as a message shows it: "A, B, C", a blank value named "spazio".
+std::string shownList(std::string_view list);
+
 // The birth date (ddmm and the last two digits of the year) and sex that a personal fiscal
 // code carries, letters standing for digits where the code was made unique (omocodia)
 // read back as digits. Nothing for a code that is not a personal fiscal code.

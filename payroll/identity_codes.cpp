@@ -7,13 +7,10 @@ namespace payroll {
 
 namespace {
 
+using records::isDigit;
+
 constexpr std::size_t kVatLength = 11;
 constexpr std::size_t kFiscalCodeLength = 16;
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 bool isUpperLetterOrDigit(char c)
 {

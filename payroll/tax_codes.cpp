@@ -1,19 +1,17 @@
 #include "payroll/tax_codes.h"
 
 #include <stdexcept>
+#include "records/text.h"
 
 namespace payroll {
 
 namespace {
 
+using records::isDigit;
+
 constexpr std::string_view kOddTable = "BAKPLCQDREVOSFTGUHMINJWZYX";
 constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
 constexpr std::string_view kVowels = "AEIOU";
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // The plain upper-case letter of a Windows-1252 letter, accented or not; 0 for anything
 // that is not a letter. The registry office writes "NICOLO'" and "NICOLÒ" alike.

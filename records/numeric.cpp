@@ -1,4 +1,5 @@
 #include "records/numeric.h"
+#include "records/text.h"
 
 #include <cmath>
 #include <cstdint>
@@ -9,11 +10,6 @@
 namespace records {
 
 namespace {
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};

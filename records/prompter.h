@@ -32,8 +32,6 @@ public:
     friend constexpr bool operator<(const Question& a, const Question& b) { return a.m_name < b.m_name; }
 
     // The questions that the features ask, by short name.
-    static const Question AnotherCompany;
-    static const Question ContinueWithCheck;
     static const Question CheckFileNow;
 
 private:
@@ -41,10 +39,6 @@ private:
     Default m_default = Default::Yes;
 };
 
-// UniEmens series: "Inserisci altra Ditta ?"
-inline constexpr Question Question::AnotherCompany{"uniemens.another-company"};
-// UniEmens series: "Vuoi proseguire con il controllo del file ?"
-inline constexpr Question Question::ContinueWithCheck{"uniemens.continue-with-check"};
 // createl and inditta after a file was written: "Verificare il file adesso ?"
 inline constexpr Question Question::CheckFileNow{"check.check-file-now"};
 

@@ -131,6 +131,15 @@ bool allDigits(std::string_view text)
     return true;
 }
 
+std::string toLowerAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return text;
+}
+
 bool isCalendarDate(std::string_view text)
 {
     if (text.size() != 8 || !allDigits(text))

@@ -34,6 +34,16 @@ std::string signedNumberText(double value, char decimalPoint = '.');
 // The decimal digits of a whole number, without sign blank: 12 gives "12".
 std::string digitsText(long long value);
 
+// A decimal digit 0-9 (never a locale's other digits).
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The ASCII letters A-Z made lower case, every other byte kept: file names compared as the
+// file systems of the payroll suite's machines compare them.
+std::string toLowerAscii(std::string text);
+
 // True when every character of `text` is a digit 0-9 and there is at least one.
 bool allDigits(std::string_view text);
 // True when `text` is a date ddmmyyyy of eight digits that names a day of the Gregorian

@@ -7,7 +7,9 @@
 // every block of the employee element is present, then, round after round, measures
 // (a) the I/O floor: reading the employee data file and writing a file of the size of the
 // XML file, pushed to the disk as the run pushes its file before giving it its name, and
-// (b) the whole run of the inditta form: month, company, Conferma, No, No. It prints the best
+// (b) the whole UniEmens series as the command line runs it, without any form: the working
+// year read, the month's companies listed, the series opened, the company added and the file
+// stored. It prints the best
 // time of each, their ratio and the peak memory of the process. Targets: the run at most 1.5
 // times the floor, peak memory under 64 MB, alike at 1000 and at 10000 employees.
 // --keep DIR keeps the XML file of the last round there, so that two versions of the program
@@ -27,12 +29,15 @@
 
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
-#include "records/file_chooser.h"
+#include "records/channels.h"
+#include "records/file_result.h"
+#include "records/installation.h"
 #include "records/prompter.h"
+#include "records/shared_values.h"
 #include "tools/measure.h"
 #include "tools/quiet_operator.h"
-#include "records/shared_values.h"
-#include "uniemens/inditta_form.h"
+#include "uniemens/company_files.h"
+#include "uniemens/series.h"
 
 namespace fs = std::filesystem;
 
@@ -136,20 +141,24 @@ struct RunMeasure {
 RunMeasure measureRun(const fs::path& root)
 {
     records::SharedValues shared(root);
-    shared.installation.drivePrefix = "C:"; // as the createl window reads it
+    shared.installation.drivePrefix = "C:"; // as the drive file says
     SilentPrompter prompter;
     NoLauncher launcher;
-    records::NoFileChooser chooser;
     RunMeasure measure;
     const CpuTimes cpuBefore = cpuTimes();
     const auto start = std::chrono::steady_clock::now();
     {
-        uniemens::IndittaForm form(records::Workplace{shared, prompter, launcher}, chooser);
-        form.Form_Load();
-        form.combo1_Click(2);
-        form.indit_Click(0);
-        if (form.Command1_Click() == uniemens::ConfirmOutcome::FileStored)
-            measure.file = form.storedHostPath();
+        records::showFailures(prompter, records::readWorkingYear(shared.paths, shared.installation));
+        records::Channels channels(shared.paths, prompter);
+        const std::vector<uniemens::ListedCompany> listed
+            = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, 3);
+        uniemens::Series series({shared, prompter, launcher});
+        series.open(3);
+        if (!listed.empty() && series.add(listed.front().dataFile).outcome == uniemens::SeriesOutcome::Added) {
+            const uniemens::SeriesResult stored = series.store();
+            if (stored.outcome == uniemens::SeriesOutcome::Stored)
+                measure.file = stored.hostPath;
+        }
     }
     measure.seconds = seconds(std::chrono::steady_clock::now() - start);
     const CpuTimes cpuAfter = cpuTimes();

@@ -59,6 +59,7 @@
 #include "tools/fuzz_support.h"
 #include "tools/quiet_operator.h"
 #include "uniemens/inditta_form.h"
+#include "uniemens/questions.h"
 
 using namespace tools::fuzz;
 using uniemens::ConfirmOutcome;
@@ -99,8 +100,8 @@ public:
     }
     bool askYesNo(records::Question question, std::string_view title, std::string_view text, records::Icon) override
     {
-        const bool answer = question == records::Question::AnotherCompany ? anotherCompany
-            : question == records::Question::ContinueWithCheck        ? check
+        const bool answer = question == uniemens::kAnotherCompany ? anotherCompany
+            : question == uniemens::kContinueWithCheck        ? check
                                                                       : false;
         shown.push_back({std::string(title), std::string(text), true, answer});
         return answer;
@@ -205,8 +206,8 @@ private:
             // The createl window loads first and reads the drive of the installation.
             records::showFailure(person, records::readDrive(shared.paths, shared.installation));
             uniemens::IndittaForm form({shared, person, launcher}, chooser);
-            form.Form_Load();
-            form.combo1_Click(m_month - 1);
+            form.load();
+            form.chooseMonth(m_month - 1);
             std::vector<std::string> inSeries; // codes of the companies confirmed into the open file
             int seriesKind = 0;                // declaration kind of the first of them
             bool stored = false;
@@ -221,11 +222,11 @@ private:
                 person.anotherCompany = last ? false : m_dice.chance(0.9);
                 const bool wasOpen = form.seriesOpen();
                 const std::vector<std::string> listed = form.dataFiles;
-                const bool declaring = form.Option1;
-                const std::optional<Header> header = readHeader(shared.paths.hostPath(form.Text1));
-                const ConfirmOutcome outcome = form.Command1_Click();
-                if (form.Option2)
-                    form.Option1_Click();
+                const bool declaring = form.action == uniemens::ConfirmAction::CreateDeclaration;
+                const std::optional<Header> header = readHeader(shared.paths.hostPath(form.chosenDataFile));
+                const ConfirmOutcome outcome = form.confirm();
+                if (form.action == uniemens::ConfirmAction::EditEmployees)
+                    form.chooseAction(uniemens::ConfirmAction::CreateDeclaration);
                 const std::string code(records::mid(
                     shared.selectedDataFile.substr(std::min(shared.selectedDataFile.size(),
                                                             shared.selectedDataFile.find_last_of('\\') + 1)),
@@ -264,7 +265,7 @@ private:
                 }
                 switch (outcome) {
                 case ConfirmOutcome::CompanyAdded:
-                    if (added != 1 || announced || !form.seriesOpen() || form.appendFlag != 1)
+                    if (added != 1 || announced || !form.seriesOpen())
                         return "a company added without its one message, or with the series closed";
                     // Only the company written may leave the list.
                     for (const std::string& file : listed) {
@@ -279,7 +280,7 @@ private:
                         return "a stored file without its messages, or with the series still open";
                     inSeries.push_back(code);
                     storedTarget = form.storedHostPath();
-                    if (storedTarget != shared.paths.hostPath(form.outputXmlFileName).string())
+                    if (storedTarget != shared.paths.hostPath(form.seriesFileName()).string())
                         return "the file stored is " + storedTarget + ", not the series' file";
                     std::vector<std::string> sorted = inSeries;
                     std::sort(sorted.begin(), sorted.end());
@@ -302,7 +303,7 @@ private:
                 case ConfirmOutcome::Stopped:
                     if (!endsInMessage || announced)
                         return "a stop without a message, or after the file was announced";
-                    if (form.seriesOpen() || form.appendFlag != 0)
+                    if (form.seriesOpen())
                         return "a stop left the series open";
                     stopped = true;
                     inSeries.clear();
@@ -318,7 +319,7 @@ private:
             }
             if (form.seriesOpen()) {
                 if (m_dice.chance(0.5)) {
-                    form.Command3_Click();
+                    form.goBack();
                     m_log.push_back("  Indietro");
                 } else {
                     m_log.push_back("  window closed with the program");
@@ -381,32 +382,34 @@ private:
             // Named again as a program driving the form could: the window lists employee
             // companies no more, collaborator companies still.
             const std::string& code = inSeries[m_dice.below(inSeries.size())];
-            form.Text1 = shared.installation.drivePrefix + "\\nolv\\paghe\\una" + code + form.selectedMonth + "."
+            form.chosenDataFile = shared.installation.drivePrefix + "\\nolv\\paghe\\una" + code + form.selectedMonth + "."
                 + std::string(records::mid(shared.installation.workingYear, 2, 3));
-            m_log.push_back("Conferma on " + form.Text1 + " again");
+            m_log.push_back("Conferma on " + form.chosenDataFile + " again");
             return;
         }
         if (draw < 12) {
-            form.Text1.clear();
+            form.chosenDataFile.clear();
             m_log.push_back("Conferma with nothing chosen");
             return;
         }
         if (draw < 15) {
-            form.combo1_Click(static_cast<int>(m_dice.below(12)));
-            m_log.push_back("month clicked: " + form.selectedMonth + ", Text1 " + form.Text1);
+            form.chooseMonth(static_cast<int>(m_dice.below(12)));
+            m_log.push_back("month clicked: " + form.selectedMonth + ", chosen " + form.chosenDataFile);
             return;
         }
         if (draw < 18)
-            form.Option2_Click();
-        if (form.inditItems.empty()) {
-            m_log.push_back("Conferma with the list empty, Text1 " + form.Text1);
+            form.chooseAction(uniemens::ConfirmAction::EditEmployees);
+        if (form.companyItems.empty()) {
+            m_log.push_back("Conferma with the list empty, chosen " + form.chosenDataFile);
             return;
         }
-        const int index = static_cast<int>(m_dice.below(form.inditItems.size()));
-        form.indit_Click(index);
-        m_log.push_back(std::string(form.Option2 ? "Modifica/Visualizza Dati" : "Conferma") + " on item "
-                        + std::to_string(index) + " \"" + form.inditItems[static_cast<std::size_t>(index)] + "\" "
-                        + form.Text1);
+        const int index = static_cast<int>(m_dice.below(form.companyItems.size()));
+        form.chooseCompany(index);
+        m_log.push_back(std::string(form.action == uniemens::ConfirmAction::EditEmployees ? "Modifica/Visualizza Dati"
+                                                                                         : "Conferma")
+                        + " on item "
+                        + std::to_string(index) + " \"" + form.companyItems[static_cast<std::size_t>(index)] + "\" "
+                        + form.chosenDataFile);
     }
 
     // A value that the payroll data never holds but a damaged file may.

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "payroll/field_layout.h"
 #include "records/channels.h"
 #include "records/shared_values.h"
 #include "uniemens/inps_settings.h"
-#include "uniemens/series_file.h"
-#include "uniemens/xml_lines.h"
+#include "uniemens/programs.h"
+#include "uniemens/series.h"
 
 namespace records {
 class FileChooser;
@@ -32,96 +29,92 @@ enum class ConfirmOutcome {
     EditRequested, // "Modifica/Visualizza Dati": the employee register has been opened
 };
 
+// What "Conferma" does, as the two option buttons choose it.
+enum class ConfirmAction {
+    CreateDeclaration, // " Crea file Uniemens": the company goes into a UniEmens series
+    EditEmployees,     // " Modifica/Visualizza  Dati ": the employee register opens on its data
+};
+
 // The inditta window ("Selezione Ditta") without its widgets: the state of its controls, its
-// own values and its event procedures. It lists the companies whose UniEmens data the payroll
-// program prepared for a month, writes the monthly XML declaration of one or more of them
-// into one file, lists a stored XML file with line numbers and starts the INPS programs.
+// own values and what the operator's gestures start. It lists the companies whose UniEmens
+// data the payroll program prepared for a month (scanMonth), puts the declarations of one or
+// more of them into one XML file (a Series), lists a stored XML file with line numbers and
+// starts the INPS programs.
 //
-// The form owns its record channels, so that another window closing all its files never
-// closes the XML file of a series that is open here. Of the shared values it sets the working
-// year, the selected data file, the data-area selector and, for the employee register, the
-// employee record count.
+// The form owns its record channels and its series owns its own, so that another window
+// closing all its files never closes the XML file of a series that is open here. Of the
+// shared values it sets the working year, the selected data file, the data-area selector
+// and, for the employee register, the employee record count.
 class IndittaForm {
 public:
-    static constexpr int kMaxCompany = 499;
-
     IndittaForm(records::Workplace workplace, records::FileChooser& chooser, InpsSettings settings = {});
     // A series still open is abandoned: its XML file is removed.
     ~IndittaForm() = default;
     IndittaForm(const IndittaForm&) = delete;
     IndittaForm& operator=(const IndittaForm&) = delete;
 
-    // Events of the window.
-    void Form_Load();
-    void combo1_Click(int index); // month, 0 = "Gennaio"
-    void indit_Click(int index);  // company list, 0 = first item
-    void Option1_Click();         // " Crea file Uniemens"
-    void Option2_Click();         // " Modifica/Visualizza  Dati "
-    ConfirmOutcome Command1_Click(); // "Conferma"
-    void Command3_Click();        // "Indietro": abandons an open series and closes the window
-    void Command5_Click();        // "Sito INPS invio"
-    void Command6_Click();        // "Accedi a Paghe"
-    void Command4_Click();        // "Visualizza XML"
-    void Command2_Click();        // "Controllo e validazione "
+    // Loads the window: reads the working year (the year file created when missing), offers
+    // the months and chooses " Crea file Uniemens". A series still open is abandoned.
+    void load();
+    // Chooses month `index` of the list (0 = "Gennaio") and lists the companies prepared for
+    // it. While a series is open the list is emptied and stays so: the series' month holds.
+    void chooseMonth(int index);
+    // Chooses item `index` of the company list (0 = first item): "Conferma" works on its data file.
+    void chooseCompany(int index);
+    // One of the two option buttons.
+    void chooseAction(ConfirmAction chosen);
+    // "Conferma": with " Crea file Uniemens" adds the chosen company to the series (opened for
+    // the chosen month when none is), asks "Inserisci altra Ditta ?" and, on No, stores the
+    // file and offers its check; with " Modifica/Visualizza  Dati " opens the employee register.
+    ConfirmOutcome confirm();
+    // "Indietro": abandons an open series and closes the window.
+    void goBack();
+    // "Sito INPS invio": the INPS login page in the web browser.
+    void openInpsSite();
+    // "Accedi a Paghe": the payroll suite's menu.
+    void startPayrollMenu();
+    // "Visualizza XML": an XML file chosen by the operator, listed with line numbers.
+    void showXmlListing();
+    // "Controllo e validazione ": the INPS checking program.
+    void startCheckingProgram();
 
-    // Public method of the window; it does nothing.
-    void ar1() {}
-
-    // Named operations for a program that drives the form without its window.
-    // The position in `inditItems` of the company whose data file is named after `code`
-    // (the three characters after "una"), or -1. The header inside may say otherwise: the
-    // name decides.
+    // The position in `dataFiles` of the company whose data file is named after `code` (the
+    // three characters after "una"), or -1. The header inside may say otherwise: the name
+    // decides.
     int findCompany(std::string_view code) const;
-    // What the header of the data file of item `index` says: the company code (header field
-    // 1) and the declaration kind, as "Conferma" reads them, without writing anything.
-    // Empty when the item does not exist or its header cannot be read (the channel has said
-    // why).
-    struct Heading {
-        std::string code;
-        double kind = 0;
-    };
-    std::optional<Heading> headingOf(int index);
     // Ends an open series without storing its file, as closing the window does.
     void abandonSeries();
+    // An XML file is open and takes the next company.
     bool seriesOpen() const { return m_series.isOpen(); }
+    // The name of the series' XML file in installation notation, kept after it is stored.
+    const std::string& seriesFileName() const { return m_series.fileName(); }
     // Host path of the XML file that the last series stored; empty before.
     const std::string& storedHostPath() const { return m_storedHostPath; }
-    records::Channels& channels() { return m_channels; }
+    const records::PathMapper& paths() const { return m_channels.paths(); }
     // The help line of the window: what the operator can do next, or where the file just
     // stored lies on this computer.
     std::string statusText() const;
-    // The code and name of the company whose data file Text1 names, as the list shows it;
+    // The code and name of the company whose data file is chosen, as the list shows it;
     // empty while none is chosen.
     std::string selectedCompany() const;
 
-    // A program that a button starts: its path in the installation, the host path that is,
-    // and whether it is there.
-    struct Program {
-        std::string path;
-        std::string hostPath;
-        bool installed = false;
-    };
-    Program checkingProgram() const; // "Controllo e validazione "
-    Program payrollMenu() const;     // "Accedi a Paghe"
+    InstalledProgram checkingProgram() const; // "Controllo e validazione "
+    InstalledProgram payrollMenu() const;     // "Accedi a Paghe"
 
     // Controls.
-    std::vector<std::string> combo1Items;
-    int combo1Index = -1;
-    std::string Text1; // path of the chosen company data file
-    std::string Text2; // working year
-    std::vector<std::string> inditItems;
-    std::string inditText; // what the list shows as its current text
-    bool Option1 = false;
-    bool Option2 = false;
-    std::string focusControl; // control the window is to focus after an event ("indit")
+    std::vector<std::string> months; // the month list, "Gennaio" .. "Dicembre"
+    int monthIndex = -1;             // the month chosen, -1 before
+    std::string chosenDataFile;      // "Ditta selezionata": path of the chosen company data file
+    std::string workingYear;         // "Anno": the working year, shown only
+    std::vector<std::string> companyItems; // the company list: code, blank, name
+    std::string companyListText;           // what the list shows as its current text
+    ConfirmAction action = ConfirmAction::CreateDeclaration;
+    bool focusCompanyList = false; // the window is to put the focus on the company list
 
     // Window values.
-    std::string selectedMonth;          // "3" after a month click, "03" after the scan
-    std::vector<std::string> dataFiles; // path of the company data file of each item of indit
-    std::int16_t selectedIndex = 0;     // 1-based position of the item last clicked
-    int appendFlag = 0;                 // 1: an XML file is open and takes the next company
-    double declarationKind = 0;         // 0 employees, 1 collaborators: the series' first company
-    std::string outputXmlFileName;      // installation notation
+    std::string selectedMonth;          // "3" after a month is chosen, "03" after its companies are listed
+    std::vector<std::string> dataFiles; // path of the company data file of each item of the list
+    int selectedIndex = 0;              // 1-based position of the item last chosen, 0 for none
 
     // Set when the window is to close.
     bool closeRequested = false;
@@ -137,35 +130,18 @@ public:
     std::function<void(double done, double total)> advanced;
 
 private:
-    void companyScan();
-    ConfirmOutcome dispatch();
+    void listCompanies();
+    ConfirmOutcome declare();
+    ConfirmOutcome seriesStopped(bool wasOpen);
     ConfirmOutcome requestEmployeeRegister();
-    std::string readCompanyHeader(const std::string& path);
-    bool holdsNamedCompany(const Heading& heading);
-    ConfirmOutcome writeEmployeeCompany(const std::string& headerRecord);
-    ConfirmOutcome writeCollaboratorCompany(const std::string& headerRecord);
-    void startSeries(const std::string& fileName, const payroll::FieldTable& header);
-    template <class Each>
-    void readDataRecords(const std::string& file, int recordLength, double count, std::string_view missingText,
-                         Each each);
-    ConfirmOutcome finishCompany(const std::string& companyFile, bool removeFromList);
-    ConfirmOutcome stopSeries(const std::string& message);
     void removeListedFile(const std::string& companyFile);
-    bool startInstalledProgram(const std::string& installationPath, const std::string& workingFolder = {});
-    Program installedProgram(const std::string& path) const;
-
     void notify();
 
-    records::SharedValues& m_shared;
-    records::Prompter& m_prompter;
-    records::Launcher& m_launcher;
+    records::Workplace m_workplace;
     records::FileChooser& m_chooser;
     InpsSettings m_settings;
     records::Channels m_channels;
-    XmlLines m_lines;
-    SeriesFile m_series; // after the channels: it closes its channel when it goes
-    payroll::FieldTable m_record; // the employee or collaborator record being written
-    std::vector<std::string> m_seriesCompanies; // codes of the companies in the open file
+    Series m_series;
     std::string m_storedHostPath;
     std::string m_notice; // shown in the help line until the next choice
 };

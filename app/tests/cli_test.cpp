@@ -8,6 +8,7 @@
 #include "app/console_prompter.h"
 #include "cu/telematic/questions.h"
 #include "registers/questions.h"
+#include "uniemens/questions.h"
 #include "testing/temp_root.h"
 
 using app::ConsolePrompter;
@@ -185,7 +186,7 @@ TEST(ConsolePrompter, UnansweredQuestionsAreNo)
     prompter.answerYes(cu::telematic::kConfirmAnnulment);
     EXPECT_TRUE(prompter.askYesNo(cu::telematic::kConfirmAnnulment, {},
                                   "Confermi la funzione di Annul/Sostit. del dipendente ROSSI ?", records::Icon::None));
-    EXPECT_FALSE(prompter.askYesNo(records::Question::AnotherCompany, "Fine lavoro", "Inserisci altra Ditta ?",
+    EXPECT_FALSE(prompter.askYesNo(uniemens::kAnotherCompany, "Fine lavoro", "Inserisci altra Ditta ?",
                                    records::Icon::Question));
     EXPECT_NE(err.str().find("Fine lavoro: Inserisci altra Ditta ? [No]"), std::string::npos);
 }

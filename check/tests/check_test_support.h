@@ -58,14 +58,14 @@ public:
         records::SharedValues shared(root.path());
         cu::CreatelForm({shared, prompter, launcher}).load();
         uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
-        form.Form_Load();
-        form.combo1_Click(month - 1);
+        form.load();
+        form.chooseMonth(month - 1);
         for (std::size_t k = 0; k < companies.size(); ++k) {
-            form.indit_Click(form.findCompany(companies[k]));
+            form.chooseCompany(form.findCompany(companies[k]));
             prompter.answer(k + 1 < companies.size()); // "Inserisci altra Ditta ?"
             if (k + 1 == companies.size())
                 prompter.answer(false); // "Vuoi proseguire con il controllo del file ?"
-            const uniemens::ConfirmOutcome outcome = form.Command1_Click();
+            const uniemens::ConfirmOutcome outcome = form.confirm();
             if (outcome != uniemens::ConfirmOutcome::CompanyAdded && outcome != uniemens::ConfirmOutcome::FileStored)
                 return {};
         }

@@ -15,15 +15,6 @@ namespace cu::telematic {
 
 namespace {
 
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return text;
-}
-
 // Reads record 1 of the header file `fileName`. A failure is shown at once: a file that
 // cannot be opened shows its message and then that of the read, which finds nothing open;
 // the record is then empty.
@@ -83,12 +74,12 @@ std::vector<ListedArchive> listArchives(const records::Workplace& workplace)
     // One listing of the data folder tells which of the 999 possible header files exist.
     std::unordered_set<std::string> present;
     for (const std::string& name : workplace.shared.paths.listDirectory(installation.dataDirectory))
-        present.insert(lowerAscii(name));
+        present.insert(records::toLowerAscii(name));
 
     std::vector<ListedArchive> archives;
     for (int n = 1; n <= kMaxArchiveNumber; ++n) {
         const std::string number = records::digitsText(n);
-        if (!present.contains(lowerAscii("fcu" + number + kArchiveExtension)))
+        if (!present.contains(records::toLowerAscii("fcu" + number + kArchiveExtension)))
             continue;
         archives.push_back({n, readHeaderRecord(workplace, headerFileName(installation, number))});
     }

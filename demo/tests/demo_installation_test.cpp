@@ -382,12 +382,12 @@ TEST_F(DemoInstallationTest, EveryCompanyGetsAWellFormedDeclaration)
         records::SharedValues shared(root.path());
         cu::CreatelForm({shared, prompter, launcher}).load();
         uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
-        form.Form_Load();
-        form.combo1_Click(month - 1);
-        form.indit_Click(form.findCompany(code));
+        form.load();
+        form.chooseMonth(month - 1);
+        form.chooseCompany(form.findCompany(code));
         prompter.answer(false);
         prompter.answer(false);
-        ASSERT_EQ(form.Command1_Click(), uniemens::ConfirmOutcome::FileStored) << prompter.texts().front();
+        ASSERT_EQ(form.confirm(), uniemens::ConfirmOutcome::FileStored) << prompter.texts().front();
         ASSERT_EQ(fs::path(form.storedHostPath()).filename().string(), file);
         const std::string xml = TempRoot::readFile(form.storedHostPath());
         xmlDocPtr doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), file, nullptr,

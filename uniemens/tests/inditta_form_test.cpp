@@ -14,6 +14,7 @@
 #include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/inditta_form.h"
+#include "uniemens/questions.h"
 #include "uniemens/tests/uniemens_test_support.h"
 
 using namespace uniemens;
@@ -57,11 +58,11 @@ struct IndittaFormTest : ::testing::Test {
 
     void chooseMonthAndCompany(int month, const char* code)
     {
-        form->Form_Load();
-        form->combo1_Click(month - 1);
+        form->load();
+        form->chooseMonth(month - 1);
         const int index = form->findCompany(code);
         ASSERT_GE(index, 0) << code;
-        form->indit_Click(index);
+        form->chooseCompany(index);
     }
 
     std::vector<std::string> xmlFiles() const { return installation.xmlFolderNames(); }
@@ -76,31 +77,31 @@ TEST_F(IndittaFormTest, TheMonthListsItsCompaniesAndAMonthWithoutFilesSaysSo)
     installation.addCompany("001", "04", companyHeader("001", "0"));
     installation.root.write("c/nolv/paghe/una50003.016", payroll::packCompanyHeader(companyHeader("500", "0")));
 
-    form->Form_Load();
-    EXPECT_EQ(form->Text2, "2016");
+    form->load();
+    EXPECT_EQ(form->workingYear, "2016");
     EXPECT_EQ(shared.installation.workingYear, "2016");
     EXPECT_EQ(shared.dataAreaSelector, 1);
-    EXPECT_TRUE(form->Option1);
-    EXPECT_EQ(form->combo1Items.size(), 12u);
+    EXPECT_EQ(form->action, ConfirmAction::CreateDeclaration);
+    EXPECT_EQ(form->months.size(), 12u);
 
-    form->combo1_Click(2);
+    form->chooseMonth(2);
     EXPECT_EQ(form->selectedMonth, "03");
-    ASSERT_EQ(form->inditItems.size(), 2u);
+    ASSERT_EQ(form->companyItems.size(), 2u);
     // Code, one blank, the first 34 characters of the name.
-    EXPECT_EQ(form->inditItems[0], "001 EDILIZIA ROSSI COSTRUZIONI E RESTA");
-    EXPECT_EQ(form->inditItems[1], "007 AURORA" + std::string(28, ' '));
-    EXPECT_EQ(form->inditText, form->inditItems[0] + " Clicca per selezionare il file");
+    EXPECT_EQ(form->companyItems[0], "001 EDILIZIA ROSSI COSTRUZIONI E RESTA");
+    EXPECT_EQ(form->companyItems[1], "007 AURORA" + std::string(28, ' '));
+    EXPECT_EQ(form->companyListText, form->companyItems[0] + " Clicca per selezionare il file");
     EXPECT_EQ(form->selectedCompany(), "");
-    form->indit_Click(1);
-    EXPECT_EQ(form->Text1, "C:\\nolv\\paghe\\una00703.016");
+    form->chooseCompany(1);
+    EXPECT_EQ(form->chosenDataFile, "C:\\nolv\\paghe\\una00703.016");
     EXPECT_EQ(form->selectedIndex, 2);
     // The list's text is the company chosen; its code and name go beside the file.
-    EXPECT_EQ(form->inditText, "007 AURORA" + std::string(28, ' '));
+    EXPECT_EQ(form->companyListText, "007 AURORA" + std::string(28, ' '));
     EXPECT_EQ(form->selectedCompany(), "007 AURORA");
 
-    form->combo1_Click(4);
-    EXPECT_TRUE(form->inditItems.empty());
-    EXPECT_EQ(form->inditText, "Nessun file predisposto per il mese e l'anno");
+    form->chooseMonth(4);
+    EXPECT_TRUE(form->companyItems.empty());
+    EXPECT_EQ(form->companyListText, "Nessun file predisposto per il mese e l'anno");
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -130,15 +131,15 @@ TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
     prompter.answer(false); // no other company
     prompter.answer(false); // no check
 
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::FileStored);
     EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
     ASSERT_EQ(prompter.texts(),
               (std::vector<std::string>{kStored, "Inserisci altra Ditta ?",
                                         "Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato",
                                         "Vuoi proseguire con il controllo del file ?"}));
     EXPECT_EQ(prompter.shown[1].title, "Fine lavoro");
-    EXPECT_EQ(prompter.shown[1].asked, records::Question::AnotherCompany);
-    EXPECT_EQ(prompter.shown[3].asked, records::Question::ContinueWithCheck);
+    EXPECT_EQ(prompter.shown[1].asked, uniemens::kAnotherCompany);
+    EXPECT_EQ(prompter.shown[3].asked, uniemens::kContinueWithCheck);
     EXPECT_TRUE(form->closeRequested);
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
     EXPECT_EQ(form->storedHostPath(), installation.xmlFile("fc0010316.xml").string());
@@ -210,8 +211,8 @@ TEST_F(IndittaFormTest, TheScanListsFilesOnlyAndCreatesNothing)
     installation.root.write("elsewhere.dat", payroll::packCompanyHeader(companyHeader("009", "0", "LINKED SRL")));
     fs::create_symlink(installation.root.path() / "elsewhere.dat", paghe / "una00903.016");
 
-    form->Form_Load();
-    form->combo1_Click(2);
+    form->load();
+    form->chooseMonth(2);
     EXPECT_EQ(form->dataFiles,
               (std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016", "C:\\nolv\\paghe\\una00903.016"}));
     EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
@@ -241,12 +242,12 @@ TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
         own.addCompany("001", "03", h);
         own.addEmployees("001", "03", payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO")));
         IndittaForm f(records::Workplace{values, prompter, launcher}, chooser);
-        f.Form_Load();
-        f.combo1_Click(2);
-        f.indit_Click(0);
+        f.load();
+        f.chooseMonth(2);
+        f.chooseCompany(0);
         prompter.answer(false);
         prompter.answer(false);
-        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::FileStored) << c.file;
+        ASSERT_EQ(f.confirm(), ConfirmOutcome::FileStored) << c.file;
         const std::string xml = own.readXml(c.file);
         EXPECT_EQ(occurrences(xml, "<DenunciaAziendale>"), c.totals ? 1u : 0u) << c.file;
         if (std::string(c.cancellation) == "1") {
@@ -303,21 +304,21 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
     installation.addCompany("006", "03", none);
     chooseMonthAndCompany(3, "005");
     prompter.answer(true); // another company
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
-    EXPECT_EQ(form->appendFlag, 1);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
+    EXPECT_TRUE(form->seriesOpen());
     EXPECT_EQ(form->findCompany("005"), 0);
-    EXPECT_EQ(form->Text1, "");
+    EXPECT_EQ(form->chosenDataFile, "");
     for (const std::string& name : xmlFiles())
         EXPECT_TRUE(records::OutputFile::isTemporaryName(name)) << name;
     // Still listed, but already in the file.
-    form->indit_Click(0);
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    form->chooseCompany(0);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.last().text, "La ditta 005 e' gia' nel file ");
     EXPECT_EQ(prompter.last().icon, records::Icon::Information);
-    form->indit_Click(form->findCompany("006"));
+    form->chooseCompany(form->findCompany("006"));
     prompter.answer(false);
     prompter.answer(false);
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::FileStored);
 
     const std::string company = crlf({
         "<Azienda>",
@@ -384,21 +385,21 @@ TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
     addEmployeeCompany("003", "", 1, "VERDI SNC");
     chooseMonthAndCompany(3, "001");
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
 
     // The company written is off the list; the others keep their own files.
-    ASSERT_EQ(form->inditItems.size(), 2u);
-    EXPECT_EQ(form->inditItems[0].substr(0, 3), "002");
+    ASSERT_EQ(form->companyItems.size(), 2u);
+    EXPECT_EQ(form->companyItems[0].substr(0, 3), "002");
     EXPECT_EQ(form->dataFiles[0], "C:\\nolv\\paghe\\una00203.016");
     EXPECT_EQ(form->dataFiles[1], "C:\\nolv\\paghe\\una00303.016");
-    EXPECT_EQ(form->inditText, form->inditItems[0] + " Clicca per selezionare il file");
+    EXPECT_EQ(form->companyListText, form->companyItems[0] + " Clicca per selezionare il file");
     EXPECT_FALSE(fs::exists(installation.xmlFile("fc0010316.xml"))); // not complete yet
 
-    form->indit_Click(1);
-    EXPECT_EQ(form->Text1, "C:\\nolv\\paghe\\una00303.016");
+    form->chooseCompany(1);
+    EXPECT_EQ(form->chosenDataFile, "C:\\nolv\\paghe\\una00303.016");
     prompter.answer(false);
     prompter.answer(true); // go on with the check: the checking program is not installed
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
     // The message names the program where the installation keeps it, and where that is here.
     EXPECT_EQ(prompter.last().text,
               "Il programma c:\\Program Files\\Inps\\INPS uniEmens individuale\\UniEMensIndiv.exe non e' installato "
@@ -429,40 +430,40 @@ TEST_F(IndittaFormTest, ACompanyIsWrittenOnceAndOnlyItLeavesTheList)
     addEmployeeCompany("003", "", 1, "VERDI SNC");
     chooseMonthAndCompany(3, "002");
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
-    EXPECT_EQ(form->Text1, "");
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
+    EXPECT_EQ(form->chosenDataFile, "");
     EXPECT_EQ(form->selectedIndex, 0);
     EXPECT_EQ(form->dataFiles,
               (std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016", "C:\\nolv\\paghe\\una00303.016"}));
-    ASSERT_EQ(form->inditItems.size(), 2u);
-    EXPECT_EQ(form->inditItems[1].substr(0, 13), "003 VERDI SNC");
+    ASSERT_EQ(form->companyItems.size(), 2u);
+    EXPECT_EQ(form->companyItems[1].substr(0, 13), "003 VERDI SNC");
 
     const std::size_t shown = prompter.shown.size();
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
-    EXPECT_EQ(form->focusControl, "indit");
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::NoCompany);
+    EXPECT_TRUE(form->focusCompanyList);
     EXPECT_EQ(prompter.shown.size(), shown);
 
     // Named again (as a program driving the form can), the company is refused before its
     // data file is even looked at.
     fs::remove(installation.root.path() / "c/nolv/paghe/una00203.016");
-    form->Text1 = "C:\\nolv\\paghe\\una00203.016";
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    form->chosenDataFile = "C:\\nolv\\paghe\\una00203.016";
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     ASSERT_EQ(prompter.shown.size(), shown + 1);
     EXPECT_EQ(prompter.last().text, "La ditta 002 e' gia' nel file ");
     EXPECT_EQ(prompter.last().title, "");
     EXPECT_EQ(prompter.last().icon, records::Icon::Information);
     EXPECT_TRUE(form->seriesOpen());
-    EXPECT_EQ(form->appendFlag, 1);
+    EXPECT_TRUE(form->seriesOpen());
     EXPECT_EQ(form->dataFiles.size(), 2u);
 
-    form->indit_Click(1);
+    form->chooseCompany(1);
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
     EXPECT_EQ(form->dataFiles, std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016"});
-    form->indit_Click(0);
+    form->chooseCompany(0);
     prompter.answer(false);
     prompter.answer(false);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
     const std::string xml = installation.readXml("uea0020316.xml");
     EXPECT_EQ(parsedTexts(xml, "RagSocAzienda"), (std::vector<std::string>{"BIANCHI SPA", "VERDI SNC", "ROSSI SRL"}));
     EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 4u);
@@ -501,29 +502,29 @@ TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
         }
         own.addCompany("009", "03", companyHeader("009", "7"));
         IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
-        f.Form_Load();
-        f.combo1_Click(2);
-        f.indit_Click(f.findCompany(c.first));
+        f.load();
+        f.chooseMonth(2);
+        f.chooseCompany(f.findCompany(c.first));
         answers.answer(true);
-        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::CompanyAdded);
-        const std::vector<std::string> listed = f.inditItems;
+        ASSERT_EQ(f.confirm(), ConfirmOutcome::CompanyAdded);
+        const std::vector<std::string> listed = f.companyItems;
 
-        f.indit_Click(f.findCompany(c.refused));
+        f.chooseCompany(f.findCompany(c.refused));
         const std::size_t shown = answers.shown.size();
-        EXPECT_EQ(f.Command1_Click(), ConfirmOutcome::Refused);
+        EXPECT_EQ(f.confirm(), ConfirmOutcome::Refused);
         ASSERT_EQ(answers.shown.size(), shown + 1);
         EXPECT_EQ(answers.last().text, "La ditta " + std::string(c.refused)
                                            + " ha una denuncia di altro tipo: va inviata in un file a parte ");
         EXPECT_EQ(answers.last().icon, records::Icon::Information);
         EXPECT_TRUE(f.seriesOpen());
-        EXPECT_EQ(f.inditItems, listed);
+        EXPECT_EQ(f.companyItems, listed);
         ASSERT_EQ(own.xmlFolderNames().size(), 1u);
         EXPECT_TRUE(records::OutputFile::isTemporaryName(own.xmlFolderNames()[0]));
 
-        f.indit_Click(f.findCompany(c.last));
+        f.chooseCompany(f.findCompany(c.last));
         answers.answer(false);
         answers.answer(false);
-        ASSERT_EQ(f.Command1_Click(), ConfirmOutcome::FileStored);
+        ASSERT_EQ(f.confirm(), ConfirmOutcome::FileStored);
         EXPECT_EQ(own.xmlFolderNames(), std::vector<std::string>{c.file});
         const std::string xml = own.readXml(c.file);
         EXPECT_EQ(occurrences(xml, "<Azienda>"), 2u);
@@ -540,37 +541,37 @@ TEST_F(IndittaFormTest, ADataFileHoldingAnotherCompanyIsRefused)
     addEmployeeCompany("004", "", 1, "NERI SAS");
     addEmployeeCompany("001", "", 1);
     installation.addCompany("001", "03", companyHeader("002", "0", "BIANCHI SPA")); // a damaged header
-    form->Form_Load();
-    form->combo1_Click(2);
-    EXPECT_EQ(form->inditItems[0].substr(0, 15), "002 BIANCHI SPA");
+    form->load();
+    form->chooseMonth(2);
+    EXPECT_EQ(form->companyItems[0].substr(0, 15), "002 BIANCHI SPA");
     EXPECT_EQ(form->findCompany("001"), 0); // by the name of its data file
     EXPECT_EQ(form->findCompany("002"), -1);
     const std::string refusal = "Il file C:\\nolv\\paghe\\una00103.016 contiene la ditta 002 ";
 
-    form->indit_Click(0);
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    form->chooseCompany(0);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
     EXPECT_EQ(prompter.last().title, "Accesso");
     EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
     EXPECT_TRUE(xmlFiles().empty());
     bool opened = false;
     form->openEmployeeRegister = [&] { return opened = true; };
-    form->Option2_Click();
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    form->chooseAction(ConfirmAction::EditEmployees);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_FALSE(opened);
-    form->Option1_Click();
+    form->chooseAction(ConfirmAction::CreateDeclaration);
 
-    form->indit_Click(form->findCompany("003"));
+    form->chooseCompany(form->findCompany("003"));
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
-    form->indit_Click(form->findCompany("001"));
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
+    form->chooseCompany(form->findCompany("001"));
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.last().text, refusal);
     EXPECT_TRUE(form->seriesOpen());
-    form->indit_Click(form->findCompany("004"));
+    form->chooseCompany(form->findCompany("004"));
     prompter.answer(false);
     prompter.answer(false);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
     EXPECT_EQ(parsedTexts(installation.readXml("uea0030316.xml"), "RagSocAzienda"),
               (std::vector<std::string>{"VERDI SNC", "NERI SAS"}));
 }
@@ -582,9 +583,9 @@ TEST_F(IndittaFormTest, AnAbandonedSeriesLeavesNoFile)
     installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/fc0010316.xml", "earlier");
     chooseMonthAndCompany(3, "001");
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
     EXPECT_EQ(xmlFiles().size(), 2u);
-    form->Command3_Click();
+    form->goBack();
     EXPECT_TRUE(form->closeRequested);
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
     EXPECT_EQ(installation.readXml("fc0010316.xml"), "earlier");
@@ -592,7 +593,7 @@ TEST_F(IndittaFormTest, AnAbandonedSeriesLeavesNoFile)
     // Closing the program in the middle of a series does the same.
     chooseMonthAndCompany(3, "001");
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
     form.reset();
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
     EXPECT_EQ(installation.readXml("fc0010316.xml"), "earlier");
@@ -608,9 +609,9 @@ TEST_F(IndittaFormTest, AHeaderCountingMoreRecordsThanTheFileHoldsStopsTheSeries
 
     chooseMonthAndCompany(3, "001");
     prompter.answer(true);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::CompanyAdded);
-    form->indit_Click(form->findCompany("002"));
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
+    form->chooseCompany(form->findCompany("002"));
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::Stopped);
 
     ASSERT_GE(prompter.shown.size(), 2u);
     const auto& readFailure = prompter.shown[prompter.shown.size() - 2];
@@ -620,8 +621,8 @@ TEST_F(IndittaFormTest, AHeaderCountingMoreRecordsThanTheFileHoldsStopsTheSeries
     EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
     EXPECT_TRUE(xmlFiles().empty());
     // A new series can start: every company of the month is listed again.
-    EXPECT_EQ(form->appendFlag, 0);
-    EXPECT_EQ(form->inditItems.size(), 2u);
+    EXPECT_FALSE(form->seriesOpen());
+    EXPECT_EQ(form->companyItems.size(), 2u);
 }
 
 // A large company's records are read many at a time; a file that ends early still names
@@ -657,12 +658,12 @@ TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
             seen.push_back(done);
             EXPECT_EQ(total, c.counted);
         };
-        f.Form_Load();
-        f.combo1_Click(2);
-        f.indit_Click(0);
+        f.load();
+        f.chooseMonth(2);
+        f.chooseCompany(0);
         answers.answer(false);
         answers.answer(false);
-        const ConfirmOutcome outcome = f.Command1_Click();
+        const ConfirmOutcome outcome = f.confirm();
         if (c.stop == nullptr) {
             EXPECT_EQ(outcome, ConfirmOutcome::FileStored);
             EXPECT_EQ(occurrences(own.readXml("fc0010316.xml"), "<DenunciaIndividuale>"), static_cast<std::size_t>(c.held));
@@ -684,7 +685,7 @@ TEST_F(IndittaFormTest, AMissingDataFileStopsWithoutBeingCreated)
     h[20] = "2";
     installation.addCompany("005", "03", h);
     chooseMonthAndCompany(3, "005");
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Stopped);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"L'archivio dei collaboratori non contiene il record 1 "});
     EXPECT_FALSE(fs::exists(installation.root.path() / "c/nolv/paghe/unc00503.016"));
     EXPECT_TRUE(xmlFiles().empty());
@@ -697,7 +698,7 @@ TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
     ConfirmOutcome outcome;
     {
         const FileSizeLimit limit(100); // the declaration cannot be written
-        outcome = form->Command1_Click();
+        outcome = form->confirm();
     }
 
     EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
@@ -721,7 +722,7 @@ TEST_F(IndittaFormTest, DataValuesAreEscapedAndWrittenInUtf8)
     chooseMonthAndCompany(3, "001");
     prompter.answer(false);
     prompter.answer(false);
-    ASSERT_EQ(form->Command1_Click(), ConfirmOutcome::FileStored);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
 
     const std::string xml = installation.readXml("uea0010316.xml");
     EXPECT_NE(xml.find("<RagSocAzienda>TRATTORIA \"DA GIGI\" &amp; C. &lt;SNC&gt;</RagSocAzienda>"), std::string::npos);
@@ -742,9 +743,9 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
         opened = true;
         return true;
     };
-    form->Option2_Click();
-    EXPECT_FALSE(form->Option1);
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::EditRequested);
+    form->chooseAction(ConfirmAction::EditEmployees);
+    EXPECT_EQ(form->action, ConfirmAction::EditEmployees);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::EditRequested);
     EXPECT_TRUE(opened);
     EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
     EXPECT_EQ(shared.employeeRecordCount, 4);
@@ -752,24 +753,24 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
 
     // A program without the employee register says so.
     form->openEmployeeRegister = nullptr;
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::Refused);
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_EQ(prompter.last().text,
               "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma");
 
-    form->Text1.clear();
-    EXPECT_EQ(form->Command1_Click(), ConfirmOutcome::NoCompany);
-    EXPECT_EQ(form->focusControl, "indit");
+    form->chosenDataFile.clear();
+    EXPECT_EQ(form->confirm(), ConfirmOutcome::NoCompany);
+    EXPECT_TRUE(form->focusCompanyList);
 }
 
 TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
 {
-    form->Form_Load();
-    form->Command5_Click();
+    form->load();
+    form->openInpsSite();
     ASSERT_EQ(launcher.urls.size(), 1u);
     EXPECT_EQ(launcher.urls[0],
               "https://serviziweb2.inps.it/PassiWeb/jsp/login.jsp?uri=https%3a%2f%2fserviziweb2.inps.it%2fdm10%2fmenuaziende%2fdefault.aspx%3fS%3dS&S=S");
 
-    form->Command6_Click();
+    form->startPayrollMenu();
     EXPECT_EQ(prompter.last().text, "Il programma C:\\wnolv\\pmenu.exe non e' installato (su questo computer: "
                                         + installation.root.path().string() + "/c/WNOLV/pmenu.exe)");
     EXPECT_FALSE(form->payrollMenu().installed);
@@ -781,8 +782,8 @@ TEST_F(IndittaFormTest, TheButtonsStartTheInstalledProgramsAndThePage)
     EXPECT_TRUE(form->payrollMenu().installed);
     EXPECT_TRUE(form->checkingProgram().installed);
     EXPECT_EQ(form->checkingProgram().hostPath, installation.xmlFile("UniEMensIndiv.exe").string());
-    form->Command6_Click();
-    form->Command2_Click();
+    form->startPayrollMenu();
+    form->startCheckingProgram();
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(launcher.started, (std::vector<std::string>{
                                     (installation.root.path() / "c/wnolv/pmenu.exe").string(),
@@ -798,14 +799,14 @@ TEST_F(IndittaFormTest, TheXmlListingNumbersEveryLine)
     installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/uea0010316.xml",
                             crlf({"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<DenunceMensili>",
                                   "<Nome>NICOL\xC3\x92</Nome>"}));
-    form->Form_Load();
-    form->Command4_Click(); // cancelled
+    form->load();
+    form->showXmlListing(); // cancelled
     EXPECT_TRUE(launcher.shownFiles.empty());
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(chooser.asked[0], "Apri|*.xml|.xml|" + installation.root.path().string() + "/" + uniemens::testing::kXmlFolder);
 
     chooser.answer = "C:\\Program Files\\INPS\\INPS uniEmens individuale\\uea0010316.xml";
-    form->Command4_Click();
+    form->showXmlListing();
     const std::string listing = installation.root.read("c/wnolv/emens.tmp");
     EXPECT_EQ(listing, crlf({" 1 <?xml version=\"1.0\" encoding=\"UTF-8\"?>" + std::string(40, ' '),
                              " 2 <DenunceMensili>" + std::string(62, ' '),

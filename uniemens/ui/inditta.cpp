@@ -93,7 +93,7 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
     // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
     // part of the program.
     m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
-    m_form.Form_Load();
+    m_form.load();
     refresh();
     ui::resizeWithinScreen(this);
 }
@@ -172,12 +172,12 @@ void inditta::buildControls()
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(m_combo1, &QComboBox::activated, this, &inditta::combo1_Click);
+    connect(m_combo1, &QComboBox::activated, this, &inditta::chooseMonth);
     // A company is chosen when its item is selected (a click, the arrow keys), not when the
     // list only marks an item as it takes the focus.
     connect(m_indit, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> selected = m_indit->selectedItems();
-        indit_Click(selected.isEmpty() ? -1 : m_indit->row(selected.front()));
+        chooseCompany(selected.isEmpty() ? -1 : m_indit->row(selected.front()));
     });
     // Typing a company's code or the start of its name goes to it.
     ui::typeToFind(
@@ -191,14 +191,14 @@ void inditta::buildControls()
         [this](int row) { m_indit->setCurrentRow(row); });
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
-    connect(m_option1, &QRadioButton::clicked, this, &inditta::Option1_Click);
-    connect(m_option2, &QRadioButton::clicked, this, &inditta::Option2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &inditta::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &inditta::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &inditta::Command3_Click);
-    connect(m_command4, &QPushButton::clicked, this, &inditta::Command4_Click);
-    connect(m_command5, &QPushButton::clicked, this, &inditta::Command5_Click);
-    connect(m_command6, &QPushButton::clicked, this, &inditta::Command6_Click);
+    connect(m_option1, &QRadioButton::clicked, this, &inditta::chooseCreateDeclaration);
+    connect(m_option2, &QRadioButton::clicked, this, &inditta::chooseEditEmployees);
+    connect(m_command1, &QPushButton::clicked, this, &inditta::confirm);
+    connect(m_command2, &QPushButton::clicked, this, &inditta::startCheckingProgram);
+    connect(m_command3, &QPushButton::clicked, this, &inditta::goBack);
+    connect(m_command4, &QPushButton::clicked, this, &inditta::showXmlListing);
+    connect(m_command5, &QPushButton::clicked, this, &inditta::openInpsSite);
+    connect(m_command6, &QPushButton::clicked, this, &inditta::startPayrollMenu);
 }
 
 QWidget* inditta::buildTitle()
@@ -344,16 +344,16 @@ void inditta::refresh()
         return;
     m_refreshing = true;
 
-    if (m_combo1->count() != static_cast<int>(m_form.combo1Items.size())) {
+    if (m_combo1->count() != static_cast<int>(m_form.months.size())) {
         m_combo1->clear();
-        for (const std::string& month : m_form.combo1Items)
+        for (const std::string& month : m_form.months)
             m_combo1->addItem(toQt(month));
     }
-    m_combo1->setCurrentIndex(m_form.combo1Index);
-    m_text2->setText(toQt(m_form.Text2));
+    m_combo1->setCurrentIndex(m_form.monthIndex);
+    m_text2->setText(toQt(m_form.workingYear));
 
     QStringList items;
-    for (const std::string& item : m_form.inditItems)
+    for (const std::string& item : m_form.companyItems)
         items.append(toQt(item));
     QStringList shown;
     for (int i = 0; i < m_indit->count(); ++i)
@@ -363,20 +363,21 @@ void inditta::refresh()
         m_indit->addItems(items);
         m_indit->setCurrentRow(-1);
     }
-    m_inditText->setText(m_form.combo1Index < 0 && m_form.inditText.empty() ? kChooseMonth : toQt(m_form.inditText));
+    m_inditText->setText(m_form.monthIndex < 0 && m_form.companyListText.empty() ? kChooseMonth
+                                                                                 : toQt(m_form.companyListText));
 
-    m_text1->setText(toQt(m_form.Text1));
+    m_text1->setText(toQt(m_form.chosenDataFile));
     m_text1->setCursorPosition(0);
     m_chosenCompany->setText(toQt(m_form.selectedCompany()));
     showInstalledPrograms();
-    m_option1->setChecked(m_form.Option1);
-    m_option2->setChecked(m_form.Option2);
+    m_option1->setChecked(m_form.action == ConfirmAction::CreateDeclaration);
+    m_option2->setChecked(m_form.action == ConfirmAction::EditEmployees);
     m_statusText->setText(toQt(m_form.statusText()));
     // While "Conferma" is at work the window is disabled and takes no focus: the request
     // waits for the refresh that follows.
-    if (m_form.focusControl == "indit" && m_indit->isEnabled()) {
+    if (m_form.focusCompanyList && m_indit->isEnabled()) {
         m_indit->setFocus();
-        m_form.focusControl.clear();
+        m_form.focusCompanyList = false;
     }
     // No company chosen in the form (after one was written): none is marked in the list.
     if (m_form.selectedIndex == 0 && m_indit->currentRow() >= 0) {
@@ -392,7 +393,7 @@ void inditta::showInstalledPrograms()
     // as soon as the program is there.
     const struct {
         QPushButton* button;
-        IndittaForm::Program program;
+        InstalledProgram program;
         QString toolTip;
         QString missing;
     } buttons[] = {
@@ -415,7 +416,7 @@ void inditta::keyPressEvent(QKeyEvent* event)
 {
     // Esc means "Indietro".
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_confirming) {
-        Command3_Click();
+        goBack();
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -429,38 +430,38 @@ bool inditta::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void inditta::combo1_Click(int index)
+void inditta::chooseMonth(int index)
 {
-    m_form.combo1_Click(index);
+    m_form.chooseMonth(index);
     refresh();
 }
 
-void inditta::indit_Click(int row)
+void inditta::chooseCompany(int row)
 {
     if (m_refreshing || row < 0)
         return;
-    m_form.indit_Click(row);
+    m_form.chooseCompany(row);
     refresh();
 }
 
-void inditta::Option1_Click()
+void inditta::chooseCreateDeclaration()
 {
-    m_form.Option1_Click();
+    m_form.chooseAction(ConfirmAction::CreateDeclaration);
     refresh();
 }
 
-void inditta::Option2_Click()
+void inditta::chooseEditEmployees()
 {
-    m_form.Option2_Click();
+    m_form.chooseAction(ConfirmAction::EditEmployees);
     refresh();
 }
 
-void inditta::Command1_Click()
+void inditta::confirm()
 {
     // While a company is written the window takes no input: a second "Conferma" must not start.
     centralWidget()->setEnabled(false);
     m_confirming = true;
-    const ConfirmOutcome outcome = m_form.Command1_Click();
+    const ConfirmOutcome outcome = m_form.confirm();
     m_confirming = false;
     // Clicks and keys that arrived meanwhile meet the disabled window and are dropped.
     QCoreApplication::processEvents();
@@ -475,30 +476,30 @@ void inditta::Command1_Click()
     closeWhenAsked();
 }
 
-void inditta::Command3_Click()
+void inditta::goBack()
 {
-    m_form.Command3_Click();
+    m_form.goBack();
     closeWhenAsked();
 }
 
-void inditta::Command5_Click()
+void inditta::openInpsSite()
 {
-    m_form.Command5_Click();
+    m_form.openInpsSite();
 }
 
-void inditta::Command6_Click()
+void inditta::startPayrollMenu()
 {
-    m_form.Command6_Click();
+    m_form.startPayrollMenu();
 }
 
-void inditta::Command4_Click()
+void inditta::showXmlListing()
 {
-    m_form.Command4_Click();
+    m_form.showXmlListing();
 }
 
-void inditta::Command2_Click()
+void inditta::startCheckingProgram()
 {
-    m_form.Command2_Click();
+    m_form.startCheckingProgram();
 }
 
 void inditta::setFileCheck(FileCheck check)
@@ -512,12 +513,12 @@ void inditta::checkFile()
     if (!m_fileCheck)
         return;
     // The checking program's folder, where the declarations are stored.
-    const std::string folder = m_form.channels().paths().hostPath(kDeclarationFolder).string();
+    const std::string folder = m_form.paths().hostPath(kDeclarationFolder).string();
     const std::string choice = m_chooser.chooseFile("Verifica file", "*.xml", ".xml", folder);
     const std::size_t slash = choice.find_last_of("\\/");
     if (choice.empty() || choice.substr(slash == std::string::npos ? 0 : slash + 1) == "*.xml")
         return;
-    m_fileCheck(choice.front() == '/' ? choice : m_form.channels().paths().hostPath(choice).string());
+    m_fileCheck(choice.front() == '/' ? choice : m_form.paths().hostPath(choice).string());
 }
 
 void inditta::closeWhenAsked()
@@ -536,7 +537,7 @@ void inditta::closeEvent(QCloseEvent* event)
     // A window closed in the middle of a series abandons it, as "Indietro" does: no half
     // declaration is left for the checking program.
     if (!m_form.closeRequested)
-        m_form.Command3_Click();
+        m_form.goBack();
     event->accept();
 }
 

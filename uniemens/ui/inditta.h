@@ -39,7 +39,7 @@ namespace uniemens {
 class inditta : public QMainWindow {
     Q_OBJECT
 public:
-    // Loads the window (Form_Load). "Modifica/Visualizza Dati" opens the window "Parteb1" of
+    // Loads the window. "Modifica/Visualizza Dati" opens the window "Parteb1" of
     // `windows`. Without a `chooser` the window asks with its own file-open dialog.
     explicit inditta(records::Workplace workplace, const ui::WindowList* windows = nullptr,
                      records::FileChooser* chooser = nullptr, QWidget* parent = nullptr);
@@ -60,16 +60,16 @@ protected:
     bool event(QEvent* event) override;
 
 private slots:
-    void combo1_Click(int index);
-    void indit_Click(int row);
-    void Option1_Click();
-    void Option2_Click();
-    void Command1_Click();
-    void Command3_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Command4_Click();
-    void Command2_Click();
+    void chooseMonth(int index);        // combo1
+    void chooseCompany(int row);        // indit
+    void chooseCreateDeclaration();     // Option1
+    void chooseEditEmployees();         // Option2
+    void confirm();                     // Command1
+    void goBack();                      // Command3
+    void openInpsSite();                // Command5
+    void startPayrollMenu();            // Command6
+    void showXmlListing();              // Command4
+    void startCheckingProgram();        // Command2
     void checkFile();
 
 private:

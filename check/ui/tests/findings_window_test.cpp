@@ -273,8 +273,8 @@ void FindingsWindowTest::indittaOffersTheCheckOfTheStoredFile()
                                 (office.root.path() / "c/Program Files/INPS/INPS uniEmens individuale").string()}));
     QCOMPARE(checked, std::vector<std::string>{chooser.answer});
 
-    window->form().combo1_Click(2); // March
-    window->form().indit_Click(window->form().findCompany("001"));
+    window->form().chooseMonth(2); // March
+    window->form().chooseCompany(window->form().findCompany("001"));
     prompter.answer(false); // "Inserisci altra Ditta ?"
     prompter.answer(false); // "Vuoi proseguire con il controllo del file ?"
     prompter.answer(true);  // "Verificare il file adesso ?"

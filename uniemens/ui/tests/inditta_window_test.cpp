@@ -413,7 +413,7 @@ void IndittaWindowTest::theOtherOptionOpensTheEmployeeRegisterByName()
     desk.load();
     desk.chooseMonth(3);
     desk.click("Option2");
-    QVERIFY(desk.window->form().Option2);
+    QVERIFY(desk.window->form().action == uniemens::ConfirmAction::EditEmployees);
 
     // A program without the employee register says so.
     desk.confirm("001", {});
