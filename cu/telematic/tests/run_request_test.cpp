@@ -299,6 +299,42 @@ TEST_F(RunRequestTest, AReportIsWrittenButNotShownAndPrintsTheSupplyLetterAsGive
     EXPECT_NE(report.find("\r\nNumero Dipendenti               2 \r\n"), std::string::npos);
 }
 
+TEST_F(RunRequestTest, AReportFileThatCannotBeWrittenIsToldAfterTheSuccess)
+{
+    // A folder stands where a file of the report is to be written. The telematic file is
+    // complete all the same: the run tells its success, then which file could not be made.
+    const struct {
+        const char* blocked;
+        const char* message;
+        bool reportWritten;
+    } cases[] = {
+        {"c/nolv/nv770/2016/dati/report.txt",
+         "Errore tipo  75 nell'apertura del file sequenzialeC:\\nolv\\NV770\\2016\\dati\\report.txt", false},
+        {"c/nolv/nv770/2016/avstp.bat",
+         "Errore tipo  75 nell'apertura del file sequenzialeC:\\nolv\\NV770\\2016\\avstp.bat", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocked);
+        std::filesystem::remove_all(root.path() / kDataFolder / "report.txt");
+        std::filesystem::remove_all(root.path() / "c/nolv/nv770/2016/avstp.bat");
+        std::filesystem::create_directories(root.path() / c.blocked);
+        prompter.shown.clear();
+        RunRequest request = ordinary();
+        request.report = true;
+        const RunResult result = run(workplace, request);
+
+        EXPECT_EQ(result.outcome, RunOutcome::Completed);
+        EXPECT_EQ(result.reportHostPath, "");
+        EXPECT_EQ(result.batchHostPath, "");
+        EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kSuccess, c.message}));
+        EXPECT_EQ(prompter.last().icon, records::Icon::None);
+        EXPECT_EQ(prompter.last().title, "");
+        EXPECT_EQ(recordTypes(splitRecords(telematic())), "ABDGDGZ");
+        EXPECT_EQ(std::filesystem::is_regular_file(root.path() / kDataFolder / "report.txt"), c.reportWritten);
+        EXPECT_FALSE(temporaryFileLeft());
+    }
+}
+
 TEST_F(RunRequestTest, AnArchiveIsOpenedByTheNumberAsTyped)
 {
     root.write(std::string(kDataFolder) + "FCU7.017", headerRecord('1', "2", "27022017") + std::string(1200, ' '));
