@@ -5,8 +5,8 @@
 #include "app/console_prompter.h"
 #include "payroll/company_register.h"
 #include "payroll/identity_codes.h"
-#include "records/channels.h"
 #include "records/cp1252.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/shared_values.h"
@@ -83,7 +83,7 @@ private:
 };
 
 // Record 1 of every company file of the working year that is there, saved at least once.
-void checkCompanies(registers::CompanyStore& store, Checker& checker)
+void checkCompanies(const registers::CompanyStore& store, Checker& checker)
 {
     for (const int company : store.companiesNamed()) {
         const registers::CompanyRecord record = store.inspect(company);
@@ -110,14 +110,14 @@ void checkCompanies(registers::CompanyStore& store, Checker& checker)
 
 // The fiscal code of every employee in use in the employee data files of companies 1 to 499,
 // months 1 to 12, of the working year.
-void checkEmployees(records::Channels& channels, const records::Installation& installation, Checker& checker)
+void checkEmployees(const records::PathMapper& paths, const records::Installation& installation, Checker& checker)
 {
     const std::string folder = installation.drivePrefix + kEmployeeFolder;
     const std::string year(records::mid(installation.workingYear, 2, 3));
     // One listing of the folder tells which of the 499 x 12 possible files exist, whatever
     // the case of their names.
     std::unordered_set<std::string> present;
-    for (const std::string& name : channels.paths().listDirectory(folder))
+    for (const std::string& name : paths.listDirectory(folder))
         present.insert(records::toUpper(name));
 
     for (int company = 1; company <= kLastEmployeeCompany; ++company) {
@@ -127,7 +127,7 @@ void checkEmployees(records::Channels& channels, const records::Installation& in
             if (!present.contains(records::toUpper(name)))
                 continue;
             const std::string path = folder + "\\" + name;
-            const registers::EmployeeList employees = registers::EmployeeStore(channels, path).inspect();
+            const registers::EmployeeList employees = registers::EmployeeStore(paths, path).inspect();
             if (employees.opened.failed()) {
                 checker.unread(path, employees.opened);
                 continue;
@@ -162,13 +162,11 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
 
     ConsolePrompter console(err);
     records::SharedValues shared(*installationFolder);
-    records::Channels channels(shared.paths, console);
     records::Installation& installation = shared.installation;
     // The load steps of createl (drive prefix, data directory) and of inditta (working
-    // year), on channels of the command's own.
+    // year); each file is closed once read.
     records::showFailure(console, records::readDrive(shared.paths, installation));
     records::showFailures(console, records::readWorkingYear(shared.paths, installation));
-    channels.closeAll();
     // The year names the register files: with any other text the command would look at
     // files of no year, find none, and say that all is well.
     if (installation.workingYear.size() != 4 || !records::allDigits(installation.workingYear)) {
@@ -180,9 +178,9 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
     // The register stores hand back what they could not read: each file is named on the
     // output beside the checks, in file order.
     Checker checker(out);
-    registers::CompanyStore companies(channels, installation);
+    registers::CompanyStore companies(shared.paths, installation);
     checkCompanies(companies, checker);
-    checkEmployees(channels, installation, checker);
+    checkEmployees(shared.paths, installation, checker);
     return checker.finish(console.messageCount() > 0);
 }
 

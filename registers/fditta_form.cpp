@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "payroll/company_code_lists.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
@@ -160,9 +161,8 @@ const TextBox& CompanyBoxes::box(int field) const
 
 FDittaForm::FDittaForm(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
-    , m_store(m_channels, workplace.shared.installation)
-    , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
+    , m_store(workplace.shared.paths, workplace.shared.installation)
+    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
 {
     for (int i = 1; i <= kFieldCount; ++i)
         box(i).maxLength = static_cast<int>(payroll::kCompanyFields[static_cast<std::size_t>(i)].length);
@@ -173,7 +173,8 @@ FDittaForm::FDittaForm(records::Workplace workplace)
 
 void FDittaForm::selectCompany(int company)
 {
-    completeInstallation(m_channels, m_workplace.shared.installation);
+    records::showFailures(m_workplace.prompter,
+                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
     const CompanyRecordPlace place = m_store.placeOf(company);
     selectRecord(place.fileName, place.recordLength, place.recordNumber);
 }
@@ -200,7 +201,8 @@ bool FDittaForm::openCompany(int company)
 
 void FDittaForm::load()
 {
-    completeInstallation(m_channels, m_workplace.shared.installation);
+    records::showFailures(m_workplace.prompter,
+                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
     showRecord();
     scanCompanies();
 }
@@ -383,7 +385,6 @@ void FDittaForm::hide()
 {
     if (!leaveRecord())
         return;
-    m_channels.closeAll();
     visible = false;
 }
 
@@ -555,26 +556,29 @@ bool FDittaForm::close()
 
 void FDittaForm::chooseCode(CodeList list)
 {
+    const records::PathMapper& paths = m_workplace.shared.paths;
     const records::Installation& installation = m_workplace.shared.installation;
-    std::vector<std::string> entries;
+    payroll::CodeListFile read;
     switch (list) {
     case CodeList::LegalForm:
-        entries = payroll::legalFormEntries();
+        read.entries = payroll::legalFormEntries();
         break;
     case CodeList::Sector:
-        entries = payroll::sectorEntries();
+        read.entries = payroll::sectorEntries();
         break;
     case CodeList::Activity:
-        entries = payroll::activityEntries(m_channels, kListChannel, installation.drivePrefix);
+        read = payroll::activityEntries(paths, installation.drivePrefix);
         break;
     case CodeList::Intermediary:
-        entries = payroll::intermediaryEntries(m_channels, kListChannel, installation.drivePrefix);
+        read = payroll::intermediaryEntries(paths, installation.drivePrefix);
         break;
     case CodeList::AccountPersonalization:
-        entries = payroll::accountPersonalizationEntries(m_channels, kListChannel,
-                                                         std::string(records::trim(installation.dataDirectory)));
+        read = payroll::accountPersonalizationEntries(paths, std::string(records::trim(installation.dataDirectory)));
         break;
     }
+    // What could not be read of a list's file is told before the list is offered.
+    records::showFailures(m_workplace.prompter, read.failures);
+    const std::vector<std::string>& entries = read.entries;
     if (m_codeLists == nullptr)
         return;
     const std::optional<std::string> chosen = m_codeLists->choose(list, entries);

@@ -144,8 +144,7 @@ const CodeChoice& EmployeeCodeChoices::list(int n) const
 
 Parteb1Form::Parteb1Form(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
-    , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
+    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
 {
     for (int k = 1; k <= kBoxCount; ++k)
         box(k).maxLength = kMaxLengths[k];
@@ -154,7 +153,7 @@ Parteb1Form::Parteb1Form(records::Workplace workplace)
 
 EmployeeStore Parteb1Form::store()
 {
-    return EmployeeStore(m_channels, m_employeeFile, m_dataAreaSelector);
+    return EmployeeStore(m_workplace.shared.paths, m_employeeFile, m_dataAreaSelector);
 }
 
 void Parteb1Form::selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector)
@@ -173,7 +172,7 @@ void Parteb1Form::load()
     records::SharedValues& shared = m_workplace.shared;
     // The window shows the working year and looks up the company's name in the company
     // register.
-    completeInstallation(m_channels, shared.installation);
+    records::showFailures(m_workplace.prompter, completeInstallation(shared.paths, shared.installation));
 
     if (!m_selected) {
         m_selectedDataFile = shared.selectedDataFile;
@@ -183,7 +182,7 @@ void Parteb1Form::load()
     workingYear.text = shared.installation.workingYear;
     companyCode.text
         = m_selectedDataFile.size() >= 9 ? m_selectedDataFile.substr(m_selectedDataFile.size() - 9, 3) : "";
-    companyName.text = companyNameOf(m_channels, shared.installation, m_selectedDataFile);
+    companyName.text = companyNameOf(shared.paths, shared.installation, m_selectedDataFile);
     m_employeeFile = employeeDataFile(m_selectedDataFile, m_dataAreaSelector);
 
     EmployeeStore employees = store();
@@ -474,7 +473,6 @@ void Parteb1Form::afterDeletion()
 
 void Parteb1Form::exit()
 {
-    m_channels.closeAll();
     closeRequested = true;
 }
 
