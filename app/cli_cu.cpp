@@ -140,7 +140,9 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     request.outputName = text("out-name", cu::telematic::telematicFileName(opening.number));
 
     cu::telematic::RunProgress runProgress;
-    runProgress.advanced = [&progress](double done, double total) { progress.show(done, total); };
+    runProgress.advanced = [&progress](std::int64_t done, double total) {
+        progress.show(static_cast<double>(done), total);
+    };
     const cu::telematic::RunResult result = cu::telematic::run(workplace, request, runProgress);
     switch (result.outcome) {
     case cu::telematic::RunOutcome::Reported:

@@ -135,7 +135,7 @@ public:
     // status line), so that a window can show it before the next message box.
     std::function<void()> changed;
     // Called during a run after each archive record looked at: how many of how many.
-    std::function<void(double done, double total)> advanced;
+    std::function<void(std::int64_t done, double total)> advanced;
 
     records::SharedValues& shared() { return m_workplace.shared; }
     records::Prompter& prompter() { return m_workplace.prompter; }

@@ -3,30 +3,30 @@
 #include <unordered_set>
 
 #include "payroll/cu_header.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/shared_values.h"
 #include "records/text.h"
 
 namespace cu::telematic {
 
+namespace header_field = payroll::header_field;
+
 namespace {
 
-constexpr int kHeaderChannel = 1;
-
-// Reads record 1 of the header file `fileName` on a channel of its own; a read that fails
-// has shown its message and gives an empty record.
+// Reads record 1 of the header file `fileName`. A failure is shown at once: a file that
+// cannot be opened shows its message and then that of the read, which finds nothing open;
+// the record is then empty.
 std::string readHeaderRecord(const records::Workplace& workplace, const std::string& fileName)
 {
-    records::Channels channels(workplace.shared.paths, workplace.prompter);
-    channels.select(kHeaderChannel, fileName, payroll::kHeaderRecordLength);
-    channels.openBinary();
-    channels.setRecordNumber(1);
-    channels.readRecord();
-    return channels.channel(kHeaderChannel).recordBuffer;
+    records::RecordFile file(workplace.shared.paths, fileName, payroll::kHeaderRecordLength);
+    std::string record;
+    records::showFailure(workplace.prompter, file.open());
+    records::showFailure(workplace.prompter, file.read(1, record));
+    return record;
 }
 
 } // namespace
@@ -65,8 +65,8 @@ HeaderSummary summarizeHeader(std::string_view number, std::string_view headerRe
     summary.intermediaryPhone = records::mid(record, 330, 12);
     summary.intermediaryEmail = records::mid(record, 343, 45);
     const payroll::HeaderTable fields = payroll::unpackHeaderTable(record);
-    summary.commitmentTypeStated = records::numericValue(fields[21]) != 0;
-    summary.commitmentDateStated = records::numericValue(fields[22]) != 0;
+    summary.commitmentTypeStated = records::numericValue(fields[header_field::kCommitmentType]) != 0;
+    summary.commitmentDateStated = records::numericValue(fields[header_field::kCommitmentDate]) != 0;
     return summary;
 }
 

@@ -7,17 +7,18 @@
 #include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
 #include "payroll/cu_archive.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
 
-namespace {
+namespace header_field = payroll::header_field;
 
-constexpr int kArchiveChannel = 2;
+namespace {
 
 const std::string& field(const payroll::HeaderTable& header, int number)
 {
@@ -41,9 +42,9 @@ bool blank(std::string_view text)
 
 class EmployeeLoop {
 public:
-    EmployeeLoop(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+    EmployeeLoop(const records::RecordFile& archive, records::Prompter& prompter, TelematicWriter& writer,
                  payroll::HeaderTable& header, const EmployeeSelection& selection, ReportTotals& totals)
-        : m_channels(channels)
+        : m_archive(archive)
         , m_prompter(prompter)
         , m_writer(writer)
         , m_header(header)
@@ -62,14 +63,14 @@ public:
         if (m_selection.oneEmployee)
             return oneNamedEmployee();
 
-        for (double index = 1; index <= m_selection.employeeCount; ++index) {
+        for (std::int64_t index = 1; static_cast<double>(index) <= m_selection.employeeCount; ++index) {
             const Reading reading = readEmployee(index);
             // A record that cannot be read is an employee missing from the file: the header
             // counts more records than the archive holds, or the archive was cut short. The
             // run stops rather than send a file without them.
             if (reading == Reading::Unreadable)
                 throw RunStopped("L'archivio dei dipendenti non contiene il record "
-                                 + records::digitsText(static_cast<long long>(index)) + " ");
+                                 + records::digitsText(index) + " ");
             if (reading == Reading::Employee)
                 writeEmployee(); // only annulments and replacements ask for confirmation
             if (m_selection.progress)
@@ -85,7 +86,7 @@ private:
     LoopEnd oneNamedEmployee()
     {
         const double number = records::numericValue(m_selection.namedRecord);
-        if (!wholeRecordExists(number) || readEmployee(number) != Reading::Employee)
+        if (!wholeRecordExists(number) || readEmployee(static_cast<std::int64_t>(number)) != Reading::Employee)
             throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
         if (!writeEmployee())
             return LoopEnd::Declined;
@@ -101,36 +102,28 @@ private:
         if (!(number >= 1) || number != std::floor(number))
             return false;
         std::error_code ec;
-        const auto size = std::filesystem::file_size(m_channels.hostPath(kArchiveChannel), ec);
+        const auto size = std::filesystem::file_size(m_archive.hostPath(), ec);
         return !ec && number * payroll::kArchiveRecordLength <= static_cast<double>(size);
     }
 
     enum class Reading { Employee, NotToSend, Unreadable };
 
     // Reads archive record `number` and unpacks it when it holds an employee to send.
-    Reading readEmployee(double number)
+    Reading readEmployee(std::int64_t number)
     {
-        records::Channels& channels = m_channels;
-        channels.setCurrent(kArchiveChannel);
-        channels.setRecordNumber(number);
+        const records::FileResult read = m_archive.read(number, m_record);
         // The records finished before this read may still be waiting to be written. When the
         // read fails, they are written before its message is shown: the operator sees the
         // messages in the order of the work, and a record that cannot be written stops the
         // run before the read is reported.
-        {
-            const records::FailureHold hold(channels);
-            channels.readRecord();
-        }
-        if (channels.lastError() != 0) {
-            const records::Failure failure = channels.takeHeldFailure();
+        if (read.failed()) {
             m_writer.writePending();
-            channels.showFailure(failure);
+            records::showFailure(m_prompter, read);
             return Reading::Unreadable;
         }
-        const std::string& record = channels.channel(kArchiveChannel).recordBuffer;
-        if (record.empty() || record[0] != payroll::kInUse)
+        if (m_record.empty() || m_record[0] != payroll::kInUse)
             return Reading::NotToSend;
-        payroll::unpackArchiveRecord(record, m_fields);
+        payroll::unpackArchiveRecord(m_record, m_fields);
         return records::numericValue(cu(m_fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
     }
 
@@ -141,11 +134,11 @@ private:
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
         ++keys.certificationNumber;
-        m_header[42] = m_selection.replacedSubmission;
-        m_header[43] = m_selection.replacedCertificate;
+        m_header[header_field::kReplacedSubmission] = m_selection.replacedSubmission;
+        m_header[header_field::kReplacedCertificate] = m_selection.replacedCertificate;
         keys.employeeFiscalCode = cu(fields, 1);
-        keys.replacedSubmission = m_header[42];
-        keys.replacedCertificate = m_header[43];
+        keys.replacedSubmission = m_header[header_field::kReplacedSubmission];
+        keys.replacedCertificate = m_header[header_field::kReplacedCertificate];
 
         m_writer.startRecordD();
         writeQuadroDAIdentity(m_writer, m_header, fields);
@@ -170,13 +163,14 @@ private:
         return true;
     }
 
-    records::Channels& m_channels;
+    const records::RecordFile& m_archive;
     records::Prompter& m_prompter;
     TelematicWriter& m_writer;
     payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
-    // The CU field tables of the employee being written.
+    // The archive record last read, and the CU field tables of the employee being written.
+    std::string m_record;
     payroll::CuFields m_fields;
 };
 
@@ -238,17 +232,18 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
     writeDField(writer, "DA003002", rightAligned16("1"));
 }
 
-LoopEnd writeEmployees(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+LoopEnd writeEmployees(const records::PathMapper& paths, records::Prompter& prompter, TelematicWriter& writer,
                        payroll::HeaderTable& header, const std::string& archiveFile,
                        const EmployeeSelection& selection, ReportTotals& totals)
 {
-    if (!channels.paths().fileExists(archiveFile))
+    if (!paths.fileExists(archiveFile))
         throw RunStopped("Archivio Dipendenti inesistente ");
-    channels.select(kArchiveChannel, archiveFile, payroll::kArchiveRecordLength);
-    channels.openBinary();
-    if (channels.lastError() != 0)
-        throw RunStopped({}); // the channel has shown why the archive cannot be opened
-    return EmployeeLoop(channels, prompter, writer, header, selection, totals).run();
+    records::RecordFile archive(paths, archiveFile, payroll::kArchiveRecordLength);
+    if (const records::FileResult opened = archive.open(); opened.failed()) {
+        records::showFailure(prompter, opened);
+        throw RunStopped({}); // the operator has been told why the archive cannot be opened
+    }
+    return EmployeeLoop(archive, prompter, writer, header, selection, totals).run();
 }
 
 } // namespace cu::telematic

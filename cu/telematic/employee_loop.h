@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -11,7 +12,7 @@ namespace payroll {
 struct CuFields;
 } // namespace payroll
 namespace records {
-class Channels;
+class PathMapper;
 class Prompter;
 } // namespace records
 
@@ -24,9 +25,11 @@ struct EmployeeSelection {
     std::string replacedSubmission;  // identifier of the replaced submission, cut or filled to 17 characters
     std::string replacedCertificate; // number of the replaced certification, cut or filled to 6 characters
     std::string namedRecord;         // the one employee's record in the CU archive, as typed
-    double employeeCount = 0;        // characters 3-6 of the second header record
+    // Characters 3-6 of the second header record, as stated: not always a whole number
+    // ("2.5", "1E99"); the loop visits the records whose number does not exceed it.
+    double employeeCount = 0;
     // Told after each archive record looked at: how many of how many.
-    std::function<void(double done, double total)> progress;
+    std::function<void(std::int64_t done, double total)> progress;
 };
 
 enum class LoopEnd { Finished, Declined };
@@ -37,16 +40,17 @@ enum class LoopEnd { Finished, Declined };
 void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
 void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
 
-// Writes the records D and G of the employees of the CU archive `archiveFile` (channel 2).
-// An ordinary supply visits records 1 to the employee count and skips records that are
-// not in use or whose CU field 5 is zero; a record that cannot be read (the archive is
-// shorter than the count) stops the run after the channel's read message. An annulment,
-// a replacement or a single-employee supply looks once at the named record and stops the
-// run when it holds no employee to send. Stores the replaced submission and certification
-// into header fields 42 and 43 at every employee. Asks `prompter` to confirm an annulment
-// or a replacement; returns Declined when the operator refused. Throws RunStopped for a
-// missing archive and for the stops of the writers.
-LoopEnd writeEmployees(records::Channels& channels, records::Prompter& prompter, TelematicWriter& writer,
+// Writes the records D and G of the employees of the CU archive `archiveFile`. An ordinary
+// supply visits records 1 to the employee count and skips records that are not in use or
+// whose CU field 5 is zero; a record that cannot be read (the archive is shorter than the
+// count) stops the run after the read's message, shown through `prompter` once the records
+// still waiting are written. An annulment, a replacement or a single-employee supply looks
+// once at the named record and stops the run when it holds no employee to send. Stores the
+// replaced submission and certification into header fields 42 and 43 at every employee.
+// Asks `prompter` to confirm an annulment or a replacement; returns Declined when the
+// operator refused. Throws RunStopped for a missing archive, after the message of an
+// archive that cannot be opened, and for the stops of the writers.
+LoopEnd writeEmployees(const records::PathMapper& paths, records::Prompter& prompter, TelematicWriter& writer,
                        payroll::HeaderTable& header, const std::string& archiveFile,
                        const EmployeeSelection& selection, ReportTotals& totals);
 

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "records/channels.h"
+#include "records/file_result.h"
+#include "records/record_file.h"
 #include "records/numeric.h"
 #include "records/text.h"
 
@@ -150,9 +151,9 @@ std::string unrepresentable(std::string_view code)
 
 } // namespace
 
-TelematicWriter::TelematicWriter(records::Channels& channels)
-    : m_channels(channels)
-    , m_buffer(channels.channel(kTelematicChannel).outputBuffer)
+TelematicWriter::TelematicWriter(records::NewFile& file, records::Prompter& prompter)
+    : m_file(file)
+    , m_prompter(prompter)
 {
     m_buffer.reserve(static_cast<std::size_t>(kBatchRecords) * kTelematicRecordLength);
 }
@@ -222,7 +223,7 @@ void TelematicWriter::handOver()
     const bool writeback = ++m_batchesSinceWriteback >= kBatchesPerWriteback;
     if (writeback)
         m_batchesSinceWriteback = 0;
-    const int descriptor = m_channels.duplicateDescriptor(kTelematicChannel);
+    const int descriptor = m_file.duplicateDescriptor();
     if (descriptor >= 0
         && m_behind.write(descriptor, m_buffer, (first - 1) * std::int64_t{kTelematicRecordLength}, writeback)) {
         m_behindFirst = first;
@@ -230,13 +231,15 @@ void TelematicWriter::handOver()
     } else {
         if (descriptor >= 0)
             ::close(descriptor);
-        // No file open (the channel reports it) or no second thread: written here and now.
+        // No file open (its write tells so) or no second thread: written here and now.
         writeNow(first, m_pending);
         m_buffer.clear();
         if (writeback)
-            m_channels.startWriteback(kTelematicChannel);
+            m_file.startWriteback();
     }
-    m_channels.setRecordNumber(static_cast<double>(m_total));
+    // The writer thread wrote around the file object: the file learns the last record it
+    // holds, which a failed push names.
+    m_file.setWrittenCount(m_total);
     m_pending = 0;
     m_buffer.append(building);
 }
@@ -251,8 +254,8 @@ void TelematicWriter::settle()
     m_behindCount = 0;
     if (written)
         return;
-    // The block did not reach the file: it is written again here, where the record channel
-    // shows the failure with its message, while the records built since wait aside.
+    // The block did not reach the file: it is written again here, where a failure is shown
+    // with its message, while the records built since wait aside.
     std::string newer;
     newer.swap(m_buffer);
     m_buffer.swap(m_behind.lastBlock());
@@ -260,51 +263,39 @@ void TelematicWriter::settle()
     // Every record went to the file on the second attempt: the run goes on.
     m_buffer.swap(m_behind.lastBlock());
     m_buffer.swap(newer);
-    m_channels.setRecordNumber(static_cast<double>(m_total));
 }
 
 void TelematicWriter::writeNow(std::int64_t first, int count)
 {
-    m_channels.setCurrent(kTelematicChannel);
-    m_channels.setRecordNumber(static_cast<double>(first));
+    const std::string_view records(m_buffer.data(), static_cast<std::size_t>(count) * kTelematicRecordLength);
+    const records::FileResult written = m_file.write(first, records);
+    if (written.ok())
+        return;
     if (count == 1) {
-        // One record: its own write shows the message that names it.
-        const records::FailureHold show(m_channels, false);
-        m_channels.writeRecord();
-        if (m_channels.lastError() != 0) {
-            dropEverything();
-            throw RunStopped({}); // the channel has shown its message
-        }
+        // One record: its own write's message names it.
+        stopAfterWriteFailure(written);
         return;
     }
-    {
-        const records::FailureHold hold(m_channels);
-        m_channels.writeRecord();
-    }
-    if (m_channels.lastError() != 0) {
-        // The message of the whole write would name the first record of the batch:
-        // the records are written again one by one, and the first that fails is named.
-        m_channels.takeHeldFailure();
-        writeOneByOne(first, count);
-    }
+    // The message of the whole write would name the first record of the batch: the records
+    // are written again one by one, and the first that fails is named.
+    writeOneByOne(first, count);
 }
 
 void TelematicWriter::writeOneByOne(std::int64_t first, int count)
 {
-    std::string batch;
-    batch.swap(m_buffer);
-    const records::FailureHold show(m_channels, false);
     for (int k = 0; k < count; ++k) {
-        m_buffer.assign(batch, static_cast<std::size_t>(k) * kTelematicRecordLength, kTelematicRecordLength);
-        m_channels.setCurrent(kTelematicChannel);
-        m_channels.setRecordNumber(static_cast<double>(first + k));
-        m_channels.writeRecord();
-        if (m_channels.lastError() != 0) {
-            dropEverything();
-            throw RunStopped({}); // the channel has shown its message
-        }
+        const std::string_view record(m_buffer.data() + static_cast<std::size_t>(k) * kTelematicRecordLength,
+                                      kTelematicRecordLength);
+        if (const records::FileResult written = m_file.write(first + k, record); written.failed())
+            stopAfterWriteFailure(written);
     }
-    m_buffer.swap(batch);
+}
+
+void TelematicWriter::stopAfterWriteFailure(const records::FileResult& failure)
+{
+    dropEverything();
+    records::showFailure(m_prompter, failure);
+    throw RunStopped({}); // the operator has been told which record could not be written
 }
 
 // After a write error the run stops: nothing that was waiting is written any more.

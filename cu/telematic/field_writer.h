@@ -9,8 +9,10 @@
 #include "records/write_behind.h"
 
 namespace records {
-class Channels;
-}
+class NewFile;
+class Prompter;
+struct FileResult;
+} // namespace records
 
 namespace cu::telematic {
 
@@ -19,7 +21,6 @@ inline constexpr int kBodyLength = 1897;    // the record before "A", CR, LF
 inline constexpr int kPositionalLength = 89; // positional part of records C, D and G
 inline constexpr int kFieldLength = 24;      // 8-character code + 16-character value
 inline constexpr int kFieldsPerRecord = 75;
-inline constexpr int kTelematicChannel = 8;
 inline constexpr int kMaxCertificationNumber = 99999; // five digits in records D and G
 
 // Report totals: slots 1..30 (slot 0 unused); the writer feeds 1..21.
@@ -27,7 +28,7 @@ using ReportTotals = std::array<double, 31>;
 
 // Ends a run with a stop message ("Accesso", stop icon): thrown by the writers when a value
 // cannot be written as the format demands, caught by the run. An empty message means that
-// the operator has already been told (a write error shown by the record channel).
+// the operator has already been told (the message of a file that could not be written).
 class RunStopped : public std::runtime_error {
 public:
     explicit RunStopped(const std::string& message)
@@ -46,18 +47,20 @@ struct RecordKeys {
     int certificationNumber = 0;
 };
 
-// Builds the 1900-byte records of the telematic file on channel 8 with the non-positional
-// fields of records C, D and G and their continuation records, and writes them.
+// Builds the 1900-byte records of the telematic file (a new file, written whole before it
+// takes its name) with the non-positional fields of records C, D and G and their
+// continuation records, and writes them.
 //
-// Finished records are gathered in the channel's output buffer, followed by the record
-// being built, and written together, about 500 KB at a time in one system call. A full
-// batch is handed to a writer thread (records::WriteBehind) and the next records are built
-// while it is copied into the file; the next batch waits until it is done. When a batch
-// cannot be written, its records are written again here one by one, so that the operator's
-// message names the first record that could not be written and every record before it is
-// in the file; the run stops there, before the records built since are written. Everything
-// that was handed over is in the file before writePending() returns, and that is called
-// before the operator sees anything.
+// Finished records are gathered in a buffer, followed by the record being built, and
+// written together, about 500 KB at a time in one system call. A full batch is handed to a
+// writer thread (records::WriteBehind) and the next records are built while it is copied
+// into the file; the next batch waits until it is done. When a batch cannot be written, its
+// records are written again here one by one, so that the operator's message names the first
+// record that could not be written and every record before it is in the file; the run stops
+// there, before the records built since are written. The writer shows the message of a
+// write that failed itself, through the operator, at once. Everything that was handed over
+// is in the file before writePending() returns, and that is called before the operator
+// sees anything.
 class TelematicWriter {
 public:
     // Records gathered before they are written together: 516800 bytes. Smaller batches
@@ -68,7 +71,9 @@ public:
     // the disk: about 8 MB.
     static constexpr int kBatchesPerWriteback = 16;
 
-    explicit TelematicWriter(records::Channels& channels);
+    // Writes into `file`, created and not yet given its name, and tells a failed write to
+    // `prompter`; both must outlive the writer.
+    TelematicWriter(records::NewFile& file, records::Prompter& prompter);
 
     // Starts a new record after the finished ones; a record that was being built is dropped.
     void startRecord(std::string_view positional);
@@ -82,7 +87,7 @@ public:
     void finishRecord();
     // Completes the record being built and writes it together with every finished record
     // before it: afterwards the file holds all records of the writer. Throws RunStopped
-    // after a write error, whose message the record channel has already shown.
+    // after a write error, whose message has been shown.
     void flush();
     // Writes the finished records that are still waiting, and waits for the writer thread;
     // the record being built stays. Throws RunStopped as flush() does. Called before
@@ -90,6 +95,9 @@ public:
     // before the file is closed.
     void writePending();
     int pendingRecords() const { return m_pending; }
+    // The finished records still waiting, then the record being built, as they will reach
+    // the file.
+    std::string_view buffered() const { return m_buffer; }
     // Writes record `number`, already in the file, again with `body` (blanks up to position
     // 1897, then "A", CR, LF), after every finished record. Throws RunStopped as flush() does.
     void rewriteRecord(std::int64_t number, std::string_view body);
@@ -143,16 +151,19 @@ private:
     void handOver();
     // Waits for the batch handed over last; writes it again here when it failed.
     void settle();
-    // Writes `count` records held in the output buffer, the first being record `first`.
+    // Writes the first `count` records held in the buffer, the first being record `first`.
     void writeNow(std::int64_t first, int count);
     void writeOneByOne(std::int64_t first, int count);
+    // Shows the failure of a write, drops what was waiting and stops the run.
+    [[noreturn]] void stopAfterWriteFailure(const records::FileResult& failure);
     void dropEverything();
     // Appends a complete 24-character field to a record G.
     void writeGSlot(const char* slot);
     void countGField();
 
-    records::Channels& m_channels;
-    std::string& m_buffer; // the output buffer of channel 8
+    records::NewFile& m_file;
+    records::Prompter& m_prompter;
+    std::string m_buffer; // the finished records waiting, then the record being built
     RecordKeys m_keys;
     std::int64_t m_total = 0;
     int m_pending = 0; // finished records at the start of the output buffer

@@ -5,19 +5,20 @@
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
 #include "cu/telematic/run_report.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/shared_values.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
 
-namespace {
+namespace header_field = payroll::header_field;
 
-constexpr int kHeaderChannel = 1;
+namespace {
 
 bool blank(std::string_view text)
 {
@@ -66,11 +67,11 @@ class WriterRun {
 public:
     WriterRun(const records::Workplace& workplace, const RunRequest& request, const RunProgress& progress)
         : m_installation(workplace.shared.installation)
+        , m_paths(workplace.shared.paths)
         , m_operator(workplace.prompter)
-        , m_channels(workplace.shared.paths, m_operator)
         , m_request(request)
         , m_progress(progress)
-        , m_writer(m_channels)
+        , m_writer(m_telematicFile, m_operator)
     {
     }
 
@@ -117,13 +118,12 @@ private:
         m_archiveFile = employeeFileName(m_installation, m_request.archive);
         const double employeeCount = readHeaderFile();
         if (m_progress.storing)
-            m_progress.storing("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
-        m_channels.close(kHeaderChannel);
+            m_progress.storing("Memorizzazione in corso......della CU di " + m_header[header_field::kNameFirstPart] + m_header[header_field::kNameSecondPart]);
 
         createNewFile();
         writeRecordA(m_writer, m_header);
         std::string recordB = writeRecordB(m_writer, m_header, supply.operation());
-        if (m_header[16] == "X")
+        if (m_header[header_field::kRecordCWanted] == "X")
             writeRecordC(m_writer, m_header);
 
         EmployeeSelection selection;
@@ -134,7 +134,7 @@ private:
         selection.namedRecord = m_request.employeeRecord;
         selection.employeeCount = employeeCount;
         selection.progress = m_progress.advanced;
-        if (writeEmployees(m_channels, m_operator, m_writer, m_header, m_archiveFile, selection, m_totals)
+        if (writeEmployees(m_paths, m_operator, m_writer, m_header, m_archiveFile, selection, m_totals)
             == LoopEnd::Declined) {
             abandonFile();
             return RunOutcome::Declined;
@@ -147,16 +147,17 @@ private:
         if (stateCertificationCount(recordB, m_writer.keys().certificationNumber))
             m_writer.rewriteRecord(2, recordB);
         completeFile();
-        result.telematicHostPath = m_channels.paths().hostPath(m_finalName).string();
+        result.telematicHostPath = m_paths.hostPath(m_finalName).string();
         m_operator.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
 
         if (!m_request.report)
             return RunOutcome::Completed;
         const ReportFiles report
-            = writeReportFiles(m_channels, m_installation, m_header, supply.letter(), m_finalName, m_totals);
-        m_channels.closeAll();
+            = writeReportFiles(m_paths, m_installation, m_header, supply.letter(), m_finalName, m_totals);
+        // The file that could not be written is told here, after the success of the run.
+        records::showFailure(m_operator, report.failure);
         if (!report.written)
-            return RunOutcome::Completed; // the channel has said which file could not be written
+            return RunOutcome::Completed;
         result.reportHostPath = report.reportHostPath;
         result.batchHostPath = report.batchHostPath;
         return RunOutcome::Reported;
@@ -164,67 +165,62 @@ private:
 
     // Reads the CU header record into the header table and returns the employee count of
     // the second header record, after the checks on the certification kind and on the
-    // transmission commitment.
+    // transmission commitment. The file is closed once read.
     double readHeaderFile()
     {
-        m_channels.select(kHeaderChannel, m_headerFile, payroll::kHeaderRecordLength);
-        if (!m_channels.paths().fileExists(m_headerFile))
+        if (!m_paths.fileExists(m_headerFile))
             throw RunStopped("Archivio inesistente ");
-        m_channels.openBinary();
-        stopAfterChannelError();
-        m_channels.setRecordNumber(1);
-        m_channels.readRecord();
-        stopAfterChannelError();
-        m_header = payroll::unpackHeaderTable(m_channels.channel(kHeaderChannel).recordBuffer);
+        records::RecordFile file(m_paths, m_headerFile, payroll::kHeaderRecordLength);
+        stopAfterFailure(file.open());
+        std::string record;
+        stopAfterFailure(file.read(1, record));
+        m_header = payroll::unpackHeaderTable(record);
 
         // Without its second record the archive's employee count is unknown: a file written
         // without it would silently leave the employees out.
-        m_channels.setCurrent(kHeaderChannel);
-        m_channels.setRecordNumber(2);
-        m_channels.readRecord();
-        stopAfterChannelError();
-        const std::string& second = m_channels.channel(kHeaderChannel).recordBuffer;
+        std::string second;
+        stopAfterFailure(file.read(2, second));
         if (records::numericValue(records::mid(second, 2, 1)) == 2)
             throw RunStopped("La CU deve essere per LD, quella selezionata e' per LA ");
+        // The count as the header states it, which may be no whole number ("2.5", "1E99"):
+        // the loop visits the records up to it.
         const double employeeCount = records::numericValue(records::mid(second, 3, 4));
 
         // The clerk gives the commitment where the archive lacks it; the texts are fitted to
         // their places in record B.
-        if (records::numericValue(m_header[21]) == 0)
-            m_header[21] = records::fitRight(m_request.commitment.type, 1);
-        if (records::numericValue(m_header[22]) == 0)
-            m_header[22] = records::fitRight(m_request.commitment.date, 8);
-        if (records::numericValue(m_header[22]) == 0)
+        if (records::numericValue(m_header[header_field::kCommitmentType]) == 0)
+            m_header[header_field::kCommitmentType] = records::fitRight(m_request.commitment.type, 1);
+        if (records::numericValue(m_header[header_field::kCommitmentDate]) == 0)
+            m_header[header_field::kCommitmentDate] = records::fitRight(m_request.commitment.date, 8);
+        if (records::numericValue(m_header[header_field::kCommitmentDate]) == 0)
             throw RunStopped("Manca la data dell'impegno alla trasmissione ");
-        if (records::numericValue(m_header[21]) == 0)
+        if (records::numericValue(m_header[header_field::kCommitmentType]) == 0)
             throw RunStopped("Manca la tipologia dell'impegno alla trasmissione ");
         // Record B carries the commitment as it stands: a date that names no day, or a type
         // other than 1 (prepared by the withholding agent) or 2 (by the sender), would make
         // the authority reject the file.
-        if (!records::isCalendarDate(m_header[22]))
+        if (!records::isCalendarDate(m_header[header_field::kCommitmentDate]))
             throw RunStopped("La data dell'impegno alla trasmissione e' errata ");
-        if (m_header[21] != "1" && m_header[21] != "2")
+        if (m_header[header_field::kCommitmentType] != "1" && m_header[header_field::kCommitmentType] != "2")
             throw RunStopped("La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ");
         return employeeCount;
     }
 
-    // Opens the telematic file on its channel. Its records go to a temporary file beside it
-    // until the run is complete; a file of the final name stays as it was until then.
+    // Creates the telematic file. Its records go to a temporary file beside it until the run
+    // is complete; a file of the final name stays as it was until then.
     void createNewFile()
     {
         m_finalName = m_request.outputFolder + m_request.outputName;
         // Renaming the finished file over the run's own CU files would destroy the archive
         // the file is made from, whatever spelling of the name the operator typed.
-        const records::PathMapper& paths = m_channels.paths();
-        if (paths.sameFile(m_finalName, m_headerFile) || paths.sameFile(m_finalName, m_archiveFile))
+        if (m_paths.sameFile(m_finalName, m_headerFile) || m_paths.sameFile(m_finalName, m_archiveFile))
             throw RunStopped("Il file telematico non puo' sostituire un archivio della CU ");
-        m_channels.select(kTelematicChannel, m_finalName, kTelematicRecordLength);
-        m_channels.openNewBinary();
-        stopAfterChannelError();
+        m_telematicFile = records::NewFile::ofRecords(m_paths, m_finalName, kTelematicRecordLength);
+        stopAfterFailure(m_telematicFile.create());
     }
 
     // Records still waiting are written before the stop message is shown. When one of them
-    // cannot be written, the operator is told that (the channel shows it) and not the stop:
+    // cannot be written, the operator is told that (the writer shows it) and not the stop:
     // the write failed first, and the run would have ended there.
     bool writePendingBeforeStop()
     {
@@ -236,36 +232,34 @@ private:
         return true;
     }
 
-    // Pushes the finished file to the disk and gives it its name; a failure has shown the
-    // channel's message (naming the last record when the file could not be pushed).
+    // Pushes the finished file to the disk and gives it its name; a failure is shown (naming
+    // the last record when the file could not be pushed) and stops the run.
     void completeFile()
     {
         m_writer.writePending(); // record Z has written everything: this is only a safeguard
-        m_channels.setRecordNumber(static_cast<double>(m_writer.totalRecords()));
-        if (!m_channels.commitNewFile(kTelematicChannel))
-            throw RunStopped({});
-        m_channels.closeAll();
+        m_telematicFile.setWrittenCount(m_writer.totalRecords());
+        stopAfterFailure(m_telematicFile.commit());
     }
 
     // A stopped run leaves no telematic file behind; a file of the final name from an
     // earlier run is never touched.
-    void abandonFile()
-    {
-        m_channels.discardNewFile(kTelematicChannel);
-        m_channels.closeAll();
-    }
+    void abandonFile() { m_telematicFile.discard(); }
 
-    void stopAfterChannelError() const
+    // Shows the failure of a file at once, and stops the run after it.
+    void stopAfterFailure(const records::FileResult& result)
     {
-        if (m_channels.lastError() != 0)
-            throw RunStopped({}); // the channel has shown its message
+        if (result.failed()) {
+            records::showFailure(m_operator, result);
+            throw RunStopped({}); // the operator has been told why
+        }
     }
 
     const records::Installation& m_installation;
+    const records::PathMapper& m_paths;
     RunOperator m_operator;
-    records::Channels m_channels;
     const RunRequest& m_request;
     const RunProgress& m_progress;
+    records::NewFile m_telematicFile;
     TelematicWriter m_writer;
     payroll::HeaderTable m_header;
     ReportTotals m_totals{};

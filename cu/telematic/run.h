@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -77,10 +78,11 @@ struct RunRequest {
 };
 
 // What the run tells while it works, besides its messages: whose certifications it is
-// storing, and how many archive records it has looked at, of how many.
+// storing, and how many archive records it has looked at, of how many (the total is the
+// employee count as the header states it, which need not be a whole number).
 struct RunProgress {
     std::function<void(const std::string& text)> storing;
-    std::function<void(double done, double total)> advanced;
+    std::function<void(std::int64_t done, double total)> advanced;
 };
 
 enum class RunOutcome {

@@ -1,16 +1,17 @@
 #include "cu/telematic/run_report.h"
 
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
+#include "records/record_file.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
 
-namespace {
+namespace header_field = payroll::header_field;
 
-constexpr int kReportChannel = 3;
+namespace {
 
 struct TotalLine {
     int slot;
@@ -36,28 +37,20 @@ constexpr TotalLine kTotalLines[] = {
     {20, "Rivalutazioni del TFR          "},
 };
 
-// Writes `lines` as a new text file on the report channel: the file takes its name only
-// when every line is on the disk, so a disk that fills up midway leaves the earlier file
-// (or none), never a short or empty one. False after a failure, whose message the channel
-// has shown.
-bool writeTextFile(records::Channels& channels, const std::string& fileName, const std::vector<std::string>& lines)
+// Writes `lines` as a new text file: the file takes its name only when every line is on the
+// disk, so a disk that fills up midway leaves the earlier file (or none), never a short or
+// empty one. The result of the step that failed, if one did.
+records::FileResult writeTextFile(const records::PathMapper& paths, const std::string& fileName,
+                                  const std::vector<std::string>& lines)
 {
-    channels.select(kReportChannel, fileName, 0);
-    channels.openNewSequential();
-    if (channels.lastError() != 0)
-        return false;
-    double lineNumber = 0;
+    records::NewFile file = records::NewFile::ofLines(paths, fileName);
+    if (records::FileResult created = file.create(); created.failed())
+        return created;
     for (const std::string& line : lines) {
-        channels.setLineCounter(++lineNumber);
-        channels.channel(kReportChannel).outputBuffer = line;
-        channels.setCurrent(kReportChannel);
-        channels.writeLine();
-        if (channels.lastError() != 0) {
-            channels.discardNewFile(kReportChannel);
-            return false;
-        }
+        if (records::FileResult written = file.writeLine(line); written.failed())
+            return written; // the new file goes with the object
     }
-    return channels.commitNewFile(kReportChannel);
+    return file.commit();
 }
 
 } // namespace
@@ -74,12 +67,12 @@ std::vector<std::string> reportLines(const payroll::HeaderTable& header, const s
     lines.reserve(34);
     lines.push_back(std::string("   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO ") + records::kCuYear);
     lines.emplace_back(55, '-');
-    lines.push_back("Sostituto           :" + header[5]);
-    lines.push_back("                    :" + header[6]);
-    lines.push_back("Codice fiscale      :" + header[3]);
+    lines.push_back("Sostituto           :" + header[header_field::kNameFirstPart]);
+    lines.push_back("                    :" + header[header_field::kNameSecondPart]);
+    lines.push_back("Codice fiscale      :" + header[header_field::kAgentFiscalCode]);
     lines.push_back("Tipologia fornitura :" + operation);
-    lines.push_back("Protocollo n.1 Sost :" + header[42]);
-    lines.push_back("Protocollo n.2 Sost :" + header[43]);
+    lines.push_back("Protocollo n.1 Sost :" + header[header_field::kReplacedSubmission]);
+    lines.push_back("Protocollo n.2 Sost :" + header[header_field::kReplacedCertificate]);
     lines.push_back("Percorso e nome file:" + telematicFile);
     lines.emplace_back(56, '-');
     lines.emplace_back("           Dati utili alla quadratura C.U.");
@@ -90,17 +83,18 @@ std::vector<std::string> reportLines(const payroll::HeaderTable& header, const s
     return lines;
 }
 
-ReportFiles writeReportFiles(records::Channels& channels, const records::Installation& installation,
+ReportFiles writeReportFiles(const records::PathMapper& paths, const records::Installation& installation,
                              const payroll::HeaderTable& header, const std::string& operation,
                              const std::string& telematicFile, const ReportTotals& totals)
 {
     ReportFiles files;
     const std::string reportFile = installation.drivePrefix + kReportFile;
     const std::string batchFile = installation.drivePrefix + kReportBatchFile;
-    files.reportHostPath = channels.paths().hostPath(reportFile).string();
-    files.batchHostPath = channels.paths().hostPath(batchFile).string();
+    files.reportHostPath = paths.hostPath(reportFile).string();
+    files.batchHostPath = paths.hostPath(batchFile).string();
 
-    if (!writeTextFile(channels, reportFile, reportLines(header, operation, telematicFile, totals)))
+    files.failure = writeTextFile(paths, reportFile, reportLines(header, operation, telematicFile, totals));
+    if (files.failure.failed())
         return files;
     const std::vector<std::string> batch = {
         "ECHO OFF",
@@ -108,7 +102,8 @@ ReportFiles writeReportFiles(records::Channels& channels, const records::Install
         installation.drivePrefix + kReportEditor + installation.drivePrefix + kReportFile,
         "exit",
     };
-    files.written = writeTextFile(channels, batchFile, batch);
+    files.failure = writeTextFile(paths, batchFile, batch);
+    files.written = files.failure.ok();
     return files;
 }
 

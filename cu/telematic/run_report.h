@@ -6,9 +6,10 @@
 #include "cu/telematic/field_writer.h"
 #include "payroll/cu_header.h"
 #include "records/cu_edition.h"
+#include "records/file_result.h"
 
 namespace records {
-class Channels;
+class PathMapper;
 struct Installation;
 } // namespace records
 
@@ -34,14 +35,17 @@ std::vector<std::string> reportLines(const payroll::HeaderTable& header, const s
 
 struct ReportFiles {
     bool written = false;
+    // Why a file could not be created, written or given its name: the caller shows it.
+    records::FileResult failure;
     std::string reportHostPath;
     std::string batchHostPath;
 };
 
 // Writes the report file and the batch file that shows it in the suite's editor (both
-// under the drive prefix, CR LF lines) on channel 3. A file that cannot be created or
-// written has shown its message through the channel; `written` is then false.
-ReportFiles writeReportFiles(records::Channels& channels, const records::Installation& installation,
+// under the drive prefix, CR LF lines), each as a new file that takes its name once it is
+// whole on the disk. The first file that cannot be written ends the work: `written` is then
+// false, and `failure` tells why (the batch file is not written when the report was not).
+ReportFiles writeReportFiles(const records::PathMapper& paths, const records::Installation& installation,
                              const payroll::HeaderTable& header, const std::string& operation,
                              const std::string& telematicFile, const ReportTotals& totals);
 

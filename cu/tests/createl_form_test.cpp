@@ -3,7 +3,6 @@
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
 #include "testing/cu_headers.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "testing/scripted_prompter.h"

@@ -8,6 +8,7 @@
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "records/installation.h"
 #include "records/output_file.h"
+#include "records/record_file.h"
 
 using namespace cu::telematic;
 using namespace cu::telematic::testing;
@@ -134,23 +135,18 @@ TEST_F(RunTest, AnOrdinaryRunWritesTheEmployeesInUseAndReloadsTheWindow)
 TEST_F(RunTest, ARunLeavesTheFilesOfAnotherWindowOpen)
 {
     // Another window (the UniEmens one, between two companies of one declaration) holds its
-    // XML file open on its own channel 3 while the operator makes a CU run.
+    // XML file open while the operator makes a CU run.
     std::filesystem::create_directories(root.path() / "c/wnolv");
-    records::Channels otherWindow(shared.paths, prompter);
-    otherWindow.select(3, "c:\\wnolv\\altra.xml", 0);
-    otherWindow.openSequential();
-    otherWindow.currentChannel().outputBuffer = "<DenunceMensili>";
-    otherWindow.writeLine();
+    records::TextFile otherWindow(shared.paths, "c:\\wnolv\\altra.xml");
+    ASSERT_TRUE(otherWindow.open().ok());
+    ASSERT_TRUE(otherWindow.writeLine("<DenunceMensili>").ok());
 
     open();
     ASSERT_EQ(form.run().outcome, RunOutcome::Completed);
 
-    EXPECT_TRUE(otherWindow.isOpen(3));
-    otherWindow.setCurrent(3);
-    otherWindow.currentChannel().outputBuffer = "</DenunceMensili>";
-    otherWindow.writeLine();
-    EXPECT_EQ(otherWindow.lastError(), 0);
-    otherWindow.closeAll();
+    EXPECT_TRUE(otherWindow.isOpen());
+    EXPECT_EQ(otherWindow.writeLine("</DenunceMensili>").error, 0);
+    otherWindow.close();
     EXPECT_EQ(root.read("c/wnolv/altra.xml"), "<DenunceMensili>\r\n</DenunceMensili>\r\n");
 }
 

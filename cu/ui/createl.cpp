@@ -77,7 +77,9 @@ createl::createl(records::Workplace workplace, const ui::WindowList* windows, QW
         m_progressText->repaint();
         m_statusText->repaint();
     };
-    m_form.advanced = [this](double done, double total) { m_progress->advance(done, total); };
+    m_form.advanced = [this](std::int64_t done, double total) {
+        m_progress->advance(static_cast<double>(done), total);
+    };
     m_form.load();
     refresh();
     fitNarrowScreen();

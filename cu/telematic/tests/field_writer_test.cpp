@@ -22,8 +22,8 @@ struct AmountTest : TelematicFileTest {
     {
         writer.startRecord("G");
         write();
-        const std::string& buffer = channels.channel(kTelematicChannel).outputBuffer;
-        return buffer.size() == 1 ? std::string("(none)") : buffer.substr(9);
+        const std::string_view buffer = writer.buffered();
+        return buffer.size() == 1 ? std::string("(none)") : std::string(buffer.substr(9));
     }
 };
 
@@ -236,7 +236,7 @@ TEST_F(TelematicFileTest, ACertificationNumberBeyondFiveDigitsStopsTheRun)
 
 TEST_F(TelematicFileTest, AWriteErrorIsShownOnceAndStopsTheRun)
 {
-    channels.close(kTelematicChannel); // nothing open: the write fails
+    file.discard(); // nothing open: the write fails
     writer.startRecord("A");
     try {
         writer.flush();
@@ -289,7 +289,6 @@ TEST_F(TelematicFileTest, FinishedRecordsAreWrittenABatchAtATime)
     for (int n = 1; n <= kBatch + 2; ++n)
         EXPECT_EQ(records[static_cast<std::size_t>(n - 1)], numberedRecord(n));
     EXPECT_EQ(writer.totalRecords(), kBatch + 2);
-    EXPECT_EQ(channels.recordNumber(), kBatch + 2);
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -346,7 +345,6 @@ TEST_F(TelematicFileTest, AWriteFailingInTheMiddleOfABatchNamesTheRecordThatFail
     }
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.last().text, "Errore di scrittura tipo  61 nel file binario c:\\out.tel al record  6");
-    EXPECT_EQ(channels.lastError(), 61);
     EXPECT_EQ(writer.pendingRecords(), 0);
     ASSERT_EQ(file.size(), 5u * kTelematicRecordLength + 100);
     for (int n = 1; n <= 5; ++n)
@@ -383,11 +381,11 @@ TEST_F(TelematicFileTest, ABatchThatCannotBeWrittenStopsTheRunBeforeTheNextIsWri
     EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
-TEST_F(TelematicFileTest, ABatchOnAClosedChannelShowsOneMessageForItsFirstRecord)
+TEST_F(TelematicFileTest, ABatchOnAClosedFileShowsOneMessageForItsFirstRecord)
 {
     writer.startRecord(numbered(1));
     writer.finishRecord();
-    channels.close(kTelematicChannel);
+    file.discard();
     writer.startRecord(numbered(2));
     writer.finishRecord();
     writer.startRecord(numbered(3));

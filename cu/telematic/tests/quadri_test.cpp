@@ -15,7 +15,6 @@
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "cu/telematic/tests/telematic_test_support.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
 #include "testing/scripted_prompter.h"
@@ -30,14 +29,14 @@ namespace {
 const std::string kBlanks14(14, ' ');
 const std::string kFlag = std::string(15, ' ') + "1";
 
-// One employee's records G written from hand-built CU entries into a telematic file on
-// channel 8 of a fresh installation, read back field by field.
+// One employee's records G written from hand-built CU entries into a new telematic file of
+// a fresh installation, read back field by field.
 struct Employee {
     records::testing::TempRoot root;
     records::PathMapper paths{root.path()};
     records::testing::ScriptedPrompter prompter;
-    records::Channels channels{paths, prompter};
-    TelematicWriter writer{channels};
+    records::NewFile file = records::NewFile::ofRecords(paths, "c:\\out.tel", kTelematicRecordLength);
+    TelematicWriter writer{file, prompter};
     payroll::CuFields fields;
     ReportTotals totals{};
     std::vector<std::string> recordsG; // the records G of the employee
@@ -60,17 +59,14 @@ struct Employee {
 
     void write()
     {
-        channels.select(kTelematicChannel, "c:\\out.tel", kTelematicRecordLength);
-        channels.createFile();
-        channels.openBinary();
+        ASSERT_TRUE(file.create().ok());
         writer.keys().agentFiscalCode = "01234567890";
         writer.keys().employeeFiscalCode = "RSSMRA80A01H501U";
         writer.keys().certificationNumber = 7;
         writer.startRecord(recordGPositional(writer.keys()));
         writeEmployeeQuadri(writer, fields, totals);
         writer.flush();
-        channels.flush(kTelematicChannel);
-        recordsG = support::splitRecords(root.read("c/out.tel"));
+        recordsG = support::splitRecords(records::testing::TempRoot::readFile(file.temporaryHostPath()));
         for (const std::string& record : recordsG) {
             for (const std::string& field : support::fieldsOf(record))
                 written.emplace_back(field.substr(0, 8), field.substr(8));

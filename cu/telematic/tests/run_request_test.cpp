@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -105,10 +106,10 @@ std::string headerRecord(char storedKind, const std::string& type, const std::st
 TEST_F(RunRequestTest, AnOrdinarySupplyWritesEveryEmployeeInUse)
 {
     std::vector<std::string> storing;
-    std::vector<double> advanced;
+    std::vector<std::int64_t> advanced;
     RunProgress progress;
     progress.storing = [&](const std::string& text) { storing.push_back(text); };
-    progress.advanced = [&](double done, double total) {
+    progress.advanced = [&](std::int64_t done, double total) {
         advanced.push_back(done);
         EXPECT_EQ(total, 3);
     };
@@ -123,7 +124,7 @@ TEST_F(RunRequestTest, AnOrdinarySupplyWritesEveryEmployeeInUse)
     EXPECT_EQ(prompter.last().icon, records::Icon::Information);
     EXPECT_EQ(storing, std::vector<std::string>{"Memorizzazione in corso......della CU di ROSSI COSTRUZIONI SRL   "
                                                 "SEDE DI MILANO          "});
-    EXPECT_EQ(advanced, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(advanced, (std::vector<std::int64_t>{1, 2, 3}));
     EXPECT_TRUE(launcher.shownFiles.empty());
 
     const auto records = splitRecords(telematic());
@@ -247,10 +248,10 @@ TEST_F(RunRequestTest, AStoppedRunNamesItsMessageAndLeavesTheEarlierFile)
         EXPECT_EQ(result.telematicHostPath, "");
         EXPECT_EQ(prompter.texts(), std::vector<std::string>{c.message});
         // The run's own stops carry the stop icon and the title "Accesso"; a file that cannot
-        // be read is told by its channel's message.
-        const bool channelMessage = std::string(c.message).starts_with("Errore");
-        EXPECT_EQ(prompter.last().icon, channelMessage ? records::Icon::None : records::Icon::Stop);
-        EXPECT_EQ(prompter.last().title, channelMessage ? "" : "Accesso");
+        // be read is told by the message of its read.
+        const bool fileMessage = std::string(c.message).starts_with("Errore");
+        EXPECT_EQ(prompter.last().icon, fileMessage ? records::Icon::None : records::Icon::Stop);
+        EXPECT_EQ(prompter.last().title, fileMessage ? "" : "Accesso");
         EXPECT_EQ(telematic(), "an earlier file");
         EXPECT_FALSE(temporaryFileLeft());
     }
@@ -296,6 +297,42 @@ TEST_F(RunRequestTest, AReportIsWrittenButNotShownAndPrintsTheSupplyLetterAsGive
     const std::string report = root.read(std::string(kDataFolder) + "report.txt");
     EXPECT_NE(report.find("\r\nTipologia fornitura :n\r\n"), std::string::npos);
     EXPECT_NE(report.find("\r\nNumero Dipendenti               2 \r\n"), std::string::npos);
+}
+
+TEST_F(RunRequestTest, AReportFileThatCannotBeWrittenIsToldAfterTheSuccess)
+{
+    // A folder stands where a file of the report is to be written. The telematic file is
+    // complete all the same: the run tells its success, then which file could not be made.
+    const struct {
+        const char* blocked;
+        const char* message;
+        bool reportWritten;
+    } cases[] = {
+        {"c/nolv/nv770/2016/dati/report.txt",
+         "Errore tipo  75 nell'apertura del file sequenzialeC:\\nolv\\NV770\\2016\\dati\\report.txt", false},
+        {"c/nolv/nv770/2016/avstp.bat",
+         "Errore tipo  75 nell'apertura del file sequenzialeC:\\nolv\\NV770\\2016\\avstp.bat", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocked);
+        std::filesystem::remove_all(root.path() / kDataFolder / "report.txt");
+        std::filesystem::remove_all(root.path() / "c/nolv/nv770/2016/avstp.bat");
+        std::filesystem::create_directories(root.path() / c.blocked);
+        prompter.shown.clear();
+        RunRequest request = ordinary();
+        request.report = true;
+        const RunResult result = run(workplace, request);
+
+        EXPECT_EQ(result.outcome, RunOutcome::Completed);
+        EXPECT_EQ(result.reportHostPath, "");
+        EXPECT_EQ(result.batchHostPath, "");
+        EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kSuccess, c.message}));
+        EXPECT_EQ(prompter.last().icon, records::Icon::None);
+        EXPECT_EQ(prompter.last().title, "");
+        EXPECT_EQ(recordTypes(splitRecords(telematic())), "ABDGDGZ");
+        EXPECT_EQ(std::filesystem::is_regular_file(root.path() / kDataFolder / "report.txt"), c.reportWritten);
+        EXPECT_FALSE(temporaryFileLeft());
+    }
 }
 
 TEST_F(RunRequestTest, AnArchiveIsOpenedByTheNumberAsTyped)

@@ -13,33 +13,25 @@
 #include "cu/telematic/field_writer.h"
 #include "payroll/cu_header.h"
 #include "testing/cu_headers.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/record_file.h"
 #include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
 namespace cu::telematic::testing {
 
-// A telematic file open on channel 8 in a fresh installation root, and a writer on it.
+// A new telematic file in a fresh installation root, and a writer on it.
 struct TelematicFileTest : ::testing::Test {
     records::testing::TempRoot root;
     records::PathMapper paths{root.path()};
     records::testing::ScriptedPrompter prompter;
-    records::Channels channels{paths, prompter};
-    TelematicWriter writer{channels};
+    records::NewFile file = records::NewFile::ofRecords(paths, "c:\\out.tel", kTelematicRecordLength);
+    TelematicWriter writer{file, prompter};
 
-    void SetUp() override
-    {
-        channels.select(kTelematicChannel, "c:\\out.tel", kTelematicRecordLength);
-        channels.createFile();
-        channels.openBinary();
-    }
-    std::string telematicFile()
-    {
-        channels.flush(kTelematicChannel);
-        return root.read("c/out.tel");
-    }
+    void SetUp() override { ASSERT_TRUE(file.create().ok()); }
+    // What the file holds so far, before it has its name.
+    std::string telematicFile() { return records::testing::TempRoot::readFile(file.temporaryHostPath()); }
 };
 
 using records::testing::FileSizeLimit;
