@@ -640,6 +640,10 @@ TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
         {20, 21, "L'archivio dei dipendenti non contiene il record 21 "},
         {20, 40, "L'archivio dei dipendenti non contiene il record 21 "},
         {32, 48, "L'archivio dei dipendenti non contiene il record 33 "},
+        {262, 262, nullptr},
+        {300, 300, nullptr},
+        {140, 300, "L'archivio dei dipendenti non contiene il record 141 "},
+        {299, 300, "L'archivio dei dipendenti non contiene il record 300 "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.counted);
