@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 #include "records/text.h"
 #include "uniemens/series_stop.h"
@@ -94,6 +95,11 @@ ElementTable::ElementTable(std::span<const Node> nodes)
             break;
         }
         ready.end = XmlLines::tag({"</", node.element, ">"}, true);
+        // A node is one deeper than the container it is nested in, or as deep as a node
+        // before it: the containers open before a node are then those it is nested in.
+        const int deepest = k == 0 ? 1 : nodes[k - 1].depth + (nodes[k - 1].form == Form::Container ? 1 : 0);
+        if (node.depth < 1 || node.depth > deepest)
+            throw std::logic_error("element table: " + std::string(node.element) + " is not nested in a container");
         ready.after = k + 1;
         while (ready.after < nodes.size() && nodes[ready.after].depth > node.depth)
             ++ready.after;
@@ -109,7 +115,8 @@ void ElementTable::write(const BlockData& data, XmlLines& out) const
     const std::size_t count = m_nodes.size();
     while (k < count) {
         const Node& node = m_nodes[k];
-        while (openCount > 0 && m_nodes[open[openCount - 1]].depth >= node.depth)
+        // The node stands in the containers of its depth less one: the deeper ones end.
+        while (openCount >= static_cast<std::size_t>(node.depth))
             out.line(m_ready[open[--openCount]].end);
         if (!node.when.holds(data)) {
             // Pass over the node and everything nested in it.
