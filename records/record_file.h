@@ -11,9 +11,9 @@
 // The files of the payroll suite as objects: a fixed-length record file (RecordFile), a
 // sequential text file (TextFile) and a new file written whole and given its name at the end
 // (NewFile). Every operation returns a FileResult, with the classic error number and the
-// message as the operator has always been shown it; nothing here shows anything. A caller
-// that shows a failed result's message (showFailure()) where the old record channel showed
-// it keeps every message and its order.
+// message as the operator has always been shown it; nothing here shows anything. The caller
+// shows a failed result (showFailure()) at the moment the operator is to learn it, so that
+// the messages keep the order of the work.
 //
 // Names are in installation notation ("c:\disco.ute", drive prefix + "\nolv\..."), mapped to
 // host paths by the PathMapper, which must outlive the object. A name with a control
@@ -22,8 +22,8 @@
 // name too long, a folder that cannot be entered) gives its error number like any other
 // failure.
 //
-// How a feature moves from the numbered channels (records::Channels) to these objects is told
-// in records/README.md.
+// How a feature uses these objects, and where it shows their results, is told in
+// records/README.md.
 namespace records {
 
 class Channels;
