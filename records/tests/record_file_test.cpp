@@ -130,6 +130,12 @@ TEST_F(RecordFileTest, RecordsThatCannotBeAddressedHaveTheirOwnErrorNumbers)
         {"a negative record", open, -3, "Errore di lettura tipo  63 nel file binario c:\\data.dat al record -3"},
         {"a position beyond 32 bits", open, 1000000000,
          "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  1000000000"},
+        {"a position below 32 bits", open, -1000000000,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record -1000000000"},
+        {"the last record a 32-bit position reaches", open, 214748365,
+         "Errore di lettura tipo  62 nel file binario c:\\data.dat al record  214748365"},
+        {"the first record beyond it", open, 214748366,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  214748366"},
         {"a file not open", closed, 1, "Errore di lettura tipo  52 nel file binario c:\\data.dat al record  1"},
         {"no record length", noLength, 1, "Errore di lettura tipo  59 nel file binario c:\\data.dat al record  1"},
     };
