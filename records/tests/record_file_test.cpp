@@ -130,6 +130,8 @@ TEST_F(RecordFileTest, RecordsThatCannotBeAddressedHaveTheirOwnErrorNumbers)
         {"a negative record", open, -3, "Errore di lettura tipo  63 nel file binario c:\\data.dat al record -3"},
         {"a position beyond 32 bits", open, 1000000000,
          "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  1000000000"},
+        {"a record number beyond 32 bits", open, 1000000000000,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  1000000000000"},
         {"a position below 32 bits", open, -1000000000,
          "Errore di lettura tipo  6 nel file binario c:\\data.dat al record -1000000000"},
         {"the last record a 32-bit position reaches", open, 214748365,
