@@ -4,6 +4,7 @@
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "payroll/company_register.h"
+#include "payroll/employee_record.h"
 #include "payroll/identity_codes.h"
 #include "records/cp1252.h"
 #include "records/file_result.h"
@@ -96,15 +97,19 @@ void checkCompanies(const registers::CompanyStore& store, Checker& checker)
             continue;
         checker.record();
 
+        namespace field = payroll::company_field;
         const payroll::CompanyFields& fields = record.fields;
-        if (fields[1] == "0" || fields[1] == "2")
-            checker.check(path, 1, 3, payroll::checkFiscalCode(fields[3]));
-        else if (fields[1] == "1")
-            checker.check(path, 1, 3, payroll::checkVatNumber(records::mid(fields[3], 1, 11)));
-        if (records::numericValue(fields[5]) > 0)
-            checker.check(path, 1, 5, payroll::checkDate(fields[5]));
-        if (records::numericValue(fields[8]) > 0)
-            checker.check(path, 1, 8, payroll::checkVatNumber(fields[8]));
+        const std::string& kind = fields[field::kKind];
+        // Record 1 of the file; a line names the field by its number.
+        if (kind == "0" || kind == "2")
+            checker.check(path, 1, field::kFiscalCode, payroll::checkFiscalCode(fields[field::kFiscalCode]));
+        else if (kind == "1")
+            checker.check(path, 1, field::kFiscalCode,
+                          payroll::checkVatNumber(records::mid(fields[field::kFiscalCode], 1, 11)));
+        if (records::numericValue(fields[field::kBirthDate]) > 0)
+            checker.check(path, 1, field::kBirthDate, payroll::checkDate(fields[field::kBirthDate]));
+        if (records::numericValue(fields[field::kVatNumber]) > 0)
+            checker.check(path, 1, field::kVatNumber, payroll::checkVatNumber(fields[field::kVatNumber]));
     }
 }
 
@@ -138,7 +143,8 @@ void checkEmployees(const records::PathMapper& paths, const records::Installatio
                     continue;
                 }
                 checker.record();
-                checker.check(path, employee.record, 1, payroll::checkFiscalCode(employee.fiscalCode));
+                checker.check(path, employee.record, payroll::employee::kFiscalCode,
+                              payroll::checkFiscalCode(employee.fiscalCode));
             }
         }
     }

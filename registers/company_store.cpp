@@ -86,7 +86,7 @@ std::string CompanyStore::companyName(int company) const
         (void)names.read(1, record);
     if (record.empty() || record[0] != payroll::kInUse)
         return {};
-    return std::string(records::trim(payroll::unpackCompanyRecord(record)[2]));
+    return std::string(records::trim(payroll::unpackCompanyRecord(record)[payroll::company_field::kName]));
 }
 
 std::vector<CompanyChoice> CompanyStore::choices() const

@@ -16,16 +16,16 @@ constexpr const char* kUnreadRecord
     = "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ";
 
 constexpr std::size_t kRecordLength = payroll::kEmployeeRecordLength;
-// Entries 1 to 214 end at position 1362; in the folder "pagmar" a 12-character entry 216
-// follows at 1363, and the record's further layout is not known there.
-constexpr int kLastCommonEntry = 214;
-constexpr int kPagmarPost95Entry = 216;
-constexpr std::size_t kPagmarPost95Position = 1363;
-constexpr std::size_t kPagmarPost95Length = 12;
-// Entries 218, 219 and 257 of the folder "paghe".
-constexpr int kPayKindEntry = 218;
-constexpr int kPost95Entry = 219;
-constexpr int kOperatingUnitEntry = 257;
+// In the folder "pagmar" the 12-character entry 216 follows entry 214, and the record's
+// further layout is not known there.
+using payroll::employee::kLastCommonEntry;
+using payroll::employee::kPagmarPost95;
+constexpr auto kPagmarPost95Position = static_cast<std::size_t>(payroll::employee::kPagmarPost95Position);
+constexpr auto kPagmarPost95Length = static_cast<std::size_t>(payroll::employee::kPagmarPost95Length);
+// Entries of the folder "paghe" that the window shows beside entries 1 to 20.
+using payroll::employee::kOperatingUnit;
+using payroll::employee::kPayKind;
+using payroll::employee::kPost95;
 // Entries 1 to 20 are the ones every box of the window shows.
 constexpr int kBoxedEntries = 20;
 
@@ -100,8 +100,13 @@ EmployeeList EmployeeStore::listRecords(const records::RecordFile& file, std::in
         }
         if (record.empty() || record[0] != payroll::kInUse)
             continue;
-        list.records.push_back({k, {}, std::string(records::mid(record, 2, 16)),
-                                std::string(records::mid(record, 18, 24)), std::string(records::mid(record, 42, 20))});
+        const auto entry = [&record](int number) {
+            const payroll::FieldSlot slot = payroll::employeeLayout().slot(number);
+            return std::string(records::mid(record, static_cast<std::size_t>(slot.position),
+                                            static_cast<std::size_t>(slot.length)));
+        };
+        list.records.push_back({k, {}, entry(payroll::employee::kFiscalCode), entry(payroll::employee::kSurname),
+                                entry(payroll::employee::kFirstName)});
     }
     return list;
 }
@@ -129,7 +134,7 @@ std::vector<std::string> EmployeeStore::entriesOf(const std::string& record) con
     if (m_dataAreaSelector == kPagmarArea) {
         for (std::size_t k = kLastCommonEntry + 1; k < entries.size(); ++k)
             entries[k].clear();
-        entries[kPagmarPost95Entry] = std::string(records::mid(record, kPagmarPost95Position, kPagmarPost95Length));
+        entries[kPagmarPost95] = std::string(records::mid(record, kPagmarPost95Position, kPagmarPost95Length));
     }
     return entries;
 }
@@ -177,9 +182,9 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
         payroll::store(layout, std::span<const std::string>(stored.data(), kBoxedEntries + 1), record);
         record.replace(kPagmarPost95Position - 1, kPagmarPost95Length, typed(part.post95, kPagmarPost95Length));
     } else {
-        stored[kPayKindEntry] = typed(part.payKind, width(kPayKindEntry));
-        stored[kPost95Entry] = typed(part.post95, width(kPost95Entry));
-        stored[kOperatingUnitEntry] = typed(part.operatingUnit, width(kOperatingUnitEntry));
+        stored[kPayKind] = typed(part.payKind, width(kPayKind));
+        stored[kPost95] = typed(part.post95, width(kPost95));
+        stored[kOperatingUnit] = typed(part.operatingUnit, width(kOperatingUnit));
         payroll::store(layout, stored, record);
         const payroll::FieldSlot last = layout.slot(payroll::kEmployeeEntryCount);
         const auto end = static_cast<std::size_t>(last.position + last.length - 1);

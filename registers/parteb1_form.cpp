@@ -56,12 +56,12 @@ constexpr const char* kDeleteWarning2
 
 // Entries 1 to 214 are known in both folders; the folder "pagmar" keeps the regime after
 // 1995 in entry 216.
-constexpr int kLastCommonEntry = 214;
-constexpr int kPagmarPost95Entry = 216;
-// Entries 218, 219 and 257 of the folder "paghe", shown in boxes 23, 21 and 22.
-constexpr int kPayKindEntry = 218;
-constexpr int kPost95Entry = 219;
-constexpr int kOperatingUnitEntry = 257;
+using payroll::employee::kLastCommonEntry;
+using payroll::employee::kPagmarPost95;
+// Entries of the folder "paghe", shown in boxes 23, 21 and 22.
+using payroll::employee::kOperatingUnit;
+using payroll::employee::kPayKind;
+using payroll::employee::kPost95;
 // The code list of the contribution types, whose first item "Normale" has four blanks for
 // its code.
 constexpr int kContributionTypeList = 4;
@@ -231,12 +231,12 @@ void Parteb1Form::showEntries()
 {
     for (int k = 1; k <= kFocusBoxCount; ++k)
         box(k).text = entries[static_cast<std::size_t>(k)];
-    payKind.text = entries[kPayKindEntry];
+    payKind.text = entries[kPayKind];
     if (m_dataAreaSelector == kPagmarArea) {
-        post95.text = entries[kPagmarPost95Entry];
+        post95.text = entries[kPagmarPost95];
     } else {
-        post95.text = entries[kPost95Entry];
-        operatingUnit.text = entries[kOperatingUnitEntry];
+        post95.text = entries[kPost95];
+        operatingUnit.text = entries[kOperatingUnit];
     }
     m_shownBoxes.assign(kBoxCount + 1, std::string());
     for (int k = 1; k <= kBoxCount; ++k)
@@ -458,7 +458,8 @@ void Parteb1Form::afterDeletion()
     // its status line says which record went.
     const std::int64_t deleted = recordNumber;
     const std::string said = "Cancellato il record " + records::digitsText(deleted) + " ("
-        + std::string(records::trim(entries[2])) + " " + std::string(records::trim(entries[3])) + ")";
+        + std::string(records::trim(entries[payroll::employee::kSurname])) + " "
+        + std::string(records::trim(entries[payroll::employee::kFirstName])) + ")";
     fillList();
     if (employeeRecords.empty()) {
         m_workplace.prompter.message({}, said + ": l'archivio non ha altri dipendenti", records::Icon::Information);
@@ -525,7 +526,7 @@ std::vector<Parteb1Form::OtherField> Parteb1Form::otherFields() const
     const int last = m_dataAreaSelector == kPagmarArea ? kLastCommonEntry : payroll::kEmployeeEntryCount;
     std::vector<OtherField> fields;
     for (int k = kFocusBoxCount + 1; k <= last; ++k) {
-        if (k == kPayKindEntry || k == kPost95Entry || k == kOperatingUnitEntry)
+        if (k == kPayKind || k == kPost95 || k == kOperatingUnit)
             continue;
         const payroll::FieldSlot slot = layout.slot(k);
         fields.push_back({k, slot.position, slot.length, blankControls(entries[static_cast<std::size_t>(k)])});
