@@ -14,12 +14,6 @@
 
 namespace registers {
 
-namespace {
-
-constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
-
-} // namespace
-
 BirthData birthDataOf(std::string_view fiscalCode)
 {
     BirthData data;
@@ -30,7 +24,7 @@ BirthData birthDataOf(std::string_view fiscalCode)
         data.sex = "F";
     }
     const std::string_view letter = records::mid(fiscalCode, 9, 1);
-    const auto month = letter.empty() ? std::string_view::npos : kMonthLetters.find(letter[0]);
+    const auto month = letter.empty() ? std::string_view::npos : payroll::kFiscalCodeMonthLetters.find(letter[0]);
     const std::string_view yearDigits = records::mid(fiscalCode, 7, 2);
     const char* century = records::numericValue(yearDigits) > 9 ? "19" : "20";
 
