@@ -130,14 +130,14 @@ constexpr Node kCollaboratorTable[] = {
     {2, "TipoAgevolazione", 19, always(), T},
 };
 
-bool cancellation(const payroll::FieldTable& header)
+bool cancellation(const RecordFields& header)
 {
     return header.number(payroll::company::kCancellation) == 1;
 }
 
 } // namespace
 
-void writeSenderBlock(const payroll::FieldTable& header, XmlLines& out)
+void writeSenderBlock(const RecordFields& header, XmlLines& out)
 {
     out.fixed("<DenunceMensili>");
     out.openWithAttribute("DatiMittente", "Tipo", header[payroll::company::kSenderType]);
@@ -149,7 +149,7 @@ void writeSenderBlock(const payroll::FieldTable& header, XmlLines& out)
     out.fixed("</DatiMittente>");
 }
 
-void writeCompanyStart(const payroll::FieldTable& header, XmlLines& out)
+void writeCompanyStart(const RecordFields& header, XmlLines& out)
 {
     out.fixed("<Azienda>");
     std::string month(header[payroll::company::kYear]);
@@ -160,35 +160,37 @@ void writeCompanyStart(const payroll::FieldTable& header, XmlLines& out)
     out.element("RagSocAzienda", header[payroll::company::kName]);
 }
 
-void writePositionStart(const payroll::FieldTable& header, XmlLines& out)
+void writePositionStart(const RecordFields& header, XmlLines& out)
 {
     out.openWithAttribute("PosContributiva", "Composizione", header[payroll::company::kComposition]);
     out.element("Matricola", header[14]);
 }
 
-void writeCompanyTotals(const payroll::FieldTable& header, XmlLines& out)
+void writeCompanyTotals(const RecordFields& header, XmlLines& out)
 {
     if (header[payroll::company::kComposition] == "FP")
         return;
     out.open("DenunciaAziendale");
-    writeNodes(kCompanyTotalsTable, BlockData{header, header, {}, {}}, out);
+    static const ElementTable table(kCompanyTotalsTable);
+    table.write(BlockData{header, header, {}, {}}, out);
     out.close("DenunciaAziendale");
 }
 
-void writeCollaboratorListStart(const payroll::FieldTable& header, XmlLines& out)
+void writeCollaboratorListStart(const RecordFields& header, XmlLines& out)
 {
     out.fixed("<ListaCollaboratori>");
     out.element("CAP", header[18]);
     out.element("ISTAT", header[19]);
 }
 
-void writeCollaboratorBlock(const payroll::FieldTable& collaborator, const payroll::FieldTable& header, XmlLines& out)
+void writeCollaboratorBlock(const RecordFields& collaborator, const RecordFields& header, XmlLines& out)
 {
     if (cancellation(header))
         out.fixed("<Collaboratore Elimina=\"S\">");
     else
         out.open("Collaboratore");
-    writeNodes(kCollaboratorTable, BlockData{collaborator, header, {}, {}}, out);
+    static const ElementTable table(kCollaboratorTable);
+    table.write(BlockData{collaborator, header, {}, {}}, out);
     out.close("Collaboratore");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "payroll/field_layout.h"
+#include "uniemens/record_fields.h"
 
 namespace uniemens {
 
@@ -10,16 +10,16 @@ class XmlLines;
 // writers read them) and the collaborator element.
 
 // "<DenunceMensili>" and the sender block DatiMittente: once per file, by its first company.
-void writeSenderBlock(const payroll::FieldTable& header, XmlLines& out);
+void writeSenderBlock(const RecordFields& header, XmlLines& out);
 // "<Azienda>" with the declared month, the company's fiscal code and name.
-void writeCompanyStart(const payroll::FieldTable& header, XmlLines& out);
+void writeCompanyStart(const RecordFields& header, XmlLines& out);
 // "<PosContributiva Composizione=...>" and Matricola: the start of an employee company.
-void writePositionStart(const payroll::FieldTable& header, XmlLines& out);
+void writePositionStart(const RecordFields& header, XmlLines& out);
 // DenunciaAziendale, the company totals; only for a composition other than "FP".
-void writeCompanyTotals(const payroll::FieldTable& header, XmlLines& out);
+void writeCompanyTotals(const RecordFields& header, XmlLines& out);
 // "<ListaCollaboratori>" with CAP and ISTAT: the start of a collaborator company.
-void writeCollaboratorListStart(const payroll::FieldTable& header, XmlLines& out);
+void writeCollaboratorListStart(const RecordFields& header, XmlLines& out);
 // The Collaboratore element of one collaborator record (fields 1 to 19).
-void writeCollaboratorBlock(const payroll::FieldTable& collaborator, const payroll::FieldTable& header, XmlLines& out);
+void writeCollaboratorBlock(const RecordFields& collaborator, const RecordFields& header, XmlLines& out);
 
 } // namespace uniemens

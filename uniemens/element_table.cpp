@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 #include "records/text.h"
 #include "uniemens/series_stop.h"
@@ -12,12 +13,12 @@ namespace uniemens {
 
 bool isPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return data.number(fields[0]) > 0;
+    return data.fields.positive(fields[0]);
 }
 
 bool notPositiveTest(const BlockData& data, const FieldList& fields)
 {
-    return !(data.number(fields[0]) > 0);
+    return !data.fields.positive(fields[0]);
 }
 
 bool sumIsPositiveTest(const BlockData& data, const FieldList& fields)
@@ -36,7 +37,7 @@ bool anyIsPositiveTest(const BlockData& data, const FieldList& fields)
     for (const short f : fields) {
         if (f == 0)
             break;
-        if (data.number(f) > 0)
+        if (data.fields.positive(f))
             return true;
     }
     return false;
@@ -75,42 +76,74 @@ std::string dateText(std::string_view field)
     return text;
 }
 
-void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& out)
+ElementTable::ElementTable(std::span<const Node> nodes)
+    : m_nodes(nodes)
+    , m_ready(nodes.size())
 {
-    // The containers open at the moment, innermost last.
-    std::array<const Node*, 16> open{};
-    std::size_t openCount = 0;
-    std::size_t k = 0;
-    while (k < table.size()) {
-        const Node& node = table[k];
-        while (openCount > 0 && open[openCount - 1]->depth >= node.depth)
-            out.close(open[--openCount]->element);
-        if (!node.when.holds(data)) {
-            // Pass over the node and everything nested in it.
-            ++k;
-            while (k < table.size() && table[k].depth > node.depth)
-                ++k;
-            continue;
-        }
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        const Node& node = nodes[k];
+        Ready& ready = m_ready[k];
         switch (node.form) {
         case Form::Container:
-            out.open(node.element);
-            open[openCount++] = &node;
+            ready.start = XmlLines::tag({"<", node.element, ">"}, true);
             break;
         case Form::Fixed:
-            out.fixed(node.element);
+            ready.start = XmlLines::tag({node.element}, true);
+            break;
+        default:
+            ready.start = XmlLines::tag({"<", node.element, ">"}, false);
+            break;
+        }
+        ready.end = XmlLines::tag({"</", node.element, ">"}, true);
+        // A node is one deeper than the container it is nested in, or as deep as a node
+        // before it: the containers open before a node are then those it is nested in.
+        const int deepest = k == 0 ? 1 : nodes[k - 1].depth + (nodes[k - 1].form == Form::Container ? 1 : 0);
+        if (node.depth < 1 || node.depth > deepest)
+            throw std::logic_error("element table: " + std::string(node.element) + " is not nested in a container");
+        ready.after = k + 1;
+        while (ready.after < nodes.size() && nodes[ready.after].depth > node.depth)
+            ++ready.after;
+    }
+}
+
+void ElementTable::write(const BlockData& data, XmlLines& out) const
+{
+    // The containers open at the moment, innermost last.
+    std::array<std::size_t, 16> open{};
+    std::size_t openCount = 0;
+    std::size_t k = 0;
+    const std::size_t count = m_nodes.size();
+    while (k < count) {
+        const Node& node = m_nodes[k];
+        // The node stands in the containers of its depth less one: the deeper ones end.
+        while (openCount >= static_cast<std::size_t>(node.depth))
+            out.line(m_ready[open[--openCount]].end);
+        if (!node.when.holds(data)) {
+            // Pass over the node and everything nested in it.
+            k = m_ready[k].after;
+            continue;
+        }
+        const Ready& ready = m_ready[k];
+        switch (node.form) {
+        case Form::Container:
+            out.line(ready.start);
+            open[openCount++] = k;
+            break;
+        case Form::Fixed:
+            out.line(ready.start);
             break;
         case Form::Text:
-            out.element(node.element, data.fields[node.field]);
+            out.element(ready.start, data.fields[node.field], ready.end);
             break;
         case Form::ZeroAsZero:
-            out.element(node.element, data.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field]);
+            out.element(ready.start, data.number(node.field) == 0 ? std::string_view("0") : data.fields[node.field],
+                        ready.end);
             break;
         case Form::Date:
-            out.element(node.element, dateText(data.fields[node.field]));
+            out.element(ready.start, dateText(data.fields[node.field]), ready.end);
             break;
         case Form::Computed:
-            out.element(node.element, node.value(data, node.field));
+            out.element(ready.start, node.value(data, node.field), ready.end);
             break;
         case Form::Special:
             node.write(data, node, out);
@@ -119,7 +152,7 @@ void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& ou
         ++k;
     }
     while (openCount > 0)
-        out.close(open[--openCount]->element);
+        out.line(m_ready[open[--openCount]].end);
 }
 
 } // namespace uniemens

@@ -1,52 +1,32 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "payroll/field_layout.h"
+#include <vector>
+
+#include "uniemens/record_fields.h"
+#include "uniemens/xml_lines.h"
 
 namespace uniemens {
-
-class XmlLines;
 
 // What the conditions and values of one block of the XML read: the fields of the record the
 // block is written for (an employee, a collaborator, or the company header itself), the
 // company header, the window's working year and month, and what is derived from the record.
 struct BlockData {
-    const payroll::FieldTable& fields;
-    const payroll::FieldTable& header;
+    const RecordFields& fields;
+    const RecordFields& header;
     std::string_view workingYear;   // "2016"
     std::string_view selectedMonth; // two digits, "03"
     bool sportWorker = false;       // employees: sport and entertainment worker
     bool apprentice = false;        // employees: apprenticeship code
     bool partTime = false;          // employees: part-time worker
 
-    // The numeric value of a field of the record. A field is tested by several conditions
-    // (a sum, then each of its terms): it is read once per record.
-    double number(int field) const
-    {
-        const auto k = static_cast<std::size_t>(field);
-        if (k >= Remembered::kFields)
-            return fields.number(field);
-        if (!remembered.known[k]) {
-            remembered.values[k] = fields.number(field);
-            remembered.known[k] = true;
-        }
-        return remembered.values[k];
-    }
-
-    // The values read so far; a value counts only once it is known.
-    struct Remembered {
-        static constexpr std::size_t kFields = 272; // more than any record has
-        Remembered() {} // the values need no clearing, only the marks
-        std::bitset<kFields> known;
-        std::array<double, kFields> values;
-    };
-    mutable Remembered remembered = {};
+    // The numeric value of a field of the record.
+    double number(int field) const { return fields.number(field); }
 };
 
 // Field numbers that a condition looks at, ended by the first 0.
@@ -141,8 +121,23 @@ struct Node {
     void (*write)(const BlockData&, const Node&, XmlLines&) = nullptr;
 };
 
-// Writes the nodes of `table` for one record.
-void writeNodes(std::span<const Node> table, const BlockData& data, XmlLines& out);
+// A table of nodes made ready once, to be written record after record: the tags of each
+// node are made and where the nodes nested in each node end is known before the first record.
+class ElementTable {
+public:
+    explicit ElementTable(std::span<const Node> nodes);
+    // Writes the nodes for one record.
+    void write(const BlockData& data, XmlLines& out) const;
+
+private:
+    struct Ready {
+        XmlLines::Tag start; // "<element>"; the whole line of a container's start or a fixed line
+        XmlLines::Tag end;   // "</element>" and the line end
+        std::size_t after;   // the first node not nested in this one
+    };
+    std::span<const Node> m_nodes;
+    std::vector<Ready> m_ready;
+};
 
 // A computed whole number as plain decimal digits ("-" before a negative value, no
 // exponent, however large). A value that is not a finite number stops the series with

@@ -76,7 +76,7 @@ bool declaresRegimePost95(const BlockData& d)
 // A percentage of 100.00 is full time.
 bool declaresPartTimePercent(const BlockData& d)
 {
-    return d.number(12) > 0 && d.fields[12] != "10000";
+    return d.fields.positive(12) && d.fields[12] != "10000";
 }
 
 bool hiredThisMonth(const BlockData& d)
@@ -108,7 +108,7 @@ bool declaresUsefulDays(const BlockData& d)
 }
 bool hasParticularData(const BlockData& d)
 {
-    return d.sportWorker || d.number(261) > 0 || d.number(263) > 0 || d.number(265) > 0;
+    return d.sportWorker || d.fields.positive(261) || d.fields.positive(263) || d.fields.positive(265);
 }
 
 bool februaryDeclaration(const BlockData& d)
@@ -136,7 +136,7 @@ bool inDeclaredMonth(const BlockData& d, int field)
 // fund, or when severance pay goes to the worker's pay packet.
 bool declaresTfrDestination(const BlockData& d)
 {
-    return inDeclaredMonth(d, 121) || d.number(259) > 0 || d.number(260) > 0 || inDeclaredMonth(d, 117);
+    return inDeclaredMonth(d, 121) || d.fields.positive(259) || d.fields.positive(260) || inDeclaredMonth(d, 117);
 }
 bool adheresToPensionFund(const BlockData& d)
 {
@@ -148,7 +148,7 @@ bool keepsTfrWithEmployer(const BlockData& d)
 }
 bool paysPensionFund(const BlockData& d)
 {
-    return !quirChosen(d) && d.number(126) > 0;
+    return !quirChosen(d) && d.fields.positive(126);
 }
 
 // A week's event code counts only with its three characters.
@@ -170,7 +170,7 @@ bool amountEventWithDifference(const BlockData& d, const FieldList& fields)
 {
     return isOneOf(d.fields[fields[0]], {"MAL", "INF", "MA1", "MA2", "MA3", "MA4", "MA5", "MA6", "MA7", "MC1", "ACT",
                                          "CGO", "CGS", "CGD", "DON", "SOL", "DMO"})
-        && d.number(fields[1]) > 0;
+        && d.fields.positive(fields[1]);
 }
 constexpr Condition weeksEventCode(short codeField)
 {
@@ -220,12 +220,28 @@ std::string weeksInHundredths(const BlockData& d, int field)
 // hold markers for 31 days; a larger day count stops at the 31st.
 void writeDays(const BlockData& d, const Node&, XmlLines& out)
 {
-    // The start tag of each day, made once: a month of days is most of an employee's lines.
-    static const std::array<std::string, kDaysInMonth + 1> kDayStart = [] {
-        std::array<std::string, kDaysInMonth + 1> starts;
-        for (int day = 1; day <= kDaysInMonth; ++day)
-            starts[static_cast<std::size_t>(day)] = "<Giorno GG=\"" + records::digitsText(day) + "\">";
-        return starts;
+    // The lines of the days, made once: a month of days is most of an employee's lines.
+    // Without the coverage of the day, a day is three lines known in advance.
+    struct DayLines {
+        std::array<XmlLines::Tag, kDaysInMonth + 1> start;
+        std::array<XmlLines::Tag, kDaysInMonth + 1> worked;    // the whole day, worked
+        std::array<XmlLines::Tag, kDaysInMonth + 1> notWorked; // the whole day, not worked
+        XmlLines::Tag workedLine = XmlLines::tag({"<Lavorato>S</Lavorato>"}, true);
+        XmlLines::Tag notWorkedLine = XmlLines::tag({"<Lavorato>N</Lavorato>"}, true);
+        XmlLines::Tag coverageStart = XmlLines::tag({"<TipoCoperturaGiorn>"}, false);
+        XmlLines::Tag coverageEnd = XmlLines::tag({"</TipoCoperturaGiorn>"}, true);
+        XmlLines::Tag end = XmlLines::tag({"</Giorno>"}, true);
+    };
+    static const DayLines kDay = [] {
+        DayLines lines;
+        for (int day = 1; day <= kDaysInMonth; ++day) {
+            const std::string start = "<Giorno GG=\"" + records::digitsText(day) + "\">";
+            const auto k = static_cast<std::size_t>(day);
+            lines.start[k] = XmlLines::tag({start}, true);
+            lines.worked[k] = XmlLines::tag({start, "\r\n<Lavorato>S</Lavorato>\r\n</Giorno>"}, true);
+            lines.notWorked[k] = XmlLines::tag({start, "\r\n<Lavorato>N</Lavorato>\r\n</Giorno>"}, true);
+        }
+        return lines;
     }();
     const double days = d.number(kDayCount);
     for (int day = 1; day <= kDaysInMonth && day <= days; ++day) {
@@ -233,11 +249,16 @@ void writeDays(const BlockData& d, const Node&, XmlLines& out)
         const bool yes = worked == "S";
         if (!yes && worked != "N")
             continue;
-        out.fixed(kDayStart[static_cast<std::size_t>(day)]);
-        out.fixed(yes ? "<Lavorato>S</Lavorato>" : "<Lavorato>N</Lavorato>");
-        if (d.sportWorker)
-            out.element("TipoCoperturaGiorn", d.fields[kDayCoverageBase + day]);
-        out.fixed("</Giorno>");
+        const auto k = static_cast<std::size_t>(day);
+        if (!d.sportWorker) {
+            out.lines(yes ? kDay.worked[k] : kDay.notWorked[k],
+                      {&kDay.start[k], yes ? &kDay.workedLine : &kDay.notWorkedLine, &kDay.end});
+            continue;
+        }
+        out.line(kDay.start[k]);
+        out.line(yes ? kDay.workedLine : kDay.notWorkedLine);
+        out.element(kDay.coverageStart, d.fields[kDayCoverageBase + day], kDay.coverageEnd);
+        out.line(kDay.end);
     }
 }
 
@@ -496,19 +517,20 @@ constexpr Node kEmployeeTable[] = {
 
 } // namespace
 
-void writeEmployeeBlock(const payroll::FieldTable& employee, const payroll::FieldTable& header,
+void writeEmployeeBlock(const RecordFields& employee, const RecordFields& header,
                         std::string_view workingYear, std::string_view selectedMonth, XmlLines& out)
 {
     BlockData data{employee, header, workingYear, selectedMonth};
     data.sportWorker = upperIsOneOf(employee[payroll::employee::kWorkerType], {"SC", "SY", "SR", "SX", "SI", "ST", "SZ"});
     data.apprentice = upperIsOneOf(employee[payroll::employee::kApprenticeship], {"APPA", "APPB", "APPC"});
-    data.partTime = employee.number(payroll::employee::kPartTimePercent) > 0;
+    data.partTime = employee.positive(payroll::employee::kPartTimePercent);
 
     if (header.number(payroll::company::kCancellation) == 1)
         out.fixed("<DenunciaIndividuale Elimina=\"S\">");
     else
         out.open("DenunciaIndividuale");
-    writeNodes(kEmployeeTable, data, out);
+    static const ElementTable table(kEmployeeTable);
+    table.write(data, out);
     out.close("DenunciaIndividuale");
 }
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "payroll/field_layout.h"
+#include "uniemens/record_fields.h"
 
 namespace uniemens {
 
@@ -12,7 +12,7 @@ class XmlLines;
 // writers read them) into the PosContributiva block of the XML file. `header` is the
 // company header; the working year and the two-digit month of the window decide whether the
 // TFR destination is declared this month.
-void writeEmployeeBlock(const payroll::FieldTable& employee, const payroll::FieldTable& header,
+void writeEmployeeBlock(const RecordFields& employee, const RecordFields& header,
                         std::string_view workingYear, std::string_view selectedMonth, XmlLines& out);
 
 } // namespace uniemens

@@ -16,7 +16,7 @@ namespace uniemens {
 namespace {
 
 // The most bytes read at once from a data file.
-constexpr int kLongestRead = 32000;
+constexpr int kLongestRead = 256 * 1024;
 
 constexpr const char* kXmlFolder = "C:\\Program Files\\INPS\\INPS uniEmens individuale";
 constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
@@ -116,7 +116,7 @@ SeriesResult Series::addCompany(const std::string& dataFile)
     return {SeriesOutcome::Added, {}, {}};
 }
 
-void Series::startFile(const std::string& fileName, const payroll::FieldTable& header)
+void Series::startFile(const std::string& fileName, const RecordFields& header)
 {
     m_fileName = fileName;
     m_lines.restart();
@@ -137,15 +137,22 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
     records::RecordFile data(m_workplace.shared.paths, file, recordLength);
     if (records::FileResult opened = data.open(); opened.failed())
         throw SeriesStopped(std::move(opened));
-    // Records are read a batch at a time: a large company takes a few hundred reads instead of
-    // one per worker. A declaration with workers missing must never be stored: the first
-    // record missing is the one the operator is told about.
+    // Records are read a batch at a time, as one record of a batch's length into the same
+    // buffer: a large company takes a few dozen reads instead of one per worker. A batch that
+    // cannot be read whole (the end of the file) is read again record by record: a declaration
+    // with workers missing must never be stored, and the first record missing is the one the
+    // operator is told about.
     const int batch = std::max(1, kLongestRead / recordLength);
+    records::RecordFile batches(m_workplace.shared.paths, file, recordLength * batch);
+    const bool batchesOpen = batch > 1 && batches.open().ok();
     std::string records;
     for (double first = 1; first <= count; first += batch) {
         const double last = std::min(count, first + batch - 1);
         const auto inBatch = static_cast<int>(last - first) + 1;
-        if (records::FileResult read = data.readRecords(static_cast<std::int64_t>(first), inBatch, records);
+        const bool whole = batchesOpen && inBatch == batch
+            && batches.read(static_cast<std::int64_t>(first - 1) / batch + 1, records).ok();
+        if (records::FileResult read
+            = whole ? records::FileResult{} : data.readRecords(static_cast<std::int64_t>(first), inBatch, records);
             read.failed()) {
             const auto missing = static_cast<long long>(first) + static_cast<long long>(records.size() / recordLength);
             throw SeriesStopped(std::string(missingText) + records::digitsText(missing) + " ", std::move(read));
@@ -163,7 +170,7 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
 
 void Series::writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::FieldTable header = payroll::unpackCompanyHeader(headerRecord);
+    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::kCompanyHeaderFieldCount);
     if (m_companies.empty()) {
         const std::string_view composition = header[payroll::company::kComposition];
         const char* prefix = composition == "FP" ? "fp" : composition == "FC" ? "fc" : "uea";
@@ -171,11 +178,12 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
     }
     writeCompanyStart(header, m_lines);
     writePositionStart(header, m_lines);
+    RecordFields employee(payroll::employeeLayout(), payroll::kEmployeeFieldCount);
     readDataRecords(siblingDataFile(dataFile, "unb"), payroll::kEmployeeRecordLength,
                     header.number(payroll::company::kRecordCount), "L'archivio dei dipendenti non contiene il record ",
                     [&](std::string_view record) {
-                        m_record.assign(payroll::employeeLayout(), record, payroll::kEmployeeFieldCount);
-                        writeEmployeeBlock(m_record, header, m_workingYear, m_month, m_lines);
+                        employee.reset(record);
+                        writeEmployeeBlock(employee, header, m_workingYear, m_month, m_lines);
                     });
     writeCompanyTotals(header, m_lines);
     m_lines.fixed("</PosContributiva>");
@@ -184,19 +192,19 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
 
 void Series::writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::FieldTable header
-        = payroll::unpackCompanyHeader(headerRecord, payroll::company::kCollaboratorFieldCount);
+    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::company::kCollaboratorFieldCount);
     if (m_companies.empty())
         startFile(xmlFileName(dataFile, "uea"), header);
     writeCompanyStart(header, m_lines);
     writeCollaboratorListStart(header, m_lines);
+    RecordFields collaborator(payroll::collaboratorLayout());
     readDataRecords(siblingDataFile(dataFile, "unc"), payroll::kCollaboratorRecordLength,
                     header.number(payroll::company::kRecordCount),
                     "L'archivio dei collaboratori non contiene il record ", [&](std::string_view record) {
-                        m_record.assign(payroll::collaboratorLayout(), record);
+                        collaborator.reset(record);
                         // Only collaborators paid this month are declared.
-                        if (m_record.number(payroll::collaborator::kTaxable) > 0)
-                            writeCollaboratorBlock(m_record, header, m_lines);
+                        if (collaborator.positive(payroll::collaborator::kTaxable))
+                            writeCollaboratorBlock(collaborator, header, m_lines);
                     });
     m_lines.fixed("</ListaCollaboratori>");
     m_lines.fixed("</Azienda>");

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "payroll/field_layout.h"
+#include "uniemens/record_fields.h"
 #include "records/shared_values.h"
 #include "uniemens/company_files.h"
 #include "uniemens/series_file.h"
@@ -103,7 +103,7 @@ private:
     SeriesResult addCompany(const std::string& dataFile);
     void writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord);
     void writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord);
-    void startFile(const std::string& fileName, const payroll::FieldTable& header);
+    void startFile(const std::string& fileName, const RecordFields& header);
     template <class Each>
     void readDataRecords(const std::string& file, int recordLength, double count, std::string_view missingText,
                          Each each);
@@ -112,7 +112,6 @@ private:
     records::Workplace m_workplace;
     SeriesFile m_file;
     XmlLines m_lines; // the lines of m_file
-    payroll::FieldTable m_record; // the employee or collaborator record being written
     bool m_open = false;
     std::string m_month;       // two digits
     std::string m_workingYear;

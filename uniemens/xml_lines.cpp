@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 #include "records/cp1252.h"
 #include "records/record_file.h"
@@ -13,14 +14,14 @@ namespace uniemens {
 
 namespace {
 
+constexpr std::size_t kMostPerByte = XmlLines::kMostPerByte;
+
 // Lines are handed to the file in blocks of about this size: few writes for a large
 // company, little memory.
 constexpr std::size_t kBlock = 256 * 1024;
 // Every few megabytes the disk is asked to start on the file while the next lines are made,
 // so that little is left to write when the file is pushed to the disk at the end.
 constexpr std::int64_t kWritebackEvery = 4 * 1024 * 1024;
-// The most bytes one byte of a value can become: "&quot;".
-constexpr std::size_t kMostPerByte = 6;
 
 // What each byte of a value becomes, in element text and in an attribute value.
 struct ByteForm {
@@ -73,20 +74,69 @@ bool plainByte(unsigned char c)
 
 } // namespace
 
+XmlLines::Tag XmlLines::tag(std::initializer_list<std::string_view> parts, bool endsLine)
+{
+    Tag made;
+    std::size_t size = 0;
+    for (std::string_view part : parts) {
+        if (size + part.size() + 2 > Tag::kMost)
+            throw std::length_error("tag longer than " + std::to_string(Tag::kMost - 2) + " bytes");
+        std::memcpy(made.bytes.data() + size, part.data(), part.size());
+        size += part.size();
+    }
+    if (endsLine) {
+        made.bytes[size++] = '\r';
+        made.bytes[size++] = '\n';
+    }
+    made.size = static_cast<std::uint8_t>(size);
+    return made;
+}
+
 XmlLines::XmlLines(records::NewFile& file)
     : m_file(file)
 {
     byteForms();
 }
 
+namespace {
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// True when one of the eight bytes is zero.
+constexpr bool hasZeroByte(std::uint64_t eight)
+{
+    return ((eight - kEachByte) & ~eight & kHighBits) != 0;
+}
+
+// True when all eight bytes are plain: printable ASCII but the ones XML escapes.
+bool allPlain(std::uint64_t eight)
+{
+    return (eight & kHighBits) == 0 && ((eight - 0x20 * kEachByte) & ~eight & kHighBits) == 0
+        && !hasZeroByte(eight ^ ('&' * kEachByte)) && !hasZeroByte(eight ^ ('<' * kEachByte))
+        && !hasZeroByte(eight ^ ('>' * kEachByte)) && !hasZeroByte(eight ^ ('"' * kEachByte));
+}
+
+} // namespace
+
 char* XmlLines::putValue(char* p, std::string_view value, bool attribute)
 {
-    // Most values are plain ASCII and go in as they stand.
+    // Most values are plain ASCII and go in as they stand, eight bytes at a time while they
+    // can: only a byte that needs it is looked up.
+    const char* const v = value.data();
+    const std::size_t size = value.size();
     std::size_t plain = 0;
-    while (plain < value.size() && plainByte(static_cast<unsigned char>(value[plain])))
-        ++plain;
-    p = put(p, value.substr(0, plain));
-    if (plain == value.size())
+    for (; plain + 8 <= size; plain += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, v + plain, sizeof eight);
+        if (!allPlain(eight))
+            break;
+        std::memcpy(p + plain, &eight, sizeof eight);
+    }
+    for (; plain < size && plainByte(static_cast<unsigned char>(v[plain])); ++plain)
+        p[plain] = v[plain];
+    p += plain;
+    if (plain == size)
         return p;
     const auto& forms = attribute ? byteForms().attribute : byteForms().text;
     for (const char c : value.substr(plain)) {
@@ -159,11 +209,17 @@ void XmlLines::elementWithAttribute(std::string_view element, std::string_view a
 
 void XmlLines::makeRoom(std::size_t bytes)
 {
-    // A full block goes to the file; the lines are made in the buffer it leaves.
+    // A full block goes to the file; the lines are made in a block already written.
     if (m_used > 0)
         handOver();
-    // The buffer's bytes are overwritten line by line; growing it only fills its new tail.
-    m_buffer.resize(std::max(kBlock, bytes));
+    m_limit = std::max(kBlock, bytes);
+    const std::size_t capacity = m_limit + 2 * XmlLines::Tag::kMost;
+    if (m_block.capacity == 0)
+        m_block = m_writer.take(capacity);
+    if (m_block.capacity < capacity) {
+        m_block.bytes.reset(new char[capacity]);
+        m_block.capacity = capacity;
+    }
 }
 
 void XmlLines::handOver()
@@ -171,49 +227,52 @@ void XmlLines::handOver()
     if (m_used == 0)
         return;
     // Blocks reach the file in order, and a block that fails ends the series before the
-    // next one is written.
-    settle();
-    m_buffer.resize(m_used);
-    const std::int64_t offset = m_offset;
+    // next one is handed over.
+    if (m_writer.failed())
+        settle();
+    m_block.size = m_used;
+    m_block.offset = m_offset;
+    m_block.lastLine = static_cast<std::int64_t>(m_lineCount);
     m_writtenSinceWriteback += static_cast<std::int64_t>(m_used);
-    const bool writeback = m_writtenSinceWriteback >= kWritebackEvery;
-    if (writeback)
+    m_block.startWriteback = m_writtenSinceWriteback >= kWritebackEvery;
+    if (m_block.startWriteback)
         m_writtenSinceWriteback = 0;
     m_offset += static_cast<std::int64_t>(m_used);
     m_used = 0;
-    const int descriptor = m_file.duplicateDescriptor();
-    if (descriptor >= 0 && m_behind.write(descriptor, m_buffer, offset, writeback)) {
-        m_behindBusy = true;
-        m_behindOffset = offset;
-        m_behindLines = m_lineCount;
+    // The next line starts a block of its own.
+    m_limit = 0;
+    m_block.descriptor = m_file.duplicateDescriptor();
+    if (m_block.descriptor >= 0 && m_writer.write(m_block))
         return;
-    }
-    if (descriptor >= 0)
-        ::close(descriptor);
+    if (m_block.descriptor >= 0)
+        ::close(m_block.descriptor);
+    m_block.descriptor = -1;
     // No file open (the write says so) or no second thread: written here and now.
-    writeNow(m_buffer, offset, m_lineCount);
-    m_buffer.clear();
-    if (writeback)
+    records::FileResult written = m_file.writeLinesAt(m_block.offset, std::string_view(m_block.bytes.get(), m_block.size),
+                                                      m_block.lastLine);
+    if (written.failed())
+        throw SeriesStopped(std::move(written));
+    if (m_block.startWriteback)
         m_file.startWriteback();
 }
 
 void XmlLines::settle()
 {
-    if (!m_behindBusy)
-        return;
-    m_behindBusy = false;
-    if (m_behind.wait())
-        return;
-    // The block did not reach the file: it is written again here, where the failure is
-    // told, and the series ends.
-    writeNow(m_behind.lastBlock(), m_behindOffset, m_behindLines);
-}
-
-void XmlLines::writeNow(std::string& block, std::int64_t offset, double lines)
-{
-    records::FileResult written = m_file.writeLinesAt(offset, block, static_cast<std::int64_t>(lines));
-    if (written.failed())
-        throw SeriesStopped(std::move(written));
+    // A block that did not reach the file is written again here, where the failure is
+    // told, and the series ends; so are the blocks after it, when it is written after all.
+    std::vector<BlockWriter::Block> unwritten = m_writer.wait();
+    for (std::size_t k = 0; k < unwritten.size(); ++k) {
+        const BlockWriter::Block& block = unwritten[k];
+        records::FileResult written
+            = m_file.writeLinesAt(block.offset, std::string_view(block.bytes.get(), block.size), block.lastLine);
+        if (written.failed()) {
+            for (BlockWriter::Block& left : unwritten)
+                m_writer.giveBack(std::move(left));
+            throw SeriesStopped(std::move(written));
+        }
+    }
+    for (BlockWriter::Block& block : unwritten)
+        m_writer.giveBack(std::move(block));
 }
 
 void XmlLines::flush()
@@ -224,12 +283,10 @@ void XmlLines::flush()
 
 void XmlLines::restart()
 {
-    // A block of an abandoned file may still be on its way: it is let go, whatever became of it.
-    if (m_behindBusy) {
-        m_behind.wait();
-        m_behindBusy = false;
-    }
+    // The blocks of an abandoned file still on their way are let go, whatever became of them.
+    m_writer.drop();
     m_used = 0;
+    m_limit = 0;
     m_offset = 0;
     m_lineCount = 0;
     m_writtenSinceWriteback = 0;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <initializer_list>
 #include <string_view>
 
-#include "records/write_behind.h"
+#include "uniemens/block_writer.h"
 
 namespace records {
 class NewFile;
@@ -25,9 +27,52 @@ namespace uniemens {
 // SeriesStopped with its failure (naming the last line of the block).
 class XmlLines {
 public:
+    // The most bytes one byte of a value can become: "&quot;".
+    static constexpr std::size_t kMostPerByte = 6;
+    // A few bytes of the program's own made once, for the lines written most: a start tag
+    // ("<Cognome>"), an end tag with its line end ("</Cognome>" CR LF), or a whole line. They
+    // are copied as a block of fixed size, which takes no more time than a call of memcpy
+    // and no decision on their length.
+    struct Tag {
+        static constexpr std::size_t kMost = 64;
+        std::array<char, kMost> bytes{};
+        std::uint8_t size = 0;
+    };
+    // The tag of the bytes `parts` one after the other; `endsLine` adds CR LF. Throws
+    // std::length_error when they do not fit.
+    static Tag tag(std::initializer_list<std::string_view> parts, bool endsLine);
+
     explicit XmlLines(records::NewFile& file);
     XmlLines(const XmlLines&) = delete;
     XmlLines& operator=(const XmlLines&) = delete;
+
+    // A whole line made once ("<Settimana>", CR LF).
+    void line(const Tag& whole)
+    {
+        char* p = room(whole.size);
+        lineWritten(putTag(p, whole));
+    }
+    // Whole lines made once, one after the other: `whole` holds them all, `each` each of
+    // them. A block ends between two lines as if they had been written one by one.
+    void lines(const Tag& whole, std::initializer_list<const Tag*> each)
+    {
+        if (m_limit - m_used < whole.size) {
+            for (const Tag* one : each)
+                line(*one);
+            return;
+        }
+        char* p = putTag(m_block.bytes.get() + m_used, whole);
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
+        m_lineCount += static_cast<double>(each.size());
+    }
+    // start, `value` as an element's text, end (which ends the line).
+    void element(const Tag& start, std::string_view value, const Tag& end)
+    {
+        char* p = room(start.size + kMostPerByte * value.size() + end.size);
+        p = putTag(p, start);
+        p = putValue(p, value, false);
+        lineWritten(putTag(p, end));
+    }
 
     // A line of the program's own, as it stands ("<DenunceMensili>", "</Giorno>").
     void fixed(std::string_view line)
@@ -63,12 +108,24 @@ public:
     void restart();
 
 private:
-    // Room for `bytes` more bytes at the end of the lines gathered: where to write them.
+    // Room for `bytes` more bytes at the end of the lines gathered: where to write them. A
+    // block is handed to the file when the next line may not fit in it; beyond the block
+    // there is room for a tag's fixed copy.
     char* room(std::size_t bytes)
     {
-        if (m_buffer.size() - m_used < bytes)
+        if (m_limit - m_used < bytes)
             makeRoom(bytes);
-        return m_buffer.data() + m_used;
+        return m_block.bytes.get() + m_used;
+    }
+    // Copies the tag's bytes, and as many after them as make up the fixed block: room() has
+    // left space for them, and the next bytes written replace them.
+    static char* putTag(char* p, const Tag& tag)
+    {
+        // Most tags take the first half.
+        std::memcpy(p, tag.bytes.data(), Tag::kMost / 2);
+        if (tag.size > Tag::kMost / 2)
+            std::memcpy(p + Tag::kMost / 2, tag.bytes.data() + Tag::kMost / 2, Tag::kMost / 2);
+        return p + tag.size;
     }
     void makeRoom(std::size_t bytes);
     static char* put(char* p, std::string_view text)
@@ -82,22 +139,25 @@ private:
     {
         *p++ = '\r';
         *p++ = '\n';
-        m_used = static_cast<std::size_t>(p - m_buffer.data());
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
+        ++m_lineCount;
+    }
+    // The end of a line whose CR LF is already written.
+    void lineWritten(char* p)
+    {
+        m_used = static_cast<std::size_t>(p - m_block.bytes.get());
         ++m_lineCount;
     }
     void handOver();
     void settle();
-    void writeNow(std::string& block, std::int64_t offset, double lines);
 
     records::NewFile& m_file;
-    std::string m_buffer;    // the lines gathered, in its first m_used bytes
+    BlockWriter m_writer;
+    BlockWriter::Block m_block; // the lines gathered, in its first m_used bytes
     std::size_t m_used = 0;
+    std::size_t m_limit = 0;    // the bytes a block takes
     double m_lineCount = 0;
     std::int64_t m_offset = 0; // where the lines gathered go in the file
-    records::WriteBehind m_behind;
-    bool m_behindBusy = false; // a block was handed to the writer thread and not waited for
-    std::int64_t m_behindOffset = 0;
-    double m_behindLines = 0;  // the line count at the end of that block
     std::int64_t m_writtenSinceWriteback = 0;
 };
 

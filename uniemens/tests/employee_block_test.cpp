@@ -34,8 +34,11 @@ std::string blockText(const EmployeeEntries& employee, const CompanyHeaderFields
     records::NewFile file = records::NewFile::ofLines(paths, "C:\\block.xml");
     EXPECT_TRUE(file.create().ok());
     uniemens::XmlLines out(file);
-    const payroll::FieldTable fields = payroll::unpackEmployee(payroll::packEmployee(employee));
-    const payroll::FieldTable headerFields = payroll::unpackCompanyHeader(payroll::packCompanyHeader(company));
+    const std::string record = payroll::packEmployee(employee);
+    const std::string headerRecord = payroll::packCompanyHeader(company);
+    const uniemens::RecordFields fields(payroll::employeeLayout(), record, payroll::kEmployeeFieldCount);
+    const uniemens::RecordFields headerFields(payroll::companyHeaderLayout(), headerRecord,
+                                              payroll::kCompanyHeaderFieldCount);
     uniemens::writeEmployeeBlock(fields, headerFields, "2016", "03", out);
     out.flush();
     EXPECT_TRUE(file.commit().ok());

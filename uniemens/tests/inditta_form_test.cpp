@@ -640,6 +640,10 @@ TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
         {20, 21, "L'archivio dei dipendenti non contiene il record 21 "},
         {20, 40, "L'archivio dei dipendenti non contiene il record 21 "},
         {32, 48, "L'archivio dei dipendenti non contiene il record 33 "},
+        {262, 262, nullptr},
+        {300, 300, nullptr},
+        {140, 300, "L'archivio dei dipendenti non contiene il record 141 "},
+        {299, 300, "L'archivio dei dipendenti non contiene il record 300 "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.counted);
@@ -708,6 +712,34 @@ TEST_F(IndittaFormTest, AFailedWriteIsShownOnceAndStoresNothing)
               std::string::npos)
         << prompter.last().text;
     EXPECT_TRUE(xmlFiles().empty());
+}
+
+// A large company's lines go to the file a block at a time; a write that fails in the middle
+// stores nothing and says so once, and the next declaration is written whole.
+TEST_F(IndittaFormTest, AWriteFailingInTheMiddleOfALargeCompanyStoresNothingAndTheNextTryWorks)
+{
+    addEmployeeCompany("001", "FC", 2000);
+    chooseMonthAndCompany(3, "001");
+    ConfirmOutcome outcome;
+    {
+        const FileSizeLimit limit(700 * 1024); // several blocks are written before one fails
+        outcome = form->confirm();
+    }
+    EXPECT_EQ(outcome, ConfirmOutcome::Stopped);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.last().text.starts_with("Errore di scrittura tipo  61 nel file C:\\Program Files\\INPS\\INPS "
+                                                 "uniEmens individuale\\fc0010316.xml al record "))
+        << prompter.last().text;
+    EXPECT_TRUE(xmlFiles().empty());
+
+    form->chooseCompany(form->findCompany("001"));
+    prompter.answer(false);
+    prompter.answer(false);
+    ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
+    const std::string xml = installation.readXml("fc0010316.xml");
+    EXPECT_GT(xml.size(), 700u * 1024u);
+    EXPECT_EQ(occurrences(xml, "<DenunciaIndividuale>"), 2000u);
+    EXPECT_TRUE(xml.ends_with("</DenunceMensili>\r\n"));
 }
 
 TEST_F(IndittaFormTest, DataValuesAreEscapedAndWrittenInUtf8)
