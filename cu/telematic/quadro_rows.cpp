@@ -1,6 +1,9 @@
 #include "cu/telematic/quadro_rows.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "payroll/cu_archive.h"
@@ -276,12 +279,134 @@ bool isPlainAmountRow(const FieldRow& row)
     return isAmountForm(row.form) && row.when == When::Positive;
 }
 
-// A plain amount row. An entry in the plain shape of a stored amount is read as whole
-// cents and its field formed from them; any other entry is read and rounded to cents as a
-// number by the writer. Both give the same field and the same amount for the totals.
+// The shape in which the suite stores nearly every amount that is not empty: the whole
+// part without a leading zero (at most eleven digits), a full stop and two decimals, with
+// blanks before or after ("    1234.56", "1234.56    "); a whole row also takes the whole
+// part alone ("12  "). Such an amount is above zero, and its field is made of the entry's
+// own characters: for an amount row the whole part right-aligned in 13 characters, a comma
+// and the two decimals, for a whole row the whole part right-aligned in 16.
+//
+// The entry (at most 16 characters) is looked at as two words of eight characters, one
+// bit per character telling a blank, a digit or a full stop, so that the shape is told
+// without a loop over the characters; the characters are little-endian in the words.
+struct StoredAmount {
+    char text[16];            // the entry, filled with blanks to 16 characters
+    unsigned wholeBegin = 0;  // the whole part's first character
+    unsigned wholeEnd = 0;    // the character after its last
+    bool decimals = false;    // a full stop and two decimals follow it
+};
+
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// One bit per character whose byte in `highBits` is 0x80 (character k: bit k).
+unsigned characterMask(std::uint64_t highBits)
+{
+    return static_cast<unsigned>(((highBits >> 7) * 0x0102040810204080ULL) >> 56);
+}
+
+// The characters of `word` equal to `c`.
+unsigned charactersEqual(std::uint64_t word, unsigned char c)
+{
+    const std::uint64_t x = word ^ (0x0101010101010101ULL * c);
+    return characterMask(~(((x & kLowBits) + kLowBits) | x | kLowBits));
+}
+
+// The characters of `word` that are digits 0-9.
+unsigned digitCharacters(std::uint64_t word)
+{
+    const std::uint64_t low = word & kLowBits;
+    const std::uint64_t atLeastZero = (low + 0x5050505050505050ULL) & kHighBits;
+    const std::uint64_t beyondNine = (low + 0x4646464646464646ULL) & kHighBits;
+    return characterMask(atLeastZero & ~beyondNine & ~word & kHighBits);
+}
+
+bool readStoredAmount(std::string_view entry, bool decimalsNeeded, StoredAmount& amount)
+{
+    const std::size_t size = entry.size();
+    if (size == 0 || size > 16)
+        return false;
+    std::memset(amount.text, ' ', sizeof amount.text);
+    if (size == 12)
+        std::memcpy(amount.text, entry.data(), 12); // the width of most amounts
+    else
+        std::memcpy(amount.text, entry.data(), size);
+    std::uint64_t low;
+    std::uint64_t high;
+    std::memcpy(&low, amount.text, 8);
+    std::memcpy(&high, amount.text + 8, 8);
+    const unsigned blanks = charactersEqual(low, ' ') | charactersEqual(high, ' ') << 8;
+    const unsigned digits = digitCharacters(low) | digitCharacters(high) << 8;
+    const unsigned stops = charactersEqual(low, '.') | charactersEqual(high, '.') << 8;
+    if (blanks == 0xFFFF)
+        return false;
+    const auto first = static_cast<unsigned>(std::countr_zero(~blanks));
+    if (((digits >> first) & 1) == 0 || amount.text[first] == '0')
+        return false;
+    const unsigned wholeEnd = first + static_cast<unsigned>(std::countr_zero(~(digits >> first)));
+    if (wholeEnd - first > 11)
+        return false;
+    const bool decimals = ((stops >> wholeEnd) & 1) != 0 && ((digits >> (wholeEnd + 1)) & 3) == 3;
+    if (decimalsNeeded && !decimals)
+        return false;
+    // Blanks only after the amount.
+    const unsigned end = wholeEnd + (decimals ? 3 : 0);
+    if ((blanks >> end) != (0xFFFFu >> end))
+        return false;
+    amount.wholeBegin = first;
+    amount.wholeEnd = wholeEnd;
+    amount.decimals = decimals;
+    return true;
+}
+
+// Forms the field of a stored amount in `slot`: the code, then the value.
+void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& amount)
+{
+    // The entry between 16 blanks on each side: the 16 characters of the value are those
+    // that end where the value wants the whole part to end.
+    char around[48];
+    std::memset(around, ' ', sizeof around);
+    std::memcpy(around + 16, amount.text, 16);
+    if (row.form == Form::Amount) {
+        std::memcpy(slot + kCodeLength, around + 16 + amount.wholeEnd - 13, kValueLength);
+        slot[kCodeLength + 13] = ',';
+    } else {
+        std::memcpy(slot + kCodeLength, around + amount.wholeEnd, kValueLength);
+    }
+    if (row.code.size() >= kCodeLength) {
+        std::memcpy(slot, row.code.data(), kCodeLength);
+    } else {
+        std::memset(slot, ' ', kCodeLength);
+        std::memcpy(slot, row.code.data(), row.code.size());
+    }
+}
+
+// The cents of a stored amount.
+std::int64_t storedAmountCents(const StoredAmount& amount)
+{
+    std::int64_t cents = 0;
+    for (unsigned k = amount.wholeBegin; k < amount.wholeEnd; ++k)
+        cents = cents * 10 + (amount.text[k] - '0');
+    cents *= 100;
+    if (amount.decimals)
+        cents += (amount.text[amount.wholeEnd + 1] - '0') * 10 + (amount.text[amount.wholeEnd + 2] - '0');
+    return cents;
+}
+
+// A plain amount row. An entry in the stored shape of an amount gives its field as it
+// stands; one in another plain shape is read as whole cents and its field formed from
+// them; any other entry is read and rounded to cents as a number by the writer. All three
+// give the same field and the same amount for the totals.
 void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
+    if (StoredAmount stored; readStoredAmount(entry, row.form == Form::Amount, stored)) {
+        formStoredAmountField(batch.next(), row, stored);
+        batch.add();
+        if (row.total != 0)
+            totals[row.total] += static_cast<double>(storedAmountCents(stored)) / 100;
+        return;
+    }
     std::int64_t cents = 0;
     if (!records::plainCents(entry, cents)) {
         batch.flush();
