@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "payroll/cu_archive.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
@@ -286,9 +290,9 @@ bool isPlainAmountRow(const FieldRow& row)
 // own characters: for an amount row the whole part right-aligned in 13 characters, a comma
 // and the two decimals, for a whole row the whole part right-aligned in 16.
 //
-// The entry (at most 16 characters) is looked at as two words of eight characters, one
-// bit per character telling a blank, a digit or a full stop, so that the shape is told
-// without a loop over the characters; the characters are little-endian in the words.
+// The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
+// bit per character for a blank, a digit and a full stop, so that the shape is told without
+// a loop over the characters.
 struct StoredAmount {
     char text[16];            // the entry, filled with blanks to 16 characters
     unsigned wholeBegin = 0;  // the whole part's first character
@@ -296,29 +300,23 @@ struct StoredAmount {
     bool decimals = false;    // a full stop and two decimals follow it
 };
 
-constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+using Characters = char __attribute__((vector_size(16)));
 
-// One bit per character whose byte in `highBits` is 0x80 (character k: bit k).
-unsigned characterMask(std::uint64_t highBits)
+// Bit k set for each character k whose lane of `lanes` (a comparison's result) is set.
+unsigned laneMask(Characters lanes)
 {
-    return static_cast<unsigned>(((highBits >> 7) * 0x0102040810204080ULL) >> 56);
-}
-
-// The characters of `word` equal to `c`.
-unsigned charactersEqual(std::uint64_t word, unsigned char c)
-{
-    const std::uint64_t x = word ^ (0x0101010101010101ULL * c);
-    return characterMask(~(((x & kLowBits) + kLowBits) | x | kLowBits));
-}
-
-// The characters of `word` that are digits 0-9.
-unsigned digitCharacters(std::uint64_t word)
-{
-    const std::uint64_t low = word & kLowBits;
-    const std::uint64_t atLeastZero = (low + 0x5050505050505050ULL) & kHighBits;
-    const std::uint64_t beyondNine = (low + 0x4646464646464646ULL) & kHighBits;
-    return characterMask(atLeastZero & ~beyondNine & ~word & kHighBits);
+#if defined(__SSE2__)
+    return static_cast<unsigned>(_mm_movemask_epi8(std::bit_cast<__m128i>(lanes)));
+#else
+    // The top bit of each lane gathered by a multiplication, eight lanes at a time
+    // (little-endian words: lane k in byte k).
+    std::uint64_t words[2];
+    std::memcpy(words, &lanes, sizeof words);
+    const auto gather = [](std::uint64_t word) {
+        return static_cast<unsigned>((((word & 0x8080808080808080ULL) >> 7) * 0x0102040810204080ULL) >> 56);
+    };
+    return gather(words[0]) | gather(words[1]) << 8;
+#endif
 }
 
 bool readStoredAmount(std::string_view entry, bool decimalsNeeded, StoredAmount& amount)
@@ -331,13 +329,11 @@ bool readStoredAmount(std::string_view entry, bool decimalsNeeded, StoredAmount&
         std::memcpy(amount.text, entry.data(), 12); // the width of most amounts
     else
         std::memcpy(amount.text, entry.data(), size);
-    std::uint64_t low;
-    std::uint64_t high;
-    std::memcpy(&low, amount.text, 8);
-    std::memcpy(&high, amount.text + 8, 8);
-    const unsigned blanks = charactersEqual(low, ' ') | charactersEqual(high, ' ') << 8;
-    const unsigned digits = digitCharacters(low) | digitCharacters(high) << 8;
-    const unsigned stops = charactersEqual(low, '.') | charactersEqual(high, '.') << 8;
+    Characters text;
+    std::memcpy(&text, amount.text, sizeof text);
+    const unsigned blanks = laneMask(text == ' ');
+    const unsigned digits = laneMask((text >= '0') & (text <= '9'));
+    const unsigned stops = laneMask(text == '.');
     if (blanks == 0xFFFF)
         return false;
     const auto first = static_cast<unsigned>(std::countr_zero(~blanks));
