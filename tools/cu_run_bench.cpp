@@ -436,8 +436,8 @@ int main(int argc, char** argv)
     if (onlyRun) {
         ::sync();
         const RunMeasure measure = measureRun(root);
-        std::printf("CU run: %.3f s; processor %.3f s user, %.3f s system\n", measure.seconds, measure.cpu.user,
-                    measure.cpu.system);
+        std::printf("CU run: %.3f s; processor %.3f s user, %.3f s system; the run's thread %.3f s\n",
+                    measure.seconds, measure.cpu.user, measure.cpu.system, measure.runThreadCpu);
         removeInstallation();
         return measure.result.outcome == RunOutcome::Completed ? 0 : 1;
     }
