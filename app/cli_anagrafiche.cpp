@@ -4,9 +4,10 @@
 #include "app/cli.h"
 #include "app/console_prompter.h"
 #include "payroll/company_register.h"
+#include "payroll/employee_record.h"
 #include "payroll/identity_codes.h"
-#include "records/channels.h"
 #include "records/cp1252.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/shared_values.h"
@@ -83,7 +84,7 @@ private:
 };
 
 // Record 1 of every company file of the working year that is there, saved at least once.
-void checkCompanies(registers::CompanyStore& store, Checker& checker)
+void checkCompanies(const registers::CompanyStore& store, Checker& checker)
 {
     for (const int company : store.companiesNamed()) {
         const registers::CompanyRecord record = store.inspect(company);
@@ -96,28 +97,32 @@ void checkCompanies(registers::CompanyStore& store, Checker& checker)
             continue;
         checker.record();
 
+        namespace field = payroll::company_field;
         const payroll::CompanyFields& fields = record.fields;
-        if (fields[1] == "0" || fields[1] == "2")
-            checker.check(path, 1, 3, payroll::checkFiscalCode(fields[3]));
-        else if (fields[1] == "1")
-            checker.check(path, 1, 3, payroll::checkVatNumber(records::mid(fields[3], 1, 11)));
-        if (records::numericValue(fields[5]) > 0)
-            checker.check(path, 1, 5, payroll::checkDate(fields[5]));
-        if (records::numericValue(fields[8]) > 0)
-            checker.check(path, 1, 8, payroll::checkVatNumber(fields[8]));
+        const std::string& kind = fields[field::kKind];
+        // Record 1 of the file; a line names the field by its number.
+        if (kind == "0" || kind == "2")
+            checker.check(path, 1, field::kFiscalCode, payroll::checkFiscalCode(fields[field::kFiscalCode]));
+        else if (kind == "1")
+            checker.check(path, 1, field::kFiscalCode,
+                          payroll::checkVatNumber(records::mid(fields[field::kFiscalCode], 1, 11)));
+        if (records::numericValue(fields[field::kBirthDate]) > 0)
+            checker.check(path, 1, field::kBirthDate, payroll::checkDate(fields[field::kBirthDate]));
+        if (records::numericValue(fields[field::kVatNumber]) > 0)
+            checker.check(path, 1, field::kVatNumber, payroll::checkVatNumber(fields[field::kVatNumber]));
     }
 }
 
 // The fiscal code of every employee in use in the employee data files of companies 1 to 499,
 // months 1 to 12, of the working year.
-void checkEmployees(records::Channels& channels, const records::Installation& installation, Checker& checker)
+void checkEmployees(const records::PathMapper& paths, const records::Installation& installation, Checker& checker)
 {
     const std::string folder = installation.drivePrefix + kEmployeeFolder;
     const std::string year(records::mid(installation.workingYear, 2, 3));
     // One listing of the folder tells which of the 499 x 12 possible files exist, whatever
     // the case of their names.
     std::unordered_set<std::string> present;
-    for (const std::string& name : channels.paths().listDirectory(folder))
+    for (const std::string& name : paths.listDirectory(folder))
         present.insert(records::toUpper(name));
 
     for (int company = 1; company <= kLastEmployeeCompany; ++company) {
@@ -127,7 +132,7 @@ void checkEmployees(records::Channels& channels, const records::Installation& in
             if (!present.contains(records::toUpper(name)))
                 continue;
             const std::string path = folder + "\\" + name;
-            const registers::EmployeeList employees = registers::EmployeeStore(channels, path).inspect();
+            const registers::EmployeeList employees = registers::EmployeeStore(paths, path).inspect();
             if (employees.opened.failed()) {
                 checker.unread(path, employees.opened);
                 continue;
@@ -138,7 +143,8 @@ void checkEmployees(records::Channels& channels, const records::Installation& in
                     continue;
                 }
                 checker.record();
-                checker.check(path, employee.record, 1, payroll::checkFiscalCode(employee.fiscalCode));
+                checker.check(path, employee.record, payroll::employee::kFiscalCode,
+                              payroll::checkFiscalCode(employee.fiscalCode));
             }
         }
     }
@@ -162,13 +168,11 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
 
     ConsolePrompter console(err);
     records::SharedValues shared(*installationFolder);
-    records::Channels channels(shared.paths, console);
     records::Installation& installation = shared.installation;
     // The load steps of createl (drive prefix, data directory) and of inditta (working
-    // year), on channels of the command's own.
+    // year); each file is closed once read.
     records::showFailure(console, records::readDrive(shared.paths, installation));
     records::showFailures(console, records::readWorkingYear(shared.paths, installation));
-    channels.closeAll();
     // The year names the register files: with any other text the command would look at
     // files of no year, find none, and say that all is well.
     if (installation.workingYear.size() != 4 || !records::allDigits(installation.workingYear)) {
@@ -180,9 +184,9 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
     // The register stores hand back what they could not read: each file is named on the
     // output beside the checks, in file order.
     Checker checker(out);
-    registers::CompanyStore companies(channels, installation);
+    registers::CompanyStore companies(shared.paths, installation);
     checkCompanies(companies, checker);
-    checkEmployees(channels, installation, checker);
+    checkEmployees(shared.paths, installation, checker);
     return checker.finish(console.messageCount() > 0);
 }
 

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "app/console_prompter.h"
-#include "records/channels.h"
 #include "records/cp1252.h"
 #include "records/file_result.h"
 #include "records/installation.h"
@@ -100,10 +99,10 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     // The drive of the installation and its working year, as the windows read them.
     records::showFailure(console, records::readDrive(shared.paths, shared.installation));
     records::showFailures(console, records::readWorkingYear(shared.paths, shared.installation));
-    records::Channels channels(shared.paths, console);
     // The companies prepared for the month, as the window lists them.
     const std::vector<uniemens::ListedCompany> listed
-        = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, month);
+        = uniemens::scanMonth(shared.paths, shared.installation.drivePrefix, shared.installation.workingYear, month);
+    uniemens::showScanFailures(console, listed);
 
     // Nothing is written unless every company can be declared: each listed for the month in
     // a data file named after it and holding it, given once, all of the first company's kind.
@@ -124,7 +123,7 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
         // A header that the scan could not read is read once more, so that what stops it is
         // said again beside the refusal.
         const std::optional<uniemens::CompanyHeading> heading
-            = company->heading ? company->heading : uniemens::readCompanyHeading(channels, console, company->dataFile);
+            = company->heading ? company->heading : uniemens::readCompanyHeading(shared.paths, console, company->dataFile);
         if (!heading) {
             err << "uniemens: il file " << dataFile << " della ditta " << code << " non si puo' leggere\n";
             return 1;

@@ -21,7 +21,6 @@ int number(std::string_view digits)
 
 // In a fiscal code made unique by the revenue office, these letters stand for the digits 0-9.
 constexpr std::string_view kOmocodia = "LMNPQRSTUV";
-constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
 
 int omocodicDigit(char c)
 {
@@ -115,7 +114,7 @@ std::optional<FiscalCodeBirth> birthOfFiscalCode(std::string_view code)
         return std::nullopt;
     const int y1 = omocodicDigit(code[6]), y2 = omocodicDigit(code[7]);
     const int d1 = omocodicDigit(code[9]), d2 = omocodicDigit(code[10]);
-    const auto month = kMonthLetters.find(code[8]);
+    const auto month = payroll::kFiscalCodeMonthLetters.find(code[8]);
     if (y1 < 0 || y2 < 0 || d1 < 0 || d2 < 0 || month == std::string_view::npos)
         return std::nullopt;
     FiscalCodeBirth birth;

@@ -9,10 +9,10 @@
 #include "demo/demo_people.h"
 #include "demo/register_demo.h"
 #include "demo/uniemens_demo.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/output_file.h"
+#include "records/record_io.h"
 
 namespace demo {
 

@@ -2,39 +2,43 @@
 
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "payroll/code_tables.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/record_file.h"
 #include "records/text.h"
 
 namespace payroll {
 
 namespace {
 
-// Calls `take` with the number and bytes of every record marked "$", in order.
-void forEachMarkedRecord(records::Channels& channels, int channel, const std::string& fileName, int recordLength,
+// Calls `take` with the number and bytes of every record marked "$", in order, and keeps the
+// failures met in `failures`.
+void forEachMarkedRecord(const records::PathMapper& paths, const std::string& fileName, int recordLength,
+                         std::vector<records::FileResult>& failures,
                          const std::function<bool(int, const std::string&)>& take)
 {
-    if (!channels.paths().fileExists(fileName))
+    if (!paths.fileExists(fileName))
         return;
     std::error_code error;
-    const auto size = std::filesystem::file_size(channels.paths().hostPath(fileName), error);
+    const auto size = std::filesystem::file_size(paths.hostPath(fileName), error);
     if (error)
         return;
     const auto count = static_cast<int>(size / static_cast<std::uintmax_t>(recordLength));
 
-    channels.select(channel, fileName, recordLength);
-    channels.openBinary();
+    const auto keep = [&failures](records::FileResult result) {
+        if (result.failed())
+            failures.push_back(std::move(result));
+    };
+    records::RecordFile file(paths, fileName, recordLength);
+    keep(file.open());
+    std::string record;
     for (int k = 1; k <= count; ++k) {
-        channels.setCurrent(channel);
-        channels.setRecordNumber(k);
-        channels.readRecord();
-        const std::string& record = channels.channel(channel).recordBuffer;
+        keep(file.read(k, record));
         if (!record.empty() && record[0] == '$' && !take(k, record))
             break;
     }
-    channels.close(channel);
 }
 
 std::string entryText(const std::string& record, std::size_t length)
@@ -83,41 +87,40 @@ const std::vector<std::string>& sectorEntries()
     return entries;
 }
 
-std::vector<std::string> activityEntries(records::Channels& channels, int channel, const std::string& drivePrefix)
+CodeListFile activityEntries(const records::PathMapper& paths, const std::string& drivePrefix)
 {
-    std::vector<std::string> entries;
-    forEachMarkedRecord(channels, channel, drivePrefix + kActivityFile, kCodeTableRecordLength,
+    CodeListFile list;
+    forEachMarkedRecord(paths, drivePrefix + kActivityFile, kCodeTableRecordLength, list.failures,
                         [&](int, const std::string& record) {
-                            entries.push_back(entryText(record, 80));
+                            list.entries.push_back(entryText(record, 80));
                             return true;
                         });
-    return entries;
+    return list;
 }
 
-std::vector<std::string> intermediaryEntries(records::Channels& channels, int channel, const std::string& drivePrefix)
+CodeListFile intermediaryEntries(const records::PathMapper& paths, const std::string& drivePrefix)
 {
-    std::vector<std::string> entries;
-    forEachMarkedRecord(channels, channel, drivePrefix + kIntermediaryFile, kCodeTableRecordLength,
+    CodeListFile list;
+    forEachMarkedRecord(paths, drivePrefix + kIntermediaryFile, kCodeTableRecordLength, list.failures,
                         [&](int, const std::string& record) {
-                            entries.push_back(entryText(record, 80));
+                            list.entries.push_back(entryText(record, 80));
                             return true;
                         });
-    return entries;
+    return list;
 }
 
-std::vector<std::string> accountPersonalizationEntries(records::Channels& channels, int channel,
-                                                       const std::string& dataDirectory)
+CodeListFile accountPersonalizationEntries(const records::PathMapper& paths, const std::string& dataDirectory)
 {
-    std::vector<std::string> entries;
-    forEachMarkedRecord(channels, channel, dataDirectory + kAccountPersonalizationFile,
-                        kAccountPersonalizationRecordLength, [&](int number, const std::string& record) {
+    CodeListFile list;
+    forEachMarkedRecord(paths, dataDirectory + kAccountPersonalizationFile, kAccountPersonalizationRecordLength,
+                        list.failures, [&](int number, const std::string& record) {
                             if (number > 99)
                                 return false;
-                            entries.push_back(records::padLeft(records::digitsText(number), 2, '0') + " "
-                                              + entryText(record, 60));
+                            list.entries.push_back(records::padLeft(records::digitsText(number), 2, '0') + " "
+                                                   + entryText(record, 60));
                             return true;
                         });
-    return entries;
+    return list;
 }
 
 } // namespace payroll

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "records/file_result.h"
+
 namespace records {
-class Channels;
+class PathMapper;
 }
 
 // The code lists that the company register offers for its coded fields. Each entry is a
@@ -20,23 +22,29 @@ const std::vector<std::string>& legalFormEntries();
 // activities, the letter, a blank and the section's name.
 const std::vector<std::string>& sectorEntries();
 
+// A list kept in a file of the installation, and the failures met reading it (the opening's,
+// then that of each record that could not be read), in the order the operator is to be
+// shown them (records::showFailures()), before the list.
+struct CodeListFile {
+    std::vector<std::string> entries;
+    std::vector<records::FileResult> failures;
+};
+
 // The lists kept in files of the installation, one entry for each record marked "$" in
-// position 1, in record order. A missing file gives an empty list and is not created.
-// `channel` is the record channel they are read on; it is closed again.
+// position 1, in record order. A missing file gives an empty list and is not created. The
+// file is read whole and closed again; `paths` finds it.
 //
 // Activity codes (field 10): drive prefix + "\wnolv\coge\ateco.dat", records of 200
 // characters, the entry is positions 2-81 (the six-character code first), trailing blanks
 // removed.
-std::vector<std::string> activityEntries(records::Channels& channels, int channel, const std::string& drivePrefix);
+CodeListFile activityEntries(const records::PathMapper& paths, const std::string& drivePrefix);
 // Intermediaries (field 33): drive prefix + "\wnolv\tabcom\soggetto.dat", records of 200
 // characters, the entry is positions 2-81 (the two-character code first).
-std::vector<std::string> intermediaryEntries(records::Channels& channels, int channel,
-                                             const std::string& drivePrefix);
+CodeListFile intermediaryEntries(const records::PathMapper& paths, const std::string& drivePrefix);
 // Account personalizations (field 29): "\pecog.dat" in the data directory, records of 600
 // characters. The field names the record, so the entry is the record number in two digits,
 // a blank and positions 2-61; records past 99 cannot be named and are not listed.
-std::vector<std::string> accountPersonalizationEntries(records::Channels& channels, int channel,
-                                                       const std::string& dataDirectory);
+CodeListFile accountPersonalizationEntries(const records::PathMapper& paths, const std::string& dataDirectory);
 
 inline constexpr const char* kActivityFile = "\\wnolv\\coge\\ateco.dat";
 inline constexpr const char* kIntermediaryFile = "\\wnolv\\tabcom\\soggetto.dat";

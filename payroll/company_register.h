@@ -22,6 +22,27 @@ struct CompanyFieldSlot {
     std::size_t length;
 };
 
+// Fields of the master record by what they hold.
+namespace company_field {
+inline constexpr int kKind = 1;                    // "0" individual firm, "1" company, "2" professional
+inline constexpr int kName = 2;                    // denomination, or surname and name of the owner
+inline constexpr int kFiscalCode = 3;              // the owner's fiscal code, or a company's VAT number
+inline constexpr int kSex = 4;                     // "M" or "F"
+inline constexpr int kBirthDate = 5;               // ddmmyyyy
+inline constexpr int kBirthPlace = 6;
+inline constexpr int kVatNumber = 8;
+inline constexpr int kSector = 9;                  // code list
+inline constexpr int kActivityCode = 10;           // code list
+inline constexpr int kLegalForm = 11;              // code list
+inline constexpr int kAccountingRegime = 13;       // "0" ordinary, "1" simplified
+inline constexpr int kVatSettlement = 14;          // "0" quarterly, "1" monthly
+inline constexpr int kTakings = 28;                // "0" none, "1" normal, "2" ventilation
+inline constexpr int kAccountPersonalization = 29; // the record of "pecog.dat" it names
+inline constexpr int kField32 = 32;                // "0= Non gestite; 1= Si"
+inline constexpr int kIntermediary = 33;           // code list
+inline constexpr int kField34 = 34;                // "0= Non gestito; 1= Si'"
+} // namespace company_field
+
 // Where fields 1 to 34 lie (index 0 is not used).
 extern const std::array<CompanyFieldSlot, kCompanyFieldCount + 1> kCompanyFields;
 

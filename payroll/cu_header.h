@@ -12,6 +12,23 @@ inline constexpr int kHeaderFieldCount = 44;
 // CU header record, fields 1..44 (index 0 unused).
 using HeaderTable = std::array<std::string, kHeaderFieldCount + 1>;
 
+// The fields of the CU header table that the run reads by meaning (the others are taken by
+// number, position by position, into the records they fill).
+namespace header_field {
+inline constexpr int kAgentKind = 2;            // "D": the withholding agent is a person
+inline constexpr int kAgentFiscalCode = 3;
+inline constexpr int kNameFirstPart = 5;        // surname or denomination
+inline constexpr int kNameSecondPart = 6;       // first name or rest of the denomination
+inline constexpr int kEmployeeCount = 14;
+inline constexpr int kRecordCWanted = 16;       // "X": the file carries record C
+inline constexpr int kSupplierType = 19;
+inline constexpr int kSupplierFiscalCode = 20;
+inline constexpr int kCommitmentType = 21;
+inline constexpr int kCommitmentDate = 22;      // ddmmyyyy
+inline constexpr int kReplacedSubmission = 42;  // protocol of the supply replaced or annulled
+inline constexpr int kReplacedCertificate = 43; // its certification number
+} // namespace header_field
+
 struct HeaderSlot {
     int position; // 1-based in the 1200-character CU header record
     int length;

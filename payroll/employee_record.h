@@ -17,6 +17,9 @@ inline constexpr int kEmployeeFieldCount = 266; // what the UniEmens writer read
 inline constexpr int kEmployeeEntryCount = 267; // what the employee register reads and saves
 
 namespace employee {
+inline constexpr int kFiscalCode = 1;
+inline constexpr int kSurname = 2;
+inline constexpr int kFirstName = 3;
 inline constexpr int kQualification1 = 4;
 inline constexpr int kPartTimePercent = 12; // greater than zero for a part-time worker
 inline constexpr int kWorkerType = 19;      // the sport and entertainment codes "SC", "SY" ...
@@ -25,6 +28,16 @@ inline constexpr int kDayCount = 183;       // days of the month
 inline constexpr int kDayMarkerBase = 183;  // field 183 + d: day d worked ("S") or not ("N")
 inline constexpr int kDayCoverageBase = 220; // field 220 + d: coverage of day d
 inline constexpr int kDaysInMonth = 31;
+inline constexpr int kPayKind = 218;      // "M" monthly, "G" daily
+inline constexpr int kPost95 = 219;       // the regime after 1995, "S" or "N"
+inline constexpr int kOperatingUnit = 257;
+// The second set of employee files, in the folder "pagmar", lays out entries 1 to 214 as
+// above; it keeps the regime after 1995 in a 12-character entry 216 at position 1363, and
+// the rest of its layout is not known.
+inline constexpr int kLastCommonEntry = 214;
+inline constexpr int kPagmarPost95 = 216;
+inline constexpr int kPagmarPost95Position = 1363;
+inline constexpr int kPagmarPost95Length = 12;
 } // namespace employee
 
 // Entries 1 to 267, indexed by number (index 0 unused).

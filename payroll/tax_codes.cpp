@@ -10,7 +10,6 @@ namespace {
 using records::isDigit;
 
 constexpr std::string_view kOddTable = "BAKPLCQDREVOSFTGUHMINJWZYX";
-constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
 constexpr std::string_view kVowels = "AEIOU";
 
 // The plain upper-case letter of a Windows-1252 letter, accented or not; 0 for anything
@@ -153,7 +152,7 @@ std::string fiscalCode(std::string_view surname, std::string_view name, char sex
         code += threeLetters(consonants, vowels);
 
     code += twoDigits(year % 100);
-    code += kMonthLetters[static_cast<std::size_t>(month - 1)];
+    code += payroll::kFiscalCodeMonthLetters[static_cast<std::size_t>(month - 1)];
     code += twoDigits(sex == 'F' ? day + 40 : day);
     code += municipalityCode;
     code += fiscalCodeCheckLetter(code);

@@ -8,6 +8,10 @@
 // 16 characters) and the VAT number (partita IVA, 11 digits). Texts are Windows-1252 bytes.
 namespace payroll {
 
+// The letters that stand for the months January to December in a personal fiscal code
+// (its 9th character).
+inline constexpr std::string_view kFiscalCodeMonthLetters = "ABCDEHLMPRST";
+
 // The check letter (16th character) of a personal fiscal code from its first 15 characters.
 // Characters at odd positions count by the table "BAKPLCQDREVOSFTGUHMINJWZYX" (B = 0 ... X = 25)
 // when they are one of its letters, else as digits (0 -> 1, 1 -> 0, 2 -> 5, ... 9 -> 21;

@@ -1,19 +1,25 @@
 #include "registers/company_files.h"
 
-#include "records/channels.h"
+#include <utility>
+
 #include "records/installation.h"
 #include "records/text.h"
 
 namespace registers {
 
-void completeInstallation(records::Channels& channels, records::Installation& installation)
+std::vector<records::FileResult> completeInstallation(const records::PathMapper& paths,
+                                                      records::Installation& installation)
 {
-    if (installation.dataDirectory.empty())
-        channels.report(records::readDrive(channels.paths(), installation));
-    if (installation.workingYear.empty()) {
-        for (const records::FileResult& failure : records::readWorkingYear(channels.paths(), installation))
-            channels.report(failure);
+    std::vector<records::FileResult> failures;
+    if (installation.dataDirectory.empty()) {
+        if (records::FileResult drive = records::readDrive(paths, installation); drive.failed())
+            failures.push_back(std::move(drive));
     }
+    if (installation.workingYear.empty()) {
+        for (records::FileResult& failure : records::readWorkingYear(paths, installation))
+            failures.push_back(std::move(failure));
+    }
+    return failures;
 }
 
 std::string companyFileName(const records::Installation& installation, int company)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "records/file_result.h"
 
 namespace records {
-class Channels;
 struct Installation;
+class PathMapper;
 } // namespace records
 
 // The company files of the company register: company n (1 to 999) keeps its master record
@@ -16,8 +19,11 @@ inline constexpr int kMaxCompany = 999;
 
 // Reads what the registers need of the installation and no window has read yet, as those
 // windows would: the drive prefix and data directory (createl's load), the working year
-// (inditta's load). Channel 10 is used and closed again.
-void completeInstallation(records::Channels& channels, records::Installation& installation);
+// (inditta's load). Returns the failures met, in the order the operator is to be shown them
+// (records::showFailures()), at once, before anything else of the register; empty when
+// nothing failed or nothing was missing.
+std::vector<records::FileResult> completeInstallation(const records::PathMapper& paths,
+                                                      records::Installation& installation);
 
 // The file name of company n, in the installation's notation, formed as the payroll suite
 // forms it: the data directory (blanks trimmed), "\", n, "\dittg", n, ".", the year.

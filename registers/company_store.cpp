@@ -4,9 +4,9 @@
 #include <unordered_set>
 
 #include "payroll/field_layout.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "registers/company_files.h"
 #include "registers/record_slot.h"
@@ -19,13 +19,6 @@ namespace {
 
 constexpr const char* kUnreadRecord
     = "Il record della ditta non e' stato letto per intero: nessuna modifica salvata ";
-
-// The failure of the last procedure on `channels`, whose failures are held; Done after a
-// success.
-StoreResult lastFailure(records::Channels& channels)
-{
-    return channels.lastError() != 0 ? StoreResult::ofFile(channels.takeHeldFailure()) : StoreResult{};
-}
 
 // True when something of that name is in its folder, whatever it is: a file, a folder, a
 // FIFO, a link that leads nowhere.
@@ -52,21 +45,21 @@ std::vector<int> scan(const records::PathMapper& paths, const records::Installat
 
 } // namespace
 
-CompanyStore::CompanyStore(records::Channels& channels, const records::Installation& installation)
-    : m_channels(channels)
+CompanyStore::CompanyStore(const records::PathMapper& paths, const records::Installation& installation)
+    : m_paths(paths)
     , m_installation(installation)
 {
 }
 
 std::vector<int> CompanyStore::companies() const
 {
-    const records::PathMapper& paths = m_channels.paths();
+    const records::PathMapper& paths = m_paths;
     return scan(paths, m_installation, [&paths](const std::string& file) { return paths.fileExists(file); });
 }
 
 std::vector<int> CompanyStore::companiesNamed() const
 {
-    const records::PathMapper& paths = m_channels.paths();
+    const records::PathMapper& paths = m_paths;
     return scan(paths, m_installation, [&paths](const std::string& file) { return entryExists(paths, file); });
 }
 
@@ -80,27 +73,23 @@ CompanyRecordPlace CompanyStore::placeOf(int company) const
     return {fileName(company), payroll::kCompanyFileRecordLength, 1};
 }
 
-std::string CompanyStore::companyName(int company)
+std::string CompanyStore::companyName(int company) const
 {
     const std::string file = fileName(company);
-    if (!m_channels.paths().fileExists(file))
+    if (!m_paths.fileExists(file))
         return {};
     // A record that cannot be read only leaves the name out; the window that opens the
     // company will tell.
-    records::FailureHold hold(m_channels);
-    m_channels.select(kNameChannel, file, payroll::kCompanyFileRecordLength);
-    m_channels.openBinary();
-    m_channels.setRecordNumber(1);
-    m_channels.readRecord();
-    const std::string record = m_channels.channel(kNameChannel).recordBuffer;
-    m_channels.close(kNameChannel);
-    m_channels.takeHeldFailure();
+    records::RecordFile names(m_paths, file, payroll::kCompanyFileRecordLength);
+    std::string record;
+    if (names.open().ok())
+        (void)names.read(1, record);
     if (record.empty() || record[0] != payroll::kInUse)
         return {};
-    return std::string(records::trim(payroll::unpackCompanyRecord(record)[2]));
+    return std::string(records::trim(payroll::unpackCompanyRecord(record)[payroll::company_field::kName]));
 }
 
-std::vector<CompanyChoice> CompanyStore::choices()
+std::vector<CompanyChoice> CompanyStore::choices() const
 {
     std::vector<CompanyChoice> found;
     for (const int company : companies())
@@ -108,63 +97,53 @@ std::vector<CompanyChoice> CompanyStore::choices()
     return found;
 }
 
-CompanyRecord CompanyStore::load(const CompanyRecordPlace& place)
+CompanyRecord CompanyStore::load(const CompanyRecordPlace& place) const
 {
     CompanyRecord record;
     record.place = place;
     std::string bytes;
     // A company whose file is not there yet starts blank; the file is made by the first save.
     record.state = CompanyRecord::State::Absent;
-    if (!place.fileName.empty() && m_channels.paths().fileExists(place.fileName)) {
+    if (!place.fileName.empty() && m_paths.fileExists(place.fileName)) {
         record.state = CompanyRecord::State::Unread;
-        records::FailureHold hold(m_channels);
-        m_channels.select(kRecordChannel, place.fileName, place.recordLength);
-        m_channels.openBinary();
-        if (m_channels.lastError() == 0) {
-            m_channels.setRecordNumber(static_cast<double>(place.recordNumber));
-            m_channels.readRecord();
-            bytes = m_channels.channel(kRecordChannel).recordBuffer;
+        records::RecordFile file(m_paths, place.fileName, place.recordLength);
+        records::FileResult result = file.open();
+        if (result.ok()) {
+            result = file.read(place.recordNumber, bytes);
             if (bytes.size() == static_cast<std::size_t>(place.recordLength)) {
                 record.state = CompanyRecord::State::Whole;
             } else {
                 // Where the file ends before the slot there is nothing to lose; where it
                 // holds part of the record, the empty boxes must never replace it.
-                const RecordSlot slot(m_channels, kRecordChannel, place.recordNumber);
+                const RecordSlot slot(file, place.recordNumber);
                 if (slot.known() && slot.bytesBefore().empty())
                     record.state = CompanyRecord::State::Absent;
             }
         }
-        record.read = lastFailure(m_channels);
-        m_channels.close(kRecordChannel);
+        record.read = StoreResult::ofFile(result);
     }
     record.inUse = !bytes.empty() && bytes[0] == payroll::kInUse;
     record.fields = payroll::unpackCompanyRecord(bytes);
     return record;
 }
 
-CompanyRecord CompanyStore::inspect(int company)
+CompanyRecord CompanyStore::inspect(int company) const
 {
     CompanyRecord record;
     record.place = placeOf(company);
     record.state = CompanyRecord::State::Absent;
-    if (!entryExists(m_channels.paths(), record.place.fileName))
+    if (!entryExists(m_paths, record.place.fileName))
         return record;
     // The register files are only read: no file is created, and whatever is not a plain file
     // is named with its failure.
     record.state = CompanyRecord::State::Unread;
-    records::FailureHold hold(m_channels);
-    m_channels.select(kRecordChannel, record.place.fileName, record.place.recordLength);
-    m_channels.openBinaryForReading();
-    record.read = lastFailure(m_channels);
-    if (record.read.failed()) {
-        m_channels.close(kRecordChannel);
+    records::RecordFile file(m_paths, record.place.fileName, record.place.recordLength);
+    record.read = StoreResult::ofFile(file.openForReading());
+    if (record.read.failed())
         return record;
-    }
-    m_channels.setRecordNumber(1);
-    m_channels.readRecord();
-    record.read = lastFailure(m_channels);
-    const std::string bytes = m_channels.channel(kRecordChannel).recordBuffer;
-    m_channels.close(kRecordChannel);
+    std::string bytes;
+    record.read = StoreResult::ofFile(file.read(1, bytes));
+    file.close();
     if (record.read.failed())
         return record;
     record.state = CompanyRecord::State::Whole;
@@ -189,26 +168,22 @@ StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFiel
 
     // A file that this save makes and cannot fill is taken away again: an empty company file
     // would be listed as a company that cannot be read.
-    const bool existed = m_channels.paths().fileExists(place.fileName);
+    const bool existed = m_paths.fileExists(place.fileName);
     const auto removeIfMadeHere = [&] {
         if (existed)
             return;
         std::error_code error;
-        const fs::path made = m_channels.paths().hostPath(place.fileName);
+        const fs::path made = m_paths.hostPath(place.fileName);
         if (fs::is_regular_file(fs::symlink_status(made, error)))
             fs::remove(made, error);
     };
-    records::FailureHold hold(m_channels);
-    m_channels.select(kRecordChannel, place.fileName, place.recordLength);
-    m_channels.openBinary();
-    if (m_channels.lastError() != 0) {
-        const StoreResult failure = lastFailure(m_channels);
-        m_channels.close(kRecordChannel);
+    records::RecordFile file(m_paths, place.fileName, place.recordLength);
+    if (const records::FileResult opened = file.open(); opened.failed()) {
         removeIfMadeHere();
-        return failure; // nothing was written
+        return StoreResult::ofFile(opened); // nothing was written
     }
 
-    RecordSlot slot(m_channels, kRecordChannel, place.recordNumber);
+    RecordSlot slot(file, place.recordNumber);
     std::string output = packed;
     const std::string& before = slot.bytesBefore();
     if (slot.known() && before.size() < static_cast<std::size_t>(place.recordLength)) {
@@ -219,11 +194,11 @@ StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFiel
             output += before.substr(output.size());
         output.resize(static_cast<std::size_t>(place.recordLength), records::kBlank);
     }
-    const records::Failure failure = slot.write(output);
-    m_channels.close(kRecordChannel);
-    if (failure.error != 0) {
+    const records::FileResult written = slot.write(output);
+    file.close();
+    if (written.failed()) {
         removeIfMadeHere();
-        return StoreResult::ofFile(failure);
+        return StoreResult::ofFile(written);
     }
     record.state = CompanyRecord::State::Whole;
     record.read = {};

@@ -8,8 +8,8 @@
 #include "registers/store_result.h"
 
 namespace records {
-class Channels;
 struct Installation;
+class PathMapper;
 } // namespace records
 
 // The company register as a record store: which companies have a master record in the
@@ -58,14 +58,12 @@ struct CompanyChoice {
     std::string name;
 };
 
-// The company register of an installation, on record channels 1 (the master record) and 3
-// (the names of the scan) of `channels`. Nothing is shown: every failure is handed back.
+// The company register of an installation, whose files `paths` finds. Every operation opens
+// the file it needs and closes it again. Nothing is shown: every failure is handed back.
 class CompanyStore {
 public:
-    static constexpr int kRecordChannel = 1;
-    static constexpr int kNameChannel = 3;
-
-    CompanyStore(records::Channels& channels, const records::Installation& installation);
+    // `paths` and `installation` outlive the store.
+    CompanyStore(const records::PathMapper& paths, const records::Installation& installation);
 
     // The company scan: the companies of the working year whose file exists, ascending. One
     // listing of the data directory tells which company folders there are; only their files
@@ -82,20 +80,20 @@ public:
 
     // The name of company n (field 2 trimmed); empty when its file does not exist, cannot be
     // read or holds no saved record. Nothing is created; failures are dropped.
-    std::string companyName(int company);
+    std::string companyName(int company) const;
     // The companies of the scan with their names.
-    std::vector<CompanyChoice> choices();
+    std::vector<CompanyChoice> choices() const;
 
     // Reads the record at `place` as the company window shows it: a company whose file is not
     // there yet is Absent and nothing is created; a file that ends before the record is
     // Absent too (with the failure of the read); one that ends inside it, or cannot be
     // opened or read, is Unread.
-    CompanyRecord load(const CompanyRecordPlace& place);
+    CompanyRecord load(const CompanyRecordPlace& place) const;
     // Reads record 1 of company n for a check, for reading only: nothing is ever created or
     // written. Absent when nothing has the file's name; Unread, with the failure, when
     // something does and cannot be read (a link to nothing, a folder, a FIFO, a record cut
     // short); Whole otherwise.
-    CompanyRecord inspect(int company);
+    CompanyRecord inspect(int company) const;
 
     // NotReadWhole ("Il record della ditta non e' stato letto per intero: nessuna modifica
     // salvata ") when `record` may not be written; Done otherwise.
@@ -111,7 +109,7 @@ public:
     StoreResult blank(CompanyRecord& record);
 
 private:
-    records::Channels& m_channels;
+    const records::PathMapper& m_paths;
     const records::Installation& m_installation;
 };
 

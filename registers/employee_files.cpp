@@ -5,10 +5,10 @@
 
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "registers/company_store.h"
 #include "registers/employee_store.h"
@@ -17,22 +17,16 @@ namespace registers {
 
 namespace {
 
-constexpr int kNameChannel = 3;
-
 // Record 1 of an existing file, empty when there is none or it cannot be read: a name is
 // only looked up, and a file that cannot tell it shows no message.
-std::string firstRecord(records::Channels& channels, const std::string& fileName, int recordLength)
+std::string firstRecord(const records::PathMapper& paths, const std::string& fileName, int recordLength)
 {
-    if (!channels.paths().fileExists(fileName))
+    if (!paths.fileExists(fileName))
         return {};
-    records::FailureHold hold(channels);
-    channels.select(kNameChannel, fileName, recordLength);
-    channels.openBinary();
-    channels.setRecordNumber(1);
-    channels.readRecord();
-    std::string record = channels.channel(kNameChannel).recordBuffer;
-    channels.close(kNameChannel);
-    channels.takeHeldFailure();
+    records::RecordFile file(paths, fileName, recordLength);
+    std::string record;
+    if (file.open().ok())
+        (void)file.read(1, record);
     return record;
 }
 
@@ -46,10 +40,10 @@ std::string employeeDataFile(std::string_view selectedDataFile, int dataAreaSele
         + (dataAreaSelector == kPagmarArea ? "pagmar\\unb" : "paghe\\unb") + std::string(tail);
 }
 
-std::string companyNameOf(records::Channels& channels, const records::Installation& installation,
+std::string companyNameOf(const records::PathMapper& paths, const records::Installation& installation,
                           std::string_view selectedDataFile)
 {
-    const std::string header = firstRecord(channels, std::string(selectedDataFile), payroll::kCompanyRecordLength);
+    const std::string header = firstRecord(paths, std::string(selectedDataFile), payroll::kCompanyRecordLength);
     if (!header.empty()) {
         const payroll::FieldTable fields = payroll::unpackCompanyHeader(header, payroll::company::kName);
         if (!fields[payroll::company::kName].empty())
@@ -60,10 +54,10 @@ std::string companyNameOf(records::Channels& channels, const records::Installati
         = selectedDataFile.size() >= 9 ? selectedDataFile.substr(selectedDataFile.size() - 9, 3) : std::string_view{};
     if (!records::allDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
         return {};
-    return CompanyStore(channels, installation).companyName(static_cast<int>(records::numericValue(number)));
+    return CompanyStore(paths, installation).companyName(static_cast<int>(records::numericValue(number)));
 }
 
-std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
+std::vector<EmployeeFileChoice> scanEmployeeFiles(const records::PathMapper& paths,
                                                   const records::Installation& installation)
 {
     const std::string year(records::mid(installation.workingYear, 2, 3));
@@ -71,7 +65,7 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
     for (const int selector : {kPagheArea, kPagmarArea}) {
         const std::string folder
             = installation.drivePrefix + (selector == kPagmarArea ? "\\nolv\\pagmar" : "\\nolv\\paghe");
-        std::vector<std::string> names = channels.paths().listDirectory(folder);
+        std::vector<std::string> names = paths.listDirectory(folder);
         std::sort(names.begin(), names.end());
         const std::size_t first = found.size();
         for (const std::string& name : names) {
@@ -85,7 +79,7 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
             if (!records::allDigits(company) || !records::allDigits(month) || monthNumber < 1 || monthNumber > 12)
                 continue;
             const std::string path = folder + "\\" + name;
-            if (!channels.paths().fileExists(path))
+            if (!paths.fileExists(path))
                 continue;
             EmployeeFileChoice choice;
             choice.company = company;
@@ -93,8 +87,8 @@ std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
             choice.dataAreaSelector = selector;
             choice.selectedDataFile = installation.drivePrefix + "\\nolv\\paghe\\una" + company + month + "." + year;
             choice.employeeFile = path;
-            choice.recordCount = EmployeeStore(channels, path, selector).recordsInFile();
-            choice.companyName = companyNameOf(channels, installation, choice.selectedDataFile);
+            choice.recordCount = EmployeeStore(paths, path, selector).recordsInFile();
+            choice.companyName = companyNameOf(paths, installation, choice.selectedDataFile);
             found.push_back(std::move(choice));
         }
         std::sort(found.begin() + static_cast<std::ptrdiff_t>(first), found.end(),

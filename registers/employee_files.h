@@ -6,8 +6,8 @@
 #include <vector>
 
 namespace records {
-class Channels;
 struct Installation;
+class PathMapper;
 } // namespace records
 
 // The employee data files of the employee register: per company and month the payroll
@@ -28,7 +28,7 @@ std::string employeeDataFile(std::string_view selectedDataFile, int dataAreaSele
 // The company's name for the operator: field 11 of the header of the company data file,
 // else field 2 of the company's master record in the company register, else nothing.
 // Files that do not exist are not created; nothing is shown.
-std::string companyNameOf(records::Channels& channels, const records::Installation& installation,
+std::string companyNameOf(const records::PathMapper& paths, const records::Installation& installation,
                           std::string_view selectedDataFile);
 
 // One employee data file of the working year, as the register can open it.
@@ -44,7 +44,7 @@ struct EmployeeFileChoice {
 
 // Every employee data file of the working year in the two folders, by folder ("paghe"
 // first), company and month.
-std::vector<EmployeeFileChoice> scanEmployeeFiles(records::Channels& channels,
+std::vector<EmployeeFileChoice> scanEmployeeFiles(const records::PathMapper& paths,
                                                   const records::Installation& installation);
 
 } // namespace registers

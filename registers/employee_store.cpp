@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <span>
 
-#include "records/channels.h"
 #include "records/host_paths.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "registers/record_slot.h"
 
@@ -16,29 +16,24 @@ constexpr const char* kUnreadRecord
     = "Il record del dipendente non e' stato letto per intero: nessuna modifica salvata ";
 
 constexpr std::size_t kRecordLength = payroll::kEmployeeRecordLength;
-// Entries 1 to 214 end at position 1362; in the folder "pagmar" a 12-character entry 216
-// follows at 1363, and the record's further layout is not known there.
-constexpr int kLastCommonEntry = 214;
-constexpr int kPagmarPost95Entry = 216;
-constexpr std::size_t kPagmarPost95Position = 1363;
-constexpr std::size_t kPagmarPost95Length = 12;
-// Entries 218, 219 and 257 of the folder "paghe".
-constexpr int kPayKindEntry = 218;
-constexpr int kPost95Entry = 219;
-constexpr int kOperatingUnitEntry = 257;
+// In the folder "pagmar" the 12-character entry 216 follows entry 214, and the record's
+// further layout is not known there.
+using payroll::employee::kLastCommonEntry;
+using payroll::employee::kPagmarPost95;
+constexpr auto kPagmarPost95Position = static_cast<std::size_t>(payroll::employee::kPagmarPost95Position);
+constexpr auto kPagmarPost95Length = static_cast<std::size_t>(payroll::employee::kPagmarPost95Length);
+// Entries of the folder "paghe" that the window shows beside entries 1 to 20.
+using payroll::employee::kOperatingUnit;
+using payroll::employee::kPayKind;
+using payroll::employee::kPost95;
 // Entries 1 to 20 are the ones every box of the window shows.
 constexpr int kBoxedEntries = 20;
 
-StoreResult lastFailure(records::Channels& channels)
+// The failure of a read that left no whole record: the file's, which a failed read always
+// gives.
+StoreResult readFailure(const records::FileResult& read)
 {
-    return channels.lastError() != 0 ? StoreResult::ofFile(channels.takeHeldFailure()) : StoreResult{};
-}
-
-// The failure of a read that left no whole record: the channel's, which a failed read always
-// sets.
-StoreResult readFailure(records::Channels& channels)
-{
-    StoreResult failure = lastFailure(channels);
+    StoreResult failure = StoreResult::ofFile(read);
     if (failure.ok())
         failure = {StoreResult::Outcome::FileFailed, 0, {}};
     return failure;
@@ -46,8 +41,8 @@ StoreResult readFailure(records::Channels& channels)
 
 } // namespace
 
-EmployeeStore::EmployeeStore(records::Channels& channels, std::string fileName, int dataAreaSelector)
-    : m_channels(channels)
+EmployeeStore::EmployeeStore(const records::PathMapper& paths, std::string fileName, int dataAreaSelector)
+    : m_paths(paths)
     , m_fileName(std::move(fileName))
     , m_dataAreaSelector(dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea)
 {
@@ -55,13 +50,13 @@ EmployeeStore::EmployeeStore(records::Channels& channels, std::string fileName, 
 
 bool EmployeeStore::exists() const
 {
-    return m_channels.paths().fileExists(m_fileName);
+    return m_paths.fileExists(m_fileName);
 }
 
 std::int64_t EmployeeStore::recordsInFile() const
 {
     std::error_code error;
-    const auto size = std::filesystem::file_size(m_channels.paths().hostPath(m_fileName), error);
+    const auto size = std::filesystem::file_size(m_paths.hostPath(m_fileName), error);
     if (error)
         return 0;
     return static_cast<std::int64_t>((size + kRecordLength - 1) / kRecordLength);
@@ -81,62 +76,56 @@ StoreResult EmployeeStore::checkWritable(const EmployeeRecord& shown) const
     return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord};
 }
 
-StoreResult EmployeeStore::open()
+records::RecordFile EmployeeStore::file() const
+{
+    return records::RecordFile(m_paths, m_fileName, static_cast<int>(kRecordLength));
+}
+
+StoreResult EmployeeStore::open(records::RecordFile& file) const
 {
     // Opening a missing file would leave an empty one where the payroll program keeps its own.
     if (StoreResult missing = checkExists(); missing.failed())
         return missing;
-    m_channels.select(kChannel, m_fileName, static_cast<int>(kRecordLength));
-    m_channels.openBinary();
-    if (m_channels.lastError() != 0) {
-        const StoreResult failure = lastFailure(m_channels);
-        m_channels.close(kChannel);
-        return failure;
-    }
-    return {};
+    return StoreResult::ofFile(file.open());
 }
 
-EmployeeList EmployeeStore::listRecords(std::int64_t count)
+EmployeeList EmployeeStore::listRecords(const records::RecordFile& file, std::int64_t count)
 {
     EmployeeList list;
+    std::string record;
     for (std::int64_t k = 1; k <= count; ++k) {
-        m_channels.setCurrent(kChannel);
-        m_channels.setRecordNumber(static_cast<double>(k));
-        m_channels.readRecord();
-        if (m_channels.lastError() != 0) {
-            list.records.push_back({k, lastFailure(m_channels), {}, {}, {}});
+        if (const records::FileResult read = file.read(k, record); read.failed()) {
+            list.records.push_back({k, StoreResult::ofFile(read), {}, {}, {}});
             continue;
         }
-        const std::string& record = m_channels.channel(kChannel).recordBuffer;
         if (record.empty() || record[0] != payroll::kInUse)
             continue;
-        list.records.push_back({k, {}, std::string(records::mid(record, 2, 16)),
-                                std::string(records::mid(record, 18, 24)), std::string(records::mid(record, 42, 20))});
+        const auto entry = [&record](int number) {
+            const payroll::FieldSlot slot = payroll::employeeLayout().slot(number);
+            return std::string(records::mid(record, static_cast<std::size_t>(slot.position),
+                                            static_cast<std::size_t>(slot.length)));
+        };
+        list.records.push_back({k, {}, entry(payroll::employee::kFiscalCode), entry(payroll::employee::kSurname),
+                                entry(payroll::employee::kFirstName)});
     }
-    m_channels.close(kChannel);
     return list;
 }
 
-EmployeeList EmployeeStore::list(std::int64_t count)
+EmployeeList EmployeeStore::list(std::int64_t count) const
 {
-    records::FailureHold hold(m_channels);
-    const StoreResult opened = open();
+    records::RecordFile employees = file();
+    const StoreResult opened = open(employees);
     if (opened.failed())
         return {opened, {}};
-    return listRecords(count);
+    return listRecords(employees, count);
 }
 
-EmployeeList EmployeeStore::inspect()
+EmployeeList EmployeeStore::inspect() const
 {
-    records::FailureHold hold(m_channels);
-    m_channels.select(kChannel, m_fileName, static_cast<int>(kRecordLength));
-    m_channels.openBinaryForReading();
-    if (m_channels.lastError() != 0) {
-        const StoreResult opened = lastFailure(m_channels);
-        m_channels.close(kChannel);
-        return {opened, {}};
-    }
-    return listRecords(recordsInFile());
+    records::RecordFile employees = file();
+    if (const records::FileResult opened = employees.openForReading(); opened.failed())
+        return {StoreResult::ofFile(opened), {}};
+    return listRecords(employees, recordsInFile());
 }
 
 std::vector<std::string> EmployeeStore::entriesOf(const std::string& record) const
@@ -145,25 +134,20 @@ std::vector<std::string> EmployeeStore::entriesOf(const std::string& record) con
     if (m_dataAreaSelector == kPagmarArea) {
         for (std::size_t k = kLastCommonEntry + 1; k < entries.size(); ++k)
             entries[k].clear();
-        entries[kPagmarPost95Entry] = std::string(records::mid(record, kPagmarPost95Position, kPagmarPost95Length));
+        entries[kPagmarPost95] = std::string(records::mid(record, kPagmarPost95Position, kPagmarPost95Length));
     }
     return entries;
 }
 
-EmployeeRecord EmployeeStore::load(std::int64_t recordNumber)
+EmployeeRecord EmployeeStore::load(std::int64_t recordNumber) const
 {
     EmployeeRecord shown;
     shown.recordNumber = recordNumber;
     std::string record;
-    records::FailureHold hold(m_channels);
-    shown.read = open();
-    if (shown.read.ok()) {
-        m_channels.setRecordNumber(static_cast<double>(recordNumber));
-        m_channels.readRecord();
-        shown.read = lastFailure(m_channels);
-        record = m_channels.channel(kChannel).recordBuffer;
-        m_channels.close(kChannel);
-    }
+    records::RecordFile employees = file();
+    shown.read = open(employees);
+    if (shown.read.ok())
+        shown.read = StoreResult::ofFile(employees.read(recordNumber, record));
     shown.whole = record.size() == kRecordLength;
     shown.entries = entriesOf(record);
     return shown;
@@ -173,20 +157,17 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
 {
     if (StoreResult refused = checkWritable(shown); refused.failed())
         return refused;
-    records::FailureHold hold(m_channels);
-    if (StoreResult opened = open(); opened.failed())
+    records::RecordFile employees = file();
+    if (StoreResult opened = open(employees); opened.failed())
         return opened;
     // The record is read again and changed only where the boxes go: what the payroll
     // program keeps in the other fields stays as it is now in the file.
-    m_channels.setRecordNumber(static_cast<double>(shown.recordNumber));
-    m_channels.readRecord();
-    std::string record = m_channels.channel(kChannel).recordBuffer;
+    std::string record;
+    const records::FileResult read = employees.read(shown.recordNumber, record);
     if (record.size() != kRecordLength) {
         // A slot that holds no whole record is not written, so the register never makes
         // one up.
-        const StoreResult failure = readFailure(m_channels);
-        m_channels.close(kChannel);
-        return failure;
+        return readFailure(read);
     }
 
     const payroll::FieldLayout& layout = payroll::employeeLayout();
@@ -201,9 +182,9 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
         payroll::store(layout, std::span<const std::string>(stored.data(), kBoxedEntries + 1), record);
         record.replace(kPagmarPost95Position - 1, kPagmarPost95Length, typed(part.post95, kPagmarPost95Length));
     } else {
-        stored[kPayKindEntry] = typed(part.payKind, width(kPayKindEntry));
-        stored[kPost95Entry] = typed(part.post95, width(kPost95Entry));
-        stored[kOperatingUnitEntry] = typed(part.operatingUnit, width(kOperatingUnitEntry));
+        stored[kPayKind] = typed(part.payKind, width(kPayKind));
+        stored[kPost95] = typed(part.post95, width(kPost95));
+        stored[kOperatingUnit] = typed(part.operatingUnit, width(kOperatingUnit));
         payroll::store(layout, stored, record);
         const payroll::FieldSlot last = layout.slot(payroll::kEmployeeEntryCount);
         const auto end = static_cast<std::size_t>(last.position + last.length - 1);
@@ -211,11 +192,9 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
     }
     record[0] = payroll::kInUse;
 
-    RecordSlot slot(m_channels, kChannel, shown.recordNumber);
-    const records::Failure failure = slot.write(record);
-    m_channels.close(kChannel);
-    if (failure.error != 0)
-        return StoreResult::ofFile(failure);
+    RecordSlot slot(employees, shown.recordNumber);
+    if (const records::FileResult written = slot.write(record); written.failed())
+        return StoreResult::ofFile(written);
     shown.entries = entriesOf(record);
     shown.read = {};
     return {};
@@ -223,21 +202,16 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
 
 StoreResult EmployeeStore::remove(std::int64_t recordNumber)
 {
-    records::FailureHold hold(m_channels);
-    if (StoreResult opened = open(); opened.failed())
+    records::RecordFile employees = file();
+    if (StoreResult opened = open(employees); opened.failed())
         return opened;
-    m_channels.setRecordNumber(static_cast<double>(recordNumber));
-    m_channels.readRecord();
-    if (m_channels.channel(kChannel).recordBuffer.size() != kRecordLength) {
+    std::string record;
+    if (const records::FileResult read = employees.read(recordNumber, record); record.size() != kRecordLength) {
         // Nothing to delete there.
-        const StoreResult failure = readFailure(m_channels);
-        m_channels.close(kChannel);
-        return failure;
+        return readFailure(read);
     }
-    RecordSlot slot(m_channels, kChannel, recordNumber);
-    const records::Failure failure = slot.write(std::string(kRecordLength, '\0'));
-    m_channels.close(kChannel);
-    return StoreResult::ofFile(failure);
+    RecordSlot slot(employees, recordNumber);
+    return StoreResult::ofFile(slot.write(std::string(kRecordLength, '\0')));
 }
 
 } // namespace registers

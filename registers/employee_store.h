@@ -10,7 +10,8 @@
 #include "registers/store_result.h"
 
 namespace records {
-class Channels;
+class PathMapper;
+class RecordFile;
 } // namespace records
 
 // The employee register as a record store: the employee data file of one company and month,
@@ -60,15 +61,14 @@ struct PersonalPart {
     std::string payKind;       // entry 218; not in "pagmar"
 };
 
-// The employee data file of one company and month ("C:\nolv\paghe\unb00903.016"), read and
-// written on record channel 2 of `channels`: record k is employee k, 2000 characters, "$" in
-// position 1 while in use. Every operation opens the file and closes it again; nothing is
-// shown, every failure is handed back. A missing file is never made.
+// The employee data file of one company and month ("C:\nolv\paghe\unb00903.016"), whose
+// host file `paths` finds: record k is employee k, 2000 characters, "$" in position 1 while
+// in use. Every operation opens the file and closes it again; nothing is shown, every
+// failure is handed back. A missing file is never made.
 class EmployeeStore {
 public:
-    static constexpr int kChannel = 2;
-
-    EmployeeStore(records::Channels& channels, std::string fileName, int dataAreaSelector = kPagheArea);
+    // `paths` outlives the store.
+    EmployeeStore(const records::PathMapper& paths, std::string fileName, int dataAreaSelector = kPagheArea);
 
     const std::string& fileName() const { return m_fileName; }
     int dataAreaSelector() const { return m_dataAreaSelector; }
@@ -79,18 +79,18 @@ public:
 
     // The employees in use among records 1 to `count`, as the window lists them: a missing
     // file is "Archivio inesistente " + its name.
-    EmployeeList list(std::int64_t count);
+    EmployeeList list(std::int64_t count) const;
     // Every record of the file for a check, for reading only: nothing is ever created or
     // written; whatever cannot be opened (a link to nothing, a folder, a FIFO) or read (a last
     // record cut short) gives its failure.
-    EmployeeList inspect();
+    EmployeeList inspect() const;
 
     // FileMissing ("Archivio inesistente " + the file's name) when the file is not there;
     // Done otherwise.
     StoreResult checkExists() const;
 
     // Reads record `recordNumber`.
-    EmployeeRecord load(std::int64_t recordNumber);
+    EmployeeRecord load(std::int64_t recordNumber) const;
     // NotReadWhole ("Il record del dipendente non e' stato letto per intero: nessuna modifica
     // salvata ") when `shown` was not read whole; Done otherwise.
     StoreResult checkWritable(const EmployeeRecord& shown) const;
@@ -106,13 +106,14 @@ public:
     StoreResult remove(std::int64_t recordNumber);
 
 private:
-    // Opens the file for reading and writing; FileMissing without touching it when it is not
+    // Opens `file` for reading and writing; FileMissing without touching it when it is not
     // there.
-    StoreResult open();
+    StoreResult open(records::RecordFile& file) const;
+    records::RecordFile file() const;
     std::vector<std::string> entriesOf(const std::string& record) const;
-    EmployeeList listRecords(std::int64_t count);
+    static EmployeeList listRecords(const records::RecordFile& file, std::int64_t count);
 
-    records::Channels& m_channels;
+    const records::PathMapper& m_paths;
     std::string m_fileName;
     int m_dataAreaSelector;
 };

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "payroll/company_code_lists.h"
+#include "records/file_result.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
@@ -12,6 +13,8 @@
 #include "registers/questions.h"
 
 namespace registers {
+
+namespace company_field = payroll::company_field;
 
 namespace {
 
@@ -58,8 +61,8 @@ constexpr const char* kHelpTexts[FDittaForm::kFieldCount + 1] = {
 const char* checkedBoxLabel(int box)
 {
     switch (box) {
-    case 3: return "Codice fiscale";
-    case 5: return "Data di nascita";
+    case company_field::kFiscalCode: return "Codice fiscale";
+    case company_field::kBirthDate: return "Data di nascita";
     default: return "Partita IVA";
     }
 }
@@ -85,23 +88,15 @@ void describe(std::string& label, const std::string& value, const char* zero, co
 
 namespace {
 
-// The fields that the window checks, derives or describes, by number.
-constexpr int kKindField = 1;
-constexpr int kFiscalCodeField = 3;
-constexpr int kSexField = 4;
-constexpr int kBirthDateField = 5;
-constexpr int kBirthPlaceField = 6;
-constexpr int kVatNumberField = 8;
-
 // The box and field of each code list.
 int fieldOf(CodeList list)
 {
     switch (list) {
-    case CodeList::LegalForm: return 11;
-    case CodeList::Sector: return 9;
-    case CodeList::Activity: return 10;
-    case CodeList::Intermediary: return 33;
-    case CodeList::AccountPersonalization: return 29;
+    case CodeList::LegalForm: return company_field::kLegalForm;
+    case CodeList::Sector: return company_field::kSector;
+    case CodeList::Activity: return company_field::kActivityCode;
+    case CodeList::Intermediary: return company_field::kIntermediary;
+    case CodeList::AccountPersonalization: return company_field::kAccountPersonalization;
     }
     return 0;
 }
@@ -160,9 +155,8 @@ const TextBox& CompanyBoxes::box(int field) const
 
 FDittaForm::FDittaForm(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
-    , m_store(m_channels, workplace.shared.installation)
-    , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
+    , m_store(workplace.shared.paths, workplace.shared.installation)
+    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
 {
     for (int i = 1; i <= kFieldCount; ++i)
         box(i).maxLength = static_cast<int>(payroll::kCompanyFields[static_cast<std::size_t>(i)].length);
@@ -173,7 +167,8 @@ FDittaForm::FDittaForm(records::Workplace workplace)
 
 void FDittaForm::selectCompany(int company)
 {
-    completeInstallation(m_channels, m_workplace.shared.installation);
+    records::showFailures(m_workplace.prompter,
+                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
     const CompanyRecordPlace place = m_store.placeOf(company);
     selectRecord(place.fileName, place.recordLength, place.recordNumber);
 }
@@ -200,7 +195,8 @@ bool FDittaForm::openCompany(int company)
 
 void FDittaForm::load()
 {
-    completeInstallation(m_channels, m_workplace.shared.installation);
+    records::showFailures(m_workplace.prompter,
+                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
     showRecord();
     scanCompanies();
 }
@@ -219,7 +215,7 @@ void FDittaForm::showFields()
     fields = m_shownFields;
     for (int i = 1; i <= kFieldCount; ++i)
         box(i).text = fields[static_cast<std::size_t>(i)];
-    const std::string& date = fields[kBirthDateField];
+    const std::string& date = fields[company_field::kBirthDate];
     birthDay.text = records::mid(date, 1, 2);
     birthMonth.text = records::mid(date, 3, 2);
     birthYear.text = records::mid(date, 5, 4);
@@ -233,12 +229,12 @@ void FDittaForm::scanCompanies()
 
 void FDittaForm::refreshDescriptions()
 {
-    describe(kindDescription, fields[kKindField], "Ditta individuale", "Societ\xE0", "Professionista");
-    describe(accountingDescription, fields[13], "Ordinaria", "Semplificata");
-    describe(settlementDescription, fields[14], "Trimestrale", "Mensile");
-    describe(takingsDescription, fields[28], "Senza corrispettivi", "Normali", "Ventilazione");
-    describe(field32Description, fields[32], "Non gestite", "Gestite");
-    describe(field34Description, fields[34], "Non gestito", "Gestito");
+    describe(kindDescription, fields[company_field::kKind], "Ditta individuale", "Societ\xE0", "Professionista");
+    describe(accountingDescription, fields[company_field::kAccountingRegime], "Ordinaria", "Semplificata");
+    describe(settlementDescription, fields[company_field::kVatSettlement], "Trimestrale", "Mensile");
+    describe(takingsDescription, fields[company_field::kTakings], "Senza corrispettivi", "Normali", "Ventilazione");
+    describe(field32Description, fields[company_field::kField32], "Non gestite", "Gestite");
+    describe(field34Description, fields[company_field::kField34], "Non gestito", "Gestito");
 }
 
 void FDittaForm::showStatus(std::string_view text)
@@ -264,14 +260,14 @@ void FDittaForm::boxChanged(int field)
 void FDittaForm::joinBirthDate()
 {
     birthDate.text = records::fitRight(birthDay.text + birthMonth.text + birthYear.text,
-                                       payroll::kCompanyFields[kBirthDateField].length);
-    fields[kBirthDateField] = birthDate.text;
+                                       payroll::kCompanyFields[company_field::kBirthDate].length);
+    fields[company_field::kBirthDate] = birthDate.text;
 }
 
 void FDittaForm::setBirthDate(std::string_view date)
 {
     birthDate.text = std::string(date);
-    boxChanged(kBirthDateField);
+    boxChanged(company_field::kBirthDate);
     birthDay.text = records::mid(date, 1, 2);
     birthMonth.text = records::mid(date, 3, 2);
     birthYear.text = records::mid(date, 5, 4);
@@ -313,7 +309,7 @@ void FDittaForm::birthYearLeft()
         m_checks.checkDate(birthDate.text);
     // The date boxes stand for field 5: the focus goes back to the day.
     if (m_checks.lastCheckFailed)
-        focusRequest = kBirthDateField;
+        focusRequest = company_field::kBirthDate;
 }
 
 void FDittaForm::boxEntered(int field)
@@ -333,13 +329,13 @@ void FDittaForm::boxLeft(int field)
     TextBox& left = box(field);
     left.text = records::padRight(left.text, static_cast<std::size_t>(left.maxLength));
     boxChanged(field);
-    if (field != kFiscalCodeField && field != kBirthDateField && field != kVatNumberField)
+    if (field != company_field::kFiscalCode && field != company_field::kBirthDate && field != company_field::kVatNumber)
         return;
 
     // A box whose check fails keeps the focus, so that the operator corrects it first.
     m_checks.lastCheckFailed = false;
     switch (field) {
-    case kFiscalCodeField: {
+    case company_field::kFiscalCode: {
         if (kind.text == "0" || kind.text == "2") {
             m_checks.checkFiscalCode(left.text);
             std::string birth = left.text;
@@ -347,9 +343,9 @@ void FDittaForm::boxLeft(int field)
             // they hold rather than pieces of the fiscal code.
             if (m_checks.birthDataFromFiscalCode(birth)) {
                 sex.text = m_checks.sex;
-                boxChanged(kSexField);
+                boxChanged(company_field::kSex);
                 birthPlace.text = m_checks.birthMunicipality;
-                boxChanged(kBirthPlaceField);
+                boxChanged(company_field::kBirthPlace);
                 setBirthDate(birth);
             }
         } else if (kind.text == "1") {
@@ -358,12 +354,12 @@ void FDittaForm::boxLeft(int field)
             const std::string vat = left.text.substr(0, std::min<std::size_t>(left.text.size(), 11));
             if (m_checks.checkVatNumber(vat).outcome == CheckResult::Outcome::Passed) {
                 vatNumber.text = vat;
-                boxChanged(kVatNumberField);
+                boxChanged(company_field::kVatNumber);
             }
         }
         break;
     }
-    case kBirthDateField:
+    case company_field::kBirthDate:
         // The birth date, which the three date boxes show too and which a save takes from
         // them. The description of the activity (box 7) is free text and is not checked.
         setBirthDate(left.text);
@@ -383,7 +379,6 @@ void FDittaForm::hide()
 {
     if (!leaveRecord())
         return;
-    m_channels.closeAll();
     visible = false;
 }
 
@@ -445,7 +440,7 @@ std::string FDittaForm::boxText(int field) const
     // As a save stores it: the birth date from its three boxes, every field cut or filled
     // with blanks to its length.
     const std::string text
-        = field == kBirthDateField ? birthDay.text + birthMonth.text + birthYear.text : box(field).text;
+        = field == company_field::kBirthDate ? birthDay.text + birthMonth.text + birthYear.text : box(field).text;
     return records::fitRight(text, payroll::kCompanyFields[static_cast<std::size_t>(field)].length);
 }
 
@@ -456,15 +451,15 @@ std::vector<FDittaForm::FailedCheck> FDittaForm::failedChecks() const
         if (result.failed())
             failed.push_back({field, result.message});
     };
-    const std::string kindCode = boxText(kKindField);
+    const std::string kindCode = boxText(company_field::kKind);
     if (kindCode == "0" || kindCode == "2")
-        add(kFiscalCodeField, checkFiscalCode(boxText(kFiscalCodeField)));
+        add(company_field::kFiscalCode, checkFiscalCode(boxText(company_field::kFiscalCode)));
     else if (kindCode == "1")
-        add(kFiscalCodeField, checkVatNumber(boxText(kFiscalCodeField).substr(0, 11)));
-    if (records::numericValue(boxText(kBirthDateField)) > 0)
-        add(kBirthDateField, checkDate(boxText(kBirthDateField)));
-    if (records::numericValue(boxText(kVatNumberField)) > 0)
-        add(kVatNumberField, checkVatNumber(boxText(kVatNumberField)));
+        add(company_field::kFiscalCode, checkVatNumber(boxText(company_field::kFiscalCode).substr(0, 11)));
+    if (records::numericValue(boxText(company_field::kBirthDate)) > 0)
+        add(company_field::kBirthDate, checkDate(boxText(company_field::kBirthDate)));
+    if (records::numericValue(boxText(company_field::kVatNumber)) > 0)
+        add(company_field::kVatNumber, checkVatNumber(boxText(company_field::kVatNumber)));
     return failed;
 }
 
@@ -487,7 +482,8 @@ bool FDittaForm::edited() const
     if (!m_shown)
         return false;
     for (int i = 1; i <= kFieldCount; ++i) {
-        const std::string text = i == kBirthDateField ? birthDay.text + birthMonth.text + birthYear.text : box(i).text;
+        const std::string text
+            = i == company_field::kBirthDate ? birthDay.text + birthMonth.text + birthYear.text : box(i).text;
         if (records::trim(text) != records::trim(m_shownFields[static_cast<std::size_t>(i)]))
             return true;
     }
@@ -555,26 +551,29 @@ bool FDittaForm::close()
 
 void FDittaForm::chooseCode(CodeList list)
 {
+    const records::PathMapper& paths = m_workplace.shared.paths;
     const records::Installation& installation = m_workplace.shared.installation;
-    std::vector<std::string> entries;
+    payroll::CodeListFile read;
     switch (list) {
     case CodeList::LegalForm:
-        entries = payroll::legalFormEntries();
+        read.entries = payroll::legalFormEntries();
         break;
     case CodeList::Sector:
-        entries = payroll::sectorEntries();
+        read.entries = payroll::sectorEntries();
         break;
     case CodeList::Activity:
-        entries = payroll::activityEntries(m_channels, kListChannel, installation.drivePrefix);
+        read = payroll::activityEntries(paths, installation.drivePrefix);
         break;
     case CodeList::Intermediary:
-        entries = payroll::intermediaryEntries(m_channels, kListChannel, installation.drivePrefix);
+        read = payroll::intermediaryEntries(paths, installation.drivePrefix);
         break;
     case CodeList::AccountPersonalization:
-        entries = payroll::accountPersonalizationEntries(m_channels, kListChannel,
-                                                         std::string(records::trim(installation.dataDirectory)));
+        read = payroll::accountPersonalizationEntries(paths, std::string(records::trim(installation.dataDirectory)));
         break;
     }
+    // What could not be read of a list's file is told before the list is offered.
+    records::showFailures(m_workplace.prompter, read.failures);
+    const std::vector<std::string>& entries = read.entries;
     if (m_codeLists == nullptr)
         return;
     const std::optional<std::string> chosen = m_codeLists->choose(list, entries);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "payroll/company_register.h"
-#include "records/channels.h"
 #include "records/shared_values.h"
 #include "records/text_box.h"
 #include "registers/box_keys.h"
@@ -92,7 +91,6 @@ struct CompanyBoxes {
 class FDittaForm : public CompanyBoxes {
 public:
     static constexpr int kFieldCount = payroll::kCompanyFieldCount;
-    static constexpr int kListChannel = 3;
 
     explicit FDittaForm(records::Workplace workplace);
 
@@ -164,7 +162,6 @@ public:
 
     void setCodeListWindow(CodeListWindow* window) { m_codeLists = window; }
     IdentityChecks& checks() { return m_checks; }
-    records::Channels& channels() { return m_channels; }
     const std::string& fileName() const { return m_record.place.fileName; }
     std::int64_t recordNumber() const { return m_record.place.recordNumber; }
 
@@ -207,7 +204,6 @@ private:
     void hide();
 
     records::Workplace m_workplace;
-    records::Channels m_channels;
     CompanyStore m_store;
     IdentityChecks m_checks;
     CodeListWindow* m_codeLists = nullptr;

@@ -1,22 +1,18 @@
 #include "registers/identity_checks.h"
 
+#include <cstdint>
 #include <filesystem>
 
-#include "records/channels.h"
+#include "records/file_result.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
 
 namespace registers {
-
-namespace {
-
-constexpr std::string_view kMonthLetters = "ABCDEHLMPRST";
-
-} // namespace
 
 BirthData birthDataOf(std::string_view fiscalCode)
 {
@@ -28,7 +24,7 @@ BirthData birthDataOf(std::string_view fiscalCode)
         data.sex = "F";
     }
     const std::string_view letter = records::mid(fiscalCode, 9, 1);
-    const auto month = letter.empty() ? std::string_view::npos : kMonthLetters.find(letter[0]);
+    const auto month = letter.empty() ? std::string_view::npos : payroll::kFiscalCodeMonthLetters.find(letter[0]);
     const std::string_view yearDigits = records::mid(fiscalCode, 7, 2);
     const char* century = records::numericValue(yearDigits) > 9 ? "19" : "20";
 
@@ -40,9 +36,9 @@ BirthData birthDataOf(std::string_view fiscalCode)
     return data;
 }
 
-IdentityChecks::IdentityChecks(records::Channels& channels, const records::Installation& installation,
+IdentityChecks::IdentityChecks(const records::PathMapper& paths, const records::Installation& installation,
                                records::Prompter& prompter)
-    : m_channels(channels)
+    : m_paths(paths)
     , m_installation(installation)
     , m_prompter(prompter)
 {
@@ -80,25 +76,21 @@ bool IdentityChecks::birthDataFromFiscalCode(std::string& text)
     const std::string fileName = m_installation.drivePrefix + kMunicipalityTable;
     // Opening a missing table would leave an empty one in the installation, where the
     // payroll suite expects its own.
-    if (!m_channels.paths().fileExists(fileName))
+    if (!m_paths.fileExists(fileName))
         return false;
     std::error_code error;
-    const auto size = std::filesystem::file_size(m_channels.paths().hostPath(fileName), error);
+    const auto size = std::filesystem::file_size(m_paths.hostPath(fileName), error);
     if (error)
         return false;
-    const auto count = static_cast<double>(size / kMunicipalityRecordLength);
-
-    const int previousChannel = m_channels.current();
-    const double previousRecord = m_channels.recordNumber();
+    const auto count = static_cast<std::int64_t>(size / kMunicipalityRecordLength);
     const std::string code(records::mid(text, 12, 4));
 
-    m_channels.select(kChannel, fileName, kMunicipalityRecordLength);
-    m_channels.openBinary();
+    records::RecordFile table(m_paths, fileName, kMunicipalityRecordLength);
+    records::showFailure(m_prompter, table.open());
     bool found = false;
-    for (double k = 1; k <= count && !found; ++k) {
-        m_channels.setRecordNumber(k);
-        m_channels.getRecord();
-        const std::string& record = m_channels.channel(kChannel).recordBuffer;
+    std::string record;
+    for (std::int64_t k = 1; k <= count && !found; ++k) {
+        records::showFailure(m_prompter, table.lookUp(k, record));
         if (record.empty() || record[0] != '$' || records::mid(record, 2, 4) != code)
             continue;
         birthMunicipality = std::string(records::mid(record, 11, 24));
@@ -109,9 +101,6 @@ bool IdentityChecks::birthDataFromFiscalCode(std::string& text)
         text = std::move(birth.date);
         found = true;
     }
-    m_channels.close(kChannel);
-    m_channels.setCurrent(previousChannel);
-    m_channels.setRecordNumber(previousRecord);
     return found;
 }
 

@@ -6,8 +6,8 @@
 #include "payroll/identity_codes.h"
 
 namespace records {
-class Channels;
 struct Installation;
+class PathMapper;
 class Prompter;
 } // namespace records
 
@@ -43,11 +43,12 @@ inline constexpr int kMunicipalityRecordLength = 200;
 
 // The checks as the windows use them: each shows its message, with an OK button, through
 // the Prompter and says whether it failed, which the window reads to keep the focus on the
-// field. The birth data lookup reads the municipality table on record channel 10 of the
-// window's channels.
+// field. The birth data lookup reads the municipality table of the installation that `paths`
+// finds, and shows the table's failures as it meets them.
 class IdentityChecks {
 public:
-    IdentityChecks(records::Channels& channels, const records::Installation& installation,
+    // `paths`, `installation` and `prompter` outlive the checks.
+    IdentityChecks(const records::PathMapper& paths, const records::Installation& installation,
                    records::Prompter& prompter);
 
     // Each sets lastCheckFailed to false, or to true after showing the failure's message; a
@@ -59,8 +60,9 @@ public:
     // Looks up the municipality of positions 12-15 of the fiscal code in the municipality
     // table (records marked "$", code in positions 2-5). On a match sets the birth values
     // and replaces `text` by the birth date ddmmyyyy, and returns true; otherwise leaves
-    // both alone. A missing table is not created. The channels' record number and current
-    // channel are as they were afterwards, so the window's record is not lost sight of.
+    // both alone. A missing table is not created; the table is closed again afterwards. A
+    // table that cannot be opened or read shows each failure (the opening's, then that of
+    // every record looked up) in a box with no title and no icon.
     bool birthDataFromFiscalCode(std::string& text);
 
     bool lastCheckFailed = false;
@@ -69,12 +71,10 @@ public:
     std::string birthPostcode;     // 5
     std::string sex;               // "M" or "F"
 
-    static constexpr int kChannel = 10;
-
 private:
     CheckResult report(CheckResult result);
 
-    records::Channels& m_channels;
+    const records::PathMapper& m_paths;
     const records::Installation& m_installation;
     records::Prompter& m_prompter;
 };

@@ -56,12 +56,12 @@ constexpr const char* kDeleteWarning2
 
 // Entries 1 to 214 are known in both folders; the folder "pagmar" keeps the regime after
 // 1995 in entry 216.
-constexpr int kLastCommonEntry = 214;
-constexpr int kPagmarPost95Entry = 216;
-// Entries 218, 219 and 257 of the folder "paghe", shown in boxes 23, 21 and 22.
-constexpr int kPayKindEntry = 218;
-constexpr int kPost95Entry = 219;
-constexpr int kOperatingUnitEntry = 257;
+using payroll::employee::kLastCommonEntry;
+using payroll::employee::kPagmarPost95;
+// Entries of the folder "paghe", shown in boxes 23, 21 and 22.
+using payroll::employee::kOperatingUnit;
+using payroll::employee::kPayKind;
+using payroll::employee::kPost95;
 // The code list of the contribution types, whose first item "Normale" has four blanks for
 // its code.
 constexpr int kContributionTypeList = 4;
@@ -144,8 +144,7 @@ const CodeChoice& EmployeeCodeChoices::list(int n) const
 
 Parteb1Form::Parteb1Form(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
-    , m_checks(m_channels, workplace.shared.installation, workplace.prompter)
+    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
 {
     for (int k = 1; k <= kBoxCount; ++k)
         box(k).maxLength = kMaxLengths[k];
@@ -154,7 +153,7 @@ Parteb1Form::Parteb1Form(records::Workplace workplace)
 
 EmployeeStore Parteb1Form::store()
 {
-    return EmployeeStore(m_channels, m_employeeFile, m_dataAreaSelector);
+    return EmployeeStore(m_workplace.shared.paths, m_employeeFile, m_dataAreaSelector);
 }
 
 void Parteb1Form::selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector)
@@ -173,7 +172,7 @@ void Parteb1Form::load()
     records::SharedValues& shared = m_workplace.shared;
     // The window shows the working year and looks up the company's name in the company
     // register.
-    completeInstallation(m_channels, shared.installation);
+    records::showFailures(m_workplace.prompter, completeInstallation(shared.paths, shared.installation));
 
     if (!m_selected) {
         m_selectedDataFile = shared.selectedDataFile;
@@ -183,7 +182,7 @@ void Parteb1Form::load()
     workingYear.text = shared.installation.workingYear;
     companyCode.text
         = m_selectedDataFile.size() >= 9 ? m_selectedDataFile.substr(m_selectedDataFile.size() - 9, 3) : "";
-    companyName.text = companyNameOf(m_channels, shared.installation, m_selectedDataFile);
+    companyName.text = companyNameOf(shared.paths, shared.installation, m_selectedDataFile);
     m_employeeFile = employeeDataFile(m_selectedDataFile, m_dataAreaSelector);
 
     EmployeeStore employees = store();
@@ -232,12 +231,12 @@ void Parteb1Form::showEntries()
 {
     for (int k = 1; k <= kFocusBoxCount; ++k)
         box(k).text = entries[static_cast<std::size_t>(k)];
-    payKind.text = entries[kPayKindEntry];
+    payKind.text = entries[kPayKind];
     if (m_dataAreaSelector == kPagmarArea) {
-        post95.text = entries[kPagmarPost95Entry];
+        post95.text = entries[kPagmarPost95];
     } else {
-        post95.text = entries[kPost95Entry];
-        operatingUnit.text = entries[kOperatingUnitEntry];
+        post95.text = entries[kPost95];
+        operatingUnit.text = entries[kOperatingUnit];
     }
     m_shownBoxes.assign(kBoxCount + 1, std::string());
     for (int k = 1; k <= kBoxCount; ++k)
@@ -459,7 +458,8 @@ void Parteb1Form::afterDeletion()
     // its status line says which record went.
     const std::int64_t deleted = recordNumber;
     const std::string said = "Cancellato il record " + records::digitsText(deleted) + " ("
-        + std::string(records::trim(entries[2])) + " " + std::string(records::trim(entries[3])) + ")";
+        + std::string(records::trim(entries[payroll::employee::kSurname])) + " "
+        + std::string(records::trim(entries[payroll::employee::kFirstName])) + ")";
     fillList();
     if (employeeRecords.empty()) {
         m_workplace.prompter.message({}, said + ": l'archivio non ha altri dipendenti", records::Icon::Information);
@@ -474,7 +474,6 @@ void Parteb1Form::afterDeletion()
 
 void Parteb1Form::exit()
 {
-    m_channels.closeAll();
     closeRequested = true;
 }
 
@@ -527,7 +526,7 @@ std::vector<Parteb1Form::OtherField> Parteb1Form::otherFields() const
     const int last = m_dataAreaSelector == kPagmarArea ? kLastCommonEntry : payroll::kEmployeeEntryCount;
     std::vector<OtherField> fields;
     for (int k = kFocusBoxCount + 1; k <= last; ++k) {
-        if (k == kPayKindEntry || k == kPost95Entry || k == kOperatingUnitEntry)
+        if (k == kPayKind || k == kPost95 || k == kOperatingUnit)
             continue;
         const payroll::FieldSlot slot = layout.slot(k);
         fields.push_back({k, slot.position, slot.length, blankControls(entries[static_cast<std::size_t>(k)])});

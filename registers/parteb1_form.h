@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "records/channels.h"
 #include "records/shared_values.h"
 #include "records/text_box.h"
 #include "registers/box_keys.h"
@@ -150,7 +149,6 @@ public:
     std::vector<OtherField> otherFields() const;
 
     IdentityChecks& checks() { return m_checks; }
-    records::Channels& channels() { return m_channels; }
     const std::string& employeeFile() const { return m_employeeFile; }
     int dataAreaSelector() const { return m_dataAreaSelector; }
 
@@ -191,7 +189,6 @@ private:
     EmployeeStore store();
 
     records::Workplace m_workplace;
-    records::Channels m_channels;
     IdentityChecks m_checks;
     bool m_selected = false;
     std::string m_selectedDataFile;

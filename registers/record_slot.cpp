@@ -4,18 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "records/channels.h"
+#include "records/record_file.h"
+#include "records/record_io.h"
 
 namespace registers {
 
-RecordSlot::RecordSlot(records::Channels& channels, int channel, std::int64_t recordNumber)
-    : m_channels(channels)
-    , m_channel(channel)
+RecordSlot::RecordSlot(records::RecordFile& file, std::int64_t recordNumber)
+    : m_file(file)
     , m_recordNumber(recordNumber)
 {
-    const long long length = channels.channel(channel).recordLength;
+    const long long length = file.recordLength();
     m_offset = (recordNumber - 1) * length;
-    m_descriptor = channels.duplicateDescriptor(channel);
+    m_descriptor = file.duplicateDescriptor();
     struct stat status { };
     if (m_descriptor < 0 || length <= 0 || m_offset < 0 || ::fstat(m_descriptor, &status) != 0)
         return;
@@ -34,15 +34,11 @@ RecordSlot::~RecordSlot()
         ::close(m_descriptor);
 }
 
-records::Failure RecordSlot::write(std::string_view record)
+records::FileResult RecordSlot::write(std::string_view record)
 {
-    m_channels.setCurrent(m_channel);
-    m_channels.setRecordNumber(static_cast<double>(m_recordNumber));
-    m_channels.currentChannel().outputBuffer = std::string(record);
-    records::FailureHold hold(m_channels);
-    m_channels.writeRecord();
-    if (m_channels.lastError() == 0)
-        return {};
+    records::FileResult result = m_file.write(m_recordNumber, record);
+    if (result.ok())
+        return result;
     // A write that stopped half way would leave a record that is neither the old one nor the
     // new one: the old bytes go back before the operator is told.
     if (m_known) {
@@ -51,7 +47,7 @@ records::Failure RecordSlot::write(std::string_view record)
         if (::fstat(m_descriptor, &status) == 0 && status.st_size > m_fileLength)
             (void)::ftruncate(m_descriptor, static_cast<off_t>(m_fileLength));
     }
-    return m_channels.takeHeldFailure();
+    return result;
 }
 
 } // namespace registers

@@ -29,7 +29,6 @@
 
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
-#include "records/channels.h"
 #include "records/file_result.h"
 #include "records/installation.h"
 #include "records/prompter.h"
@@ -149,9 +148,9 @@ RunMeasure measureRun(const fs::path& root)
     const auto start = std::chrono::steady_clock::now();
     {
         records::showFailures(prompter, records::readWorkingYear(shared.paths, shared.installation));
-        records::Channels channels(shared.paths, prompter);
         const std::vector<uniemens::ListedCompany> listed
-            = uniemens::scanMonth(channels, shared.installation.drivePrefix, shared.installation.workingYear, 3);
+            = uniemens::scanMonth(shared.paths, shared.installation.drivePrefix, shared.installation.workingYear, 3);
+        uniemens::showScanFailures(prompter, listed);
         uniemens::Series series({shared, prompter, launcher});
         series.open(3);
         if (!listed.empty() && series.add(listed.front().dataFile).outcome == uniemens::SeriesOutcome::Added) {

@@ -3,9 +3,9 @@
 #include <unordered_set>
 
 #include "payroll/company_record.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "uniemens/series_stop.h"
 
@@ -13,7 +13,6 @@ namespace uniemens {
 
 namespace {
 
-constexpr int kCompanyChannel = 1;
 constexpr const char* kPagheFolder = "\\nolv\\paghe";
 
 // A list item shows stored text; characters the payroll program never wrote are blanks.
@@ -52,33 +51,28 @@ std::string otherCompanyRefusal(const std::string& dataFile, const CompanyHeadin
     return "Il file " + dataFile + " contiene la ditta " + heading.code + " ";
 }
 
-HeaderRead readCompanyHeader(records::Channels& channels, const std::string& dataFile)
+HeaderRead readCompanyHeader(const records::PathMapper& paths, const std::string& dataFile)
 {
     HeaderRead result;
-    channels.select(kCompanyChannel, dataFile, payroll::kCompanyRecordLength);
     // Opening a missing file would create it empty.
-    if (!channels.paths().fileExists(dataFile)) {
+    if (!paths.fileExists(dataFile)) {
         result.stopMessage = "Archivio inesistente " + dataFile;
         return result;
     }
-    channels.openBinary();
-    if (channels.lastError() != 0)
-        return result;
-    channels.setRecordNumber(1);
-    channels.readRecord();
-    if (channels.lastError() == 0) {
-        result.read = true;
-        result.record = channels.channel(kCompanyChannel).recordBuffer;
-    }
-    channels.close(kCompanyChannel);
+    records::RecordFile file(paths, dataFile, payroll::kCompanyRecordLength);
+    result.failure = file.open();
+    if (result.failure.ok())
+        result.failure = file.read(1, result.record);
+    result.read = result.failure.ok();
     return result;
 }
 
-std::optional<CompanyHeading> readCompanyHeading(records::Channels& channels, records::Prompter& prompter,
+std::optional<CompanyHeading> readCompanyHeading(const records::PathMapper& paths, records::Prompter& prompter,
                                                  const std::string& dataFile)
 {
-    const HeaderRead header = readCompanyHeader(channels, dataFile);
+    const HeaderRead header = readCompanyHeader(paths, dataFile);
     if (!header.read) {
+        records::showFailure(prompter, header.failure);
         if (!header.stopMessage.empty())
             prompter.message(kAccessTitle, header.stopMessage, records::Icon::Stop);
         return std::nullopt;
@@ -91,14 +85,14 @@ std::string monthDigits(int month)
     return records::padLeft(records::digitsText(month), 2, '0');
 }
 
-std::vector<ListedCompany> scanMonth(records::Channels& channels, std::string_view drivePrefix,
+std::vector<ListedCompany> scanMonth(const records::PathMapper& paths, std::string_view drivePrefix,
                                      std::string_view workingYear, int month)
 {
     const std::string suffix = monthDigits(month) + "." + std::string(records::mid(workingYear, 2, 3));
     // One listing of the folder tells which of the 499 possible company files exist.
     const std::string folder = std::string(drivePrefix) + kPagheFolder;
     std::unordered_set<std::string> present;
-    for (const std::string& name : channels.paths().listDirectory(folder))
+    for (const std::string& name : paths.listDirectory(folder))
         present.insert(records::toLowerAscii(name));
 
     std::vector<ListedCompany> companies;
@@ -110,25 +104,32 @@ std::vector<ListedCompany> scanMonth(records::Channels& channels, std::string_vi
         const std::string path = folder + "\\" + name;
         // A link to nothing or a folder is no company file; opening a link to nothing
         // would create its target.
-        if (!channels.paths().fileExists(path))
+        if (!paths.fileExists(path))
             continue;
-        channels.select(kCompanyChannel, path, payroll::kCompanyRecordLength);
-        channels.openBinary();
-        channels.setRecordNumber(1);
-        channels.readRecord();
-        const std::string& record = channels.channel(kCompanyChannel).recordBuffer;
         ListedCompany company;
+        records::RecordFile file(paths, path, payroll::kCompanyRecordLength);
+        std::string record;
+        // A file that cannot be opened also fails the read of its header: both are told.
+        if (records::FileResult opened = file.open(); opened.failed())
+            company.readFailures.push_back(std::move(opened));
+        if (records::FileResult read = file.read(1, record); read.failed())
+            company.readFailures.push_back(std::move(read));
         company.dataFile = path;
         company.code = code;
         company.name = shownText(records::mid(record, 130, 34));
-        // A header that cannot be read (the channel has said so) still lists its file.
+        // A header that cannot be read still lists its file.
         company.item = (record.empty() ? code : shownText(records::mid(record, 2, 3))) + " " + company.name;
         if (!record.empty())
             company.heading = companyHeading(record);
         companies.push_back(std::move(company));
     }
-    channels.close(kCompanyChannel);
     return companies;
+}
+
+void showScanFailures(records::Prompter& prompter, const std::vector<ListedCompany>& listed)
+{
+    for (const ListedCompany& company : listed)
+        records::showFailures(prompter, company.readFailures);
 }
 
 } // namespace uniemens

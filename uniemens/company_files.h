@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "records/file_result.h"
+
 namespace records {
-class Channels;
+class PathMapper;
 class Prompter;
 } // namespace records
 
@@ -40,20 +42,23 @@ std::string namedCode(std::string_view dataFile);
 // name; empty when the two agree.
 std::string otherCompanyRefusal(const std::string& dataFile, const CompanyHeading& heading);
 
-// The header record of a company data file (record 1, 1000 characters), read on channel 1
-// of `channels`, which is closed again. A missing file is not created.
+// The header record of a company data file (record 1, 1000 characters), read from the file,
+// which is closed again. A missing file is not created.
 struct HeaderRead {
     bool read = false;
     std::string record;
     // Why the record was not read: "Archivio inesistente " + the file's name for a missing
-    // file, empty when the channel has shown why (a file that cannot be opened or is short).
+    // file (a stop message); otherwise empty, and `failure` tells what the file did.
     std::string stopMessage;
+    // The failed open or read of a file that exists, to be shown as the record files show
+    // their failures (no icon, default title).
+    records::FileResult failure;
 };
-HeaderRead readCompanyHeader(records::Channels& channels, const std::string& dataFile);
+HeaderRead readCompanyHeader(const records::PathMapper& paths, const std::string& dataFile);
 
 // The heading of a company data file, as "Conferma" reads it; empty when it could not be
 // read, after the operator was told why (a stop message has the title "Accesso").
-std::optional<CompanyHeading> readCompanyHeading(records::Channels& channels, records::Prompter& prompter,
+std::optional<CompanyHeading> readCompanyHeading(const records::PathMapper& paths, records::Prompter& prompter,
                                                  const std::string& dataFile);
 
 // A company whose data file the payroll program prepared for a month.
@@ -64,8 +69,10 @@ struct ListedCompany {
     // characters of the company name. A header that cannot be read shows the name's code.
     std::string item;
     std::string name; // the first 34 characters of the company name as the header stores them
-    // What its header says; empty when the header could not be read (the channel said why).
+    // What its header says; empty when the header could not be read.
     std::optional<CompanyHeading> heading;
+    // Why it could not: the failed open, then the failed read of record 1, in that order.
+    std::vector<records::FileResult> readFailures;
 };
 
 // The two digits of a month in the data files' names: 3 gives "03".
@@ -73,10 +80,12 @@ std::string monthDigits(int month);
 
 // The companies whose company data file exists for month `month` (1 to 12) of the working
 // year, in the order of their codes: a file of each name from una001 to una499 in the
-// "paghe" folder (its name in any case), never a folder or a link that leads nowhere. Each
-// header is read on channel 1 of `channels`; one that cannot be read shows the channel's
-// message and is listed all the same.
-std::vector<ListedCompany> scanMonth(records::Channels& channels, std::string_view drivePrefix,
+// "paghe" folder (its name in any case), never a folder or a link that leads nowhere. A
+// header that cannot be read is listed all the same, with the failures met (readFailures),
+// which the caller shows once the list is made (showScanFailures()).
+std::vector<ListedCompany> scanMonth(const records::PathMapper& paths, std::string_view drivePrefix,
                                      std::string_view workingYear, int month);
+// Shows the failures met while the headers of `listed` were read, in the order of the list.
+void showScanFailures(records::Prompter& prompter, const std::vector<ListedCompany>& listed);
 
 } // namespace uniemens

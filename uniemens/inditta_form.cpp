@@ -11,6 +11,7 @@
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "uniemens/company_files.h"
 #include "uniemens/questions.h"
@@ -20,7 +21,6 @@ namespace uniemens {
 
 namespace {
 
-constexpr int kListingChannel = 2;
 constexpr int kListingRecordLength = 81;
 
 constexpr const char* kViewerFolder = "c:\\Program Files\\INPS\\INPS uniEmens individuale";
@@ -47,7 +47,6 @@ IndittaForm::IndittaForm(records::Workplace workplace, records::FileChooser& cho
     : m_workplace(workplace)
     , m_chooser(chooser)
     , m_settings(std::move(settings))
-    , m_channels(workplace.shared.paths, workplace.prompter)
     , m_series(workplace)
 {
     m_series.events.advanced = [this](double done, double total) {
@@ -103,8 +102,10 @@ void IndittaForm::listCompanies()
         companyItems.clear();
         dataFiles.clear();
         const records::Installation& installation = m_workplace.shared.installation;
-        for (ListedCompany& company :
-             scanMonth(m_channels, installation.drivePrefix, installation.workingYear, month)) {
+        std::vector<ListedCompany> listed
+            = scanMonth(paths(), installation.drivePrefix, installation.workingYear, month);
+        showScanFailures(m_workplace.prompter, listed);
+        for (ListedCompany& company : listed) {
             companyItems.push_back(std::move(company.item));
             dataFiles.push_back(std::move(company.dataFile));
         }
@@ -171,8 +172,9 @@ ConfirmOutcome IndittaForm::confirm()
 ConfirmOutcome IndittaForm::requestEmployeeRegister()
 {
     const std::string& dataFile = m_workplace.shared.selectedDataFile;
-    const HeaderRead header = readCompanyHeader(m_channels, dataFile);
+    const HeaderRead header = readCompanyHeader(paths(), dataFile);
     if (!header.read) {
+        records::showFailure(m_workplace.prompter, header.failure);
         if (!header.stopMessage.empty())
             m_workplace.prompter.message(kAccessTitle, header.stopMessage, records::Icon::Stop);
         return ConfirmOutcome::Refused;
@@ -228,7 +230,6 @@ ConfirmOutcome IndittaForm::declare()
 
     if (m_series.store().outcome != SeriesOutcome::Stored)
         return seriesStopped(wasOpen);
-    m_channels.closeAll();
     if (askToContinueWithCheck(m_workplace.prompter))
         uniemens::startCheckingProgram(m_workplace);
     closeRequested = true;
@@ -237,7 +238,6 @@ ConfirmOutcome IndittaForm::declare()
 
 ConfirmOutcome IndittaForm::seriesStopped(bool wasOpen)
 {
-    m_channels.closeAll();
     // The companies taken off the list during the series are there again.
     if (wasOpen)
         listCompanies();
@@ -262,7 +262,6 @@ void IndittaForm::removeListedFile(const std::string& companyFile)
 void IndittaForm::goBack()
 {
     abandonSeries();
-    m_channels.closeAll();
     closeRequested = true;
 }
 
@@ -320,15 +319,17 @@ void IndittaForm::showXmlListing()
         m_workplace.prompter.message({}, "Impossibile leggere il file " + chosenName, records::Icon::Stop);
         return;
     }
-    m_channels.setLineCounter(0);
-    m_channels.select(kListingChannel, kListingFile, kListingRecordLength);
-    m_channels.createFile();
-    if (m_channels.lastError() != 0)
+    // The listing file is made empty, then written line by line.
+    if (const records::FileResult created = records::RecordFile(paths(), kListingFile, kListingRecordLength).create();
+        created.failed()) {
+        records::showFailure(m_workplace.prompter, created);
         return;
-    m_channels.setCurrent(kListingChannel);
-    m_channels.openSequential();
-    if (m_channels.lastError() != 0)
+    }
+    records::TextFile listing(paths(), kListingFile);
+    if (const records::FileResult opened = listing.open(); opened.failed()) {
+        records::showFailure(m_workplace.prompter, opened);
         return;
+    }
 
     // The listing is Windows-1252 text like every file of the suite: the lines of an XML file
     // written in UTF-8 are converted.
@@ -337,26 +338,23 @@ void IndittaForm::showXmlListing()
     while (std::getline(xml, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const double number = m_channels.lineCounter() + 1;
+        const std::int64_t number = listing.lineCount() + 1;
         if (number == 1) {
             utf8 = declaresUtf8(line);
             if (line.starts_with("\xEF\xBB\xBF"))
                 line.erase(0, 3);
         }
-        m_channels.setLineCounter(number);
-        const std::string text = records::signedNumberText(number) + " " + (utf8 ? records::utf8ToCp1252(line) : line);
+        const std::string text = records::signedNumberText(static_cast<double>(number)) + " "
+            + (utf8 ? records::utf8ToCp1252(line) : line);
         // A longer line is written whole.
-        m_channels.channel(kListingChannel).outputBuffer = records::padRight(text, kListingRecordLength);
-        m_channels.setCurrent(kListingChannel);
-        m_channels.writeLine();
-        if (m_channels.lastError() != 0) {
-            m_channels.close(kListingChannel);
+        if (const records::FileResult written = listing.writeLine(records::padRight(text, kListingRecordLength));
+            written.failed()) {
+            records::showFailure(m_workplace.prompter, written);
             return;
         }
     }
-    // Only the listing is closed: the form's other files stay as they are.
-    m_channels.close(kListingChannel);
-    m_workplace.launcher.showTextFile(m_channels.hostPath(kListingChannel), "Visualizza XML");
+    listing.close();
+    m_workplace.launcher.showTextFile(listing.hostPath().string(), "Visualizza XML");
 }
 
 } // namespace uniemens

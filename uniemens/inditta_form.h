@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "records/channels.h"
 #include "records/shared_values.h"
 #include "uniemens/inps_settings.h"
 #include "uniemens/programs.h"
@@ -41,8 +40,9 @@ enum class ConfirmAction {
 // more of them into one XML file (a Series), lists a stored XML file with line numbers and
 // starts the INPS programs.
 //
-// The form owns its record channels and its series owns its own, so that another window
-// closing all its files never closes the XML file of a series that is open here. Of the
+// The series owns its XML file, so that another window closing all its files never closes
+// the XML file of a series that is open here; the form opens its own files only for the
+// time of one gesture. Of the
 // shared values it sets the working year, the selected data file, the data-area selector
 // and, for the employee register, the employee record count.
 class IndittaForm {
@@ -90,7 +90,7 @@ public:
     const std::string& seriesFileName() const { return m_series.fileName(); }
     // Host path of the XML file that the last series stored; empty before.
     const std::string& storedHostPath() const { return m_storedHostPath; }
-    const records::PathMapper& paths() const { return m_channels.paths(); }
+    const records::PathMapper& paths() const { return m_workplace.shared.paths; }
     // The help line of the window: what the operator can do next, or where the file just
     // stored lies on this computer.
     std::string statusText() const;
@@ -140,7 +140,6 @@ private:
     records::Workplace m_workplace;
     records::FileChooser& m_chooser;
     InpsSettings m_settings;
-    records::Channels m_channels;
     Series m_series;
     std::string m_storedHostPath;
     std::string m_notice; // shown in the help line until the next choice

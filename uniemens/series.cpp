@@ -6,18 +6,16 @@
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
 #include "records/prompter.h"
+#include "records/record_file.h"
 #include "records/text.h"
 #include "uniemens/company_blocks.h"
 #include "uniemens/employee_block.h"
-#include "uniemens/series_stop.h"
 
 namespace uniemens {
 
 namespace {
 
-constexpr int kDataChannel = 2;
-constexpr int kXmlChannel = 3;
-// The most bytes read at once from a data file: what a record channel's record length holds.
+// The most bytes read at once from a data file.
 constexpr int kLongestRead = 32000;
 
 constexpr const char* kXmlFolder = "C:\\Program Files\\INPS\\INPS uniEmens individuale";
@@ -45,9 +43,8 @@ std::string xmlFileName(const std::string& companyFile, std::string_view prefix)
 
 Series::Series(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_channels(workplace.shared.paths, workplace.prompter)
-    , m_lines(m_channels, kXmlChannel)
-    , m_file(m_channels, kXmlChannel)
+    , m_file(workplace.shared.paths)
+    , m_lines(m_file.lines())
 {
 }
 
@@ -78,15 +75,15 @@ SeriesResult Series::add(const std::string& dataFile)
     try {
         return addCompany(dataFile);
     } catch (const SeriesStopped& stopped) {
-        return stop(stopped.what());
+        return stop(stopped);
     }
 }
 
 SeriesResult Series::addCompany(const std::string& dataFile)
 {
-    const HeaderRead header = readCompanyHeader(m_channels, dataFile);
+    const HeaderRead header = readCompanyHeader(m_workplace.shared.paths, dataFile);
     if (!header.read)
-        throw SeriesStopped(header.stopMessage);
+        throw SeriesStopped(header.stopMessage, header.failure);
     const CompanyHeading heading = companyHeading(header.record);
     if (const std::string refusal = otherCompanyRefusal(dataFile, heading); !refusal.empty()) {
         m_workplace.prompter.message(kAccessTitle, refusal, records::Icon::Stop);
@@ -134,47 +131,24 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
 {
     if (!(count >= 1))
         return;
-    m_channels.select(kDataChannel, file, recordLength);
     // A missing data file is not created: the records it should hold are missing.
-    if (!m_channels.paths().fileExists(file))
+    if (!m_workplace.shared.paths.fileExists(file))
         throw SeriesStopped(std::string(missingText) + "1 ");
-    m_channels.openBinary();
-    if (m_channels.lastError() != 0)
-        throw SeriesStopped();
-    // Records are read a batch at a time, as one record of a batch's length: a large company
-    // takes a few hundred reads instead of one per worker. A batch that cannot be read whole
-    // (the end of the file) is read again record by record, so that the first record missing
-    // is the one the operator is told about.
+    records::RecordFile data(m_workplace.shared.paths, file, recordLength);
+    if (records::FileResult opened = data.open(); opened.failed())
+        throw SeriesStopped(std::move(opened));
+    // Records are read a batch at a time: a large company takes a few hundred reads instead of
+    // one per worker. A declaration with workers missing must never be stored: the first
+    // record missing is the one the operator is told about.
     const int batch = std::max(1, kLongestRead / recordLength);
     std::string records;
     for (double first = 1; first <= count; first += batch) {
         const double last = std::min(count, first + batch - 1);
         const auto inBatch = static_cast<int>(last - first) + 1;
-        bool whole = false;
-        if (inBatch == batch && batch > 1) {
-            const records::FailureHold hold(m_channels);
-            m_channels.select(kDataChannel, file, recordLength * batch);
-            m_channels.setRecordNumber((first - 1) / batch + 1);
-            m_channels.readRecord();
-            whole = m_channels.lastError() == 0;
-            m_channels.takeHeldFailure();
-            m_channels.channel(kDataChannel).recordLength = static_cast<std::int16_t>(recordLength);
-        }
-        if (whole) {
-            records.swap(m_channels.channel(kDataChannel).recordBuffer);
-        } else {
-            records.clear();
-            for (double k = first; k <= last; ++k) {
-                m_channels.setCurrent(kDataChannel);
-                m_channels.setRecordNumber(k);
-                m_channels.readRecord();
-                // A declaration with workers missing must never be stored.
-                if (m_channels.lastError() != 0) {
-                    m_channels.close(kDataChannel);
-                    throw SeriesStopped(std::string(missingText) + records::digitsText(static_cast<long long>(k)) + " ");
-                }
-                records += m_channels.channel(kDataChannel).recordBuffer;
-            }
+        if (records::FileResult read = data.readRecords(static_cast<std::int64_t>(first), inBatch, records);
+            read.failed()) {
+            const auto missing = static_cast<long long>(first) + static_cast<long long>(records.size() / recordLength);
+            throw SeriesStopped(std::string(missingText) + records::digitsText(missing) + " ", std::move(read));
         }
         for (int r = 0; r < inBatch; ++r) {
             const std::string_view record = std::string_view(records).substr(static_cast<std::size_t>(r) * recordLength,
@@ -185,7 +159,6 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
                 events.advanced(first + r, count);
         }
     }
-    m_channels.close(kDataChannel);
 }
 
 void Series::writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord)
@@ -241,7 +214,7 @@ SeriesResult Series::store()
         m_lines.flush();
         hostPath = m_file.complete(m_lines.lineCount());
     } catch (const SeriesStopped& stopped) {
-        return stop(stopped.what());
+        return stop(stopped);
     }
     m_companies.clear();
     m_open = false;
@@ -249,14 +222,14 @@ SeriesResult Series::store()
         events.stored(hostPath);
     // The message names the file where the checking program looks for it.
     m_workplace.prompter.message({}, "Il file :" + m_fileName + " e' stato memorizzato");
-    m_channels.closeAll();
     return {SeriesOutcome::Stored, {}, hostPath};
 }
 
-SeriesResult Series::stop(const std::string& message)
+SeriesResult Series::stop(const SeriesStopped& stopped)
 {
     abandon();
-    m_channels.closeAll();
+    const std::string message = stopped.what();
+    records::showFailure(m_workplace.prompter, stopped.failure());
     if (!message.empty())
         m_workplace.prompter.message(kAccessTitle, message, records::Icon::Stop);
     return {SeriesOutcome::Stopped, message, {}};

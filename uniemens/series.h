@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "payroll/field_layout.h"
-#include "records/channels.h"
 #include "records/shared_values.h"
 #include "uniemens/company_files.h"
 #include "uniemens/series_file.h"
+#include "uniemens/series_stop.h"
 #include "uniemens/xml_lines.h"
 
 namespace uniemens {
@@ -27,7 +27,7 @@ enum class SeriesOutcome {
 struct SeriesResult {
     SeriesOutcome outcome = SeriesOutcome::Stopped;
     // Refused: the message shown. Stopped: the stop message shown last ("Accesso"), empty
-    // when a record channel showed why (a file that could not be read or written).
+    // when only the failure of a file that could not be read or written was shown.
     std::string message;
     // Stored: the XML file on this computer.
     std::string hostPath;
@@ -56,8 +56,9 @@ struct SeriesEvents {
 // it was until then. Messages go to the workplace's operator in the order of the work; the
 // series asks no question: "Inserisci altra Ditta ?" and the check are its caller's.
 //
-// The series owns its record channels (company header 1, data file 2, XML file 3), so that
-// a window that closes its own files never closes the file of an open series.
+// The series owns its XML file from the first company to the end, so that a window that
+// closes its own files never closes the file of an open series; the company's data files
+// are open only while it is written.
 class Series {
 public:
     explicit Series(records::Workplace workplace);
@@ -82,8 +83,8 @@ public:
     // missing data record, a value that cannot be written, a failed write) abandons the series.
     SeriesResult add(const std::string& dataFile);
     // Ends the document, pushes the file to the disk and gives it its name, then shows
-    // "Il file :" + file name + " e' stato memorizzato". A failure (shown by the record
-    // channel) leaves no file: Stopped. Stopped also when no company was added.
+    // "Il file :" + file name + " e' stato memorizzato". A failure (shown as the record
+    // files show theirs) leaves no file: Stopped. Stopped also when no company was added.
     SeriesResult store();
     // Ends the series without storing its file; nothing when none is open.
     void abandon();
@@ -106,12 +107,11 @@ private:
     template <class Each>
     void readDataRecords(const std::string& file, int recordLength, double count, std::string_view missingText,
                          Each each);
-    SeriesResult stop(const std::string& message);
+    SeriesResult stop(const SeriesStopped& stopped);
 
     records::Workplace m_workplace;
-    records::Channels m_channels;
-    XmlLines m_lines;
-    SeriesFile m_file; // after the channels: it closes its channel when it goes
+    SeriesFile m_file;
+    XmlLines m_lines; // the lines of m_file
     payroll::FieldTable m_record; // the employee or collaborator record being written
     bool m_open = false;
     std::string m_month;       // two digits

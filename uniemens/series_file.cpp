@@ -1,18 +1,12 @@
 #include "uniemens/series_file.h"
 
-#include "records/channels.h"
+#include "records/host_paths.h"
 #include "uniemens/series_stop.h"
 
 namespace uniemens {
 
-namespace {
-// Record length given when the file is created, as the payroll suite always did.
-constexpr int kCreateRecordLength = 128;
-} // namespace
-
-SeriesFile::SeriesFile(records::Channels& channels, int channel)
-    : m_channels(channels)
-    , m_channel(channel)
+SeriesFile::SeriesFile(const records::PathMapper& paths)
+    : m_paths(paths)
 {
 }
 
@@ -24,29 +18,22 @@ SeriesFile::~SeriesFile()
 void SeriesFile::create(const std::string& finalName)
 {
     abandon();
-    m_channels.select(m_channel, finalName, kCreateRecordLength);
-    m_channels.openNewSequential();
-    if (m_channels.lastError() != 0) {
-        m_channels.discardNewFile(m_channel);
-        throw SeriesStopped();
+    m_file = records::NewFile::ofLines(m_paths, finalName);
+    if (records::FileResult created = m_file.create(); created.failed()) {
+        m_file.discard();
+        throw SeriesStopped(std::move(created));
     }
     m_finalName = finalName;
 }
 
-bool SeriesFile::isOpen() const
-{
-    return !m_finalName.empty() && m_channels.holdsNewFile(m_channel);
-}
-
 std::string SeriesFile::complete(double lineCount)
 {
-    m_channels.setCurrent(m_channel);
-    m_channels.setLineCounter(lineCount);
-    const std::string target = m_channels.hostPath(m_channel);
-    const bool stored = m_channels.commitNewFile(m_channel);
+    const std::string target = m_file.hostPath().string();
+    m_file.setWrittenCount(static_cast<std::int64_t>(lineCount));
+    records::FileResult stored = m_file.commit();
     m_finalName.clear();
-    if (!stored)
-        throw SeriesStopped(); // the channel has shown why; the new file is gone
+    if (stored.failed())
+        throw SeriesStopped(std::move(stored)); // the new file is gone
     return target;
 }
 
@@ -54,7 +41,7 @@ void SeriesFile::abandon()
 {
     if (m_finalName.empty())
         return;
-    m_channels.discardNewFile(m_channel);
+    m_file.discard();
     m_finalName.clear();
 }
 

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "records/record_file.h"
+
 namespace records {
-class Channels;
+class PathMapper;
 } // namespace records
 
 namespace uniemens {
@@ -16,33 +18,32 @@ namespace uniemens {
 // program is stopped by a signal.
 class SeriesFile {
 public:
-    // The file is written on `channel` of `channels`, opened for sequential output.
-    SeriesFile(records::Channels& channels, int channel);
+    explicit SeriesFile(const records::PathMapper& paths);
     ~SeriesFile();
     SeriesFile(const SeriesFile&) = delete;
     SeriesFile& operator=(const SeriesFile&) = delete;
 
     // Creates the file under a temporary name of its own (never an existing file, never
-    // through a link) and opens it on the channel. Throws SeriesStopped when the channel
-    // could not (it has shown why).
+    // through a link), for its lines. Throws SeriesStopped with the failure when it could not.
     void create(const std::string& finalName);
-    // True while the file is being written: not yet stored, abandoned or closed with the
-    // channel.
-    bool isOpen() const;
+    // True while the file is being written: not yet stored or abandoned.
+    bool isOpen() const { return m_file.isOpen(); }
     // The final name, in installation notation; empty when no series is open.
     const std::string& finalName() const { return m_finalName; }
+    // The file the lines are written into.
+    records::NewFile& lines() { return m_file; }
 
     // Pushes the written lines to the disk and gives the file its final name, replacing an
-    // older file of that name. After a failure, which the channel shows (naming line
-    // `lineCount` for a failed push), the file is gone and SeriesStopped is thrown. Returns
-    // the host path of the stored file.
+    // older file of that name. After a failure (naming line `lineCount` for a failed push)
+    // the file is gone and SeriesStopped is thrown with it. Returns the host path of the
+    // stored file.
     std::string complete(double lineCount);
-    // Closes the channel and removes the temporary file; nothing when no series is open.
+    // Removes the temporary file; nothing when no series is open.
     void abandon();
 
 private:
-    records::Channels& m_channels;
-    int m_channel;
+    const records::PathMapper& m_paths;
+    records::NewFile m_file;
     std::string m_finalName;
 };
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <array>
 
-#include "records/channels.h"
 #include "records/cp1252.h"
+#include "records/record_file.h"
 #include "uniemens/series_stop.h"
 
 namespace uniemens {
@@ -73,9 +73,8 @@ bool plainByte(unsigned char c)
 
 } // namespace
 
-XmlLines::XmlLines(records::Channels& channels, int channel)
-    : m_channels(channels)
-    , m_channel(channel)
+XmlLines::XmlLines(records::NewFile& file)
+    : m_file(file)
 {
     byteForms();
 }
@@ -182,7 +181,7 @@ void XmlLines::handOver()
         m_writtenSinceWriteback = 0;
     m_offset += static_cast<std::int64_t>(m_used);
     m_used = 0;
-    const int descriptor = m_channels.duplicateDescriptor(m_channel);
+    const int descriptor = m_file.duplicateDescriptor();
     if (descriptor >= 0 && m_behind.write(descriptor, m_buffer, offset, writeback)) {
         m_behindBusy = true;
         m_behindOffset = offset;
@@ -191,11 +190,11 @@ void XmlLines::handOver()
     }
     if (descriptor >= 0)
         ::close(descriptor);
-    // No file open (the channel says so) or no second thread: written here and now.
+    // No file open (the write says so) or no second thread: written here and now.
     writeNow(m_buffer, offset, m_lineCount);
     m_buffer.clear();
     if (writeback)
-        m_channels.startWriteback(m_channel);
+        m_file.startWriteback();
 }
 
 void XmlLines::settle()
@@ -205,30 +204,16 @@ void XmlLines::settle()
     m_behindBusy = false;
     if (m_behind.wait())
         return;
-    // The block did not reach the file: it is written again where the channel shows the
-    // failure, and the series ends.
+    // The block did not reach the file: it is written again here, where the failure is
+    // told, and the series ends.
     writeNow(m_behind.lastBlock(), m_behindOffset, m_behindLines);
 }
 
 void XmlLines::writeNow(std::string& block, std::int64_t offset, double lines)
 {
-    // Write line writes where the file's position stands, which every descriptor of the
-    // file shares: it is put at the block's place.
-    if (const int descriptor = m_channels.duplicateDescriptor(m_channel); descriptor >= 0) {
-        ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET);
-        ::close(descriptor);
-    }
-    // Write line adds the CR LF of the last line itself.
-    records::Channel& channel = m_channels.channel(m_channel);
-    channel.outputBuffer.swap(block);
-    channel.outputBuffer.resize(channel.outputBuffer.size() - 2);
-    m_channels.setCurrent(m_channel);
-    m_channels.setLineCounter(lines);
-    m_channels.writeLine();
-    channel.outputBuffer.append("\r\n");
-    block.swap(channel.outputBuffer);
-    if (m_channels.lastError() != 0)
-        throw SeriesStopped(); // the channel has shown its message
+    records::FileResult written = m_file.writeLinesAt(offset, block, static_cast<std::int64_t>(lines));
+    if (written.failed())
+        throw SeriesStopped(std::move(written));
 }
 
 void XmlLines::flush()

@@ -8,24 +8,24 @@
 #include "records/write_behind.h"
 
 namespace records {
-class Channels;
+class NewFile;
 }
 
 namespace uniemens {
 
-// The lines of a UniEmens XML file, one element or tag per line, each ended by CR LF, for the
-// file open on a record channel (a new sequential file). Values taken from the payroll files
+// The lines of a UniEmens XML file, one element or tag per line, each ended by CR LF, for a
+// new file of lines. Values taken from the payroll files
 // are Windows-1252 bytes: they are written in UTF-8, with "&", "<" and ">" escaped (and the
 // double quote in attribute values), and any control character as a blank. The program's own
 // fixed lines are written as they stand.
 //
 // Lines are gathered and handed to the file a few hundred kilobytes at a time, written on a
 // thread of their own while the next lines are made; the file holds the same bytes as with
-// one write line per line. A write that fails is made again in the foreground, where the
-// channel shows its message (naming the last line of the block), and throws SeriesStopped.
+// one write per line. A write that fails is made again in the foreground and throws
+// SeriesStopped with its failure (naming the last line of the block).
 class XmlLines {
 public:
-    XmlLines(records::Channels& channels, int channel);
+    explicit XmlLines(records::NewFile& file);
     XmlLines(const XmlLines&) = delete;
     XmlLines& operator=(const XmlLines&) = delete;
 
@@ -89,8 +89,7 @@ private:
     void settle();
     void writeNow(std::string& block, std::int64_t offset, double lines);
 
-    records::Channels& m_channels;
-    int m_channel;
+    records::NewFile& m_file;
     std::string m_buffer;    // the lines gathered, in its first m_used bytes
     std::size_t m_used = 0;
     double m_lineCount = 0;

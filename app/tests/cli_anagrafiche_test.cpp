@@ -106,7 +106,7 @@ TEST_F(CliAnagraficheTest, AYearThatIsNotFourDigitsChecksNothingAndSaysSo)
     const struct {
         const char* what;
         std::string year; // the year file's bytes
-        std::string messages; // of the channels, before the command's own line
+        std::string messages; // of the year file, before the command's own line
     } cases[] = {
         {"NULs", std::string(10, '\0'), ""},
         {"letters", "2O16      ", ""},
@@ -125,7 +125,7 @@ TEST_F(CliAnagraficheTest, AYearThatIsNotFourDigitsChecksNothingAndSaysSo)
         EXPECT_EQ(root.read("c/WNOLV/anno1.dat"), c.year);
     }
 
-    // No folder for the year file: the channel's messages, then the command's.
+    // No folder for the year file: its messages, then the command's.
     fs::remove_all(root.path() / "c/WNOLV");
     out.str({});
     err.str({});

@@ -30,7 +30,7 @@
 #include "cu/ui/createl.h"
 #include "demo/demo_installation.h"
 #include "payroll/company_code_lists.h"
-#include "records/channels.h"
+#include "records/file_result.h"
 #include "records/shared_values.h"
 #include "registers/company_files.h"
 #include "registers/company_store.h"
@@ -72,10 +72,10 @@ struct Office {
 const registers::EmployeeFileChoice& employeeFile(Office& office)
 {
     static registers::EmployeeFileChoice chosen;
-    records::Channels channels(office.shared.paths, office.prompter);
-    registers::completeInstallation(channels, office.shared.installation);
+    records::showFailures(office.prompter,
+                          registers::completeInstallation(office.shared.paths, office.shared.installation));
     const std::vector<registers::EmployeeFileChoice> files
-        = registers::scanEmployeeFiles(channels, office.shared.installation);
+        = registers::scanEmployeeFiles(office.shared.paths, office.shared.installation);
     chosen = *std::max_element(files.begin(), files.end(), [](const auto& a, const auto& b) {
         return a.recordCount < b.recordCount;
     });
@@ -301,8 +301,8 @@ void WindowFitTest::parteb1OnAnEmployee()
 void WindowFitTest::theDialogsOfTheRegisters()
 {
     Office office;
-    records::Channels channels(office.shared.paths, office.prompter);
-    registers::completeInstallation(channels, office.shared.installation);
+    records::showFailures(office.prompter,
+                          registers::completeInstallation(office.shared.paths, office.shared.installation));
 
     registers::CodeListDialog lists;
     lists.showList(registers::CodeList::Sector, payroll::sectorEntries());
@@ -314,10 +314,10 @@ void WindowFitTest::theDialogsOfTheRegisters()
     registers::EmployeeRecordView others(employees.form().otherFields(), QStringLiteral("Altri dati"));
     verifyFits(&others, "other fields");
 
-    registers::CompanyChooser companies(registers::CompanyStore(channels, office.shared.installation).choices(),
-                                        office.shared.installation.dataDirectory);
+    const registers::CompanyStore store(office.shared.paths, office.shared.installation);
+    registers::CompanyChooser companies(store.choices(), office.shared.installation.dataDirectory);
     verifyFits(&companies, "company chooser");
-    registers::EmployeeFileChooser files(registers::scanEmployeeFiles(channels, office.shared.installation));
+    registers::EmployeeFileChooser files(registers::scanEmployeeFiles(office.shared.paths, office.shared.installation));
     verifyFits(&files, "employee file chooser");
 }
 

@@ -13,6 +13,8 @@
 
 namespace cu::telematic {
 
+namespace header_field = payroll::header_field;
+
 namespace {
 
 // Reads record 1 of the header file `fileName`. A failure is shown at once: a file that
@@ -63,8 +65,8 @@ HeaderSummary summarizeHeader(std::string_view number, std::string_view headerRe
     summary.intermediaryPhone = records::mid(record, 330, 12);
     summary.intermediaryEmail = records::mid(record, 343, 45);
     const payroll::HeaderTable fields = payroll::unpackHeaderTable(record);
-    summary.commitmentTypeStated = records::numericValue(fields[21]) != 0;
-    summary.commitmentDateStated = records::numericValue(fields[22]) != 0;
+    summary.commitmentTypeStated = records::numericValue(fields[header_field::kCommitmentType]) != 0;
+    summary.commitmentDateStated = records::numericValue(fields[header_field::kCommitmentDate]) != 0;
     return summary;
 }
 

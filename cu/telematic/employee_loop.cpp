@@ -17,8 +17,11 @@
 #include "records/record_file.h"
 #include "records/temporary_files.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
+
+namespace header_field = payroll::header_field;
 
 namespace {
 
@@ -280,11 +283,11 @@ private:
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
         ++keys.certificationNumber;
-        m_header[42] = m_selection.replacedSubmission;
-        m_header[43] = m_selection.replacedCertificate;
+        m_header[header_field::kReplacedSubmission] = m_selection.replacedSubmission;
+        m_header[header_field::kReplacedCertificate] = m_selection.replacedCertificate;
         keys.employeeFiscalCode = cu(fields, 1);
-        keys.replacedSubmission = m_header[42];
-        keys.replacedCertificate = m_header[43];
+        keys.replacedSubmission = m_header[header_field::kReplacedSubmission];
+        keys.replacedCertificate = m_header[header_field::kReplacedCertificate];
 
         m_writer.startRecordD();
         writeQuadroDAIdentity(m_writer, m_header, fields);

@@ -12,8 +12,11 @@
 #include "records/record_file.h"
 #include "records/shared_values.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
+
+namespace header_field = payroll::header_field;
 
 namespace {
 
@@ -115,12 +118,12 @@ private:
         m_archiveFile = employeeFileName(m_installation, m_request.archive);
         const double employeeCount = readHeaderFile();
         if (m_progress.storing)
-            m_progress.storing("Memorizzazione in corso......della CU di " + m_header[5] + m_header[6]);
+            m_progress.storing("Memorizzazione in corso......della CU di " + m_header[header_field::kNameFirstPart] + m_header[header_field::kNameSecondPart]);
 
         createNewFile();
         writeRecordA(m_writer, m_header);
         std::string recordB = writeRecordB(m_writer, m_header, supply.operation());
-        if (m_header[16] == "X")
+        if (m_header[header_field::kRecordCWanted] == "X")
             writeRecordC(m_writer, m_header);
 
         EmployeeSelection selection;
@@ -185,20 +188,20 @@ private:
 
         // The clerk gives the commitment where the archive lacks it; the texts are fitted to
         // their places in record B.
-        if (records::numericValue(m_header[21]) == 0)
-            m_header[21] = records::fitRight(m_request.commitment.type, 1);
-        if (records::numericValue(m_header[22]) == 0)
-            m_header[22] = records::fitRight(m_request.commitment.date, 8);
-        if (records::numericValue(m_header[22]) == 0)
+        if (records::numericValue(m_header[header_field::kCommitmentType]) == 0)
+            m_header[header_field::kCommitmentType] = records::fitRight(m_request.commitment.type, 1);
+        if (records::numericValue(m_header[header_field::kCommitmentDate]) == 0)
+            m_header[header_field::kCommitmentDate] = records::fitRight(m_request.commitment.date, 8);
+        if (records::numericValue(m_header[header_field::kCommitmentDate]) == 0)
             throw RunStopped("Manca la data dell'impegno alla trasmissione ");
-        if (records::numericValue(m_header[21]) == 0)
+        if (records::numericValue(m_header[header_field::kCommitmentType]) == 0)
             throw RunStopped("Manca la tipologia dell'impegno alla trasmissione ");
         // Record B carries the commitment as it stands: a date that names no day, or a type
         // other than 1 (prepared by the withholding agent) or 2 (by the sender), would make
         // the authority reject the file.
-        if (!records::isCalendarDate(m_header[22]))
+        if (!records::isCalendarDate(m_header[header_field::kCommitmentDate]))
             throw RunStopped("La data dell'impegno alla trasmissione e' errata ");
-        if (m_header[21] != "1" && m_header[21] != "2")
+        if (m_header[header_field::kCommitmentType] != "1" && m_header[header_field::kCommitmentType] != "2")
             throw RunStopped("La tipologia dell'impegno alla trasmissione deve essere 1 o 2 ");
         return employeeCount;
     }

@@ -5,8 +5,11 @@
 #include "records/numeric.h"
 #include "records/record_file.h"
 #include "records/text.h"
+#include "payroll/cu_header.h"
 
 namespace cu::telematic {
+
+namespace header_field = payroll::header_field;
 
 namespace {
 
@@ -64,12 +67,12 @@ std::vector<std::string> reportLines(const payroll::HeaderTable& header, const s
     lines.reserve(34);
     lines.push_back(std::string("   CERTIFICAZIONE UNICA LAVORO DIPENDENTE ANNO ") + records::kCuYear);
     lines.emplace_back(55, '-');
-    lines.push_back("Sostituto           :" + header[5]);
-    lines.push_back("                    :" + header[6]);
-    lines.push_back("Codice fiscale      :" + header[3]);
+    lines.push_back("Sostituto           :" + header[header_field::kNameFirstPart]);
+    lines.push_back("                    :" + header[header_field::kNameSecondPart]);
+    lines.push_back("Codice fiscale      :" + header[header_field::kAgentFiscalCode]);
     lines.push_back("Tipologia fornitura :" + operation);
-    lines.push_back("Protocollo n.1 Sost :" + header[42]);
-    lines.push_back("Protocollo n.2 Sost :" + header[43]);
+    lines.push_back("Protocollo n.1 Sost :" + header[header_field::kReplacedSubmission]);
+    lines.push_back("Protocollo n.2 Sost :" + header[header_field::kReplacedCertificate]);
     lines.push_back("Percorso e nome file:" + telematicFile);
     lines.emplace_back(56, '-');
     lines.emplace_back("           Dati utili alla quadratura C.U.");

@@ -15,7 +15,6 @@
 #include "demo/record_builders.h"
 #include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
-#include "records/channels.h"
 #include "records/file_chooser.h"
 #include "records/host_paths.h"
 #include "records/shared_values.h"

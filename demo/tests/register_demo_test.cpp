@@ -6,7 +6,7 @@
 
 #include "app/cli.h"
 #include "demo/demo_installation.h"
-#include "records/channels.h"
+#include "records/file_result.h"
 #include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/company_files.h"
@@ -52,10 +52,9 @@ TEST_F(RegisterDemoTest, AnagraficheFindsExactlyTheThreePlantedFaults)
 
 TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthDataOfTheOwner)
 {
-    records::Channels channels(shared.paths, prompter);
-    registers::completeInstallation(channels, shared.installation);
+    records::showFailures(prompter, registers::completeInstallation(shared.paths, shared.installation));
     std::vector<std::pair<int, std::string>> companies;
-    for (const registers::CompanyChoice& choice : registers::CompanyStore(channels, shared.installation).choices())
+    for (const registers::CompanyChoice& choice : registers::CompanyStore(shared.paths, shared.installation).choices())
         companies.emplace_back(choice.company, choice.name);
     EXPECT_EQ(companies,
               (std::vector<std::pair<int, std::string>>{{1, "EDILIZIA ROSSI COSTRUZIONI S.R.L."},
@@ -102,10 +101,9 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
 
 TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInUse)
 {
-    records::Channels channels(shared.paths, prompter);
-    registers::completeInstallation(channels, shared.installation);
+    records::showFailures(prompter, registers::completeInstallation(shared.paths, shared.installation));
     const std::vector<registers::EmployeeFileChoice> files
-        = registers::scanEmployeeFiles(channels, shared.installation);
+        = registers::scanEmployeeFiles(shared.paths, shared.installation);
     // March: the building firm and the bakery with their company data files, company 009 of
     // the register with an employee file only; April: the restaurant, the chemist's and the
     // cancellation.

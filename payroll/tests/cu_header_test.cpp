@@ -31,3 +31,34 @@ TEST(CuHeader, SecondRecordCarriesKindAndRightAlignedCount)
     EXPECT_EQ(payroll::packSecondHeaderRecord('2', "1E99", ' '), " 21E99" + std::string(1194, ' '));
     EXPECT_EQ(payroll::packSecondHeaderRecord('1', "123456").substr(0, 7), "$13456 ");
 }
+
+// The fields that the run reads by meaning lie where the CU header record keeps what the
+// name says (positions and lengths of the header layout, written out by hand).
+TEST(CuHeader, NamedFieldsLieWhereTheirContentIs)
+{
+    namespace f = payroll::header_field;
+    const struct {
+        const char* name;
+        int field;
+        int position;
+        int length;
+    } named[] = {
+        {"agent kind", f::kAgentKind, 3, 1},
+        {"agent fiscal code", f::kAgentFiscalCode, 4, 16},
+        {"name, first part", f::kNameFirstPart, 21, 24},
+        {"name, second part", f::kNameSecondPart, 45, 24},
+        {"employee count", f::kEmployeeCount, 193, 4},
+        {"record C wanted", f::kRecordCWanted, 201, 1},
+        {"supplier type", f::kSupplierType, 205, 2},
+        {"supplier fiscal code", f::kSupplierFiscalCode, 207, 16},
+        {"commitment type", f::kCommitmentType, 223, 1},
+        {"commitment date", f::kCommitmentDate, 224, 8},
+        {"replaced submission", f::kReplacedSubmission, 388, 17},
+        {"replaced certificate", f::kReplacedCertificate, 405, 6},
+    };
+    for (const auto& n : named) {
+        const payroll::HeaderSlot slot = payroll::headerFieldSlot(n.field);
+        EXPECT_EQ(slot.position, n.position) << n.name;
+        EXPECT_EQ(slot.length, n.length) << n.name;
+    }
+}

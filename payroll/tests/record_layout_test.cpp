@@ -50,6 +50,30 @@ TEST(RecordLayout, FieldsLieWhereThePayrollProgramWritesThem)
     EXPECT_EQ(employeeLayout().slot(0).position, 0);
 }
 
+// The employee entries that the register lists, shows and saves by name, where the payroll
+// program keeps them; in the folder "pagmar" the regime after 1995 follows entry 214.
+TEST(RecordLayout, NamedEmployeeEntriesLieWhereTheRegisterUsesThem)
+{
+    const struct {
+        const char* name;
+        int entry;
+        int position;
+        int length;
+    } named[] = {
+        {"fiscal code", employee::kFiscalCode, 2, 16},   {"surname", employee::kSurname, 18, 24},
+        {"first name", employee::kFirstName, 42, 20},    {"pay kind", employee::kPayKind, 1382, 1},
+        {"post 95", employee::kPost95, 1383, 1},         {"operating unit", employee::kOperatingUnit, 1461, 6},
+        {"last common", employee::kLastCommonEntry, 1362, 1},
+    };
+    for (const auto& n : named) {
+        const FieldSlot slot = employeeLayout().slot(n.entry);
+        EXPECT_EQ(slot.position, n.position) << n.name;
+        EXPECT_EQ(slot.length, n.length) << n.name;
+    }
+    EXPECT_EQ(employee::kPagmarPost95Position, 1363);
+    EXPECT_EQ(employee::kPagmarPost95Length, 12);
+}
+
 TEST(RecordLayout, WritersSeeControlCharactersAsBlanksAndStrippedFields)
 {
     std::string record(kCollaboratorRecordLength, '\0'); // never written by the payroll program

@@ -8,12 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/output_file.h"
+#include "records/record_file.h"
 #include "records/temporary_files.h"
 #include "records/write_behind.h"
-#include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
 using records::OutputFile;
@@ -71,17 +70,13 @@ namespace {
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
     records::PathMapper paths(installationRoot);
-    records::testing::ScriptedPrompter prompter;
-    records::Channels channels(paths, prompter);
-    channels.select(8, "c:\\TCU117", 4);
-    channels.openNewBinary();
-    channels.channel(8).outputBuffer = "AAAA";
-    channels.setRecordNumber(1);
-    channels.writeRecord();
+    records::NewFile file = records::NewFile::ofRecords(paths, "c:\\TCU117", 4);
+    const bool created = file.create().ok();
+    const bool first = file.write(1, "AAAA").ok();
     records::WriteBehind behind;
     std::string block = "BBBB";
-    const bool written = behind.write(channels.duplicateDescriptor(8), block, 4) && behind.wait();
-    const char state = written && channels.lastError() == 0 ? 'y' : 'n';
+    const bool written = behind.write(file.duplicateDescriptor(), block, 4) && behind.wait();
+    const char state = created && first && written ? 'y' : 'n';
     char word = 0;
     if (::write(ready, &state, 1) != 1 || ::read(go, &word, 1) != 1)
         ::_exit(90);

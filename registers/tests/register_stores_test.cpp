@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "records/channels.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/text.h"
@@ -26,9 +25,8 @@ struct RegisterStoresTest : ::testing::Test {
     TempRoot root;
     records::PathMapper paths{root.path()};
     ScriptedPrompter prompter;
-    records::Channels channels{paths, prompter};
     records::Installation installation{"C:", "C:\\nolv\\nv770\\2016\\dati\\", "2016"};
-    CompanyStore companies{channels, installation};
+    CompanyStore companies{paths, installation};
 
     void TearDown() override { EXPECT_TRUE(prompter.shown.empty()) << prompter.texts().at(0); }
 };
@@ -181,7 +179,7 @@ const std::string kDeleted(2000, '\0');
 TEST_F(RegisterStoresTest, AnEmployeeDeletedIsSkippedByTheList)
 {
     root.write(kEmployees, kVerdi + kNeri + kBruno);
-    EmployeeStore employees(channels, "C:\\nolv\\paghe\\unb00903.016");
+    EmployeeStore employees(paths, "C:\\nolv\\paghe\\unb00903.016");
     EXPECT_EQ(employees.recordsInFile(), 3);
 
     ASSERT_TRUE(employees.remove(2).ok());
@@ -206,7 +204,7 @@ TEST_F(RegisterStoresTest, AnEmployeeDeletedIsSkippedByTheList)
 TEST_F(RegisterStoresTest, AnEmployeesPersonalPartIsSavedInPlaceAndARecordCutShortIsRefused)
 {
     root.write(kEmployees, kVerdi + kNeri.substr(0, 1500));
-    EmployeeStore employees(channels, "C:\\nolv\\paghe\\unb00903.016");
+    EmployeeStore employees(paths, "C:\\nolv\\paghe\\unb00903.016");
 
     EmployeeRecord shown = employees.load(1);
     ASSERT_TRUE(shown.whole);
@@ -243,7 +241,7 @@ TEST_F(RegisterStoresTest, AnEmployeesPersonalPartIsSavedInPlaceAndARecordCutSho
     EXPECT_EQ(root.read(kEmployees), saved + kNeri);
 
     // A file that is not there is said to be missing and never made.
-    EmployeeStore missing(channels, "C:\\nolv\\paghe\\unb00403.016");
+    EmployeeStore missing(paths, "C:\\nolv\\paghe\\unb00403.016");
     const EmployeeList none = missing.list(3);
     EXPECT_EQ(none.opened.outcome, StoreResult::Outcome::FileMissing);
     EXPECT_EQ(none.opened.message, "Archivio inesistente C:\\nolv\\paghe\\unb00403.016");

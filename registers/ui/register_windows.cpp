@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 
-#include "records/channels.h"
+#include "records/file_result.h"
 #include "records/prompter.h"
 #include "records/text.h"
 #include "registers/company_files.h"
@@ -34,10 +34,10 @@ void showOwnWindow(QWidget* window)
 
 void openFDitta(records::Workplace workplace, QWidget* parent)
 {
-    records::Channels channels(workplace.shared.paths, workplace.prompter);
+    const records::PathMapper& paths = workplace.shared.paths;
     records::Installation& installation = workplace.shared.installation;
-    completeInstallation(channels, installation);
-    CompanyChooser chooser(CompanyStore(channels, installation).choices(),
+    records::showFailures(workplace.prompter, completeInstallation(paths, installation));
+    CompanyChooser chooser(CompanyStore(paths, installation).choices(),
                            std::string(records::trim(installation.dataDirectory)), ownerOf(parent));
     if (chooser.exec() != QDialog::Accepted || chooser.company() == 0)
         return;
@@ -55,10 +55,10 @@ void openParteb1(records::Workplace workplace, QWidget* parent)
         showOwnWindow(window);
         return;
     }
-    records::Channels channels(workplace.shared.paths, workplace.prompter);
+    const records::PathMapper& paths = workplace.shared.paths;
     records::Installation& installation = workplace.shared.installation;
-    completeInstallation(channels, installation);
-    const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(channels, installation);
+    records::showFailures(workplace.prompter, completeInstallation(paths, installation));
+    const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(paths, installation);
     if (files.empty()) {
         workplace.prompter.message("Dati Dipendenti",
                                    "Nessun archivio dei dipendenti per l'anno " + installation.workingYear + " in "

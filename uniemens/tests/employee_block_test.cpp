@@ -4,9 +4,8 @@
 
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
-#include "records/channels.h"
 #include "records/host_paths.h"
-#include "testing/scripted_prompter.h"
+#include "records/record_file.h"
 #include "testing/temp_root.h"
 #include "uniemens/employee_block.h"
 #include "uniemens/series_stop.h"
@@ -32,17 +31,14 @@ std::string blockText(const EmployeeEntries& employee, const CompanyHeaderFields
 {
     records::testing::TempRoot root;
     const records::PathMapper paths(root.path());
-    records::testing::ScriptedPrompter prompter;
-    records::Channels channels(paths, prompter);
-    channels.select(3, "C:\\block.xml", 128);
-    channels.openSequential();
-    uniemens::XmlLines out(channels, 3);
+    records::NewFile file = records::NewFile::ofLines(paths, "C:\\block.xml");
+    EXPECT_TRUE(file.create().ok());
+    uniemens::XmlLines out(file);
     const payroll::FieldTable fields = payroll::unpackEmployee(payroll::packEmployee(employee));
     const payroll::FieldTable headerFields = payroll::unpackCompanyHeader(payroll::packCompanyHeader(company));
     uniemens::writeEmployeeBlock(fields, headerFields, "2016", "03", out);
     out.flush();
-    channels.close(3);
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(file.commit().ok());
     const std::string text = root.read("c/block.xml");
     // One element: a well-formed document of its own.
     EXPECT_EQ(uniemens::testing::parsedTexts(text, "CFLavoratore").size(), 1u);

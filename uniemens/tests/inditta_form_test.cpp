@@ -813,3 +813,16 @@ TEST_F(IndittaFormTest, TheXmlListingNumbersEveryLine)
                              " 3 <Nome>NICOL\xD2</Nome>" + std::string(59, ' ')}));
     EXPECT_EQ(launcher.shownFiles, std::vector<std::string>{(installation.root.path() / "c/wnolv/emens.tmp").string()});
 }
+
+// A listing that cannot be made says why once and shows nothing.
+TEST_F(IndittaFormTest, AListingThatCannotBeMadeIsToldOnce)
+{
+    installation.root.write(std::string(uniemens::testing::kXmlFolder) + "/uea0010316.xml", crlf({"<DenunceMensili>"}));
+    form->load();
+    prompter.shown.clear();
+    chooser.answer = "C:\\Program Files\\INPS\\INPS uniEmens individuale\\uea0010316.xml";
+    fs::create_directories(installation.root.path() / "c/wnolv/emens.tmp"); // a folder where the listing goes
+    form->showXmlListing();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Errore tipo  75 nella creazione del file "});
+    EXPECT_TRUE(launcher.shownFiles.empty());
+}

@@ -7,7 +7,6 @@
 
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
-#include "records/channels.h"
 #include "records/output_file.h"
 #include "records/shared_values.h"
 #include "testing/scripted_prompter.h"
@@ -237,7 +236,7 @@ TEST_F(SeriesTest, AStopLeavesNoFile)
     struct Case {
         std::vector<const char*> companies; // the last one stops
         const char* stop;
-        bool readMessage; // the record channel said why first
+        bool readMessage; // the failed read of the data file was told first
     };
     const Case cases[] = {
         {{"001", "002"}, "L'archivio dei dipendenti non contiene il record 3 ", true},
@@ -286,8 +285,8 @@ TEST_F(SeriesTest, TheScanListsTheMonthsCompaniesWithTheirHeadings)
     installation.addCompany("003", "04", companyHeader("003", "0")); // another month
     fs::create_directories(installation.root.path() / "c/nolv/paghe/una00803.016");
 
-    records::Channels channels(shared.paths, prompter);
-    const std::vector<ListedCompany> listed = scanMonth(channels, "C:", "2016", 3);
+    const std::vector<ListedCompany> listed = scanMonth(shared.paths, "C:", "2016", 3);
+    showScanFailures(prompter, listed);
     ASSERT_EQ(listed.size(), 4u);
     const struct {
         const char* dataFile;
@@ -318,5 +317,5 @@ TEST_F(SeriesTest, TheScanListsTheMonthsCompaniesWithTheirHeadings)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.last().text,
               "Errore di lettura tipo  62 nel file binario C:\\nolv\\paghe\\una00703.016 al record  1");
-    EXPECT_TRUE(scanMonth(channels, "C:", "2016", 5).empty());
+    EXPECT_TRUE(scanMonth(shared.paths, "C:", "2016", 5).empty());
 }
