@@ -284,11 +284,11 @@ bool isPlainAmountRow(const FieldRow& row)
 }
 
 // The shape in which the suite stores nearly every amount that is not empty: the whole
-// part without a leading zero (at most eleven digits), a full stop and two decimals, with
-// blanks before or after ("    1234.56", "1234.56    "); a whole row also takes the whole
-// part alone ("12  "). Such an amount is above zero, and its field is made of the entry's
-// own characters: for an amount row the whole part right-aligned in 13 characters, a comma
-// and the two decimals, for a whole row the whole part right-aligned in 16.
+// part without a leading zero (at most eleven digits), then a full stop and two decimals or
+// nothing, with blanks before or after ("    1234.56", "1234.56    ", "12  "). Such an
+// amount is above zero, and its field is made of the entry's own characters: for an amount
+// row the whole part right-aligned in 13 characters, a comma and the two decimals ("00"
+// without them), for a whole row the whole part right-aligned in 16.
 //
 // The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
 // bit per character for a blank, a digit and a full stop, so that the shape is told without
@@ -319,7 +319,7 @@ unsigned laneMask(Characters lanes)
 #endif
 }
 
-bool readStoredAmount(std::string_view entry, bool decimalsNeeded, StoredAmount& amount)
+bool readStoredAmount(std::string_view entry, StoredAmount& amount)
 {
     const std::size_t size = entry.size();
     if (size == 0 || size > 16)
@@ -343,8 +343,6 @@ bool readStoredAmount(std::string_view entry, bool decimalsNeeded, StoredAmount&
     if (wholeEnd - first > 11)
         return false;
     const bool decimals = ((stops >> wholeEnd) & 1) != 0 && ((digits >> (wholeEnd + 1)) & 3) == 3;
-    if (decimalsNeeded && !decimals)
-        return false;
     // Blanks only after the amount.
     const unsigned end = wholeEnd + (decimals ? 3 : 0);
     if ((blanks >> end) != (0xFFFFu >> end))
@@ -366,6 +364,10 @@ void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& 
     if (row.form == Form::Amount) {
         std::memcpy(slot + kCodeLength, around + 16 + amount.wholeEnd - 13, kValueLength);
         slot[kCodeLength + 13] = ',';
+        if (!amount.decimals) {
+            slot[kCodeLength + 14] = '0';
+            slot[kCodeLength + 15] = '0';
+        }
     } else {
         std::memcpy(slot + kCodeLength, around + amount.wholeEnd, kValueLength);
     }
@@ -396,7 +398,7 @@ std::int64_t storedAmountCents(const StoredAmount& amount)
 void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
-    if (StoredAmount stored; readStoredAmount(entry, row.form == Form::Amount, stored)) {
+    if (StoredAmount stored; readStoredAmount(entry, stored)) {
         formStoredAmountField(batch.next(), row, stored);
         batch.add();
         if (row.total != 0)
