@@ -1,12 +1,12 @@
 #include "cu/telematic/employee_loop.h"
 
-#include <array>
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
@@ -168,7 +168,7 @@ private:
 
     const records::RecordFile& m_archive;
     const double m_employeeCount;
-    std::array<Employee, kAhead> m_ahead;
+    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 600 KB: not on the stack
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
