@@ -13,7 +13,7 @@ namespace app {
 //   written before the program ends by the signal, so that a stopped run leaves no
 //   half-written file;
 // - SIGXFSZ is ignored: a file that outgrows the size limit of the process fails its write
-//   with the channel's message (error 61, as on a full disk) and the run stops in order,
+//   with the message of a failed write (error 61, as on a full disk) and the run stops in order,
 //   instead of the program being killed with its temporary file left behind.
 void prepareProcess();
 

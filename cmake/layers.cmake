@@ -7,7 +7,7 @@
 # stand beside their layer: nothing links them, so they may link whatever they test.
 #
 # Each library exposes its headers, and only those, through a folder of its own in the build
-# tree (build/include/<target>/), under their usual paths ("records/channels.h"); a target
+# tree (build/include/<target>/), under their usual paths ("records/record_file.h"); a target
 # sees the folders of the targets it links and nothing else of the source tree. So a file
 # that includes the header of a target its own target does not link fails to compile. A
 # library's headers are those listed among its sources or, when it lists none, every header
@@ -41,7 +41,7 @@ function(telematico_layer)
   set_property(GLOBAL PROPERTY TELEMATICO_LAYER_COUNT ${rank})
 endfunction()
 
-telematico_layer(records)                           # channels, numbers, texts, paths, operator interfaces
+telematico_layer(records)                           # record files, numbers, texts, paths, operator interfaces
 telematico_layer(payroll)                           # record layouts of the payroll suite's files
 telematico_layer(test_support)                      # what the tests of every layer share
 telematico_layer(ui QT)                             # what every window shares, knowing no feature

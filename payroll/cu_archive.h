@@ -40,9 +40,9 @@ struct EntrySlot {
 EntrySlot cuFieldSlot(int entry);
 EntrySlot secondCuFieldSlot(int entry);
 
-// Copies every entry of both tables out of `record` (the record buffer of the archive's
-// channel). An entry that lies beyond the end of the text becomes empty, one that reaches
-// past it is cut short. Entry 49 and index 0 are not touched.
+// Copies every entry of both tables out of `record` (a record read from the archive). An
+// entry that lies beyond the end of the text becomes empty, one that reaches past it is cut
+// short. Entry 49 and index 0 are not touched.
 void unpackArchiveRecord(std::string_view record, CuFields& fields);
 
 // The reverse, for building archives (demo installation, tests): a 6000-character record

@@ -5,7 +5,7 @@
 namespace records::file_error {
 
 inline constexpr int kOverflow = 6;           // a record position beyond 32 bits
-inline constexpr int kBadFileNumber = 52;     // channel outside 1..10, or nothing open on it
+inline constexpr int kBadFileNumber = 52;     // no file open (or none named)
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAlreadyOpen = 55;
 inline constexpr int kDeviceIo = 57;

@@ -61,13 +61,13 @@ std::filesystem::path mapped(const PathMapper* paths, const std::string& name)
 }
 
 // The number of the last record that `bytes` written at record `recordNumber` reach.
-double lastRecordReached(std::int64_t recordNumber, std::size_t bytes, int recordLength)
+std::int64_t lastRecordReached(std::int64_t recordNumber, std::size_t bytes, int recordLength)
 {
     if (bytes == 0 || recordLength <= 0)
-        return static_cast<double>(recordNumber);
+        return recordNumber;
     const auto records = static_cast<std::int64_t>((bytes + static_cast<std::size_t>(recordLength) - 1)
                                                    / static_cast<std::size_t>(recordLength));
-    return static_cast<double>(recordNumber + records - 1);
+    return recordNumber + records - 1;
 }
 
 } // namespace
@@ -176,12 +176,12 @@ FileResult RecordFile::create()
 
 FileResult RecordFile::read(std::int64_t recordNumber, std::string& record) const
 {
-    return record_io::readRecord(m_descriptor, m_name, m_recordLength, static_cast<double>(recordNumber), record);
+    return record_io::readRecord(m_descriptor, m_name, m_recordLength, recordNumber, record);
 }
 
 FileResult RecordFile::lookUp(std::int64_t recordNumber, std::string& record) const
 {
-    return record_io::readRecord(m_descriptor, m_name, m_recordLength, static_cast<double>(recordNumber), record,
+    return record_io::readRecord(m_descriptor, m_name, m_recordLength, recordNumber, record,
                                  record_io::ReadKind::LookUp);
 }
 
@@ -222,7 +222,7 @@ FileResult RecordFile::readRecords(std::int64_t first, std::int64_t count, std::
 
 FileResult RecordFile::write(std::int64_t recordNumber, std::string_view bytes)
 {
-    return record_io::writeRecord(m_descriptor, m_name, m_recordLength, static_cast<double>(recordNumber), bytes);
+    return record_io::writeRecord(m_descriptor, m_name, m_recordLength, recordNumber, bytes);
 }
 
 void RecordFile::close()
@@ -299,13 +299,13 @@ FileResult TextFile::writeLine(std::string_view line)
     bytes.reserve(line.size() + 2);
     bytes.append(line);
     bytes.append("\r\n");
-    return record_io::writeText(m_descriptor, m_name, static_cast<double>(m_lineCount), bytes);
+    return record_io::writeText(m_descriptor, m_name, m_lineCount, bytes);
 }
 
 FileResult TextFile::writeLines(std::string_view lines, std::int64_t count)
 {
     m_lineCount += count;
-    return record_io::writeText(m_descriptor, m_name, static_cast<double>(m_lineCount), lines);
+    return record_io::writeText(m_descriptor, m_name, m_lineCount, lines);
 }
 
 void TextFile::close()
@@ -394,8 +394,7 @@ FileResult NewFile::create()
 
 FileResult NewFile::write(std::int64_t recordNumber, std::string_view bytes)
 {
-    FileResult result = record_io::writeRecord(descriptor(), m_name, m_recordLength,
-                                               static_cast<double>(recordNumber), bytes);
+    FileResult result = record_io::writeRecord(descriptor(), m_name, m_recordLength, recordNumber, bytes);
     if (result.ok())
         m_writtenCount = std::max(m_writtenCount, lastRecordReached(recordNumber, bytes.size(), m_recordLength));
     return result;
@@ -413,13 +412,13 @@ FileResult NewFile::writeLine(std::string_view line)
 
 FileResult NewFile::writeLines(std::string_view lines, std::int64_t count)
 {
-    m_writtenCount += static_cast<double>(count);
+    m_writtenCount += count;
     return record_io::writeText(descriptor(), m_name, m_writtenCount, lines);
 }
 
 FileResult NewFile::writeLinesAt(std::int64_t offset, std::string_view lines, std::int64_t lastLine)
 {
-    m_writtenCount = std::max(m_writtenCount, static_cast<double>(lastLine));
+    m_writtenCount = std::max(m_writtenCount, lastLine);
     const auto failure = [&](int error) {
         return FileResult{error, file_message::writeLine(error, m_name, static_cast<double>(lastLine))};
     };
@@ -432,14 +431,10 @@ FileResult NewFile::writeLinesAt(std::int64_t offset, std::string_view lines, st
 
 FileResult NewFile::commit()
 {
-    return commitNaming(m_name, m_writtenCount);
-}
-
-FileResult NewFile::commitNaming(std::string_view fileName, double count)
-{
     const auto writeFailure = [&](int error) {
-        return FileResult{error, m_lines ? file_message::writeLine(error, fileName, count)
-                                         : file_message::writeRecord(error, fileName, count)};
+        const auto count = static_cast<double>(m_writtenCount);
+        return FileResult{error, m_lines ? file_message::writeLine(error, m_name, count)
+                                         : file_message::writeRecord(error, m_name, count)};
     };
     if (!isOpen())
         return writeFailure(file_error::kBadFileNumber);
@@ -449,7 +444,7 @@ FileResult NewFile::commitNaming(std::string_view fileName, double count)
         return {};
     if (outcome.step == OutputFile::Step::Rename) {
         const int error = file_error::fromErrno(outcome.error, target.c_str());
-        return {error, file_message::nameNewFile(error, fileName)};
+        return {error, file_message::nameNewFile(error, m_name)};
     }
     return writeFailure(file_error::fromErrno(outcome.error, nullptr));
 }

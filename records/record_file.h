@@ -11,9 +11,9 @@
 // The files of the payroll suite as objects: a fixed-length record file (RecordFile), a
 // sequential text file (TextFile) and a new file written whole and given its name at the end
 // (NewFile). Every operation returns a FileResult, with the classic error number and the
-// message as the operator has always been shown it; nothing here shows anything. A caller
-// that shows a failed result's message (showFailure()) where the old record channel showed
-// it keeps every message and its order.
+// message as the operator has always been shown it; nothing here shows anything. The caller
+// shows a failed result (showFailure()) at the moment the operator is to learn it, so that
+// the messages keep the order of the work.
 //
 // Names are in installation notation ("c:\disco.ute", drive prefix + "\nolv\..."), mapped to
 // host paths by the PathMapper, which must outlive the object. A name with a control
@@ -22,11 +22,10 @@
 // name too long, a folder that cannot be entered) gives its error number like any other
 // failure.
 //
-// How a feature moves from the numbered channels (records::Channels) to these objects is told
-// in records/README.md.
+// How a feature uses these objects, and where it shows their results, is told in
+// records/README.md.
 namespace records {
 
-class Channels;
 class OutputFile;
 class PathMapper;
 
@@ -91,10 +90,6 @@ public:
     int duplicateDescriptor() const;
 
 private:
-    friend class Channels;
-    // The descriptor, which the numbered channels transfer on with their own name and length.
-    int descriptor() const { return m_descriptor; }
-
     const PathMapper* m_paths = nullptr;
     std::string m_name;
     int m_recordLength = 0;
@@ -134,9 +129,6 @@ public:
     void close();
 
 private:
-    friend class Channels;
-    int descriptor() const { return m_descriptor; }
-
     const PathMapper* m_paths = nullptr;
     std::string m_name;
     int m_descriptor = -1;
@@ -192,7 +184,7 @@ public:
     FileResult writeLinesAt(std::int64_t offset, std::string_view lines, std::int64_t lastLine);
     // The records (the number of the last one) or lines the file holds, for a writer that
     // writes around the object; write() and the line writes keep it themselves.
-    void setWrittenCount(std::int64_t count) { m_writtenCount = static_cast<double>(count); }
+    void setWrittenCount(std::int64_t count) { m_writtenCount = count; }
 
     // Pushes the file to the disk and gives it its name, replacing any file of that name.
     // A failed push shows the message of a failed write (naming the last record or line
@@ -212,16 +204,14 @@ public:
     void startWriteback() const;
 
 private:
-    friend class Channels;
     int descriptor() const;
-    FileResult commitNaming(std::string_view fileName, double count);
 
     const PathMapper* m_paths = nullptr;
     std::string m_name;
     int m_recordLength = 0;
     bool m_lines = false;
     std::unique_ptr<OutputFile> m_file;
-    double m_writtenCount = 0; // the last record or line written, which a failed push names
+    std::int64_t m_writtenCount = 0; // the last record or line written, which a failed push names
 };
 
 } // namespace records

@@ -1,7 +1,6 @@
 #include "records/record_io.h"
 
 #include <cerrno>
-#include <cmath>
 #include <fcntl.h>
 #include <limits>
 #include <unistd.h>
@@ -84,19 +83,25 @@ namespace record_io {
 namespace {
 
 // The byte offset of record `recordNumber`, or the error number that refuses it. The
-// position is computed in floating point and rounded half to even to a 32-bit whole number:
-// the payroll suite addresses its record files with this arithmetic, so a record number
-// reaches the same bytes here as in its other programs. A position that cannot be reached
-// stops the transfer: reading or writing "wherever the file happens to be" would hand out,
-// or overwrite, somebody else's record.
-int recordOffset(int descriptor, int recordLength, double recordNumber, off_t& offset)
+// position (n - 1) * L + 1 must be a 32-bit whole number, as in the payroll suite's other
+// programs, so a record number reaches the same bytes here as there. A position that cannot
+// be reached stops the transfer: reading or writing "wherever the file happens to be" would
+// hand out, or overwrite, somebody else's record.
+int recordOffset(int descriptor, int recordLength, std::int64_t recordNumber, off_t& offset)
 {
     if (descriptor < 0)
         return file_error::kBadFileNumber;
     if (recordLength <= 0)
         return file_error::kBadRecordLength;
-    const double position = std::nearbyint(recordNumber * recordLength - recordLength + 1);
-    if (!(position >= std::numeric_limits<std::int32_t>::min() && position <= std::numeric_limits<std::int32_t>::max()))
+    constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
+    // With a length of 1 or more the position lies at least as far from 1 as the number
+    // does: a number beyond 32 bits gives a position beyond them, and one within them a
+    // position that 64 bits hold.
+    if (recordNumber < lowest || recordNumber > highest)
+        return file_error::kOverflow;
+    const std::int64_t position = (recordNumber - 1) * recordLength + 1;
+    if (position < lowest || position > highest)
         return file_error::kOverflow;
     if (position < 1)
         return file_error::kBadRecordNumber;
@@ -106,13 +111,14 @@ int recordOffset(int descriptor, int recordLength, double recordNumber, off_t& o
 
 } // namespace
 
-FileResult readRecord(int descriptor, std::string_view fileName, int recordLength, double recordNumber,
+FileResult readRecord(int descriptor, std::string_view fileName, int recordLength, std::int64_t recordNumber,
                       std::string& record, ReadKind kind)
 {
     const auto failure = [&](int error) {
         record.clear();
-        return FileResult{error, kind == ReadKind::LookUp ? file_message::lookUpRecord(error, fileName, recordNumber)
-                                                          : file_message::readRecord(error, fileName, recordNumber)};
+        const auto number = static_cast<double>(recordNumber);
+        return FileResult{error, kind == ReadKind::LookUp ? file_message::lookUpRecord(error, fileName, number)
+                                                          : file_message::readRecord(error, fileName, number)};
     };
     off_t offset = 0;
     if (const int error = recordOffset(descriptor, recordLength, recordNumber, offset))
@@ -133,11 +139,11 @@ FileResult readRecord(int descriptor, std::string_view fileName, int recordLengt
     return {};
 }
 
-FileResult writeRecord(int descriptor, std::string_view fileName, int recordLength, double recordNumber,
+FileResult writeRecord(int descriptor, std::string_view fileName, int recordLength, std::int64_t recordNumber,
                        std::string_view bytes)
 {
     const auto failure = [&](int error) {
-        return FileResult{error, file_message::writeRecord(error, fileName, recordNumber)};
+        return FileResult{error, file_message::writeRecord(error, fileName, static_cast<double>(recordNumber))};
     };
     off_t offset = 0;
     if (const int error = recordOffset(descriptor, recordLength, recordNumber, offset))
@@ -149,10 +155,10 @@ FileResult writeRecord(int descriptor, std::string_view fileName, int recordLeng
     return {};
 }
 
-FileResult writeText(int descriptor, std::string_view fileName, double lineNumber, std::string_view bytes)
+FileResult writeText(int descriptor, std::string_view fileName, std::int64_t lineNumber, std::string_view bytes)
 {
     const auto failure = [&](int error) {
-        return FileResult{error, file_message::writeLine(error, fileName, lineNumber)};
+        return FileResult{error, file_message::writeLine(error, fileName, static_cast<double>(lineNumber))};
     };
     if (descriptor < 0)
         return failure(file_error::kBadFileNumber);

@@ -6,10 +6,10 @@
 
 #include "records/file_result.h"
 
-// What the record files (record_file.h) and the numbered channels (channels.h) share: the
-// texts of their failure messages and the transfers on a file that is already open. A
-// feature works with RecordFile, TextFile and NewFile; it needs this header only for
-// writeAllAt() and startWritebackOf(), on a descriptor of its own (a writer thread).
+// Beneath the record files (record_file.h): the texts of their failure messages and the
+// transfers on a file that is already open. A feature works with RecordFile, TextFile and
+// NewFile; it needs this header only for writeAllAt() and startWritebackOf(), on a descriptor
+// of its own (a writer thread).
 namespace records {
 
 // The failure messages of the record files, built by plain concatenation as the payroll
@@ -44,21 +44,21 @@ namespace record_io {
 enum class ReadKind { Record, LookUp };
 
 // Reads `recordLength` bytes of record `recordNumber` of the file open on `descriptor` into
-// `record`. Record n lies at byte (n - 1) * L, the position being computed in floating point
-// and rounded half to even to a 32-bit whole number, as the payroll suite's programs address
-// their files. Any failure (nothing open: -1, error 52; a length below 1: 59; a position
-// beyond 32 bits: 6; a record number below 1: 63; the end of the file inside the record:
-// 62) leaves `record` empty, so that no reader mistakes an earlier record for this one.
-FileResult readRecord(int descriptor, std::string_view fileName, int recordLength, double recordNumber,
+// `record`. Record n lies at byte (n - 1) * L; its position (n - 1) * L + 1 must be a 32-bit
+// whole number, as the payroll suite's programs address their files. Any failure (nothing
+// open: -1, error 52; a length below 1: 59; a position beyond 32 bits, above or below: 6;
+// a record number below 1: 63; the end of the file inside the record: 62) leaves `record`
+// empty, so that no reader mistakes an earlier record for this one.
+FileResult readRecord(int descriptor, std::string_view fileName, int recordLength, std::int64_t recordNumber,
                       std::string& record, ReadKind kind = ReadKind::Record);
 // Writes `bytes` unchanged at the position of record `recordNumber` (they may be shorter
 // than a record, or hold several). Failures as for readRecord(); a file open only for
 // reading refuses the write with error 75. The message names `recordNumber`.
-FileResult writeRecord(int descriptor, std::string_view fileName, int recordLength, double recordNumber,
+FileResult writeRecord(int descriptor, std::string_view fileName, int recordLength, std::int64_t recordNumber,
                        std::string_view bytes);
 // Writes `bytes` as they stand at the file's position (a sequential file); a failure names
 // line `lineNumber`.
-FileResult writeText(int descriptor, std::string_view fileName, double lineNumber, std::string_view bytes);
+FileResult writeText(int descriptor, std::string_view fileName, std::int64_t lineNumber, std::string_view bytes);
 
 } // namespace record_io
 

@@ -13,8 +13,8 @@ class Launcher;
 class Prompter;
 
 // What the windows of the program truly share for its whole run: where the installation
-// lies and the values one window leaves for another. Record channels are not shared: each
-// form owns its own, so that one window closing its files never closes another's.
+// lies and the values one window leaves for another. Record files are not shared: each form
+// opens its own, so that one window closing its files never closes another's.
 struct SharedValues {
     explicit SharedValues(std::filesystem::path root)
         : paths(std::move(root))

@@ -370,8 +370,8 @@ TEST_F(CliSafetyTest, ClosedStandardStreamsNeverReceiveTheInstallationsFiles)
     };
     restore();
 
-    // "cu --report 2>&-": the drive file stays open on its channel and would take the report
-    // question and the success message.
+    // "cu --report 2>&-": a file of the installation opened while the error stream is closed
+    // would take its place, and with it the report question and the success message.
     ended = runProgram({"cu", "--root", rootText, "--archive", "1", "--report"}, startedWithout({STDERR_FILENO}));
     EXPECT_EQ(ended.exitStatus, 0) << "signal " << ended.signal;
     EXPECT_EQ(root.read(driveFile), drive);

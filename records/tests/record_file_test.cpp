@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "records/host_paths.h"
 #include "records/output_file.h"
 #include "records/record_file.h"
+#include "records/temporary_files.h"
 #include "testing/file_size_limit.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
@@ -41,6 +44,38 @@ struct RecordFileTest : ::testing::Test {
         return names;
     }
 };
+
+// The names in a folder, sorted.
+std::vector<std::string> entriesOf(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `work` in a child process and returns what it returned, or -1 when the child did not
+// end by itself (a crash). With `unprivileged`, a child of the superuser first becomes the
+// user "nobody", for whom file and folder permissions count.
+int inChildProcess(const std::function<int()>& work, bool unprivileged = false)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int result = 255;
+        if (!unprivileged || ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) {
+            try {
+                result = work();
+            } catch (...) {
+                result = 254;
+            }
+        }
+        ::_exit(result);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // Error number and message of a result, compared in one go.
 void expectResult(const FileResult& result, int error, const std::string& message)
@@ -95,6 +130,14 @@ TEST_F(RecordFileTest, RecordsThatCannotBeAddressedHaveTheirOwnErrorNumbers)
         {"a negative record", open, -3, "Errore di lettura tipo  63 nel file binario c:\\data.dat al record -3"},
         {"a position beyond 32 bits", open, 1000000000,
          "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  1000000000"},
+        {"a record number beyond 32 bits", open, 1000000000000,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  1000000000000"},
+        {"a position below 32 bits", open, -1000000000,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record -1000000000"},
+        {"the last record a 32-bit position reaches", open, 214748365,
+         "Errore di lettura tipo  62 nel file binario c:\\data.dat al record  214748365"},
+        {"the first record beyond it", open, 214748366,
+         "Errore di lettura tipo  6 nel file binario c:\\data.dat al record  214748366"},
         {"a file not open", closed, 1, "Errore di lettura tipo  52 nel file binario c:\\data.dat al record  1"},
         {"no record length", noLength, 1, "Errore di lettura tipo  59 nel file binario c:\\data.dat al record  1"},
     };
@@ -152,12 +195,18 @@ TEST_F(RecordFileTest, CreateEmptiesAFileAndOpenThenTakesItEmpty)
     EXPECT_EQ(root.read("c/old.dat"), "");
 }
 
-// Every way in: a missing folder is 76, a name with a control character 64, and each says so
-// in the words of its own operation.
+// Every way in: a missing folder is 76, a name with a control character 64 before the host is
+// asked anything, and each says so in the words of its own operation.
 TEST_F(RecordFileTest, EachOpeningNamesItsFailureInItsOwnWords)
 {
+    root.write("c/TCU117", "an earlier file");
     const std::string missing = "c:\\nowhere\\file.dat";
-    const std::string control = std::string("c:\\TCU117\0.tmp", 14);
+    const std::string controls[] = {
+        std::string("c:\\TCU117\0.tmp", 14), // the host would take it for TCU117
+        "c:\\TCU117\x1B[2J",
+        "c:\\dir\x7F\\TCU117",
+        "c:\\TCU\x81" "117",
+    };
     const struct {
         const char* what;
         std::function<FileResult(const std::string&)> open;
@@ -180,9 +229,11 @@ TEST_F(RecordFileTest, EachOpeningNamesItsFailureInItsOwnWords)
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
         expectResult(way.open(missing), 76, "Errore tipo  76" + way.message + (way.named ? missing : ""));
-        expectResult(way.open(control), 64, "Errore tipo  64" + way.message + (way.named ? control : ""));
+        for (const std::string& control : controls)
+            expectResult(way.open(control), 64, "Errore tipo  64" + way.message + (way.named ? control : ""));
     }
-    EXPECT_EQ(fs::directory_iterator(root.path() / "c"), fs::directory_iterator());
+    EXPECT_EQ(entriesOf(root.path() / "c"), std::vector<std::string>{"TCU117"});
+    EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
 }
 
 // Reading only: nothing is created, and whatever is not a plain file is refused at once, a
@@ -206,7 +257,10 @@ TEST_F(RecordFileTest, LinksFifosAndFoldersAreRefusedAsTheyAlwaysWere)
         SCOPED_TRACE(c.name);
         const std::string name = std::string("c:\\") + c.name;
         const std::string reading = "Errore tipo  " + std::to_string(c.reading) + " nell'apertura del  file binario";
-        expectResult(RecordFile(paths, name, 10).openForReading(), c.reading, c.reading == 0 ? "" : reading + name);
+        RecordFile forReading(paths, name, 10);
+        expectResult(forReading.openForReading(), c.reading, c.reading == 0 ? "" : reading + name);
+        EXPECT_EQ(forReading.isOpen(), c.reading == 0);
+        EXPECT_EQ(fs::exists(root.path() / "c" / c.name), c.reading != 53); // nothing made, not even through a link
         if (c.binary >= 0) {
             EXPECT_EQ(RecordFile(paths, name, 10).open().error, c.binary);
         }
@@ -219,6 +273,120 @@ TEST_F(RecordFileTest, LinksFifosAndFoldersAreRefusedAsTheyAlwaysWere)
     EXPECT_EQ(root.read("c/missing.dat"), "");
     EXPECT_FALSE(fs::exists(root.path() / "fuori"));
     EXPECT_EQ(root.read("c/short.dat"), "12345");
+}
+
+// A link planted under a name the program makes a file of (to nothing, or to a file of
+// somebody else) is never followed: nothing appears, and nothing changes, outside.
+TEST_F(RecordFileTest, NoFileIsCreatedOrEmptiedThroughALink)
+{
+    const fs::path nowhere = root.path() / "fuori" / "nulla.dat";
+    const fs::path other = root.write("fuori/altro.dat", "somebody else's");
+    // Where an earlier new file might have been written beside its name.
+    fs::create_symlink(other, root.path() / "c/new.dat.tmp");
+    const auto newFile = [&] {
+        NewFile file = NewFile::ofRecords(paths, "c:\\new.dat", 4);
+        FileResult result = file.create();
+        if (result.ok())
+            result = file.write(1, "AAAA");
+        return result.ok() ? file.commit() : result;
+    };
+    const struct {
+        const char* what;
+        fs::path target;
+        std::function<FileResult()> procedure;
+        int error;
+        const char* message;
+        const char* after;   // the file of the program that took the link's place; nullptr: the link stays
+    } cases[] = {
+        {"open, link to nothing", nowhere, [&] { return RecordFile(paths, "c:\\new.dat", 10).open(); }, 53,
+         "Errore tipo  53 nell'apertura del  file binarioc:\\new.dat", nullptr},
+        {"create, link to nothing", nowhere, [&] { return RecordFile(paths, "c:\\new.dat", 10).create(); }, 0, "", ""},
+        {"create, link to a file", other, [&] { return RecordFile(paths, "c:\\new.dat", 10).create(); }, 0, "", ""},
+        {"text file, link to a file", other, [&] { return TextFile(paths, "c:\\new.dat").open(); }, 75,
+         "Errore tipo  75 nell'apertura del file sequenzialec:\\new.dat", nullptr},
+        {"text file, link to nothing", nowhere, [&] { return TextFile(paths, "c:\\new.dat").open(); }, 75,
+         "Errore tipo  75 nell'apertura del file sequenzialec:\\new.dat", nullptr},
+        {"new file, link to a file", other, newFile, 0, "", "AAAA"},
+        {"new file, link to nothing", nowhere, newFile, 0, "", "AAAA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(root.path() / "c/new.dat");
+        fs::create_symlink(c.target, root.path() / "c/new.dat");
+        expectResult(c.procedure(), c.error, c.message);
+        EXPECT_FALSE(fs::exists(nowhere));
+        EXPECT_EQ(root.read("fuori/altro.dat"), "somebody else's");
+        EXPECT_EQ(fs::is_symlink(root.path() / "c/new.dat"), c.after == nullptr);
+        if (c.after != nullptr) {
+            EXPECT_EQ(root.read("c/new.dat"), c.after);
+        }
+    }
+    EXPECT_TRUE(temporaryFilesIn("c").empty());
+}
+
+// The system keeps a file that may only be read from being written; the superuser, whom the
+// system lets write anything, takes the place of a clerk for this.
+TEST_F(RecordFileTest, AReadOnlyFileCanBeReadButNotWritten)
+{
+    const fs::path file = root.write("c/ro.dat", "0123456789");
+    fs::permissions(file, fs::perms(0444));
+    const int written = inChildProcess(
+        [&] {
+            RecordFile readOnly(paths, "c:\\ro.dat", 10);
+            std::string record;
+            if (readOnly.open().failed() || readOnly.read(1, record).failed() || record != "0123456789")
+                return 200;
+            const FileResult result = readOnly.write(1, "xx");
+            if (result.message != "Errore di scrittura tipo  75 nel file binario c:\\ro.dat al record  1")
+                return 201;
+            return result.error;
+        },
+        true);
+    EXPECT_EQ(written, 75);
+    EXPECT_EQ(root.read("c/ro.dat"), "0123456789");
+}
+
+TEST_F(RecordFileTest, PathsTheHostCannotFollowGiveAnErrorNumberNotACrash)
+{
+    fs::create_directory_symlink("loop", root.path() / "c" / "loop");
+    const fs::path longRoot = root.path() / std::string(300, 'r');
+    const fs::path lockedRoot = root.path() / "locked" / "inst";
+    fs::create_directories(lockedRoot / "c");
+    fs::permissions(root.path() / "locked", fs::perms::none);
+    const struct {
+        const char* what;
+        fs::path installationRoot;
+        std::string name;
+        int error;
+        bool unprivileged;
+    } cases[] = {
+        {"output folder a loop of links", root.path(), "c:\\loop\\TCU117", 75, false},
+        {"root with a component over 255 bytes", longRoot, "c:\\TCU117", 64, false},
+        {"file name over 255 bytes", root.path(), "c:\\" + std::string(300, 'n'), 64, false},
+        {"root below a folder that cannot be entered", lockedRoot, "c:\\TCU117", 70, true},
+    };
+    const struct {
+        const char* what;
+        std::function<FileResult(const PathMapper&, const std::string&)> open;
+    } ways[] = {
+        {"open", [](const PathMapper& p, const std::string& n) { return RecordFile(p, n, 10).open(); }},
+        {"new file", [](const PathMapper& p, const std::string& n) { return NewFile::ofRecords(p, n, 10).create(); }},
+        {"text file", [](const PathMapper& p, const std::string& n) { return TextFile(p, n).open(); }},
+    };
+    for (const auto& c : cases) {
+        for (const auto& way : ways) {
+            const int error = inChildProcess(
+                [&] {
+                    const PathMapper mapper(c.installationRoot);
+                    if (mapper.fileExists(c.name) || mapper.hostPath(c.name).empty())
+                        return 253;
+                    return way.open(mapper, c.name).error;
+                },
+                c.unprivileged);
+            EXPECT_EQ(error, c.error) << c.what << ", " << way.what;
+        }
+    }
+    fs::permissions(root.path() / "locked", fs::perms::owner_all);
 }
 
 TEST_F(RecordFileTest, ABatchReadGivesTheRecordsWholeAndNamesTheFirstMissing)
@@ -282,17 +450,48 @@ TEST_F(RecordFileTest, ANewFileTakesItsNameWholeOnlyWhenCommitted)
     EXPECT_EQ(root.read("c/TCU117"), "AAAABBBBCCCC");
     EXPECT_FALSE(fs::exists(temporary));
     EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(records::temporary_files::count(), 0); // nothing left for a stop to remove
     expectResult(file.commit(), 52, "Errore di scrittura tipo  52 nel file binario c:\\TCU117 al record  3");
 
+    root.write("c/nolv/report.txt", "an earlier report\r\n");
     NewFile lines = NewFile::ofLines(paths, "\\NOLV\\report.txt");
-    fs::create_directories(root.path() / "c/nolv");
     ASSERT_TRUE(lines.create().ok());
     ASSERT_TRUE(lines.writeLine("ECHO OFF").ok());
     // A block that a writer thread could not write, written again at its place.
     ASSERT_TRUE(lines.writeLinesAt(10, "exit\r\n", 2).ok());
+    EXPECT_EQ(root.read("c/nolv/report.txt"), "an earlier report\r\n");
     ASSERT_TRUE(lines.commit().ok());
     EXPECT_EQ(root.read("c/nolv/report.txt"), "ECHO OFF\r\nexit\r\n");
     EXPECT_TRUE(temporaryFilesIn("c/nolv").empty());
+}
+
+// Asking the system to start writing a file to the disk changes none of its bytes, and asks
+// nothing of a file not created.
+TEST_F(RecordFileTest, StartingTheWritebackChangesNothingThatWasWritten)
+{
+    NewFile file = NewFile::ofRecords(paths, "c:\\out.dat", 4);
+    ASSERT_TRUE(file.create().ok());
+    ASSERT_TRUE(file.write(2, "ABCD").ok());
+    file.startWriteback();
+    NewFile::ofRecords(paths, "c:\\other.dat", 4).startWriteback();
+    expectResult(file.write(3, "EF"), 0, "");
+    expectResult(file.commit(), 0, "");
+    EXPECT_EQ(root.read("c/out.dat"), std::string(4, '\0') + "ABCDEF");
+    EXPECT_EQ(entriesOf(root.path() / "c"), std::vector<std::string>{"out.dat"});
+}
+
+// A new file takes the permissions of the earlier file of its name, so that replacing a file
+// opens it to nobody who could not read it before.
+TEST_F(RecordFileTest, ANewFileKeepsThePermissionsOfTheFileItReplaces)
+{
+    const fs::path earlier = root.write("c/TCU117", "an earlier file");
+    fs::permissions(earlier, fs::perms(0640));
+    NewFile file = NewFile::ofRecords(paths, "c:\\TCU117", 4);
+    ASSERT_TRUE(file.create().ok());
+    ASSERT_TRUE(file.write(1, "AAAA").ok());
+    expectResult(file.commit(), 0, "");
+    EXPECT_EQ(fs::status(earlier).permissions(), fs::perms(0640));
+    EXPECT_EQ(root.read("c/TCU117"), "AAAA");
 }
 
 TEST_F(RecordFileTest, ANewFileNotCommittedLeavesNothingAndTheEarlierFileAsItWas)
@@ -315,6 +514,7 @@ TEST_F(RecordFileTest, ANewFileNotCommittedLeavesNothingAndTheEarlierFileAsItWas
         ending.leave(file);
         EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
         EXPECT_TRUE(temporaryFilesIn("c").empty());
+        EXPECT_EQ(records::temporary_files::count(), 0);
     }
 }
 
@@ -337,11 +537,32 @@ TEST_F(RecordFileTest, ANewFileThatCannotBeWrittenOrNamedSaysWhereAndLeavesTheEa
     ASSERT_TRUE(file.writeLine("AAAA").ok());
     root.write("c/dati/TCU117/kept.dat", "kept"); // meanwhile a folder of that name appears
     expectResult(file.commit(), 75, "Errore tipo  75 nella creazione del file c:\\dati\\TCU117");
+    EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(root.read("c/dati/TCU117/kept.dat"), "kept");
     EXPECT_TRUE(temporaryFilesIn("c/dati").empty());
-    // A folder of the name refuses the new file at once: it could never take its name.
-    expectResult(NewFile::ofRecords(paths, "c:\\dati\\TCU117", 4).create(), 75,
-                 "Errore tipo  75 nella creazione del file ");
+}
+
+// Where a new file could never take its name, nothing is created and the refusal comes at once.
+TEST_F(RecordFileTest, ANewFileIsRefusedAtOnceWhereItCouldNeverTakeItsName)
+{
+    root.write("c/dati/TCU117/kept.dat", "kept");
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"c:\\manca\\TCU117", 76}, // no such folder
+        {"c:\\dati\\", 75},        // the folder itself
+        {"c:\\dati\\TCU117", 75},  // a folder of the name
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewFile file = NewFile::ofRecords(paths, c.name, 4);
+        expectResult(file.create(), c.error, "Errore tipo  " + std::to_string(c.error) + " nella creazione del file ");
+        EXPECT_FALSE(file.isOpen());
+    }
+    EXPECT_EQ(entriesOf(root.path() / "c"), std::vector<std::string>{"dati"});
+    EXPECT_EQ(entriesOf(root.path() / "c/dati"), std::vector<std::string>{"TCU117"});
+    EXPECT_EQ(entriesOf(root.path() / "c/dati/TCU117"), std::vector<std::string>{"kept.dat"});
 }
 
 TEST_F(RecordFileTest, AFailureIsShownAsTheRecordFilesAlwaysShowedItAndASuccessNotAtAll)
