@@ -1,8 +1,12 @@
 #include "cu/telematic/employee_loop.h"
 
 #include <cmath>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
@@ -11,6 +15,7 @@
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/record_file.h"
+#include "records/temporary_files.h"
 #include "records/text.h"
 #include "payroll/cu_header.h"
 
@@ -40,6 +45,140 @@ bool blank(std::string_view text)
     return records::trim(text).empty();
 }
 
+enum class Reading { Employee, NotToSend, Unreadable };
+
+// Reads archive record `number` into `record` and unpacks it into `fields` when it holds an
+// employee to send; `failure` receives the read's result.
+Reading readEmployee(const records::RecordFile& archive, std::int64_t number, std::string& record,
+                     payroll::CuFields& fields, records::FileResult& failure)
+{
+    failure = archive.read(number, record);
+    if (failure.failed())
+        return Reading::Unreadable;
+    if (record.empty() || record[0] != payroll::kInUse)
+        return Reading::NotToSend;
+    payroll::unpackArchiveRecord(record, fields);
+    return records::numericValue(cu(fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
+}
+
+// Reads and unpacks the archive records of an ordinary supply on a thread of its own, a
+// few records ahead of the loop, so that the loop's thread only builds and writes the
+// records of the telematic file. The records are handed over in order, each with what its
+// reading came to; the reading ends after the last record the loop visits or at the first
+// record that cannot be read, whose failure the loop tells when it gets there. The thread
+// never takes the signals that remove the temporary files.
+class ArchiveReader {
+public:
+    struct Employee {
+        Reading reading = Reading::NotToSend;
+        records::FileResult failure; // of a record that could not be read
+        payroll::CuFields fields;
+    };
+
+    ArchiveReader(const records::RecordFile& archive, double employeeCount)
+        : m_archive(archive)
+        , m_employeeCount(employeeCount)
+    {
+    }
+    ~ArchiveReader()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    // Starts the thread; false when the system cannot start one.
+    bool start()
+    {
+        try {
+            m_thread = std::thread(&ArchiveReader::work, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+        return true;
+    }
+
+    // The next record, once read: the loop's record 1, 2, ... in turn. It stays the loop's
+    // until done() is called.
+    Employee& next()
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_read == m_taken) {
+            m_loopWaiting = true;
+            m_changed.wait(lock, [this] { return m_read > m_taken; });
+            m_loopWaiting = false;
+        }
+        return m_ahead[static_cast<std::size_t>(m_taken % kAhead)];
+    }
+    void done()
+    {
+        bool wake = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            ++m_taken;
+            wake = m_readerWaiting && m_read - m_taken <= kAhead / 2;
+        }
+        if (wake)
+            m_changed.notify_all();
+    }
+
+private:
+    // Records read ahead. A thread that finds nothing to do waits until there is much to do
+    // (the reader until half the places are free), so that the two threads seldom wake
+    // each other.
+    static constexpr std::int64_t kAhead = 32;
+
+    void work()
+    {
+        records::temporary_files::blockOnThisThread();
+        std::string record;
+        for (std::int64_t index = 1; static_cast<double>(index) <= m_employeeCount; ++index) {
+            {
+                std::unique_lock lock(m_mutex);
+                if (m_read - m_taken == kAhead) {
+                    m_readerWaiting = true;
+                    m_changed.wait(lock, [this] { return m_stopping || m_read - m_taken <= kAhead / 2; });
+                    m_readerWaiting = false;
+                }
+                if (m_stopping)
+                    return;
+            }
+            // A place the loop has finished with: this thread's alone until it is counted read.
+            Employee& employee = m_ahead[static_cast<std::size_t>(m_read % kAhead)];
+            employee.reading = readEmployee(m_archive, index, record, employee.fields, employee.failure);
+            bool wake = false;
+            {
+                const std::lock_guard lock(m_mutex);
+                ++m_read;
+                wake = m_loopWaiting;
+            }
+            if (wake)
+                m_changed.notify_all();
+            if (employee.reading == Reading::Unreadable)
+                return;
+        }
+    }
+
+    const records::RecordFile& m_archive;
+    const double m_employeeCount;
+    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 600 KB: not on the stack
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::int64_t m_read = 0;  // records read and unpacked
+    std::int64_t m_taken = 0; // records the loop has finished with
+    bool m_stopping = false;
+    bool m_loopWaiting = false;
+    bool m_readerWaiting = false;
+};
+
 class EmployeeLoop {
 public:
     EmployeeLoop(const records::RecordFile& archive, records::Prompter& prompter, TelematicWriter& writer,
@@ -63,16 +202,32 @@ public:
         if (m_selection.oneEmployee)
             return oneNamedEmployee();
 
+        // The records are read and unpacked ahead on a thread of their own; here only when
+        // no thread can be started.
+        ArchiveReader reader(m_archive, m_selection.employeeCount);
+        const bool readAhead = reader.start();
         for (std::int64_t index = 1; static_cast<double>(index) <= m_selection.employeeCount; ++index) {
-            const Reading reading = readEmployee(index);
+            ArchiveReader::Employee* employee = nullptr;
+            Reading reading = Reading::NotToSend;
+            if (readAhead) {
+                employee = &reader.next();
+                reading = employee->reading;
+            } else {
+                reading = readEmployee(m_archive, index, m_record, m_fields, m_readFailure);
+            }
             // A record that cannot be read is an employee missing from the file: the header
             // counts more records than the archive holds, or the archive was cut short. The
             // run stops rather than send a file without them.
-            if (reading == Reading::Unreadable)
+            if (reading == Reading::Unreadable) {
+                tellUnreadable(employee != nullptr ? employee->failure : m_readFailure);
                 throw RunStopped("L'archivio dei dipendenti non contiene il record "
                                  + records::digitsText(index) + " ");
+            }
+            // Only annulments and replacements ask for confirmation.
             if (reading == Reading::Employee)
-                writeEmployee(); // only annulments and replacements ask for confirmation
+                writeEmployee(employee != nullptr ? employee->fields : m_fields);
+            if (employee != nullptr)
+                reader.done();
             if (m_selection.progress)
                 m_selection.progress(index, m_selection.employeeCount);
         }
@@ -86,9 +241,15 @@ private:
     LoopEnd oneNamedEmployee()
     {
         const double number = records::numericValue(m_selection.namedRecord);
-        if (!wholeRecordExists(number) || readEmployee(static_cast<std::int64_t>(number)) != Reading::Employee)
+        if (!wholeRecordExists(number))
             throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
-        if (!writeEmployee())
+        const Reading reading
+            = readEmployee(m_archive, static_cast<std::int64_t>(number), m_record, m_fields, m_readFailure);
+        if (reading == Reading::Unreadable)
+            tellUnreadable(m_readFailure);
+        if (reading != Reading::Employee)
+            throw RunStopped("Il record indicato non contiene un dipendente da trasmettere ");
+        if (!writeEmployee(m_fields))
             return LoopEnd::Declined;
         if (m_selection.progress)
             m_selection.progress(1, 1);
@@ -106,31 +267,19 @@ private:
         return !ec && number * payroll::kArchiveRecordLength <= static_cast<double>(size);
     }
 
-    enum class Reading { Employee, NotToSend, Unreadable };
-
-    // Reads archive record `number` and unpacks it when it holds an employee to send.
-    Reading readEmployee(std::int64_t number)
+    // The records finished before a read that failed may still be waiting to be written:
+    // they are written before its message is shown, so that the operator sees the messages
+    // in the order of the work, and a record that cannot be written stops the run before
+    // the read is reported.
+    void tellUnreadable(const records::FileResult& read)
     {
-        const records::FileResult read = m_archive.read(number, m_record);
-        // The records finished before this read may still be waiting to be written. When the
-        // read fails, they are written before its message is shown: the operator sees the
-        // messages in the order of the work, and a record that cannot be written stops the
-        // run before the read is reported.
-        if (read.failed()) {
-            m_writer.writePending();
-            records::showFailure(m_prompter, read);
-            return Reading::Unreadable;
-        }
-        if (m_record.empty() || m_record[0] != payroll::kInUse)
-            return Reading::NotToSend;
-        payroll::unpackArchiveRecord(m_record, m_fields);
-        return records::numericValue(cu(m_fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
+        m_writer.writePending();
+        records::showFailure(m_prompter, read);
     }
 
-    // Records D and G of the unpacked employee; false when the operator declined.
-    bool writeEmployee()
+    // Records D and G of the unpacked employee `fields`; false when the operator declined.
+    bool writeEmployee(payroll::CuFields& fields)
     {
-        const payroll::CuFields& fields = m_fields;
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
         ++keys.certificationNumber;
@@ -158,7 +307,7 @@ private:
         m_writer.startRecordG();
         ++m_writer.countG;
         m_totals[1] += 1;
-        writeEmployeeQuadri(m_writer, m_fields, m_totals);
+        writeEmployeeQuadri(m_writer, fields, m_totals);
         m_writer.finishRecord();
         return true;
     }
@@ -169,9 +318,11 @@ private:
     payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
-    // The archive record last read, and the CU field tables of the employee being written.
+    // The archive record last read here, its CU field tables and the failure of its read,
+    // when the records are not read on a thread of their own.
     std::string m_record;
     payroll::CuFields m_fields;
+    records::FileResult m_readFailure;
 };
 
 } // namespace

@@ -1,7 +1,14 @@
 #include "cu/telematic/quadro_rows.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "payroll/cu_archive.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
@@ -276,12 +283,128 @@ bool isPlainAmountRow(const FieldRow& row)
     return isAmountForm(row.form) && row.when == When::Positive;
 }
 
-// A plain amount row. An entry in the plain shape of a stored amount is read as whole
-// cents and its field formed from them; any other entry is read and rounded to cents as a
-// number by the writer. Both give the same field and the same amount for the totals.
+// The shape in which the suite stores nearly every amount that is not empty: the whole
+// part without a leading zero (at most eleven digits), then a full stop and two decimals or
+// nothing, with blanks before or after ("    1234.56", "1234.56    ", "12  "). Such an
+// amount is above zero, and its field is made of the entry's own characters: for an amount
+// row the whole part right-aligned in 13 characters, a comma and the two decimals ("00"
+// without them), for a whole row the whole part right-aligned in 16.
+//
+// The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
+// bit per character for a blank, a digit and a full stop, so that the shape is told without
+// a loop over the characters.
+struct StoredAmount {
+    char text[16];            // the entry, filled with blanks to 16 characters
+    unsigned wholeBegin = 0;  // the whole part's first character
+    unsigned wholeEnd = 0;    // the character after its last
+    bool decimals = false;    // a full stop and two decimals follow it
+};
+
+using Characters = char __attribute__((vector_size(16)));
+
+// Bit k set for each character k whose lane of `lanes` (a comparison's result) is set.
+unsigned laneMask(Characters lanes)
+{
+#if defined(__SSE2__)
+    return static_cast<unsigned>(_mm_movemask_epi8(std::bit_cast<__m128i>(lanes)));
+#else
+    // The top bit of each lane gathered by a multiplication, eight lanes at a time
+    // (little-endian words: lane k in byte k).
+    std::uint64_t words[2];
+    std::memcpy(words, &lanes, sizeof words);
+    const auto gather = [](std::uint64_t word) {
+        return static_cast<unsigned>((((word & 0x8080808080808080ULL) >> 7) * 0x0102040810204080ULL) >> 56);
+    };
+    return gather(words[0]) | gather(words[1]) << 8;
+#endif
+}
+
+bool readStoredAmount(std::string_view entry, StoredAmount& amount)
+{
+    const std::size_t size = entry.size();
+    if (size == 0 || size > 16)
+        return false;
+    std::memset(amount.text, ' ', sizeof amount.text);
+    if (size == 12)
+        std::memcpy(amount.text, entry.data(), 12); // the width of most amounts
+    else
+        std::memcpy(amount.text, entry.data(), size);
+    Characters text;
+    std::memcpy(&text, amount.text, sizeof text);
+    const unsigned blanks = laneMask(text == ' ');
+    const unsigned digits = laneMask((text >= '0') & (text <= '9'));
+    const unsigned stops = laneMask(text == '.');
+    if (blanks == 0xFFFF)
+        return false;
+    const auto first = static_cast<unsigned>(std::countr_zero(~blanks));
+    if (((digits >> first) & 1) == 0 || amount.text[first] == '0')
+        return false;
+    const unsigned wholeEnd = first + static_cast<unsigned>(std::countr_zero(~(digits >> first)));
+    if (wholeEnd - first > 11)
+        return false;
+    const bool decimals = ((stops >> wholeEnd) & 1) != 0 && ((digits >> (wholeEnd + 1)) & 3) == 3;
+    // Blanks only after the amount.
+    const unsigned end = wholeEnd + (decimals ? 3 : 0);
+    if ((blanks >> end) != (0xFFFFu >> end))
+        return false;
+    amount.wholeBegin = first;
+    amount.wholeEnd = wholeEnd;
+    amount.decimals = decimals;
+    return true;
+}
+
+// Forms the field of a stored amount in `slot`: the code, then the value.
+void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& amount)
+{
+    // The entry between 16 blanks on each side: the 16 characters of the value are those
+    // that end where the value wants the whole part to end.
+    char around[48];
+    std::memset(around, ' ', sizeof around);
+    std::memcpy(around + 16, amount.text, 16);
+    if (row.form == Form::Amount) {
+        std::memcpy(slot + kCodeLength, around + 16 + amount.wholeEnd - 13, kValueLength);
+        slot[kCodeLength + 13] = ',';
+        if (!amount.decimals) {
+            slot[kCodeLength + 14] = '0';
+            slot[kCodeLength + 15] = '0';
+        }
+    } else {
+        std::memcpy(slot + kCodeLength, around + amount.wholeEnd, kValueLength);
+    }
+    if (row.code.size() >= kCodeLength) {
+        std::memcpy(slot, row.code.data(), kCodeLength);
+    } else {
+        std::memset(slot, ' ', kCodeLength);
+        std::memcpy(slot, row.code.data(), row.code.size());
+    }
+}
+
+// The cents of a stored amount.
+std::int64_t storedAmountCents(const StoredAmount& amount)
+{
+    std::int64_t cents = 0;
+    for (unsigned k = amount.wholeBegin; k < amount.wholeEnd; ++k)
+        cents = cents * 10 + (amount.text[k] - '0');
+    cents *= 100;
+    if (amount.decimals)
+        cents += (amount.text[amount.wholeEnd + 1] - '0') * 10 + (amount.text[amount.wholeEnd + 2] - '0');
+    return cents;
+}
+
+// A plain amount row. An entry in the stored shape of an amount gives its field as it
+// stands; one in another plain shape is read as whole cents and its field formed from
+// them; any other entry is read and rounded to cents as a number by the writer. All three
+// give the same field and the same amount for the totals.
 void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string& entry = entryOf(fields, row.source);
+    if (StoredAmount stored; readStoredAmount(entry, stored)) {
+        formStoredAmountField(batch.next(), row, stored);
+        batch.add();
+        if (row.total != 0)
+            totals[row.total] += static_cast<double>(storedAmountCents(stored)) / 100;
+        return;
+    }
     std::int64_t cents = 0;
     if (!records::plainCents(entry, cents)) {
         batch.flush();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -495,6 +496,49 @@ TEST_F(RunTest, AnArchiveShorterThanTheHeaderCountStopsTheRunAtTheFirstMissingRe
         EXPECT_EQ(prompter.last().title, "Accesso");
         EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
         EXPECT_EQ(telematic(), "an earlier file");
+        EXPECT_FALSE(temporaryFileLeft());
+    }
+}
+
+TEST_F(RunTest, ALongArchiveIsReadToItsEndAndStopsAtItsFirstMissingRecord)
+{
+    // 130 employees, wherever the archive ends or is cut short: every record up to the count
+    // is looked at, and the first one missing is named, however the records are read.
+    const std::string readError
+        = "Errore di lettura tipo  62 nel file binario C:\\nolv\\nv770\\2016\\dati\\DCU3.017 al record  ";
+    const std::vector<std::string> employees(130, archive[0]);
+    const struct {
+        const char* count;
+        std::size_t archiveBytes;
+        const char* missing; // nullptr: the run completes
+    } cases[] = {
+        {"0130", 130 * 6000, nullptr},
+        {"0200", 130 * 6000, "131"},
+        {"0130", 129 * 6000, "130"},
+        {"0200", 64 * 6000, "65"},
+        {"0200", 64 * 6000 + 3000, "65"},
+        {"0200", 63 * 6000 + 1, "64"},
+        {"0200", 128 * 6000, "129"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count + std::string(" ") + std::to_string(c.archiveBytes));
+        prompter.shown.clear();
+        employeeCount = c.count;
+        open();
+        root.write(std::string(kDataFolder) + "DCU3.017", archiveFile(employees).substr(0, c.archiveBytes));
+        const RunResult result = form.run();
+        if (c.missing == nullptr) {
+            EXPECT_EQ(result.outcome, RunOutcome::Completed);
+            const std::string types = recordTypes(splitRecords(telematic()));
+            EXPECT_EQ(std::count(types.begin(), types.end(), 'D'), 130);
+            EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Memorizazione regolarmente effettuata..."});
+            continue;
+        }
+        EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+        EXPECT_EQ(prompter.texts(), (std::vector<std::string>{
+                                        readError + c.missing,
+                                        std::string("L'archivio dei dipendenti non contiene il record ") + c.missing + " ",
+                                    }));
         EXPECT_FALSE(temporaryFileLeft());
     }
 }

@@ -123,6 +123,56 @@ TEST_F(QuadriTest, AmountsAreRoundedAndFeedTheirTotalsEvenWhenNotWritten)
     EXPECT_DOUBLE_EQ(totals[3], 0.01);
 }
 
+TEST(QuadriAmounts, AnAmountGivesOneFieldWhateverItsAlignmentAndShape)
+{
+    // Entry 22 is amount DB001001 (feeding total 2), entry 455 the whole amount DF001808;
+    // both are 12 characters wide, a shorter text is filled with blanks on the right.
+    const struct {
+        int entry;
+        const char* stored;
+        const char* value; // nullptr: no field
+        double total;
+    } cases[] = {
+        {22, "1234.56", "         1234,56", 1234.56},
+        {22, "     1234.56", "         1234,56", 1234.56},
+        {22, "  1234.56", "         1234,56", 1234.56},
+        {22, "123456789.01", "    123456789,01", 123456789.01},
+        {22, "0001234.56", "         1234,56", 1234.56},
+        {22, "1234.5", "         1234,50", 1234.5},
+        {22, "1234", "         1234,00", 1234},
+        {22, "1234.", "         1234,00", 1234},
+        {22, "1234.567", "         1234,57", 1234.57},
+        {22, "0.50", "0000000000000,50", 0.5},
+        {22, "12 34.56", "         1234,56", 1234.56},
+        {22, "1E3", "         1000,00", 1000},
+        {22, "+7.00", "            7,00", 7},
+        {22, "-12.00", nullptr, -12},
+        {22, "0.00", nullptr, 0},
+        {22, "12.34x", "           12,34", 12.34},
+        {455, "7.90", "               7", 0},
+        {455, "   12", "              12", 0},
+        {455, "12.3", "              12", 0},
+        {455, "12345678901", "     12345678901", 0},
+        {455, "0.40", "                ", 0},
+        {455, "99.99", "              99", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.entry) + " \"" + c.stored + "\"");
+        Employee employee;
+        employee.set(c.entry, c.stored);
+        employee.write();
+        const std::optional<std::string> value = employee.value(c.entry == 22 ? "DB001001" : "DF001808");
+        if (c.value == nullptr) {
+            EXPECT_FALSE(value.has_value());
+        } else {
+            EXPECT_EQ(value.value_or("(none)"), c.value);
+        }
+        if (c.entry == 22) {
+            EXPECT_DOUBLE_EQ(employee.totals[2], c.total);
+        }
+    }
+}
+
 TEST_F(QuadriTest, EveryTotalIsFedByTheFieldsOfTheRunReport)
 {
     // Slot and the entries whose amounts feed it, as the run report adds them up.
