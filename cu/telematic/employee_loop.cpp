@@ -30,7 +30,7 @@ const std::string& field(const payroll::HeaderTable& header, int number)
     return header[static_cast<std::size_t>(number)];
 }
 
-const std::string& cu(const payroll::CuFields& fields, int entry)
+std::string_view cu(const payroll::CuEntries& fields, int entry)
 {
     return fields.cu[static_cast<std::size_t>(entry)];
 }
@@ -47,17 +47,18 @@ bool blank(std::string_view text)
 
 enum class Reading { Employee, NotToSend, Unreadable };
 
-// Reads archive record `number` into `record` and unpacks it into `fields` when it holds an
-// employee to send; `failure` receives the read's result.
+// Reads archive record `number` into `record` and views its entries in `fields` when it
+// holds an employee to send; `failure` receives the read's result. The views stay valid
+// until `record` is read into again.
 Reading readEmployee(const records::RecordFile& archive, std::int64_t number, std::string& record,
-                     payroll::CuFields& fields, records::FileResult& failure)
+                     payroll::CuEntries& fields, records::FileResult& failure)
 {
     failure = archive.read(number, record);
     if (failure.failed())
         return Reading::Unreadable;
     if (record.empty() || record[0] != payroll::kInUse)
         return Reading::NotToSend;
-    payroll::unpackArchiveRecord(record, fields);
+    payroll::viewArchiveRecord(record, fields);
     return records::numericValue(cu(fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
 }
 
@@ -72,7 +73,8 @@ public:
     struct Employee {
         Reading reading = Reading::NotToSend;
         records::FileResult failure; // of a record that could not be read
-        payroll::CuFields fields;
+        std::string record;          // the record read, which `fields` view
+        payroll::CuEntries fields;
     };
 
     ArchiveReader(const records::RecordFile& archive, double employeeCount)
@@ -138,7 +140,6 @@ private:
     void work()
     {
         records::temporary_files::blockOnThisThread();
-        std::string record;
         for (std::int64_t index = 1; static_cast<double>(index) <= m_employeeCount; ++index) {
             {
                 std::unique_lock lock(m_mutex);
@@ -152,7 +153,7 @@ private:
             }
             // A place the loop has finished with: this thread's alone until it is counted read.
             Employee& employee = m_ahead[static_cast<std::size_t>(m_read % kAhead)];
-            employee.reading = readEmployee(m_archive, index, record, employee.fields, employee.failure);
+            employee.reading = readEmployee(m_archive, index, employee.record, employee.fields, employee.failure);
             bool wake = false;
             {
                 const std::lock_guard lock(m_mutex);
@@ -168,7 +169,7 @@ private:
 
     const records::RecordFile& m_archive;
     const double m_employeeCount;
-    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 600 KB: not on the stack
+    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 500 KB: not on the stack
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -278,7 +279,7 @@ private:
     }
 
     // Records D and G of the unpacked employee `fields`; false when the operator declined.
-    bool writeEmployee(payroll::CuFields& fields)
+    bool writeEmployee(payroll::CuEntries& fields)
     {
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
@@ -318,16 +319,16 @@ private:
     payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
-    // The archive record last read here, its CU field tables and the failure of its read,
+    // The archive record last read here, the views of its CU field tables and the failure of its read,
     // when the records are not read on a thread of their own.
     std::string m_record;
-    payroll::CuFields m_fields;
+    payroll::CuEntries m_fields;
     records::FileResult m_readFailure;
 };
 
 } // namespace
 
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
 {
     writeDField(writer, "DA001001", field(header, 3));
     writeTwoChunkText(writer, "DA001002", field(header, 5));
@@ -353,7 +354,7 @@ void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& 
     writeDField(writer, "DA002004", cu(fields, 4));
 }
 
-void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
 {
     writeDField(writer, "DA002005", rightAligned16(cu(fields, 5)));
     writeTwoChunkText(writer, "DA002006", cu(fields, 6));

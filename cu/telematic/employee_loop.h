@@ -9,7 +9,7 @@
 #include "payroll/cu_header.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 namespace records {
 class PathMapper;
@@ -37,8 +37,8 @@ enum class LoopEnd { Finished, Declined };
 // Quadro DA up to the employee's sex ("DA001001" to "DA002004"), and the rest of it
 // ("DA002005" to "DA003002"), through the D field writer. The annulment and replacement
 // confirmation comes between the two.
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
-void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);
 
 // Writes the records D and G of the employees of the CU archive `archiveFile`. An ordinary
 // supply visits records 1 to the employee count and skips records that are not in use or

@@ -107,7 +107,7 @@ private:
     std::size_t m_size = 0;
 };
 
-const std::string& entryOf(const payroll::CuFields& fields, Source source)
+std::string_view entryOf(const payroll::CuEntries& fields, Source source)
 {
     return source.table == Table::Cu ? fields.cu[source.entry] : fields.cu2[source.entry];
 }
@@ -122,7 +122,7 @@ bool isAmountForm(Form form)
     return form == Form::Amount || form == Form::Whole;
 }
 
-bool conditionHolds(const FieldRow& row, const payroll::CuFields& fields, const std::string& entry)
+bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::string_view entry)
 {
     switch (row.when) {
     case When::Always:
@@ -172,9 +172,9 @@ void addTotal(ReportTotals& totals, const FieldRow& row, double rounded)
         totals[row.total] += rounded;
 }
 
-void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& totals, const FieldRow& row)
 {
-    const std::string& entry = entryOf(fields, row.source);
+    const std::string_view entry = entryOf(fields, row.source);
     if (!conditionHolds(row, fields, entry))
         return;
 
@@ -395,9 +395,9 @@ std::int64_t storedAmountCents(const StoredAmount& amount)
 // stands; one in another plain shape is read as whole cents and its field formed from
 // them; any other entry is read and rounded to cents as a number by the writer. All three
 // give the same field and the same amount for the totals.
-void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeAmountRow(FieldBatch& batch, const payroll::CuEntries& fields, ReportTotals& totals, const FieldRow& row)
 {
-    const std::string& entry = entryOf(fields, row.source);
+    const std::string_view entry = entryOf(fields, row.source);
     if (StoredAmount stored; readStoredAmount(entry, stored)) {
         formStoredAmountField(batch.next(), row, stored);
         batch.add();
@@ -425,7 +425,7 @@ void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTo
     addTotal(totals, row, static_cast<double>(cents) / 100);
 }
 
-bool openGroup(Group group, payroll::CuFields& fields)
+bool openGroup(Group group, payroll::CuEntries& fields)
 {
     switch (group) {
     case Group::None:
@@ -444,7 +444,7 @@ bool openGroup(Group group, payroll::CuFields& fields)
 
 } // namespace
 
-void writeRows(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
+void writeRows(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals, std::span<const FieldRow> rows)
 {
     FieldBatch batch(writer);
     bool open = true;

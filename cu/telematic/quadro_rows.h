@@ -7,7 +7,7 @@
 #include "cu/telematic/field_writer.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 
 namespace cu::telematic {
@@ -107,7 +107,7 @@ struct FieldRow {
 // Handles the rows in order through the G field writer: opens and closes groups at their
 // gates, writes each field whose condition holds, and adds amounts to the report totals.
 // May change the CU field tables where a rule writes a value back.
-void writeRows(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals,
+void writeRows(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals,
                std::span<const FieldRow> rows);
 
 } // namespace cu::telematic
