@@ -291,7 +291,8 @@ private:
         keys.replacedCertificate = m_header[header_field::kReplacedCertificate];
 
         m_writer.startRecordD();
-        writeQuadroDAIdentity(m_writer, m_header, fields);
+        writeEmployerFields();
+        writeQuadroDAEmployee(m_writer, fields);
         if (m_selection.operation != Operation::Ordinary) {
             // Whatever is finished goes to the file before the operator is asked.
             m_writer.writePending();
@@ -313,6 +314,25 @@ private:
         return true;
     }
 
+    // The withholding agent's fields of quadro DA, the same for every employee: formed for
+    // the first one and copied for the others. They open a record D, which they never fill.
+    void writeEmployerFields()
+    {
+        if (m_employerFieldCount > 0) {
+            m_writer.writeDSlots(m_employerFields.data(), m_employerFieldCount);
+            return;
+        }
+        const std::size_t before = m_writer.buffered().size();
+        const int fieldsBefore = m_writer.dFieldCount();
+        writeQuadroDAEmployer(m_writer, m_header);
+        const std::string_view written = m_writer.buffered().substr(before);
+        const int count = m_writer.dFieldCount() - fieldsBefore;
+        if (count > 0 && written.size() == static_cast<std::size_t>(count) * kFieldLength) {
+            m_employerFields.assign(written);
+            m_employerFieldCount = count;
+        }
+    }
+
     const records::RecordFile& m_archive;
     records::Prompter& m_prompter;
     TelematicWriter& m_writer;
@@ -324,11 +344,13 @@ private:
     std::string m_record;
     payroll::CuEntries m_fields;
     records::FileResult m_readFailure;
+    std::string m_employerFields; // their 24-character slots
+    int m_employerFieldCount = 0;
 };
 
 } // namespace
 
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
+void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& header)
 {
     writeDField(writer, "DA001001", field(header, 3));
     writeTwoChunkText(writer, "DA001002", field(header, 5));
@@ -347,6 +369,16 @@ void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& 
         writeDField(writer, "DA001010", field(header, 27));
     if (positive(field(header, 32)))
         writeDField(writer, "DA001011", field(header, 32));
+}
+
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
+{
+    writeQuadroDAEmployer(writer, header);
+    writeQuadroDAEmployee(writer, fields);
+}
+
+void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fields)
+{
 
     writeDField(writer, "DA002001", cu(fields, 1));
     writeTwoChunkText(writer, "DA002002", cu(fields, 2));
