@@ -19,11 +19,20 @@ inline constexpr int kCode = 1;            // 3 digits, shown in the company lis
 inline constexpr int kMonth = 2;           // month of the declaration, 2 digits
 inline constexpr int kYear = 3;            // year of the declaration, 4 digits
 inline constexpr int kSenderType = 4;
+inline constexpr int kSenderPersonFiscalCode = 5; // CFPersonaMittente
+inline constexpr int kSenderName = 6;      // RagSocMittente
+inline constexpr int kSenderFiscalCode = 7; // CFMittente
+inline constexpr int kInpsOffice = 9;      // SedeINPS
+inline constexpr int kFiscalCode = 10;     // CFAzienda
 inline constexpr int kName = 11;           // 50 characters; the company list shows 34
 inline constexpr int kDeclarationKind = 12; // "0" employees, "1" collaborators
 inline constexpr int kComposition = 13;    // "FP", "FC" or another composition code
+inline constexpr int kInpsNumber = 14;     // Matricola
 inline constexpr int kCancellation = 15;   // "1": a cancellation declaration
+inline constexpr int kPostCode = 18;       // CAP (collaborators)
+inline constexpr int kIstatCode = 19;      // ISTAT (collaborators)
 inline constexpr int kRecordCount = 20;    // records of the employee or collaborator file to read
+inline constexpr int kInterprofessionalFund = 40; // "A" adhesion, "R" revocation, "E" both
 inline constexpr int kCollaboratorFieldCount = 21; // what the collaborator writer unpacks
 } // namespace company
 

@@ -28,9 +28,20 @@ inline constexpr int kDayCount = 183;       // days of the month
 inline constexpr int kDayMarkerBase = 183;  // field 183 + d: day d worked ("S") or not ("N")
 inline constexpr int kDayCoverageBase = 220; // field 220 + d: coverage of day d
 inline constexpr int kDaysInMonth = 31;
+inline constexpr int kHiringType = 15;       // TipoAssunzione: "2" or "2T" from another INPS position
+inline constexpr int kTfrChoiceKind = 116;   // TipoScelta: "IQ" severance pay in the pay packet
+inline constexpr int kTfrChoiceDate = 117;   // DataScelta, YYYYMMDD
+inline constexpr int kFundAdhesionDate = 121; // DataAdesione to a pension fund, YYYYMMDD
+inline constexpr int kHiredMarker = 153;     // "X" (any case): hired this month
+inline constexpr int kTerminatedMarker = 154; // "X" (any case): terminated this month
 inline constexpr int kPayKind = 218;      // "M" monthly, "G" daily
 inline constexpr int kPost95 = 219;       // the regime after 1995, "S" or "N"
 inline constexpr int kOperatingUnit = 257;
+inline constexpr int kQuirPaidInPayslip = 259; // QUIRLiquidataBustaPaga
+inline constexpr int kQuirFinanced = 260;      // QUIRFinMaturata
+inline constexpr int kFirstConvAmount = 261;   // Importo of the first Conv
+inline constexpr int kSecondConvAmount = 263;  // Importo of the second Conv
+inline constexpr int kThirdConvAmount = 265;   // Importo of the third Conv
 // The second set of employee files, in the folder "pagmar", lays out entries 1 to 214 as
 // above; it keeps the regime after 1995 in a 12-character entry 216 at position 1363, and
 // the rest of its layout is not known.

@@ -11,6 +11,7 @@ namespace uniemens {
 
 namespace {
 
+namespace company = payroll::company;
 constexpr Form C = Form::Container;
 constexpr Form Fixed = Form::Fixed;
 constexpr Form T = Form::Text;
@@ -28,17 +29,17 @@ bool notCancellation(const BlockData& d)
 // The interprofessional fund: "A" adhesion, "R" revocation, "E" both.
 bool fundDeclared(const BlockData& d)
 {
-    const std::string_view code = d.fields[40];
+    const std::string_view code = d.fields[payroll::company::kInterprofessionalFund];
     return code == "A" || code == "R" || code == "E";
 }
 bool fundAdhesion(const BlockData& d)
 {
-    const std::string_view code = d.fields[40];
+    const std::string_view code = d.fields[payroll::company::kInterprofessionalFund];
     return code == "A" || code == "E";
 }
 bool fundRevocation(const BlockData& d)
 {
-    const std::string_view code = d.fields[40];
+    const std::string_view code = d.fields[payroll::company::kInterprofessionalFund];
     return code == "R" || code == "E";
 }
 
@@ -141,11 +142,11 @@ void writeSenderBlock(const RecordFields& header, XmlLines& out)
 {
     out.fixed("<DenunceMensili>");
     out.openWithAttribute("DatiMittente", "Tipo", header[payroll::company::kSenderType]);
-    out.element("CFPersonaMittente", header[5]);
-    out.element("RagSocMittente", header[6]);
-    out.element("CFMittente", header[7]);
+    out.element("CFPersonaMittente", header[company::kSenderPersonFiscalCode]);
+    out.element("RagSocMittente", header[company::kSenderName]);
+    out.element("CFMittente", header[company::kSenderFiscalCode]);
     out.fixed("<CFSoftwarehouse>07777777771</CFSoftwarehouse>");
-    out.element("SedeINPS", header[9]);
+    out.element("SedeINPS", header[company::kInpsOffice]);
     out.fixed("</DatiMittente>");
 }
 
@@ -156,14 +157,14 @@ void writeCompanyStart(const RecordFields& header, XmlLines& out)
     month += '-';
     month += header[payroll::company::kMonth];
     out.element("AnnoMeseDenuncia", month);
-    out.element("CFAzienda", header[10]);
+    out.element("CFAzienda", header[company::kFiscalCode]);
     out.element("RagSocAzienda", header[payroll::company::kName]);
 }
 
 void writePositionStart(const RecordFields& header, XmlLines& out)
 {
     out.openWithAttribute("PosContributiva", "Composizione", header[payroll::company::kComposition]);
-    out.element("Matricola", header[14]);
+    out.element("Matricola", header[company::kInpsNumber]);
 }
 
 void writeCompanyTotals(const RecordFields& header, XmlLines& out)
@@ -179,8 +180,8 @@ void writeCompanyTotals(const RecordFields& header, XmlLines& out)
 void writeCollaboratorListStart(const RecordFields& header, XmlLines& out)
 {
     out.fixed("<ListaCollaboratori>");
-    out.element("CAP", header[18]);
-    out.element("ISTAT", header[19]);
+    out.element("CAP", header[company::kPostCode]);
+    out.element("ISTAT", header[company::kIstatCode]);
 }
 
 void writeCollaboratorBlock(const RecordFields& collaborator, const RecordFields& header, XmlLines& out)

@@ -17,6 +17,7 @@ namespace uniemens {
 
 namespace {
 
+namespace employee = payroll::employee;
 using payroll::employee::kDayCount;
 using payroll::employee::kDayCoverageBase;
 using payroll::employee::kDayMarkerBase;
@@ -64,39 +65,39 @@ bool notPartTime(const BlockData& d)
 // Qualifica2 and Qualifica3 do not apply to the qualifications "A" and "B".
 bool hasFurtherQualifications(const BlockData& d)
 {
-    return !isOneOf(d.fields[4], {"A", "B"});
+    return !isOneOf(d.fields[employee::kQualification1], {"A", "B"});
 }
 
 // The pension regime after 1995 is declared for workers who are not apprentices.
 bool declaresRegimePost95(const BlockData& d)
 {
-    return !isOneOf(d.fields[4], {"4", "5"}) && !d.apprentice && upperIsOneOf(d.fields[219], {"S", "N"});
+    return !isOneOf(d.fields[employee::kQualification1], {"4", "5"}) && !d.apprentice && upperIsOneOf(d.fields[employee::kPost95], {"S", "N"});
 }
 
 // A percentage of 100.00 is full time.
 bool declaresPartTimePercent(const BlockData& d)
 {
-    return d.fields.positive(12) && d.fields[12] != "10000";
+    return d.fields.positive(employee::kPartTimePercent) && d.fields[employee::kPartTimePercent] != "10000";
 }
 
 bool hiredThisMonth(const BlockData& d)
 {
-    return records::equalsIgnoreAsciiCase(d.fields[153], "X");
+    return records::equalsIgnoreAsciiCase(d.fields[employee::kHiredMarker], "X");
 }
 bool terminatedThisMonth(const BlockData& d)
 {
-    return records::equalsIgnoreAsciiCase(d.fields[154], "X");
+    return records::equalsIgnoreAsciiCase(d.fields[employee::kTerminatedMarker], "X");
 }
 // Hired from another INPS position of the employer.
 bool hiredFromAnotherPosition(const BlockData& d)
 {
-    return isOneOf(d.fields[15], {"2", "2T"});
+    return isOneOf(d.fields[employee::kHiringType], {"2", "2T"});
 }
 
 // Sport and entertainment workers have no minimum weeks: their qualifications "S" and "U".
 bool selfEmployedPerformer(const BlockData& d)
 {
-    return isOneOf(d.fields[4], {"S", "U"});
+    return isOneOf(d.fields[employee::kQualification1], {"S", "U"});
 }
 bool declaresUsefulWeeks(const BlockData& d)
 {
@@ -108,7 +109,8 @@ bool declaresUsefulDays(const BlockData& d)
 }
 bool hasParticularData(const BlockData& d)
 {
-    return d.sportWorker || d.fields.positive(261) || d.fields.positive(263) || d.fields.positive(265);
+    return d.sportWorker || d.fields.positive(employee::kFirstConvAmount) || d.fields.positive(employee::kSecondConvAmount)
+           || d.fields.positive(employee::kThirdConvAmount);
 }
 
 bool februaryDeclaration(const BlockData& d)
@@ -118,7 +120,7 @@ bool februaryDeclaration(const BlockData& d)
 
 bool quirChosen(const BlockData& d)
 {
-    return records::equalsIgnoreAsciiCase(d.fields[116], "IQ");
+    return records::equalsIgnoreAsciiCase(d.fields[employee::kTfrChoiceKind], "IQ");
 }
 bool quirNotChosen(const BlockData& d)
 {
@@ -136,15 +138,16 @@ bool inDeclaredMonth(const BlockData& d, int field)
 // fund, or when severance pay goes to the worker's pay packet.
 bool declaresTfrDestination(const BlockData& d)
 {
-    return inDeclaredMonth(d, 121) || d.fields.positive(259) || d.fields.positive(260) || inDeclaredMonth(d, 117);
+    return inDeclaredMonth(d, employee::kFundAdhesionDate) || d.fields.positive(employee::kQuirPaidInPayslip)
+           || d.fields.positive(employee::kQuirFinanced) || inDeclaredMonth(d, employee::kTfrChoiceDate);
 }
 bool adheresToPensionFund(const BlockData& d)
 {
-    return !quirChosen(d) && records::numericValue(records::mid(d.fields[121], 1, 4)) != 0;
+    return !quirChosen(d) && records::numericValue(records::mid(d.fields[employee::kFundAdhesionDate], 1, 4)) != 0;
 }
 bool keepsTfrWithEmployer(const BlockData& d)
 {
-    return !quirChosen(d) && records::numericValue(records::mid(d.fields[121], 1, 4)) == 0;
+    return !quirChosen(d) && records::numericValue(records::mid(d.fields[employee::kFundAdhesionDate], 1, 4)) == 0;
 }
 bool paysPensionFund(const BlockData& d)
 {
