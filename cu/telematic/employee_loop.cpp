@@ -388,15 +388,15 @@ void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fi
 
 void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
 {
-    writeDField(writer, "DA002005", rightAligned16(cu(fields, 5)));
+    writeRightAlignedDField(writer, "DA002005", cu(fields, 5));
     writeTwoChunkText(writer, "DA002006", cu(fields, 6));
     writeDField(writer, "DA002007", cu(fields, 7));
     if (!blank(cu(fields, 8)))
         writeDField(writer, "DA002008", cu(fields, 8));
     if (positive(cu(fields, 9)))
-        writeDField(writer, "DA002009", rightAligned16(records::mid(cu(fields, 9), 1, 1)));
+        writeRightAlignedDField(writer, "DA002009", records::mid(cu(fields, 9), 1, 1));
     if (cu(fields, 10) == "1" || cu(fields, 10) == "2")
-        writeDField(writer, "DA002010", rightAligned16(cu(fields, 10)));
+        writeRightAlignedDField(writer, "DA002010", cu(fields, 10));
     writeTwoChunkText(writer, "DA002020", cu(fields, 11));
     writeDField(writer, "DA002021", cu(fields, 12));
     writeDField(writer, "DA002022", cu(fields, 13));
@@ -409,11 +409,11 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
         writeTwoChunkText(writer, "DA002041", cu(fields, 18));
         writeTwoChunkText(writer, "DA002042", cu(fields, 19));
         if (cu(fields, 20) == "X")
-            writeDField(writer, "DA002043", rightAligned16("1"));
-        writeDField(writer, "DA002044", rightAligned16(cu(fields, 21)));
+            writeRightAlignedDField(writer, "DA002043", "1");
+        writeRightAlignedDField(writer, "DA002044", cu(fields, 21));
     }
-    writeDField(writer, "DA003001", rightAligned16(field(header, 26)));
-    writeDField(writer, "DA003002", rightAligned16("1"));
+    writeRightAlignedDField(writer, "DA003001", field(header, 26));
+    writeRightAlignedDField(writer, "DA003002", "1");
 }
 
 LoopEnd writeEmployees(const records::PathMapper& paths, records::Prompter& prompter, TelematicWriter& writer,
