@@ -107,6 +107,19 @@ private:
     std::size_t m_size = 0;
 };
 
+// The text without its blanks on either side, as records::trim() gives it, worked out
+// here, where most rows look at it.
+std::string_view trimmed(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && text[begin] == ' ')
+        ++begin;
+    while (end > begin && text[end - 1] == ' ')
+        --end;
+    return text.substr(begin, end - begin);
+}
+
 std::string_view entryOf(const payroll::CuEntries& fields, Source source)
 {
     return source.table == Table::Cu ? fields.cu[source.entry] : fields.cu2[source.entry];
@@ -135,16 +148,16 @@ bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::
     case When::IsX:
         return entry == "X";
     case When::TrimmedNotEmpty:
-        return !records::trim(entry).empty();
+        return !trimmed(entry).empty();
     case When::TrimmedOne:
-        return records::trim(entry).size() == 1;
+        return trimmed(entry).size() == 1;
     case When::TrimmedTwo:
-        return records::trim(entry).size() == 2;
+        return trimmed(entry).size() == 2;
     case When::TrimmedLongerThanOne:
-        return records::trim(entry).size() > 1;
+        return trimmed(entry).size() > 1;
     case When::TrimmedIsAOrB: {
-        const std::string_view trimmed = records::trim(entry);
-        return trimmed == "A" || trimmed == "B";
+        const std::string_view text = trimmed(entry);
+        return text == "A" || text == "B";
     }
     case When::IsAOrBOrC:
         return entry == "A" || entry == "B" || entry == "C";
@@ -159,8 +172,8 @@ bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::
     case When::MunicipalityCode: {
         // Municipalities are named by their cadastral code, a letter and three digits, whose
         // numeric value is 0: a test on the value alone would never let one through.
-        const std::string_view trimmed = records::trim(entry);
-        return (!trimmed.empty() && isAsciiLetter(trimmed.front())) || records::numericValue(entry) > 0;
+        const std::string_view text = trimmed(entry);
+        return (!text.empty() && isAsciiLetter(text.front())) || records::numericValue(entry) > 0;
     }
     }
     return false;
@@ -206,7 +219,7 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
         // The text check of the G fields; the trimmed text, cut at 16, is its value.
         if (textIsSkipped(entry))
             return;
-        field.append(records::trim(entry).substr(0, kValueLength));
+        field.append(trimmed(entry).substr(0, kValueLength));
         break;
     case Form::Flag:
         field.blanks(kValueLength - 1).append("1");
@@ -215,22 +228,22 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
         field.blanks(row.param).append(entry);
         break;
     case Form::BlanksTrimmed:
-        field.blanks(row.param).append(records::trim(entry));
+        field.blanks(row.param).append(trimmed(entry));
         break;
     case Form::Trimmed:
-        field.append(records::trim(entry));
+        field.append(trimmed(entry));
         break;
     case Form::Entry:
         field.append(entry);
         break;
     case Form::Zero2:
-        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, '0');
+        field.blanks(kValueLength - 2).padded(trimmed(entry), 2, '0');
         break;
     case Form::Zero3:
-        field.blanks(kValueLength - 3).padded(records::trim(entry), 3, '0');
+        field.blanks(kValueLength - 3).padded(trimmed(entry), 3, '0');
         break;
     case Form::Blank2:
-        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, ' ');
+        field.blanks(kValueLength - 2).padded(trimmed(entry), 2, ' ');
         break;
     case Form::LetterC:
         field.append("C");
