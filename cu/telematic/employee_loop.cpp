@@ -10,6 +10,7 @@
 
 #include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
+#include "cu/telematic/quadro_rows.h"
 #include "payroll/cu_archive.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
@@ -37,7 +38,7 @@ std::string_view cu(const payroll::CuEntries& fields, int entry)
 
 bool positive(std::string_view text)
 {
-    return records::numericValue(text) > 0;
+    return positiveValue(text);
 }
 
 bool blank(std::string_view text)

@@ -225,7 +225,7 @@ bool isX(std::string_view entry)
 
 bool positive(std::string_view entry)
 {
-    return records::numericValue(entry) > 0;
+    return positiveValue(entry);
 }
 
 } // namespace
