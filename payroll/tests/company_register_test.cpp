@@ -3,6 +3,7 @@
 #include <string>
 
 #include "payroll/company_register.h"
+#include "payroll/tests/named_slots.h"
 
 using namespace payroll;
 
@@ -45,35 +46,27 @@ TEST(CompanyRecord, EveryFieldInItsPlaceAndBackAgain)
 // the master record keeps what the name says.
 TEST(CompanyRecord, NamedFieldsLieWhereTheirContentIs)
 {
-    const struct {
-        const char* name;
-        int field;
-        std::size_t position;
-        std::size_t length;
-    } named[] = {
-        {"kind", company_field::kKind, 2, 1},
-        {"name", company_field::kName, 3, 34},
-        {"fiscal code", company_field::kFiscalCode, 37, 16},
-        {"sex", company_field::kSex, 53, 1},
-        {"birth date", company_field::kBirthDate, 54, 8},
-        {"birth place", company_field::kBirthPlace, 62, 24},
-        {"VAT number", company_field::kVatNumber, 110, 11},
-        {"sector", company_field::kSector, 121, 2},
-        {"activity code", company_field::kActivityCode, 123, 6},
-        {"legal form", company_field::kLegalForm, 129, 2},
-        {"accounting regime", company_field::kAccountingRegime, 135, 1},
-        {"VAT settlement", company_field::kVatSettlement, 136, 1},
-        {"takings", company_field::kTakings, 330, 1},
-        {"account personalization", company_field::kAccountPersonalization, 331, 2},
-        {"field 32", company_field::kField32, 341, 1},
-        {"intermediary", company_field::kIntermediary, 342, 2},
-        {"field 34", company_field::kField34, 344, 1},
-    };
-    for (const auto& n : named) {
-        const CompanyFieldSlot& slot = kCompanyFields.at(static_cast<std::size_t>(n.field));
-        EXPECT_EQ(slot.position, n.position) << n.name;
-        EXPECT_EQ(slot.length, n.length) << n.name;
-    }
+    expectNamedSlots(
+        {
+            {"kind", company_field::kKind, 2, 1},
+            {"name", company_field::kName, 3, 34},
+            {"fiscal code", company_field::kFiscalCode, 37, 16},
+            {"sex", company_field::kSex, 53, 1},
+            {"birth date", company_field::kBirthDate, 54, 8},
+            {"birth place", company_field::kBirthPlace, 62, 24},
+            {"VAT number", company_field::kVatNumber, 110, 11},
+            {"sector", company_field::kSector, 121, 2},
+            {"activity code", company_field::kActivityCode, 123, 6},
+            {"legal form", company_field::kLegalForm, 129, 2},
+            {"accounting regime", company_field::kAccountingRegime, 135, 1},
+            {"VAT settlement", company_field::kVatSettlement, 136, 1},
+            {"takings", company_field::kTakings, 330, 1},
+            {"account personalization", company_field::kAccountPersonalization, 331, 2},
+            {"field 32", company_field::kField32, 341, 1},
+            {"intermediary", company_field::kIntermediary, 342, 2},
+            {"field 34", company_field::kField34, 344, 1},
+        },
+        [](int field) { return kCompanyFields.at(static_cast<std::size_t>(field)); });
 }
 
 TEST(CompanyRecord, ShortAndLongTextsKeepTheFieldsAfterThemInPlace)

@@ -4,6 +4,7 @@
 
 #include "payroll/cu_header.h"
 #include "testing/cu_headers.h"
+#include "payroll/tests/named_slots.h"
 
 using cu::telematic::testing::sampleHeader;
 
@@ -37,28 +38,20 @@ TEST(CuHeader, SecondRecordCarriesKindAndRightAlignedCount)
 TEST(CuHeader, NamedFieldsLieWhereTheirContentIs)
 {
     namespace f = payroll::header_field;
-    const struct {
-        const char* name;
-        int field;
-        int position;
-        int length;
-    } named[] = {
-        {"agent kind", f::kAgentKind, 3, 1},
-        {"agent fiscal code", f::kAgentFiscalCode, 4, 16},
-        {"name, first part", f::kNameFirstPart, 21, 24},
-        {"name, second part", f::kNameSecondPart, 45, 24},
-        {"employee count", f::kEmployeeCount, 193, 4},
-        {"record C wanted", f::kRecordCWanted, 201, 1},
-        {"supplier type", f::kSupplierType, 205, 2},
-        {"supplier fiscal code", f::kSupplierFiscalCode, 207, 16},
-        {"commitment type", f::kCommitmentType, 223, 1},
-        {"commitment date", f::kCommitmentDate, 224, 8},
-        {"replaced submission", f::kReplacedSubmission, 388, 17},
-        {"replaced certificate", f::kReplacedCertificate, 405, 6},
-    };
-    for (const auto& n : named) {
-        const payroll::HeaderSlot slot = payroll::headerFieldSlot(n.field);
-        EXPECT_EQ(slot.position, n.position) << n.name;
-        EXPECT_EQ(slot.length, n.length) << n.name;
-    }
+    expectNamedSlots(
+        {
+            {"agent kind", f::kAgentKind, 3, 1},
+            {"agent fiscal code", f::kAgentFiscalCode, 4, 16},
+            {"name, first part", f::kNameFirstPart, 21, 24},
+            {"name, second part", f::kNameSecondPart, 45, 24},
+            {"employee count", f::kEmployeeCount, 193, 4},
+            {"record C wanted", f::kRecordCWanted, 201, 1},
+            {"supplier type", f::kSupplierType, 205, 2},
+            {"supplier fiscal code", f::kSupplierFiscalCode, 207, 16},
+            {"commitment type", f::kCommitmentType, 223, 1},
+            {"commitment date", f::kCommitmentDate, 224, 8},
+            {"replaced submission", f::kReplacedSubmission, 388, 17},
+            {"replaced certificate", f::kReplacedCertificate, 405, 6},
+        },
+        [](int field) { return payroll::headerFieldSlot(field); });
 }

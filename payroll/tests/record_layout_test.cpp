@@ -6,6 +6,7 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
+#include "payroll/tests/named_slots.h"
 
 using namespace payroll;
 
@@ -54,29 +55,21 @@ TEST(RecordLayout, FieldsLieWhereThePayrollProgramWritesThem)
 // program keeps them; in the folder "pagmar" the regime after 1995 follows entry 214.
 TEST(RecordLayout, NamedEmployeeEntriesLieWhereTheRegisterUsesThem)
 {
-    const struct {
-        const char* name;
-        int entry;
-        int position;
-        int length;
-    } named[] = {
-        {"fiscal code", employee::kFiscalCode, 2, 16},   {"surname", employee::kSurname, 18, 24},
-        {"first name", employee::kFirstName, 42, 20},    {"pay kind", employee::kPayKind, 1382, 1},
-        {"post 95", employee::kPost95, 1383, 1},         {"operating unit", employee::kOperatingUnit, 1461, 6},
-        {"last common", employee::kLastCommonEntry, 1362, 1},
-        // read by the UniEmens writer
-        {"hiring type", employee::kHiringType, 104, 2},      {"TFR choice kind", employee::kTfrChoiceKind, 822, 2},
-        {"TFR choice date", employee::kTfrChoiceDate, 824, 8}, {"fund adhesion", employee::kFundAdhesionDate, 839, 8},
-        {"hired", employee::kHiredMarker, 1123, 1},          {"terminated", employee::kTerminatedMarker, 1124, 1},
-        {"QUIR paid", employee::kQuirPaidInPayslip, 1471, 12}, {"QUIR financed", employee::kQuirFinanced, 1483, 12},
-        {"first Conv", employee::kFirstConvAmount, 1495, 12}, {"second Conv", employee::kSecondConvAmount, 1511, 12},
-        {"third Conv", employee::kThirdConvAmount, 1527, 12},
-    };
-    for (const auto& n : named) {
-        const FieldSlot slot = employeeLayout().slot(n.entry);
-        EXPECT_EQ(slot.position, n.position) << n.name;
-        EXPECT_EQ(slot.length, n.length) << n.name;
-    }
+    expectNamedSlots(
+        {
+            {"fiscal code", employee::kFiscalCode, 2, 16},   {"surname", employee::kSurname, 18, 24},
+            {"first name", employee::kFirstName, 42, 20},    {"pay kind", employee::kPayKind, 1382, 1},
+            {"post 95", employee::kPost95, 1383, 1},         {"operating unit", employee::kOperatingUnit, 1461, 6},
+            {"last common", employee::kLastCommonEntry, 1362, 1},
+            // read by the UniEmens writer
+            {"hiring type", employee::kHiringType, 104, 2},      {"TFR choice kind", employee::kTfrChoiceKind, 822, 2},
+            {"TFR choice date", employee::kTfrChoiceDate, 824, 8}, {"fund adhesion", employee::kFundAdhesionDate, 839, 8},
+            {"hired", employee::kHiredMarker, 1123, 1},          {"terminated", employee::kTerminatedMarker, 1124, 1},
+            {"QUIR paid", employee::kQuirPaidInPayslip, 1471, 12}, {"QUIR financed", employee::kQuirFinanced, 1483, 12},
+            {"first Conv", employee::kFirstConvAmount, 1495, 12}, {"second Conv", employee::kSecondConvAmount, 1511, 12},
+            {"third Conv", employee::kThirdConvAmount, 1527, 12},
+        },
+        [](int field) { return employeeLayout().slot(field); });
     EXPECT_EQ(employee::kPagmarPost95Position, 1363);
     EXPECT_EQ(employee::kPagmarPost95Length, 12);
 }
@@ -134,32 +127,24 @@ TEST(RecordLayout, RegisterEntriesKeepEveryByteAndAStoreTouchesOnlyTheSlots)
 // header keeps what the name says.
 TEST(RecordLayout, NamedCompanyHeaderFieldsLieWhereTheWritersReadThem)
 {
-    const struct {
-        const char* name;
-        int field;
-        int position;
-        int length;
-    } named[] = {
-        {"code", company::kCode, 2, 3},
-        {"month", company::kMonth, 5, 2},
-        {"sender person", company::kSenderPersonFiscalCode, 12, 16},
-        {"sender name", company::kSenderName, 28, 50},
-        {"sender fiscal code", company::kSenderFiscalCode, 78, 16},
-        {"INPS office", company::kInpsOffice, 110, 4},
-        {"company fiscal code", company::kFiscalCode, 114, 16},
-        {"name", company::kName, 130, 50},
-        {"declaration kind", company::kDeclarationKind, 180, 1},
-        {"composition", company::kComposition, 181, 2},
-        {"INPS number", company::kInpsNumber, 183, 10},
-        {"cancellation", company::kCancellation, 193, 1},
-        {"post code", company::kPostCode, 196, 5},
-        {"ISTAT code", company::kIstatCode, 201, 6},
-        {"record count", company::kRecordCount, 207, 6},
-        {"interprofessional fund", company::kInterprofessionalFund, 370, 1},
-    };
-    for (const auto& n : named) {
-        const FieldSlot slot = companyHeaderLayout().slot(n.field);
-        EXPECT_EQ(slot.position, n.position) << n.name;
-        EXPECT_EQ(slot.length, n.length) << n.name;
-    }
+    expectNamedSlots(
+        {
+            {"code", company::kCode, 2, 3},
+            {"month", company::kMonth, 5, 2},
+            {"sender person", company::kSenderPersonFiscalCode, 12, 16},
+            {"sender name", company::kSenderName, 28, 50},
+            {"sender fiscal code", company::kSenderFiscalCode, 78, 16},
+            {"INPS office", company::kInpsOffice, 110, 4},
+            {"company fiscal code", company::kFiscalCode, 114, 16},
+            {"name", company::kName, 130, 50},
+            {"declaration kind", company::kDeclarationKind, 180, 1},
+            {"composition", company::kComposition, 181, 2},
+            {"INPS number", company::kInpsNumber, 183, 10},
+            {"cancellation", company::kCancellation, 193, 1},
+            {"post code", company::kPostCode, 196, 5},
+            {"ISTAT code", company::kIstatCode, 201, 6},
+            {"record count", company::kRecordCount, 207, 6},
+            {"interprofessional fund", company::kInterprofessionalFund, 370, 1},
+        },
+        [](int field) { return companyHeaderLayout().slot(field); });
 }
