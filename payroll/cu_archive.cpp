@@ -1,5 +1,6 @@
 #include "payroll/cu_archive.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "records/text.h"
@@ -328,6 +329,47 @@ void unpackTable(std::string_view record, std::span<const EntryRun> layout, std:
     }
 }
 
+// Where each entry of a table lies: its offset in the record and its length (0 for an
+// entry that no field fills), worked out once from the layout.
+struct EntryPlace {
+    std::uint16_t offset = 0;
+    std::uint16_t length = 0;
+};
+
+template <std::size_t N, std::size_t Runs>
+constexpr std::array<EntryPlace, N> placesOf(const EntryRun (&layout)[Runs])
+{
+    std::array<EntryPlace, N> places{};
+    for (const EntryRun& run : layout) {
+        for (int entry = run.first; entry <= run.last; ++entry)
+            places[static_cast<std::size_t>(entry)]
+                = {static_cast<std::uint16_t>(run.position - 1 + (entry - run.first) * run.length),
+                   static_cast<std::uint16_t>(run.length)};
+    }
+    return places;
+}
+
+constexpr auto kCuPlaces = placesOf<kCuFieldCount + 1>(kCuLayout);
+constexpr auto kSecondCuPlaces = placesOf<kSecondCuFieldCount + 1>(kSecondCuLayout);
+
+// The views of one table: each entry's characters where the layout puts them, cut at the
+// end of a record shorter than the layout.
+template <std::size_t N>
+void viewTable(std::string_view record, const std::array<EntryPlace, N>& places,
+               std::array<std::string_view, N>& table)
+{
+    if (record.size() >= static_cast<std::size_t>(kArchiveRecordLength)) {
+        const char* const data = record.data();
+        for (std::size_t k = 0; k < N; ++k)
+            table[k] = std::string_view(data + places[k].offset, places[k].length);
+        return;
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+        const std::size_t offset = places[k].offset;
+        table[k] = offset < record.size() ? record.substr(offset, places[k].length) : std::string_view();
+    }
+}
+
 template <std::size_t N>
 void packTable(std::string& record, std::span<const EntryRun> layout, const std::array<std::string, N>& table)
 {
@@ -367,6 +409,22 @@ void unpackArchiveRecord(std::string_view record, CuFields& fields)
 {
     unpackTable(record, kCuLayout, fields.cu);
     unpackTable(record, kSecondCuLayout, fields.cu2);
+}
+
+void viewArchiveRecord(std::string_view record, CuEntries& entries)
+{
+    entries.replaced.clear();
+    viewTable(record, kCuPlaces, entries.cu);
+    viewTable(record, kSecondCuPlaces, entries.cu2);
+}
+
+void viewFields(const CuFields& fields, CuEntries& entries)
+{
+    entries.replaced.clear();
+    for (std::size_t k = 0; k < fields.cu.size(); ++k)
+        entries.cu[k] = fields.cu[k];
+    for (std::size_t k = 0; k < fields.cu2.size(); ++k)
+        entries.cu2[k] = fields.cu2[k];
 }
 
 std::string packArchiveRecord(const CuFields& fields, char status)

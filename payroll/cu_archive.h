@@ -21,6 +21,20 @@ struct CuFields {
     std::array<std::string, kSecondCuFieldCount + 1> cu2;
 };
 
+// The same two tables as views of the characters of one archive record, for reading a
+// certification without copying its 604 entries: valid while the record viewed is neither
+// changed nor freed, and never copied, since an entry may view `replaced`. An entry that is
+// given a new text after viewing (at most one) keeps it in `replaced`.
+struct CuEntries {
+    std::array<std::string_view, kCuFieldCount + 1> cu;
+    std::array<std::string_view, kSecondCuFieldCount + 1> cu2;
+    std::string replaced;
+
+    CuEntries() = default;
+    CuEntries(const CuEntries&) = delete;
+    CuEntries& operator=(const CuEntries&) = delete;
+};
+
 // A run of consecutive entries of one length: entry k of a run that starts at entry
 // `first` and position `position` (1-based) starts at position + (k - first) * length.
 struct EntryRun {
@@ -44,6 +58,12 @@ EntrySlot secondCuFieldSlot(int entry);
 // entry that lies beyond the end of the text becomes empty, one that reaches past it is cut
 // short. Entry 49 and index 0 are not touched.
 void unpackArchiveRecord(std::string_view record, CuFields& fields);
+
+// The same as views into `record`, which must outlive their use; entries that lie beyond
+// the end of the text are empty or cut short as above. Index 0 and entry 49 are empty.
+void viewArchiveRecord(std::string_view record, CuEntries& entries);
+// Views of every entry of `fields`, which must outlive their use.
+void viewFields(const CuFields& fields, CuEntries& entries);
 
 // The reverse, for building archives (demo installation, tests): a 6000-character record
 // with `status` in position 1 and every entry cut or filled with blanks to its width.

@@ -10,6 +10,7 @@
 
 #include "cu/telematic/questions.h"
 #include "cu/telematic/quadri.h"
+#include "cu/telematic/quadro_rows.h"
 #include "payroll/cu_archive.h"
 #include "records/host_paths.h"
 #include "records/numeric.h"
@@ -30,14 +31,14 @@ const std::string& field(const payroll::HeaderTable& header, int number)
     return header[static_cast<std::size_t>(number)];
 }
 
-const std::string& cu(const payroll::CuFields& fields, int entry)
+std::string_view cu(const payroll::CuEntries& fields, int entry)
 {
     return fields.cu[static_cast<std::size_t>(entry)];
 }
 
 bool positive(std::string_view text)
 {
-    return records::numericValue(text) > 0;
+    return positiveValue(text);
 }
 
 bool blank(std::string_view text)
@@ -47,17 +48,18 @@ bool blank(std::string_view text)
 
 enum class Reading { Employee, NotToSend, Unreadable };
 
-// Reads archive record `number` into `record` and unpacks it into `fields` when it holds an
-// employee to send; `failure` receives the read's result.
+// Reads archive record `number` into `record` and views its entries in `fields` when it
+// holds an employee to send; `failure` receives the read's result. The views stay valid
+// until `record` is read into again.
 Reading readEmployee(const records::RecordFile& archive, std::int64_t number, std::string& record,
-                     payroll::CuFields& fields, records::FileResult& failure)
+                     payroll::CuEntries& fields, records::FileResult& failure)
 {
     failure = archive.read(number, record);
     if (failure.failed())
         return Reading::Unreadable;
     if (record.empty() || record[0] != payroll::kInUse)
         return Reading::NotToSend;
-    payroll::unpackArchiveRecord(record, fields);
+    payroll::viewArchiveRecord(record, fields);
     return records::numericValue(cu(fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
 }
 
@@ -72,7 +74,8 @@ public:
     struct Employee {
         Reading reading = Reading::NotToSend;
         records::FileResult failure; // of a record that could not be read
-        payroll::CuFields fields;
+        std::string record;          // the record read, which `fields` view
+        payroll::CuEntries fields;
     };
 
     ArchiveReader(const records::RecordFile& archive, double employeeCount)
@@ -138,7 +141,6 @@ private:
     void work()
     {
         records::temporary_files::blockOnThisThread();
-        std::string record;
         for (std::int64_t index = 1; static_cast<double>(index) <= m_employeeCount; ++index) {
             {
                 std::unique_lock lock(m_mutex);
@@ -152,7 +154,7 @@ private:
             }
             // A place the loop has finished with: this thread's alone until it is counted read.
             Employee& employee = m_ahead[static_cast<std::size_t>(m_read % kAhead)];
-            employee.reading = readEmployee(m_archive, index, record, employee.fields, employee.failure);
+            employee.reading = readEmployee(m_archive, index, employee.record, employee.fields, employee.failure);
             bool wake = false;
             {
                 const std::lock_guard lock(m_mutex);
@@ -168,7 +170,7 @@ private:
 
     const records::RecordFile& m_archive;
     const double m_employeeCount;
-    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 600 KB: not on the stack
+    std::vector<Employee> m_ahead = std::vector<Employee>(kAhead); // some 500 KB: not on the stack
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -278,7 +280,7 @@ private:
     }
 
     // Records D and G of the unpacked employee `fields`; false when the operator declined.
-    bool writeEmployee(payroll::CuFields& fields)
+    bool writeEmployee(payroll::CuEntries& fields)
     {
         RecordKeys& keys = m_writer.keys();
         m_writer.resetFieldCounts();
@@ -290,7 +292,8 @@ private:
         keys.replacedCertificate = m_header[header_field::kReplacedCertificate];
 
         m_writer.startRecordD();
-        writeQuadroDAIdentity(m_writer, m_header, fields);
+        writeEmployerFields();
+        writeQuadroDAEmployee(m_writer, fields);
         if (m_selection.operation != Operation::Ordinary) {
             // Whatever is finished goes to the file before the operator is asked.
             m_writer.writePending();
@@ -312,22 +315,43 @@ private:
         return true;
     }
 
+    // The withholding agent's fields of quadro DA, the same for every employee: formed for
+    // the first one and copied for the others. They open a record D, which they never fill.
+    void writeEmployerFields()
+    {
+        if (m_employerFieldCount > 0) {
+            m_writer.writeDSlots(m_employerFields.data(), m_employerFieldCount);
+            return;
+        }
+        const std::size_t before = m_writer.buffered().size();
+        const int fieldsBefore = m_writer.dFieldCount();
+        writeQuadroDAEmployer(m_writer, m_header);
+        const std::string_view written = m_writer.buffered().substr(before);
+        const int count = m_writer.dFieldCount() - fieldsBefore;
+        if (count > 0 && written.size() == static_cast<std::size_t>(count) * kFieldLength) {
+            m_employerFields.assign(written);
+            m_employerFieldCount = count;
+        }
+    }
+
     const records::RecordFile& m_archive;
     records::Prompter& m_prompter;
     TelematicWriter& m_writer;
     payroll::HeaderTable& m_header;
     const EmployeeSelection& m_selection;
     ReportTotals& m_totals;
-    // The archive record last read here, its CU field tables and the failure of its read,
+    // The archive record last read here, the views of its CU field tables and the failure of its read,
     // when the records are not read on a thread of their own.
     std::string m_record;
-    payroll::CuFields m_fields;
+    payroll::CuEntries m_fields;
     records::FileResult m_readFailure;
+    std::string m_employerFields; // their 24-character slots
+    int m_employerFieldCount = 0;
 };
 
 } // namespace
 
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
+void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& header)
 {
     writeDField(writer, "DA001001", field(header, 3));
     writeTwoChunkText(writer, "DA001002", field(header, 5));
@@ -346,6 +370,16 @@ void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& 
         writeDField(writer, "DA001010", field(header, 27));
     if (positive(field(header, 32)))
         writeDField(writer, "DA001011", field(header, 32));
+}
+
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
+{
+    writeQuadroDAEmployer(writer, header);
+    writeQuadroDAEmployee(writer, fields);
+}
+
+void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fields)
+{
 
     writeDField(writer, "DA002001", cu(fields, 1));
     writeTwoChunkText(writer, "DA002002", cu(fields, 2));
@@ -353,17 +387,17 @@ void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& 
     writeDField(writer, "DA002004", cu(fields, 4));
 }
 
-void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields)
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
 {
-    writeDField(writer, "DA002005", rightAligned16(cu(fields, 5)));
+    writeRightAlignedDField(writer, "DA002005", cu(fields, 5));
     writeTwoChunkText(writer, "DA002006", cu(fields, 6));
     writeDField(writer, "DA002007", cu(fields, 7));
     if (!blank(cu(fields, 8)))
         writeDField(writer, "DA002008", cu(fields, 8));
     if (positive(cu(fields, 9)))
-        writeDField(writer, "DA002009", rightAligned16(records::mid(cu(fields, 9), 1, 1)));
+        writeRightAlignedDField(writer, "DA002009", records::mid(cu(fields, 9), 1, 1));
     if (cu(fields, 10) == "1" || cu(fields, 10) == "2")
-        writeDField(writer, "DA002010", rightAligned16(cu(fields, 10)));
+        writeRightAlignedDField(writer, "DA002010", cu(fields, 10));
     writeTwoChunkText(writer, "DA002020", cu(fields, 11));
     writeDField(writer, "DA002021", cu(fields, 12));
     writeDField(writer, "DA002022", cu(fields, 13));
@@ -376,11 +410,11 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
         writeTwoChunkText(writer, "DA002041", cu(fields, 18));
         writeTwoChunkText(writer, "DA002042", cu(fields, 19));
         if (cu(fields, 20) == "X")
-            writeDField(writer, "DA002043", rightAligned16("1"));
-        writeDField(writer, "DA002044", rightAligned16(cu(fields, 21)));
+            writeRightAlignedDField(writer, "DA002043", "1");
+        writeRightAlignedDField(writer, "DA002044", cu(fields, 21));
     }
-    writeDField(writer, "DA003001", rightAligned16(field(header, 26)));
-    writeDField(writer, "DA003002", rightAligned16("1"));
+    writeRightAlignedDField(writer, "DA003001", field(header, 26));
+    writeRightAlignedDField(writer, "DA003002", "1");
 }
 
 LoopEnd writeEmployees(const records::PathMapper& paths, records::Prompter& prompter, TelematicWriter& writer,

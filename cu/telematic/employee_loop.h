@@ -9,7 +9,7 @@
 #include "payroll/cu_header.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 namespace records {
 class PathMapper;
@@ -36,9 +36,14 @@ enum class LoopEnd { Finished, Declined };
 
 // Quadro DA up to the employee's sex ("DA001001" to "DA002004"), and the rest of it
 // ("DA002005" to "DA003002"), through the D field writer. The annulment and replacement
-// confirmation comes between the two.
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
-void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuFields& fields);
+// confirmation comes between the two. The first part begins with the withholding agent's
+// fields ("DA001001" to "DA001011"), alike for every employee, which
+// writeQuadroDAEmployer() writes alone.
+void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& header);
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);
+// The employee's fields of the first part ("DA002001" to "DA002004").
+void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fields);
+void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);
 
 // Writes the records D and G of the employees of the CU archive `archiveFile`. An ordinary
 // supply visits records 1 to the employee count and skips records that are not in use or

@@ -320,6 +320,23 @@ void TelematicWriter::startRecordG()
 void TelematicWriter::writeDField(std::string_view field)
 {
     appendField(m_buffer, field);
+    countDField();
+}
+
+void TelematicWriter::writeDSlots(const char* slots, int count)
+{
+    while (count > 0) {
+        const int taken = std::min(count, kFieldsPerRecord - m_dFields);
+        m_buffer.append(slots, static_cast<std::size_t>(taken) * kFieldLength);
+        slots += static_cast<std::size_t>(taken) * kFieldLength;
+        count -= taken;
+        m_dFields += taken - 1;
+        countDField(); // finishes the record when these fields fill it
+    }
+}
+
+void TelematicWriter::countDField()
+{
     if (++m_dFields < kFieldsPerRecord)
         return;
     // The record is full: finish it and go on in a new record D, which carries the next

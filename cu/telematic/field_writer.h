@@ -106,6 +106,9 @@ public:
     // to a record C or D; after 75 fields the record is finished and a continuation record
     // D starts with the next certification number.
     void writeDField(std::string_view field);
+    // Appends `count` complete 24-character fields to records C or D, as writeDField() does
+    // for each in turn: a full record is finished and continued in a new record D.
+    void writeDSlots(const char* slots, int count);
     // The same for records G; a continuation record G keeps the certification number.
     void writeGField(std::string_view field);
     // Appends `count` complete 24-character fields to records G, as writeGField() does for
@@ -160,6 +163,7 @@ private:
     // Appends a complete 24-character field to a record G.
     void writeGSlot(const char* slot);
     void countGField();
+    void countDField();
 
     records::NewFile& m_file;
     records::Prompter& m_prompter;

@@ -76,6 +76,19 @@ void writeDField(TelematicWriter& writer, std::string_view code, std::string_vie
     writer.writeDField(std::string_view(text, codeLength + valueLength));
 }
 
+void writeRightAlignedDField(TelematicWriter& writer, std::string_view code, std::string_view text)
+{
+    constexpr std::size_t kWidth = 16;
+    if (text.size() >= kWidth) {
+        writeDField(writer, code, text); // kept whole, and cut with the field
+        return;
+    }
+    char value[kWidth];
+    std::memset(value, ' ', kWidth - text.size());
+    std::memcpy(value + kWidth - text.size(), text.data(), text.size());
+    writeDField(writer, code, std::string_view(value, kWidth));
+}
+
 void writeLongText(TelematicWriter& writer, std::string_view code, std::string_view text, std::size_t lastCharacter)
 {
     const std::string_view t = records::trim(text);

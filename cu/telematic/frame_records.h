@@ -46,5 +46,7 @@ void writeTwoChunkText(TelematicWriter& writer, std::string_view code, std::stri
 void writeDField(TelematicWriter& writer, std::string_view code, std::string_view value);
 // The text right-aligned in 16 characters with blanks.
 std::string rightAligned16(std::string_view text);
+// Writes code + rightAligned16(text) through the D field writer, formed in place.
+void writeRightAlignedDField(TelematicWriter& writer, std::string_view code, std::string_view text);
 
 } // namespace cu::telematic

@@ -7,7 +7,7 @@
 
 namespace cu::telematic {
 
-void writeEmployeeQuadri(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals)
+void writeEmployeeQuadri(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals)
 {
     // Quadro DB, its spouse and dependants, then quadri DC, DF and DN, in the order of the form.
     for (const auto rows : {quadroDbRows(), dependantRows(), quadroDcRows(), quadroDfRows(), quadroDnRows()})

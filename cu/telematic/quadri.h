@@ -3,7 +3,7 @@
 #include "cu/telematic/field_writer.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 
 namespace cu::telematic {
@@ -13,6 +13,6 @@ namespace cu::telematic {
 // `writer`, and adds the report totals they feed (slots 2 to 21). A few rules rewrite
 // entries of `fields` (the day count of CU 27, the cap of CU2 18). The loop flushes the
 // last record G afterwards.
-void writeEmployeeQuadri(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals);
+void writeEmployeeQuadri(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals);
 
 } // namespace cu::telematic

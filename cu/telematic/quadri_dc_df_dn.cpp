@@ -218,14 +218,14 @@ constexpr FieldRow kQuadroDn[] = {
     {"DN001019", None,         cu2(93),  TrimmedTwo,           Trimmed},
 };
 
-bool isX(const std::string& entry)
+bool isX(std::string_view entry)
 {
     return entry == "X";
 }
 
-bool positive(const std::string& entry)
+bool positive(std::string_view entry)
 {
-    return records::numericValue(entry) > 0;
+    return positiveValue(entry);
 }
 
 } // namespace
@@ -250,7 +250,7 @@ std::span<const FieldRow> quadroDnRows()
     return kQuadroDn;
 }
 
-bool groupIsOpen(Group group, const payroll::CuFields& fields)
+bool groupIsOpen(Group group, const payroll::CuEntries& fields)
 {
     // Each dependant group opens on its months of dependency, the fifth entry of its eight.
     constexpr int kFirstDependantMonths = 301;
@@ -285,7 +285,7 @@ bool groupIsOpen(Group group, const payroll::CuFields& fields)
     return true;
 }
 
-char dependantLetter(const payroll::CuFields& fields, int first, int boxes)
+char dependantLetter(const payroll::CuEntries& fields, int first, int boxes)
 {
     char letter = 'D';
     if (isX(fields.cu[first]))
@@ -297,7 +297,7 @@ char dependantLetter(const payroll::CuFields& fields, int first, int boxes)
     return letter;
 }
 
-std::string monthString(const payroll::CuFields& fields, int first)
+std::string monthString(const payroll::CuEntries& fields, int first)
 {
     std::string months(12, '0');
     for (int month = 0; month < 12; ++month) {
@@ -312,12 +312,15 @@ std::string zeroPadded2(std::string_view entry)
     return records::padLeft(records::trim(entry), 2, '0');
 }
 
-void capDf001862Amount(payroll::CuFields& fields)
+void capDf001862Amount(payroll::CuEntries& fields)
 {
     const double ceiling = records::numericValue(fields.cu2[17]);
     const double other = records::numericValue(fields.cu2[22]);
-    if (ceiling < records::numericValue(fields.cu2[18]) + other)
-        fields.cu2[18] = records::signedNumberText(ceiling - other);
+    if (ceiling < records::numericValue(fields.cu2[18]) + other) {
+        // The new text is kept with the views, which cannot hold it themselves.
+        fields.replaced = records::signedNumberText(ceiling - other);
+        fields.cu2[18] = fields.replaced;
+    }
 }
 
 } // namespace cu::telematic

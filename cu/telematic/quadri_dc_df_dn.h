@@ -6,7 +6,7 @@
 #include "cu/telematic/quadro_rows.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 
 namespace cu::telematic {
@@ -21,18 +21,18 @@ std::span<const FieldRow> quadroDfRows();
 std::span<const FieldRow> quadroDnRows();
 
 // Whether a group of these quadri is written for the employee (DB601 to DF group B).
-bool groupIsOpen(Group group, const payroll::CuFields& fields);
+bool groupIsOpen(Group group, const payroll::CuEntries& fields);
 
 // The relationship letter of a dependant from its boxes starting at CU entry `first`:
 // "F" (child) when the first is "X", "A" (other relative) when the second is, "D" (disabled
 // child) when the third is, a later box overriding an earlier one. With no box ticked the
 // letter is "D", worked out afresh for every dependant. `boxes` is 1 for the first
 // dependant, whose letter looks at the "F" box only, and 3 for the others.
-char dependantLetter(const payroll::CuFields& fields, int first, int boxes);
+char dependantLetter(const payroll::CuEntries& fields, int first, int boxes);
 
 // Twelve characters, January first: "1" for each monthly box from CU entry `first` that is
 // "X", "0" for the others.
-std::string monthString(const payroll::CuFields& fields, int first);
+std::string monthString(const payroll::CuEntries& fields, int first);
 
 // The trimmed entry zero-filled on the left to two characters.
 std::string zeroPadded2(std::string_view entry);
@@ -40,6 +40,6 @@ std::string zeroPadded2(std::string_view entry);
 // Before DF group B is written: the amount of CU2 entry 18 cannot exceed CU2 entry 17 less
 // CU2 entry 22. When it does, the entry is replaced by that difference as decimal text (a
 // blank or "-" for the sign); a difference of zero or less leaves "DF001862" out.
-void capDf001862Amount(payroll::CuFields& fields);
+void capDf001862Amount(payroll::CuEntries& fields);
 
 } // namespace cu::telematic

@@ -232,17 +232,19 @@ std::span<const FieldRow> quadroDbRows()
     return kQuadroDb;
 }
 
-bool hasNoIncomePart(const payroll::CuFields& fields)
+bool hasNoIncomePart(const payroll::CuEntries& fields)
 {
     // The two income entries are read as one text, not added: "0" followed by "5" is 5.
     if (fields.cu[10] != "2")
         return false;
-    return records::numericValue(fields.cu[22] + fields.cu[23]) == 0;
+    std::string income(fields.cu[22]);
+    income += fields.cu[23];
+    return records::numericValue(income) == 0;
 }
 
-std::string dayCountText(payroll::CuFields& fields)
+std::string dayCountText(payroll::CuEntries& fields)
 {
-    std::string& days = fields.cu[27];
+    std::string_view& days = fields.cu[27];
     if (records::numericValue(days) > 365)
         days = "365";
     return records::padLeft(records::trim(days), 3, '0');
@@ -256,7 +258,7 @@ std::string twoCharacterCode(std::string_view entry)
     return records::padLeft(code, 2, '0');
 }
 
-double cappedDeductions(const payroll::CuFields& fields)
+double cappedDeductions(const payroll::CuEntries& fields)
 {
     double sum = 0;
     for (const int entry : {151, 152, 156, 157, 158})

@@ -7,7 +7,7 @@
 #include "cu/telematic/quadro_rows.h"
 
 namespace payroll {
-struct CuFields;
+struct CuEntries;
 } // namespace payroll
 
 namespace cu::telematic {
@@ -21,12 +21,12 @@ std::span<const FieldRow> quadroDbRows();
 
 // A certificate of kind "2" (CU entry 10) whose income text, entries 22 and 23 read as one
 // 24-character text, is zero has no income part: "DB001001" to "DB001478" are left out.
-bool hasNoIncomePart(const payroll::CuFields& fields);
+bool hasNoIncomePart(const payroll::CuEntries& fields);
 
 // The days for which the employee deductions are due: CU entry 27, capped at 365 (the
 // capped text "365" is written back into the entry), trimmed and zero-filled to three
 // characters; a blank entry gives "000".
-std::string dayCountText(payroll::CuFields& fields);
+std::string dayCountText(payroll::CuEntries& fields);
 
 // A code of two characters from a trimmed entry: one character gets a leading "0", a longer
 // text keeps its first two; empty stays empty.
@@ -34,7 +34,7 @@ std::string twoCharacterCode(std::string_view entry);
 
 // Total deductions: the gross tax (entry 150) when it is less than the sum of the
 // deductions of entries 151, 152, 156, 157 and 158 (rounded to cents), else that sum.
-double cappedDeductions(const payroll::CuFields& fields);
+double cappedDeductions(const payroll::CuEntries& fields);
 
 // The first two characters of the trimmed entry, blank-filled on the left to two.
 std::string firstTwoBlankPadded(std::string_view entry);

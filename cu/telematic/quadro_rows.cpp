@@ -107,7 +107,20 @@ private:
     std::size_t m_size = 0;
 };
 
-const std::string& entryOf(const payroll::CuFields& fields, Source source)
+// The text without its blanks on either side, as records::trim() gives it, worked out
+// here, where most rows look at it.
+std::string_view trimmed(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && text[begin] == ' ')
+        ++begin;
+    while (end > begin && text[end - 1] == ' ')
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string_view entryOf(const payroll::CuEntries& fields, Source source)
 {
     return source.table == Table::Cu ? fields.cu[source.entry] : fields.cu2[source.entry];
 }
@@ -122,7 +135,7 @@ bool isAmountForm(Form form)
     return form == Form::Amount || form == Form::Whole;
 }
 
-bool conditionHolds(const FieldRow& row, const payroll::CuFields& fields, const std::string& entry)
+bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::string_view entry)
 {
     switch (row.when) {
     case When::Always:
@@ -131,20 +144,20 @@ bool conditionHolds(const FieldRow& row, const payroll::CuFields& fields, const 
         return true;
     case When::Positive:
         // The amount forms test the rounded amount themselves and still feed the total.
-        return isAmountForm(row.form) || records::numericValue(entry) > 0;
+        return isAmountForm(row.form) || positiveValue(entry);
     case When::IsX:
         return entry == "X";
     case When::TrimmedNotEmpty:
-        return !records::trim(entry).empty();
+        return !trimmed(entry).empty();
     case When::TrimmedOne:
-        return records::trim(entry).size() == 1;
+        return trimmed(entry).size() == 1;
     case When::TrimmedTwo:
-        return records::trim(entry).size() == 2;
+        return trimmed(entry).size() == 2;
     case When::TrimmedLongerThanOne:
-        return records::trim(entry).size() > 1;
+        return trimmed(entry).size() > 1;
     case When::TrimmedIsAOrB: {
-        const std::string_view trimmed = records::trim(entry);
-        return trimmed == "A" || trimmed == "B";
+        const std::string_view text = trimmed(entry);
+        return text == "A" || text == "B";
     }
     case When::IsAOrBOrC:
         return entry == "A" || entry == "B" || entry == "C";
@@ -159,8 +172,8 @@ bool conditionHolds(const FieldRow& row, const payroll::CuFields& fields, const 
     case When::MunicipalityCode: {
         // Municipalities are named by their cadastral code, a letter and three digits, whose
         // numeric value is 0: a test on the value alone would never let one through.
-        const std::string_view trimmed = records::trim(entry);
-        return (!trimmed.empty() && isAsciiLetter(trimmed.front())) || records::numericValue(entry) > 0;
+        const std::string_view text = trimmed(entry);
+        return (!text.empty() && isAsciiLetter(text.front())) || positiveValue(entry);
     }
     }
     return false;
@@ -172,9 +185,9 @@ void addTotal(ReportTotals& totals, const FieldRow& row, double rounded)
         totals[row.total] += rounded;
 }
 
-void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& totals, const FieldRow& row)
 {
-    const std::string& entry = entryOf(fields, row.source);
+    const std::string_view entry = entryOf(fields, row.source);
     if (!conditionHolds(row, fields, entry))
         return;
 
@@ -206,7 +219,7 @@ void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals
         // The text check of the G fields; the trimmed text, cut at 16, is its value.
         if (textIsSkipped(entry))
             return;
-        field.append(records::trim(entry).substr(0, kValueLength));
+        field.append(trimmed(entry).substr(0, kValueLength));
         break;
     case Form::Flag:
         field.blanks(kValueLength - 1).append("1");
@@ -215,22 +228,22 @@ void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals
         field.blanks(row.param).append(entry);
         break;
     case Form::BlanksTrimmed:
-        field.blanks(row.param).append(records::trim(entry));
+        field.blanks(row.param).append(trimmed(entry));
         break;
     case Form::Trimmed:
-        field.append(records::trim(entry));
+        field.append(trimmed(entry));
         break;
     case Form::Entry:
         field.append(entry);
         break;
     case Form::Zero2:
-        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, '0');
+        field.blanks(kValueLength - 2).padded(trimmed(entry), 2, '0');
         break;
     case Form::Zero3:
-        field.blanks(kValueLength - 3).padded(records::trim(entry), 3, '0');
+        field.blanks(kValueLength - 3).padded(trimmed(entry), 3, '0');
         break;
     case Form::Blank2:
-        field.blanks(kValueLength - 2).padded(records::trim(entry), 2, ' ');
+        field.blanks(kValueLength - 2).padded(trimmed(entry), 2, ' ');
         break;
     case Form::LetterC:
         field.append("C");
@@ -246,7 +259,7 @@ void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals
         break;
     case Form::DayCount: {
         const std::string days = dayCountText(fields);
-        if (!(records::numericValue(days) > 0))
+        if (!positiveValue(days))
             return;
         field.blanks(13).append(days);
         break;
@@ -261,14 +274,14 @@ void writeRow(FieldBatch& batch, payroll::CuFields& fields, ReportTotals& totals
         break;
     case Form::FirstTwoBlank2: {
         const std::string code = firstTwoBlankPadded(entry);
-        if (!(records::numericValue(code) > 0))
+        if (!positiveValue(code))
             return;
         field.blanks(kValueLength - 2).append(code);
         break;
     }
     case Form::PairedCodes: {
         const std::string first = zeroPadded2(entry);
-        if (!(records::numericValue(first) > 0))
+        if (!positiveValue(first))
             return;
         field.blanks(kValueLength - 4).append(first).append(zeroPadded2(fields.cu[row.param]));
         break;
@@ -395,9 +408,9 @@ std::int64_t storedAmountCents(const StoredAmount& amount)
 // stands; one in another plain shape is read as whole cents and its field formed from
 // them; any other entry is read and rounded to cents as a number by the writer. All three
 // give the same field and the same amount for the totals.
-void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTotals& totals, const FieldRow& row)
+void writeAmountRow(FieldBatch& batch, const payroll::CuEntries& fields, ReportTotals& totals, const FieldRow& row)
 {
-    const std::string& entry = entryOf(fields, row.source);
+    const std::string_view entry = entryOf(fields, row.source);
     if (StoredAmount stored; readStoredAmount(entry, stored)) {
         formStoredAmountField(batch.next(), row, stored);
         batch.add();
@@ -425,7 +438,7 @@ void writeAmountRow(FieldBatch& batch, const payroll::CuFields& fields, ReportTo
     addTotal(totals, row, static_cast<double>(cents) / 100);
 }
 
-bool openGroup(Group group, payroll::CuFields& fields)
+bool openGroup(Group group, payroll::CuEntries& fields)
 {
     switch (group) {
     case Group::None:
@@ -444,7 +457,33 @@ bool openGroup(Group group, payroll::CuFields& fields)
 
 } // namespace
 
-void writeRows(TelematicWriter& writer, payroll::CuFields& fields, ReportTotals& totals, std::span<const FieldRow> rows)
+bool positiveValue(std::string_view text)
+{
+    const std::size_t size = text.size();
+    if (size <= 8) {
+        std::size_t k = 0;
+        while (k < size && text[k] == ' ')
+            ++k;
+        bool nonZero = false;
+        bool point = false;
+        for (; k < size; ++k) {
+            const char c = text[k];
+            if (c >= '1' && c <= '9')
+                nonZero = true;
+            else if (c == '.' && !point)
+                point = true;
+            else if (c != '0')
+                break;
+        }
+        while (k < size && text[k] == ' ')
+            ++k;
+        if (k == size)
+            return nonZero;
+    }
+    return records::numericValue(text) > 0;
+}
+
+void writeRows(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals, std::span<const FieldRow> rows)
 {
     FieldBatch batch(writer);
     bool open = true;

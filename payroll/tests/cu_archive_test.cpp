@@ -138,3 +138,43 @@ TEST(ArchiveRecord, ReusedTablesHoldExactlyTheSlotsOfEachRecord)
         expectSlots(whole.substr(0, length));
     }
 }
+
+// The views of a record see the same characters as the unpacked entries: at their
+// positions in a whole record, cut short or empty at the end of a shorter one, and nothing
+// left over from the record viewed before.
+TEST(ArchiveRecord, ViewsSeeEachEntryWhereItLies)
+{
+    const std::string whole = numberedRecord(payroll::kArchiveRecordLength);
+    struct Case {
+        std::size_t length; // of the record viewed
+        bool second;        // CU2 table
+        int entry;
+        int from;           // positions expected, 0 for an empty entry
+        int to;
+    };
+    const Case cases[] = {
+        {6000, false, 1, 2, 17},       {6000, false, 27, 294, 296},  {6000, false, 48, 498, 509},
+        {6000, false, 49, 0, 0},       {6000, false, 0, 0, 0},       {6000, false, 430, 3602, 3641},
+        {6000, false, 500, 4112, 4117}, {6000, true, 1, 4118, 4129}, {6000, true, 100, 5160, 5229},
+        {6000, true, 103, 5248, 5259}, {100, false, 6, 75, 98},      {100, false, 7, 99, 100},
+        {100, false, 8, 0, 0},         {100, true, 5, 0, 0},         {98, false, 7, 0, 0},
+        {5255, true, 103, 5248, 5255}, {5247, true, 103, 0, 0},      {0, false, 1, 0, 0},
+    };
+    payroll::CuEntries entries;
+    for (const Case& c : cases) {
+        const std::string record = whole.substr(0, c.length);
+        payroll::viewArchiveRecord(record, entries);
+        const std::string_view seen = c.second ? entries.cu2[static_cast<std::size_t>(c.entry)]
+                                               : entries.cu[static_cast<std::size_t>(c.entry)];
+        const std::string expected = c.from == 0 ? "" : positions(record, c.from, c.to);
+        EXPECT_EQ(seen, expected) << "length " << c.length << " entry " << c.entry << (c.second ? " of CU2" : "");
+    }
+
+    payroll::CuFields fields;
+    fields.cu[27] = "365";
+    fields.cu2[18] = " 700";
+    payroll::viewFields(fields, entries);
+    EXPECT_EQ(entries.cu[27], "365");
+    EXPECT_EQ(entries.cu2[18], " 700");
+    EXPECT_EQ(entries.cu[26], "");
+}

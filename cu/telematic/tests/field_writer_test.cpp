@@ -199,6 +199,37 @@ TEST_F(TelematicFileTest, TheSeventyFifthDFieldContinuesInANewRecordD)
     EXPECT_EQ(second.substr(113, 1784), std::string(1784, ' '));
 }
 
+// Fields handed over together, as the withholding agent's part of quadro DA is, fill a
+// record D and continue in the next exactly as one by one.
+TEST_F(TelematicFileTest, DFieldsHandedOverTogetherContinueInANewRecordD)
+{
+    RecordKeys& keys = writer.keys();
+    keys.agentFiscalCode = "01234567890     ";
+    keys.employeeFiscalCode = "RSSMRA70A01F205X";
+    keys.certificationNumber = 41;
+    writer.startRecord(recordDPositional(keys));
+    for (int i = 1; i <= 70; ++i)
+        writer.writeDField("DA001001F" + std::to_string(i));
+    std::string slots;
+    for (int i = 71; i <= 77; ++i)
+        slots += "DA001001F" + std::to_string(i) + std::string(13, ' ');
+    writer.writeDSlots(slots.data(), 7);
+    EXPECT_EQ(writer.dFieldCount(), 2);
+    EXPECT_EQ(writer.countD, 1);
+    EXPECT_EQ(keys.certificationNumber, 42);
+    writer.flush();
+
+    const std::string file = telematicFile();
+    ASSERT_EQ(file.size(), 3800u);
+    EXPECT_EQ(file.substr(89 + 69 * 24, 24), "DA001001F70" + std::string(13, ' '));
+    EXPECT_EQ(file.substr(89 + 70 * 24, 24), "DA001001F71" + std::string(13, ' '));
+    EXPECT_EQ(file.substr(89 + 74 * 24, 24), "DA001001F75" + std::string(13, ' '));
+    EXPECT_EQ(file.substr(1889, 11), std::string(8, ' ') + "A\r\n");
+    EXPECT_EQ(file.substr(1900 + 41, 5), "00042");
+    EXPECT_EQ(file.substr(1900 + 89, 48), "DA001001F76" + std::string(13, ' ') + "DA001001F77" + std::string(13, ' '));
+    EXPECT_EQ(file.substr(1900 + 137, 1760), std::string(1760, ' '));
+}
+
 TEST_F(TelematicFileTest, AFullRecordGContinuesWithTheSameCertificationNumber)
 {
     RecordKeys& keys = writer.keys();

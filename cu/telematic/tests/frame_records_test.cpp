@@ -154,8 +154,10 @@ TEST_F(FrameRecordsTest, QuadroDAOfACompanyAndAnEmployee)
     payroll::CuFields employee = sampleEmployee("RSSMRA70A01F205X", "SANTAMBROGIO BRAMBIL", "MARIO");
     payroll::unpackArchiveRecord(payroll::packArchiveRecord(employee), employee);
     writer.startRecord(std::string(kPositionalLength, 'D'));
-    writeQuadroDAIdentity(writer, header, employee);
-    writeQuadroDARest(writer, header, employee);
+    payroll::CuEntries entries;
+    payroll::viewFields(employee, entries);
+    writeQuadroDAIdentity(writer, header, entries);
+    writeQuadroDARest(writer, header, entries);
     writer.flush();
     EXPECT_EQ(fieldsOf(written()[0]), (std::vector<std::string>{
                                           field("DA001001", "01234567890"),
@@ -208,8 +210,10 @@ TEST_F(FrameRecordsTest, QuadroDAWithTheSecondGroupOfPersonalData)
     header[6] = std::string(24, ' ');
     header[30] = "00000";
     writer.startRecord(std::string(kPositionalLength, 'D'));
-    writeQuadroDAIdentity(writer, header, employee);
-    writeQuadroDARest(writer, header, employee);
+    payroll::CuEntries entries;
+    payroll::viewFields(employee, entries);
+    writeQuadroDAIdentity(writer, header, entries);
+    writeQuadroDARest(writer, header, entries);
     writer.flush();
     const auto fields = fieldsOf(written()[0]);
     std::vector<std::string> codes;
