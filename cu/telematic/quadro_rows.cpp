@@ -307,11 +307,15 @@ bool isPlainAmountRow(const FieldRow& row)
 // The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
 // bit per character for a blank, a digit and a full stop, so that the shape is told without
 // a loop over the characters.
-// Sixteen characters in one register, character k in byte k.
-__extension__ typedef unsigned __int128 Text;
+// Sixteen characters in two registers, character k in byte k of `low` (k < 8) or byte
+// k - 8 of `high`.
+struct Text {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+};
 
 struct StoredAmount {
-    Text text = 0; // the entry, filled with blanks to 16 characters (character k in byte k)
+    Text text; // the entry, filled with blanks to 16 characters (character k in byte k)
     unsigned wholeBegin = 0;  // the whole part's first character
     unsigned wholeEnd = 0;    // the character after its last
     bool decimals = false;    // a full stop and two decimals follow it
@@ -321,7 +325,6 @@ struct StoredAmount {
 using Characters = char __attribute__((vector_size(16)));
 
 constexpr std::uint64_t kBlankWord = 0x2020202020202020ULL;
-constexpr Text kBlankText = (static_cast<Text>(kBlankWord) << 64) | kBlankWord;
 
 // Bit k set for each character k whose lane of `lanes` (a comparison's result) is set.
 unsigned laneMask(Characters lanes)
@@ -372,7 +375,29 @@ Text blankFilled(std::string_view entry)
             low |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
         low |= kBlankWord << (8 * size);
     }
-    return (static_cast<Text>(high) << 64) | low;
+    return {low, high};
+}
+
+// The sixteen characters as one vector, moved from the two registers straight into a
+// vector register.
+Characters charactersOf(Text text)
+{
+#if defined(__SSE2__)
+    const __m128i low = _mm_cvtsi64_si128(static_cast<long long>(text.low));
+    const __m128i high = _mm_cvtsi64_si128(static_cast<long long>(text.high));
+    return std::bit_cast<Characters>(_mm_unpacklo_epi64(low, high));
+#else
+    Characters characters;
+    std::memcpy(&characters, &text.low, 8);
+    std::memcpy(reinterpret_cast<char*>(&characters) + 8, &text.high, 8);
+    return characters;
+#endif
+}
+
+void putText(char* out, Text text)
+{
+    std::memcpy(out, &text.low, 8);
+    std::memcpy(out + 8, &text.high, 8);
 }
 
 bool readStoredAmount(std::string_view entry, StoredAmount& amount)
@@ -381,7 +406,7 @@ bool readStoredAmount(std::string_view entry, StoredAmount& amount)
     if (size == 0 || size > 16)
         return false;
     amount.text = blankFilled(entry);
-    const auto text = std::bit_cast<Characters>(amount.text);
+    const Characters text = charactersOf(amount.text);
     const unsigned blanks = laneMask(text == ' ');
     const unsigned digits = laneMask((text >= '0') & (text <= '9'));
     const unsigned stops = laneMask(text == '.');
@@ -411,17 +436,17 @@ bool readStoredAmount(std::string_view entry, StoredAmount& amount)
 // the batch has room for that after its last slot, and a later field overwrites the rest.
 void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& amount)
 {
-    std::memcpy(slot + kCodeLength, &kBlankText, kValueLength);
+    std::memset(slot + kCodeLength, ' ', kValueLength);
     if (row.form == Form::Amount) {
         // The whole part ends at character 13 of the value, which becomes the comma; with no
         // decimals the two after it are "00". A whole part ending past character 13 starts
         // the entry in the code, which is written afterwards.
-        std::memcpy(slot + kCodeLength + 13 - static_cast<int>(amount.wholeEnd), &amount.text, 16);
+        putText(slot + kCodeLength + 13 - static_cast<int>(amount.wholeEnd), amount.text);
         slot[kCodeLength + 13] = ',';
         if (!amount.decimals)
             std::memcpy(slot + kCodeLength + 14, "00", 2);
     } else {
-        std::memcpy(slot + kCodeLength + 16 - amount.wholeEnd, &amount.text, 16);
+        putText(slot + kCodeLength + 16 - amount.wholeEnd, amount.text);
     }
     if (row.code.size() >= kCodeLength) {
         std::memcpy(slot, row.code.data(), kCodeLength);
@@ -435,7 +460,7 @@ void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& 
 std::int64_t storedAmountCents(const StoredAmount& amount)
 {
     char text[16];
-    std::memcpy(text, &amount.text, sizeof text);
+    putText(text, amount.text);
     std::int64_t cents = 0;
     for (unsigned k = amount.wholeBegin; k < amount.wholeEnd; ++k)
         cents = cents * 10 + (text[k] - '0');
