@@ -54,7 +54,8 @@ public:
 private:
     TelematicWriter& m_writer;
     int m_count = 0;
-    char m_slots[kFieldsPerRecord * kFieldLength];
+    // The slots, then room for a stored amount's entry that runs past the last one.
+    char m_slots[kFieldsPerRecord * kFieldLength + 16];
 };
 
 // One field being put together in the next slot of the batch: the code, then value
@@ -306,14 +307,24 @@ bool isPlainAmountRow(const FieldRow& row)
 // The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
 // bit per character for a blank, a digit and a full stop, so that the shape is told without
 // a loop over the characters.
+// Sixteen characters in two registers, character k in byte k of `low` (k < 8) or byte
+// k - 8 of `high`.
+struct Text {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+};
+
 struct StoredAmount {
-    char text[16];            // the entry, filled with blanks to 16 characters
+    Text text; // the entry, filled with blanks to 16 characters (character k in byte k)
     unsigned wholeBegin = 0;  // the whole part's first character
     unsigned wholeEnd = 0;    // the character after its last
     bool decimals = false;    // a full stop and two decimals follow it
+
 };
 
 using Characters = char __attribute__((vector_size(16)));
+
+constexpr std::uint64_t kBlankWord = 0x2020202020202020ULL;
 
 // Bit k set for each character k whose lane of `lanes` (a comparison's result) is set.
 unsigned laneMask(Characters lanes)
@@ -332,25 +343,77 @@ unsigned laneMask(Characters lanes)
 #endif
 }
 
+// The entry (1 to 16 characters) filled with blanks to 16, character k in byte k. It is
+// put together from loads of the entry's own characters, the first and the last eight (or
+// four), overlapping where the size is not a multiple of the load, and never goes through
+// memory: a 16-character read right after smaller writes to the same place would wait for
+// them.
+Text blankFilled(std::string_view entry)
+{
+    const std::size_t size = entry.size();
+    const char* text = entry.data();
+    std::uint64_t low = 0;
+    std::uint64_t high = kBlankWord;
+    if (size >= 8) {
+        std::uint64_t tail = 0;
+        std::memcpy(&low, text, 8);
+        std::memcpy(&tail, text + size - 8, 8);
+        const std::size_t rest = size - 8; // characters of the second word, 0 to 8
+        if (rest == 8)
+            high = tail;
+        else if (rest > 0)
+            high = (tail >> (8 * (8 - rest))) | (kBlankWord << (8 * rest));
+    } else if (size >= 4) {
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::memcpy(&head, text, 4);
+        std::memcpy(&tail, text + size - 4, 4);
+        // The characters that both loads hold are the same: or-ing them keeps them.
+        low = head | (std::uint64_t{tail} << (8 * (size - 4))) | (kBlankWord << (8 * size));
+    } else {
+        for (std::size_t k = 0; k < size; ++k)
+            low |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
+        low |= kBlankWord << (8 * size);
+    }
+    return {low, high};
+}
+
+// The sixteen characters as one vector, moved from the two registers straight into a
+// vector register.
+Characters charactersOf(Text text)
+{
+#if defined(__SSE2__)
+    const __m128i low = _mm_cvtsi64_si128(static_cast<long long>(text.low));
+    const __m128i high = _mm_cvtsi64_si128(static_cast<long long>(text.high));
+    return std::bit_cast<Characters>(_mm_unpacklo_epi64(low, high));
+#else
+    Characters characters;
+    std::memcpy(&characters, &text.low, 8);
+    std::memcpy(reinterpret_cast<char*>(&characters) + 8, &text.high, 8);
+    return characters;
+#endif
+}
+
+void putText(char* out, Text text)
+{
+    std::memcpy(out, &text.low, 8);
+    std::memcpy(out + 8, &text.high, 8);
+}
+
 bool readStoredAmount(std::string_view entry, StoredAmount& amount)
 {
     const std::size_t size = entry.size();
     if (size == 0 || size > 16)
         return false;
-    std::memset(amount.text, ' ', sizeof amount.text);
-    if (size == 12)
-        std::memcpy(amount.text, entry.data(), 12); // the width of most amounts
-    else
-        std::memcpy(amount.text, entry.data(), size);
-    Characters text;
-    std::memcpy(&text, amount.text, sizeof text);
+    amount.text = blankFilled(entry);
+    const Characters text = charactersOf(amount.text);
     const unsigned blanks = laneMask(text == ' ');
     const unsigned digits = laneMask((text >= '0') & (text <= '9'));
     const unsigned stops = laneMask(text == '.');
     if (blanks == 0xFFFF)
         return false;
     const auto first = static_cast<unsigned>(std::countr_zero(~blanks));
-    if (((digits >> first) & 1) == 0 || amount.text[first] == '0')
+    if (((digits >> first) & 1) == 0 || ((laneMask(text == '0') >> first) & 1) != 0)
         return false;
     const unsigned wholeEnd = first + static_cast<unsigned>(std::countr_zero(~(digits >> first)));
     if (wholeEnd - first > 11)
@@ -366,23 +429,24 @@ bool readStoredAmount(std::string_view entry, StoredAmount& amount)
     return true;
 }
 
-// Forms the field of a stored amount in `slot`: the code, then the value.
+// Forms the field of a stored amount in `slot`: blanks, then the entry's 16 characters
+// placed where the value wants the whole part to end, then the code and the characters
+// after the whole part. Everything is stored, nothing read back: a read of characters just
+// written would wait for the writes. The entry may run up to 16 characters past the slot;
+// the batch has room for that after its last slot, and a later field overwrites the rest.
 void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& amount)
 {
-    // The entry between 16 blanks on each side: the 16 characters of the value are those
-    // that end where the value wants the whole part to end.
-    char around[48];
-    std::memset(around, ' ', sizeof around);
-    std::memcpy(around + 16, amount.text, 16);
+    std::memset(slot + kCodeLength, ' ', kValueLength);
     if (row.form == Form::Amount) {
-        std::memcpy(slot + kCodeLength, around + 16 + amount.wholeEnd - 13, kValueLength);
+        // The whole part ends at character 13 of the value, which becomes the comma; with no
+        // decimals the two after it are "00". A whole part ending past character 13 starts
+        // the entry in the code, which is written afterwards.
+        putText(slot + kCodeLength + 13 - static_cast<int>(amount.wholeEnd), amount.text);
         slot[kCodeLength + 13] = ',';
-        if (!amount.decimals) {
-            slot[kCodeLength + 14] = '0';
-            slot[kCodeLength + 15] = '0';
-        }
+        if (!amount.decimals)
+            std::memcpy(slot + kCodeLength + 14, "00", 2);
     } else {
-        std::memcpy(slot + kCodeLength, around + amount.wholeEnd, kValueLength);
+        putText(slot + kCodeLength + 16 - amount.wholeEnd, amount.text);
     }
     if (row.code.size() >= kCodeLength) {
         std::memcpy(slot, row.code.data(), kCodeLength);
@@ -395,12 +459,14 @@ void formStoredAmountField(char* slot, const FieldRow& row, const StoredAmount& 
 // The cents of a stored amount.
 std::int64_t storedAmountCents(const StoredAmount& amount)
 {
+    char text[16];
+    putText(text, amount.text);
     std::int64_t cents = 0;
     for (unsigned k = amount.wholeBegin; k < amount.wholeEnd; ++k)
-        cents = cents * 10 + (amount.text[k] - '0');
+        cents = cents * 10 + (text[k] - '0');
     cents *= 100;
     if (amount.decimals)
-        cents += (amount.text[amount.wholeEnd + 1] - '0') * 10 + (amount.text[amount.wholeEnd + 2] - '0');
+        cents += (text[amount.wholeEnd + 1] - '0') * 10 + (text[amount.wholeEnd + 2] - '0');
     return cents;
 }
 
