@@ -664,7 +664,7 @@ struct FileChecker::Impl {
             cancelled = true;
         } else if (std::strcmp(name, "GG") == 0 && std::strcmp(n.row->name, "Giorno") == 0 && allDigits(value)) {
             const int day = number(value.substr(0, 2));
-            if (month != 0 && day > daysInMonth(month / 100, month % 100))
+            if (month != 0 && day > records::daysInMonth(month / 100, month % 100))
                 emit(kBlocking, "Giorno " + std::string(value) + " inesistente nel mese della denuncia "
                                     + std::to_string(month % 100) + "/" + std::to_string(month / 100));
             else if (day <= lastDay)
@@ -701,7 +701,7 @@ struct FileChecker::Impl {
         case Role::HireDay:
         case Role::EndDay: {
             const int day = number(text);
-            if (month != 0 && day > daysInMonth(month / 100, month % 100))
+            if (month != 0 && day > records::daysInMonth(month / 100, month % 100))
                 emit(kBlocking, std::string(name) + " " + std::string(text) + " inesistente nel mese della denuncia "
                                     + std::to_string(month % 100) + "/" + std::to_string(month / 100));
             if (n.role == Role::HireDay)

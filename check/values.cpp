@@ -34,16 +34,7 @@ int omocodicDigit(char c)
 
 bool dayExists(int year, int month, int day)
 {
-    return month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
-}
-
-int daysInMonth(int year, int month)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
-        return 0;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    return day >= 1 && day <= records::daysInMonth(year, month);
 }
 
 std::optional<Day> dayOfDdmmyyyy(std::string_view text)

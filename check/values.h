@@ -18,7 +18,6 @@ std::optional<Day> dayOfDdmmyyyy(std::string_view text);
 std::optional<Day> dayOfIsoDate(std::string_view text);
 // True when day `day` exists in month `month` (1-12) of `year`.
 bool dayExists(int year, int month, int day);
-int daysInMonth(int year, int month);
 // "dd/mm/yyyy".
 std::string dayText(Day day);
 

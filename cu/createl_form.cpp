@@ -143,12 +143,7 @@ void CreatelForm::load()
     intermediaryFiscalCode.enabled = false;
     intermediaryPhone.enabled = false;
     intermediaryEmail.enabled = false;
-    commitmentType.text = std::string(17, ' ');
-    commitmentDate.text = std::string(17, ' ');
-    commitmentType.readOnly = false;
-    commitmentDate.readOnly = false;
-    intermediaryPhone.text = std::string(16, ' ');
-    intermediaryEmail.text.clear();
+    clearHeader();
 
     supplyKinds = {"N=Normale", "A=Annullamento", "S=Sostituzione", "T=Normale SINGOLA"};
 
@@ -159,7 +154,6 @@ void CreatelForm::load()
 
     archiveItems.clear();
     archiveNumbers.clear();
-    archiveShown.clear();
     // Until an archive is opened, the boxes of the input frame show the header of the last
     // archive listed.
     for (const telematic::ListedArchive& archive : telematic::listArchives(m_workplace)) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "demo/demo_people.h"
 #include "demo/record_builders.h"
 #include "payroll/company_code_lists.h"
 #include "payroll/company_register.h"
@@ -17,21 +18,12 @@ namespace {
 
 const records::Installation kInstallation{"C:", std::string("C:") + records::kCuDataFolder, kDemoYear.c_str()};
 
-struct Birth {
-    const char* surname;
-    const char* name;
-    char sex;
-    int day;
-    int month;
-    int year;
-    const char* municipalityCode;
+// A person who runs a business, and the name of the municipality of birth that the company
+// register stores beside the fiscal code.
+struct Owner {
+    Person person;
     const char* municipality;
 };
-
-std::string fiscalCodeOf(const Birth& b)
-{
-    return registers::fiscalCode(b.surname, b.name, b.sex, b.day, b.month, b.year, b.municipalityCode);
-}
 
 std::string twoDigits(int value)
 {
@@ -119,17 +111,18 @@ payroll::CompanyFields companyFields(const Company& c)
 }
 
 // The fiscal code, sex, birth date and place of a person who runs the business.
-void setOwner(payroll::CompanyFields& f, const Birth& owner, const std::string& birthDate)
+void setOwner(payroll::CompanyFields& f, const Owner& owner, const std::string& birthDate)
 {
-    f[3] = fiscalCodeOf(owner);
-    f[4] = std::string(1, owner.sex);
+    f[3] = fiscalCodeOf(owner.person);
+    f[4] = std::string(1, owner.person.sex);
     f[5] = birthDate;
     f[6] = owner.municipality;
 }
 
-std::string birthDateOf(const Birth& b)
+std::string birthDateOf(const Owner& owner)
 {
-    return twoDigits(b.day) + twoDigits(b.month) + std::to_string(b.year);
+    const Person& p = owner.person;
+    return twoDigits(p.day) + twoDigits(p.month) + std::to_string(p.year);
 }
 
 DemoFile companyFile(int number, const payroll::CompanyFields& fields)
@@ -159,10 +152,10 @@ DemoFile listFile(std::string path, int recordLength, std::initializer_list<cons
     return {std::move(path), bytes, static_cast<std::size_t>(recordLength)};
 }
 
-constexpr Birth kBianchi{"BIANCHI", "MARIO", 'M', 19, 4, 1966, "F205", "MILANO"};
-constexpr Birth kFerrero{"FERRERO", "GIORGIO", 'M', 22, 6, 1962, "L219", "TORINO"};
-constexpr Birth kDeLuca{"DE LUCA", "ANNA", 'F', 9, 9, 1971, "F839", "NAPOLI"};
-constexpr Birth kMoretti{"MORETTI", "CHIARA", 'F', 3, 2, 1975, "G224", "PADOVA"};
+constexpr Owner kBianchiOwner{kBianchi, "MILANO"};
+constexpr Owner kFerreroOwner{kFerrero, "TORINO"};
+constexpr Owner kDeLucaOwner{kDeLuca, "NAPOLI"};
+constexpr Owner kMorettiOwner{{"MORETTI", "CHIARA", 'F', 3, 2, 1975, "G224"}, "PADOVA"};
 
 void companyRegister(std::vector<DemoFile>& files)
 {
@@ -200,7 +193,7 @@ void companyRegister(std::vector<DemoFile>& files)
                                                 "1",
                                                 "02",
                                                 "01"});
-    setOwner(bar, kBianchi, birthDateOf(kBianchi));
+    setOwner(bar, kBianchiOwner, birthDateOf(kBianchiOwner));
     files.push_back(companyFile(2, bar));
 
     payroll::CompanyFields ferrero = companyFields({3,
@@ -219,7 +212,7 @@ void companyRegister(std::vector<DemoFile>& files)
                                                     "0",
                                                     "03",
                                                     "  "});
-    setOwner(ferrero, kFerrero, birthDateOf(kFerrero));
+    setOwner(ferrero, kFerreroOwner, birthDateOf(kFerreroOwner));
     files.push_back(companyFile(3, ferrero));
 
     // The check digit of her VAT number was mistyped.
@@ -239,7 +232,7 @@ void companyRegister(std::vector<DemoFile>& files)
                                                    "0",
                                                    "03",
                                                    "  "});
-    setOwner(deLuca, kDeLuca, birthDateOf(kDeLuca));
+    setOwner(deLuca, kDeLucaOwner, birthDateOf(kDeLucaOwner));
     deLuca[8] = withWrongCheckDigit(deLuca[8]);
     files.push_back(companyFile(4, deLuca));
 
@@ -296,7 +289,7 @@ void companyRegister(std::vector<DemoFile>& files)
                                                     "1",
                                                     "02",
                                                     "01"});
-    setOwner(moretti, kMoretti, "30021975");
+    setOwner(moretti, kMorettiOwner, "30021975");
     files.push_back(companyFile(9, moretti));
 }
 
@@ -325,7 +318,7 @@ void codeLists(std::vector<DemoFile>& files)
 void hardwareShopMonth(std::vector<DemoFile>& files)
 {
     struct Employee {
-        Birth person;
+        Person person;
         const char* qualification;
         const char* hiringDay;
         const char* hiringKind;
@@ -333,10 +326,10 @@ void hardwareShopMonth(std::vector<DemoFile>& files)
         char status;
     };
     const Employee employees[] = {
-        {{"BERTOLDI", "SARA", 'F', 14, 7, 1990, "G224", "PADOVA"}, "2", "", "", "", '$'},
-        {{"ZANON", "PAOLO", 'M', 2, 11, 1987, "L736", "VENEZIA"}, "1", "", "", "", '$'},
-        {{"FERRO", "LUCA", 'M', 30, 5, 1979, "G224", "PADOVA"}, "2", "", "", "", ' '},
-        {{"CARRARO", "GIULIA", 'F', 25, 3, 1998, "G224", "PADOVA"}, "5", "01", "1 ", "APPB", '$'},
+        {{"BERTOLDI", "SARA", 'F', 14, 7, 1990, "G224"}, "2", "", "", "", '$'},
+        {{"ZANON", "PAOLO", 'M', 2, 11, 1987, "L736"}, "1", "", "", "", '$'},
+        {{"FERRO", "LUCA", 'M', 30, 5, 1979, "G224"}, "2", "", "", "", ' '},
+        {{"CARRARO", "GIULIA", 'F', 25, 3, 1998, "G224"}, "5", "01", "1 ", "APPB", '$'},
     };
     std::string bytes;
     for (const Employee& e : employees) {

@@ -36,16 +36,6 @@ CheckResult failure(std::string message)
     return {CheckResult::Outcome::Failed, std::move(message)};
 }
 
-int twoDigitValue(std::string_view text)
-{
-    return (text[0] - '0') * 10 + (text[1] - '0');
-}
-
-bool isLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
 } // namespace
 
 CheckResult checkVatNumber(std::string_view text)
@@ -89,18 +79,7 @@ CheckResult checkFiscalCode(std::string_view text)
 
 CheckResult checkDate(std::string_view text)
 {
-    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool valid = text.size() == 8;
-    for (std::size_t i = 0; valid && i < text.size(); ++i)
-        valid = isDigit(text[i]);
-    if (valid) {
-        const int day = twoDigitValue(text.substr(0, 2));
-        const int month = twoDigitValue(text.substr(2, 2));
-        const int year = twoDigitValue(text.substr(4, 2)) * 100 + twoDigitValue(text.substr(6, 2));
-        valid = day >= 1 && month >= 1 && month <= 12
-            && day <= kMonthDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
-    }
-    if (valid)
+    if (records::isCalendarDate(text))
         return {};
     return failure(kWrongDate);
 }

@@ -116,10 +116,6 @@ std::string digitsText(long long value)
     return std::to_string(value);
 }
 
-} // namespace records
-
-namespace records {
-
 bool allDigits(std::string_view text)
 {
     if (text.empty())
@@ -140,6 +136,15 @@ std::string toLowerAscii(std::string text)
     return text;
 }
 
+int daysInMonth(int year, int month)
+{
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 bool isCalendarDate(std::string_view text)
 {
     if (text.size() != 8 || !allDigits(text))
@@ -151,13 +156,7 @@ bool isCalendarDate(std::string_view text)
         return value;
     };
     const int day = number(0, 2);
-    const int month = number(2, 2);
-    const int year = number(4, 4);
-    if (month < 1 || month > 12 || day < 1)
-        return false;
-    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    return day >= 1 && day <= daysInMonth(number(4, 4), number(2, 2));
 }
 
 } // namespace records

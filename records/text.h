@@ -46,6 +46,9 @@ std::string toLowerAscii(std::string text);
 
 // True when every character of `text` is a digit 0-9 and there is at least one.
 bool allDigits(std::string_view text);
+// The days of month `month` (1-12) of `year` in the Gregorian calendar (29 in February of
+// every fourth year, centuries only when divisible by 400); 0 for a month that is not 1-12.
+int daysInMonth(int year, int month);
 // True when `text` is a date ddmmyyyy of eight digits that names a day of the Gregorian
 // calendar: month 1 to 12, day within its month, 29 February only in a leap year (every
 // fourth year, centuries only when divisible by 400).
