@@ -4,6 +4,9 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
+
+#include "records/output_file.h"
 
 namespace records::testing {
 
@@ -38,6 +41,17 @@ public:
     }
 
     std::string read(const std::string& relative) const { return readFile(m_path / relative); }
+
+    // The names of the temporary files that a new file left in ROOT/<folder>.
+    std::vector<std::string> temporaryFilesIn(const std::string& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path / folder)) {
+            if (records::OutputFile::isTemporaryName(entry.path().filename().string()))
+                names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
 
     static std::string readFile(const std::filesystem::path& file)
     {

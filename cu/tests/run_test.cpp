@@ -69,14 +69,7 @@ struct RunTest : ::testing::Test {
         form.employeeRecord.text = record;
     }
     std::string telematic() const { return root.read(std::string(kDataFolder) + "TCU317"); }
-    bool temporaryFileLeft() const
-    {
-        for (const auto& entry : std::filesystem::directory_iterator(root.path() / kDataFolder)) {
-            if (records::OutputFile::isTemporaryName(entry.path().filename().string()))
-                return true;
-        }
-        return false;
-    }
+    bool temporaryFileLeft() const { return !root.temporaryFilesIn(kDataFolder).empty(); }
     bool leftovers() const
     {
         return std::filesystem::exists(root.path() / kDataFolder / "TCU317") || temporaryFileLeft();

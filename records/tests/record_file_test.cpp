@@ -33,16 +33,7 @@ struct RecordFileTest : ::testing::Test {
     TempRoot root;
     PathMapper paths{root.path()};
 
-    // The names of the temporary files left in a folder of the root.
-    std::vector<std::string> temporaryFilesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(root.path() / folder)) {
-            if (records::OutputFile::isTemporaryName(entry.path().filename().string()))
-                names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
+    std::vector<std::string> temporaryFilesIn(const std::string& folder) const { return root.temporaryFilesIn(folder); }
 };
 
 // The names in a folder, sorted.

@@ -71,14 +71,7 @@ struct RunRequestTest : ::testing::Test {
     }
 
     std::string telematic() const { return root.read(std::string(kDataFolder) + "TCU317"); }
-    bool temporaryFileLeft() const
-    {
-        for (const auto& entry : std::filesystem::directory_iterator(root.path() / kDataFolder)) {
-            if (records::OutputFile::isTemporaryName(entry.path().filename().string()))
-                return true;
-        }
-        return false;
-    }
+    bool temporaryFileLeft() const { return !root.temporaryFilesIn(kDataFolder).empty(); }
 };
 
 // A CU header record written position by position: the kind of supply stored in position 2,
