@@ -414,13 +414,24 @@ void unpackArchiveRecord(std::string_view record, CuFields& fields)
 void viewArchiveRecord(std::string_view record, CuEntries& entries)
 {
     entries.replaced.clear();
+    entries.readable = {};
     viewTable(record, kCuPlaces, entries.cu);
     viewTable(record, kSecondCuPlaces, entries.cu2);
+}
+
+void viewReadRecord(std::string& record, CuEntries& entries)
+{
+    const std::size_t size = record.size();
+    record.append(kEntryReadAhead, ' ');
+    const std::string_view text = std::string_view(record).substr(0, size);
+    viewArchiveRecord(text, entries);
+    entries.readable = text;
 }
 
 void viewFields(const CuFields& fields, CuEntries& entries)
 {
     entries.replaced.clear();
+    entries.readable = {};
     for (std::size_t k = 0; k < fields.cu.size(); ++k)
         entries.cu[k] = fields.cu[k];
     for (std::size_t k = 0; k < fields.cu2.size(); ++k)

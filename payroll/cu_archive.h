@@ -29,6 +29,10 @@ struct CuEntries {
     std::array<std::string_view, kCuFieldCount + 1> cu;
     std::array<std::string_view, kSecondCuFieldCount + 1> cu2;
     std::string replaced;
+    // The record the views were taken from, when kEntryReadAhead characters can be read
+    // past any of its positions (see viewReadRecord()); empty otherwise. A view that lies
+    // in it may be read 16 characters at a time, whatever its length.
+    std::string_view readable;
 
     CuEntries() = default;
     CuEntries(const CuEntries&) = delete;
@@ -62,6 +66,11 @@ void unpackArchiveRecord(std::string_view record, CuFields& fields);
 // The same as views into `record`, which must outlive their use; entries that lie beyond
 // the end of the text are empty or cut short as above. Index 0 and entry 49 are empty.
 void viewArchiveRecord(std::string_view record, CuEntries& entries);
+// Characters that can be read past the end of a record viewed with viewReadRecord().
+inline constexpr std::size_t kEntryReadAhead = 16;
+// The same for a record just read into `record`: kEntryReadAhead blanks are appended to it
+// (they belong to no entry) and the views are marked as readable that far past their end.
+void viewReadRecord(std::string& record, CuEntries& entries);
 // Views of every entry of `fields`, which must outlive their use.
 void viewFields(const CuFields& fields, CuEntries& entries);
 

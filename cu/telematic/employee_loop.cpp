@@ -59,7 +59,7 @@ Reading readEmployee(const records::RecordFile& archive, std::int64_t number, st
         return Reading::Unreadable;
     if (record.empty() || record[0] != payroll::kInUse)
         return Reading::NotToSend;
-    payroll::viewArchiveRecord(record, fields);
+    payroll::viewReadRecord(record, fields);
     return records::numericValue(cu(fields, 5)) != 0 ? Reading::Employee : Reading::NotToSend;
 }
 

@@ -291,12 +291,6 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
     field.write();
 }
 
-// An amount row whose only condition is the one its form tests, on the rounded amount.
-bool isPlainAmountRow(const FieldRow& row)
-{
-    return isAmountForm(row.form) && row.when == When::Positive;
-}
-
 // The shape in which the suite stores nearly every amount that is not empty: the whole
 // part without a leading zero (at most eleven digits), then a full stop and two decimals or
 // nothing, with blanks before or after ("    1234.56", "1234.56    ", "12  "). Such an
@@ -314,15 +308,14 @@ struct Text {
     std::uint64_t high = 0;
 };
 
+using Characters = char __attribute__((vector_size(16)));
+
 struct StoredAmount {
-    Text text; // the entry, filled with blanks to 16 characters (character k in byte k)
+    Characters text; // the entry, filled with blanks to 16 characters (character k in lane k)
     unsigned wholeBegin = 0;  // the whole part's first character
     unsigned wholeEnd = 0;    // the character after its last
     bool decimals = false;    // a full stop and two decimals follow it
-
 };
-
-using Characters = char __attribute__((vector_size(16)));
 
 constexpr std::uint64_t kBlankWord = 0x2020202020202020ULL;
 
@@ -394,19 +387,15 @@ Characters charactersOf(Text text)
 #endif
 }
 
-void putText(char* out, Text text)
+void putText(char* out, Characters text)
 {
-    std::memcpy(out, &text.low, 8);
-    std::memcpy(out + 8, &text.high, 8);
+    std::memcpy(out, &text, sizeof text);
 }
 
-bool readStoredAmount(std::string_view entry, StoredAmount& amount)
+// Whether `text` (an entry filled with blanks to 16 characters) holds an amount in the
+// stored shape; if so, `amount` receives it.
+[[gnu::always_inline]] inline bool hasStoredShape(Characters text, StoredAmount& amount)
 {
-    const std::size_t size = entry.size();
-    if (size == 0 || size > 16)
-        return false;
-    amount.text = blankFilled(entry);
-    const Characters text = charactersOf(amount.text);
     const unsigned blanks = laneMask(text == ' ');
     const unsigned digits = laneMask((text >= '0') & (text <= '9'));
     const unsigned stops = laneMask(text == '.');
@@ -423,10 +412,43 @@ bool readStoredAmount(std::string_view entry, StoredAmount& amount)
     const unsigned end = wholeEnd + (decimals ? 3 : 0);
     if ((blanks >> end) != (0xFFFFu >> end))
         return false;
+    amount.text = text;
     amount.wholeBegin = first;
     amount.wholeEnd = wholeEnd;
     amount.decimals = decimals;
     return true;
+}
+
+bool readStoredAmount(std::string_view entry, StoredAmount& amount)
+{
+    const std::size_t size = entry.size();
+    if (size == 0 || size > 16)
+        return false;
+    return hasStoredShape(charactersOf(blankFilled(entry)), amount);
+}
+
+// Whether the entry (1 to 16 characters) lies in a record that can be read 16 characters
+// past any of its positions.
+bool liesInReadableRecord(std::string_view entry, const payroll::CuEntries& fields)
+{
+    const auto offset = reinterpret_cast<std::uintptr_t>(entry.data())
+                        - reinterpret_cast<std::uintptr_t>(fields.readable.data());
+    return entry.size() - 1 < 16 && offset < fields.readable.size();
+}
+
+// An entry of such a record filled with blanks to 16 characters: its 16 characters are
+// loaded at once and those past the entry's end replaced by blanks.
+Characters loadInRecord(std::string_view entry)
+{
+    // Sixteen set lanes then sixteen clear ones: from 16 - size on, the first `size` are set.
+    alignas(16) static constexpr unsigned char kEntryLanes[32] = {
+        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    Characters loaded;
+    Characters inEntry;
+    std::memcpy(&loaded, entry.data(), sizeof loaded);
+    std::memcpy(&inEntry, kEntryLanes + 16 - entry.size(), sizeof inEntry);
+    constexpr Characters kBlanks = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    return (loaded & inEntry) | (kBlanks & ~inEntry);
 }
 
 // Forms the field of a stored amount in `slot`: blanks, then the entry's 16 characters
@@ -477,7 +499,20 @@ std::int64_t storedAmountCents(const StoredAmount& amount)
 void writeAmountRow(FieldBatch& batch, const payroll::CuEntries& fields, ReportTotals& totals, const FieldRow& row)
 {
     const std::string_view entry = entryOf(fields, row.source);
-    if (StoredAmount stored; readStoredAmount(entry, stored)) {
+    StoredAmount stored;
+    bool shaped = false;
+    if (liesInReadableRecord(entry, fields)) [[likely]] {
+        const Characters text = loadInRecord(entry);
+        // Most amounts of a certification are blank: no field, nothing for the totals.
+        if (laneMask(text == ' ') == 0xFFFF) {
+            addTotal(totals, row, 0.0);
+            return;
+        }
+        shaped = hasStoredShape(text, stored);
+    } else {
+        shaped = readStoredAmount(entry, stored);
+    }
+    if (shaped) {
         formStoredAmountField(batch.next(), row, stored);
         batch.add();
         if (row.total != 0)
@@ -560,7 +595,7 @@ void writeRows(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals
             open = openGroup(row.group, fields);
         if (!open)
             continue;
-        if (isPlainAmountRow(row))
+        if (row.plainAmount)
             writeAmountRow(batch, fields, totals, row);
         else
             writeRow(batch, fields, totals, row);

@@ -95,6 +95,19 @@ enum class Form : std::uint8_t {
 };
 
 struct FieldRow {
+    constexpr FieldRow(std::string_view code, Group group, Source source, When when, Form form,
+                       std::uint8_t total = 0, std::int16_t param = 0)
+        : code(code)
+        , group(group)
+        , source(source)
+        , when(when)
+        , form(form)
+        , total(total)
+        , param(param)
+        , plainAmount((form == Form::Amount || form == Form::Whole) && when == When::Positive)
+    {
+    }
+
     std::string_view code; // 8 characters
     Group group;
     Source source;
@@ -102,6 +115,9 @@ struct FieldRow {
     Form form;
     std::uint8_t total = 0;  // report total slot fed by the amount; 0 for none
     std::int16_t param = 0;  // blanks before the entry, or a second CU entry (see When, Form)
+    // An amount or whole row whose only condition is the one its form tests, on the amount
+    // rounded to cents: nearly every row of the tables, taken by the run's shortest path.
+    bool plainAmount = false;
 };
 
 // Whether the numeric value of `text` is above zero, as records::numericValue(text) > 0.

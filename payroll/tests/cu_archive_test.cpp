@@ -163,11 +163,22 @@ TEST(ArchiveRecord, ViewsSeeEachEntryWhereItLies)
     payroll::CuEntries entries;
     for (const Case& c : cases) {
         const std::string record = whole.substr(0, c.length);
+        // As read by the run: 16 blanks appended, which no entry sees, and the views marked
+        // as lying in a record that can be read that far past its end.
+        std::string read = record;
+        payroll::CuEntries readEntries;
+        payroll::viewReadRecord(read, readEntries);
+        EXPECT_EQ(read, record + std::string(16, ' '));
+        EXPECT_EQ(readEntries.readable.data(), read.data());
+        EXPECT_EQ(readEntries.readable.size(), record.size());
         payroll::viewArchiveRecord(record, entries);
-        const std::string_view seen = c.second ? entries.cu2[static_cast<std::size_t>(c.entry)]
-                                               : entries.cu[static_cast<std::size_t>(c.entry)];
-        const std::string expected = c.from == 0 ? "" : positions(record, c.from, c.to);
-        EXPECT_EQ(seen, expected) << "length " << c.length << " entry " << c.entry << (c.second ? " of CU2" : "");
+        EXPECT_TRUE(entries.readable.empty());
+        for (const payroll::CuEntries* viewed : {&entries, &readEntries}) {
+            const std::string_view seen = c.second ? viewed->cu2[static_cast<std::size_t>(c.entry)]
+                                                   : viewed->cu[static_cast<std::size_t>(c.entry)];
+            const std::string expected = c.from == 0 ? "" : positions(record, c.from, c.to);
+            EXPECT_EQ(seen, expected) << "length " << c.length << " entry " << c.entry << (c.second ? " of CU2" : "");
+        }
     }
 
     payroll::CuFields fields;

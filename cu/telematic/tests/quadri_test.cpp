@@ -57,7 +57,9 @@ struct Employee {
         fields.cu2[entry] = records::fitRight(text, payroll::secondCuFieldSlot(entry).length);
     }
 
-    void write()
+    // The entries are viewed in the unpacked fields, or (`asRead`) in an archive record
+    // packed from them and viewed as the run views a record it has read.
+    void write(bool asRead = false)
     {
         ASSERT_TRUE(file.create().ok());
         writer.keys().agentFiscalCode = "01234567890";
@@ -68,7 +70,13 @@ struct Employee {
             // The run reads the entries as views; what a rule rewrote is copied back into
             // the fields, where the tests look for it.
             payroll::CuEntries entries;
-            payroll::viewFields(fields, entries);
+            std::string record;
+            if (asRead) {
+                record = payroll::packArchiveRecord(fields);
+                payroll::viewReadRecord(record, entries);
+            } else {
+                payroll::viewFields(fields, entries);
+            }
             writeEmployeeQuadri(writer, entries, totals);
             payroll::CuFields after;
             for (std::size_t k = 0; k < after.cu.size(); ++k)
@@ -173,10 +181,11 @@ TEST(QuadriAmounts, AnAmountGivesOneFieldWhateverItsAlignmentAndShape)
         {455, "5", "               5", 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.entry) + " \"" + c.stored + "\"");
+      for (const bool asRead : {false, true}) {
+        SCOPED_TRACE(std::to_string(c.entry) + " \"" + c.stored + "\"" + (asRead ? " as read" : ""));
         Employee employee;
         employee.set(c.entry, c.stored);
-        employee.write();
+        employee.write(asRead);
         const std::optional<std::string> value = employee.value(c.entry == 22 ? "DB001001" : "DF001808");
         if (c.value == nullptr) {
             EXPECT_FALSE(value.has_value());
@@ -186,6 +195,7 @@ TEST(QuadriAmounts, AnAmountGivesOneFieldWhateverItsAlignmentAndShape)
         if (c.entry == 22) {
             EXPECT_DOUBLE_EQ(employee.totals[2], c.total);
         }
+      }
     }
 }
 
@@ -690,8 +700,10 @@ TEST(QuadriAmounts, AmountsReadAsCentsGiveTheSameRecordsAndTotalsAsTheCompleteRe
     int compared = 0;
     for (int employee = 0; employee < 40; ++employee) {
         Employee asCents;
+        Employee asRead; // the same entries, viewed in the record as the run reads it
         Employee complete;
         fillEverything(asCents);
+        fillEverything(asRead);
         fillEverything(complete);
         for (const FieldRow& row : rows) {
             if (!(row.form == Form::Amount || row.form == Form::Whole) || row.when != When::Positive)
@@ -707,19 +719,26 @@ TEST(QuadriAmounts, AmountsReadAsCentsGiveTheSameRecordsAndTotalsAsTheCompleteRe
                 ++compared;
             if (first) {
                 asCents.set(row.source.entry, text);
+                asRead.set(row.source.entry, text);
                 complete.set(row.source.entry, other);
             } else {
                 asCents.set2(row.source.entry, text);
+                asRead.set2(row.source.entry, text);
                 complete.set2(row.source.entry, other);
             }
         }
         asCents.write();
+        asRead.write(true);
         complete.write();
         ASSERT_EQ(asCents.recordsG, complete.recordsG) << "employee " << employee;
+        ASSERT_EQ(asRead.recordsG, complete.recordsG) << "employee " << employee;
         for (std::size_t slot = 0; slot < asCents.totals.size(); ++slot) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(asCents.totals[slot]),
                       std::bit_cast<std::uint64_t>(complete.totals[slot]))
                 << "employee " << employee << ", total " << slot;
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(asRead.totals[slot]),
+                      std::bit_cast<std::uint64_t>(complete.totals[slot]))
+                << "employee " << employee << ", total " << slot << " as read";
         }
     }
     EXPECT_GT(compared, 2000);
