@@ -58,6 +58,34 @@ private:
     char m_slots[kFieldsPerRecord * kFieldLength + 16];
 };
 
+// Copies `count` characters (at most 16, as a value has) with a few loads and stores that
+// overlap where the count is not their size, instead of a call of the library's copy.
+inline void copyShort(char* to, const char* from, std::size_t count)
+{
+    if (count >= 8) {
+        if (count > 16) {
+            std::memcpy(to, from, count);
+            return;
+        }
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + count - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + count - 8, &tail, 8);
+    } else if (count >= 4) {
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + count - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + count - 4, &tail, 4);
+    } else {
+        for (std::size_t k = 0; k < count; ++k)
+            to[k] = from[k];
+    }
+}
+
 // One field being put together in the next slot of the batch: the code, then value
 // pieces. Nothing goes past the 16 characters of the value, so a field never spills into
 // the next slot of the record.
@@ -67,16 +95,22 @@ public:
         : m_batch(batch)
         , m_text(batch.next())
     {
-        std::fill_n(m_text, kFieldLength, ' ');
+        static constexpr char kBlankField[kFieldLength + 1] = "                        ";
+        std::memcpy(m_text, kBlankField, kFieldLength);
         if (code.size() >= kCodeLength) {
-            std::copy_n(code.data(), kCodeLength, m_text); // the codes of the tables: 8 characters
+            std::memcpy(m_text, code.data(), kCodeLength); // the codes of the tables: 8 characters
             m_size = kCodeLength;
         } else {
             append(code);
         }
     }
 
-    Field& blanks(std::size_t count) { return fill(count, ' '); }
+    // The field is blank until something is put in it: blanks are only passed over.
+    Field& blanks(std::size_t count)
+    {
+        m_size += std::min(count, kFieldLength - m_size);
+        return *this;
+    }
     Field& fill(std::size_t count, char c)
     {
         const std::size_t n = std::min(count, kFieldLength - m_size);
@@ -87,7 +121,7 @@ public:
     Field& append(std::string_view text)
     {
         const std::size_t n = std::min(text.size(), kFieldLength - m_size);
-        std::copy_n(text.data(), n, m_text + m_size);
+        copyShort(m_text + m_size, text.data(), n);
         m_size += n;
         return *this;
     }
