@@ -58,28 +58,29 @@ private:
     char m_slots[kFieldsPerRecord * kFieldLength + 16];
 };
 
-// Copies `count` characters (at most 16, as a value has) with a few loads and stores that
-// overlap where the count is not their size, instead of a call of the library's copy.
+// Copies `count` characters, from one to two words' worth, as the first and the last word,
+// which overlap where the count is not twice the word.
+template <typename Word>
+void copyAsTwoWords(char* to, const char* from, std::size_t count)
+{
+    Word head = 0;
+    Word tail = 0;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + count - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + count - sizeof tail, &tail, sizeof tail);
+}
+
+// Copies `count` characters (at most 16, as a value has) with a few moves instead of a call
+// of the library's copy.
 inline void copyShort(char* to, const char* from, std::size_t count)
 {
-    if (count >= 8) {
-        if (count > 16) {
-            std::memcpy(to, from, count);
-            return;
-        }
-        std::uint64_t head = 0;
-        std::uint64_t tail = 0;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + count - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + count - 8, &tail, 8);
+    if (count > 16) {
+        std::memcpy(to, from, count);
+    } else if (count >= 8) {
+        copyAsTwoWords<std::uint64_t>(to, from, count);
     } else if (count >= 4) {
-        std::uint32_t head = 0;
-        std::uint32_t tail = 0;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + count - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + count - 4, &tail, 4);
+        copyAsTwoWords<std::uint32_t>(to, from, count);
     } else {
         for (std::size_t k = 0; k < count; ++k)
             to[k] = from[k];
