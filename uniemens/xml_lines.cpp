@@ -225,13 +225,13 @@ void XmlLines::makeRoom(std::size_t bytes)
     }
 }
 
-void XmlLines::handOver()
+void XmlLines::handOver(bool here)
 {
     if (m_used == 0)
         return;
     // Blocks reach the file in order, and a block that fails ends the series before the
     // next one is handed over.
-    if (m_writer.failed())
+    if (!here && m_writer.failed())
         settle();
     m_block.size = m_used;
     m_block.offset = m_offset;
@@ -244,17 +244,22 @@ void XmlLines::handOver()
     m_used = 0;
     // The next line starts a block of its own.
     m_limit = 0;
-    m_block.descriptor = m_file.duplicateDescriptor();
-    if (m_block.descriptor >= 0 && m_writer.write(m_block))
-        return;
-    if (m_block.descriptor >= 0)
-        ::close(m_block.descriptor);
-    m_block.descriptor = -1;
-    // No file open (the write says so) or no second thread: written here and now.
+    if (!here) {
+        m_block.descriptor = m_file.duplicateDescriptor();
+        if (m_block.descriptor >= 0 && m_writer.write(m_block))
+            return;
+        if (m_block.descriptor >= 0)
+            ::close(m_block.descriptor);
+        m_block.descriptor = -1;
+    }
+    // Written here and now: asked for, no file open (the write says so) or no second thread.
     records::FileResult written = m_file.writeLinesAt(m_block.offset, std::string_view(m_block.bytes.get(), m_block.size),
                                                       m_block.lastLine);
-    if (written.failed())
+    if (written.failed()) {
+        // A block before this one that failed too is the one the operator is told about.
+        settle();
         throw SeriesStopped(std::move(written));
+    }
     if (m_block.startWriteback)
         m_file.startWriteback();
 }
@@ -280,7 +285,10 @@ void XmlLines::settle()
 
 void XmlLines::flush()
 {
-    handOver();
+    // The caller waits for the lines anyway: the last of them are written here, beside the
+    // blocks still on their way, rather than handed over and waited for. A series whose
+    // lines fit in one block never starts the writer's thread.
+    handOver(true);
     settle();
 }
 

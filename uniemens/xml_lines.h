@@ -22,8 +22,9 @@ namespace uniemens {
 // fixed lines are written as they stand.
 //
 // Lines are gathered and handed to the file a few hundred kilobytes at a time, written on a
-// thread of their own while the next lines are made; the file holds the same bytes as with
-// one write per line. A write that fails is made again in the foreground and throws
+// thread of their own while the next lines are made; the last ones, which the caller waits
+// for, are written on its own thread, and a file that fits in one block never starts the
+// other. The file holds the same bytes as with one write per line. A write that fails is made again in the foreground and throws
 // SeriesStopped with its failure (naming the last line of the block).
 class XmlLines {
 public:
@@ -148,7 +149,9 @@ private:
         m_used = static_cast<std::size_t>(p - m_block.bytes.get());
         ++m_lineCount;
     }
-    void handOver();
+    // Hands the lines gathered to the writer's thread, or with `here` writes them on this
+    // thread.
+    void handOver(bool here = false);
     void settle();
 
     records::NewFile& m_file;
