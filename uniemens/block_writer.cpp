@@ -43,7 +43,7 @@ BlockWriter::Block BlockWriter::take(std::size_t capacity)
         } else {
             ++m_blocks;
             // Room for every block in each list: the thread then takes and puts back blocks
-            // without allocating or freeing, and never needs memory of its own.
+            // without allocating or freeing.
             const auto blocks = static_cast<std::size_t>(m_blocks);
             m_waiting.reserve(blocks);
             m_free.reserve(blocks);
