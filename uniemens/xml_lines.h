@@ -161,7 +161,6 @@ private:
     std::size_t m_limit = 0;    // the bytes a block takes
     double m_lineCount = 0;
     std::int64_t m_offset = 0; // where the lines gathered go in the file
-    std::int64_t m_writtenSinceWriteback = 0;
 };
 
 } // namespace uniemens
