@@ -24,8 +24,9 @@ namespace uniemens {
 // Lines are gathered and handed to the file a few hundred kilobytes at a time, written on a
 // thread of their own while the next lines are made; the last ones, which the caller waits
 // for, are written on its own thread, and a file that fits in one block never starts the
-// other. The file holds the same bytes as with one write per line. A write that fails is made again in the foreground and throws
-// SeriesStopped with its failure (naming the last line of the block).
+// other. The file holds the same bytes as with one write per line. A write that fails is
+// made again in the foreground and throws SeriesStopped with its failure (naming the last
+// line of the block).
 class XmlLines {
 public:
     // The most bytes one byte of a value can become: "&quot;".
