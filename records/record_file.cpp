@@ -374,6 +374,11 @@ std::filesystem::path NewFile::temporaryHostPath() const
     return isOpen() ? m_file->temporaryPath() : std::filesystem::path();
 }
 
+std::filesystem::path NewFile::targetHostPath() const
+{
+    return isOpen() ? m_file->target() : std::filesystem::path();
+}
+
 FileResult NewFile::create()
 {
     discard();

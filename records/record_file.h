@@ -166,6 +166,9 @@ public:
     std::filesystem::path hostPath() const;
     // Host path of the temporary file while the file has no name yet; empty otherwise.
     std::filesystem::path temporaryHostPath() const;
+    // Host path that commit() gives the file, as create() found it, without looking the
+    // final name up in its folders again; empty when none is open.
+    std::filesystem::path targetHostPath() const;
 
     // Creates the temporary file, exclusively (never an existing file, never through a link),
     // in the folder of the final name. A failure shows, for records, the message of a created

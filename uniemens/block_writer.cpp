@@ -42,6 +42,12 @@ BlockWriter::Block BlockWriter::take(std::size_t capacity)
             m_free.pop_back();
         } else {
             ++m_blocks;
+            // Room for every block in each list: the thread then takes and puts back blocks
+            // without allocating or freeing.
+            const auto blocks = static_cast<std::size_t>(m_blocks);
+            m_waiting.reserve(blocks);
+            m_free.reserve(blocks);
+            m_failed.reserve(blocks);
         }
     }
     if (block.capacity < capacity) {
@@ -124,7 +130,7 @@ void BlockWriter::work()
         if (m_closing)
             return;
         Block block = std::move(m_waiting.front());
-        m_waiting.pop_front();
+        m_waiting.erase(m_waiting.begin());
         m_busy = true;
         // The block belongs to this thread until it is put back under the lock.
         lock.unlock();

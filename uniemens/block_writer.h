@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -70,7 +69,7 @@ private:
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Block> m_waiting;  // handed over, in order
+    std::vector<Block> m_waiting; // handed over, in order (a few at most)
     std::vector<Block> m_free;    // written, to be taken again
     std::vector<Block> m_failed;  // the block that failed
     int m_blocks = 0;             // blocks made so far

@@ -28,7 +28,8 @@ void SeriesFile::create(const std::string& finalName)
 
 std::string SeriesFile::complete(double lineCount)
 {
-    const std::string target = m_file.hostPath().string();
+    // The name the file was created for: its folders are not looked up again.
+    const std::string target = m_file.targetHostPath().string();
     m_file.setWrittenCount(static_cast<std::int64_t>(lineCount));
     records::FileResult stored = m_file.commit();
     m_finalName.clear();

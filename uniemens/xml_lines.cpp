@@ -19,9 +19,12 @@ constexpr std::size_t kMostPerByte = XmlLines::kMostPerByte;
 // Lines are handed to the file in blocks of about this size: few writes for a large
 // company, little memory.
 constexpr std::size_t kBlock = 256 * 1024;
-// Every few megabytes the disk is asked to start on the file while the next lines are made,
-// so that little is left to write when the file is pushed to the disk at the end.
-constexpr std::int64_t kWritebackEvery = 4 * 1024 * 1024;
+// Each time the file passes another half megabyte (every other block) the disk is asked to
+// start on it while the next lines are made, so that little is left to write when the file
+// is pushed to the disk at the end: the disk keeps pace with the lines, and the push waits
+// for the last blocks only (a declaration of a thousand employees, about ten megabytes,
+// waited for a third of its file with a request every four megabytes).
+constexpr std::int64_t kWritebackEvery = 512 * 1024;
 
 // What each byte of a value becomes, in element text and in an attribute value.
 struct ByteForm {
@@ -222,36 +225,39 @@ void XmlLines::makeRoom(std::size_t bytes)
     }
 }
 
-void XmlLines::handOver()
+void XmlLines::handOver(bool here)
 {
     if (m_used == 0)
         return;
     // Blocks reach the file in order, and a block that fails ends the series before the
     // next one is handed over.
-    if (m_writer.failed())
+    if (!here && m_writer.failed())
         settle();
     m_block.size = m_used;
     m_block.offset = m_offset;
     m_block.lastLine = static_cast<std::int64_t>(m_lineCount);
-    m_writtenSinceWriteback += static_cast<std::int64_t>(m_used);
-    m_block.startWriteback = m_writtenSinceWriteback >= kWritebackEvery;
-    if (m_block.startWriteback)
-        m_writtenSinceWriteback = 0;
+    m_block.startWriteback
+        = (m_offset + static_cast<std::int64_t>(m_used)) / kWritebackEvery > m_offset / kWritebackEvery;
     m_offset += static_cast<std::int64_t>(m_used);
     m_used = 0;
     // The next line starts a block of its own.
     m_limit = 0;
-    m_block.descriptor = m_file.duplicateDescriptor();
-    if (m_block.descriptor >= 0 && m_writer.write(m_block))
-        return;
-    if (m_block.descriptor >= 0)
-        ::close(m_block.descriptor);
-    m_block.descriptor = -1;
-    // No file open (the write says so) or no second thread: written here and now.
+    if (!here) {
+        m_block.descriptor = m_file.duplicateDescriptor();
+        if (m_block.descriptor >= 0 && m_writer.write(m_block))
+            return;
+        if (m_block.descriptor >= 0)
+            ::close(m_block.descriptor);
+        m_block.descriptor = -1;
+    }
+    // Written here and now: asked for, no file open (the write says so) or no second thread.
     records::FileResult written = m_file.writeLinesAt(m_block.offset, std::string_view(m_block.bytes.get(), m_block.size),
                                                       m_block.lastLine);
-    if (written.failed())
+    if (written.failed()) {
+        // A block before this one that failed too is the one the operator is told about.
+        settle();
         throw SeriesStopped(std::move(written));
+    }
     if (m_block.startWriteback)
         m_file.startWriteback();
 }
@@ -277,7 +283,10 @@ void XmlLines::settle()
 
 void XmlLines::flush()
 {
-    handOver();
+    // The caller waits for the lines anyway: the last of them are written here, beside the
+    // blocks still on their way, rather than handed over and waited for. A series whose
+    // lines fit in one block never starts the writer's thread.
+    handOver(true);
     settle();
 }
 
@@ -289,7 +298,6 @@ void XmlLines::restart()
     m_limit = 0;
     m_offset = 0;
     m_lineCount = 0;
-    m_writtenSinceWriteback = 0;
 }
 
 } // namespace uniemens

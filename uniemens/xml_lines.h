@@ -22,9 +22,11 @@ namespace uniemens {
 // fixed lines are written as they stand.
 //
 // Lines are gathered and handed to the file a few hundred kilobytes at a time, written on a
-// thread of their own while the next lines are made; the file holds the same bytes as with
-// one write per line. A write that fails is made again in the foreground and throws
-// SeriesStopped with its failure (naming the last line of the block).
+// thread of their own while the next lines are made; the last ones, which the caller waits
+// for, are written on its own thread, and a file that fits in one block never starts the
+// other. The file holds the same bytes as with one write per line. A write that fails is
+// made again in the foreground and throws SeriesStopped with its failure (naming the last
+// line of the block).
 class XmlLines {
 public:
     // The most bytes one byte of a value can become: "&quot;".
@@ -148,7 +150,9 @@ private:
         m_used = static_cast<std::size_t>(p - m_block.bytes.get());
         ++m_lineCount;
     }
-    void handOver();
+    // Hands the lines gathered to the writer's thread, or with `here` writes them on this
+    // thread.
+    void handOver(bool here = false);
     void settle();
 
     records::NewFile& m_file;
@@ -158,7 +162,6 @@ private:
     std::size_t m_limit = 0;    // the bytes a block takes
     double m_lineCount = 0;
     std::int64_t m_offset = 0; // where the lines gathered go in the file
-    std::int64_t m_writtenSinceWriteback = 0;
 };
 
 } // namespace uniemens

@@ -434,6 +434,7 @@ TEST_F(RecordFileTest, ANewFileTakesItsNameWholeOnlyWhenCommitted)
     expectResult(file.create(), 0, "");
     const fs::path temporary = file.temporaryHostPath();
     EXPECT_TRUE(fs::exists(temporary));
+    EXPECT_EQ(file.targetHostPath(), root.path() / "c" / "TCU117");
     expectResult(file.write(1, "AAAABBBB"), 0, "");
     expectResult(file.write(3, "CCCC"), 0, "");
     EXPECT_EQ(root.read("c/TCU117"), "an earlier file");
@@ -441,12 +442,15 @@ TEST_F(RecordFileTest, ANewFileTakesItsNameWholeOnlyWhenCommitted)
     EXPECT_EQ(root.read("c/TCU117"), "AAAABBBBCCCC");
     EXPECT_FALSE(fs::exists(temporary));
     EXPECT_FALSE(file.isOpen());
+    EXPECT_TRUE(file.targetHostPath().empty());
     EXPECT_EQ(records::temporary_files::count(), 0); // nothing left for a stop to remove
     expectResult(file.commit(), 52, "Errore di scrittura tipo  52 nel file binario c:\\TCU117 al record  3");
 
     root.write("c/nolv/report.txt", "an earlier report\r\n");
     NewFile lines = NewFile::ofLines(paths, "\\NOLV\\report.txt");
     ASSERT_TRUE(lines.create().ok());
+    // The folders as they are spelt on the disk.
+    EXPECT_EQ(lines.targetHostPath(), root.path() / "c" / "nolv" / "report.txt");
     ASSERT_TRUE(lines.writeLine("ECHO OFF").ok());
     // A block that a writer thread could not write, written again at its place.
     ASSERT_TRUE(lines.writeLinesAt(10, "exit\r\n", 2).ok());

@@ -319,3 +319,60 @@ TEST_F(SeriesTest, TheScanListsTheMonthsCompaniesWithTheirHeadings)
               "Errore di lettura tipo  62 nel file binario C:\\nolv\\paghe\\una00703.016 al record  1");
     EXPECT_TRUE(scanMonth(shared.paths, "C:", "2016", 5).empty());
 }
+
+// One series after another in the same series object, small and large: a large one goes to
+// the file a block at a time while the next lines are made, and every file holds the same
+// bytes as if each line had been written alone, whatever blocks its lines fell into: the
+// block of the one employee of the smallest file once per employee, after the same heading.
+TEST_F(SeriesTest, SeriesAfterSeriesHoldEveryEmployeeOnceWhateverTheirSize)
+{
+    const std::string end = "</DenunciaIndividuale>\r\n";
+    struct Declared {
+        std::string xml;
+        std::size_t first = std::string::npos; // the first employee's block
+        std::size_t last = std::string::npos;  // where the blocks end
+    };
+    const auto declare = [&](int employees) {
+        addEmployeeCompany(installation, "001", "FC", employees);
+        Series series(workplace());
+        Declared declared;
+        for (int round = 0; round < 2; ++round) {
+            series.open(3);
+            if (series.add(dataFile("001")).outcome != SeriesOutcome::Added
+                || series.store().outcome != SeriesOutcome::Stored)
+                return Declared{"not stored"};
+            // The same object again: the second file is the same as the first.
+            const std::string stored = installation.readXml("fc0010316.xml");
+            if (round == 1 && stored != declared.xml)
+                return Declared{"the second file differs"};
+            declared.xml = stored;
+        }
+        declared.first = declared.xml.find("<DenunciaIndividuale>");
+        declared.last = declared.xml.rfind(end);
+        if (declared.last != std::string::npos)
+            declared.last += end.size();
+        return declared;
+    };
+    const Declared one = declare(1);
+    ASSERT_NE(one.first, std::string::npos) << one.xml;
+    ASSERT_NE(one.last, std::string::npos);
+    const std::string employee = one.xml.substr(one.first, one.last - one.first);
+    EXPECT_EQ(occurrences(employee, "<DenunciaIndividuale>"), 1u);
+
+    for (const int employees : {3000, 2, 1500}) {
+        SCOPED_TRACE(employees);
+        const Declared many = declare(employees);
+        ASSERT_NE(many.first, std::string::npos) << many.xml.substr(0, 100);
+        ASSERT_NE(many.last, std::string::npos);
+        EXPECT_EQ(many.xml.substr(0, many.first).size(), one.first);
+        EXPECT_TRUE(many.xml.ends_with("</DenunceMensili>\r\n"));
+        const std::string_view blocks = std::string_view(many.xml).substr(many.first, many.last - many.first);
+        ASSERT_EQ(blocks.size(), employees * employee.size());
+        std::size_t differing = 0;
+        for (int k = 0; k < employees; ++k)
+            differing += blocks.substr(k * employee.size(), employee.size()) != employee ? 1 : 0;
+        EXPECT_EQ(differing, 0u);
+    }
+    // The smallest of the large files takes several of the writer's blocks.
+    EXPECT_GT(1500 * employee.size(), 4u * 256u * 1024u);
+}
