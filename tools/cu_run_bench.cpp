@@ -327,6 +327,7 @@ struct Condition {
     std::vector<double> durableCopy;
     std::vector<double> run;
     std::vector<double> floor;
+    std::vector<double> runUser; // processor time (user) of each round's run
     CpuTimes bestRunCpu;
     CpuTimes bestFloorCpu;
     double bestRunWaiting = 0; // share of the fastest run in which the run's thread did not compute
@@ -364,6 +365,7 @@ bool measureCondition(Condition& condition, bool cold, int rounds, const fs::pat
             condition.bestRunWaiting = std::max(0.0, 1 - measure.runThreadCpu / measure.seconds);
         }
         condition.run.push_back(measure.seconds);
+        condition.runUser.push_back(measure.cpu.user);
         const fs::path telematicFile = measure.result.telematicHostPath;
         telematicBytes = fs::file_size(telematicFile);
         if (round + 1 == rounds && !keepFolder.empty()) {
@@ -484,6 +486,11 @@ int main(int argc, char** argv)
                     c.name, c.bestRunCpu.user * perCertification, c.bestRunCpu.system * perCertification,
                     c.bestFloorCpu.user * perCertification, c.bestFloorCpu.system * perCertification,
                     100 * c.bestRunWaiting);
+        // Round by round: the run against the floor measured right after it.
+        std::printf("%-6s each round, run/floor and user processor per certification:", c.name);
+        for (std::size_t round = 0; round < c.run.size(); ++round)
+            std::printf("  %.2f (%.2f us)", c.run[round] / c.floor[round], c.runUser[round] * perCertification);
+        std::printf("\n");
     }
     const double fastestRun = best(conditions.front().run);
     std::printf("\ntarget                   : run at most 1.1 times the synced floor, at most 3 us of processor "
