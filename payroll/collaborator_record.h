@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "payroll/field_layout.h"
+#include "payroll/record_fields.h"
 
 // The collaborator data file "unc" + company + month + "." + year digits: one 128-character
 // record per collaborator of the month.
@@ -26,9 +27,11 @@ using CollaboratorFields = std::array<std::string, kCollaboratorFieldCount + 1>;
 
 const FieldLayout& collaboratorLayout();
 
-inline FieldTable unpackCollaborator(std::string_view record)
+// The fields as the writers read them (see RecordFields), viewing `record`, which must
+// outlive them.
+inline RecordFields unpackCollaborator(std::string_view record)
 {
-    return FieldTable(collaboratorLayout(), record);
+    return RecordFields(collaboratorLayout(), record);
 }
 
 inline std::string packCollaborator(const CollaboratorFields& fields, char status = kInUse)

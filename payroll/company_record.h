@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "payroll/field_layout.h"
+#include "payroll/record_fields.h"
 
 // The company data file "una" + company + month + "." + year digits: record 1 (1000
 // characters) is the company header record of one company's monthly UniEmens data.
@@ -41,10 +42,11 @@ using CompanyHeaderFields = std::array<std::string, kCompanyHeaderFieldCount + 1
 
 const FieldLayout& companyHeaderLayout();
 
-// Header fields 1 to `lastField` as the writers read them (see FieldTable).
-inline FieldTable unpackCompanyHeader(std::string_view record, int lastField = kCompanyHeaderFieldCount)
+// Header fields 1 to `lastField` as the writers read them (see RecordFields), viewing
+// `record`, which must outlive them.
+inline RecordFields unpackCompanyHeader(std::string_view record, int lastField = kCompanyHeaderFieldCount)
 {
-    return FieldTable(companyHeaderLayout(), record, lastField);
+    return RecordFields(companyHeaderLayout(), record, lastField);
 }
 
 // A 1000-character company header record (see pack()).

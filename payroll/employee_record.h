@@ -57,12 +57,6 @@ using EmployeeEntries = std::array<std::string, kEmployeeEntryCount + 1>;
 // Entries 1 to 267 (entry 267: positions 1543-1554).
 const FieldLayout& employeeLayout();
 
-// Fields 1 to 266 as the UniEmens writer reads them (see FieldTable).
-inline FieldTable unpackEmployee(std::string_view record)
-{
-    return FieldTable(employeeLayout(), record, kEmployeeFieldCount);
-}
-
 // Entries 1 to 267 exactly as stored, for the employee register.
 inline std::vector<std::string> unpackEmployeeEntries(std::string_view record)
 {

@@ -1,10 +1,7 @@
 #include "payroll/field_layout.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
-
-#include "records/numeric.h"
 
 namespace payroll {
 
@@ -27,71 +24,6 @@ FieldSlot FieldLayout::slot(int field) const
     if (field < 1 || field >= static_cast<int>(m_slots.size()))
         return {};
     return m_slots[static_cast<std::size_t>(field)];
-}
-
-FieldTable::FieldTable(const FieldLayout& layout, std::string_view record, int lastField)
-{
-    assign(layout, record, lastField);
-}
-
-namespace {
-
-constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
-
-// True when one of the eight bytes is below 32 (a control character).
-bool hasControl(std::uint64_t eight)
-{
-    return ((eight - 32 * kEachByte) & ~eight & 0x80 * kEachByte) != 0;
-}
-
-// Control characters become blanks; eight bytes are looked at together, since most records
-// hold none.
-void blankControls(std::string& text)
-{
-    char* p = text.data();
-    char* const end = p + text.size();
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, p, sizeof eight);
-        if (!hasControl(eight))
-            continue;
-        for (int k = 0; k < 8; ++k) {
-            if (static_cast<unsigned char>(p[k]) < 32)
-                p[k] = ' ';
-        }
-    }
-    for (; p < end; ++p) {
-        if (static_cast<unsigned char>(*p) < 32)
-            *p = ' ';
-    }
-}
-
-} // namespace
-
-void FieldTable::assign(const FieldLayout& layout, std::string_view record, int lastField)
-{
-    m_text.assign(record);
-    blankControls(m_text);
-    const int count = std::min(lastField, layout.fieldCount());
-    m_spans.assign(static_cast<std::size_t>(std::max(count, 0)) + 1, Span{});
-    const std::size_t size = m_text.size();
-    for (int k = 1; k <= count; ++k) {
-        const FieldSlot slot = layout.slot(k);
-        std::size_t begin = static_cast<std::size_t>(slot.position) - 1;
-        if (begin >= size)
-            continue;
-        std::size_t end = std::min(size, begin + static_cast<std::size_t>(slot.length));
-        while (begin < end && m_text[begin] == ' ')
-            ++begin;
-        while (end > begin && m_text[end - 1] == ' ')
-            --end;
-        m_spans[static_cast<std::size_t>(k)] = {static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin)};
-    }
-}
-
-double FieldTable::number(int field) const
-{
-    return records::numericValue((*this)[field]);
 }
 
 std::vector<std::string> unpackRaw(const FieldLayout& layout, std::string_view record)

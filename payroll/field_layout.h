@@ -43,39 +43,6 @@ private:
     std::vector<FieldSlot> m_slots; // index 0 unused
 };
 
-// The fields of one record as the UniEmens writers read them: characters with codes 0 to 31
-// (the NULs of areas the payroll program never wrote, stray tabs) count as blanks, and every
-// field is stripped of leading and trailing blanks. Fields that lie past the end of a short
-// record are cut short or empty. One table is meant to be reused record after record.
-class FieldTable {
-public:
-    FieldTable() = default;
-    // Fields 1 to `lastField` (all of the layout when larger) of `record`.
-    FieldTable(const FieldLayout& layout, std::string_view record, int lastField = 0x7fff);
-
-    void assign(const FieldLayout& layout, std::string_view record, int lastField = 0x7fff);
-
-    int fieldCount() const { return static_cast<int>(m_spans.size()) - 1; }
-    // The stripped text of field `field`; empty for a number outside 1..fieldCount().
-    std::string_view operator[](int field) const
-    {
-        if (field < 1 || field >= static_cast<int>(m_spans.size()))
-            return {};
-        const Span span = m_spans[static_cast<std::size_t>(field)];
-        return std::string_view(m_text).substr(span.offset, span.length);
-    }
-    // The numeric value of the field's stripped text (records::numericValue).
-    double number(int field) const;
-
-private:
-    struct Span {
-        std::uint32_t offset = 0;
-        std::uint32_t length = 0;
-    };
-    std::string m_text; // the record with its control characters turned into blanks
-    std::vector<Span> m_spans;
-};
-
 // The fields of `record` exactly as stored, every byte kept, for a register that writes the
 // record back; index 0 is empty. Fields past the end of a short record are cut short or empty.
 std::vector<std::string> unpackRaw(const FieldLayout& layout, std::string_view record);

@@ -45,7 +45,7 @@ std::string companyNameOf(const records::PathMapper& paths, const records::Insta
 {
     const std::string header = firstRecord(paths, std::string(selectedDataFile), payroll::kCompanyRecordLength);
     if (!header.empty()) {
-        const payroll::FieldTable fields = payroll::unpackCompanyHeader(header, payroll::company::kName);
+        const payroll::RecordFields fields = payroll::unpackCompanyHeader(header, payroll::company::kName);
         if (!fields[payroll::company::kName].empty())
             return std::string(fields[payroll::company::kName]);
     }

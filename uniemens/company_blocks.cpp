@@ -131,14 +131,14 @@ constexpr Node kCollaboratorTable[] = {
     {2, "TipoAgevolazione", 19, always(), T},
 };
 
-bool cancellation(const RecordFields& header)
+bool cancellation(const payroll::RecordFields& header)
 {
     return header.number(payroll::company::kCancellation) == 1;
 }
 
 } // namespace
 
-void writeSenderBlock(const RecordFields& header, XmlLines& out)
+void writeSenderBlock(const payroll::RecordFields& header, XmlLines& out)
 {
     out.fixed("<DenunceMensili>");
     out.openWithAttribute("DatiMittente", "Tipo", header[payroll::company::kSenderType]);
@@ -150,7 +150,7 @@ void writeSenderBlock(const RecordFields& header, XmlLines& out)
     out.fixed("</DatiMittente>");
 }
 
-void writeCompanyStart(const RecordFields& header, XmlLines& out)
+void writeCompanyStart(const payroll::RecordFields& header, XmlLines& out)
 {
     out.fixed("<Azienda>");
     std::string month(header[payroll::company::kYear]);
@@ -161,13 +161,13 @@ void writeCompanyStart(const RecordFields& header, XmlLines& out)
     out.element("RagSocAzienda", header[payroll::company::kName]);
 }
 
-void writePositionStart(const RecordFields& header, XmlLines& out)
+void writePositionStart(const payroll::RecordFields& header, XmlLines& out)
 {
     out.openWithAttribute("PosContributiva", "Composizione", header[payroll::company::kComposition]);
     out.element("Matricola", header[company::kInpsNumber]);
 }
 
-void writeCompanyTotals(const RecordFields& header, XmlLines& out)
+void writeCompanyTotals(const payroll::RecordFields& header, XmlLines& out)
 {
     if (header[payroll::company::kComposition] == "FP")
         return;
@@ -177,14 +177,14 @@ void writeCompanyTotals(const RecordFields& header, XmlLines& out)
     out.close("DenunciaAziendale");
 }
 
-void writeCollaboratorListStart(const RecordFields& header, XmlLines& out)
+void writeCollaboratorListStart(const payroll::RecordFields& header, XmlLines& out)
 {
     out.fixed("<ListaCollaboratori>");
     out.element("CAP", header[company::kPostCode]);
     out.element("ISTAT", header[company::kIstatCode]);
 }
 
-void writeCollaboratorBlock(const RecordFields& collaborator, const RecordFields& header, XmlLines& out)
+void writeCollaboratorBlock(const payroll::RecordFields& collaborator, const payroll::RecordFields& header, XmlLines& out)
 {
     if (cancellation(header))
         out.fixed("<Collaboratore Elimina=\"S\">");

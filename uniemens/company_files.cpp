@@ -30,7 +30,7 @@ std::string shownText(std::string_view stored)
 
 CompanyHeading companyHeading(std::string_view headerRecord)
 {
-    const payroll::FieldTable fields = payroll::unpackCompanyHeader(headerRecord, payroll::company::kDeclarationKind);
+    const payroll::RecordFields fields = payroll::unpackCompanyHeader(headerRecord, payroll::company::kDeclarationKind);
     const double kind = fields.number(payroll::company::kDeclarationKind);
     return {std::string(fields[payroll::company::kCode]),
             kind == 0   ? DeclarationKind::Employees

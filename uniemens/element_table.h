@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "uniemens/record_fields.h"
+#include "payroll/record_fields.h"
 #include "uniemens/xml_lines.h"
 
 namespace uniemens {
@@ -17,8 +17,8 @@ namespace uniemens {
 // block is written for (an employee, a collaborator, or the company header itself), the
 // company header, the window's working year and month, and what is derived from the record.
 struct BlockData {
-    const RecordFields& fields;
-    const RecordFields& header;
+    const payroll::RecordFields& fields;
+    const payroll::RecordFields& header;
     std::string_view workingYear;   // "2016"
     std::string_view selectedMonth; // two digits, "03"
     bool sportWorker = false;       // employees: sport and entertainment worker

@@ -520,7 +520,7 @@ constexpr Node kEmployeeTable[] = {
 
 } // namespace
 
-void writeEmployeeBlock(const RecordFields& employee, const RecordFields& header,
+void writeEmployeeBlock(const payroll::RecordFields& employee, const payroll::RecordFields& header,
                         std::string_view workingYear, std::string_view selectedMonth, XmlLines& out)
 {
     BlockData data{employee, header, workingYear, selectedMonth};

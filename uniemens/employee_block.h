@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "uniemens/record_fields.h"
+#include "payroll/record_fields.h"
 
 namespace uniemens {
 
@@ -12,7 +12,7 @@ class XmlLines;
 // writers read them) into the PosContributiva block of the XML file. `header` is the
 // company header; the working year and the two-digit month of the window decide whether the
 // TFR destination is declared this month.
-void writeEmployeeBlock(const RecordFields& employee, const RecordFields& header,
+void writeEmployeeBlock(const payroll::RecordFields& employee, const payroll::RecordFields& header,
                         std::string_view workingYear, std::string_view selectedMonth, XmlLines& out);
 
 } // namespace uniemens

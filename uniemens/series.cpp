@@ -116,7 +116,7 @@ SeriesResult Series::addCompany(const std::string& dataFile)
     return {SeriesOutcome::Added, {}, {}};
 }
 
-void Series::startFile(const std::string& fileName, const RecordFields& header)
+void Series::startFile(const std::string& fileName, const payroll::RecordFields& header)
 {
     m_fileName = fileName;
     m_lines.restart();
@@ -170,7 +170,7 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
 
 void Series::writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::kCompanyHeaderFieldCount);
+    const payroll::RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::kCompanyHeaderFieldCount);
     if (m_companies.empty()) {
         const std::string_view composition = header[payroll::company::kComposition];
         const char* prefix = composition == "FP" ? "fp" : composition == "FC" ? "fc" : "uea";
@@ -178,7 +178,7 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
     }
     writeCompanyStart(header, m_lines);
     writePositionStart(header, m_lines);
-    RecordFields employee(payroll::employeeLayout(), payroll::kEmployeeFieldCount);
+    payroll::RecordFields employee(payroll::employeeLayout(), payroll::kEmployeeFieldCount);
     readDataRecords(siblingDataFile(dataFile, "unb"), payroll::kEmployeeRecordLength,
                     header.number(payroll::company::kRecordCount), "L'archivio dei dipendenti non contiene il record ",
                     [&](std::string_view record) {
@@ -192,12 +192,12 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
 
 void Series::writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::company::kCollaboratorFieldCount);
+    const payroll::RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::company::kCollaboratorFieldCount);
     if (m_companies.empty())
         startFile(xmlFileName(dataFile, "uea"), header);
     writeCompanyStart(header, m_lines);
     writeCollaboratorListStart(header, m_lines);
-    RecordFields collaborator(payroll::collaboratorLayout());
+    payroll::RecordFields collaborator(payroll::collaboratorLayout());
     readDataRecords(siblingDataFile(dataFile, "unc"), payroll::kCollaboratorRecordLength,
                     header.number(payroll::company::kRecordCount),
                     "L'archivio dei collaboratori non contiene il record ", [&](std::string_view record) {

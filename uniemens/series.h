@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "uniemens/record_fields.h"
+#include "payroll/record_fields.h"
 #include "records/shared_values.h"
 #include "uniemens/company_files.h"
 #include "uniemens/series_file.h"
@@ -103,7 +103,7 @@ private:
     SeriesResult addCompany(const std::string& dataFile);
     void writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord);
     void writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord);
-    void startFile(const std::string& fileName, const RecordFields& header);
+    void startFile(const std::string& fileName, const payroll::RecordFields& header);
     template <class Each>
     void readDataRecords(const std::string& file, int recordLength, double count, std::string_view missingText,
                          Each each);

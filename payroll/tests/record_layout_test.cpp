@@ -80,7 +80,7 @@ TEST(RecordLayout, WritersSeeControlCharactersAsBlanksAndStrippedFields)
     record[0] = '$';
     record.replace(17, 7, "\tROSSI ");      // field 2, positions 18-41
     record.replace(69, 12, std::string("   1250.50\0\0", 12)); // field 7
-    const FieldTable fields = unpackCollaborator(record);
+    const RecordFields fields = unpackCollaborator(record);
     EXPECT_EQ(fields[1], "");
     EXPECT_EQ(fields[2], "ROSSI");
     EXPECT_EQ(fields[7], "1250.50");
@@ -88,7 +88,8 @@ TEST(RecordLayout, WritersSeeControlCharactersAsBlanksAndStrippedFields)
     EXPECT_EQ(fields[20], "");
 
     // A record cut short leaves the fields beyond its end empty.
-    const FieldTable shortRecord = unpackCompanyHeader(std::string("$00103") + "2016", company::kCollaboratorFieldCount);
+    const std::string cut = std::string("$00103") + "2016";
+    const RecordFields shortRecord = unpackCompanyHeader(cut, company::kCollaboratorFieldCount);
     EXPECT_EQ(shortRecord[company::kCode], "001");
     EXPECT_EQ(shortRecord[company::kYear], "2016");
     EXPECT_EQ(shortRecord[4], "");

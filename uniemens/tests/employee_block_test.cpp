@@ -36,8 +36,8 @@ std::string blockText(const EmployeeEntries& employee, const CompanyHeaderFields
     uniemens::XmlLines out(file);
     const std::string record = payroll::packEmployee(employee);
     const std::string headerRecord = payroll::packCompanyHeader(company);
-    const uniemens::RecordFields fields(payroll::employeeLayout(), record, payroll::kEmployeeFieldCount);
-    const uniemens::RecordFields headerFields(payroll::companyHeaderLayout(), headerRecord,
+    const payroll::RecordFields fields(payroll::employeeLayout(), record, payroll::kEmployeeFieldCount);
+    const payroll::RecordFields headerFields(payroll::companyHeaderLayout(), headerRecord,
                                               payroll::kCompanyHeaderFieldCount);
     uniemens::writeEmployeeBlock(fields, headerFields, "2016", "03", out);
     out.flush();

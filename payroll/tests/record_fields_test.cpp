@@ -3,9 +3,9 @@
 #include <string>
 
 #include "payroll/field_layout.h"
-#include "uniemens/record_fields.h"
+#include "payroll/record_fields.h"
 
-using uniemens::RecordFields;
+using payroll::RecordFields;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "uniemens/record_fields.h"
+#include "payroll/record_fields.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,14 +7,14 @@
 #include "payroll/field_layout.h"
 #include "records/numeric.h"
 
-namespace uniemens {
+namespace payroll {
 
-RecordFields::RecordFields(const payroll::FieldLayout& layout, int lastField)
+RecordFields::RecordFields(const FieldLayout& layout, int lastField)
 {
     const int count = std::max(0, std::min(lastField, layout.fieldCount()));
     m_slots.resize(static_cast<std::size_t>(count) + 1);
     for (int k = 1; k <= count; ++k) {
-        const payroll::FieldSlot slot = layout.slot(k);
+        const FieldSlot slot = layout.slot(k);
         m_slots[static_cast<std::size_t>(k)]
             = {static_cast<std::uint32_t>(slot.position - 1), static_cast<std::uint32_t>(slot.position - 1 + slot.length)};
     }
@@ -27,7 +27,7 @@ RecordFields::RecordFields(const payroll::FieldLayout& layout, int lastField)
     mark(m_numberKnown, 0);
 }
 
-RecordFields::RecordFields(const payroll::FieldLayout& layout, std::string_view record, int lastField)
+RecordFields::RecordFields(const FieldLayout& layout, std::string_view record, int lastField)
     : RecordFields(layout, lastField)
 {
     reset(record);
@@ -199,4 +199,4 @@ bool RecordFields::positiveText(std::size_t k) const
     return number(static_cast<int>(k)) > 0;
 }
 
-} // namespace uniemens
+} // namespace payroll

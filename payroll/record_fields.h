@@ -6,12 +6,10 @@
 #include <vector>
 
 namespace payroll {
+
 class FieldLayout;
-} // namespace payroll
 
-namespace uniemens {
-
-// The fields of one record as the UniEmens writers read them, taken from the record only when
+// The fields of one record as the UniEmens writers and the registers read them, taken from the record only when
 // a writer asks for them: characters with codes 0 to 31 (the NULs of areas the payroll program
 // never wrote, stray tabs) count as blanks, and every field is stripped of leading and
 // trailing blanks. Fields past the end of a short record are cut short or empty; fields past
@@ -22,12 +20,14 @@ namespace uniemens {
 // The record is not copied: it must stay as it is until the next reset().
 class RecordFields {
 public:
-    explicit RecordFields(const payroll::FieldLayout& layout, int lastField = 0x7fff);
-    RecordFields(const payroll::FieldLayout& layout, std::string_view record, int lastField = 0x7fff);
+    explicit RecordFields(const FieldLayout& layout, int lastField = 0x7fff);
+    RecordFields(const FieldLayout& layout, std::string_view record, int lastField = 0x7fff);
 
     // Reads `record` from now on.
     void reset(std::string_view record);
 
+    // Fields 1 to fieldCount() are read; any other number reads as empty.
+    int fieldCount() const { return static_cast<int>(m_slots.size()) - 1; }
     // The stripped text of field `field`.
     std::string_view operator[](int field) const
     {
@@ -85,4 +85,4 @@ private:
     mutable std::vector<std::uint64_t> m_numberKnown;
 };
 
-} // namespace uniemens
+} // namespace payroll
