@@ -1,10 +1,9 @@
 #include "payroll/record_fields.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "payroll/field_layout.h"
+#include "records/eight_bytes.h"
 #include "records/numeric.h"
 
 namespace payroll {
@@ -46,47 +45,20 @@ void RecordFields::reset(std::string_view record)
 
 namespace {
 
-// The bytes of a record are looked at eight at a time, the first of them the lowest.
-static_assert(std::endian::native == std::endian::little);
-
-constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-std::uint64_t eightAt(const char* p)
-{
-    std::uint64_t eight;
-    std::memcpy(&eight, p, sizeof eight);
-    return eight;
-}
-
-// True when one of the eight bytes is a control character (below 32).
-bool hasControl(std::uint64_t eight)
-{
-    return ((eight - 32 * kEachByte) & ~eight & kHighBits) != 0;
-}
-
-// The high bit of each of the eight bytes that is not a blank.
-std::uint64_t notBlanks(std::uint64_t eight)
-{
-    const std::uint64_t x = eight ^ (' ' * kEachByte);
-    return (((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
-}
+namespace bytes = records::eight_bytes;
 
 // True when one of the bytes from `begin` to `end` of `record` is a control character;
-// eight at a time, the last eight overlapping those before them.
+// eight at a time, the last eight overlapping those before them. A field of fewer than
+// eight bytes is looked at here only when it lies in the record's first eight bytes: the
+// caller looks at the others in the eight bytes that end them.
 bool controlIn(const char* record, std::size_t begin, std::size_t end)
 {
     if (end - begin >= 8) {
         for (std::size_t at = begin; at + 8 < end; at += 8) {
-            if (hasControl(eightAt(record + at)))
+            if (bytes::hasControl(bytes::at(record + at)))
                 return true;
         }
-        return hasControl(eightAt(record + end - 8));
-    }
-    if (end >= 8) {
-        // The eight bytes that end the field, those before it left out.
-        const std::uint64_t field = eightAt(record + end - 8) | (((std::uint64_t{1} << 8 * (8 - (end - begin))) - 1) & 0x4040404040404040ULL);
-        return hasControl(field);
+        return bytes::hasControl(bytes::at(record + end - 8));
     }
     for (std::size_t at = begin; at < end; ++at) {
         if (static_cast<unsigned char>(record[at]) < ' ')
@@ -115,10 +87,10 @@ void RecordFields::cut(std::size_t k) const
     }
     // A field shorter than eight bytes is looked at in the eight bytes that end it.
     if (end - begin < 8 && end >= 8) {
-        const std::uint64_t eight = eightAt(record + end - 8);
+        const std::uint64_t eight = bytes::at(record + end - 8);
         const std::uint64_t inField = ~std::uint64_t{0} << 8 * (8 - (end - begin));
-        if (!hasControl(eight | (~inField & 0x4040404040404040ULL))) {
-            const std::uint64_t found = notBlanks(eight) & inField;
+        if (!bytes::hasControl(eight | (~inField & 0x4040404040404040ULL))) {
+            const std::uint64_t found = bytes::notBlanks(eight) & inField;
             if (found == 0) {
                 m_texts[k] = {};
                 return;
@@ -132,7 +104,7 @@ void RecordFields::cut(std::size_t k) const
         // Only blanks to strip: texts stand at the left of their fields, so the blanks after
         // them are found eight at a time from the end.
         while (end - begin >= 8) {
-            const std::uint64_t found = notBlanks(eightAt(record + end - 8));
+            const std::uint64_t found = bytes::notBlanks(bytes::at(record + end - 8));
             if (found != 0) {
                 end -= static_cast<std::size_t>(__builtin_clzll(found)) / 8;
                 break;
@@ -144,7 +116,7 @@ void RecordFields::cut(std::size_t k) const
                 --end;
         }
         while (end - begin >= 8) {
-            const std::uint64_t found = notBlanks(eightAt(record + begin));
+            const std::uint64_t found = bytes::notBlanks(bytes::at(record + begin));
             if (found != 0) {
                 begin += static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
                 break;
@@ -176,26 +148,9 @@ void RecordFields::read(std::size_t k) const
 
 bool RecordFields::positiveText(std::size_t k) const
 {
-    const std::string_view text = (*this)[static_cast<int>(k)];
-    // Fields are a few dozen characters at most: no value of such a text is too small for a
-    // double.
-    if (text.size() <= 64) {
-        bool point = false;
-        bool nonZero = false;
-        bool plain = true;
-        for (const char c : text) {
-            if (c >= '1' && c <= '9') {
-                nonZero = true;
-            } else if (c == '.' && !point) {
-                point = true;
-            } else if (c != '0') {
-                plain = false;
-                break;
-            }
-        }
-        if (plain)
-            return nonZero;
-    }
+    bool above = false;
+    if (records::plainAboveZero((*this)[static_cast<int>(k)], above))
+        return above;
     return number(static_cast<int>(k)) > 0;
 }
 

@@ -49,9 +49,8 @@ public:
         return m_numbers[k];
     }
 
-    // Whether the numeric value of the field is above zero. A plain text of digits with at
-    // most one full stop is above zero when one of its digits is not 0: it is judged without
-    // reading its value.
+    // Whether the numeric value of the field is above zero (records::isAboveZero): a plain
+    // text of digits with at most one full stop is judged without reading its value.
     bool positive(int field) const
     {
         const auto k = static_cast<std::size_t>(field);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "records/cp1252.h"
+#include "records/eight_bytes.h"
 #include "records/record_file.h"
 #include "uniemens/series_stop.h"
 
@@ -103,21 +104,13 @@ XmlLines::XmlLines(records::NewFile& file)
 
 namespace {
 
-constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// True when one of the eight bytes is zero.
-constexpr bool hasZeroByte(std::uint64_t eight)
-{
-    return ((eight - kEachByte) & ~eight & kHighBits) != 0;
-}
+namespace bytes = records::eight_bytes;
 
 // True when all eight bytes are plain: printable ASCII but the ones XML escapes.
 bool allPlain(std::uint64_t eight)
 {
-    return (eight & kHighBits) == 0 && ((eight - 0x20 * kEachByte) & ~eight & kHighBits) == 0
-        && !hasZeroByte(eight ^ ('&' * kEachByte)) && !hasZeroByte(eight ^ ('<' * kEachByte))
-        && !hasZeroByte(eight ^ ('>' * kEachByte)) && !hasZeroByte(eight ^ ('"' * kEachByte));
+    return (eight & bytes::kHighBits) == 0 && !bytes::hasControl(eight) && !bytes::has(eight, '&')
+        && !bytes::has(eight, '<') && !bytes::has(eight, '>') && !bytes::has(eight, '"');
 }
 
 } // namespace
@@ -130,8 +123,7 @@ char* XmlLines::putValue(char* p, std::string_view value, bool attribute)
     const std::size_t size = value.size();
     std::size_t plain = 0;
     for (; plain + 8 <= size; plain += 8) {
-        std::uint64_t eight;
-        std::memcpy(&eight, v + plain, sizeof eight);
+        const std::uint64_t eight = bytes::at(v + plain);
         if (!allPlain(eight))
             break;
         std::memcpy(p + plain, &eight, sizeof eight);

@@ -38,7 +38,7 @@ std::string_view cu(const payroll::CuEntries& fields, int entry)
 
 bool positive(std::string_view text)
 {
-    return positiveValue(text);
+    return records::isAboveZero(text);
 }
 
 bool blank(std::string_view text)

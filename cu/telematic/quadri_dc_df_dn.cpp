@@ -225,7 +225,7 @@ bool isX(std::string_view entry)
 
 bool positive(std::string_view entry)
 {
-    return positiveValue(entry);
+    return records::isAboveZero(entry);
 }
 
 } // namespace

@@ -180,7 +180,7 @@ bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::
         return true;
     case When::Positive:
         // The amount forms test the rounded amount themselves and still feed the total.
-        return isAmountForm(row.form) || positiveValue(entry);
+        return isAmountForm(row.form) || records::isAboveZero(entry);
     case When::IsX:
         return entry == "X";
     case When::TrimmedNotEmpty:
@@ -209,7 +209,7 @@ bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::
         // Municipalities are named by their cadastral code, a letter and three digits, whose
         // numeric value is 0: a test on the value alone would never let one through.
         const std::string_view text = trimmed(entry);
-        return (!text.empty() && isAsciiLetter(text.front())) || positiveValue(entry);
+        return (!text.empty() && isAsciiLetter(text.front())) || records::isAboveZero(entry);
     }
     }
     return false;
@@ -295,7 +295,7 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
         break;
     case Form::DayCount: {
         const std::string days = dayCountText(fields);
-        if (!positiveValue(days))
+        if (!records::isAboveZero(days))
             return;
         field.blanks(13).append(days);
         break;
@@ -310,14 +310,14 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
         break;
     case Form::FirstTwoBlank2: {
         const std::string code = firstTwoBlankPadded(entry);
-        if (!positiveValue(code))
+        if (!records::isAboveZero(code))
             return;
         field.blanks(kValueLength - 2).append(code);
         break;
     }
     case Form::PairedCodes: {
         const std::string first = zeroPadded2(entry);
-        if (!positiveValue(first))
+        if (!records::isAboveZero(first))
             return;
         field.blanks(kValueLength - 4).append(first).append(zeroPadded2(fields.cu[row.param]));
         break;
@@ -592,32 +592,6 @@ bool openGroup(Group group, payroll::CuEntries& fields)
 }
 
 } // namespace
-
-bool positiveValue(std::string_view text)
-{
-    const std::size_t size = text.size();
-    if (size <= 8) {
-        std::size_t k = 0;
-        while (k < size && text[k] == ' ')
-            ++k;
-        bool nonZero = false;
-        bool point = false;
-        for (; k < size; ++k) {
-            const char c = text[k];
-            if (c >= '1' && c <= '9')
-                nonZero = true;
-            else if (c == '.' && !point)
-                point = true;
-            else if (c != '0')
-                break;
-        }
-        while (k < size && text[k] == ' ')
-            ++k;
-        if (k == size)
-            return nonZero;
-    }
-    return records::numericValue(text) > 0;
-}
 
 void writeRows(TelematicWriter& writer, payroll::CuEntries& fields, ReportTotals& totals, std::span<const FieldRow> rows)
 {

@@ -120,14 +120,6 @@ struct FieldRow {
     bool plainAmount = false;
 };
 
-// Whether the numeric value of `text` is above zero, as records::numericValue(text) > 0.
-// A short text in the shape in which the suite stores numbers (blanks, digits with at most
-// one full stop, blanks) is told from its characters without reading the number: above
-// zero when a digit other than "0" is among them. Any other text (a sign, an exponent,
-// blanks between the digits, other characters, more than eight characters) is read as a
-// number.
-bool positiveValue(std::string_view text);
-
 // Handles the rows in order through the G field writer: opens and closes groups at their
 // gates, writes each field whose condition holds, and adds amounts to the report totals.
 // May change the CU field tables where a rule writes a value back.

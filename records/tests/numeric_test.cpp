@@ -386,3 +386,46 @@ TEST(PlainCents, GivesExactlyTheRoundedNumericValueForEveryLengthAndPlace)
         }
     }
 }
+
+// Whether a stored number is above zero, for the texts the suite stores and for odd ones
+// that must be read as numbers (signs, exponents, blanks between the digits, letters,
+// long texts).
+TEST(IsAboveZero, TellsAboveZeroAsTheNumberReadDoes)
+{
+    const struct {
+        std::string_view text;
+        bool positive;
+    } cases[] = {
+        {"", false},
+        {"        ", false},
+        {"0", false},
+        {" 000.00 ", false},
+        {" 12.50  ", true},
+        {"0.01", true},
+        {".", false},
+        {"5.", true},
+        {".5", true},
+        {"    0001", true},
+        {"-5", false},
+        {"+5", true},
+        {"-0", false},
+        {"- 3", false},
+        {"1E2", true},
+        {"0E5", false},
+        {"1 2", true},
+        {"0 0", false},
+        {"0.0.5", false},
+        {"1.2.3", true},
+        {"1X", true},
+        {"X", false},
+        {"H501", false},
+        {std::string_view("\0\0", 2), false},
+        {"    12.50   ", true},
+        {"   -12.50   ", false},
+        {"0000000000000001", true},
+        {"000000000000000000000", false},
+        {"  0.000000000001  ", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(records::isAboveZero(c.text), c.positive) << "\"" << c.text << "\"";
+}
