@@ -278,57 +278,6 @@ EntrySlot slotIn(std::span<const EntryRun> layout, int entry)
     return {};
 }
 
-// Copies the entries of one run of `Length` characters each (0: the run's own length).
-// The usual case is a whole entry over the text of the same length that the previous
-// record left there: it is overwritten in place, keeping its storage, and for the common
-// lengths the copy is a few moves of fixed size. A run that lies wholly within the record
-// is copied without looking at the record's end for each entry.
-template <std::size_t Length, std::size_t N>
-void unpackRun(std::string_view record, const EntryRun& run, std::array<std::string, N>& table)
-{
-    const std::size_t length = Length != 0 ? Length : static_cast<std::size_t>(run.length);
-    auto begin = static_cast<std::size_t>(run.position - 1);
-    const auto count = static_cast<std::size_t>(run.last - run.first + 1);
-    std::string* value = table.data() + run.first;
-    std::string* const end = value + count;
-    if (begin + count * length <= record.size()) {
-        const char* source = record.data() + begin;
-        for (; value != end; ++value, source += length) {
-            if (value->size() == length)
-                std::memcpy(value->data(), source, length);
-            else
-                value->assign(source, length);
-        }
-        return;
-    }
-    for (; value != end; ++value, begin += length) {
-        if (value->size() == length && begin + length <= record.size())
-            std::memcpy(value->data(), record.data() + begin, length);
-        else
-            value->assign(records::mid(record, begin + 1, length));
-    }
-}
-
-template <std::size_t N>
-void unpackTable(std::string_view record, std::span<const EntryRun> layout, std::array<std::string, N>& table)
-{
-    for (const EntryRun& run : layout) {
-        switch (run.length) {
-        case 1: unpackRun<1>(record, run, table); break;
-        case 2: unpackRun<2>(record, run, table); break;
-        case 3: unpackRun<3>(record, run, table); break;
-        case 4: unpackRun<4>(record, run, table); break;
-        case 6: unpackRun<6>(record, run, table); break;
-        case 8: unpackRun<8>(record, run, table); break;
-        case 11: unpackRun<11>(record, run, table); break;
-        case 12: unpackRun<12>(record, run, table); break;
-        case 16: unpackRun<16>(record, run, table); break;
-        case 24: unpackRun<24>(record, run, table); break;
-        default: unpackRun<0>(record, run, table); break;
-        }
-    }
-}
-
 // Where each entry of a table lies: its offset in the record and its length (0 for an
 // entry that no field fills), worked out once from the layout.
 struct EntryPlace {
@@ -370,6 +319,20 @@ void viewTable(std::string_view record, const std::array<EntryPlace, N>& places,
     }
 }
 
+// Copies the entries of one table out of `record` where the layout puts them, cut at the
+// end of a record shorter than the layout. Entries that no field fills are not touched.
+template <std::size_t N>
+void unpackTable(std::string_view record, const std::array<EntryPlace, N>& places,
+                 std::array<std::string, N>& table)
+{
+    for (std::size_t k = 0; k < N; ++k) {
+        if (places[k].length == 0)
+            continue;
+        const std::size_t offset = places[k].offset;
+        table[k].assign(offset < record.size() ? record.substr(offset, places[k].length) : std::string_view());
+    }
+}
+
 template <std::size_t N>
 void packTable(std::string& record, std::span<const EntryRun> layout, const std::array<std::string, N>& table)
 {
@@ -407,8 +370,8 @@ EntrySlot secondCuFieldSlot(int entry)
 
 void unpackArchiveRecord(std::string_view record, CuFields& fields)
 {
-    unpackTable(record, kCuLayout, fields.cu);
-    unpackTable(record, kSecondCuLayout, fields.cu2);
+    unpackTable(record, kCuPlaces, fields.cu);
+    unpackTable(record, kSecondCuPlaces, fields.cu2);
 }
 
 void viewArchiveRecord(std::string_view record, CuEntries& entries)

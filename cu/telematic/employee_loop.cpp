@@ -372,12 +372,6 @@ void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& 
         writeDField(writer, "DA001011", field(header, 32));
 }
 
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
-{
-    writeQuadroDAEmployer(writer, header);
-    writeQuadroDAEmployee(writer, fields);
-}
-
 void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fields)
 {
 

@@ -40,7 +40,6 @@ enum class LoopEnd { Finished, Declined };
 // fields ("DA001001" to "DA001011"), alike for every employee, which
 // writeQuadroDAEmployer() writes alone.
 void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& header);
-void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);
 // The employee's fields of the first part ("DA002001" to "DA002004").
 void writeQuadroDAEmployee(TelematicWriter& writer, const payroll::CuEntries& fields);
 void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields);

@@ -274,7 +274,6 @@ void TelematicWriter::writeNow(std::int64_t first, int count)
     if (count == 1) {
         // One record: its own write's message names it.
         stopAfterWriteFailure(written);
-        return;
     }
     // The message of the whole write would name the first record of the batch: the records
     // are written again one by one, and the first that fails is named.
@@ -325,13 +324,18 @@ void TelematicWriter::writeDField(std::string_view field)
 
 void TelematicWriter::writeDSlots(const char* slots, int count)
 {
+    writeSlots(slots, count, m_dFields, &TelematicWriter::countDField);
+}
+
+void TelematicWriter::writeSlots(const char* slots, int count, int& fields, void (TelematicWriter::*countField)())
+{
     while (count > 0) {
-        const int taken = std::min(count, kFieldsPerRecord - m_dFields);
+        const int taken = std::min(count, kFieldsPerRecord - fields);
         m_buffer.append(slots, static_cast<std::size_t>(taken) * kFieldLength);
         slots += static_cast<std::size_t>(taken) * kFieldLength;
         count -= taken;
-        m_dFields += taken - 1;
-        countDField(); // finishes the record when these fields fill it
+        fields += taken - 1;
+        (this->*countField)(); // finishes the record when these fields fill it
     }
 }
 
@@ -362,14 +366,7 @@ void TelematicWriter::writeGSlot(const char* slot)
 
 void TelematicWriter::writeGSlots(const char* slots, int count)
 {
-    while (count > 0) {
-        const int taken = std::min(count, gFieldsLeft());
-        m_buffer.append(slots, static_cast<std::size_t>(taken) * kFieldLength);
-        slots += static_cast<std::size_t>(taken) * kFieldLength;
-        count -= taken;
-        m_gFields += taken - 1;
-        countGField(); // finishes the record when these fields fill it
-    }
+    writeSlots(slots, count, m_gFields, &TelematicWriter::countGField);
 }
 
 void TelematicWriter::countGField()

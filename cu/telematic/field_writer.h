@@ -162,6 +162,10 @@ private:
     void dropEverything();
     // Appends a complete 24-character field to a record G.
     void writeGSlot(const char* slot);
+    // Appends `count` complete fields to the record being built, whose `fields` count
+    // `countField` advances: it finishes the record when the fields fill it and continues in
+    // a new one.
+    void writeSlots(const char* slots, int count, int& fields, void (TelematicWriter::*countField)());
     void countGField();
     void countDField();
 

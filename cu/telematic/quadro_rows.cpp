@@ -336,13 +336,6 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
 // The entry (at most 16 characters) is compared as one vector of 16 characters, giving one
 // bit per character for a blank, a digit and a full stop, so that the shape is told without
 // a loop over the characters.
-// Sixteen characters in two registers, character k in byte k of `low` (k < 8) or byte
-// k - 8 of `high`.
-struct Text {
-    std::uint64_t low = 0;
-    std::uint64_t high = 0;
-};
-
 using Characters = char __attribute__((vector_size(16)));
 
 struct StoredAmount {
@@ -351,8 +344,6 @@ struct StoredAmount {
     unsigned wholeEnd = 0;    // the character after its last
     bool decimals = false;    // a full stop and two decimals follow it
 };
-
-constexpr std::uint64_t kBlankWord = 0x2020202020202020ULL;
 
 // Bit k set for each character k whose lane of `lanes` (a comparison's result) is set.
 unsigned laneMask(Characters lanes)
@@ -368,57 +359,6 @@ unsigned laneMask(Characters lanes)
         return static_cast<unsigned>((((word & 0x8080808080808080ULL) >> 7) * 0x0102040810204080ULL) >> 56);
     };
     return gather(words[0]) | gather(words[1]) << 8;
-#endif
-}
-
-// The entry (1 to 16 characters) filled with blanks to 16, character k in byte k. It is
-// put together from loads of the entry's own characters, the first and the last eight (or
-// four), overlapping where the size is not a multiple of the load, and never goes through
-// memory: a 16-character read right after smaller writes to the same place would wait for
-// them.
-Text blankFilled(std::string_view entry)
-{
-    const std::size_t size = entry.size();
-    const char* text = entry.data();
-    std::uint64_t low = 0;
-    std::uint64_t high = kBlankWord;
-    if (size >= 8) {
-        std::uint64_t tail = 0;
-        std::memcpy(&low, text, 8);
-        std::memcpy(&tail, text + size - 8, 8);
-        const std::size_t rest = size - 8; // characters of the second word, 0 to 8
-        if (rest == 8)
-            high = tail;
-        else if (rest > 0)
-            high = (tail >> (8 * (8 - rest))) | (kBlankWord << (8 * rest));
-    } else if (size >= 4) {
-        std::uint32_t head = 0;
-        std::uint32_t tail = 0;
-        std::memcpy(&head, text, 4);
-        std::memcpy(&tail, text + size - 4, 4);
-        // The characters that both loads hold are the same: or-ing them keeps them.
-        low = head | (std::uint64_t{tail} << (8 * (size - 4))) | (kBlankWord << (8 * size));
-    } else {
-        for (std::size_t k = 0; k < size; ++k)
-            low |= std::uint64_t{static_cast<unsigned char>(text[k])} << (8 * k);
-        low |= kBlankWord << (8 * size);
-    }
-    return {low, high};
-}
-
-// The sixteen characters as one vector, moved from the two registers straight into a
-// vector register.
-Characters charactersOf(Text text)
-{
-#if defined(__SSE2__)
-    const __m128i low = _mm_cvtsi64_si128(static_cast<long long>(text.low));
-    const __m128i high = _mm_cvtsi64_si128(static_cast<long long>(text.high));
-    return std::bit_cast<Characters>(_mm_unpacklo_epi64(low, high));
-#else
-    Characters characters;
-    std::memcpy(&characters, &text.low, 8);
-    std::memcpy(reinterpret_cast<char*>(&characters) + 8, &text.high, 8);
-    return characters;
 #endif
 }
 
@@ -454,12 +394,19 @@ void putText(char* out, Characters text)
     return true;
 }
 
+// An entry that lies outside the record read (a value a rule wrote back, the tables of a
+// test): its characters are filled with blanks to 16 in a copy.
 bool readStoredAmount(std::string_view entry, StoredAmount& amount)
 {
     const std::size_t size = entry.size();
     if (size == 0 || size > 16)
         return false;
-    return hasStoredShape(charactersOf(blankFilled(entry)), amount);
+    char text[16];
+    std::memset(text, ' ', sizeof text);
+    std::memcpy(text, entry.data(), size);
+    Characters characters;
+    std::memcpy(&characters, text, sizeof characters);
+    return hasStoredShape(characters, amount);
 }
 
 // Whether the entry (1 to 16 characters) lies in a record that can be read 16 characters

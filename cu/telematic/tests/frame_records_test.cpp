@@ -18,6 +18,14 @@ struct FrameRecordsTest : TelematicFileTest {
     std::vector<std::string> written() { return splitRecords(telematicFile()); }
 };
 
+// The first part of quadro DA as the employee loop writes it: the withholding agent's
+// fields, then the employee's.
+void writeQuadroDAIdentity(TelematicWriter& writer, const payroll::HeaderTable& header, const payroll::CuEntries& fields)
+{
+    writeQuadroDAEmployer(writer, header);
+    writeQuadroDAEmployee(writer, fields);
+}
+
 } // namespace
 
 TEST_F(FrameRecordsTest, RecordAAndACompanyRecordB)
