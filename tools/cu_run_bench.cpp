@@ -183,12 +183,8 @@ void writeArchive(const fs::path& file, long records)
 // before giving it its name.
 void copyFile(const fs::path& from, const fs::path& to, bool durable)
 {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (in == nullptr || out == nullptr)
-        std::exit(2);
-    std::setvbuf(in, nullptr, _IONBF, 0);
-    std::setvbuf(out, nullptr, _IONBF, 0);
+    std::FILE* in = tools::openUnbuffered(from, "rb");
+    std::FILE* out = tools::openUnbuffered(to, "wb");
     std::vector<char> buffer(1 << 20);
     std::size_t n = 0;
     while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
@@ -206,12 +202,8 @@ void copyFile(const fs::path& from, const fs::path& to, bool durable)
 // and writing that no run can avoid.
 void ioFloor(const fs::path& from, const fs::path& to, std::uintmax_t bytes)
 {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (in == nullptr || out == nullptr)
-        std::exit(2);
-    std::setvbuf(in, nullptr, _IONBF, 0);
-    std::setvbuf(out, nullptr, _IONBF, 0);
+    std::FILE* in = tools::openUnbuffered(from, "rb");
+    std::FILE* out = tools::openUnbuffered(to, "wb");
     const std::size_t block = 1 << 20;
     std::vector<char> buffer(block, ' ');
     std::uintmax_t written = 0;

@@ -225,12 +225,8 @@ FloorMeasure measureFloor(const fs::path& input, const fs::path& output, std::ui
 {
     const ThreadTimes threadBefore = threadTimes();
     const auto start = std::chrono::steady_clock::now();
-    std::FILE* in = std::fopen(input.c_str(), "rb");
-    std::FILE* out = std::fopen(output.c_str(), "wb");
-    if (in == nullptr || out == nullptr)
-        std::exit(2);
-    std::setvbuf(in, nullptr, _IONBF, 0);
-    std::setvbuf(out, nullptr, _IONBF, 0);
+    std::FILE* in = tools::openUnbuffered(input, "rb");
+    std::FILE* out = tools::openUnbuffered(output, "wb");
     std::vector<char> buffer(1 << 20, '<');
     while (std::fread(buffer.data(), 1, buffer.size(), in) > 0) {
     }
