@@ -170,7 +170,7 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
 
 void Series::writeEmployeeCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::kCompanyHeaderFieldCount);
+    const payroll::RecordFields header = payroll::unpackCompanyHeader(headerRecord);
     if (m_companies.empty()) {
         const std::string_view composition = header[payroll::company::kComposition];
         const char* prefix = composition == "FP" ? "fp" : composition == "FC" ? "fc" : "uea";
@@ -192,7 +192,7 @@ void Series::writeEmployeeCompany(const std::string& dataFile, const std::string
 
 void Series::writeCollaboratorCompany(const std::string& dataFile, const std::string& headerRecord)
 {
-    const payroll::RecordFields header(payroll::companyHeaderLayout(), headerRecord, payroll::company::kCollaboratorFieldCount);
+    const payroll::RecordFields header = payroll::unpackCompanyHeader(headerRecord, payroll::company::kCollaboratorFieldCount);
     if (m_companies.empty())
         startFile(xmlFileName(dataFile, "uea"), header);
     writeCompanyStart(header, m_lines);
