@@ -166,13 +166,10 @@ TEST_F(TelematicFileTest, FieldsArePaddedAndNeverLeaveTheirSlot)
 
 TEST_F(TelematicFileTest, TheSeventyFifthDFieldContinuesInANewRecordD)
 {
-    RecordKeys& keys = writer.keys();
-    keys.agentFiscalCode = "01234567890     ";
-    keys.employeeFiscalCode = "RSSMRA70A01F205X";
+    RecordKeys& keys = sampleKeys(41);
     keys.replacedSubmission = "12345" + std::string(12, ' ');
     keys.replacedCertificate = "7     ";
     keys.operation = 'S';
-    keys.certificationNumber = 41;
     writer.startRecord(recordDPositional(keys));
     for (int i = 1; i <= 76; ++i)
         writer.writeDField("DA001001F" + std::to_string(i));
@@ -203,10 +200,7 @@ TEST_F(TelematicFileTest, TheSeventyFifthDFieldContinuesInANewRecordD)
 // record D and continue in the next exactly as one by one.
 TEST_F(TelematicFileTest, DFieldsHandedOverTogetherContinueInANewRecordD)
 {
-    RecordKeys& keys = writer.keys();
-    keys.agentFiscalCode = "01234567890     ";
-    keys.employeeFiscalCode = "RSSMRA70A01F205X";
-    keys.certificationNumber = 41;
+    RecordKeys& keys = sampleKeys(41);
     writer.startRecord(recordDPositional(keys));
     for (int i = 1; i <= 70; ++i)
         writer.writeDField("DA001001F" + std::to_string(i));
@@ -232,10 +226,7 @@ TEST_F(TelematicFileTest, DFieldsHandedOverTogetherContinueInANewRecordD)
 
 TEST_F(TelematicFileTest, AFullRecordGContinuesWithTheSameCertificationNumber)
 {
-    RecordKeys& keys = writer.keys();
-    keys.agentFiscalCode = "01234567890     ";
-    keys.employeeFiscalCode = "RSSMRA70A01F205X";
-    keys.certificationNumber = 3;
+    RecordKeys& keys = sampleKeys(3);
     writer.startRecord(recordGPositional(keys));
     writer.countG = 1;
     for (int i = 0; i < 75; ++i)

@@ -30,6 +30,16 @@ struct TelematicFileTest : ::testing::Test {
     TelematicWriter writer{file, prompter};
 
     void SetUp() override { ASSERT_TRUE(file.create().ok()); }
+    // The writer's keys for an employee of a sample withholding agent, at certification
+    // `number`.
+    RecordKeys& sampleKeys(int number)
+    {
+        RecordKeys& keys = writer.keys();
+        keys.agentFiscalCode = "01234567890     ";
+        keys.employeeFiscalCode = "RSSMRA70A01F205X";
+        keys.certificationNumber = number;
+        return keys;
+    }
     // What the file holds so far, before it has its name.
     std::string telematicFile() { return records::testing::TempRoot::readFile(file.temporaryHostPath()); }
 };
