@@ -36,11 +36,6 @@ std::string_view cu(const payroll::CuEntries& fields, int entry)
     return fields.cu[static_cast<std::size_t>(entry)];
 }
 
-bool positive(std::string_view text)
-{
-    return records::isAboveZero(text);
-}
-
 bool blank(std::string_view text)
 {
     return records::trim(text).empty();
@@ -359,16 +354,16 @@ void writeQuadroDAEmployer(TelematicWriter& writer, const payroll::HeaderTable& 
         writeTwoChunkText(writer, "DA001003", field(header, 6));
     writeTwoChunkText(writer, "DA001004", field(header, 28));
     writeDField(writer, "DA001005", field(header, 29));
-    if (positive(field(header, 30)))
+    if (records::isAboveZero(field(header, 30)))
         writeDField(writer, "DA001006", field(header, 30));
     writeTwoChunkText(writer, "DA001007", field(header, 31));
-    if (positive(field(header, 7)))
+    if (records::isAboveZero(field(header, 7)))
         writeDField(writer, "DA001008", field(header, 7));
     if (!blank(field(header, 8)))
         writeLongText(writer, "DA001009", field(header, 8), 45);
-    if (positive(field(header, 27)))
+    if (records::isAboveZero(field(header, 27)))
         writeDField(writer, "DA001010", field(header, 27));
-    if (positive(field(header, 32)))
+    if (records::isAboveZero(field(header, 32)))
         writeDField(writer, "DA001011", field(header, 32));
 }
 
@@ -388,7 +383,7 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
     writeDField(writer, "DA002007", cu(fields, 7));
     if (!blank(cu(fields, 8)))
         writeDField(writer, "DA002008", cu(fields, 8));
-    if (positive(cu(fields, 9)))
+    if (records::isAboveZero(cu(fields, 9)))
         writeRightAlignedDField(writer, "DA002009", records::mid(cu(fields, 9), 1, 1));
     if (cu(fields, 10) == "1" || cu(fields, 10) == "2")
         writeRightAlignedDField(writer, "DA002010", cu(fields, 10));
@@ -398,7 +393,7 @@ void writeQuadroDARest(TelematicWriter& writer, const payroll::HeaderTable& head
     writeTwoChunkText(writer, "DA002023", cu(fields, 14));
     writeDField(writer, "DA002024", cu(fields, 15));
     writeDField(writer, "DA002025", cu(fields, 16));
-    if (positive(cu(fields, 21))) {
+    if (records::isAboveZero(cu(fields, 21))) {
         if (!blank(cu(fields, 17)))
             writeTwoChunkText(writer, "DA002040", cu(fields, 17));
         writeTwoChunkText(writer, "DA002041", cu(fields, 18));

@@ -35,11 +35,6 @@ void putCount(std::string& body, long long count)
     put(body, digits, 9);
 }
 
-bool positive(std::string_view text)
-{
-    return records::numericValue(text) > 0;
-}
-
 } // namespace
 
 Operation operationOf(std::string_view letter)
@@ -207,7 +202,7 @@ void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header)
     writer.startRecord(std::move(positional));
 
     writeDField(writer, "CT001001", field(header, 3));
-    if (positive(field(header, 34)))
+    if (records::isAboveZero(field(header, 34)))
         writeDField(writer, "CT001002", field(header, 34));
     if (!records::trim(field(header, 8)).empty())
         writeLongText(writer, "CT001003", field(header, 8), 35);
@@ -219,7 +214,7 @@ void writeRecordC(TelematicWriter& writer, const payroll::HeaderTable& header)
     } else {
         writeDField(writer, "CT003001", field(header, 20));
         writeDField(writer, "CT003002", field(header, 38));
-        if (positive(field(header, 39)))
+        if (records::isAboveZero(field(header, 39)))
             writeDField(writer, "CT003003", field(header, 39));
         if (!records::trim(field(header, 41)).empty())
             writeLongText(writer, "CT003004", field(header, 41), 45);

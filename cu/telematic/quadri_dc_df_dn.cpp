@@ -223,11 +223,6 @@ bool isX(std::string_view entry)
     return entry == "X";
 }
 
-bool positive(std::string_view entry)
-{
-    return records::isAboveZero(entry);
-}
-
 } // namespace
 
 std::span<const FieldRow> dependantRows()
@@ -266,18 +261,18 @@ bool groupIsOpen(Group group, const payroll::CuEntries& fields)
     case DbDependant6:
     case DbDependant7: {
         const int index = static_cast<int>(group) - static_cast<int>(DbDependant1);
-        return positive(fields.cu[kFirstDependantMonths + index * kDependantEntries]);
+        return records::isAboveZero(fields.cu[kFirstDependantMonths + index * kDependantEntries]);
     }
     case DcInps:
-        return positive(fields.cu[362]);
+        return records::isAboveZero(fields.cu[362]);
     case DcSeparate:
-        return positive(fields.cu[381]);
+        return records::isAboveZero(fields.cu[381]);
     case DcInail:
-        return positive(fields.cu[441]);
+        return records::isAboveZero(fields.cu[441]);
     case DfA:
-        return positive(fields.cu[488]);
+        return records::isAboveZero(fields.cu[488]);
     case DfB:
-        return positive(fields.cu2[17]);
+        return records::isAboveZero(fields.cu2[17]);
     case None:
     case DbIncome:
         break;
