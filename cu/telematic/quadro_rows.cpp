@@ -166,11 +166,6 @@ bool isAsciiLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool isAmountForm(Form form)
-{
-    return form == Form::Amount || form == Form::Whole;
-}
-
 bool conditionHolds(const FieldRow& row, const payroll::CuEntries& fields, std::string_view entry)
 {
     switch (row.when) {
@@ -228,7 +223,7 @@ void writeRow(FieldBatch& batch, payroll::CuEntries& fields, ReportTotals& total
         return;
 
     // The amount forms format their field in the writer, which may stop the run.
-    if (row.form == Form::Amount || row.form == Form::Whole || row.form == Form::CappedDeductions)
+    if (isAmountForm(row.form) || row.form == Form::CappedDeductions)
         batch.flush();
     TelematicWriter& writer = batch.writer();
     switch (row.form) {

@@ -94,6 +94,12 @@ enum class Form : std::uint8_t {
     PairedCodes,      // 12 blanks + entry and entry `param`, each zero-filled to 2
 };
 
+// The forms that write an amount read from the entry and test it themselves, rounded to cents.
+constexpr bool isAmountForm(Form form)
+{
+    return form == Form::Amount || form == Form::Whole;
+}
+
 struct FieldRow {
     constexpr FieldRow(std::string_view code, Group group, Source source, When when, Form form,
                        std::uint8_t total = 0, std::int16_t param = 0)
@@ -104,7 +110,7 @@ struct FieldRow {
         , form(form)
         , total(total)
         , param(param)
-        , plainAmount((form == Form::Amount || form == Form::Whole) && when == When::Positive)
+        , plainAmount(isAmountForm(form) && when == When::Positive)
     {
     }
 
