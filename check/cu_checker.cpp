@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "check/cu_format.h"
 #include "check/values.h"
@@ -19,8 +20,6 @@ constexpr int kIncomeYear = records::cu_edition::yearNumber(records::cu_edition:
 using records::isDigit;
 using records::allDigits;
 
-constexpr Level kBlocking = Level::Blocking;
-constexpr Level kWarning = Level::Warning;
 
 
 // Eight bytes at a time: most of a record is blanks, and every element of a large file
@@ -84,6 +83,52 @@ std::string positions(int from, int length)
 std::string_view at(std::string_view record, int from, int length)
 {
     return record.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(length));
+}
+
+// Bytes of the file as a finding names them: control characters as "?".
+std::string printable(std::string_view text)
+{
+    std::string shown(text);
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    }
+    return shown;
+}
+
+// An element's code with what it means: "DB001021 (Ritenute IRPEF)".
+std::string named(const ElementRule& rule)
+{
+    return std::string(rule.code) + " (" + rule.name + ")";
+}
+
+// The payee's name as a record D holds it: the surname (DA002002), then the name
+// (DA002003); a text longer than one element goes on in elements of the same code whose
+// value starts with "+".
+std::string payeeName(std::string_view record)
+{
+    std::string surname;
+    std::string name;
+    const std::string* last = nullptr;
+    for (int k = 0; k < kFieldsPerRecord; ++k) {
+        const std::string_view slot = at(record, kFieldArea + k * kFieldLength, kFieldLength);
+        const std::string_view code = slot.substr(0, kCodeLength);
+        const std::string_view value = slot.substr(kCodeLength);
+        std::string* part = code == "DA002002" ? &surname : code == "DA002003" ? &name : nullptr;
+        if (!part) {
+            last = nullptr;
+            continue;
+        }
+        if (value[0] != '+')
+            *part = std::string(value);
+        else if (part == last)
+            *part += value.substr(1);
+        last = part;
+    }
+    std::string whole(records::trim(surname));
+    if (const std::string_view first = records::trim(name); !first.empty())
+        whole += (whole.empty() ? "" : " ") + std::string(first);
+    return printable(whole);
 }
 
 // True when every byte is a printable ASCII character other than a lower-case letter, as
@@ -163,6 +208,7 @@ bool deductionCodeRank(int rank)
 FileChecker::FileChecker(FindingSink& sink, const CheckOptions& options)
     : m_sink(sink)
     , m_options(options)
+    , m_numbers(100000, false)
     , m_seenIn(cu::elements().size(), -1)
     , m_rules(cu::elements())
     , m_codeWords(elementCodeWords())
@@ -170,20 +216,23 @@ FileChecker::FileChecker(FindingSink& sink, const CheckOptions& options)
 {
 }
 
-void FileChecker::emitAt(long long record, Level level, int position, std::string element, std::string message)
+void FileChecker::emitAt(long long record, RuleId id, int position, std::string element, std::string message)
 {
+    const Rule& found = rule(id);
     Finding finding;
-    finding.level = level;
+    finding.level = found.level();
     finding.record = record;
     finding.position = position;
     finding.element = std::move(element);
-    finding.message = std::move(message);
+    finding.personCode = m_personCode;
+    finding.personName = m_personName;
+    finding.message = found.said(std::move(message));
     m_sink.found(std::move(finding));
 }
 
-void FileChecker::emit(Level level, int position, std::string element, std::string message)
+void FileChecker::emit(RuleId id, int position, std::string element, std::string message)
 {
-    emitAt(m_number, level, position, std::move(element), std::move(message));
+    emitAt(m_number, id, position, std::move(element), std::move(message));
 }
 
 void FileChecker::record(std::string_view bytes)
@@ -194,8 +243,14 @@ void FileChecker::record(std::string_view bytes)
     if (!framing(bytes))
         return;
     const char type = bytes[0];
+    // A certification runs from its record D to the next record of another heading or of
+    // the file's other parts; what is found in it names its payee.
+    if (type == 'D')
+        openCertification(bytes);
+    else if (type == 'A' || type == 'B' || type == 'C' || type == 'Z')
+        closeCertification();
     order(type);
-    if (type != 'A' && type != 'B' && type != 'C' && type != 'D' && type != 'G' && type != 'Z')
+    if (type != 'A' && type != 'B' && type != 'C' && type != 'D' && type != 'G' && type != 'H' && type != 'Z')
         return;
     ++m_counts[static_cast<unsigned char>(type)];
     characters(bytes, type);
@@ -206,6 +261,7 @@ void FileChecker::record(std::string_view bytes)
     case 'C': recordC(bytes); break;
     case 'D': recordD(bytes); break;
     case 'G': recordG(bytes); break;
+    case 'H': recordH(bytes); break;
     case 'Z': recordZ(bytes); break;
     default: break;
     }
@@ -214,8 +270,20 @@ void FileChecker::record(std::string_view bytes)
 
 bool FileChecker::framing(std::string_view bytes)
 {
+    // A record that has lost its framing belongs to no certification that can be told.
+    struct Unnamed {
+        std::string& code;
+        std::string& name;
+        std::string savedCode = std::exchange(code, {});
+        std::string savedName = std::exchange(name, {});
+        ~Unnamed()
+        {
+            code = std::move(savedCode);
+            name = std::move(savedName);
+        }
+    } unnamed{m_personCode, m_personName};
     if (bytes.size() < static_cast<std::size_t>(kRecordLength)) {
-        emit(kBlocking, 1, {},
+        emit(RuleId::RecordFraming, 1, {},
              "Ultimo record di " + std::to_string(bytes.size())
                  + " byte: ogni record del file telematico e' lungo 1900 byte (il file e' troncato o ha byte in "
                    "piu')");
@@ -233,20 +301,20 @@ bool FileChecker::framing(std::string_view bytes)
     // where it stands.
     if (bytes[kEndMarker] == '\r' && bytes[kEndMarker + 1] == '\n') {
         m_badFraming = 0;
-        emit(kBlocking, kEndMarker, {}, found);
+        emit(RuleId::RecordFraming, kEndMarker, {}, found);
         return true;
     }
     // Two records in a row out of step: the file is no longer cut where records end, and
     // whatever follows would be read out of place.
     if (++m_badFraming >= 2) {
-        emit(kBlocking, 1, {},
+        emit(RuleId::RecordFraming, 1, {},
              "Dal record " + std::to_string(m_number - 1)
                  + " il file non e' piu' diviso in record di 1900 byte (manca o avanza qualche byte): i record "
                    "seguenti non sono stati controllati");
         m_stopped = true;
         return false;
     }
-    emit(kBlocking, kEndMarker, {}, found);
+    emit(RuleId::RecordFraming, kEndMarker, {}, found);
     return false;
 }
 
@@ -255,44 +323,54 @@ void FileChecker::order(char type)
     const auto count = [this](char t) { return m_counts[static_cast<unsigned char>(t)]; };
     if (count('Z') > 0) {
         if (!m_afterZReported)
-            emit(kBlocking, 1, {}, "Record dopo il record Z: il record Z chiude il file");
+            emit(RuleId::RecordOrder, 1, {}, "Record dopo il record Z: il record Z chiude il file");
         m_afterZReported = true;
         return;
     }
     if (m_number == 1 && type != 'A') {
-        emit(kBlocking, 1, {}, "Il file telematico inizia con il record A; il primo record e' di tipo "
+        emit(RuleId::RecordOrder, 1, {}, "Il file telematico inizia con il record A; il primo record e' di tipo "
                                    + quoted(std::string(1, type)));
     }
     switch (type) {
     case 'A':
         if (count('A') > 0)
-            emit(kBlocking, 1, {}, "Record A ripetuto: il file ne ha uno solo, il primo");
+            emit(RuleId::RecordOrder, 1, {}, "Record A ripetuto: il file ne ha uno solo, il primo");
         break;
     case 'B':
         if (count('B') > 0)
-            emit(kBlocking, 1, {}, "Record B ripetuto: il file ha un solo frontespizio");
+            emit(RuleId::RecordOrder, 1, {}, "Record B ripetuto: il file ha un solo frontespizio");
         else if (m_previousType != 'A')
-            emit(kBlocking, 1, {}, "Il record B (frontespizio) va subito dopo il record A");
+            emit(RuleId::RecordOrder, 1, {}, "Il record B (frontespizio) va subito dopo il record A");
         break;
     case 'C':
         if (count('C') > 0)
-            emit(kBlocking, 1, {}, "Record C ripetuto: il quadro CT si indica una volta sola");
+            emit(RuleId::RecordOrder, 1, {}, "Record C ripetuto: il quadro CT si indica una volta sola");
         else if (m_previousType != 'B')
-            emit(kBlocking, 1, {}, "Il record C va subito dopo il record B");
+            emit(RuleId::RecordOrder, 1, {}, "Il record C va subito dopo il record B");
         break;
     case 'D':
         if (count('B') == 0)
-            emit(kBlocking, 1, {}, "Record D prima del frontespizio: manca il record B");
+            emit(RuleId::RecordOrder, 1, {}, "Record D prima del frontespizio: manca il record B");
         break;
     case 'G':
+    case 'H':
         if (!m_cert.open)
-            emit(kBlocking, 1, {}, "Record G senza il record D della sua certificazione");
+            emit(RuleId::RecordOrder, 1, {},
+                 std::string("Record ") + type + " senza il record D della sua certificazione");
         break;
     case 'Z':
         break;
+    case 'E':
+        // Other software writes records E; what they hold is not known here.
+        if (!m_recordsENamed)
+            emit(RuleId::RecordKindNotChecked, 1, {},
+                 "Record di tipo E, non previsto nel tracciato noto al programma: i record E del file non sono "
+                 "controllati (detto una volta per il file)");
+        m_recordsENamed = true;
+        break;
     default:
-        emit(kBlocking, 1, {},
-             "Tipo record " + quoted(std::string(1, type)) + " sconosciuto: i record sono di tipo A, B, C, D, G, Z");
+        emit(RuleId::RecordKind, 1, {},
+             "Tipo record " + quoted(std::string(1, type)) + " sconosciuto: i record sono di tipo A, B, C, D, G, H, Z");
         break;
     }
 }
@@ -303,7 +381,7 @@ void FileChecker::characters(std::string_view bytes, char type)
     if (cleanCharacters(body))
         return;
     // One finding for each field or element that holds a character out of place.
-    const bool fieldArea = type == 'C' || type == 'D' || type == 'G';
+    const bool fieldArea = type == 'C' || type == 'D' || type == 'G' || type == 'H';
     const auto fields = recordFields(type);
     int reportedZone = -1;
     for (int position = 2; position < kEndMarker; ++position) {
@@ -330,7 +408,7 @@ void FileChecker::characters(std::string_view bytes, char type)
             if (static_cast<unsigned char>(e) < 32)
                 e = '?';
         }
-        emit(kBlocking, position, element, characterProblem(c, position));
+        emit(RuleId::Characters, position, element, characterProblem(c, position));
     }
 }
 
@@ -343,7 +421,8 @@ void FileChecker::positional(std::string_view bytes, char type)
 void FileChecker::positionalField(std::string_view bytes, const PositionalField& field)
 {
     const std::string_view text = at(bytes, field.from, field.length);
-    const auto problem = [&](std::string message) { emit(kBlocking, field.from, {}, std::move(message)); };
+    const RuleId id = field.ground == Ground::ThisProgram ? RuleId::PositionalFieldOfThisProgram : RuleId::PositionalField;
+    const auto problem = [&](std::string message) { emit(id, field.from, {}, std::move(message)); };
     // Made only for a message: every field of every record passes here.
     const auto where = [&] { return " (" + positions(field.from, field.length) + ")"; };
     switch (field.form) {
@@ -398,14 +477,14 @@ void FileChecker::positionalField(std::string_view bytes, const PositionalField&
                     + ": attese solo cifre, allineate a sinistra, senza spazi o altri segni");
         break;
     }
-    case PositionalForm::DateOrBlank:
-        if (!blank(text)) {
+    case PositionalForm::DateOrEmpty:
+        if (!blank(text) && text != std::string_view("00000000").substr(0, text.size())) {
             const auto day = dayOfDdmmyyyy(text);
             if (!day)
                 problem(std::string(field.name) + where() + " " + quoted(text)
                         + " errata: attesa una data ggmmaaaa esistente");
             else if (m_options.today != 0 && *day > m_options.today)
-                emit(kWarning, field.from, {},
+                emit(RuleId::FutureDate, field.from, {},
                      std::string(field.name) + where() + " " + dayText(*day) + " successiva alla data di oggi");
         }
         break;
@@ -431,48 +510,77 @@ void FileChecker::recordB(std::string_view bytes)
     m_declared = allDigits(declared) ? number(declared) : -1;
 
     if (m_annulment == '1' && m_replacement == '1')
-        emit(kBlocking, 91, {},
+        emit(RuleId::Operation, 91, {},
              "Comunicazione annullativa (posizione 91) e sostitutiva (posizione 92) insieme: una fornitura e' "
              "l'una o l'altra");
     // The withholding agent is named either as a person (surname, name) or as a company.
     const bool person = !blank(at(bytes, 93, 44));
     const bool company = !blank(at(bytes, 137, 60));
     if (person && company)
-        emit(kBlocking, 93, {},
+        emit(RuleId::DeclarantName, 93, {},
              "Il frontespizio indica sia cognome e nome (posizioni 93-136) sia la denominazione (posizioni 137-196) "
              "del dichiarante: solo gli uni o l'altra");
     else if (!person && !company)
-        emit(kBlocking, 93, {},
+        emit(RuleId::DeclarantName, 93, {},
              "Manca il dichiarante: ne' cognome e nome (posizioni 93-136) ne' denominazione (posizioni 137-196)");
     else if (person && blank(at(bytes, 93, 24)))
-        emit(kBlocking, 93, {}, "Manca il cognome del dichiarante (posizioni 93-116)");
+        emit(RuleId::DeclarantName, 93, {}, "Manca il cognome del dichiarante (posizioni 93-116)");
 
-    // The intermediary and its commitment to send go together.
+    // The intermediary and its commitment to send go together; without an intermediary the
+    // commitment is left empty, as blanks or as zeros.
     const bool intermediary = !blank(at(bytes, 412, 16));
-    const bool commitment = bytes[427] != ' ';
+    const bool commitment = bytes[427] != ' ' && bytes[427] != '0';
+    const bool commitmentDate = !blank(at(bytes, 429, 8)) && at(bytes, 429, 8) != "00000000";
     if (m_supplierType == "10" && !intermediary)
-        emit(kBlocking, 412, {},
+        emit(RuleId::Intermediary, 412, {},
              "Il fornitore e' un intermediario (tipo 10 nel record A) ma manca il codice fiscale dell'intermediario "
              "(posizioni 412-427)");
     if (intermediary && !commitment)
-        emit(kBlocking, 428, {},
+        emit(RuleId::Intermediary, 428, {},
              "Manca l'impegno a presentare in via telematica (posizione 428): 1 se la dichiarazione e' predisposta "
              "dal dichiarante, 2 se da chi la trasmette");
-    if (intermediary && blank(at(bytes, 429, 8)))
-        emit(kBlocking, 429, {}, "Manca la data dell'impegno a presentare in via telematica (posizioni 429-436)");
-    if (!intermediary && (commitment || !blank(at(bytes, 429, 8))))
-        emit(kBlocking, 412, {},
+    if (intermediary && !commitmentDate)
+        emit(RuleId::Intermediary, 429, {}, "Manca la data dell'impegno a presentare in via telematica (posizioni 429-436)");
+    if (!intermediary && (commitment || commitmentDate))
+        emit(RuleId::Intermediary, 412, {},
              "Impegno a presentare in via telematica senza il codice fiscale dell'intermediario (posizioni 412-427)");
+    if (bytes[410] == '0')
+        emit(RuleId::DeclarantSignature, 411, {},
+             "Firma del dichiarante (posizione 411) '0': il frontespizio firmato porta 1");
+    if (intermediary && bytes[436] == '0')
+        emit(RuleId::IntermediarySignature, 437, {},
+             "Firma dell'intermediario (posizione 437) '0' con l'intermediario indicato (posizioni 412-427): "
+             "l'intermediario firma con 1");
+    representative(bytes);
     if (m_supplierType == "01" && m_supplierCode != m_agentCode && m_counts['A'] > 0)
-        emit(kWarning, 2, {},
+        emit(RuleId::SupplierIsDeclarant, 2, {},
              "Il record A indica un fornitore di tipo 01 (chi invia le proprie certificazioni) con un codice fiscale "
              + quoted(m_supplierCode) + " diverso da quello del dichiarante " + quoted(m_agentCode));
+}
+
+// Who signs for the withholding agent: a person, with the code of the office held.
+void FileChecker::representative(std::string_view bytes)
+{
+    const std::string_view code = at(bytes, 310, 16);
+    if (blank(code))
+        return;
+    const std::string_view part = fiscalCodePart(code);
+    if (part.size() == 11 && allDigits(part))
+        emit(RuleId::RepresentativePerson, 310, {},
+             "Codice fiscale del rappresentante (posizioni 310-325) " + quoted(part)
+                 + " di una societa' o di un ente: il rappresentante che firma e' una persona (codice fiscale di 16 "
+                   "caratteri); il codice della societa' dichiarante va nelle posizioni 372-382");
+    const std::string_view role = at(bytes, 326, 2);
+    if (allDigits(role) && (number(role) < 1 || number(role) > 12))
+        emit(RuleId::SignerRole, 326, {},
+             "Codice carica del rappresentante (posizioni 326-327) " + quoted(role)
+                 + " fuori dalla tabella dei codici carica (da 01 a 12)");
 }
 
 void FileChecker::recordC(std::string_view bytes)
 {
     if (m_counts['B'] > 0 && at(bytes, 2, 16) != m_agentCode)
-        emit(kBlocking, 2, {},
+        emit(RuleId::SameDeclarant, 2, {},
              "Codice fiscale del dichiarante " + quoted(at(bytes, 2, 16)) + " diverso da quello del record B "
                  + quoted(m_agentCode));
     elements(bytes, 'C', m_chainC);
@@ -486,13 +594,13 @@ void FileChecker::recordZ(std::string_view bytes)
         int from;
         char type;
     };
-    for (const Count count : {Count{16, 'B'}, Count{25, 'C'}, Count{34, 'D'}, Count{43, 'G'}}) {
+    for (const Count count : {Count{16, 'B'}, Count{25, 'C'}, Count{34, 'D'}, Count{43, 'G'}, Count{52, 'H'}}) {
         const std::string_view text = at(bytes, count.from, 9);
         if (!allDigits(text))
             continue; // already reported as a positional field
         const long long present = m_counts[static_cast<unsigned char>(count.type)];
         if (number(text) != present)
-            emit(kBlocking, count.from, {},
+            emit(RuleId::RecordCounts, count.from, {},
                  std::string("Il record Z conta ") + std::to_string(number(text)) + " record di tipo " + count.type
                      + " (" + positions(count.from, 9) + "), il file ne contiene " + std::to_string(present));
     }
@@ -500,83 +608,126 @@ void FileChecker::recordZ(std::string_view bytes)
 
 // ------------------------------------------------------------------ certifications
 
-void FileChecker::recordD(std::string_view bytes)
+void FileChecker::openCertification(std::string_view bytes)
 {
     const std::string_view header = at(bytes, 2, 45);
     // Elements beyond the 75 of one record continue in a record D with the same heading.
-    const bool continuation = m_cert.open && m_previousType == 'D' && header == m_cert.header;
-    if (!continuation) {
-        closeCertification();
-        ++m_certifications;
-        m_cert = Certification{};
-        m_cert.open = true;
-        m_cert.record = m_number;
-        m_cert.header = std::string(header);
-        m_cert.operation = bytes[83];
-        m_chainD = Chain{};
-        m_chainG = Chain{};
+    if (m_cert.open && m_previousType == 'D' && header == m_cert.header)
+        return;
+    closeCertification();
+    ++m_certifications;
+    m_cert = Certification{};
+    m_cert.open = true;
+    m_cert.record = m_number;
+    m_cert.header = std::string(header);
+    m_cert.operation = bytes[83];
+    m_chainD = Chain{};
+    m_chainG = Chain{};
+    m_personCode = printable(records::trimRight(at(bytes, 26, 16)));
+    m_personName = payeeName(bytes);
+}
 
-        const std::string_view numberText = at(bytes, 42, 5);
-        if (allDigits(numberText)) {
-            const long long certificate = number(numberText);
-            if (certificate != m_lastNumber + 1)
-                emit(kBlocking, 42, {},
-                     "Progressivo certificazione " + quoted(numberText) + " fuori sequenza: atteso "
-                         + quoted(std::string(5 - std::to_string(m_lastNumber + 1).size(), '0')
-                                  + std::to_string(m_lastNumber + 1))
-                         + " (le certificazioni si numerano da 00001 senza salti)");
-            m_lastNumber = certificate;
-        } else {
-            ++m_lastNumber;
-        }
-        if (m_counts['B'] > 0 && at(bytes, 2, 16) != m_agentCode)
-            emit(kBlocking, 2, {},
-                 "Codice fiscale del sostituto " + quoted(at(bytes, 2, 16)) + " diverso da quello del frontespizio "
-                     + quoted(m_agentCode) + " (record B)");
-
-        // The kind of supply of record B and the operation of each certification agree, and
-        // only cancellations and replacements name the certification they replace.
-        const char operation = bytes[83];
-        const std::string_view submission = at(bytes, 47, 17);
-        const std::string_view replaced = at(bytes, 64, 6);
-        const bool protocol = submission != "00000000000000000" || replaced != "000000";
-        if (m_counts['B'] > 0) {
-            const char expected = m_annulment == '1' ? 'A' : m_replacement == '1' ? 'S' : ' ';
-            if (operation != expected && (operation == ' ' || operation == 'A' || operation == 'S')) {
-                const auto shown = [](char c) { return c == ' ' ? std::string("uno spazio") : quoted(std::string(1, c)); };
-                const std::string kind = expected == 'A' ? "annullativa" : expected == 'S' ? "sostitutiva" : "ordinaria";
-                emit(kBlocking, 84, {},
-                     "Tipo di operazione (posizione 84) " + shown(operation) + " in una fornitura " + kind + ": atteso "
-                         + shown(expected) + ", come dicono le caselle delle posizioni 91 e 92 del record B");
-            }
-        }
-        if ((operation == 'A' || operation == 'S') && (submission == "00000000000000000" || replaced == "000000"))
-            emit(kBlocking, submission == "00000000000000000" ? 47 : 64, {},
-                 std::string(operation == 'A' ? "Annullamento" : "Sostituzione")
-                     + " senza il protocollo della certificazione da " + (operation == 'A' ? "annullare" : "sostituire")
-                     + ": servono l'identificativo dell'invio (posizioni 47-63) e il progressivo della certificazione "
-                       "(posizioni 64-69)");
-        if (operation == ' ' && protocol)
-            emit(kBlocking, 47, {},
-                 "Certificazione ordinaria con il protocollo di una certificazione da sostituire o annullare "
-                 "(posizioni 47-69): nelle forniture ordinarie vale zero");
-    }
+void FileChecker::recordD(std::string_view bytes)
+{
+    if (m_cert.record == m_number)
+        certificationHeading(bytes);
     elements(bytes, 'D', m_chainD);
+}
+
+void FileChecker::certificationHeading(std::string_view bytes)
+{
+    const std::string_view numberText = at(bytes, 42, 5);
+    if (allDigits(numberText)) {
+        // Each certification has a number of its own, by which the Agency names it; this
+        // program numbers them from 00001 without gaps.
+        const auto certificate = static_cast<std::size_t>(number(numberText));
+        const std::string expected = records::padLeft(std::to_string(m_lastNumber + 1), 5, '0');
+        if (m_numbers[certificate])
+            emit(RuleId::CertificationNumber, 42, {},
+                 "Progressivo certificazione " + quoted(numberText)
+                     + " ripetuto: ogni certificazione del file ha un progressivo suo");
+        else if (static_cast<long long>(certificate) != m_lastNumber + 1)
+            emit(RuleId::CertificationSequence, 42, {},
+                 "Progressivo certificazione " + quoted(numberText) + " fuori sequenza: atteso " + quoted(expected));
+        m_numbers[certificate] = true;
+        m_lastNumber = static_cast<long long>(certificate);
+    } else {
+        ++m_lastNumber;
+    }
+    if (m_counts['B'] > 0 && at(bytes, 2, 16) != m_agentCode)
+        emit(RuleId::SameDeclarant, 2, {},
+             "Codice fiscale del sostituto " + quoted(at(bytes, 2, 16)) + " diverso da quello del frontespizio "
+                 + quoted(m_agentCode) + " (record B)");
+
+    // The kind of supply of record B and the operation of each certification agree, and
+    // only cancellations and replacements name the certification they replace.
+    const char operation = bytes[83];
+    const std::string_view submission = at(bytes, 47, 17);
+    const std::string_view replaced = at(bytes, 64, 6);
+    const bool protocol = submission != "00000000000000000" || replaced != "000000";
+    if (m_counts['B'] > 0) {
+        const char expected = m_annulment == '1' ? 'A' : m_replacement == '1' ? 'S' : ' ';
+        if (operation != expected && (operation == ' ' || operation == 'A' || operation == 'S')) {
+            const auto shown = [](char c) { return c == ' ' ? std::string("uno spazio") : quoted(std::string(1, c)); };
+            const std::string kind = expected == 'A' ? "annullativa" : expected == 'S' ? "sostitutiva" : "ordinaria";
+            emit(RuleId::Operation, 84, {},
+                 "Tipo di operazione (posizione 84) " + shown(operation) + " in una fornitura " + kind + ": atteso "
+                     + shown(expected) + ", come dicono le caselle delle posizioni 91 e 92 del record B");
+        }
+    }
+    if ((operation == 'A' || operation == 'S') && (submission == "00000000000000000" || replaced == "000000"))
+        emit(RuleId::Operation, submission == "00000000000000000" ? 47 : 64, {},
+             std::string(operation == 'A' ? "Annullamento" : "Sostituzione")
+                 + " senza il protocollo della certificazione da " + (operation == 'A' ? "annullare" : "sostituire")
+                 + ": servono l'identificativo dell'invio (posizioni 47-63) e il progressivo della certificazione "
+                   "(posizioni 64-69)");
+    if (operation == ' ' && protocol)
+        emit(RuleId::Operation, 47, {},
+             "Certificazione ordinaria con il protocollo di una certificazione da sostituire o annullare "
+             "(posizioni 47-69): nelle forniture ordinarie vale zero");
+}
+
+// What records G and H share: their place in the certification and its heading.
+bool FileChecker::incomeRecord(std::string_view bytes, char type, long long count)
+{
+    if (!m_cert.open)
+        return false;
+    if (m_cert.operation == 'A' && count == 1)
+        emit(RuleId::Annulment, 1, {},
+             std::string("Record ") + type + " in una certificazione annullata: l'annullamento ha solo il record D");
+    if (at(bytes, 2, 45) != m_cert.header)
+        emit(RuleId::Heading, 2, {},
+             std::string("L'intestazione del record ") + type
+                 + " (posizioni 2-46: sostituto, modulo, percipiente, progressivo) non e' quella del record D della "
+                   "sua certificazione (record "
+                 + std::to_string(m_cert.record) + ")");
+    return true;
 }
 
 void FileChecker::recordG(std::string_view bytes)
 {
-    if (!m_cert.open)
-        return;
-    ++m_cert.recordsG;
-    if (m_cert.operation == 'A' && m_cert.recordsG == 1)
-        emit(kBlocking, 1, {}, "Record G in una certificazione annullata: l'annullamento ha solo il record D");
-    if (at(bytes, 2, 45) != m_cert.header)
-        emit(kBlocking, 2, {},
-             "L'intestazione del record G (posizioni 2-46: sostituto, modulo, percipiente, progressivo) non e' quella "
-             "del record D della sua certificazione (record "
-                 + std::to_string(m_cert.record) + ")");
-    elements(bytes, 'G', m_chainG);
+    if (incomeRecord(bytes, 'G', m_cert.open ? ++m_cert.recordsG : 0))
+        elements(bytes, 'G', m_chainG);
+}
+
+// Records H certify self-employment, commissions and other income. The check knows their
+// heading and their place; what their quadri hold it does not check, and says so once.
+void FileChecker::recordH(std::string_view bytes)
+{
+    if (!m_recordsHNamed) {
+        m_recordsHNamed = true;
+        std::string quadri;
+        for (int k = 0; k < kFieldsPerRecord; ++k) {
+            const std::string_view quadro = at(bytes, kFieldArea + k * kFieldLength, 2);
+            if (isUpper(quadro[0]) && isUpper(quadro[1]) && quadri.find(quadro) == std::string::npos)
+                quadri += (quadri.empty() ? "" : ", ") + std::string(quadro);
+        }
+        emit(RuleId::RecordsHNotChecked, kFieldArea, {},
+             "Record H (lavoro autonomo, provvigioni, redditi diversi"
+                 + (quadri.empty() ? std::string() : ": quadri " + quadri)
+                 + "): il programma ne controlla l'intestazione e il posto, non i quadri; detto una volta per il file");
+    }
+    incomeRecord(bytes, 'H', m_cert.open ? ++m_cert.recordsH : 0);
 }
 
 void FileChecker::closeCertification()
@@ -585,33 +736,33 @@ void FileChecker::closeCertification()
         return;
     Certification& cert = m_cert;
     cert.open = false;
-    const auto atD = [&](Level level, std::string element, std::string message) {
-        emitAt(cert.record, level, kFieldArea, std::move(element), std::move(message));
+    const auto atD = [&](RuleId id, std::string element, std::string message) {
+        emitAt(cert.record, id, kFieldArea, std::move(element), std::move(message));
     };
     const std::string payee = cert.header.substr(24, 16);
     if (cert.agentCode.empty())
-        atD(kBlocking, "DA001001", "Manca l'elemento DA001001, codice fiscale del sostituto d'imposta");
+        atD(RuleId::Identity, "DA001001", "Manca l'elemento DA001001, codice fiscale del sostituto d'imposta");
     else if (cert.agentCode.substr(0, 16) != cert.header.substr(0, 16))
-        atD(kBlocking, "DA001001",
+        atD(RuleId::Identity, "DA001001",
             "Il codice fiscale del sostituto in DA001001 " + quoted(cert.agentCode)
                 + " e' diverso da quello delle posizioni 2-17 del record D " + quoted(cert.header.substr(0, 16)));
     if (cert.payeeCode.empty())
-        atD(kBlocking, "DA002001", "Manca l'elemento DA002001, codice fiscale del percipiente");
+        atD(RuleId::Identity, "DA002001", "Manca l'elemento DA002001, codice fiscale del percipiente");
     else if (cert.payeeCode.substr(0, 16) != payee)
-        atD(kBlocking, "DA002001",
+        atD(RuleId::Identity, "DA002001",
             "Il codice fiscale del percipiente in DA002001 " + quoted(cert.payeeCode)
                 + " e' diverso da quello delle posizioni 26-41 del record D " + quoted(payee));
 
-    if (cert.operation != 'A' && cert.recordsG == 0)
-        atD(kWarning, {},
+    if (cert.operation != 'A' && cert.recordsG == 0 && cert.recordsH == 0)
+        atD(RuleId::NoIncome, {},
             "Certificazione senza record G: non riporta alcun reddito, ritenuta o dato previdenziale del percipiente");
-    else if (cert.operation != 'A' && cert.elementsG == 0)
-        atD(kWarning, {}, "Certificazione con record G vuoti: non riporta alcun reddito, ritenuta o dato previdenziale");
+    else if (cert.operation != 'A' && cert.recordsG > 0 && cert.elementsG == 0)
+        atD(RuleId::NoIncome, {}, "Certificazione con record G vuoti: non riporta alcun reddito, ritenuta o dato previdenziale");
 
     // The birth date and sex against what the fiscal code carries.
     if (const auto birth = birthOfFiscalCode(payee); birth && payee[15] != ' ') {
         if (cert.sex != 0 && cert.sex != birth->sex)
-            atD(kWarning, "DA002004",
+            atD(RuleId::BirthAndSex, "DA002004",
                 std::string("Sesso ") + quoted(std::string(1, cert.sex)) + " diverso da quello del codice fiscale "
                     + quoted(payee) + " (" + (birth->sex == 'F' ? "F" : "M") + ")");
         if (cert.birthDate.size() == 8 && allDigits(cert.birthDate)) {
@@ -619,17 +770,19 @@ void FileChecker::closeCertification()
             const int month = static_cast<int>(number(cert.birthDate.substr(2, 2)));
             const int year2 = static_cast<int>(number(cert.birthDate.substr(6, 2)));
             if (day != birth->day || month != birth->month || year2 != birth->year2)
-                atD(kWarning, "DA002005",
+                atD(RuleId::BirthAndSex, "DA002005",
                     "Data di nascita " + quoted(cert.birthDate) + " diversa da quella del codice fiscale "
                         + quoted(payee));
         }
     }
     if (cert.start != 0 && cert.end != 0 && cert.start > cert.end)
-        emitAt(cert.endRecord, kWarning, cert.endPosition, "DB001009",
+        emitAt(cert.endRecord, RuleId::EmploymentDates, cert.endPosition, "DB001009",
                "Data fine rapporto " + dayText(cert.end) + " precedente alla data di inizio " + dayText(cert.start));
     if (cert.end != 0 && cert.inForce)
-        emitAt(cert.endRecord, kWarning, cert.endPosition, "DB001009",
+        emitAt(cert.endRecord, RuleId::EmploymentDates, cert.endPosition, "DB001009",
                "Data fine rapporto insieme alla casella 'in forza al 31/12' (DB001010): si indica l'una o l'altra");
+    m_personCode.clear();
+    m_personName.clear();
 }
 
 // ------------------------------------------------------------------ elements
@@ -646,14 +799,14 @@ void FileChecker::elements(std::string_view bytes, char type, Chain& chain)
             continue;
         }
         if (gap && !gapReported) {
-            emit(kBlocking, position, std::string(slot.substr(0, kCodeLength)),
+            emit(RuleId::ElementLayout, position, std::string(slot.substr(0, kCodeLength)),
                  "Elemento dopo uno spazio vuoto: gli elementi di un record sono consecutivi dalla posizione 90");
             gapReported = true;
         }
         element(slot, position, type, chain);
     }
     if (!blank(at(bytes, kFieldAreaEnd + 1, kEndMarker - kFieldAreaEnd - 1)))
-        emit(kBlocking, kFieldAreaEnd + 1, {},
+        emit(RuleId::ElementLayout, kFieldAreaEnd + 1, {},
              "Le posizioni 1890-1897 non sono utilizzate e devono contenere spazi");
 }
 
@@ -682,10 +835,13 @@ void FileChecker::element(std::string_view slot, int position, char type, Chain&
             if (static_cast<unsigned char>(c) < 32)
                 c = '?';
         }
-        emit(kBlocking, position, shown,
-             wellFormed ? "Elemento " + shown + " non previsto dal tracciato della CU 2017"
-                        : "Codice elemento " + quoted(code)
-                              + " non valido: atteso un codice di 8 caratteri (quadro, rigo e colonna, es. DB001001)");
+        if (wellFormed)
+            emit(RuleId::ElementUnknown, position, shown,
+                 "Elemento " + shown + " non previsto nel tracciato noto al programma: il suo valore non e' controllato");
+        else
+            emit(RuleId::ElementLayout, position, shown,
+                 "Codice elemento " + quoted(code)
+                     + " non valido: atteso un codice di 8 caratteri (quadro, rigo e colonna, es. DB001001)");
         chain.lastCode = 0;
         return;
     }
@@ -696,8 +852,8 @@ void FileChecker::element(std::string_view slot, int position, char type, Chain&
     const bool quadroDa = code[0] == 'D' && code[1] == 'A';
     const bool belongs = type == 'C' ? quadroCt : type == 'D' ? quadroDa : !quadroDa && !quadroCt;
     if (!belongs) {
-        emit(kBlocking, position, rule.code,
-             std::string("Elemento ") + rule.code + " fuori posto nel record " + type
+        emit(RuleId::ElementLayout, position, rule.code,
+             "Elemento " + named(rule) + " fuori posto nel record " + type
                  + (type == 'C'   ? ": il record C porta il quadro CT"
                     : type == 'D' ? ": il record D porta il quadro DA, i dati anagrafici"
                                   : ": il record G porta i quadri dal DB in poi"));
@@ -707,26 +863,26 @@ void FileChecker::element(std::string_view slot, int position, char type, Chain&
     // and a value that starts with "+".
     if (text[0] == '+') {
         if (chain.lastCode != codeBytes)
-            emit(kBlocking, position, rule.code,
+            emit(RuleId::ElementLayout, position, rule.code,
                  "Continuazione '+' senza l'elemento che continua: un valore che inizia con '+' segue un elemento "
                  "con lo stesso codice");
         else if (!chain.lastIsText)
-            emit(kBlocking, position, rule.code, "Continuazione '+' di un elemento che non e' un testo");
+            emit(RuleId::ElementLayout, position, rule.code, "Continuazione '+' di un elemento che non e' un testo");
         return;
     }
     // Each element is compared with the one before it, so that one element out of place is
     // named once and the ones after it are not.
     if (rank <= chain.lastRank) {
         if (rank == chain.lastRank || m_seenIn[static_cast<std::size_t>(rank)] == m_certifications) {
-            emit(kBlocking, position, rule.code,
-                 std::string("Elemento ") + rule.code
+            emit(RuleId::ElementLayout, position, rule.code,
+                 "Elemento " + named(rule)
                      + " ripetuto nella certificazione: ogni codice compare una volta sola (un testo che continua "
                        "il precedente inizia con '+')");
         } else {
             char last[kCodeLength + 1] = {};
             std::memcpy(last, &chain.lastCode, kCodeLength);
-            emit(kBlocking, position, rule.code,
-                 std::string("Elemento ") + rule.code + " fuori ordine dopo " + last
+            emit(RuleId::ElementLayout, position, rule.code,
+                 "Elemento " + named(rule) + " fuori ordine dopo " + last
                      + ": gli elementi vanno in ordine crescente di codice");
         }
     }
@@ -743,20 +899,21 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
 {
     // Messages are made only for what is found: every element of the file passes here.
     const int valuePosition = position + kCodeLength;
-    const auto problem = [&](std::string message) {
-        if (rule.source == RuleSource::Disputed)
-            emit(kWarning, valuePosition, rule.code,
-                 std::move(message)
-                     + " (su questo elemento l'elenco dei campi CU 2017 e il tracciato del programma non concordano: "
-                       "controllare prima dell'invio)");
-        else
-            emit(kBlocking, valuePosition, rule.code, std::move(message));
+    // The form a value takes is the kind of its field: certain where the field list gives
+    // it, only how this program writes where the program's layouts alone know the element.
+    const RuleId formRule = rule.source == RuleSource::Disputed        ? RuleId::ElementFormDisputed
+                            : rule.source == RuleSource::ProgramLayout ? RuleId::ElementFormOfThisProgram
+                                                                       : RuleId::ElementForm;
+    const auto problem = [&](std::string message) { emit(formRule, valuePosition, rule.code, std::move(message)); };
+    const auto outOfTable = [&](std::string message) {
+        emit(rule.codeTable && formRule == RuleId::ElementForm ? RuleId::ElementCodeTable : formRule, valuePosition,
+             rule.code, std::move(message));
     };
-    const auto warning = [&](std::string message) { emit(kWarning, valuePosition, rule.code, std::move(message)); };
-    const auto whatIs = [&] { return rule.name ? std::string(rule.name) + " " + quoted(text) : "Valore " + quoted(text); };
+    const auto whatIs = [&] { return std::string(rule.name) + " " + quoted(text); };
 
     if (blank(text)) {
-        warning("Elemento scritto senza valore: un elemento vuoto di norma non si indica");
+        emit(RuleId::EmptyElement, valuePosition, rule.code,
+             std::string(rule.name) + " scritto senza valore: un elemento vuoto di norma non si indica");
         return;
     }
     const std::size_t first = firstNonBlank(text); // the value is not blank
@@ -766,14 +923,12 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
         if (first != 0)
             problem(whatIs() + " non allineato a sinistra: i testi iniziano dalla prima posizione del valore");
         else if (rule.allowed && !allowedValue(rule.allowed, records::trim(text)))
-            problem(whatIs() + " non ammesso: valori ammessi " + shownList(rule.allowed));
+            outOfTable(whatIs() + " non ammesso: valori ammessi " + shownList(rule.allowed));
         break;
     case ValueForm::FiscalCode:
         if (first != 0)
-            problem((rule.name ? std::string(rule.name) : std::string("Codice fiscale")) + " " + quoted(text)
-                    + " non allineato a sinistra");
-        else if (std::string message = fiscalCodeProblem(text, rule.name ? rule.name : "Codice fiscale");
-                 !message.empty())
+            problem(whatIs() + " non allineato a sinistra");
+        else if (std::string message = fiscalCodeProblem(text, rule.name); !message.empty())
             problem(std::move(message));
         break;
     case ValueForm::Amount: {
@@ -785,11 +940,12 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
             zero = zero && text[k] == '0';
         }
         if (!form) {
-            problem("Importo " + quoted(text)
+            problem(whatIs()
                     + " nella forma errata: atteso un importo con la virgola e due decimali, allineato a destra (es. "
                     + kAmountExample + ")");
         } else if (zero) {
-            warning("Importo zero scritto: un importo nullo di norma non si indica");
+            emit(RuleId::ZeroValue, valuePosition, rule.code,
+                 std::string(rule.name) + ": importo zero scritto, un importo nullo di norma non si indica");
         }
         break;
     }
@@ -814,20 +970,21 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
         }
         const long long amount = digits.size() <= 12 ? number(digits) : -1;
         if (rule.allowed && !allowedValue(rule.allowed, digits)) {
-            problem(whatIs() + " non ammesso: valori ammessi " + shownList(rule.allowed));
+            outOfTable(whatIs() + " non ammesso: valori ammessi " + shownList(rule.allowed));
         } else if (rule.maxValue != 0 && amount > rule.maxValue) {
             problem(whatIs() + " oltre il massimo di " + std::to_string(rule.maxValue));
         } else if (deductionCodeRank(rank) && !isDeductionCode(static_cast<int>(amount))) {
-            problem("Codice onere detraibile " + quoted(text)
-                    + " sconosciuto: codici ammessi da 1 a 18, da 20 a 33, 35, 36, 37, 41, 42, 99");
+            emit(RuleId::ElementCodeTable, valuePosition, rule.code,
+                 whatIs() + " sconosciuto: codici ammessi da 1 a 18, da 20 a 33, 35, 36, 37, 41, 42, 99");
         } else if (amount == 0) {
-            warning("Valore zero scritto: un valore nullo di norma non si indica");
+            emit(RuleId::ZeroValue, valuePosition, rule.code,
+                 std::string(rule.name) + ": valore zero scritto, un valore nullo di norma non si indica");
         }
         break;
     }
     case ValueForm::Flag:
         if (text != "               1")
-            problem("Casella " + quoted(text) + " nella forma errata: una casella barrata vale '1' allineato a destra");
+            problem(whatIs() + " nella forma errata: una casella barrata vale '1' allineato a destra");
         break;
     case ValueForm::Date: {
         const std::string_view digits = text.substr(8);
@@ -839,8 +996,8 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
         if (!day)
             problem(whatIs() + ": data inesistente (attesa una data ggmmaaaa)");
         else if (m_options.today != 0 && *day > m_options.today)
-            warning((rule.name ? std::string(rule.name) : std::string("Data")) + " " + dayText(*day)
-                    + " successiva alla data di oggi");
+            emit(RuleId::FutureDate, valuePosition, rule.code,
+                 std::string(rule.name) + " " + dayText(*day) + " successiva alla data di oggi");
         break;
     }
     case ValueForm::DayMonth: {
@@ -862,12 +1019,10 @@ void FileChecker::value(std::string_view text, int position, const ElementRule& 
     }
     case ValueForm::Province:
     case ValueForm::BirthProvince: {
+        // Two letters: an Italian province, or EE for a foreign country.
         const bool form = first == 0 && isUpper(text[0]) && isUpper(text[1]) && blank(text.substr(2));
         if (!form)
-            problem(whatIs() + ": attesa la sigla di due lettere della provincia"
-                    + (rule.form == ValueForm::BirthProvince ? std::string(" (EE per la nascita all'estero)") : ""));
-        else if (rule.form == ValueForm::Province && text.substr(0, 2) == "EE")
-            problem(whatIs() + ": EE vale solo per la provincia di nascita; qui va la sigla di una provincia italiana");
+            problem(whatIs() + ": attesa la sigla di due lettere della provincia (EE per uno Stato estero)");
         break;
     }
     case ValueForm::Percent: {
@@ -914,26 +1069,26 @@ void FileChecker::finish()
     closeCertification();
     const auto count = [this](char t) { return m_counts[static_cast<unsigned char>(t)]; };
     if (m_number == 0) {
-        emitAt(1, kBlocking, 1, {}, "Il file e' vuoto");
+        emitAt(1, RuleId::RecordCounts, 1, {}, "Il file e' vuoto");
         return;
     }
     const long long past = m_number + 1;
     if (count('A') == 0)
-        emitAt(1, kBlocking, 1, {}, "Manca il record A, con cui il file telematico inizia");
+        emitAt(1, RuleId::RecordCounts, 1, {}, "Manca il record A, con cui il file telematico inizia");
     if (count('B') == 0)
-        emitAt(count('A') > 0 ? 2 : 1, kBlocking, 1, {}, "Manca il record B, il frontespizio del dichiarante");
+        emitAt(count('A') > 0 ? 2 : 1, RuleId::RecordCounts, 1, {}, "Manca il record B, il frontespizio del dichiarante");
     if (count('Z') == 0)
-        emitAt(past, kBlocking, 1, {}, "Manca il record Z, con cui il file telematico si chiude");
+        emitAt(past, RuleId::RecordCounts, 1, {}, "Manca il record Z, con cui il file telematico si chiude");
     if (count('B') > 0 && m_certifications == 0)
-        emitAt(m_recordB, kBlocking, 1, {}, "Il file non contiene certificazioni: nessun record D");
+        emitAt(m_recordB, RuleId::RecordCounts, 1, {}, "Il file non contiene certificazioni: nessun record D");
     if (m_recordB != 0 && m_declared >= 0 && m_declared != m_certifications)
-        emitAt(m_recordB, kBlocking, 402, {},
+        emitAt(m_recordB, RuleId::DeclaredCertifications, 402, {},
                "Il record B indica " + std::to_string(m_declared)
                    + " certificazioni (posizioni 402-409), il file ne contiene " + std::to_string(m_certifications));
     if (m_recordB != 0 && m_quadroCt == '1' && count('C') == 0)
-        emitAt(m_recordB, kBlocking, 410, {}, "La casella del quadro CT (posizione 410) vale 1 ma il file non ha il record C");
+        emitAt(m_recordB, RuleId::QuadroCtBox, 410, {}, "La casella del quadro CT (posizione 410) vale 1 ma il file non ha il record C");
     if (m_recordB != 0 && m_quadroCt == '0' && count('C') > 0)
-        emitAt(m_recordB, kBlocking, 410, {},
+        emitAt(m_recordB, RuleId::QuadroCtBox, 410, {},
                "Il file ha il record C (quadro CT) ma la casella del quadro CT del record B (posizione 410) non vale 1");
 }
 

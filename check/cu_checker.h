@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check/cu_rules.h"
 #include "check/finding.h"
 #include "check/options.h"
 
@@ -17,9 +18,10 @@ struct PositionalField;
 
 // Checks a CU 2017 telematic file as the Revenue Agency reads it, record by record: the
 // framing of each record, the order and number of the records, the positional fields of
-// records A, B, C, D, G and Z, the elements of records C, D and G, and what only the whole
-// file can tell (the counts of records B and Z, the numbering of the certifications). It
-// keeps one certification at a time, never the file.
+// records A, B, C, D, G and Z, the elements of records C, D and G, the heading of records H,
+// and what only the whole file can tell (the counts of records B and Z, the numbering of
+// the certifications). It keeps one certification at a time, never the file; the findings
+// of a certification name its payee, whose name its record D holds.
 class FileChecker {
 public:
     FileChecker(FindingSink& sink, const CheckOptions& options);
@@ -42,6 +44,7 @@ private:
         std::string header;         // positions 2-46 of its record D
         char operation = ' ';       // position 84
         long long recordsG = 0;
+        long long recordsH = 0;
         long long elementsG = 0;
         std::string agentCode;      // "DA001001"
         std::string payeeCode;      // "DA002001"
@@ -61,8 +64,8 @@ private:
         bool lastIsText = false;
     };
 
-    void emit(Level level, int position, std::string element, std::string message);
-    void emitAt(long long record, Level level, int position, std::string element, std::string message);
+    void emit(RuleId rule, int position, std::string element, std::string message);
+    void emitAt(long long record, RuleId rule, int position, std::string element, std::string message);
 
     bool framing(std::string_view bytes);
     void order(char type);
@@ -76,9 +79,14 @@ private:
 
     void recordA(std::string_view bytes);
     void recordB(std::string_view bytes);
+    void representative(std::string_view bytes);
     void recordC(std::string_view bytes);
+    void openCertification(std::string_view bytes);
+    void certificationHeading(std::string_view bytes);
+    bool incomeRecord(std::string_view bytes, char type, long long count);
     void recordD(std::string_view bytes);
     void recordG(std::string_view bytes);
+    void recordH(std::string_view bytes);
     void recordZ(std::string_view bytes);
     void closeCertification();
 
@@ -103,7 +111,13 @@ private:
     // Certifications.
     long long m_certifications = 0;
     long long m_lastNumber = 0;
+    std::vector<bool> m_numbers; // the certification numbers used, 00000 to 99999
+    bool m_recordsHNamed = false;
+    bool m_recordsENamed = false;
     Certification m_cert;
+    // The payee of the open certification, whom its findings name.
+    std::string m_personCode;
+    std::string m_personName;
     Chain m_chainC;
     Chain m_chainD;
     Chain m_chainG;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,47 @@ public:
         quadroDc();
         quadroDf();
         quadroDn();
+        // An element the field list does not name is told by its quadro and point, as the
+        // certification's printed form numbers them ("Dati fiscali, punto 3").
+        for (ElementRule& rule : rules) {
+            if (!rule.name)
+                rule.name = m_names.emplace_back(pointName(rule.code)).c_str();
+        }
     }
 
     std::vector<ElementRule> rules;
 
 private:
+    static std::string pointName(std::string_view code)
+    {
+        const std::string_view quadro = code.substr(0, 2);
+        const std::string_view row = code.substr(2, 3);
+        std::string column(code.substr(5, 3));
+        const auto number = [](std::string_view digits) {
+            const auto first = digits.find_first_not_of('0');
+            return first == std::string_view::npos ? std::string("0") : std::string(digits.substr(first));
+        };
+        // Points written with a letter before their last two digits ("A35") are the columns
+        // of the point of the row's hundreds ("835").
+        std::string point = column;
+        std::string part;
+        if (column[0] >= 'A' && column[0] <= 'Z') {
+            part = std::string(", colonna ") + static_cast<char>('1' + (column[0] - 'A'));
+            point = "8" + column.substr(1);
+        }
+        if (quadro == "DB")
+            return "Dati fiscali, punto " + number(point) + part;
+        if (quadro == "DC")
+            return "Dati previdenziali, punto " + number(point) + part;
+        if (quadro == "DF")
+            return "Quadro DF, punto " + number(point) + part;
+        if (quadro == "DN")
+            return "Annotazione " + number(point);
+        return "Quadro " + std::string(quadro) + ", rigo " + number(row) + ", colonna " + number(column);
+    }
+
+    std::deque<std::string> m_names;
+
     ElementRule& add(std::string_view row, std::string_view column, ValueForm form,
                      RuleSource source = RuleSource::ProgramLayout, const char* name = nullptr)
     {
@@ -55,6 +92,12 @@ private:
     ElementRule& listed(std::string_view row, std::string_view column, ValueForm form, const char* name)
     {
         return add(row, column, form, RuleSource::FieldList, name);
+    }
+    // Values from a code table of the Agency, as the field list gives it.
+    static void codes(ElementRule& rule, const char* allowed)
+    {
+        rule.allowed = allowed;
+        rule.codeTable = true;
     }
     void columns(std::string_view row, std::initializer_list<const char*> list, ValueForm form)
     {
@@ -175,11 +218,11 @@ private:
         columns(row, {"374"}, Amount);
         columns(row, {"375"}, Whole);
         columns(row, {"376", "377", "378"}, Amount);
-        both(row, "391", Whole, "Credito bonus IRPEF - codice bonus").allowed = "1|2";
+        codes(both(row, "391", Whole, "Credito bonus IRPEF - codice bonus"), "1|2");
         both(row, "392", Amount, "Credito bonus IRPEF - bonus erogato");
         both(row, "393", Amount, "Credito bonus IRPEF - bonus non erogato");
         both(row, "394", Amount, "Credito bonus IRPEF - bonus recuperato");
-        both(row, "395", Whole, "Bonus erogato da altri soggetti - codice bonus").allowed = "1|2";
+        codes(both(row, "395", Whole, "Bonus erogato da altri soggetti - codice bonus"), "1|2");
         both(row, "396", Amount, "Bonus erogato da altri soggetti - bonus");
         both(row, "397", Amount, "Bonus erogato da altri soggetti - bonus non erogato");
         // The field list has a fiscal code here; the program writes an amount.
@@ -257,8 +300,8 @@ private:
             // the field list alone.
             const RuleSource source = group <= 608 ? RuleSource::Both : RuleSource::FieldList;
             // The program writes an amount (the gross tax) as "DB610001".
-            add(row, "001", Text, group == 610 ? RuleSource::Disputed : source, "Relazione di parentela").allowed
-                = kRelationship;
+            codes(add(row, "001", Text, group == 610 ? RuleSource::Disputed : source, "Relazione di parentela"),
+                  kRelationship);
             add(row, "004", FiscalCode, source, "Codice fiscale del familiare");
             ElementRule& dependantMonths = add(row, "005", Whole, source, "Mesi a carico");
             dependantMonths.digits = 2;
@@ -267,7 +310,7 @@ private:
             underThree.digits = 2;
             underThree.maxValue = 12;
             add(row, "A07", Percent, source, "Percentuale di detrazione spettante");
-            add(row, "B07", Text, source, "Percentuale di detrazione spettante (lettera C)").allowed = "C";
+            codes(add(row, "B07", Text, source, "Percentuale di detrazione spettante (lettera C)"), "C");
             add(row, "008", Flag, source, "Detrazione 100% affidamento figli");
         }
     }
@@ -304,7 +347,7 @@ private:
         both(row, "046", Months, "Mesi con denuncia UniEmens - tutti con esclusione di");
         both(row, "047", Text, "Tipo rapporto (Emens)");
         columns(row, {"048"}, Text);
-        both(row, "071", Text, "Qualifica").allowed = "B|C|D|E|F|G|H|L|M|N|P|Q|Z";
+        codes(both(row, "071", Text, "Qualifica"), "B|C|D|E|F|G|H|L|M|N|P|Q|Z");
         ElementRule& position = both(row, "072", Whole, "Posizione assicurativa territoriale");
         position.digits = 11;
         both(row, "073", DayMonth, "Data inizio");
@@ -374,7 +417,7 @@ private:
     {
         for (int column = 1; column <= 99; ++column) {
             const std::string text = (column < 10 ? "00" : "0") + std::to_string(column);
-            add("DN001", text, Text, column <= 19 ? RuleSource::Both : RuleSource::FieldList, "Codice");
+            add("DN001", text, Text, column <= 19 ? RuleSource::Both : RuleSource::FieldList);
         }
     }
 };
@@ -477,7 +520,7 @@ const PositionalField kRecordB[] = {
     {197, 35, P::Text, "Indirizzo di posta elettronica"},
     {232, 65, P::Blank, "Spazio non utilizzato"},
     {297, 12, P::Phone, "Telefono o fax"},
-    {309, 1, P::Flag01, "Casella della posizione 309"},
+    {309, 1, P::Flag01, "Casella della posizione 309", nullptr, Ground::ThisProgram},
     {310, 16, P::FiscalCodeOrBlank, "Codice fiscale del rappresentante"},
     {326, 2, P::Digits, "Codice carica del rappresentante"},
     {328, 24, P::Text, "Cognome del rappresentante"},
@@ -486,11 +529,13 @@ const PositionalField kRecordB[] = {
     {383, 19, P::Blank, "Spazio non utilizzato"},
     {402, 8, P::Digits, "Numero comunicazioni relative a certificazioni"},
     {410, 1, P::Flag01, "Casella quadro CT"},
-    {411, 1, P::Flag01, "Casella della posizione 411"},
+    {411, 1, P::Flag01, "Firma del dichiarante"},
     {412, 16, P::FiscalCodeOrBlank, "Codice fiscale dell'intermediario"},
-    {428, 1, P::Choice, "Impegno a presentare in via telematica", "1|2| "},
-    {429, 8, P::DateOrBlank, "Data dell'impegno"},
-    {437, 1, P::Fixed, "Firma", "1"},
+    // Without an intermediary the commitment is left empty: blanks, or zeros as the
+    // Agency's kinds of number, date and box fields are filled when empty.
+    {428, 1, P::Choice, "Impegno a presentare in via telematica", "1|2|0| "},
+    {429, 8, P::DateOrEmpty, "Data dell'impegno"},
+    {437, 1, P::Flag01, "Firma dell'intermediario"},
 };
 
 const PositionalField kRecordC[] = {
@@ -524,7 +569,7 @@ const PositionalField kRecordZ[] = {
     {25, 9, P::Digits, "Numero record di tipo C"},
     {34, 9, P::Digits, "Numero record di tipo D"},
     {43, 9, P::Digits, "Numero record di tipo G"},
-    {52, 9, P::Fixed, "Contatore della posizione 52", "000000000"},
+    {52, 9, P::Digits, "Numero record di tipo H"},
     {61, 1837, P::Blank, "Spazio non utilizzato"},
 };
 

@@ -4,9 +4,12 @@
 #include <span>
 #include <string_view>
 
+#include "check/rules.h"
+
 // The CU 2017 telematic file as the Revenue Agency reads it: 1900-byte records A, B, C, D,
-// G, Z; the positional fields of each record; the non-positional elements of records C, D
-// and G (an 8-character code and a 16-character value) with the form each value takes.
+// G, H, Z; the positional fields of each record; the non-positional elements of records C,
+// D and G (an 8-character code and a 16-character value) with the form each value takes.
+// Records H (self-employment, commissions, other income) are known by their heading only.
 // Kept as data, apart from the code that checks a file against it.
 namespace check::cu {
 
@@ -48,7 +51,12 @@ struct ElementRule {
     std::uint8_t digits = 0;       // Whole: exact number of digits, 0 for any
     std::uint16_t maxValue = 0;    // Whole: largest value, 0 for any
     const char* allowed = nullptr; // values allowed, separated by "|" ("M|F")
-    const char* name = nullptr;    // the field's name, when the field list gives one
+    // The allowed values are a code table of the Agency known from the field list of other
+    // software (bonus codes, relationships, qualifications), not a kind of field.
+    bool codeTable = false;
+    // What the element means: the field's name in the field list, else its quadro and
+    // point ("punto 3 dei dati fiscali (DB)").
+    const char* name = nullptr;
     RuleSource source = RuleSource::ProgramLayout;
 };
 
@@ -79,7 +87,7 @@ enum class PositionalForm : std::uint8_t {
     CompanyCode,      // 11 digits with their check digit; all zeros when there is none
     Text,             // alphanumeric, left-aligned (may be blank)
     Phone,            // digits only, left-aligned (may be blank)
-    DateOrBlank,      // ddmmyyyy, or blanks
+    DateOrEmpty,      // ddmmyyyy, or left empty: blanks or zeros
 };
 
 struct PositionalField {
@@ -88,10 +96,14 @@ struct PositionalField {
     PositionalForm form;
     const char* name;
     const char* allowed = nullptr;
+    // Framing for the fields of the format; ThisProgram for a field known only from the
+    // layouts by which this program writes the record.
+    Ground ground = Ground::Framing;
 };
 
 // The positional fields of records A, B, C (positions 1-89), D (1-89), G (1-89) and Z,
-// without the record type in position 1.
+// without the record type in position 1; none for record H, whose heading (2-46) is that of
+// its record D.
 std::span<const PositionalField> recordFields(char type);
 
 } // namespace check::cu

@@ -22,14 +22,18 @@ enum class FileKind { Unknown, Cu, Uniemens };
 // One thing found, with its place: in a CU file the record (from 1) and the position in
 // the record (from 1), with the element code for the elements of records C, D and G; in a
 // UniEmens file the line (from 1) and the element path ("DenunceMensili/Azienda/..."),
-// with the column when it is known. The message is Italian, in Windows-1252, and names
-// what is wrong and what was expected.
+// with the column when it is known. A finding inside one person's certification or
+// declaration names that person: the fiscal code, and the name (surname and name) as the
+// file holds it. The message is Italian, in Windows-1252, and names what is wrong and what
+// was expected; where the finding is not certain, also what it rests on.
 struct Finding {
     Level level = Level::Blocking;
     std::int64_t record = 0;
     std::int64_t line = 0;
     int position = 0;
     std::string element;
+    std::string personCode; // empty outside a certification or declaration
+    std::string personName; // empty when the file does not hold it
     std::string message;
 };
 

@@ -44,6 +44,13 @@ std::string findingLine(const Finding& finding, FileKind kind)
     } else {
         line += " riga " + std::to_string(finding.line) + " elemento " + finding.element;
     }
+    if (!finding.personCode.empty() || !finding.personName.empty()) {
+        line += " persona";
+        for (const std::string* part : {&finding.personCode, &finding.personName}) {
+            if (!part->empty())
+                line += " " + *part;
+        }
+    }
     return line + ": " + finding.message;
 }
 
@@ -85,6 +92,22 @@ std::string jsonReport(std::string_view file, FileKind kind, const std::vector<F
             out += "null";
         else
             appendJsonString(out, records::cp1252ToUtf8(finding.element));
+        out += ", \"person\": ";
+        if (finding.personCode.empty() && finding.personName.empty()) {
+            out += "null";
+        } else {
+            out += "{";
+            const char* separator = "";
+            for (const auto& [key, value] : {std::pair{"fiscal_code", &finding.personCode}, std::pair{"name", &finding.personName}}) {
+                out += separator + std::string("\"") + key + "\": ";
+                separator = ", ";
+                if (value->empty())
+                    out += "null";
+                else
+                    appendJsonString(out, records::cp1252ToUtf8(*value));
+            }
+            out += '}';
+        }
         out += ", \"message\": ";
         appendJsonString(out, records::cp1252ToUtf8(finding.message));
         out += '}';

@@ -11,7 +11,9 @@ namespace check {
 
 // "BLOCCANTE record 5 posizione 98 elemento DB001001: MESSAGE" (CU; without "elemento ..."
 // for a positional field) or "AVVISO riga 12 elemento DenunceMensili/...: MESSAGE"
-// (UniEmens). Windows-1252, as the message.
+// (UniEmens); a finding inside a person's certification or declaration names the person
+// after the place: "... persona FRRLCU78E14L219A FERRARI LUCA: MESSAGE". Windows-1252, as
+// the message.
 std::string findingLine(const Finding& finding, FileKind kind);
 
 // "Verificato FILE: N bloccanti, M avvisi". `file` as the caller names it.
@@ -22,9 +24,10 @@ std::string verdict(long long blocking);
 
 // The whole check as one JSON object, UTF-8:
 // {"file": ..., "kind": "cu"|"uniemens", "findings": [{"level", "record"|"line", "position",
-// "element", "message"}], "blocking": N, "warnings": M}. `file` is UTF-8 as given; the
-// findings are Windows-1252 and are converted. "position" and "element" are null when the
-// finding has none.
+// "element", "person": {"fiscal_code", "name"}, "message"}], "blocking": N, "warnings": M}.
+// `file` is UTF-8 as given; the findings are Windows-1252 and are converted. "position",
+// "element" and "person" are null when the finding has none, "name" when the file does not
+// hold it.
 std::string jsonReport(std::string_view file, FileKind kind, const std::vector<Finding>& findings, long long blocking,
                        long long warnings);
 

@@ -4,7 +4,11 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "check/uniemens_format.h"
+#include "check/uniemens_rules.h"
 #include "check/values.h"
 #include "records/cp1252.h"
 #include "records/text.h"
@@ -23,26 +28,25 @@ namespace {
 using records::isDigit;
 using records::allDigits;
 
-constexpr Level kBlocking = Level::Blocking;
-constexpr Level kWarning = Level::Warning;
-
 // The table as a tree: each element's children grouped in slots, one slot for an element
-// or for a group of alternatives, in the order of the file.
+// or for a group of alternatives, in the order of the file. Loose elements have no slot:
+// they may stand anywhere among their siblings.
 struct Slot {
-    int min = 0;
+    Presence presence = Presence::Optional;
     std::vector<int> nodes;
 };
 
 // The elements that the checks across elements look at.
 enum class Role : std::uint8_t {
-    None, Company, Position, Declaration, Collaborator, Month, CompanyCode, Matricola, Worker, HireDay, EndDay, Week,
-    DeclarationCount, From, To,
+    None, Company, Position, CollaboratorList, Declaration, Collaborator, Month, CompanyCode, Matricola, Worker,
+    CollaboratorCode, Surname, GivenName, HireDay, EndDay, WeekBlock, Week, Coverage, Day, Worked, DailyCoverage,
+    PaidDays, Contribution, DeclarationCount, TotalDue, From, To,
 };
 
 struct Node {
     const ElementRow* row = nullptr;
     int parent = -1;
-    int slot = -1; // in the parent's slots
+    int slot = -1; // in the parent's slots; -1 for a loose element
     int nameId = -1;
     Role role = Role::None;
     std::vector<int> children;
@@ -76,9 +80,11 @@ public:
             int previousChoice = 0;
             for (const int child : node.children) {
                 const ElementRow& row = *nodes[static_cast<std::size_t>(child)].row;
+                if (row.loose)
+                    continue;
                 if (row.choice == 0 || row.choice != previousChoice) {
                     node.slots.emplace_back();
-                    node.slots.back().min = row.min;
+                    node.slots.back().presence = row.presence;
                 }
                 node.slots.back().nodes.push_back(child);
                 nodes[static_cast<std::size_t>(child)].slot = static_cast<int>(node.slots.size()) - 1;
@@ -118,16 +124,28 @@ private:
         static constexpr Named kNamed[] = {
             {"Azienda", "", Role::Company},
             {"PosContributiva", "", Role::Position},
+            {"ListaCollaboratori", "", Role::CollaboratorList},
             {"DenunciaIndividuale", "", Role::Declaration},
             {"Collaboratore", "", Role::Collaborator},
             {"AnnoMeseDenuncia", "", Role::Month},
             {"CFAzienda", "", Role::CompanyCode},
             {"Matricola", "PosContributiva", Role::Matricola},
             {"CFLavoratore", "", Role::Worker},
+            {"CFCollaboratore", "", Role::CollaboratorCode},
+            {"Cognome", "", Role::Surname},
+            {"Nome", "", Role::GivenName},
             {"GiornoAssunzione", "", Role::HireDay},
             {"GiornoCessazione", "", Role::EndDay},
+            {"Settimana", "", Role::WeekBlock},
             {"IdSettimana", "", Role::Week},
+            {"TipoCopertura", "", Role::Coverage},
+            {"Giorno", "", Role::Day},
+            {"Lavorato", "", Role::Worked},
+            {"TipoCoperturaGiorn", "", Role::DailyCoverage},
+            {"GiorniRetribuiti", "", Role::PaidDays},
+            {"Contributo", "DatiRetributivi", Role::Contribution},
             {"NumDenIndiv", "", Role::DeclarationCount},
+            {"TotaleADebito", "", Role::TotalDue},
             {"Dal", "", Role::From},
             {"Al", "", Role::To},
         };
@@ -168,6 +186,12 @@ std::string shown(std::string_view utf8)
     return quoted(records::utf8ToCp1252(utf8.substr(0, 60)));
 }
 
+// An element of the table with what it holds: "IdSettimana (numero della settimana nell'anno)".
+std::string named(const ElementRow& row)
+{
+    return std::string(row.name) + " (" + row.label + ")";
+}
+
 // yyyy-mm as a number yyyymm, or 0.
 int yearMonth(std::string_view text)
 {
@@ -177,6 +201,11 @@ int yearMonth(std::string_view text)
     if (month < 1 || month > 12)
         return 0;
     return number(text.substr(0, 4)) * 100 + month;
+}
+
+std::string monthText(int month)
+{
+    return std::to_string(month % 100) + "/" + std::to_string(month / 100);
 }
 
 // Where libxml2's own messages name the problem, the clerk reads it in Italian.
@@ -230,6 +259,12 @@ std::string xmlProblem(const xmlError& error, const std::string& openElement)
     }
 }
 
+// A fault in the text of an element or attribute, and the rule it breaks.
+struct Problem {
+    RuleId rule;
+    std::string text; // the end of a message that has named and quoted the value
+};
+
 } // namespace
 
 struct FileChecker::Impl {
@@ -256,13 +291,36 @@ struct FileChecker::Impl {
         int slot = -1;
         int count = 0;
         int chosen = -1;
+        long long line = 0; // where the element starts
         std::string text;
         bool textReported = false;
         bool childReported = false;
         // Required slots passed over, with the line where that was seen: reported at the end
         // of the element, unless the element turns up later out of its order.
         std::vector<std::pair<int, long long>> passedOver;
+        // The loose children seen, with how often.
+        std::vector<std::pair<int, int>> loose;
     };
+
+    // What the checks of one worker's month remember: the weeks the declaration covers and
+    // the day being read, for the INPS checks of weeks against paid and worked days.
+    struct Weeks {
+        std::uint64_t declared = 0; // bit n: week n of the year is declared
+        std::uint64_t covered = 0;  // paid in whole or in part (X or 2)
+        std::uint64_t reported = 0; // a worked day in it was found uncovered
+        bool unknownCoverage = false; // a week whose coverage, or place in the month, is not known
+        bool daily = false;           // the days carry a coverage of their own
+        int lastWeek = 0;
+        int week = 0;                 // of the Settimana being read, 0 when outside the month
+        std::string coverage;
+        int day = 0;                  // of the Giorno being read
+        bool worked = false;
+        long long dayLine = 0;
+    };
+
+    // Findings inside a worker's or collaborator's element name the person; the ones made
+    // before the name is read wait for it, a few at most.
+    static constexpr std::size_t kPendingFindings = 32;
 
     FindingSink& sink;
     CheckOptions options;
@@ -275,19 +333,34 @@ struct FileChecker::Impl {
     // libxml2 keeps each element name once: its address finds the name's number again.
     std::unordered_map<const void*, int> nameCache;
 
+    // The person whose element is open.
+    bool inPerson = false;
+    bool personKnown = false;
+    std::string personCode;
+    std::string personSurname;
+    std::string personName;
+    std::vector<Finding> waiting;
+
     // What the checks across elements remember.
     int firstMonth = 0;
     int month = 0; // of the company being read, yyyymm
     std::string companyCode;
-    std::string matricola;
-    std::set<std::string> companies;
+    bool companyHasPosition = false;
+    bool companyHasList = false;
+    std::set<std::string> matricolas; // company/matricola of the positions of the file
+    std::set<std::string> lists;      // companies whose collaborators the file lists
     long long declarations = 0; // of the contribution position, not cancelled
+    long long contributions = 0; // their Contributo, in cents
     std::unordered_set<std::string> workers;
     bool cancelled = false; // the individual declaration has Elimina="S"
     int lastDay = 0;
     int hireDay = 0;
-    int lastWeek = 0;
+    int endDay = 0;
+    Weeks weeks;
     Day from = 0;
+    char amountSeparator = 0; // the first comma or point of an amount in the file
+    long long amountSeparatorLine = 0;
+    bool separatorsReported = false;
 
     long long line() const { return context ? xmlSAX2GetLineNumber(context) : 0; }
 
@@ -302,14 +375,77 @@ struct FileChecker::Impl {
         return text.empty() ? std::string("-") : text;
     }
 
-    void emit(Level level, std::string message, long long at = 0)
+    // ------------------------------------------------------------------ findings
+
+    void emit(RuleId id, std::string message, long long at = 0, int position = 0)
     {
+        const Rule& found = rule(id);
         Finding finding;
-        finding.level = level;
+        finding.level = found.level();
         finding.line = at != 0 ? at : line();
+        finding.position = position;
         finding.element = records::utf8ToCp1252(path());
-        finding.message = std::move(message);
+        finding.message = found.said(std::move(message));
+        deliver(std::move(finding));
+    }
+
+    void deliver(Finding finding)
+    {
+        if (inPerson) {
+            if (!personKnown && waiting.size() < kPendingFindings) {
+                waiting.push_back(std::move(finding));
+                return;
+            }
+            personIsKnown(); // a person with many findings before the name: it is named as far as it is known
+            finding.personCode = records::utf8ToCp1252(personCode);
+            finding.personName = shownName();
+        }
         sink.found(std::move(finding));
+    }
+
+    std::string shownName() const
+    {
+        std::string name(records::trim(personSurname));
+        if (const std::string_view given = records::trim(personName); !given.empty())
+            name += (name.empty() ? "" : " ") + std::string(given);
+        std::string shown = records::utf8ToCp1252(name);
+        for (char& c : shown) {
+            if (static_cast<unsigned char>(c) < 32)
+                c = ' ';
+        }
+        return shown;
+    }
+
+    // The person's code and name are read as far as the file gives them: the findings that
+    // waited for them go out, in their order.
+    void personIsKnown()
+    {
+        if (personKnown)
+            return;
+        personKnown = true;
+        const std::string code = records::utf8ToCp1252(personCode);
+        const std::string name = shownName();
+        for (Finding& finding : waiting) {
+            finding.personCode = code;
+            finding.personName = name;
+            sink.found(std::move(finding));
+        }
+        waiting.clear();
+    }
+
+    void personOpened()
+    {
+        inPerson = true;
+        personKnown = false;
+        personCode.clear();
+        personSurname.clear();
+        personName.clear();
+    }
+
+    void personClosed()
+    {
+        personIsKnown();
+        inPerson = false;
     }
 
     const Node& node(int index) const { return table.nodes[static_cast<std::size_t>(index)]; }
@@ -322,8 +458,6 @@ struct FileChecker::Impl {
         return at->second;
     }
 
-    static std::string nameOf(const Node& n) { return n.row->name; }
-
     std::string slotNames(const Node& parent, int slot) const
     {
         std::string text;
@@ -331,18 +465,18 @@ struct FileChecker::Impl {
         for (std::size_t k = 0; k < nodes.size(); ++k) {
             if (k > 0)
                 text += k + 1 == nodes.size() ? " o " : ", ";
-            text += node(nodes[k]).row->name;
+            text += named(*node(nodes[k]).row);
         }
         return text;
     }
 
-    // The required slots of `frame` from `from` to `to` (not included) that it has not filled.
+    // The slots of `frame` from `from` to `to` (not included) that it must have and has not.
     void missing(Frame& frame, int from, int to)
     {
         const Node& parent = node(frame.node);
         for (int slot = std::max(from, 0); slot < to; ++slot) {
             const int occurrences = slot == frame.slot ? frame.count : 0;
-            if (occurrences < parent.slots[static_cast<std::size_t>(slot)].min)
+            if (occurrences == 0 && parent.slots[static_cast<std::size_t>(slot)].presence != Presence::Optional)
                 frame.passedOver.emplace_back(slot, line());
         }
     }
@@ -351,10 +485,10 @@ struct FileChecker::Impl {
     {
         const Node& parent = node(frame.node);
         for (const auto& [slot, at] : frame.passedOver) {
-            const bool alternatives = parent.slots[static_cast<std::size_t>(slot)].nodes.size() > 1;
-            emit(kBlocking,
-                 std::string(alternatives ? "Manca uno degli elementi " : "Manca l'elemento ") + slotNames(parent, slot)
-                     + " in " + parent.row->name,
+            const Slot& missed = parent.slots[static_cast<std::size_t>(slot)];
+            emit(missed.presence == Presence::Required ? RuleId::Required : RuleId::Usual,
+                 std::string(missed.nodes.size() > 1 ? "Manca uno degli elementi " : "Manca l'elemento ")
+                     + slotNames(parent, slot) + " in " + parent.row->name,
                  at);
         }
     }
@@ -386,16 +520,15 @@ struct FileChecker::Impl {
         auto* self = static_cast<Impl*>(static_cast<xmlParserCtxtPtr>(user)->_private);
         if (!self || self->stopped)
             return;
-        const Level level = error->level == XML_ERR_WARNING ? kWarning : kBlocking;
-        Finding finding;
-        finding.level = level;
-        finding.line = error->line;
-        finding.position = error->int2;
-        finding.element = records::utf8ToCp1252(self->path());
-        finding.message = xmlProblem(*error, self->stack.empty() ? std::string() : self->stack.back().name);
-        self->sink.found(std::move(finding));
-        if (level == kBlocking)
+        const bool warning = error->level == XML_ERR_WARNING;
+        self->emit(warning ? RuleId::XmlWarning : RuleId::Xml,
+                   xmlProblem(*error, self->stack.empty() ? std::string() : self->stack.back().name), error->line,
+                   error->int2);
+        if (!warning) {
             self->stopped = true; // the XML is broken: nothing after it is read as it was meant
+            if (self->inPerson)
+                self->personClosed();
+        }
     }
 
     void start(const char* name, int attributeCount, const xmlChar** attributes)
@@ -404,20 +537,27 @@ struct FileChecker::Impl {
             return;
         Frame frame;
         frame.name = name;
+        frame.line = line();
         if (stack.empty()) {
             if (std::strcmp(name, table.nodes.front().row->name) == 0)
                 frame.node = 0;
             else
-                emit(kBlocking, std::string("L'elemento principale del file e' ") + name + ": atteso DenunceMensili");
+                emit(RuleId::Root, std::string("L'elemento principale del file e' ") + name + ": atteso DenunceMensili");
         } else if (Frame& parent = stack.back(); parent.node >= 0) {
             const Node& parentNode = node(parent.node);
+            // Past the person's code and name, the person is known as the file names it.
+            if (inPerson && !personKnown && (parentNode.role == Role::Declaration || parentNode.role == Role::Collaborator)
+                && std::strcmp(name, "Cognome") != 0 && std::strcmp(name, "Nome") != 0
+                && std::strcmp(name, "CFLavoratore") != 0 && std::strcmp(name, "CFCollaboratore") != 0)
+                personIsKnown();
             if (parentNode.row->form != TextForm::Container) {
                 if (!parent.childReported)
-                    emit(kBlocking, std::string("L'elemento ") + parentNode.row->name + " contiene un valore, non altri elementi ("
-                                        + name + ")");
+                    emit(RuleId::Nesting, "L'elemento " + named(*parentNode.row) + " contiene un valore, non altri elementi ("
+                                              + name + ")");
                 parent.childReported = true;
             } else if (const int child = table.child(parent.node, nameIdOf(name)); child < 0) {
-                emit(kBlocking, std::string("Elemento ") + name + " non previsto in " + parentNode.row->name);
+                emit(RuleId::ElementUnknown, std::string("Elemento ") + name + " non previsto in " + named(*parentNode.row)
+                                                 + " nel tracciato noto al programma: non controllato");
             } else {
                 frame.node = child;
                 place(parent, child);
@@ -435,23 +575,32 @@ struct FileChecker::Impl {
     {
         const Node& parentNode = node(parent.node);
         const Node& childNode = node(child);
+        const ElementRow& row = *childNode.row;
+        const auto tooMany = [&](int count) {
+            if (row.max != 0 && count == row.max + 1)
+                emit(RuleId::Nesting, "Elemento " + named(row) + " ripetuto troppe volte in " + parentNode.row->name
+                                          + ": al massimo " + std::to_string(row.max));
+        };
+        if (childNode.slot < 0) {
+            auto seen = std::find_if(parent.loose.begin(), parent.loose.end(), [&](const auto& p) { return p.first == child; });
+            if (seen == parent.loose.end())
+                seen = parent.loose.insert(parent.loose.end(), {child, 0});
+            tooMany(++seen->second);
+            return;
+        }
         const int slot = childNode.slot;
-        const char* name = childNode.row->name;
         if (slot == parent.slot) {
             if (parent.chosen != child) {
-                emit(kBlocking, std::string("Gli elementi ") + node(parent.chosen).row->name + " e " + name
-                                    + " si escludono: in " + parentNode.row->name + " va uno solo");
+                emit(RuleId::Alternatives, "Gli elementi " + named(*node(parent.chosen).row) + " e " + named(row)
+                                               + " si escludono: in " + parentNode.row->name + " va uno solo");
                 return;
             }
-            ++parent.count;
-            if (childNode.row->max != 0 && parent.count == childNode.row->max + 1)
-                emit(kBlocking, std::string("Elemento ") + name + " ripetuto troppe volte in " + parentNode.row->name
-                                    + ": al massimo " + std::to_string(childNode.row->max));
+            tooMany(++parent.count);
             return;
         }
         if (slot < parent.slot) {
-            emit(kBlocking, std::string("Elemento ") + name + " fuori ordine in " + parentNode.row->name
-                                + ": va prima di " + slotNames(parentNode, parent.slot));
+            emit(RuleId::Order, "Elemento " + named(row) + " fuori ordine in " + parentNode.row->name + ": va prima di "
+                                    + slotNames(parentNode, parent.slot));
             // It is not missing, only out of its place.
             std::erase_if(parent.passedOver, [slot](const auto& passed) { return passed.first == slot; });
             return;
@@ -478,24 +627,29 @@ struct FileChecker::Impl {
                     found = a;
             }
             if (found == n.attributes.size()) {
-                emit(kBlocking, std::string("Attributo ") + name + " non previsto per l'elemento " + n.row->name);
+                emit(RuleId::AttributeUnknown, std::string("Attributo ") + name + " dell'elemento " + named(*n.row)
+                                                   + " non previsto nel tracciato noto al programma");
                 continue;
             }
             seen |= 1u << found;
             const AttributeRule& rule = *n.attributes[found];
             const std::string what = std::string("Attributo ") + name + " " + shown(value);
             if (value.empty()) {
-                emit(rule.required ? kBlocking : kWarning,
+                emit(rule.required ? RuleId::Required : RuleId::EmptyOptional,
                      what + " vuoto" + (rule.required ? ": e' obbligatorio" : ""));
                 continue;
             }
-            if (std::string problem = formProblem(rule.form, 0, false, rule.allowed, value); !problem.empty())
-                emit(kBlocking, what + problem);
+            if (const auto problem = formProblem(rule.form, 0, 0, rule.allowed, value)) {
+                emit(problem->rule, what + problem->text);
+                if (problem->rule == RuleId::ValueForm)
+                    continue;
+            }
             attribute(n, name, value);
         }
         for (std::size_t a = 0; a < n.attributes.size(); ++a) {
             if ((seen & (1u << a)) == 0 && n.attributes[a]->required)
-                emit(kBlocking, std::string("Manca l'attributo ") + n.attributes[a]->name + " dell'elemento " + n.row->name);
+                emit(RuleId::Required,
+                     std::string("Manca l'attributo ") + n.attributes[a]->name + " dell'elemento " + n.row->name);
         }
     }
 
@@ -514,8 +668,8 @@ struct FileChecker::Impl {
                 words.remove_prefix(1);
             while (!words.empty() && whitespace(words.substr(words.size() - 1)))
                 words.remove_suffix(1);
-            emit(kBlocking, std::string("L'elemento ") + frame.name + " contiene altri elementi, non il testo "
-                                + shown(words));
+            emit(RuleId::Nesting, "L'elemento " + named(*node(frame.node).row) + " contiene altri elementi, non il testo "
+                                      + shown(words));
             frame.textReported = true;
         }
     }
@@ -528,12 +682,14 @@ struct FileChecker::Impl {
         if (frame.node >= 0) {
             const Node& n = node(frame.node);
             if (n.row->form == TextForm::Container) {
+                if (n.role == Role::Declaration || n.role == Role::Collaborator)
+                    personIsKnown();
                 missing(frame, frame.slot, static_cast<int>(n.slots.size()));
                 reportMissing(frame);
             } else {
                 leaf(frame);
             }
-            closed(frame.node);
+            closed(frame);
         }
         stack.pop_back();
     }
@@ -544,63 +700,107 @@ struct FileChecker::Impl {
         const Node& n = node(frame.node);
         const ElementRow& row = *n.row;
         const std::string_view text = frame.text;
-        const bool required = n.parent >= 0 && node(n.parent).slots[static_cast<std::size_t>(n.slot)].min > 0;
         if (text.empty()) {
-            emit(required ? kBlocking : kWarning,
-                 std::string("Elemento ") + row.name + " vuoto"
-                     + (required ? ": e' obbligatorio e richiede un valore"
-                                 : ": un elemento facoltativo senza valore di norma non si scrive"));
+            switch (row.presence) {
+            case Presence::Required:
+                emit(RuleId::Required, "Elemento " + named(row) + " vuoto: e' obbligatorio e richiede un valore");
+                break;
+            case Presence::Usual:
+                emit(RuleId::Usual, "Elemento " + named(row) + " vuoto: richiede un valore");
+                break;
+            case Presence::Optional:
+                emit(RuleId::EmptyOptional,
+                     "Elemento " + named(row) + " vuoto: un elemento facoltativo senza valore di norma non si scrive");
+                break;
+            }
             return;
         }
-        if (std::string problem = formProblem(row.form, row.length, row.exact, row.allowed, text); !problem.empty()) {
-            emit(kBlocking, std::string(row.name) + " " + shown(text) + problem);
-            return;
+        // The person is named by the code the file gives, right or wrong.
+        if (inPerson && (n.role == Role::Worker || n.role == Role::CollaboratorCode))
+            personCode = std::string(text);
+        if (const auto problem = formProblem(row.form, row.length, row.minLength, row.allowed, text)) {
+            emit(problem->rule, named(row) + " " + shown(text) + problem->text);
+            if (problem->rule == RuleId::ValueForm)
+                return;
         }
-        if (row.form == TextForm::Amount && !required && text.find_first_not_of("0.") == std::string_view::npos)
-            emit(kWarning, std::string(row.name) + " " + shown(text)
-                               + ": importo zero in un elemento facoltativo, che di norma non si scrive");
+        if (row.form == TextForm::Amount)
+            amount(row, text);
         if (row.form == TextForm::Date && options.today != 0) {
             if (const auto day = dayOfIsoDate(text); day && *day > options.today)
-                emit(kWarning, std::string(row.name) + " " + dayText(*day) + " successiva alla data di oggi");
+                emit(RuleId::FutureDate, std::string(row.name) + " " + dayText(*day) + " successiva alla data di oggi");
         }
         value(n, text);
     }
 
-    // What is wrong with a text of the given form; empty when it is right.
-    std::string formProblem(TextForm form, int length, bool exact, const char* allowed, std::string_view text) const
+    // Amounts are written with a comma or a point, one form in a file; a zero amount in an
+    // element that may be left out is left out.
+    void amount(const ElementRow& row, std::string_view text)
     {
+        const auto cents = centsOf(text);
+        if (!cents)
+            return;
+        if (cents->separator != 0) {
+            if (amountSeparator == 0) {
+                amountSeparator = cents->separator;
+                amountSeparatorLine = line();
+            } else if (cents->separator != amountSeparator && !separatorsReported) {
+                separatorsReported = true;
+                const auto form = [](char c) { return std::string(c == ',' ? "la virgola" : "il punto"); };
+                emit(RuleId::AmountSeparators,
+                     named(row) + " " + shown(text) + " con " + form(cents->separator) + ", mentre l'importo della riga "
+                         + std::to_string(amountSeparatorLine) + " ha " + form(amountSeparator)
+                         + ": un file scrive gli importi in una forma sola (detto una volta per il file)");
+            }
+        }
+        if (row.presence == Presence::Optional && cents->cents == 0)
+            emit(RuleId::ZeroOptional,
+                 named(row) + " " + shown(text) + ": importo zero in un elemento facoltativo, che di norma non si scrive");
+    }
+
+    // What is wrong with a text of the given form, if anything.
+    std::optional<Problem> formProblem(TextForm form, int length, int minLength, const char* allowed,
+                                       std::string_view text) const
+    {
+        const auto wrong = [](std::string message) { return Problem{RuleId::ValueForm, std::move(message)}; };
         switch (form) {
         case TextForm::Container:
         case TextForm::Text:
-            return {};
+            return std::nullopt;
         case TextForm::FiscalCode:
-            return fiscalCodeFault(text);
+            if (std::string fault = fiscalCodeFault(text); !fault.empty())
+                return wrong(std::move(fault));
+            return std::nullopt;
         case TextForm::SoftwareCode: {
             bool form16 = text.size() == 16;
             for (const char c : text)
                 form16 = form16 && (isDigit(c) || (c >= 'A' && c <= 'Z'));
             if ((text.size() == 11 && allDigits(text)) || form16)
-                return {};
-            return ": atteso un codice fiscale di 11 cifre o di 16 caratteri";
+                return std::nullopt;
+            return wrong(": atteso un codice fiscale di 11 cifre o di 16 caratteri");
         }
         case TextForm::Integer:
-            return allDigits(text) ? std::string() : ": atteso un numero intero, senza segni, decimali o spazi";
-        case TextForm::Amount: {
-            const auto point = text.find('.');
-            const std::string_view whole = text.substr(0, point);
-            const bool form = allDigits(whole)
-                && (point == std::string_view::npos
-                    || (text.size() - point - 1 >= 1 && text.size() - point - 1 <= 2 && allDigits(text.substr(point + 1))));
-            if (form)
-                return {};
-            if (text.find(',') != std::string_view::npos)
-                return ": negli importi i decimali si separano con il punto, non con la virgola (es. 1234.50)";
-            return ": atteso un importo in euro, con il punto e al piu' due decimali, senza segni (es. 1234.50)";
+            if (allDigits(text))
+                return std::nullopt;
+            return wrong(": atteso un numero intero, senza segni, decimali o spazi");
+        case TextForm::Amount:
+            if (centsOf(text))
+                return std::nullopt;
+            return wrong(": atteso un importo in euro, con al piu' due decimali dopo la virgola o il punto, senza segni "
+                         "ne' separatori delle migliaia (es. 1234,50)");
+        case TextForm::Digits: {
+            const int least = minLength != 0 ? minLength : length;
+            const auto size = static_cast<int>(text.size());
+            if (allDigits(text) && size >= least && size <= length)
+                return std::nullopt;
+            return wrong(least == length ? ": attese " + std::to_string(length) + " cifre"
+                                         : ": attese da " + std::to_string(least) + " a " + std::to_string(length) + " cifre");
         }
-        case TextForm::Digits:
-            if (static_cast<int>(text.size()) == length && allDigits(text))
-                return {};
-            return ": attese " + std::to_string(length) + " cifre";
+        case TextForm::KnownCode:
+            // Codes whose values the program knows from other software: another value may be
+            // one INPS takes, and is named.
+            if (allowedValue(allowed, text))
+                return std::nullopt;
+            return Problem{RuleId::KnownValues, ": valore diverso da quelli noti al programma (" + shownList(allowed) + ")"};
         case TextForm::Code: {
             bool letters = true;
             bool lower = false;
@@ -609,28 +809,42 @@ struct FileChecker::Impl {
                 lower = lower || (c >= 'a' && c <= 'z');
             }
             if (!letters)
-                return lower ? ": i codici si scrivono in maiuscolo" : ": atteso un codice di lettere maiuscole e cifre";
-            if (length != 0 && (exact ? static_cast<int>(text.size()) != length : static_cast<int>(text.size()) > length))
-                return std::string(exact ? ": attesi esattamente " : ": al massimo ") + std::to_string(length)
-                    + " caratteri";
-            return {};
+                return wrong(lower ? ": i codici si scrivono in maiuscolo" : ": atteso un codice di lettere maiuscole e cifre");
+            const auto size = static_cast<int>(text.size());
+            if (length != 0 && size > length)
+                return Problem{RuleId::CodeLength, (minLength == length ? ": attesi " : ": al massimo ")
+                                                       + std::to_string(length) + " caratteri"};
+            if (minLength != 0 && size < minLength)
+                return Problem{RuleId::CodeLength, (minLength == length ? ": attesi " : ": almeno ")
+                                                       + std::to_string(minLength) + " caratteri"};
+            return std::nullopt;
         }
-        case TextForm::Choice:
-            return allowedValue(allowed, text) ? std::string() : ": valori ammessi " + shownList(allowed);
+        case TextForm::Flag:
+            if (allowedValue(allowed, text))
+                return std::nullopt;
+            return wrong(": valori ammessi " + shownList(allowed));
         case TextForm::YearMonth:
-            return yearMonth(text) != 0 ? std::string() : ": atteso anno e mese aaaa-mm";
+            if (yearMonth(text) != 0)
+                return std::nullopt;
+            return wrong(": atteso anno e mese aaaa-mm");
         case TextForm::Date:
-            return dayOfIsoDate(text) ? std::string() : ": attesa una data esistente aaaa-mm-gg";
+            if (dayOfIsoDate(text))
+                return std::nullopt;
+            return wrong(": attesa una data esistente aaaa-mm-gg");
         case TextForm::Day:
             if (text.size() <= 2 && allDigits(text) && number(text) >= 1 && number(text) <= 31)
-                return {};
-            return ": atteso un giorno del mese, da 1 a 31";
+                return std::nullopt;
+            return wrong(": atteso un giorno del mese, da 1 a 31");
         case TextForm::Municipality:
             if (text.size() == 4 && text[0] >= 'A' && text[0] <= 'Z' && allDigits(text.substr(1)))
-                return {};
-            return ": atteso il codice del comune, una lettera e tre cifre (es. H501)";
+                return std::nullopt;
+            return wrong(": atteso il codice del comune, una lettera e tre cifre (es. H501)");
+        case TextForm::Week:
+            if (text.size() <= 2 && allDigits(text) && number(text) >= 1 && number(text) <= 53)
+                return std::nullopt;
+            return wrong(": atteso il numero di una settimana dell'anno, da 1 a 53");
         }
-        return {};
+        return std::nullopt;
     }
 
     // ------------------------------------------------------------------ across elements
@@ -641,19 +855,43 @@ struct FileChecker::Impl {
         case Role::Company:
             month = 0;
             companyCode.clear();
-            matricola.clear();
+            companyHasPosition = false;
+            companyHasList = false;
             break;
         case Role::Position:
+            companyHasPosition = true;
             declarations = 0;
+            contributions = 0;
             workers.clear();
+            break;
+        case Role::CollaboratorList:
+            companyHasList = true;
+            if (!companyCode.empty() && !lists.insert(companyCode).second)
+                emit(RuleId::ListTwice, "La lista dei collaboratori dell'azienda " + shown(companyCode)
+                                            + " compare due volte nel file");
             break;
         case Role::Declaration:
             cancelled = false;
             lastDay = 0;
             hireDay = 0;
-            lastWeek = 0;
+            endDay = 0;
+            weeks = Weeks{};
+            personOpened();
             break;
-        case Role::Collaborator: from = 0; break;
+        case Role::Collaborator:
+            from = 0;
+            personOpened();
+            break;
+        case Role::WeekBlock:
+            weeks.week = 0;
+            weeks.coverage.clear();
+            break;
+        case Role::Day:
+            weeks.day = 0;
+            weeks.worked = false;
+            weeks.dayLine = line();
+            break;
+        case Role::DailyCoverage: weeks.daily = true; break;
         default: break;
         }
     }
@@ -662,15 +900,18 @@ struct FileChecker::Impl {
     {
         if (std::strcmp(name, "Elimina") == 0 && value == "S") {
             cancelled = true;
-        } else if (std::strcmp(name, "GG") == 0 && std::strcmp(n.row->name, "Giorno") == 0 && allDigits(value)) {
+        } else if (std::strcmp(name, "GG") == 0 && n.role == Role::Day && allDigits(value)) {
             const int day = number(value.substr(0, 2));
-            if (month != 0 && day > records::daysInMonth(month / 100, month % 100))
-                emit(kBlocking, "Giorno " + std::string(value) + " inesistente nel mese della denuncia "
-                                    + std::to_string(month % 100) + "/" + std::to_string(month / 100));
-            else if (day <= lastDay)
-                emit(kBlocking, "Giorno " + std::string(value) + " dopo il giorno " + std::to_string(lastDay)
-                                    + ": i giorni vanno in ordine crescente, ognuno una volta");
+            if (month != 0 && day > records::daysInMonth(month / 100, month % 100)) {
+                emit(RuleId::DayInMonth,
+                     "Giorno " + std::string(value) + " inesistente nel mese della denuncia " + monthText(month));
+                return;
+            }
+            if (day <= lastDay)
+                emit(RuleId::DayOrder, "Giorno " + std::string(value) + " dopo il giorno " + std::to_string(lastDay)
+                                           + ": i giorni vanno in ordine crescente, ognuno una volta");
             lastDay = std::max(lastDay, day);
+            weeks.day = day;
         }
     }
 
@@ -683,73 +924,175 @@ struct FileChecker::Impl {
             if (firstMonth == 0) {
                 firstMonth = month;
             } else if (month != firstMonth) {
-                emit(kWarning, "Mese della denuncia " + std::string(text) + " diverso da quello della prima azienda del file ("
-                                   + std::to_string(firstMonth / 100) + "-" + (firstMonth % 100 < 10 ? "0" : "")
-                                   + std::to_string(firstMonth % 100) + ")");
+                emit(RuleId::MonthDiffers, "Mese della denuncia " + std::string(text)
+                                               + " diverso da quello della prima azienda del file ("
+                                               + std::to_string(firstMonth / 100) + "-" + (firstMonth % 100 < 10 ? "0" : "")
+                                               + std::to_string(firstMonth % 100) + ")");
             }
             if (options.today != 0 && month > options.today / 100)
-                emit(kWarning, "Mese della denuncia " + std::string(text) + " successivo al mese in corso");
+                emit(RuleId::FutureDate, "Mese della denuncia " + std::string(text) + " successivo al mese in corso");
             break;
         case Role::CompanyCode: companyCode = std::string(text); break;
-        case Role::Matricola: matricola = std::string(text); break;
+        case Role::Matricola:
+            // A company has one contribution position per INPS matricola.
+            if (!matricolas.insert(companyCode + "/" + std::string(text)).second)
+                emit(RuleId::MatricolaTwice, "La matricola " + shown(text) + " dell'azienda " + shown(companyCode)
+                                                 + " compare due volte nel file: una posizione contributiva per matricola");
+            break;
         case Role::Worker:
             if (!workers.insert(std::string(text)).second)
-                emit(kWarning, "Lavoratore " + shown(text)
-                                   + " gia' presente in questa posizione contributiva: due denunce individuali per lo "
-                                     "stesso codice fiscale");
+                emit(RuleId::WorkerTwice, "Lavoratore " + shown(text)
+                                              + " gia' presente in questa posizione contributiva: due denunce individuali "
+                                                "per lo stesso codice fiscale");
+            break;
+        case Role::Surname:
+            if (inPerson)
+                personSurname = std::string(text);
+            break;
+        case Role::GivenName:
+            if (inPerson) {
+                personName = std::string(text);
+                if (!personSurname.empty())
+                    personIsKnown();
+            }
             break;
         case Role::HireDay:
         case Role::EndDay: {
             const int day = number(text);
-            if (month != 0 && day > records::daysInMonth(month / 100, month % 100))
-                emit(kBlocking, std::string(name) + " " + std::string(text) + " inesistente nel mese della denuncia "
-                                    + std::to_string(month % 100) + "/" + std::to_string(month / 100));
-            if (n.role == Role::HireDay)
-                hireDay = day;
-            else if (hireDay != 0 && day < hireDay)
-                emit(kWarning, "Cessazione il giorno " + std::string(text) + ", prima dell'assunzione del giorno "
-                                   + std::to_string(hireDay));
+            if (month != 0 && day > records::daysInMonth(month / 100, month % 100)) {
+                emit(RuleId::DayInMonth,
+                     std::string(name) + " " + std::string(text) + " inesistente nel mese della denuncia " + monthText(month));
+                break;
+            }
+            (n.role == Role::HireDay ? hireDay : endDay) = day;
+            if (hireDay != 0 && endDay != 0 && endDay < hireDay)
+                emit(RuleId::EndBeforeHire, "Cessazione il giorno " + std::to_string(endDay)
+                                                + ", prima dell'assunzione del giorno " + std::to_string(hireDay));
             break;
         }
-        case Role::Week: {
-            const int week = number(text);
-            if (week <= lastWeek)
-                emit(kBlocking, "Settimana " + std::string(text) + " dopo la settimana " + std::to_string(lastWeek)
-                                    + ": le settimane vanno in ordine crescente, ognuna una volta");
-            lastWeek = std::max(lastWeek, week);
+        case Role::Week: week(text); break;
+        case Role::Coverage: weeks.coverage = std::string(text); break;
+        case Role::Worked: weeks.worked = text == "S"; break;
+        case Role::PaidDays: paidDays(text); break;
+        case Role::Contribution:
+            if (const auto cents = centsOf(text); cents && !cancelled)
+                contributions += cents->cents;
             break;
-        }
         case Role::DeclarationCount:
             if (text.size() > 9 || number(text) != declarations)
-                emit(kBlocking, "NumDenIndiv " + std::string(text) + " non corrisponde alle denunce individuali della "
-                                    "posizione contributiva: " + std::to_string(declarations)
-                                    + " (senza quelle con Elimina=\"S\")");
+                emit(RuleId::DeclarationCount, "NumDenIndiv " + std::string(text)
+                                                   + " non corrisponde alle denunce individuali della posizione "
+                                                     "contributiva: "
+                                                   + std::to_string(declarations) + " (senza quelle con Elimina=\"S\")");
             break;
-        case Role::From:
-            from = dayOfIsoDate(text).value_or(0);
+        case Role::TotalDue:
+            // The total due is the sum of the contributions, rounded to the euro by some writers.
+            if (const auto total = centsOf(text); total && std::llabs(total->cents - contributions) >= 100)
+                emit(RuleId::TotalDue, "TotaleADebito " + shown(text)
+                                           + " diverso dalla somma dei Contributo delle denunce individuali della "
+                                             "posizione contributiva: "
+                                           + centsText(contributions));
             break;
+        case Role::From: from = dayOfIsoDate(text).value_or(0); break;
         case Role::To: {
             const Day to = dayOfIsoDate(text).value_or(0);
             if (from != 0 && to != 0 && to < from)
-                emit(kWarning, "Periodo che finisce (" + dayText(to) + ") prima di cominciare (" + dayText(from) + ")");
+                emit(RuleId::PeriodBackwards,
+                     "Periodo che finisce (" + dayText(to) + ") prima di cominciare (" + dayText(from) + ")");
             break;
         }
         default: break;
         }
     }
 
-    void closed(int index)
+    // IdSettimana numbers a week of the year: the declared month has five or six of them.
+    void week(std::string_view text)
     {
-        const Role role = node(index).role;
-        if (role == Role::Declaration) {
+        const int n = number(text);
+        if (month != 0) {
+            const MonthWeeks range = weeksOfMonth(month / 100, month % 100);
+            if (n < range.first || n > range.last) {
+                emit(RuleId::WeekInMonth, "Settimana " + std::string(text) + " fuori dal mese della denuncia: "
+                                              + monthText(month) + " ha le settimane dell'anno da "
+                                              + std::to_string(range.first) + " a " + std::to_string(range.last));
+                // Which week was meant is not known: the weeks are not held against the days.
+                weeks.unknownCoverage = true;
+                return;
+            }
+        }
+        if (weeks.declared & (std::uint64_t{1} << n)) {
+            emit(RuleId::WeekOrder, "Settimana " + std::string(text) + " ripetuta: ogni settimana si dichiara una volta");
+            weeks.unknownCoverage = true; // which of the two holds is not known
+        } else if (n < weeks.lastWeek) {
+            emit(RuleId::WeekOrder, "Settimana " + std::string(text) + " dopo la settimana " + std::to_string(weeks.lastWeek)
+                                        + ": le settimane vanno in ordine crescente");
+        }
+        weeks.lastWeek = std::max(weeks.lastWeek, n);
+        weeks.week = n;
+    }
+
+    // The INPS checks of the paid days against the covered weeks. A week is covered when it
+    // is paid in whole (X) or in part (2); the days of sport and entertainment workers carry
+    // a coverage of their own instead of weeks.
+    void paidDays(std::string_view text)
+    {
+        if (weeks.unknownCoverage || (weeks.daily && weeks.declared == 0) || text.size() > 9)
+            return;
+        const long long paid = number(text);
+        const long long covered = std::popcount(weeks.covered);
+        if (paid > 0 && covered == 0)
+            emit(RuleId::PaidDaysWithoutWeeks,
+                 "GiorniRetribuiti " + std::string(text)
+                     + " senza alcuna settimana coperta (Settimana con TipoCopertura X o 2): errore INPS 02580E");
+        else if (covered > paid)
+            emit(RuleId::WeeksAbovePaidDays,
+                 std::to_string(covered) + " settimane coperte e " + std::string(text)
+                     + " giorni retribuiti: ogni settimana coperta ha almeno un giorno retribuito (errore INPS 02560E)");
+        else if (covered * 6 < paid)
+            emit(RuleId::PaidDaysAboveWeeks,
+                 std::string(text) + " giorni retribuiti in " + std::to_string(covered)
+                     + " settimane coperte: al piu' 6 giorni retribuiti per settimana (errore INPS 02570E)");
+    }
+
+    void closed(const Frame& frame)
+    {
+        switch (node(frame.node).role) {
+        case Role::Declaration:
             if (!cancelled)
                 ++declarations;
-        } else if (role == Role::Company) {
-            const std::string key = companyCode + "/" + matricola;
-            if (!companyCode.empty() && !companies.insert(key).second)
-                emit(kBlocking, "L'azienda " + shown(companyCode)
-                                    + (matricola.empty() ? std::string() : " con matricola " + shown(matricola))
-                                    + " compare due volte nel file: una denuncia per posizione");
+            personClosed();
+            break;
+        case Role::Collaborator: personClosed(); break;
+        case Role::Company:
+            if (!companyHasPosition && !companyHasList)
+                emit(RuleId::CompanyEmpty,
+                     "Manca uno degli elementi PosContributiva (posizione contributiva) o ListaCollaboratori (lista dei "
+                     "collaboratori) in Azienda");
+            break;
+        case Role::WeekBlock:
+            if (weeks.week > 0) {
+                const std::uint64_t bit = std::uint64_t{1} << weeks.week;
+                weeks.declared |= bit;
+                if (weeks.coverage == "X" || weeks.coverage == "2")
+                    weeks.covered |= bit;
+                else if (weeks.coverage != "1")
+                    weeks.unknownCoverage = true;
+            }
+            break;
+        case Role::Day:
+            if (weeks.worked && weeks.day > 0 && month != 0 && !weeks.daily && !weeks.unknownCoverage) {
+                const int week = weekOfYear(month / 100, month % 100, weeks.day);
+                const std::uint64_t bit = std::uint64_t{1} << week;
+                if ((weeks.covered & bit) == 0 && (weeks.reported & bit) == 0) {
+                    weeks.reported |= bit;
+                    emit(RuleId::WorkedDayUncovered,
+                         "Giorno " + std::to_string(weeks.day) + " lavorato nella settimana " + std::to_string(week)
+                             + ", che la denuncia non dichiara coperta: errore INPS 07780E",
+                         weeks.dayLine);
+                }
+            }
+            break;
+        default: break;
         }
     }
 
@@ -767,7 +1110,7 @@ struct FileChecker::Impl {
             context = xmlCreatePushParserCtxt(&handler, nullptr, pending.data(), 4, nullptr);
             if (!context) {
                 stopped = true;
-                emit(kBlocking, "Il lettore XML non si e' potuto avviare");
+                emit(RuleId::Xml, "Il lettore XML non si e' potuto avviare");
                 return;
             }
             context->_private = this;
@@ -803,6 +1146,7 @@ struct FileChecker::Impl {
             xmlParseChunk(context, nullptr, 0, 1);
         if (!stopped && context && stack.empty() && !context->wellFormed)
             stopped = true;
+        personIsKnown();
     }
 };
 

@@ -10,9 +10,12 @@ namespace check::uniemens {
 
 // Checks a UniEmens XML file as it streams past, never holding it whole: well-formed XML
 // in the encoding it declares (libxml2 reads it); the elements against the table of
-// uniemens_format.h (nesting, order, occurrences, the form of each text, empty elements);
-// fiscal codes with their check character, dates, days and amounts; the individual
-// declarations counted against the company's total; a company twice in one file.
+// uniemens_format.h (nesting, order, occurrences, the form of each text, empty elements),
+// naming those it does not know; fiscal codes with their check character, dates, days,
+// weeks of the year and amounts; the INPS checks of weeks against paid and worked days; the
+// individual declarations counted and their contributions summed against the position's
+// totals; a matricola twice in one file. The findings inside a worker's or collaborator's
+// element name the person.
 class FileChecker {
 public:
     FileChecker(FindingSink& sink, const CheckOptions& options);

@@ -62,6 +62,63 @@ std::string dayText(Day day)
     return two(day % 100) + "/" + two(day / 100 % 100) + "/" + std::to_string(day / 10000);
 }
 
+namespace {
+
+// Days from 1 January 1970 to a day of the Gregorian calendar.
+long long daysFromEpoch(int year, int month, int day)
+{
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return static_cast<long long>(era) * 146097 + dayOfEra - 719468;
+}
+
+} // namespace
+
+int weekOfYear(int year, int month, int day)
+{
+    const long long first = daysFromEpoch(year, 1, 1);
+    // 1 January 1970 was a Thursday: day 0 is Thursday, and Sunday is 0 in this count.
+    const int firstWeekday = static_cast<int>(((first % 7) + 7 + 4) % 7);
+    const long long dayOfYear = daysFromEpoch(year, month, day) - first;
+    return static_cast<int>((dayOfYear + firstWeekday) / 7) + 1;
+}
+
+MonthWeeks weeksOfMonth(int year, int month)
+{
+    return {weekOfYear(year, month, 1), weekOfYear(year, month, records::daysInMonth(year, month))};
+}
+
+std::optional<Cents> centsOf(std::string_view text)
+{
+    const auto separator = text.find_first_of(",.");
+    const std::string_view whole = text.substr(0, separator);
+    if (!allDigits(whole) || whole.size() > 15)
+        return std::nullopt;
+    Cents result;
+    for (const char c : whole)
+        result.cents = result.cents * 10 + (c - '0');
+    result.cents *= 100;
+    if (separator == std::string_view::npos)
+        return result;
+    const std::string_view decimals = text.substr(separator + 1);
+    if (decimals.empty() || decimals.size() > 2 || !allDigits(decimals))
+        return std::nullopt;
+    result.separator = text[separator];
+    result.cents += (decimals[0] - '0') * 10 + (decimals.size() == 2 ? decimals[1] - '0' : 0);
+    return result;
+}
+
+std::string centsText(long long cents)
+{
+    const std::string sign = cents < 0 ? "-" : "";
+    const long long value = cents < 0 ? -cents : cents;
+    const long long part = value % 100;
+    return sign + std::to_string(value / 100) + "," + (part < 10 ? "0" : "") + std::to_string(part);
+}
+
 std::string quoted(std::string_view value)
 {
     std::string text = "'";

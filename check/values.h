@@ -21,6 +21,29 @@ bool dayExists(int year, int month, int day);
 // "dd/mm/yyyy".
 std::string dayText(Day day);
 
+// The week of the year that holds a day, as INPS numbers the weeks of a declaration: weeks
+// run from Sunday to Saturday and week 1 is the one that holds 1 January, so that the last
+// days of December may fall in week 53 and a month has five or six weeks (April 2016: 14 to
+// 18; January 2021: 1 to 6, the sixth holding only Sunday 31).
+int weekOfYear(int year, int month, int day);
+// The first and last week of a month.
+struct MonthWeeks {
+    int first = 0;
+    int last = 0;
+};
+MonthWeeks weeksOfMonth(int year, int month);
+
+// An amount in euro as a declaration writes it: digits, and a comma or a point followed by
+// one or two decimals; in cents, with the separator it was written with (0 for none).
+// Nothing for another text.
+struct Cents {
+    long long cents = 0;
+    char separator = 0;
+};
+std::optional<Cents> centsOf(std::string_view text);
+// Cents as an Italian clerk reads them: "1825,93".
+std::string centsText(long long cents);
+
 // What is wrong with an identification code written in a 16-character place: a personal
 // fiscal code of 16 upper-case letters and digits with its check letter, or the 11-digit
 // fiscal code of a company (its VAT number) with its check digit followed by blanks.

@@ -27,7 +27,17 @@ struct MonthPay {
     double pay;                // taxable pay of the month
     double contributionRate;   // employer's and employee's share together
     bool after1995;            // first insured after 1995
+    const char* month;         // of the declaration, two digits
 };
+
+// The weeks of the year that a month of the demo's year touches, as INPS numbers them:
+// weeks run from Sunday to Saturday, week 1 holding 1 January 2016 (a Friday). March: week 10
+// (Sunday 28 February to Saturday 5 March) to 14 (Sunday 27 March to Saturday 2 April);
+// April: 14 to 18 (Sunday 24 to Saturday 30 April).
+int firstWeekOf(std::string_view month)
+{
+    return month == "03" ? 10 : 14;
+}
 
 EmployeeFields monthEmployee(const MonthPay& m)
 {
@@ -46,11 +56,12 @@ EmployeeFields monthEmployee(const MonthPay& m)
     f[21] = std::to_string(static_cast<long>(std::round(m.pay)));
     f[22] = amountText(cents(std::round(m.pay) * m.contributionRate));
     f[63] = amountText(m.pay);
+    // A month's pay: 26 days paid, in every one of the five weeks the month touches.
     f[64] = "26";
     f[66] = "S";
-    for (int week = 1; week <= 5; ++week) {
-        f[static_cast<std::size_t>(78 + 3 * week)] = std::to_string(week);
-        f[static_cast<std::size_t>(79 + 3 * week)] = "X";
+    for (int block = 1; block <= 5; ++block) {
+        f[static_cast<std::size_t>(78 + 3 * block)] = std::to_string(firstWeekOf(m.month) + block - 1);
+        f[static_cast<std::size_t>(79 + 3 * block)] = "X";
     }
     f[125] = amountText(m.pay);
     f[183] = "31";
@@ -121,7 +132,7 @@ void addCollaboratorCompany(std::vector<DemoFile>& files, const CompanyHeaderFie
 void buildingFirmMonth(std::vector<DemoFile>& files)
 {
     const auto month = [](const Person& p, const char* qualification, double pay, bool after1995) {
-        return monthEmployee({p, qualification, "L219", "011", pay, 0.3300, after1995});
+        return monthEmployee({p, qualification, "L219", "011", pay, 0.3300, after1995, kMarch});
     };
     EmployeeFields ferrari = month(kFerrari, "1", 2107.69, true);
 
@@ -168,20 +179,20 @@ void buildingFirmMonth(std::vector<DemoFile>& files)
 
 void bakeryMonth(std::vector<DemoFile>& files)
 {
-    EmployeeFields deRosa = monthEmployee({kDeRosa, "1", "F839", "063", 1992.31, 0.3300, true});
+    EmployeeFields deRosa = monthEmployee({kDeRosa, "1", "F839", "063", 1992.31, 0.3300, true, kMarch});
     deRosa[43] = amountText(258.33);
     deRosa[68] = "11";
     deRosa[69] = "4";
     deRosa[70] = "12";
 
     // Part time at 50%: hours instead of days.
-    EmployeeFields russo = monthEmployee({kRusso, "2", "F839", "063", 969.23, 0.3300, true});
+    EmployeeFields russo = monthEmployee({kRusso, "2", "F839", "063", 969.23, 0.3300, true, kMarch});
     russo[5] = "P";
     russo[12] = "5000";
     russo[65] = "88";
     russo[67] = "5";
 
-    EmployeeFields marino = monthEmployee({kMarino, "1", "F839", "063", 1015.38, 0.1745, true});
+    EmployeeFields marino = monthEmployee({kMarino, "1", "F839", "063", 1015.38, 0.1745, true, kMarch});
 
     const std::vector<std::pair<EmployeeFields, char>> employees = {{deRosa, '$'}, {russo, '$'}, {marino, '$'}};
 
@@ -288,7 +299,7 @@ void markAprilDays(EmployeeFields& f)
 // element has every block a worker who is not in sport or entertainment can have.
 EmployeeFields richEmployee()
 {
-    EmployeeFields f = monthEmployee({kDAngelo, "1", "H501", "TU01", 1846.15, 0.3300, true});
+    EmployeeFields f = monthEmployee({kDAngelo, "1", "H501", "TU01", 1846.15, 0.3300, true, kApril});
     f[5] = "P";
     f[7] = "0000";
     f[8] = "000";
@@ -350,7 +361,7 @@ EmployeeFields richEmployee()
 // pay goes into her pay packet (QUIR), to be financed.
 EmployeeFields entertainer()
 {
-    EmployeeFields f = monthEmployee({kFabbri, "2", "H501", "TU01", 760.00, 0.3300, true});
+    EmployeeFields f = monthEmployee({kFabbri, "2", "H501", "TU01", 760.00, 0.3300, true, kApril});
     for (int week = 1; week <= 5; ++week) {
         f[static_cast<std::size_t>(78 + 3 * week)].clear();
         f[static_cast<std::size_t>(79 + 3 * week)].clear();
@@ -363,7 +374,8 @@ EmployeeFields entertainer()
     f[252] = "012";
     f[258] = "13";
     markAprilDays(f);
-    // She sings on Fridays and Saturdays.
+    // She sings on Fridays and Saturdays, ten evenings, each a day paid and covered.
+    f[64] = "10";
     for (int day = 1; day <= 30; ++day) {
         const bool evening = day % 7 == 1 || day % 7 == 2;
         f[static_cast<std::size_t>(183 + day)] = evening ? "S" : "N";
@@ -379,7 +391,7 @@ EmployeeFields entertainer()
 // belongs to no supplementary pension fund.
 EmployeeFields apprentice()
 {
-    EmployeeFields f = monthEmployee({kSanna, "5", "H501", "TU01", 1015.38, 0.1745, true});
+    EmployeeFields f = monthEmployee({kSanna, "5", "H501", "TU01", 1015.38, 0.1745, true, kApril});
     f[20] = "APPA";
     f[14] = "11", f[15] = "1", f[153] = "X";
     f[116] = "S2", f[117] = "20160411", f[118] = "S", f[119] = "N", f[120] = "N";
@@ -422,9 +434,9 @@ void restaurantApril(std::vector<DemoFile>& files)
 // A chemist's shop of composition "FP": no company totals block.
 void chemistApril(std::vector<DemoFile>& files)
 {
-    EmployeeFields mancini = monthEmployee({kMancini, "2", "A944", "CF01", 2184.62, 0.3300, true});
+    EmployeeFields mancini = monthEmployee({kMancini, "2", "A944", "CF01", 2184.62, 0.3300, true, kApril});
     markAprilDays(mancini);
-    EmployeeFields bruno = monthEmployee({kBruno, "2", "A944", "CF01", 1692.31, 0.3300, true});
+    EmployeeFields bruno = monthEmployee({kBruno, "2", "A944", "CF01", 1692.31, 0.3300, true, kApril});
     markAprilDays(bruno);
     const std::vector<std::pair<EmployeeFields, char>> employees = {{mancini, '$'}, {bruno, '$'}};
 
@@ -447,7 +459,7 @@ void chemistApril(std::vector<DemoFile>& files)
 // cancellation (every individual declaration marked for deletion, totals at zero).
 void cafeApril(std::vector<DemoFile>& files)
 {
-    EmployeeFields repetto = monthEmployee({kRepetto, "1", "D969", "TU01", 1461.54, 0.3300, true});
+    EmployeeFields repetto = monthEmployee({kRepetto, "1", "D969", "TU01", 1461.54, 0.3300, true, kApril});
     markAprilDays(repetto);
     const std::vector<std::pair<EmployeeFields, char>> employees = {{repetto, '$'}};
 

@@ -94,11 +94,11 @@ struct Checked {
     }
 };
 
-inline Checked checkPath(const std::filesystem::path& file)
+inline Checked checkPath(const std::filesystem::path& file, Day today = kToday)
 {
     FindingList findings;
     CheckOptions options;
-    options.today = kToday;
+    options.today = today;
     const FileCheckResult result = checkFile(file.string(), findings, options);
     findings.sortByPlace();
     Checked checked;

@@ -66,14 +66,16 @@ TEST(LargeFile, ReadPieceByPieceItIsCheckedWhole)
               "BLOCCANTE record 2501 posizione 1: Dal record 2500 il file non e' piu' diviso in record di 1900 byte "
               "(manca o avanza qualche byte): i record seguenti non sono stati controllati\n");
 
-    // A certification twice, in two different pieces: the second copy is out of sequence.
+    // A certification number twice, in two different pieces: the second one is told, and
+    // the certification after it is out of the sequence the program writes.
     std::string twice = bytes;
     twice.replace(2999 * kRecord + 41, 5, "00100"); // record 3000 is the record D of certification 1499
     twice.replace(3000 * kRecord + 41, 5, "00100");
     const Checked checked = checkPath(root.write("DOPPIO", twice));
     EXPECT_EQ(joined(checked.lines),
-              "BLOCCANTE record 3000 posizione 42: Progressivo certificazione '00100' fuori sequenza: atteso '01499' "
-              "(le certificazioni si numerano da 00001 senza salti)\n"
-              "BLOCCANTE record 3002 posizione 42: Progressivo certificazione '01500' fuori sequenza: atteso '00101' "
-              "(le certificazioni si numerano da 00001 senza salti)\n");
+              "BLOCCANTE record 3000 posizione 42 persona FRRLCU78E14L219A FERRARI LUCA: Progressivo certificazione "
+              "'00100' ripetuto: ogni certificazione del file ha un progressivo suo\n"
+              "AVVISO record 3002 posizione 42 persona FRRLCU78E14L219A FERRARI LUCA: Progressivo certificazione "
+              "'01500' fuori sequenza: atteso '00101' (diverso da come lo scrive questo programma, che numera le "
+              "certificazioni da 00001 senza salti)\n");
 }

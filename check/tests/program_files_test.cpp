@@ -63,7 +63,8 @@ TEST(ProgramFiles, TheDemoFilesHaveNothingThatBlocksTheSending)
         EXPECT_EQ(checked.warnings, s.warnings) << joined(checked.lines);
         for (const std::string& line : checked.lines)
             EXPECT_NE(line.find("elemento DenunceMensili/Azienda/PosContributiva/DenunciaIndividuale/DatiRetributivi/"
-                                "Giorno/TipoCoperturaGiorn: Elemento TipoCoperturaGiorn vuoto"),
+                                "Giorno/TipoCoperturaGiorn persona FBBCHR90L42A944O FABBRI CHIARA: Elemento "
+                                "TipoCoperturaGiorn (copertura del giorno) vuoto"),
                       std::string::npos)
                 << line;
     }
