@@ -361,6 +361,63 @@ const Fault kXmlFaults[] = {
       "'azienda '08534210011' compare due volte nel file: una posizione contributiva per matricola"}},
 };
 
+// What the authorities are known to reject, or what a clerk should look at, that the check
+// did not look for before: each one change to a file of the program, found at the level
+// its ground gives it.
+const Fault kRejectedOrDoubtful[] = {
+    // INPS: weeks against paid and worked days.
+    {"paid days without a covered week (02580E)", "fc0010316.xml",
+     all({replace("<TipoCopertura>X<", "<TipoCopertura>1<"), replace("<TipoCopertura>X<", "<TipoCopertura>1<"),
+          replace("<TipoCopertura>X<", "<TipoCopertura>1<"), replace("<TipoCopertura>X<", "<TipoCopertura>1<"),
+          replace("<TipoCopertura>X<", "<TipoCopertura>1<")}),
+     {"BLOCCANTE riga 55 elemento " + kDeclaration + "/DatiRetributivi/GiorniRetribuiti persona FRRLCU78E14L219A "
+      "FERRARI LUCA: GiorniRetribuiti 26 senza alcuna settimana coperta (Settimana con TipoCopertura X o 2): errore "
+      "INPS 02580E"}},
+    {"more covered weeks than paid days (02560E)", "fc0010316.xml",
+     replace("<GiorniRetribuiti>26<", "<GiorniRetribuiti>4<"),
+     {"BLOCCANTE riga 55 elemento " + kDeclaration + "/DatiRetributivi/GiorniRetribuiti persona FRRLCU78E14L219A "
+      "FERRARI LUCA: 5 settimane coperte e 4 giorni retribuiti: ogni settimana coperta ha almeno un giorno "
+      "retribuito (errore INPS 02560E)"}},
+    {"more paid days than six a covered week (02570E)", "fc0010316.xml",
+     replace("<GiorniRetribuiti>26<", "<GiorniRetribuiti>31<"),
+     {"BLOCCANTE riga 55 elemento " + kDeclaration + "/DatiRetributivi/GiorniRetribuiti persona FRRLCU78E14L219A "
+      "FERRARI LUCA: 31 giorni retribuiti in 5 settimane coperte: al piu' 6 giorni retribuiti per settimana (errore "
+      "INPS 02570E)"}},
+    // Mancini's second week (15: Sunday 3 to Saturday 9 April) not paid, and her paid days
+    // those of the other four; yet her Monday 4 is marked as worked.
+    {"a worked day in a week not covered (07780E)", "fp0040416.xml",
+     all({replace("<TipoCopertura>X<", "<TipoCopertura>1<", 2),
+          replace("<GiorniRetribuiti>26<", "<GiorniRetribuiti>20<")}),
+     {"BLOCCANTE riga 64 elemento " + kDeclaration + "/DatiRetributivi/Giorno persona MNCLCU79C70A944P MANCINI "
+      "LUCIA: Giorno 4 lavorato nella settimana 15, che la denuncia non dichiara coperta: errore INPS 07780E"}},
+    {"a week outside the month", "fc0010316.xml", replace("<IdSettimana>10<", "<IdSettimana>9<"),
+     {"BLOCCANTE riga 36 elemento " + kDeclaration + "/DatiRetributivi/Settimana/IdSettimana persona "
+      "FRRLCU78E14L219A FERRARI LUCA: Settimana 9 fuori dal mese della denuncia: 3/2016 ha le settimane dell'anno da "
+      "10 a 14"}},
+    {"a repeated Settimana", "fc0010316.xml", replace("<IdSettimana>11<", "<IdSettimana>10<"),
+     {"AVVISO riga 40 elemento " + kDeclaration + "/DatiRetributivi/Settimana/IdSettimana persona FRRLCU78E14L219A "
+      "FERRARI LUCA: Settimana 10 ripetuta: ogni settimana si dichiara una volta (diverso da come lo scrive questo "
+      "programma)"}},
+    // CU: record B's signatures and signer.
+    {"an unsigned declarant", "TCU117", put(2, 411, "0"),
+     {"AVVISO record 2 posizione 411: Firma del dichiarante (posizione 411) '0': il frontespizio firmato porta 1 "
+      "(secondo i file di altri programmi, non secondo una regola nota dell'Agenzia)"}},
+    {"a company as the representative", "TCU117", put(2, 310, "08534210011     "),
+     {"AVVISO record 2 posizione 310: Codice fiscale del rappresentante (posizioni 310-325) '08534210011' di una "
+      "societa' o di un ente: il rappresentante che firma e' una persona (codice fiscale di 16 caratteri); il codice "
+      "della societa' dichiarante va nelle posizioni 372-382 (secondo le specifiche dell'Agenzia per una fornitura "
+      "affine; quelle della CU 2017 possono differire)"}},
+    {"a codice carica out of the table", "TCU117", put(2, 326, "13"),
+     {"AVVISO record 2 posizione 326: Codice carica del rappresentante (posizioni 326-327) '13' fuori dalla tabella "
+      "dei codici carica (da 01 a 12) (secondo le specifiche dell'Agenzia per una fornitura affine; quelle della CU "
+      "2017 possono differire)"}},
+    // CU: counts and amounts.
+    {"record Z counting fewer records than the file holds", "TCU117", put(12, 42, "3"),
+     {"BLOCCANTE record 12 posizione 34: Il record Z conta 3 record di tipo D (posizioni 34-42), il file ne contiene "
+      "4"}},
+    {"a zero amount whose last cent is not zero", "TCU117", put(5, 98, "            0,01"), {}},
+};
+
 // The lines of a check but the twenty warnings that April's restaurant file has of its own
 // (see ProgramFiles): its entertainer's days without a coverage code.
 std::vector<std::string> withoutTheEntertainersDays(const std::vector<std::string>& lines)
@@ -392,6 +449,12 @@ TEST(PlantedFaults, EachFaultOfACuFileIsFoundNamedAndPlaced)
 TEST(PlantedFaults, EachFaultOfAUniemensFileIsFoundNamedAndPlaced)
 {
     for (const Fault& fault : kXmlFaults)
+        expectFault(fault);
+}
+
+TEST(PlantedFaults, WhatTheAuthorityRejectsOrAClerkShouldSeeIsFound)
+{
+    for (const Fault& fault : kRejectedOrDoubtful)
         expectFault(fault);
 }
 
