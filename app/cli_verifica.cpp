@@ -10,21 +10,28 @@ namespace app::cli {
 
 const char* const kVerificaHelp = R"(Uso: telematico-cli verifica FILE [--json]
 
-Controlla un file prima dell'invio, come lo leggerebbe chi lo riceve, e dice in chiaro che
-cosa non va, dove, e se blocca l'invio. Il tipo di file si riconosce dal contenuto:
+Controlla un file prima dell'invio, secondo i formati come li conosce questo programma, e
+dice in chiaro che cosa non va, dove, di chi, e se blocca l'invio. Il tipo di file si
+riconosce dal contenuto:
   - file telematico della CU 2017 (record di 1900 byte, il primo e' il record A):
     record e loro ordine, conteggi dei record B e Z, progressivi delle certificazioni,
-    campi posizionali, codici e valori degli elementi dei record C, D e G;
+    campi posizionali, codici e valori degli elementi dei record C, D e G, intestazione
+    dei record H;
   - file UniEmens (XML con l'elemento DenunceMensili): XML ben formato nella sua codifica,
-    ordine e annidamento degli elementi, codici fiscali, date, importi, giorni, numero delle
-    denunce individuali.
+    ordine e annidamento degli elementi, codici fiscali, date, importi, giorni e settimane
+    del mese, settimane coperte contro giorni retribuiti e lavorati (errori INPS 02560E,
+    02570E, 02580E, 07780E), numero delle denunce individuali e totale a debito.
 Il file non viene mai modificato.
 
 Stampa una riga per ogni rilievo, nell'ordine del file:
-  BLOCCANTE|AVVISO record R posizione P [elemento CODICE]: MESSAGGIO    (CU)
-  BLOCCANTE|AVVISO riga L elemento PERCORSO: MESSAGGIO                  (UniEmens)
-e in fondo "Verificato FILE: N bloccanti, M avvisi". BLOCCANTE: il file, o la
-certificazione, sarebbe scartato; AVVISO: accettato, ma probabilmente e' un errore.
+  BLOCCANTE|AVVISO record R posizione P [elemento CODICE] [persona CF NOME]: MESSAGGIO   (CU)
+  BLOCCANTE|AVVISO riga L elemento PERCORSO [persona CF NOME]: MESSAGGIO                 (UniEmens)
+e in fondo "Verificato FILE: N bloccanti, M avvisi". Un rilievo dentro la certificazione o
+la denuncia di una persona ne indica il codice fiscale e il nome. BLOCCANTE solo dove
+lo scarto e' certo: il tracciato del formato e le regole dell'ente di cui si conosce il
+codice; AVVISO per il resto, e il messaggio dice su che cosa si basa (altri programmi,
+come lo scrive questo programma). L'ultima parola resta al software di controllo
+dell'Agenzia delle Entrate o dell'INPS.
 
   FILE     percorso del file sul computer (non nella notazione dell'installazione)
   --json   un solo oggetto JSON con gli stessi rilievi invece delle righe

@@ -86,24 +86,39 @@ Excerpt cuExcerpt(int descriptor, const std::string& name, const Finding& findin
         return length == 1 ? std::to_string(from) : std::to_string(from) + "-" + std::to_string(from + length - 1);
     };
     const std::size_t valueColumn = 11 + 46 + 1;
+    // The place is marked where the finding puts it: a whole field or value when the finding
+    // is about it (its position is where the field starts), else the one character it names.
+    const auto mark = [&](int from, int length, std::size_t column) {
+        return position == from ? std::pair{column, static_cast<std::size_t>(length)}
+                                : std::pair{column + static_cast<std::size_t>(position - from), std::size_t{1}};
+    };
     b.line(padded("posizioni", 11) + padded("campo", 46) + " valore");
     b.line(padded("1", 11) + padded("Tipo record", 46) + " " + value(1, 1), position == 1 && finding.element.empty(),
            valueColumn, 1);
     int covered = 1;
-    // A record G repeats the heading of its certification's record D.
-    const std::string gap = type == 'G' ? "Intestazione, come nel record D"
-                                        : "(non descritto)";
+    // Records G and H repeat the heading of their certification's record D.
+    const std::string gap = type == 'G' || type == 'H' ? "Intestazione, come nel record D" : "(non descritto)";
     for (const cu::PositionalField& field : cu::recordFields(type)) {
-        if (field.from > covered + 1)
+        if (field.from > covered + 1) {
+            const auto [column, length] = mark(covered + 1, field.from - covered - 1, valueColumn);
             b.line(padded(rangeText(covered + 1, field.from - covered - 1), 11) + padded(gap, 46) + " "
-                   + value(covered + 1, field.from - covered - 1), position > covered && position < field.from,
-                   valueColumn, static_cast<std::size_t>(field.from - covered - 1));
+                       + value(covered + 1, field.from - covered - 1),
+                   position > covered && position < field.from, column, length);
+        }
         const bool here = position >= field.from && position < field.from + field.length && finding.element.empty();
+        const auto [column, length] = mark(field.from, field.length, valueColumn);
         b.line(padded(rangeText(field.from, field.length), 11) + padded(field.name, 46) + " " + value(field.from, field.length),
-               here, valueColumn, static_cast<std::size_t>(field.length));
+               here, column, length);
         covered = field.from + field.length - 1;
     }
-    const bool elements = type == 'C' || type == 'D' || type == 'G';
+    // A record H has no fields of its own before its elements but the heading of its record D.
+    if (type == 'H') {
+        const auto [column, length] = mark(2, 45, valueColumn);
+        b.line(padded(rangeText(2, 45), 11) + padded(gap, 46) + " " + value(2, 45), position >= 2 && position <= 46,
+               column, length);
+        covered = 46;
+    }
+    const bool elements = type == 'C' || type == 'D' || type == 'G' || type == 'H';
     if (elements) {
         if (covered < cu::kFieldArea - 1)
             b.line(padded(rangeText(covered + 1, cu::kFieldArea - 1 - covered), 11) + padded("(non descritto)", 46) + " "
@@ -116,10 +131,14 @@ Excerpt cuExcerpt(int descriptor, const std::string& name, const Finding& findin
             if (slot.find_first_not_of(' ') == std::string::npos && !(position >= at && position < at + cu::kFieldLength))
                 continue;
             const bool here = position >= at && position < at + cu::kFieldLength;
-            // The value when the finding is about it, else the whole element.
+            // The element when the finding is about it, its value when it is about the value,
+            // else the one character of the code or the value that it names.
             const bool aboutValue = position >= at + cu::kCodeLength;
+            const auto [column, length] = aboutValue ? mark(at + cu::kCodeLength, cu::kValueLength, 20)
+                                                     : position == at ? std::pair{std::size_t{11}, std::size_t{25}}
+                                                                      : mark(at, cu::kCodeLength, 11);
             const std::string text = padded(std::to_string(at), 11) + slot.substr(0, 8) + " " + slot.substr(std::min<std::size_t>(8, slot.size()));
-            b.line(text, here, aboutValue ? 20 : 11, aboutValue ? 16 : 25);
+            b.line(text, here, column, length);
         }
         b.line(padded(rangeText(cu::kFieldAreaEnd + 1, cu::kEndMarker - cu::kFieldAreaEnd - 1), 11)
                    + padded("(non utilizzato)", 46) + " " + value(cu::kFieldAreaEnd + 1, cu::kEndMarker - cu::kFieldAreaEnd - 1),
@@ -155,7 +174,12 @@ Excerpt xmlExcerpt(int descriptor, const std::string& name, const Finding& findi
                 current.pop_back();
             const std::string number = rightAligned(std::to_string(line), 7) + " | ";
             const std::string text = number + printable(records::utf8ToCp1252(current));
-            b.line(text, line == finding.line, number.size(), text.size() - number.size());
+            // The column the XML reader gave, else the whole line.
+            const std::size_t length = text.size() - number.size();
+            if (finding.position > 0 && static_cast<std::size_t>(finding.position) <= length)
+                b.line(text, line == finding.line, number.size() + static_cast<std::size_t>(finding.position) - 1, 1);
+            else
+                b.line(text, line == finding.line, number.size(), length);
         }
         current.clear();
         ++line;

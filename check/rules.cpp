@@ -165,11 +165,6 @@ std::vector<RuleRow> ruleTable()
             add("UniEmens", subject, "valori noti " + shownList(row.allowed), Ground::OtherSoftware, "U6", false);
         if (row.max > 1)
             add("UniEmens", subject, "al piu' " + std::to_string(row.max) + " volte", Ground::Framing, nullptr, true);
-        if (row.loose)
-            add("UniEmens", subject, "in qualsiasi posto tra gli elementi del suo contenitore", Ground::OtherSoftware,
-                row.name == std::string_view("Cessazione") ? "U7" : row.name == std::string_view("ListaCollaboratori") ? "U5"
-                                                                                                            : "U8",
-                false);
     }
     for (const uniemens::AttributeRule& attribute : uniemens::attributeRules()) {
         add("UniEmens", std::string(attribute.element) + " @" + attribute.name,

@@ -251,6 +251,13 @@ TEST_F(CliVerificaTest, TheJsonFormHoldsTheSameFindingsAsTheLines)
             } else {
                 line += " riga " + std::to_string(f["line"].number) + " elemento " + f["element"].text;
             }
+            if (const Json& person = f["person"]; person.kind == Json::Kind::Object) {
+                line += " persona";
+                for (const char* part : {"fiscal_code", "name"}) {
+                    if (person[part].kind == Json::Kind::String)
+                        line += " " + person[part].text;
+                }
+            }
             EXPECT_EQ(line + ": " + f["message"].text, text[k]);
         }
         EXPECT_EQ(report["blocking"].number, blocking);
@@ -265,6 +272,51 @@ TEST_F(CliVerificaTest, TheJsonFormHoldsTheSameFindingsAsTheLines)
     EXPECT_EQ(report["warnings"].number, 1);
     EXPECT_EQ(report["findings"].items[0]["message"].text,
               "Lettera minuscola 'e' in posizione 460: i dati del file telematico si scrivono in maiuscolo");
+    // The payee's name as the file holds it: "F" at 458, then the lower-case letters written
+    // over 459-465.
+    EXPECT_EQ(report["findings"].items[0]["person"]["fiscal_code"].text, "FRRLCU78E14L219A");
+    EXPECT_EQ(report["findings"].items[0]["person"]["name"].text, "FFerrari LUCA");
+}
+
+// A finding inside a certification or a declaration names the person, after the place in
+// the lines and as "person" in the JSON; one outside them names nobody.
+TEST_F(CliVerificaTest, AFindingInsideACertificationOrADeclarationNamesThePerson)
+{
+    const std::string cuFile = written({"cu", "--archive", "1"});
+    std::string bytes = TempRoot::readFile(cuFile);
+    bytes[1 * 1900 + 410] = '0';                                // record B: the declarant has not signed
+    bytes.replace(6 * 1900 + 289, 16, "              19");      // Romano's record G: a deduction code 19
+    std::ofstream(cuFile, std::ios::binary | std::ios::trunc) << bytes;
+    EXPECT_EQ(verifica({cuFile}), 0);
+    EXPECT_EQ(out.str(),
+              "AVVISO record 2 posizione 411: Firma del dichiarante (posizione 411) '0': il frontespizio firmato porta 1 "
+              "(secondo i file di altri programmi, non secondo una regola nota dell'Agenzia)\n"
+              "AVVISO record 7 posizione 290 elemento DB001341 persona RMNGPP69S02G273A ROMANO GIUSEPPE: Codice onere "
+              "detraibile '              19' sconosciuto: codici ammessi da 1 a 18, da 20 a 33, 35, 36, 37, 41, 42, 99 "
+              "(codici dell'elenco dei campi CU 2017 di un altro programma)\n"
+              "Verificato " + cuFile + ": 0 bloccanti, 2 avvisi\n");
+    EXPECT_EQ(verifica({"--json", cuFile}), 0);
+    Json report = JsonReader(out.str()).document();
+    EXPECT_EQ(report["findings"].items[0]["person"].kind, Json::Kind::Null);
+    EXPECT_EQ(report["findings"].items[1]["person"]["fiscal_code"].text, "RMNGPP69S02G273A");
+    EXPECT_EQ(report["findings"].items[1]["person"]["name"].text, "ROMANO GIUSEPPE");
+
+    // Romano's March: 31 paid days in his five covered weeks.
+    const std::string xmlFile = written({"uniemens", "--month", "3", "--company", "001"});
+    bytes = TempRoot::readFile(xmlFile);
+    const auto second = bytes.find("<GiorniRetribuiti>26<", bytes.find("<GiorniRetribuiti>26<") + 1);
+    bytes.replace(second, 21, "<GiorniRetribuiti>31<");
+    std::ofstream(xmlFile, std::ios::binary | std::ios::trunc) << bytes;
+    EXPECT_EQ(verifica({xmlFile}), 1);
+    EXPECT_EQ(out.str(),
+              "BLOCCANTE riga 115 elemento DenunceMensili/Azienda/PosContributiva/DenunciaIndividuale/DatiRetributivi/"
+              "GiorniRetribuiti persona RMNGPP69S02G273A ROMANO GIUSEPPE: 31 giorni retribuiti in 5 settimane coperte: "
+              "al piu' 6 giorni retribuiti per settimana (errore INPS 02570E)\n"
+              "Verificato " + xmlFile + ": 1 bloccanti, 0 avvisi\n");
+    EXPECT_EQ(verifica({"--json", xmlFile}), 1);
+    report = JsonReader(out.str()).document();
+    EXPECT_EQ(report["findings"].items[0]["person"]["fiscal_code"].text, "RMNGPP69S02G273A");
+    EXPECT_EQ(report["findings"].items[0]["person"]["name"].text, "ROMANO GIUSEPPE");
 }
 
 TEST_F(CliVerificaTest, AFileThatCannotBeReadOrIsOfNoKnownKindOrWrongOptionsExitTwo)

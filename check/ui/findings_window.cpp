@@ -17,8 +17,8 @@
 #include <QScrollBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -35,8 +35,11 @@ namespace check {
 
 using ::ui::toQt;
 
+// The columns of the list.
+enum Column { LevelColumn, PlaceColumn, PositionColumn, ElementColumn, PersonColumn, MessageColumn, ColumnCount };
+
 // The findings as the list shows them: level, record or line, position, field or element,
-// message.
+// the person whose certification or declaration it is, message.
 class FindingsModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -53,7 +56,7 @@ public:
     {
         return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 5; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -61,10 +64,11 @@ public:
             return {};
         const bool cu = m_kind != FileKind::Uniemens;
         switch (section) {
-        case 0: return QStringLiteral("Livello");
-        case 1: return cu ? QStringLiteral("Record") : QStringLiteral("Riga");
-        case 2: return cu ? QStringLiteral("Posizione") : QStringLiteral("Colonna");
-        case 3: return cu ? QStringLiteral("Campo") : QStringLiteral("Elemento");
+        case LevelColumn: return QStringLiteral("Livello");
+        case PlaceColumn: return cu ? QStringLiteral("Record") : QStringLiteral("Riga");
+        case PositionColumn: return cu ? QStringLiteral("Posizione") : QStringLiteral("Colonna");
+        case ElementColumn: return cu ? QStringLiteral("Campo") : QStringLiteral("Elemento");
+        case PersonColumn: return QStringLiteral("Persona");
         default: return QStringLiteral("Messaggio");
         }
     }
@@ -77,23 +81,42 @@ public:
         const bool blocking = finding.level == Level::Blocking;
         if (role == Qt::DisplayRole) {
             switch (index.column()) {
-            case 0: return toQt(levelText(finding.level));
-            case 1: return QString::number(m_kind == FileKind::Cu ? finding.record : finding.line);
-            case 2: return finding.position > 0 ? QString::number(finding.position) : QString();
-            case 3: return toQt(finding.element);
+            case LevelColumn: return toQt(levelText(finding.level));
+            case PlaceColumn: return QString::number(m_kind == FileKind::Cu ? finding.record : finding.line);
+            case PositionColumn: return finding.position > 0 ? QString::number(finding.position) : QString();
+            case ElementColumn: {
+                // An element path may break after each "/" when the column is narrow.
+                QString path = toQt(finding.element);
+                path.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+                return path;
+            }
+            case PersonColumn: return person(finding);
             default: return toQt(finding.message);
             }
         }
-        if (role == Qt::ToolTipRole && index.column() >= 3)
-            return toQt(index.column() == 3 ? finding.element : finding.message);
-        if (role == Qt::DecorationRole && index.column() == 0)
+        if (role == Qt::ToolTipRole && index.column() >= ElementColumn)
+            return index.column() == ElementColumn  ? toQt(finding.element)
+                   : index.column() == PersonColumn ? person(finding)
+                                                    : toQt(finding.message);
+        if (role == Qt::DecorationRole && index.column() == LevelColumn)
             return QApplication::style()->standardIcon(blocking ? QStyle::SP_MessageBoxCritical
                                                                 : QStyle::SP_MessageBoxWarning);
-        if (role == Qt::ForegroundRole && index.column() == 0)
+        if (role == Qt::ForegroundRole && index.column() == LevelColumn)
             return blocking ? QColor(0xb0, 0x1c, 0x1c) : QColor(0x8a, 0x5a, 0x00);
-        if (role == Qt::TextAlignmentRole && (index.column() == 1 || index.column() == 2))
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(index.column() == PlaceColumn || index.column() == PositionColumn
+                                           ? Qt::AlignRight | Qt::AlignTop
+                                           : Qt::AlignLeft | Qt::AlignTop);
         return {};
+    }
+
+    // The person as the list shows it: fiscal code, then the name.
+    static QString person(const Finding& finding)
+    {
+        QString text = toQt(finding.personCode);
+        if (!finding.personName.empty())
+            text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + toQt(finding.personName);
+        return text;
     }
 
 private:
@@ -103,18 +126,9 @@ private:
 
 namespace {
 
-// Element paths are long and end with what matters: they lose their start when cut.
-class PathDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->textElideMode = Qt::ElideLeft;
-    }
-};
+// Above this many findings the rows keep one line each: measuring every wrapped message
+// of a very long list would keep the window busy.
+constexpr int kWrappedRows = 2000;
 
 QString counted(long long count, const char* one, const char* many)
 {
@@ -184,20 +198,28 @@ void FindingsWindow::build()
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAlternatingRowColors(true);
-    m_list->setWordWrap(false);
+    // Messages, element paths and names wrap onto further lines of their row: nothing is cut.
+    m_list->setWordWrap(true);
+    m_list->setTextElideMode(Qt::ElideNone);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->horizontalHeader()->setHighlightSections(false);
     const QFontMetrics metrics(font());
-    m_list->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("BLOCCANTE")) + 44);
-    m_list->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("Record 99999")));
-    m_list->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("Posizione")) + 16);
-    m_list->setColumnWidth(3, metrics.horizontalAdvance(QStringLiteral("DenunciaIndividuale/DatiRetributivi")));
+    m_list->setColumnWidth(LevelColumn, metrics.horizontalAdvance(QStringLiteral("BLOCCANTE")) + 44);
+    m_list->setColumnWidth(PlaceColumn, metrics.horizontalAdvance(QStringLiteral("Record 99999")));
+    m_list->setColumnWidth(PositionColumn, metrics.horizontalAdvance(QStringLiteral("Posizione")) + 16);
+    m_list->setColumnWidth(ElementColumn, metrics.horizontalAdvance(QStringLiteral("DatiRetributivi/Settimana/")));
+    m_list->setColumnWidth(PersonColumn, metrics.horizontalAdvance(QStringLiteral("FRRLCU78E14L219A ")) + 12);
     m_list->verticalHeader()->setDefaultSectionSize(metrics.lineSpacing() + 8);
-    m_list->setItemDelegateForColumn(3, new PathDelegate(m_list));
-    connect(m_list, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { showPlace(index.row()); });
+    // Enter on a finding, or a double click, shows its place.
+    connect(m_list, &QTableView::activated, this, [this](const QModelIndex& index) { showPlace(index.row()); });
 
-    m_hint = ::ui::plainLabel(QStringLiteral("Doppio clic su un rilievo per vederlo nel file."), this,
+    // Esc closes the window, as it closes the program's other windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    m_hint = ::ui::plainLabel(QStringLiteral("Doppio clic o Invio su un rilievo per vederlo nel file."), this,
                               QStringLiteral("hintLabel"));
     m_hint->setWordWrap(true);
 
@@ -280,10 +302,16 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
     m_finished = true;
     m_progress->hide();
     m_model->reset(&m_findings, kind);
-    // XML findings have a column only where the XML reader gave one.
+    // XML findings have a column only where the XML reader gave one; a file without any
+    // certification or declaration in its findings needs no column of persons.
     const bool columns = kind != FileKind::Uniemens
         || std::any_of(m_findings.begin(), m_findings.end(), [](const Finding& f) { return f.position > 0; });
-    m_list->setColumnHidden(2, !columns);
+    m_list->setColumnHidden(PositionColumn, !columns);
+    m_list->setColumnHidden(PersonColumn, std::none_of(m_findings.begin(), m_findings.end(), [](const Finding& f) {
+                                return !f.personCode.empty() || !f.personName.empty();
+                            }));
+    if (m_findings.size() <= kWrappedRows)
+        m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")
                          : kind == FileKind::Uniemens ? QStringLiteral("Denuncia mensile UniEmens")
                                                       : QStringLiteral("File non verificato"));
@@ -307,13 +335,15 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
                       + counted(warnings, "avviso", "avvisi")
                       + QStringLiteral(" (AVVISO: il file sarebbe accettato, ma il valore e' probabilmente un errore)"));
     m_hint->setText(m_findings.empty() ? QStringLiteral("Nessun rilievo.")
-                                       : QStringLiteral("Doppio clic su un rilievo per vederlo nel file."));
+                                       : QStringLiteral("Doppio clic o Invio su un rilievo per vederlo nel file."));
     const bool any = !m_findings.empty();
     m_showPlace->setEnabled(any);
     m_saveText->setEnabled(true);
     m_print->setEnabled(true);
-    if (any)
+    if (any) {
         m_list->selectRow(0);
+        m_list->setFocus();
+    }
     emit checked();
 }
 

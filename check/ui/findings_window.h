@@ -24,12 +24,13 @@ namespace check {
 class FindingsModel;
 
 // "Verifica file": the check of a CU telematic file or a UniEmens XML file before it is sent,
-// with what it found in a list (level, record or line, position, field or element, message)
-// and the verdict above it. The check runs on a thread of its own while a bar shows how far
-// it has got; the window stays responsive and can be closed meanwhile. A double click on a
-// finding (or "Mostra nel file") shows its place in the file in the text viewer; the findings
-// are saved as text, or printed and saved as PDF through the text viewer. The file is only
-// read.
+// with what it found in a list (level, record or line, position, field or element, person,
+// message; long texts wrap within their row) and the verdict above it. The check runs on a
+// thread of its own while a bar shows how far it has got; the window stays responsive and
+// can be closed meanwhile, Esc included. Enter or a double click on a finding (or "Mostra nel
+// file") shows its place in the file in the text viewer, marked where the finding puts it;
+// the findings are saved as text, or printed and saved as PDF through the text viewer. The
+// file is only read.
 class FindingsWindow : public QWidget {
     Q_OBJECT
 public:

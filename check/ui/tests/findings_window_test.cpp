@@ -43,10 +43,14 @@ std::string damaged(const std::string& file, const std::function<void(std::strin
     return file;
 }
 
+// The columns of the list: level, record or line, position, field or element, person, message.
+enum { Level, Place, Position, Element, Person, Message };
+
+// A cell as the clerk reads it (element paths may break after each "/").
 QString cell(const FindingsWindow& window, int row, int column)
 {
     const auto* list = window.findChild<QTableView*>(QStringLiteral("findingsList"));
-    return list->model()->data(list->model()->index(row, column)).toString();
+    return list->model()->data(list->model()->index(row, column)).toString().remove(QChar(0x200B));
 }
 
 QString label(const QWidget& window, const char* name)
@@ -58,7 +62,7 @@ QString label(const QWidget& window, const char* name)
 ui::TextFileViewer* doubleClick(FindingsWindow& window, int row)
 {
     auto* list = window.findChild<QTableView*>(QStringLiteral("findingsList"));
-    const QRect rect = list->visualRect(list->model()->index(row, 4));
+    const QRect rect = list->visualRect(list->model()->index(row, Message));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     const auto viewers = window.findChildren<ui::TextFileViewer*>();
@@ -80,6 +84,8 @@ private slots:
     void theListShowsEveryFindingWithItsPlaceAndTheVerdict();
     void aDoubleClickShowsThePlaceInTheRecord();
     void aDoubleClickShowsTheLineOfAnXmlFile();
+    void enterShowsThePlaceAndEscCloses();
+    void longMessagesWrapWithinTheirRow();
     void theFindingsAreSavedAsTextAndShownForPrinting();
     void aCleanFileIsReadyToBeSentAndAMissingOneSaysWhy();
     void createlOffersTheCheckAfterARunAndChecksAChosenFile();
@@ -101,14 +107,15 @@ void FindingsWindowTest::theListShowsEveryFindingWithItsPlaceAndTheVerdict()
     QTRY_VERIFY(window.finished());
 
     QCOMPARE(window.findChild<QTableView*>(QStringLiteral("findingsList"))->model()->rowCount(), 2);
-    const QStringList first = {cell(window, 0, 0), cell(window, 0, 1), cell(window, 0, 2), cell(window, 0, 3),
-                               cell(window, 0, 4)};
+    const QStringList first = {cell(window, 0, Level),   cell(window, 0, Place),  cell(window, 0, Position),
+                               cell(window, 0, Element), cell(window, 0, Person), cell(window, 0, Message)};
     QCOMPARE(first, (QStringList{QStringLiteral("BLOCCANTE"), QStringLiteral("4"), QStringLiteral("459"),
-                                 QStringLiteral("DA002002"),
+                                 QStringLiteral("DA002002"), QStringLiteral("FRRLCU78E14L219A FeRRARI LUCA"),
                                  QStringLiteral("Lettera minuscola 'e' in posizione 459: i dati del file telematico si "
                                                 "scrivono in maiuscolo")}));
-    QCOMPARE(cell(window, 1, 1), QStringLiteral("12"));
-    QCOMPARE(cell(window, 1, 3), QString());
+    QCOMPARE(cell(window, 1, Place), QStringLiteral("12"));
+    QCOMPARE(cell(window, 1, Element), QString());
+    QCOMPARE(cell(window, 1, Person), QString()); // record Z belongs to nobody
     QCOMPARE(label(window, "verdictLabel"), QStringLiteral("2 errori bloccanti: il file sarebbe scartato"));
     QVERIFY(label(window, "countsLabel").startsWith(QStringLiteral("2 bloccanti, 0 avvisi")));
     QCOMPARE(label(window, "kindLabel"), QStringLiteral("File telematico della Certificazione Unica 2017"));
@@ -128,12 +135,14 @@ void FindingsWindowTest::aDoubleClickShowsThePlaceInTheRecord()
     window.show();
     QTRY_VERIFY(window.finished());
 
-    // The element: its line, and its value selected in it.
+    // The element: its line, and in it the character of position 459 that the finding names.
     ui::TextFileViewer* viewer = doubleClick(window, 0);
     QVERIFY(viewer);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Record 4 (D) di TCU117"));
     QCOMPARE(highlightedLine(*viewer), QStringLiteral("450        DA002002 FeRRARI         "));
-    QCOMPARE(viewer->textView()->textCursor().selectedText(), QStringLiteral("FeRRARI         "));
+    QCOMPARE(viewer->textView()->textCursor().selectedText(), QStringLiteral("e"));
+    QCOMPARE(viewer->textView()->textCursor().selectionStart() - viewer->textView()->textCursor().block().position(),
+             21); // "450" padded to 11, the code and a blank, then "F"
     QVERIFY(viewer->textView()->toPlainText().contains(QStringLiteral("26-41      Codice fiscale del percipiente")));
 
     // A positional field of record Z: its line, with positions, name and value.
@@ -154,8 +163,8 @@ void FindingsWindowTest::aDoubleClickShowsTheLineOfAnXmlFile()
     FindingsWindow window(file);
     window.show();
     QTRY_VERIFY(window.finished());
-    QCOMPARE(cell(window, 0, 1), QStringLiteral("188"));
-    QCOMPARE(cell(window, 0, 3),
+    QCOMPARE(cell(window, 0, Place), QStringLiteral("188"));
+    QCOMPARE(cell(window, 0, Element),
              QStringLiteral("DenunceMensili/Azienda/PosContributiva/DenunciaAziendale/DatiQuadraturaRetrContr/NumDenIndiv"));
     QCOMPARE(label(window, "kindLabel"), QStringLiteral("Denuncia mensile UniEmens"));
 
@@ -168,6 +177,65 @@ void FindingsWindowTest::aDoubleClickShowsTheLineOfAnXmlFile()
     QCOMPARE(viewer->textView()->document()->blockCount(), 20 + 1);
 }
 
+void FindingsWindowTest::enterShowsThePlaceAndEscCloses()
+{
+    Office office;
+    cu::SupplyOptions ordinary;
+    ordinary.kind = 'N';
+    const std::string file = damaged(office.cuRun(1, ordinary), [](std::string& b) {
+        b.replace(6 * 1900 + 289, 16, "              19"); // Romano's record G: a deduction code 19
+    });
+    auto* window = new FindingsWindow(file);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FindingsWindow> alive(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTRY_VERIFY(window->finished());
+    QCOMPARE(cell(*window, 0, Person), QStringLiteral("RMNGPP69S02G273A ROMANO GIUSEPPE"));
+
+    auto* list = window->findChild<QTableView*>(QStringLiteral("findingsList"));
+    QVERIFY(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Return);
+    const auto viewers = window->findChildren<ui::TextFileViewer*>();
+    QCOMPARE(viewers.size(), 1);
+    QCOMPARE(viewers.front()->windowTitle(), QStringLiteral("Record 7 (G) di TCU117"));
+    QCOMPARE(viewers.front()->textView()->textCursor().selectedText(), QStringLiteral("              19"));
+    viewers.front()->close();
+
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTRY_VERIFY(!alive);
+}
+
+// A message longer than its column is wrapped onto further lines of its row, whose height
+// holds them all: nothing of it is cut, at any width the window takes.
+void FindingsWindowTest::longMessagesWrapWithinTheirRow()
+{
+    Office office;
+    cu::SupplyOptions ordinary;
+    ordinary.kind = 'N';
+    const std::string file = damaged(office.cuRun(1, ordinary), [](std::string& b) {
+        b.replace(1 * 1900 + 309, 16, "08534210011     "); // a company as representative: a long message
+    });
+    FindingsWindow window(file);
+    window.show();
+    QTRY_VERIFY(window.finished());
+    auto* list = window.findChild<QTableView*>(QStringLiteral("findingsList"));
+    for (const int width : {1100, 700}) {
+        window.resize(width, window.height());
+        QTRY_COMPARE(window.width(), width);
+        QApplication::processEvents();
+        const int columnWidth = list->columnWidth(Message);
+        const QString message = cell(window, 0, Message);
+        const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, columnWidth - 8, 10000),
+                                                              Qt::TextWordWrap, message);
+        QVERIFY2(needed.height() > list->fontMetrics().lineSpacing(), "the message fits one line: no wrap to see");
+        QVERIFY2(list->rowHeight(0) >= needed.height(),
+                 qPrintable(QStringLiteral("row %1 high, message %2").arg(list->rowHeight(0)).arg(needed.height())));
+    }
+}
+
 void FindingsWindowTest::theFindingsAreSavedAsTextAndShownForPrinting()
 {
     Office office;
@@ -178,8 +246,9 @@ void FindingsWindowTest::theFindingsAreSavedAsTextAndShownForPrinting()
     });
     FindingsWindow window(file);
     QTRY_VERIFY(window.finished());
-    const std::string expected = "BLOCCANTE record 4 posizione 650 elemento DB602A07: Percentuale di detrazione "
-                                 "spettante '          150,00' oltre il 100 per cento\r\n"
+    const std::string expected = "BLOCCANTE record 4 posizione 650 elemento DB602A07 persona DRSSVT75C05F839P DE ROSA "
+                                 "SALVATORE: Percentuale di detrazione spettante '          150,00' oltre il 100 per "
+                                 "cento\r\n"
                                  "Verificato " + file + ": 1 bloccanti, 0 avvisi\r\n";
     TempRoot folder;
     const QString saved = QString::fromStdString((folder.path() / "rilievi.txt").string());
@@ -188,8 +257,9 @@ void FindingsWindowTest::theFindingsAreSavedAsTextAndShownForPrinting()
 
     ui::TextFileViewer* report = window.showReport();
     QCOMPARE(report->textView()->toPlainText().toStdString(),
-             "BLOCCANTE record 4 posizione 650 elemento DB602A07: Percentuale di detrazione spettante '          "
-             "150,00' oltre il 100 per cento\nVerificato " + file + ": 1 bloccanti, 0 avvisi\n");
+             "BLOCCANTE record 4 posizione 650 elemento DB602A07 persona DRSSVT75C05F839P DE ROSA SALVATORE: Percentuale "
+             "di detrazione spettante '          150,00' oltre il 100 per cento\nVerificato " + file
+                 + ": 1 bloccanti, 0 avvisi\n");
     QVERIFY(report->findChild<QAbstractButton*>(QStringLiteral("pdfButton")));
 }
 
