@@ -19,6 +19,7 @@
 #include <QSaveFile>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -91,7 +92,10 @@ public:
                 return path;
             }
             case PersonColumn: return person(finding);
-            default: return toQt(finding.message);
+            default:
+                if (m_personInMessage && (!finding.personCode.empty() || !finding.personName.empty()))
+                    return person(finding) + QLatin1Char('\n') + toQt(finding.message);
+                return toQt(finding.message);
             }
         }
         if (role == Qt::ToolTipRole && index.column() >= ElementColumn)
@@ -110,6 +114,17 @@ public:
         return {};
     }
 
+    // Where the list is too narrow for a column of persons, each message names its person
+    // on a line of its own above it.
+    void setPersonInMessage(bool inMessage)
+    {
+        if (inMessage == m_personInMessage)
+            return;
+        m_personInMessage = inMessage;
+        if (rowCount() > 0)
+            emit dataChanged(index(0, MessageColumn), index(rowCount() - 1, MessageColumn));
+    }
+
     // The person as the list shows it: fiscal code, then the name.
     static QString person(const Finding& finding)
     {
@@ -122,6 +137,69 @@ public:
 private:
     const std::vector<Finding>* m_findings = nullptr;
     FileKind m_kind = FileKind::Unknown;
+    bool m_personInMessage = false;
+};
+
+// The list of findings, whose columns share its width so that the message always keeps at
+// least two fifths of it: the place columns as wide as their headings and numbers, the
+// element as wide as it is worth or down to a code, the person in a column of its own when
+// there is room for a fiscal code on a line, else on the first line of its message.
+class FindingsList : public QTableView {
+public:
+    FindingsList(FindingsModel* model, QWidget* parent)
+        : QTableView(parent)
+        , m_model(model)
+    {
+        setModel(model);
+    }
+
+    // Whether any finding names a person.
+    void setPersons(bool persons)
+    {
+        m_persons = persons;
+        fitColumns();
+    }
+
+    void fitColumns()
+    {
+        const QFontMetrics metrics(font());
+        const auto headed = [&](int column, int content) {
+            const QString title = model()->headerData(column, Qt::Horizontal).toString();
+            return std::max(content, metrics.horizontalAdvance(title)) + metrics.averageCharWidth() + 8;
+        };
+        const int icon = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+        int used = 0;
+        const auto set = [&](int column, int width) {
+            setColumnWidth(column, width);
+            if (!isColumnHidden(column))
+                used += width;
+        };
+        set(LevelColumn, headed(LevelColumn, metrics.horizontalAdvance(QStringLiteral("BLOCCANTE")) + icon + 4));
+        set(PlaceColumn, headed(PlaceColumn, metrics.horizontalAdvance(QStringLiteral("99999"))));
+        set(PositionColumn, headed(PositionColumn, metrics.horizontalAdvance(QStringLiteral("9999"))));
+        const int available = viewport()->width();
+        const int left = available - used - available * 2 / 5;
+        const int element = metrics.horizontalAdvance(QStringLiteral("DatiRetributivi/Settimana/")) + 8;
+        const int leastElement = metrics.horizontalAdvance(QStringLiteral("DB001001")) + 16;
+        const int person = metrics.horizontalAdvance(QStringLiteral("FRRLCU78E14L219A")) + 16;
+        const bool personColumn = m_persons && left >= leastElement + person;
+        setColumnHidden(PersonColumn, !personColumn);
+        m_model->setPersonInMessage(m_persons && !personColumn);
+        const int forElement = left - (personColumn ? person : 0);
+        set(ElementColumn, std::clamp(forElement, leastElement, element));
+        set(PersonColumn, std::clamp(left - element, person, person + element / 2));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QTableView::resizeEvent(event);
+        fitColumns();
+    }
+
+private:
+    FindingsModel* m_model;
+    bool m_persons = false;
 };
 
 namespace {
@@ -129,6 +207,19 @@ namespace {
 // Above this many findings the rows keep one line each: measuring every wrapped message
 // of a very long list would keep the window busy.
 constexpr int kWrappedRows = 2000;
+
+// The level's icon at the top of its row, beside the level's word, however high the row.
+class LevelDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->decorationAlignment = Qt::AlignLeft | Qt::AlignTop;
+    }
+};
 
 QString counted(long long count, const char* one, const char* many)
 {
@@ -191,9 +282,8 @@ void FindingsWindow::build()
     m_progress->setTextVisible(false);
 
     m_model = new FindingsModel(this);
-    m_list = new QTableView(this);
+    m_list = new FindingsList(m_model, this);
     m_list->setObjectName(QStringLiteral("findingsList"));
-    m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -206,12 +296,8 @@ void FindingsWindow::build()
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->horizontalHeader()->setHighlightSections(false);
     const QFontMetrics metrics(font());
-    m_list->setColumnWidth(LevelColumn, metrics.horizontalAdvance(QStringLiteral("BLOCCANTE")) + 44);
-    m_list->setColumnWidth(PlaceColumn, metrics.horizontalAdvance(QStringLiteral("Record 99999")));
-    m_list->setColumnWidth(PositionColumn, metrics.horizontalAdvance(QStringLiteral("Posizione")) + 16);
-    m_list->setColumnWidth(ElementColumn, metrics.horizontalAdvance(QStringLiteral("DatiRetributivi/Settimana/")));
-    m_list->setColumnWidth(PersonColumn, metrics.horizontalAdvance(QStringLiteral("FRRLCU78E14L219A ")) + 12);
     m_list->verticalHeader()->setDefaultSectionSize(metrics.lineSpacing() + 8);
+    m_list->setItemDelegateForColumn(LevelColumn, new LevelDelegate(m_list));
     // Enter on a finding, or a double click, shows its place.
     connect(m_list, &QTableView::activated, this, [this](const QModelIndex& index) { showPlace(index.row()); });
 
@@ -302,14 +388,14 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
     m_finished = true;
     m_progress->hide();
     m_model->reset(&m_findings, kind);
-    // XML findings have a column only where the XML reader gave one; a file without any
-    // certification or declaration in its findings needs no column of persons.
+    // XML findings have a column only where the XML reader gave one; the persons have a
+    // column when any finding names one and the list is wide enough.
     const bool columns = kind != FileKind::Uniemens
         || std::any_of(m_findings.begin(), m_findings.end(), [](const Finding& f) { return f.position > 0; });
     m_list->setColumnHidden(PositionColumn, !columns);
-    m_list->setColumnHidden(PersonColumn, std::none_of(m_findings.begin(), m_findings.end(), [](const Finding& f) {
-                                return !f.personCode.empty() || !f.personName.empty();
-                            }));
+    m_list->setPersons(std::any_of(m_findings.begin(), m_findings.end(), [](const Finding& f) {
+        return !f.personCode.empty() || !f.personName.empty();
+    }));
     if (m_findings.size() <= kWrappedRows)
         m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")

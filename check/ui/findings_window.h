@@ -21,6 +21,7 @@ class TextFileViewer;
 
 namespace check {
 
+class FindingsList;
 class FindingsModel;
 
 // "Verifica file": the check of a CU telematic file or a UniEmens XML file before it is sent,
@@ -83,7 +84,7 @@ private:
     QLabel* m_counts = nullptr;
     QLabel* m_hint = nullptr;
     QProgressBar* m_progress = nullptr;
-    QTableView* m_list = nullptr;
+    FindingsList* m_list = nullptr;
     QPushButton* m_showPlace = nullptr;
     QPushButton* m_saveText = nullptr;
     QPushButton* m_print = nullptr;

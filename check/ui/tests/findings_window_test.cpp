@@ -86,6 +86,7 @@ private slots:
     void aDoubleClickShowsTheLineOfAnXmlFile();
     void enterShowsThePlaceAndEscCloses();
     void longMessagesWrapWithinTheirRow();
+    void thePersonStaysInSightAtAnyWidth();
     void theFindingsAreSavedAsTextAndShownForPrinting();
     void aCleanFileIsReadyToBeSentAndAMissingOneSaysWhy();
     void createlOffersTheCheckAfterARunAndChecksAChosenFile();
@@ -234,6 +235,33 @@ void FindingsWindowTest::longMessagesWrapWithinTheirRow()
         QVERIFY2(list->rowHeight(0) >= needed.height(),
                  qPrintable(QStringLiteral("row %1 high, message %2").arg(list->rowHeight(0)).arg(needed.height())));
     }
+}
+
+// Where the list has room, the person has a column of its own; where it has not (a narrow
+// window, large type), the person goes on the first line of the message.
+void FindingsWindowTest::thePersonStaysInSightAtAnyWidth()
+{
+    Office office;
+    cu::SupplyOptions ordinary;
+    ordinary.kind = 'N';
+    const std::string file = damaged(office.cuRun(1, ordinary), [](std::string& b) {
+        b.replace(6 * 1900 + 289, 16, "              19"); // Romano's record G: a deduction code 19
+    });
+    FindingsWindow window(file);
+    window.show();
+    QTRY_VERIFY(window.finished());
+    auto* list = window.findChild<QTableView*>(QStringLiteral("findingsList"));
+    const QString message = QStringLiteral("Codice onere detraibile '              19' sconosciuto: codici ammessi da 1 "
+                                           "a 18, da 20 a 33, 35, 36, 37, 41, 42, 99 (codici dell'elenco dei campi CU "
+                                           "2017 di un altro programma)");
+    window.resize(1200, window.height());
+    QTRY_VERIFY(!list->isColumnHidden(Person));
+    QCOMPARE(cell(window, 0, Person), QStringLiteral("RMNGPP69S02G273A ROMANO GIUSEPPE"));
+    QCOMPARE(cell(window, 0, Message), message);
+
+    window.resize(560, window.height());
+    QTRY_VERIFY(list->isColumnHidden(Person));
+    QCOMPARE(cell(window, 0, Message), QStringLiteral("RMNGPP69S02G273A ROMANO GIUSEPPE\n") + message);
 }
 
 void FindingsWindowTest::theFindingsAreSavedAsTextAndShownForPrinting()
