@@ -39,9 +39,11 @@ enum class ValueForm : std::uint8_t {
 };
 
 // Where the rule of an element comes from: the CU 2017 field list (codes, names, formats),
-// the layouts by which this program writes the file, or both. Disputed: the field list gives
-// the element one form and the program's layouts another; a value that fails the field
-// list's form is told as a warning to look at, not as a certain rejection.
+// the layouts by which this program writes the file, or both. The field list's kind of an
+// element is the format's framing, and a value that fails it blocks; a kind known only from
+// the program's layouts is how this program writes, and a value that fails it is a warning
+// that says so. Disputed: the field list gives the element one form and the program's
+// layouts another; a value that fails the field list's form is a warning to look at.
 enum class RuleSource : std::uint8_t { FieldList, ProgramLayout, Both, Disputed };
 
 // One element of the format, in the order of the format.
