@@ -1,9 +1,12 @@
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -12,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QTreeView>
 #include <QFontDatabase>
 #include <QtTest>
 
@@ -46,6 +50,7 @@ private slots:
     void launcherNamesAMissingProgram();
     void launcherShowsAReportReadOnly();
     void fileChooserStartsInTheNearestFolderAndGivesTheHostPath();
+    void fileChooserProposesTheNewestFileAndShowsItsColumnsWhole();
     void viewerFindsTextRoundTheEndAndSavesAPdf();
     void viewerClosesWithEsc();
     void enterPressesTheFocusedButton();
@@ -255,6 +260,50 @@ void UiCommonTest::fileChooserStartsInTheNearestFolderAndGivesTheHostPath()
     QCOMPARE(startFolder, QString::fromStdString((root.path() / "c/Program Files/INPS").string()));
     chooseWith(false);
     QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", missing), std::string());
+}
+
+void UiCommonTest::fileChooserProposesTheNewestFileAndShowsItsColumnsWhole()
+{
+    TempRoot root;
+    const auto older = root.write("c/inps/fc0010316.xml", "<DenunceMensili/>");
+    const auto newer = root.write("c/inps/fc0030416.xml", "<DenunceMensili/>");
+    const auto other = root.write("c/inps/emens.tmp", "listato");
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(older, now - std::chrono::hours(48));
+    std::filesystem::last_write_time(newer, now - std::chrono::hours(1));
+    std::filesystem::last_write_time(other, now);
+    const std::string folder = (root.path() / "c/inps").string();
+
+    ui::QtFileChooser chooser;
+    QString proposed;
+    QStringList cut;
+    const auto look = [&] {
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            const auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QVERIFY(details && details->isVisible());
+            const QHeaderView* header = details->header();
+            for (int column = 1; column < header->count(); ++column) {
+                if (header->sectionSize(column) < header->sectionSizeHint(column))
+                    cut << header->model()->headerData(column, Qt::Horizontal).toString();
+            }
+            dialog->reject();
+        });
+    };
+    // In place of a pattern, the newest file that the filter lists.
+    look();
+    QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", folder), std::string());
+    QCOMPARE(proposed, QStringLiteral("fc0030416.xml"));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+    // A name asked for is proposed as it is; without a filter nothing is guessed.
+    look();
+    chooser.chooseFile("Verifica file", "TCU117", "", folder);
+    QCOMPARE(proposed, QStringLiteral("TCU117"));
+    look();
+    chooser.chooseFile("Verifica file", "", "", folder);
+    QCOMPARE(proposed, QString());
 }
 
 void UiCommonTest::launcherShowsAReportReadOnly()
