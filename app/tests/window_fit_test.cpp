@@ -31,7 +31,6 @@
 #include "demo/demo_installation.h"
 #include "payroll/company_code_lists.h"
 #include "records/file_result.h"
-#include "records/shared_values.h"
 #include "registers/company_files.h"
 #include "registers/company_store.h"
 #include "registers/employee_files.h"
@@ -40,6 +39,7 @@
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
 #include "registers/ui/register_choosers.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 #include "ui/text_viewer.h"
@@ -62,8 +62,8 @@ struct Office {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    records::Workplace workplace{shared, prompter, launcher};
+    records::testing::InstallationValues shared{root.path()};
+    records::Workplace workplace{shared.workplace(prompter, launcher)};
 
     Office() { demo::writeDemoInstallation(root.path()); }
 };
@@ -293,7 +293,7 @@ void WindowFitTest::fDittaOnACompany()
 void WindowFitTest::parteb1OnAnEmployee()
 {
     Office office;
-    registers::Parteb1 window(office.workplace, &employeeFile(office));
+    registers::Parteb1 window(office.workplace, employeeFile(office));
     QVERIFY(!window.wantsToClose());
     verifyFits(&window, "Parteb1");
 }
@@ -305,12 +305,13 @@ void WindowFitTest::theDialogsOfTheRegisters()
                           registers::completeInstallation(office.shared.paths, office.shared.installation));
 
     registers::CodeListDialog lists;
-    lists.showList(registers::CodeList::Sector, payroll::sectorEntries());
+    const payroll::CodeTables tables;
+    lists.showList(registers::CodeList::Sector, payroll::sectorEntries(tables));
     verifyFits(&lists, "sector list");
-    lists.showList(registers::CodeList::LegalForm, payroll::legalFormEntries());
+    lists.showList(registers::CodeList::LegalForm, payroll::legalFormEntries(tables));
     verifyFits(&lists, "legal-form list");
 
-    registers::Parteb1 employees(office.workplace, &employeeFile(office));
+    registers::Parteb1 employees(office.workplace, employeeFile(office));
     registers::EmployeeRecordView others(employees.form().otherFields(), QStringLiteral("Altri dati"));
     verifyFits(&others, "other fields");
 

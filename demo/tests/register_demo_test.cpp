@@ -7,13 +7,13 @@
 #include "app/cli.h"
 #include "demo/demo_installation.h"
 #include "records/file_result.h"
-#include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/company_files.h"
 #include "registers/company_store.h"
 #include "registers/employee_files.h"
 #include "registers/fditta_form.h"
 #include "registers/parteb1_form.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -27,8 +27,8 @@ struct RegisterDemoTest : ::testing::Test {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    records::Workplace workplace{shared, prompter, launcher};
+    records::testing::InstallationValues shared{root.path()};
+    records::Workplace workplace{shared.workplace(prompter, launcher)};
 
     void SetUp() override { demo::writeDemoInstallation(root.path()); }
 };
@@ -71,7 +71,8 @@ TEST_F(RegisterDemoTest, TheCompanyWindowFindsTheCompaniesTheirListsAndTheBirthD
     EXPECT_EQ(form.kindDescription, "Ditta individuale");
     EXPECT_EQ(form.birthDay.text + form.birthMonth.text + form.birthYear.text, "30021975");
     form.boxLeft(5);
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Data di nascita: la data non esiste. Indicare giorno, mese "
+                                                          "e anno di una data del calendario (es. 30 05 1992)."}));
     // The fiscal code MRTCHR75B43G224K tells the true date: day 43 - 40 of February, a woman,
     // born in Padova.
     form.boxLeft(3);
@@ -116,8 +117,7 @@ TEST_F(RegisterDemoTest, TheEmployeeWindowOffersTheMonthsAndListsTheEmployeesInU
     EXPECT_EQ(moretti->companyName, "MORETTI-CHIARA"); // from the company register
     EXPECT_EQ(moretti->recordCount, 4);
 
-    registers::Parteb1Form form(workplace);
-    form.selectCompany(moretti->selectedDataFile, moretti->recordCount, moretti->dataAreaSelector);
+    registers::Parteb1Form form(workplace, *moretti);
     form.load();
     EXPECT_EQ(form.employeeItems,
               (std::vector<std::string>{" 1BERTOLDI SARA                ", " 2ZANON PAOLO               ",
