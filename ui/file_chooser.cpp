@@ -44,7 +44,9 @@ QString proposedName(const QString& asked, const QString& folder, const QString&
 }
 
 // Columns whole: the name takes the room the others leave, each other column as wide as its
-// caption and its widest entry; the dialog as wide as that needs, within the screen.
+// caption and its widest entry; the dialog as wide as that needs, within the screen. On a
+// narrow screen (a laptop at 150 %) the places beside the files and then the kind of file
+// (the filter says it) give their room to the name.
 void showColumnsWhole(QFileDialog& dialog)
 {
     auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
@@ -53,21 +55,34 @@ void showColumnsWhole(QFileDialog& dialog)
     QHeaderView* header = details->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const QFontMetrics metrics = details->fontMetrics();
+    // A date such as "31/12/2016 23:59" and the caption, whichever is wider.
+    const auto columnWidth = [&](int column) {
+        return std::max(header->sectionSizeHint(column), metrics.horizontalAdvance(QStringLiteral("31/12/2016 23:59  ")));
+    };
     int columns = 0;
     for (int column = 1; column < header->count(); ++column) {
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-        // A date such as "31/12/16 23:59" and the caption, whichever is wider.
-        columns += std::max(header->sectionSizeHint(column),
-                            details->fontMetrics().horizontalAdvance(QStringLiteral("31/12/2016 23:59  ")));
+        columns += columnWidth(column);
     }
-    const int name = details->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('n')));
-    int places = 0;
-    if (const auto* sidebar = dialog.findChild<QListView*>(QStringLiteral("sidebar")))
-        places = sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() + 8;
+    const int name = metrics.horizontalAdvance(QString(24, QLatin1Char('n')));
+    auto* sidebar = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    int places = sidebar ? sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() + 8 : 0;
     const QSize room = screenRoom(&dialog);
-    const int width = std::min(room.width(), places + name + columns + 80);
-    const int height = std::min(room.height(), details->fontMetrics().lineSpacing() * 28);
-    dialog.resize(std::max(width, dialog.minimumSizeHint().width()), std::max(height, dialog.sizeHint().height()));
+    const int margins = 80;
+    if (places + name + columns + margins > room.width())
+        places = 0;
+    constexpr int kKindColumn = 2;
+    if (name + columns + margins > room.width() && header->count() > kKindColumn) {
+        columns -= columnWidth(kKindColumn);
+        header->hideSection(kKindColumn);
+    }
+    if (sidebar && places == 0)
+        sidebar->hide();
+    const int width = std::min(room.width(), places + name + columns + margins);
+    const int height = std::min(room.height(), metrics.lineSpacing() * 28);
+    dialog.resize(std::min(room.width(), std::max(width, dialog.minimumSizeHint().width())),
+                  std::min(room.height(), std::max(height, dialog.minimumSizeHint().height())));
     if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
         splitter->setSizes({places, std::max(1, dialog.width() - places)});
 }

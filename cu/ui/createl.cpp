@@ -114,7 +114,8 @@ void createl::buildControls()
 
     m_progressText = plainLabel(QString(), window, QStringLiteral("Label17"));
     m_progressText->setWordWrap(true);
-    m_progressText->setMinimumHeight(m_progressText->fontMetrics().lineSpacing() * 2);
+    // One line kept for it, so that a run's text does not push the frames when it comes.
+    m_progressText->setMinimumHeight(m_progressText->fontMetrics().lineSpacing());
     QFont progressFont = m_progressText->font();
     progressFont.setBold(true);
     m_progressText->setFont(progressFont);

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "ui/keyboard.h"
 #include "ui/text_viewer.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -51,6 +53,7 @@ private slots:
     void launcherShowsAReportReadOnly();
     void fileChooserStartsInTheNearestFolderAndGivesTheHostPath();
     void fileChooserProposesTheNewestFileAndShowsItsColumnsWhole();
+    void statusLineTakesTheLinesItsTextNeedsInANarrowWindow();
     void viewerFindsTextRoundTheEndAndSavesAPdf();
     void viewerClosesWithEsc();
     void enterPressesTheFocusedButton();
@@ -285,6 +288,8 @@ void UiCommonTest::fileChooserProposesTheNewestFileAndShowsItsColumnsWhole()
             const auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
             QVERIFY(details && details->isVisible());
             const QHeaderView* header = details->header();
+            if (header->sectionSize(0) < details->fontMetrics().horizontalAdvance(proposed) + 24)
+                cut << QStringLiteral("Nome");
             for (int column = 1; column < header->count(); ++column) {
                 if (header->sectionSize(column) < header->sectionSizeHint(column))
                     cut << header->model()->headerData(column, Qt::Horizontal).toString();
@@ -304,6 +309,24 @@ void UiCommonTest::fileChooserProposesTheNewestFileAndShowsItsColumnsWhole()
     look();
     chooser.chooseFile("Verifica file", "", "", folder);
     QCOMPARE(proposed, QString());
+}
+
+void UiCommonTest::statusLineTakesTheLinesItsTextNeedsInANarrowWindow()
+{
+    // A window as narrow as a laptop's screen at 150 %, and a status line naming two long paths.
+    QMainWindow window;
+    window.setCentralWidget(new QWidget(&window));
+    ui::StatusLine* status = ui::addStatusLine(&window);
+    const int narrow = status->fontMetrics().averageCharWidth() * 60;
+    status->setText(QStringLiteral("File telematico creato: ") + QString(50, QLatin1Char('x'))
+                    + QStringLiteral("/TCU117; report: ") + QString(50, QLatin1Char('y')) + QStringLiteral("/report.txt"));
+    window.resize(narrow, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect needed = status->fontMetrics().boundingRect(status->contentsRect(), Qt::TextWrapAnywhere, status->text());
+    QVERIFY2(needed.height() > 2 * status->fontMetrics().lineSpacing(), "the text needs a third line");
+    QTRY_VERIFY2(status->contentsRect().height() >= needed.height(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(status->contentsRect().height()).arg(needed.height())));
 }
 
 void UiCommonTest::launcherShowsAReportReadOnly()
