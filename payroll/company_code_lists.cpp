@@ -58,17 +58,18 @@ std::vector<std::string> sectorEntries(const CodeTables& tables)
     return listEntries(tables[Codes::Sector], 2);
 }
 
-std::string describeListedCode(const std::vector<std::string>& entries, std::string_view code, std::size_t codeLength)
+std::optional<std::string> describeListedCode(const std::vector<std::string>& entries, std::string_view code,
+                                              std::size_t codeLength)
 {
     const std::string_view wanted = records::trim(code);
     if (wanted.empty())
-        return {};
+        return std::nullopt;
     for (const std::string& entry : entries) {
         const std::string_view text(entry);
         if (records::trim(text.substr(0, std::min(codeLength, text.size()))) == wanted)
             return std::string(records::trim(text.substr(std::min(codeLength, text.size()))));
     }
-    return {};
+    return std::nullopt;
 }
 
 CodeListFile activityEntries(const records::PathMapper& paths, const std::string& drivePrefix)

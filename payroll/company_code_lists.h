@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,10 +27,10 @@ std::vector<std::string> sectorEntries(const CodeTables& tables);
 
 // The words of `code` (blanks around it ignored) in a list whose entries start with their
 // code in `codeLength` characters, as choosing an entry puts them into the field: the rest of
-// its entry, blanks around it removed. Empty for an empty code, and for a code that no entry
-// carries.
-std::string describeListedCode(const std::vector<std::string>& entries, std::string_view code,
-                               std::size_t codeLength);
+// its entry, blanks around it removed (empty for an entry without words). Nothing for an
+// empty code, and for a code that no entry carries.
+std::optional<std::string> describeListedCode(const std::vector<std::string>& entries, std::string_view code,
+                                              std::size_t codeLength);
 
 // A list kept in a file of the installation, and the failures met reading it (the opening's,
 // then that of each record that could not be read), in the order the operator is to be

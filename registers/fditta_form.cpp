@@ -250,14 +250,14 @@ void FDittaForm::refreshDescriptions()
     describe(field34Description, fields[company_field::kField34], "Non gestito", "Gestito");
 
     // The words of a coded field: its list's, or that the list does not hold it.
-    const auto words = [](std::string_view code, std::string found) {
+    const auto words = [](std::string_view code, const std::optional<std::string>& found) {
         if (records::trim(code).empty())
             return std::string();
-        return found.empty() ? std::string(kNotInList) : found;
+        return found ? *found : std::string(kNotInList);
     };
     const auto tableWords = [&](payroll::Codes table, int field) {
         const std::string& code = fields[static_cast<std::size_t>(field)];
-        return words(code, m_tables[table].describe(code).value_or(std::string()));
+        return words(code, m_tables[table].describe(code));
     };
     const auto listWords = [&](const std::vector<std::string>& entries, int field) {
         const std::string& code = fields[static_cast<std::size_t>(field)];

@@ -259,7 +259,24 @@ void WindowFitTest::createlAfterARunWithItsReport()
     office.prompter.answer(true);
     QTest::mouseClick(control<QAbstractButton>(&window, QStringLiteral("Command5")), Qt::LeftButton);
     window.form().openArchive("1");
+    // While the run works, its progress text and bar are in view whole, however small the
+    // screen: never below the frames that scroll.
+    QStringList hidden;
+    const auto shownWhole = [&window](const QWidget* part) {
+        return part->isVisible() && part->visibleRegion().boundingRect().size() == part->size()
+            && window.rect().contains(QRect(part->mapTo(&window, QPoint(0, 0)), part->size()));
+    };
+    const auto advanced = window.form().advanced;
+    window.form().advanced = [&](std::int64_t done, double total) {
+        advanced(done, total);
+        for (const char* name : {"Label17", "progressBar"}) {
+            const auto* part = control<QWidget>(&window, QString::fromLatin1(name));
+            if (!shownWhole(part) && !hidden.contains(QLatin1String(name)))
+                hidden << QString::fromLatin1(name);
+        }
+    };
     QTest::mouseClick(control<QAbstractButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QStringLiteral(", "))));
     QVERIFY(window.isVisible());
     // Every frame shown again, with the status line of the run.
     QTest::keyClicks(control<QLineEdit>(&window, QStringLiteral("Tx_0")), QStringLiteral("1"));

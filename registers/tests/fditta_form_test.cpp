@@ -345,7 +345,8 @@ TEST_F(FDittaFormTest, CodedFieldsShowTheWordsOfTheirCodesAsTheInstallationHasTh
 {
     root.write(kData + "pecog.dat", fitRight("$CONTI STANDARD", 600) + fitRight("$CONTI COMMERCIO", 600));
     root.write("d/wnolv/coge/ateco.dat", fitRight("$471410COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO", 200));
-    root.write("d/wnolv/tabcom/soggetto.dat", fitRight("$05 ROSSI MARIO - CONSULENTE DEL LAVORO", 200));
+    root.write("d/wnolv/tabcom/soggetto.dat",
+               fitRight("$05 ROSSI MARIO - CONSULENTE DEL LAVORO", 200) + fitRight("$07", 200));
     // The office's table of legal forms: new words for code 0, a new code, a line it cannot take.
     root.write("d/wnolv/tabcom/codici/natura_giuridica.txt",
                "0|Impresa individuale\n44|Forma nuova\n45 Senza separatore\n");
@@ -384,6 +385,10 @@ TEST_F(FDittaFormTest, CodedFieldsShowTheWordsOfTheirCodesAsTheInstallationHasTh
     form.sector.text = "  ";
     form.boxChanged(9);
     EXPECT_EQ(form.sectorWords, "");
+    // A code its list holds without words has none to show, and is no unknown code.
+    form.intermediary.text = "07";
+    form.boxChanged(33);
+    EXPECT_EQ(form.intermediaryWords, "");
 }
 
 TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
