@@ -3,6 +3,7 @@
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
+#include "app/program_values.h"
 #include "payroll/company_register.h"
 #include "payroll/employee_record.h"
 #include "payroll/identity_codes.h"
@@ -10,7 +11,6 @@
 #include "records/file_result.h"
 #include "records/installation.h"
 #include "records/numeric.h"
-#include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/company_store.h"
 #include "registers/employee_store.h"
@@ -167,7 +167,7 @@ int anagraficheCommand(const std::vector<std::string>& argv, std::ostream& out, 
         return 2;
 
     ConsolePrompter console(err);
-    records::SharedValues shared(*installationFolder);
+    app::ProgramValues shared(*installationFolder);
     records::Installation& installation = shared.installation;
     // The load steps of createl (drive prefix, data directory) and of inditta (working
     // year); each file is closed once read.

@@ -4,12 +4,12 @@
 
 #include "app/cli.h"
 #include "app/console_prompter.h"
+#include "app/program_values.h"
 #include "cu/telematic/archive.h"
 #include "cu/telematic/questions.h"
 #include "cu/telematic/run.h"
 #include "records/cu_edition.h"
 #include "records/installation.h"
-#include "records/shared_values.h"
 
 namespace app::cli {
 
@@ -100,8 +100,8 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     const auto installation = installationRoot(err, "cu", *root);
     if (!installation)
         return 2;
-    records::SharedValues shared(*installation);
-    const records::Workplace workplace{shared, console, launcher};
+    app::ProgramValues shared(*installation);
+    const records::Workplace workplace = shared.workplace(console, launcher);
     // The progress of the run, on the terminal only.
     TerminalProgress progress(err, &err == &std::cerr && ::isatty(STDERR_FILENO) == 1, "Dipendenti");
     console.beforeLine = [&progress] { progress.endLine(); };

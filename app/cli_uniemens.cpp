@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "app/console_prompter.h"
+#include "app/program_values.h"
 #include "records/cp1252.h"
 #include "records/file_result.h"
 #include "records/installation.h"
-#include "records/shared_values.h"
 #include "records/text.h"
 #include "uniemens/company_files.h"
 #include "uniemens/programs.h"
@@ -93,8 +93,8 @@ int uniemensCommand(const std::vector<std::string>& argv, std::ostream& out, std
     if (arguments.flag("check"))
         console.answerYes(uniemens::kContinueWithCheck);
     ConsoleLauncher launcher(err);
-    records::SharedValues shared(*installation);
-    const records::Workplace workplace{shared, console, launcher};
+    app::ProgramValues shared(*installation);
+    const records::Workplace workplace = shared.workplace(console, launcher);
 
     // The drive of the installation and its working year, as the windows read them.
     records::showFailure(console, records::readDrive(shared.paths, shared.installation));

@@ -15,9 +15,9 @@
 #include "app/cli.h"
 #include "app/first_start.h"
 #include "app/process_signals.h"
+#include "app/program_values.h"
 #include "app/windows.h"
 #include "records/cu_edition.h"
-#include "records/shared_values.h"
 #include "ui/ui_common.h"
 #include "ui/window_list.h"
 
@@ -73,9 +73,9 @@ int main(int argc, char** argv)
     }
     ui::QtPrompter prompter;
     ui::QtLauncher launcher(prompter);
-    records::SharedValues shared(root);
+    app::ProgramValues values(root);
     ui::WindowList windows;
-    app::addProgramWindows(windows, {shared, prompter, launcher});
+    app::addProgramWindows(windows, values.workplace(prompter, launcher));
 
     const QString windowName = QString::fromStdString(options.value("window").value_or("createl"));
     const ui::WindowList::Entry* window = windows.find(windowName);
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         root = firstStart.root();
         if (!rootNamed)
             app::rememberRoot(root);
-        shared.paths = records::PathMapper(root);
+        values.paths = records::PathMapper(root);
     }
     std::error_code error;
     std::filesystem::create_directories(root / "c", error);

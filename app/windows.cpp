@@ -44,8 +44,14 @@ void addProgramWindows(ui::WindowList& windows, records::Workplace workplace)
                 });
     windows.add(QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"),
                 [workplace] { registers::openFDitta(workplace); });
-    windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"),
-                [workplace] { registers::openParteb1(workplace); });
+    // The employee register asks for the company and month when opened by name; the UniEmens
+    // window hands over the company and month chosen there.
+    windows.add(
+        QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"),
+        [workplace] { registers::openParteb1(workplace); },
+        [workplace](const std::string& companyDataFile) {
+            return registers::openParteb1OnCompany(workplace, companyDataFile);
+        });
 }
 
 } // namespace app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "ui/window_list.h"
 
 namespace app {

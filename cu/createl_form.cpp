@@ -91,13 +91,13 @@ void CreatelForm::showStatus(std::string_view text)
 
 void CreatelForm::showHelp(Box which)
 {
-    shared().helpText = kHelpTexts[boxIndex(which)];
-    showStatus(shared().helpText);
+    m_helpText = kHelpTexts[boxIndex(which)];
+    showStatus(m_helpText);
 }
 
 void CreatelForm::showHelpAgain()
 {
-    showStatus(shared().helpText);
+    showStatus(m_helpText);
 }
 
 void CreatelForm::enableProtocolBoxes(bool enabled)
@@ -135,7 +135,7 @@ void CreatelForm::clearHeader()
 
 void CreatelForm::load()
 {
-    records::Installation& installation = shared().installation;
+    records::Installation& installation = m_workplace.installation;
 
     inputFrameVisible = false;
     singleEmployee = false;
@@ -150,7 +150,7 @@ void CreatelForm::load()
     enableProtocolBoxes(false);
     supplyLetter.text = "N";
 
-    records::showFailure(prompter(), records::readDrive(shared().paths, installation));
+    records::showFailure(prompter(), records::readDrive(m_workplace.paths, installation));
 
     archiveItems.clear();
     archiveNumbers.clear();
@@ -165,7 +165,7 @@ void CreatelForm::load()
     }
 
     outputFolder.text = installation.dataDirectory;
-    showStatus("Selezionare la CU dall'elenco oppure inserire il codice ad essa relativo.Premere <ok> per continuare.");
+    showStatus("Selezionare la CU dall'elenco oppure inserirne il codice, poi premere FASE 2 per aprirla");
 }
 
 void CreatelForm::chooseArchive(int item)

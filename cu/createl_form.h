@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cu/telematic/run.h"
-#include "records/shared_values.h"
 #include "records/text_box.h"
+#include "records/workplace.h"
 
 namespace cu {
 
@@ -116,6 +116,8 @@ public:
     void setSupplyOptions(const SupplyOptions& options);
     // "     FASE 1          REPORT": asks whether a report is wanted.
     void askForReport();
+    // An archive has been chosen in the list or opened: " FASE 3" has one to work on.
+    bool archiveChosen() const { return !selectedArchive.empty(); }
     // The run that " FASE 3" starts, from the boxes as the clerk left them.
     telematic::RunRequest request() const;
     // "FASE 3": the CU run. After a completed run the window is loaded afresh and its status
@@ -137,7 +139,8 @@ public:
     // Called during a run after each archive record looked at: how many of how many.
     std::function<void(std::int64_t done, double total)> advanced;
 
-    records::SharedValues& shared() { return m_workplace.shared; }
+    const records::PathMapper& paths() const { return m_workplace.paths; }
+    const records::Installation& installation() const { return m_workplace.installation; }
     records::Prompter& prompter() { return m_workplace.prompter; }
     records::Launcher& launcher() { return m_workplace.launcher; }
 
@@ -151,6 +154,8 @@ private:
     void notify();
 
     records::Workplace m_workplace;
+    // The help of the box last focused, shown again for an index of no box.
+    std::string m_helpText;
 };
 
 } // namespace cu

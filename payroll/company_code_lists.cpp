@@ -48,43 +48,28 @@ std::string entryText(const std::string& record, std::size_t length)
 
 } // namespace
 
-const std::vector<std::string>& legalFormEntries()
+std::vector<std::string> legalFormEntries(const CodeTables& tables)
 {
-    static const std::vector<std::string> entries = [] {
-        std::vector<std::string> list;
-        for (const CodeEntry& entry : legalForms().entries())
-            list.push_back(entry.heading ? entry.description : records::padRight(entry.code, 3) + entry.description);
-        return list;
-    }();
-    return entries;
+    return listEntries(tables[Codes::LegalForm], 3);
 }
 
-const std::vector<std::string>& sectorEntries()
+std::vector<std::string> sectorEntries(const CodeTables& tables)
 {
-    static const std::vector<std::string> entries = {
-        "A AGRICOLTURA, SILVICOLTURA E PESCA",
-        "B ESTRAZIONE DI MINERALI DA CAVE E MINIERE",
-        "C ATTIVITA' MANIFATTURIERE",
-        "D FORNITURA DI ENERGIA ELETTRICA, GAS, VAPORE E ARIA CONDIZIONATA",
-        "E FORNITURA DI ACQUA; RETI FOGNARIE, ATTIVITA' DI GESTIONE DEI RIFIUTI E RISANAMENTO",
-        "F COSTRUZIONI",
-        "G COMMERCIO ALL'INGROSSO E AL DETTAGLIO; RIPARAZIONE DI AUTOVEICOLI E MOTOCICLI",
-        "H TRASPORTO E MAGAZZINAGGIO",
-        "I ATTIVITA' DEI SERVIZI DI ALLOGGIO E DI RISTORAZIONE",
-        "J SERVIZI DI INFORMAZIONE E COMUNICAZIONE",
-        "K ATTIVITA' FINANZIARIE E ASSICURATIVE",
-        "L ATTIVITA' IMMOBILIARI",
-        "M ATTIVITA' PROFESSIONALI, SCIENTIFICHE E TECNICHE",
-        "N NOLEGGIO, AGENZIE DI VIAGGIO, SERVIZI DI SUPPORTO ALLE IMPRESE",
-        "O AMMINISTRAZIONE PUBBLICA E DIFESA; ASSICURAZIONE SOCIALE OBBLIGATORIA",
-        "P ISTRUZIONE",
-        "Q SANITA' E ASSISTENZA SOCIALE",
-        "R ATTIVITA' ARTISTICHE, SPORTIVE, DI INTRATTENIMENTO E DIVERTIMENTO",
-        "S ALTRE ATTIVITA' DI SERVIZI",
-        "T ATTIVITA' DI FAMIGLIE E CONVIVENZE COME DATORI DI LAVORO PER PERSONALE DOMESTICO",
-        "U ORGANIZZAZIONI ED ORGANISMI EXTRATERRITORIALI",
-    };
-    return entries;
+    return listEntries(tables[Codes::Sector], 2);
+}
+
+std::optional<std::string> describeListedCode(const std::vector<std::string>& entries, std::string_view code,
+                                              std::size_t codeLength)
+{
+    const std::string_view wanted = records::trim(code);
+    if (wanted.empty())
+        return std::nullopt;
+    for (const std::string& entry : entries) {
+        const std::string_view text(entry);
+        if (records::trim(text.substr(0, std::min(codeLength, text.size()))) == wanted)
+            return std::string(records::trim(text.substr(std::min(codeLength, text.size()))));
+    }
+    return std::nullopt;
 }
 
 CodeListFile activityEntries(const records::PathMapper& paths, const std::string& drivePrefix)

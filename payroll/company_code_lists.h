@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "payroll/code_tables.h"
 #include "records/file_result.h"
 
 namespace records {
@@ -15,12 +18,19 @@ class PathMapper;
 namespace payroll {
 
 // Legal form (field 11): codes 0 to 28, a heading for the non-resident subjects, codes 30
-// to 43 (the table legalForms()); each entry is the code filled with blanks to three
-// characters and the description.
-const std::vector<std::string>& legalFormEntries();
+// to 43, as the installation's tables have them; each entry is the code filled with blanks
+// to three characters and the description.
+std::vector<std::string> legalFormEntries(const CodeTables& tables);
 // Sector of activity (field 9): the 21 sections A to U of the classification of economic
-// activities, the letter, a blank and the section's name.
-const std::vector<std::string>& sectorEntries();
+// activities, as the installation's tables have them: the letter, a blank and the name.
+std::vector<std::string> sectorEntries(const CodeTables& tables);
+
+// The words of `code` (blanks around it ignored) in a list whose entries start with their
+// code in `codeLength` characters, as choosing an entry puts them into the field: the rest of
+// its entry, blanks around it removed (empty for an entry without words). Nothing for an
+// empty code, and for a code that no entry carries.
+std::optional<std::string> describeListedCode(const std::vector<std::string>& entries, std::string_view code,
+                                              std::size_t codeLength);
 
 // A list kept in a file of the installation, and the failures met reading it (the opening's,
 // then that of each record that could not be read), in the order the operator is to be

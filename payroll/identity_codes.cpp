@@ -55,7 +55,9 @@ CheckResult checkVatNumber(std::string_view text)
     if (digits[10] == expected)
         return {};
     // The digit is printed as a number is: after the blank of its sign.
-    return failure(std::string(kWrongCheckCharacter) + " " + expected);
+    CheckResult result = failure(std::string(kWrongCheckCharacter) + " " + expected);
+    result.expected = expected;
+    return result;
 }
 
 CheckResult checkFiscalCode(std::string_view text)
@@ -74,7 +76,9 @@ CheckResult checkFiscalCode(std::string_view text)
     const char expected = fiscalCodeCheckLetter(code.substr(0, 15));
     if (code[15] == expected)
         return {};
-    return failure(std::string(kWrongCheckCharacter) + expected);
+    CheckResult result = failure(std::string(kWrongCheckCharacter) + expected);
+    result.expected = expected;
+    return result;
 }
 
 CheckResult checkDate(std::string_view text)

@@ -14,6 +14,9 @@ struct CheckResult {
     enum class Outcome { NotChecked, Passed, Failed };
     Outcome outcome = Outcome::Passed;
     std::string message; // the operator's message when Failed
+    // The check character that a code of the right form and a wrong last character should
+    // end with; 0 for every other result.
+    char expected = 0;
 
     bool failed() const { return outcome == Outcome::Failed; }
 };

@@ -6,7 +6,7 @@
 
 namespace records {
 
-enum class Icon { None, Information, Question, Stop };
+enum class Icon { None, Information, Question, Stop, Warning };
 
 // The identity of a question that the program asks: the command line and the tests answer a
 // question by it, never by its Italian text. The feature that asks a question declares it,

@@ -1,6 +1,7 @@
 #include "registers/employee_files.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "payroll/company_record.h"
@@ -55,6 +56,31 @@ std::string companyNameOf(const records::PathMapper& paths, const records::Insta
     if (!records::allDigits(number) || installation.dataDirectory.empty() || installation.workingYear.empty())
         return {};
     return CompanyStore(paths, installation).companyName(static_cast<int>(records::numericValue(number)));
+}
+
+EmployeeFileChoice employeesOfCompany(const records::PathMapper& paths, const records::Installation& installation,
+                                      const std::string& companyDataFile)
+{
+    EmployeeFileChoice choice;
+    choice.selectedDataFile = companyDataFile;
+    choice.dataAreaSelector = kPagheArea;
+    choice.employeeFile = employeeDataFile(companyDataFile, kPagheArea);
+    // "...una00103.016": the company, then the month.
+    if (companyDataFile.size() >= 9) {
+        choice.company = companyDataFile.substr(companyDataFile.size() - 9, 3);
+        choice.month = companyDataFile.substr(companyDataFile.size() - 6, 2);
+    }
+    const std::string header = firstRecord(paths, companyDataFile, payroll::kCompanyRecordLength);
+    if (!header.empty()) {
+        // A count from a damaged header (a fraction, "1E99") reads no record that is not there:
+        // the window lists no further than the file goes.
+        const double count = payroll::unpackCompanyHeader(header, payroll::company::kRecordCount)
+                                 .number(payroll::company::kRecordCount);
+        if (count >= 1 && count < 1e15)
+            choice.recordCount = static_cast<std::int64_t>(std::floor(count));
+    }
+    choice.companyName = companyNameOf(paths, installation, companyDataFile);
+    return choice;
 }
 
 std::vector<EmployeeFileChoice> scanEmployeeFiles(const records::PathMapper& paths,

@@ -42,6 +42,13 @@ struct EmployeeFileChoice {
     std::string companyName;
 };
 
+// The employees of the company and month of a company data file ("C:\nolv\paghe\una00103.016"),
+// as the UniEmens window hands them over: the employee data file beside it in "paghe", as
+// many records as the company header states (field 20; none when the header cannot be read
+// or states no whole number above 0), the company's name. Nothing is shown, nothing created.
+EmployeeFileChoice employeesOfCompany(const records::PathMapper& paths, const records::Installation& installation,
+                                      const std::string& companyDataFile);
+
 // Every employee data file of the working year in the two folders, by folder ("paghe"
 // first), company and month.
 std::vector<EmployeeFileChoice> scanEmployeeFiles(const records::PathMapper& paths,

@@ -67,6 +67,8 @@ const char* checkedBoxLabel(int box)
     }
 }
 
+constexpr const char* kNotInList = "Codice non presente nell'elenco";
+
 constexpr const char* kBlankWarning
     = "ATTENZIONE: questa operazione canceller\xE0 il record. Per annullarla, cliccare <NO> nella successiva richiesta "
       "di modifica dati. Cliccare <OK> per continuare.";
@@ -155,8 +157,8 @@ const TextBox& CompanyBoxes::box(int field) const
 
 FDittaForm::FDittaForm(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_store(workplace.shared.paths, workplace.shared.installation)
-    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
+    , m_store(workplace.paths, workplace.installation)
+    , m_checks(workplace.paths, workplace.installation, workplace.prompter)
 {
     for (int i = 1; i <= kFieldCount; ++i)
         box(i).maxLength = static_cast<int>(payroll::kCompanyFields[static_cast<std::size_t>(i)].length);
@@ -168,7 +170,7 @@ FDittaForm::FDittaForm(records::Workplace workplace)
 void FDittaForm::selectCompany(int company)
 {
     records::showFailures(m_workplace.prompter,
-                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
+                          completeInstallation(m_workplace.paths, m_workplace.installation));
     const CompanyRecordPlace place = m_store.placeOf(company);
     selectRecord(place.fileName, place.recordLength, place.recordNumber);
 }
@@ -196,9 +198,20 @@ bool FDittaForm::openCompany(int company)
 void FDittaForm::load()
 {
     records::showFailures(m_workplace.prompter,
-                          completeInstallation(m_workplace.shared.paths, m_workplace.shared.installation));
+                          completeInstallation(m_workplace.paths, m_workplace.installation));
+    // The words of the coded fields, from the tables and the lists as the installation has
+    // them; a list that cannot be read says so when it is offered.
+    m_tables = payroll::CodeTables(m_workplace.paths, m_workplace.installation.drivePrefix);
+    for (const CodeList list : {CodeList::Activity, CodeList::Intermediary, CodeList::AccountPersonalization}) {
+        const payroll::CodeListFile read = readList(list);
+        if (read.failures.empty())
+            keepList(list, read.entries);
+    }
     showRecord();
     scanCompanies();
+    // A line of the installation's tables that could not be taken is named once.
+    if (!m_tables.problems().empty())
+        showStatus(m_tables.problemSummary());
 }
 
 void FDittaForm::showRecord()
@@ -235,6 +248,46 @@ void FDittaForm::refreshDescriptions()
     describe(takingsDescription, fields[company_field::kTakings], "Senza corrispettivi", "Normali", "Ventilazione");
     describe(field32Description, fields[company_field::kField32], "Non gestite", "Gestite");
     describe(field34Description, fields[company_field::kField34], "Non gestito", "Gestito");
+
+    // The words of a coded field: its list's, or that the list does not hold it.
+    const auto words = [](std::string_view code, const std::optional<std::string>& found) {
+        if (records::trim(code).empty())
+            return std::string();
+        return found ? *found : std::string(kNotInList);
+    };
+    const auto tableWords = [&](payroll::Codes table, int field) {
+        const std::string& code = fields[static_cast<std::size_t>(field)];
+        return words(code, m_tables[table].describe(code));
+    };
+    const auto listWords = [&](const std::vector<std::string>& entries, int field) {
+        const std::string& code = fields[static_cast<std::size_t>(field)];
+        const std::size_t length = payroll::kCompanyFields[static_cast<std::size_t>(field)].length;
+        // A list that could not be read says nothing of a code.
+        return entries.empty() ? std::string() : words(code, payroll::describeListedCode(entries, code, length));
+    };
+    sectorWords = tableWords(payroll::Codes::Sector, company_field::kSector);
+    legalFormWords = tableWords(payroll::Codes::LegalForm, company_field::kLegalForm);
+    activityCodeWords = listWords(m_activities, company_field::kActivityCode);
+    personalizationWords = listWords(m_personalizations, company_field::kAccountPersonalization);
+    intermediaryWords = listWords(m_intermediaries, company_field::kIntermediary);
+}
+
+void FDittaForm::keepList(CodeList list, const std::vector<std::string>& entries)
+{
+    switch (list) {
+    case CodeList::Activity:
+        m_activities = entries;
+        break;
+    case CodeList::Intermediary:
+        m_intermediaries = entries;
+        break;
+    case CodeList::AccountPersonalization:
+        m_personalizations = entries;
+        break;
+    case CodeList::LegalForm:
+    case CodeList::Sector:
+        break;
+    }
 }
 
 void FDittaForm::showStatus(std::string_view text)
@@ -245,8 +298,8 @@ void FDittaForm::showStatus(std::string_view text)
 void FDittaForm::showHelp(int field)
 {
     if (field >= 1 && field <= kFieldCount)
-        m_workplace.shared.helpText = kHelpTexts[field];
-    showStatus(m_workplace.shared.helpText);
+        m_helpText = kHelpTexts[field];
+    showStatus(m_helpText);
 }
 
 void FDittaForm::boxChanged(int field)
@@ -306,7 +359,7 @@ void FDittaForm::birthYearLeft()
     joinBirthDate();
     m_checks.lastCheckFailed = false;
     if (records::numericValue(birthDate.text) > 0)
-        m_checks.checkDate(birthDate.text);
+        m_checks.checkDate(birthDate.text, checkedBoxLabel(company_field::kBirthDate));
     // The date boxes stand for field 5: the focus goes back to the day.
     if (m_checks.lastCheckFailed)
         focusRequest = company_field::kBirthDate;
@@ -337,7 +390,7 @@ void FDittaForm::boxLeft(int field)
     switch (field) {
     case company_field::kFiscalCode: {
         if (kind.text == "0" || kind.text == "2") {
-            m_checks.checkFiscalCode(left.text);
+            m_checks.checkFiscalCode(left.text, checkedBoxLabel(field));
             std::string birth = left.text;
             // Without the municipality in the table nothing is derived: the boxes keep what
             // they hold rather than pieces of the fiscal code.
@@ -352,7 +405,7 @@ void FDittaForm::boxLeft(int field)
             // A company's fiscal code is its VAT number: box 8 takes it when it is a right
             // one, and keeps what it holds otherwise.
             const std::string vat = left.text.substr(0, std::min<std::size_t>(left.text.size(), 11));
-            if (m_checks.checkVatNumber(vat).outcome == CheckResult::Outcome::Passed) {
+            if (m_checks.checkVatNumber(vat, checkedBoxLabel(field)).outcome == CheckResult::Outcome::Passed) {
                 vatNumber.text = vat;
                 boxChanged(company_field::kVatNumber);
             }
@@ -364,11 +417,11 @@ void FDittaForm::boxLeft(int field)
         // them. The description of the activity (box 7) is free text and is not checked.
         setBirthDate(left.text);
         if (records::numericValue(left.text) > 0)
-            m_checks.checkDate(left.text);
+            m_checks.checkDate(left.text, checkedBoxLabel(field));
         break;
     default:
         if (records::numericValue(left.text) > 0)
-            m_checks.checkVatNumber(left.text);
+            m_checks.checkVatNumber(left.text, checkedBoxLabel(field));
         break;
     }
     if (m_checks.lastCheckFailed)
@@ -549,17 +602,17 @@ bool FDittaForm::close()
     return closeRequested;
 }
 
-void FDittaForm::chooseCode(CodeList list)
+payroll::CodeListFile FDittaForm::readList(CodeList list) const
 {
-    const records::PathMapper& paths = m_workplace.shared.paths;
-    const records::Installation& installation = m_workplace.shared.installation;
+    const records::PathMapper& paths = m_workplace.paths;
+    const records::Installation& installation = m_workplace.installation;
     payroll::CodeListFile read;
     switch (list) {
     case CodeList::LegalForm:
-        read.entries = payroll::legalFormEntries();
+        read.entries = payroll::legalFormEntries(m_tables);
         break;
     case CodeList::Sector:
-        read.entries = payroll::sectorEntries();
+        read.entries = payroll::sectorEntries(m_tables);
         break;
     case CodeList::Activity:
         read = payroll::activityEntries(paths, installation.drivePrefix);
@@ -571,16 +624,25 @@ void FDittaForm::chooseCode(CodeList list)
         read = payroll::accountPersonalizationEntries(paths, std::string(records::trim(installation.dataDirectory)));
         break;
     }
+    return read;
+}
+
+void FDittaForm::chooseCode(CodeList list)
+{
+    const payroll::CodeListFile read = readList(list);
     // What could not be read of a list's file is told before the list is offered.
     records::showFailures(m_workplace.prompter, read.failures);
     const std::vector<std::string>& entries = read.entries;
+    keepList(list, read.failures.empty() ? entries : std::vector<std::string>());
     if (m_codeLists == nullptr)
         return;
     const std::optional<std::string> chosen = m_codeLists->choose(list, entries);
     // The list window's status: an entry was chosen or not.
     m_checks.lastCheckFailed = !chosen;
-    if (!chosen)
+    if (!chosen) {
+        refreshDescriptions();
         return;
+    }
     const int field = fieldOf(list);
     TextBox& target = box(field);
     target.text = chosen->substr(0, std::min<std::size_t>(chosen->size(), static_cast<std::size_t>(target.maxLength)));

@@ -6,9 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "payroll/code_tables.h"
+#include "payroll/company_code_lists.h"
 #include "payroll/company_register.h"
-#include "records/shared_values.h"
 #include "records/text_box.h"
+#include "records/workplace.h"
 #include "registers/box_keys.h"
 #include "registers/company_store.h"
 #include "registers/identity_checks.h"
@@ -172,6 +174,10 @@ public:
     // The descriptions of the coded fields 1, 13, 14, 28, 32 and 34.
     std::string kindDescription, accountingDescription, settlementDescription, takingsDescription,
         field32Description, field34Description;
+    // The words of the codes of fields 9, 10, 11, 29 and 33, as their lists give them:
+    // "Codice non presente nell'elenco" for a code the list does not hold, empty for a field
+    // without a code or a list that could not be read.
+    std::string sectorWords, activityCodeWords, legalFormWords, personalizationWords, intermediaryWords;
     // A note beside the buttons.
     std::string note;
     std::string statusText;
@@ -203,13 +209,23 @@ private:
     void setBirthDate(std::string_view date);
     void hide();
 
+    // The entries of a code list, read afresh when the list is offered.
+    payroll::CodeListFile readList(CodeList list) const;
+    // Keeps the entries of a list kept in a file of the installation, for the words of its
+    // codes (an empty list says nothing of them).
+    void keepList(CodeList list, const std::vector<std::string>& entries);
+
     records::Workplace m_workplace;
+    payroll::CodeTables m_tables; // the built-in tables and the installation's
+    // The lists kept in files of the installation, as last read, for the words of their codes.
+    std::vector<std::string> m_activities, m_intermediaries, m_personalizations;
     CompanyStore m_store;
     IdentityChecks m_checks;
     CodeListWindow* m_codeLists = nullptr;
     CompanyRecord m_record;               // the record as read or last saved
     bool m_shown = false;                 // the record has been shown
     payroll::CompanyFields m_shownFields; // the boxes as shown or last saved
+    std::string m_helpText;               // the help of the field last entered
 };
 
 } // namespace registers

@@ -44,31 +44,51 @@ IdentityChecks::IdentityChecks(const records::PathMapper& paths, const records::
 {
 }
 
-CheckResult IdentityChecks::report(CheckResult result)
+std::string checkMessage(std::string_view field, CodeKind kind, const CheckResult& result)
+{
+    const std::string name(field);
+    switch (kind) {
+    case CodeKind::VatNumber:
+        if (result.expected != 0)
+            return name + ": la partita IVA non e' corretta. Con le prime dieci cifre indicate, l'ultima (la cifra di "
+                          "controllo) dovrebbe essere " + result.expected + ".";
+        return name + ": la partita IVA deve avere 11 cifre, senza lettere ne' spazi.";
+    case CodeKind::FiscalCode:
+        if (result.expected != 0)
+            return name + ": il codice fiscale non e' corretto. Con i primi quindici caratteri indicati, l'ultimo (il "
+                          "carattere di controllo) dovrebbe essere " + result.expected + ".";
+        return name + ": il codice fiscale deve avere 16 caratteri, lettere maiuscole e cifre, senza spazi.";
+    case CodeKind::Date:
+        break;
+    }
+    return name + ": la data non esiste. Indicare giorno, mese e anno di una data del calendario (es. 30 05 1992).";
+}
+
+CheckResult IdentityChecks::report(CheckResult result, std::string_view field, CodeKind kind)
 {
     if (result.outcome == CheckResult::Outcome::NotChecked)
         return result;
     lastCheckFailed = false;
     if (result.failed()) {
-        m_prompter.message({}, result.message, records::Icon::None);
+        m_prompter.message(kCheckTitle, checkMessage(field, kind, result), records::Icon::Warning);
         lastCheckFailed = true;
     }
     return result;
 }
 
-CheckResult IdentityChecks::checkVatNumber(std::string_view text)
+CheckResult IdentityChecks::checkVatNumber(std::string_view text, std::string_view field)
 {
-    return report(registers::checkVatNumber(text));
+    return report(registers::checkVatNumber(text), field, CodeKind::VatNumber);
 }
 
-CheckResult IdentityChecks::checkFiscalCode(std::string_view text)
+CheckResult IdentityChecks::checkFiscalCode(std::string_view text, std::string_view field)
 {
-    return report(registers::checkFiscalCode(text));
+    return report(registers::checkFiscalCode(text), field, CodeKind::FiscalCode);
 }
 
-CheckResult IdentityChecks::checkDate(std::string_view text)
+CheckResult IdentityChecks::checkDate(std::string_view text, std::string_view field)
 {
-    return report(registers::checkDate(text));
+    return report(registers::checkDate(text), field, CodeKind::Date);
 }
 
 bool IdentityChecks::birthDataFromFiscalCode(std::string& text)

@@ -41,10 +41,20 @@ BirthData birthDataOf(std::string_view fiscalCode);
 inline constexpr const char* kMunicipalityTable = "\\tabcom\\comuni.dat";
 inline constexpr int kMunicipalityRecordLength = 200;
 
-// The checks as the windows use them: each shows its message, with an OK button, through
-// the Prompter and says whether it failed, which the window reads to keep the focus on the
-// field. The birth data lookup reads the municipality table of the installation that `paths`
-// finds, and shows the table's failures as it meets them.
+// What a failed check tells the operator in a window: the field, what is wrong and, for a
+// code of the right form whose last character is wrong, the character it should end with
+// ("Partita IVA: ... la cifra di controllo dovrebbe essere 7."). `field` is the field's
+// label; the kind of code is the check's.
+enum class CodeKind { VatNumber, FiscalCode, Date };
+std::string checkMessage(std::string_view field, CodeKind kind, const CheckResult& result);
+// The title of the box that shows it.
+inline constexpr const char* kCheckTitle = "Controllo dei dati";
+
+// The checks as the windows use them: each shows the message of checkMessage() with the
+// warning icon and an OK button through the Prompter, and says whether it failed, which the
+// window reads to give the focus back to the field. The birth data lookup reads the
+// municipality table of the installation that `paths` finds, and shows the table's failures
+// as it meets them.
 class IdentityChecks {
 public:
     // `paths`, `installation` and `prompter` outlive the checks.
@@ -53,9 +63,10 @@ public:
 
     // Each sets lastCheckFailed to false, or to true after showing the failure's message; a
     // text that is not checked leaves it as it was. The result tells the three cases apart.
-    CheckResult checkVatNumber(std::string_view text);
-    CheckResult checkFiscalCode(std::string_view text);
-    CheckResult checkDate(std::string_view text);
+    // `field` is the label of the box checked, as the message names it.
+    CheckResult checkVatNumber(std::string_view text, std::string_view field = "Partita IVA");
+    CheckResult checkFiscalCode(std::string_view text, std::string_view field = "Codice fiscale");
+    CheckResult checkDate(std::string_view text, std::string_view field = "Data");
 
     // Looks up the municipality of positions 12-15 of the fiscal code in the municipality
     // table (records marked "$", code in positions 2-5). On a match sets the birth values
@@ -72,7 +83,7 @@ public:
     std::string sex;               // "M" or "F"
 
 private:
-    CheckResult report(CheckResult result);
+    CheckResult report(CheckResult result, std::string_view field, CodeKind kind);
 
     const records::PathMapper& m_paths;
     const records::Installation& m_installation;

@@ -142,9 +142,12 @@ const CodeChoice& EmployeeCodeChoices::list(int n) const
     return const_cast<EmployeeCodeChoices*>(this)->list(n);
 }
 
-Parteb1Form::Parteb1Form(records::Workplace workplace)
+Parteb1Form::Parteb1Form(records::Workplace workplace, const EmployeeFileChoice& employees)
     : m_workplace(workplace)
-    , m_checks(workplace.shared.paths, workplace.shared.installation, workplace.prompter)
+    , m_checks(workplace.paths, workplace.installation, workplace.prompter)
+    , m_selectedDataFile(employees.selectedDataFile)
+    , m_employeeRecordCount(employees.recordCount)
+    , m_dataAreaSelector(employees.dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea)
 {
     for (int k = 1; k <= kBoxCount; ++k)
         box(k).maxLength = kMaxLengths[k];
@@ -153,36 +156,26 @@ Parteb1Form::Parteb1Form(records::Workplace workplace)
 
 EmployeeStore Parteb1Form::store()
 {
-    return EmployeeStore(m_workplace.shared.paths, m_employeeFile, m_dataAreaSelector);
-}
-
-void Parteb1Form::selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector)
-{
-    m_selected = true;
-    m_selectedDataFile = std::move(selectedDataFile);
-    m_employeeRecordCount = static_cast<double>(employeeRecordCount);
-    m_dataAreaSelector = dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea;
+    return EmployeeStore(m_workplace.paths, m_employeeFile, m_dataAreaSelector);
 }
 
 void Parteb1Form::load()
 {
-    for (int n = 1; n <= kCodeListCount; ++n)
-        list(n) = {employeeCodeList(n).items, -1};
-
-    records::SharedValues& shared = m_workplace.shared;
+    const records::PathMapper& paths = m_workplace.paths;
+    records::Installation& installation = m_workplace.installation;
     // The window shows the working year and looks up the company's name in the company
     // register.
-    records::showFailures(m_workplace.prompter, completeInstallation(shared.paths, shared.installation));
+    records::showFailures(m_workplace.prompter, completeInstallation(paths, installation));
 
-    if (!m_selected) {
-        m_selectedDataFile = shared.selectedDataFile;
-        m_employeeRecordCount = shared.employeeRecordCount;
-        m_dataAreaSelector = shared.dataAreaSelector == kPagmarArea ? kPagmarArea : kPagheArea;
-    }
-    workingYear.text = shared.installation.workingYear;
+    // The code lists as the installation has corrected them, read afresh for each window.
+    m_tables = payroll::CodeTables(paths, installation.drivePrefix);
+    for (int n = 1; n <= kCodeListCount; ++n)
+        list(n) = {employeeCodeItems(n, m_tables), -1};
+
+    workingYear.text = installation.workingYear;
     companyCode.text
         = m_selectedDataFile.size() >= 9 ? m_selectedDataFile.substr(m_selectedDataFile.size() - 9, 3) : "";
-    companyName.text = companyNameOf(shared.paths, shared.installation, m_selectedDataFile);
+    companyName.text = companyNameOf(paths, installation, m_selectedDataFile);
     m_employeeFile = employeeDataFile(m_selectedDataFile, m_dataAreaSelector);
 
     EmployeeStore employees = store();
@@ -194,9 +187,7 @@ void Parteb1Form::load()
     // The list reads no further than the file goes (a last record cut short is read, so
     // that the operator is told of it): a count from a damaged header cannot make the window
     // read a million records that are not there.
-    const double wanted = std::floor(m_employeeRecordCount);
-    const auto inFile = static_cast<double>(employees.recordsInFile());
-    recordCount = wanted > 0 ? static_cast<std::int64_t>(std::min(wanted, inFile)) : 0;
+    recordCount = m_employeeRecordCount > 0 ? std::min(m_employeeRecordCount, employees.recordsInFile()) : 0;
 
     fillList();
     if (recordNumber == 0 || recordNumber > recordCount)
@@ -208,6 +199,16 @@ void Parteb1Form::load()
     payKind.enabled = operatingUnitVisible;
     m_loaded = true;
     showCurrent(true);
+    // A line of the installation's tables that could not be taken is named once, where the
+    // operator looks first.
+    if (!m_tables.problems().empty())
+        showStatus(m_tables.problemSummary());
+}
+
+std::string Parteb1Form::codeTableFile(int n) const
+{
+    return m_workplace.installation.drivePrefix + payroll::kInstallationTableFolder
+        + std::string(payroll::tableFileName(employeeCodeList(n).table));
 }
 
 void Parteb1Form::fillList()
@@ -289,8 +290,8 @@ void Parteb1Form::showStatus(std::string_view text)
 void Parteb1Form::showHelp(int k)
 {
     if (k >= 1 && k <= kBoxCount)
-        m_workplace.shared.helpText = kHelpTexts[k];
-    showStatus(m_workplace.shared.helpText);
+        m_helpText = kHelpTexts[k];
+    showStatus(m_helpText);
 }
 
 bool Parteb1Form::moveTo(std::int64_t target, bool setRecordBox)

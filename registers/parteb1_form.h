@@ -5,9 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "records/shared_values.h"
+#include "payroll/code_tables.h"
 #include "records/text_box.h"
+#include "records/workplace.h"
 #include "registers/box_keys.h"
+#include "registers/employee_files.h"
 #include "registers/employee_store.h"
 #include "registers/identity_checks.h"
 
@@ -73,9 +75,8 @@ struct EmployeeCodeChoices {
 // save and delete through the employee register (EmployeeStore). A save or a delete writes
 // exactly the one record slot shown, and only a slot the file holds whole.
 //
-// The file is the one that the shared values name (the company data file confirmed in
-// inditta, the employee record count, the data-area selector) unless selectCompany() named
-// another before the load. The shared values are only read.
+// The form works on the employees of one company and month, named when it is made, however
+// the window was reached (the choice of company and month, the UniEmens window).
 //
 // Edits are never left behind without a question: before another record is shown (next,
 // previous, a list choice, a record number) and before the window closes (Esc, the exit
@@ -87,12 +88,10 @@ public:
     static constexpr int kFocusBoxCount = 20;
     static constexpr int kCodeListCount = 9;
 
-    explicit Parteb1Form(records::Workplace workplace);
-
-    // Works on the employees of `selectedDataFile` ("C:\nolv\paghe\una00903.016"), of which
-    // there are `employeeRecordCount`, in the folder of `dataAreaSelector`, instead of what
-    // the shared values name. Called before load().
-    void selectCompany(std::string selectedDataFile, std::int64_t employeeRecordCount, int dataAreaSelector);
+    // Works on the employees that `employees` names: the employee data file of its company
+    // data file ("C:\nolv\paghe\una00903.016") in the folder of its data-area selector, of
+    // which the list shows its record count at most.
+    Parteb1Form(records::Workplace workplace, const EmployeeFileChoice& employees);
 
     // Loads the window: the company, the employee list, the first record.
     void load();
@@ -148,6 +147,12 @@ public:
     };
     std::vector<OtherField> otherFields() const;
 
+    // The installation's file of code list `n` (1 to 9), where the office corrects its codes
+    // and words ("C:\wnolv\tabcom\codici\tipo_lavoratore.txt"), whether it exists or not.
+    std::string codeTableFile(int n) const;
+    // The code tables as the window loaded them.
+    const payroll::CodeTables& codeTables() const { return m_tables; }
+
     IdentityChecks& checks() { return m_checks; }
     const std::string& employeeFile() const { return m_employeeFile; }
     int dataAreaSelector() const { return m_dataAreaSelector; }
@@ -190,12 +195,13 @@ private:
 
     records::Workplace m_workplace;
     IdentityChecks m_checks;
-    bool m_selected = false;
     std::string m_selectedDataFile;
-    double m_employeeRecordCount = 0; // as the opener gave it
+    std::int64_t m_employeeRecordCount = 0; // as the opener gave it
     int m_dataAreaSelector = kPagheArea;
+    std::string m_helpText; // the help of the box last entered
     std::string m_employeeFile;
     bool m_loaded = false;
+    payroll::CodeTables m_tables;          // the built-in tables and the installation's
     EmployeeRecord m_record;               // the record shown, as read or last saved
     std::vector<std::string> m_shownBoxes; // boxes 1 to 23 as shown or last saved
 };

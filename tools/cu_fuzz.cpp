@@ -33,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/program_values.h"
 #include "cu/createl_form.h"
 #include "cu/telematic/questions.h"
 #include "demo/demo_installation.h"
@@ -44,7 +45,6 @@
 #include "records/installation.h"
 #include "records/output_file.h"
 #include "records/prompter.h"
-#include "records/shared_values.h"
 #include "records/temporary_files.h"
 #include "records/text.h"
 #include "tools/fuzz_support.h"
@@ -158,8 +158,8 @@ public:
         cu::telematic::RunResult result;
         fs::path output;
         {
-            records::SharedValues shared(m_root);
-            cu::CreatelForm form({shared, person, launcher});
+            app::ProgramValues shared(m_root);
+            cu::CreatelForm form(shared.workplace(person, launcher));
             form.load();
             if (m_askReport)
                 form.askForReport();

@@ -32,20 +32,20 @@
 #include <thread>
 #include <vector>
 
-#include "payroll/cu_archive.h"
+#include "app/program_values.h"
 #include "cu/createl_form.h"
-#include "payroll/cu_header.h"
-#include "testing/cu_headers.h"
 #include "cu/telematic/quadri_dc_df_dn.h"
 #include "cu/telematic/quadro_db.h"
 #include "cu/telematic/quadro_rows.h"
+#include "payroll/cu_archive.h"
+#include "payroll/cu_header.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/prompter.h"
+#include "records/text.h"
+#include "testing/cu_headers.h"
 #include "tools/measure.h"
 #include "tools/quiet_operator.h"
-#include "records/shared_values.h"
-#include "records/text.h"
 
 namespace fs = std::filesystem;
 using namespace cu::telematic;
@@ -251,8 +251,8 @@ RunMeasure measureRun(const fs::path& root)
 {
     SilentPrompter prompter;
     NoLauncher launcher;
-    records::SharedValues shared(root);
-    cu::CreatelForm form({shared, prompter, launcher});
+    app::ProgramValues shared(root);
+    cu::CreatelForm form(shared.workplace(prompter, launcher));
 
     RunMeasure measure;
     const CpuTimes cpuBefore = cpuTimes();

@@ -36,12 +36,12 @@
 #include <string>
 #include <vector>
 
+#include "app/program_values.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
 #include "records/file_result.h"
 #include "records/installation.h"
 #include "records/prompter.h"
-#include "records/shared_values.h"
 #include "tools/measure.h"
 #include "tools/quiet_operator.h"
 #include "uniemens/company_files.h"
@@ -183,7 +183,7 @@ struct RunMeasure {
 
 RunMeasure measureRun(const fs::path& root)
 {
-    records::SharedValues shared(root);
+    app::ProgramValues shared(root);
     shared.installation.drivePrefix = "C:"; // as the drive file says
     SilentPrompter prompter;
     NoLauncher launcher;
@@ -197,7 +197,7 @@ RunMeasure measureRun(const fs::path& root)
         const std::vector<uniemens::ListedCompany> listed
             = uniemens::scanMonth(shared.paths, shared.installation.drivePrefix, shared.installation.workingYear, 3);
         uniemens::showScanFailures(prompter, listed);
-        uniemens::Series series({shared, prompter, launcher});
+        uniemens::Series series(shared.workplace(prompter, launcher));
         series.open(3);
         if (!listed.empty() && series.add(listed.front().dataFile).outcome == uniemens::SeriesOutcome::Added) {
             const uniemens::SeriesResult stored = series.store();

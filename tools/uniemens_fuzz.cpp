@@ -41,6 +41,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/program_values.h"
 #include "demo/demo_installation.h"
 #include "demo/record_builders.h"
 #include "payroll/collaborator_record.h"
@@ -53,7 +54,6 @@
 #include "records/installation.h"
 #include "records/output_file.h"
 #include "records/prompter.h"
-#include "records/shared_values.h"
 #include "records/temporary_files.h"
 #include "records/text.h"
 #include "tools/fuzz_support.h"
@@ -202,10 +202,10 @@ private:
         records::NoFileChooser chooser;
         std::string storedTarget;
         {
-            records::SharedValues shared(m_root);
+            app::ProgramValues shared(m_root);
             // The createl window loads first and reads the drive of the installation.
             records::showFailure(person, records::readDrive(shared.paths, shared.installation));
-            uniemens::IndittaForm form({shared, person, launcher}, chooser);
+            uniemens::IndittaForm form(shared.workplace(person, launcher), chooser);
             form.load();
             form.chooseMonth(m_month - 1);
             std::vector<std::string> inSeries; // codes of the companies confirmed into the open file
@@ -224,13 +224,13 @@ private:
                 const std::vector<std::string> listed = form.dataFiles;
                 const bool declaring = form.action == uniemens::ConfirmAction::CreateDeclaration;
                 const std::optional<Header> header = readHeader(shared.paths.hostPath(form.chosenDataFile));
+                // "Conferma" works on the data file chosen now, which a company added clears.
+                const std::string confirmedFile = form.chosenDataFile;
                 const ConfirmOutcome outcome = form.confirm();
                 if (form.action == uniemens::ConfirmAction::EditEmployees)
                     form.chooseAction(uniemens::ConfirmAction::CreateDeclaration);
                 const std::string code(records::mid(
-                    shared.selectedDataFile.substr(std::min(shared.selectedDataFile.size(),
-                                                            shared.selectedDataFile.find_last_of('\\') + 1)),
-                    4, 3));
+                    confirmedFile.substr(std::min(confirmedFile.size(), confirmedFile.find_last_of('\\') + 1)), 4, 3));
                 m_log.push_back("  " + outcomeName(outcome));
                 for (std::size_t k = chosen; k < person.shown.size(); ++k) {
                     const Operator::Shown& s = person.shown[k];
@@ -269,7 +269,7 @@ private:
                         return "a company added without its one message, or with the series closed";
                     // Only the company written may leave the list.
                     for (const std::string& file : listed) {
-                        if (file != shared.selectedDataFile
+                        if (file != confirmedFile
                             && std::find(form.dataFiles.begin(), form.dataFiles.end(), file) == form.dataFiles.end())
                             return file + " left the list when another company was written";
                     }
@@ -375,7 +375,7 @@ private:
     // Makes the operator's choice for one "Conferma": usually a company of the list, now
     // and then one already in the file, none, another month's list, or the employees' data.
     void chooseCompany(uniemens::IndittaForm& form, const std::vector<std::string>& inSeries,
-                       const records::SharedValues& shared)
+                       const app::ProgramValues& shared)
     {
         const std::size_t draw = m_dice.below(100);
         if (draw < 8 && !inSeries.empty()) {

@@ -11,7 +11,9 @@ namespace ui {
 
 // The file-open dialog of the windows: modal over `parent`, starting in the folder asked
 // for (or, when that folder does not exist yet, in the nearest folder above it that does),
-// listing the files whose names end in the filter. The choice comes back as a host path.
+// listing the files whose names end in the filter with their size, kind and date in columns
+// shown whole, and proposing the name asked for or, in place of a pattern, the newest file
+// listed. The choice comes back as a host path.
 class QtFileChooser : public records::FileChooser {
 public:
     explicit QtFileChooser(QWidget* parent = nullptr)

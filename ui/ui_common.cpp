@@ -62,6 +62,7 @@ QMessageBox::Icon boxIcon(records::Icon icon)
     case records::Icon::Information: return QMessageBox::Information;
     case records::Icon::Question: return QMessageBox::Question;
     case records::Icon::Stop: return QMessageBox::Critical;
+    case records::Icon::Warning: return QMessageBox::Warning;
     case records::Icon::None: break;
     }
     return QMessageBox::NoIcon;

@@ -152,8 +152,13 @@ QSize StatusLine::minimumSizeHint() const
 int StatusLine::heightForWidth(int width) const
 {
     // Layouts also ask about the narrow width of the label's hint, which no window shows it
-    // at: the height of a window's own width is asked instead.
-    return textHeight(std::max(width, fontMetrics().averageCharWidth() * 100));
+    // at: the height at the window's own width is told instead. Any wider width is the one
+    // the line is shown at, however narrow the screen (a laptop at 150 %): a long path takes
+    // a third line there rather than being cut.
+    const int hint = sizeHint().width();
+    if (width <= hint)
+        width = window()->width() > hint ? window()->width() : fontMetrics().averageCharWidth() * 100;
+    return textHeight(width);
 }
 
 void StatusLine::paintEvent(QPaintEvent*)

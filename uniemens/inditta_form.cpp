@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "payroll/company_record.h"
 #include "records/cp1252.h"
 #include "records/file_chooser.h"
 #include "records/file_result.h"
@@ -71,11 +70,8 @@ void IndittaForm::notify()
 void IndittaForm::load()
 {
     m_series.abandon();
-    // The employee register takes its employee data file from the "paghe" folder.
-    m_workplace.shared.dataAreaSelector = 1;
-    records::showFailures(m_workplace.prompter,
-                          records::readWorkingYear(m_workplace.shared.paths, m_workplace.shared.installation));
-    workingYear = m_workplace.shared.installation.workingYear;
+    records::showFailures(m_workplace.prompter, records::readWorkingYear(m_workplace.paths, m_workplace.installation));
+    workingYear = m_workplace.installation.workingYear;
 
     months.assign(std::begin(kMonths), std::end(kMonths));
     action = ConfirmAction::CreateDeclaration;
@@ -101,7 +97,7 @@ void IndittaForm::listCompanies()
         selectedMonth = monthDigits(month);
         companyItems.clear();
         dataFiles.clear();
-        const records::Installation& installation = m_workplace.shared.installation;
+        const records::Installation& installation = m_workplace.installation;
         std::vector<ListedCompany> listed
             = scanMonth(paths(), installation.drivePrefix, installation.workingYear, month);
         showScanFailures(m_workplace.prompter, listed);
@@ -141,7 +137,7 @@ InstalledProgram IndittaForm::checkingProgram() const
 
 InstalledProgram IndittaForm::payrollMenu() const
 {
-    return uniemens::payrollMenu(paths(), m_workplace.shared.installation.drivePrefix);
+    return uniemens::payrollMenu(paths(), m_workplace.installation.drivePrefix);
 }
 
 void IndittaForm::chooseAction(ConfirmAction chosen)
@@ -165,13 +161,14 @@ ConfirmOutcome IndittaForm::confirm()
         notify();
         return ConfirmOutcome::NoCompany;
     }
-    m_workplace.shared.selectedDataFile = chosenDataFile;
-    return action == ConfirmAction::CreateDeclaration ? declare() : requestEmployeeRegister();
+    // The data file confirmed: every file name of the declaration derives from it, and the
+    // employee register opens on it.
+    const std::string dataFile = chosenDataFile;
+    return action == ConfirmAction::CreateDeclaration ? declare(dataFile) : requestEmployeeRegister(dataFile);
 }
 
-ConfirmOutcome IndittaForm::requestEmployeeRegister()
+ConfirmOutcome IndittaForm::requestEmployeeRegister(const std::string& dataFile)
 {
-    const std::string& dataFile = m_workplace.shared.selectedDataFile;
     const HeaderRead header = readCompanyHeader(paths(), dataFile);
     if (!header.read) {
         records::showFailure(m_workplace.prompter, header.failure);
@@ -183,9 +180,7 @@ ConfirmOutcome IndittaForm::requestEmployeeRegister()
         m_workplace.prompter.message(kAccessTitle, refusal, records::Icon::Stop);
         return ConfirmOutcome::Refused;
     }
-    m_workplace.shared.employeeRecordCount
-        = payroll::unpackCompanyHeader(header.record).number(payroll::company::kRecordCount);
-    if (!openEmployeeRegister || !openEmployeeRegister()) {
+    if (!openEmployeeRegister || !openEmployeeRegister(dataFile)) {
         m_workplace.prompter.message({},
                                      "La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in "
                                      "questa versione del programma",
@@ -195,9 +190,8 @@ ConfirmOutcome IndittaForm::requestEmployeeRegister()
     return ConfirmOutcome::EditRequested;
 }
 
-ConfirmOutcome IndittaForm::declare()
+ConfirmOutcome IndittaForm::declare(const std::string& dataFile)
 {
-    const std::string dataFile = m_workplace.shared.selectedDataFile;
     const bool wasOpen = seriesOpen();
     if (!wasOpen)
         m_series.open(static_cast<int>(records::numericValue(selectedMonth)));
@@ -230,7 +224,11 @@ ConfirmOutcome IndittaForm::declare()
 
     if (m_series.store().outcome != SeriesOutcome::Stored)
         return seriesStopped(wasOpen);
-    if (askToContinueWithCheck(m_workplace.prompter))
+    // The INPS checking program is offered only where it is installed: a question whose Yes
+    // can only fail is not asked, and the help line says why.
+    if (!checkingProgram().installed)
+        m_notice += " (il programma di controllo dell'INPS non e' installato su questo computer)";
+    else if (askToContinueWithCheck(m_workplace.prompter))
         uniemens::startCheckingProgram(m_workplace);
     closeRequested = true;
     return ConfirmOutcome::FileStored;

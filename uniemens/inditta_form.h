@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "uniemens/inps_settings.h"
 #include "uniemens/programs.h"
 #include "uniemens/series.h"
@@ -42,9 +42,9 @@ enum class ConfirmAction {
 //
 // The series owns its XML file, so that another window closing all its files never closes
 // the XML file of a series that is open here; the form opens its own files only for the
-// time of one gesture. Of the
-// shared values it sets the working year, the selected data file, the data-area selector
-// and, for the employee register, the employee record count.
+// time of one gesture. Of the values that the program's windows share it reads the working
+// year (the year file) into the installation; the company chosen goes to the employee
+// register as the argument of its opening.
 class IndittaForm {
 public:
     IndittaForm(records::Workplace workplace, records::FileChooser& chooser, InpsSettings settings = {});
@@ -65,7 +65,8 @@ public:
     void chooseAction(ConfirmAction chosen);
     // "Conferma": with " Crea file Uniemens" adds the chosen company to the series (opened for
     // the chosen month when none is), asks "Inserisci altra Ditta ?" and, on No, stores the
-    // file and offers its check; with " Modifica/Visualizza  Dati " opens the employee register.
+    // file and, where the INPS checking program is installed, offers it; with
+    // " Modifica/Visualizza  Dati " opens the employee register on the company chosen.
     ConfirmOutcome confirm();
     // "Indietro": abandons an open series and closes the window.
     void goBack();
@@ -90,7 +91,7 @@ public:
     const std::string& seriesFileName() const { return m_series.fileName(); }
     // Host path of the XML file that the last series stored; empty before.
     const std::string& storedHostPath() const { return m_storedHostPath; }
-    const records::PathMapper& paths() const { return m_workplace.shared.paths; }
+    const records::PathMapper& paths() const { return m_workplace.paths; }
     // The help line of the window: what the operator can do next, or where the file just
     // stored lies on this computer.
     std::string statusText() const;
@@ -118,10 +119,11 @@ public:
 
     // Set when the window is to close.
     bool closeRequested = false;
-    // Called by "Conferma" with "Modifica/Visualizza Dati" once the selected data file and the
-    // employee record count are set: opens the employee register on them, and tells whether
-    // it could. Without it, or when it could not, the operator is told.
-    std::function<bool()> openEmployeeRegister;
+    // Called by "Conferma" with "Modifica/Visualizza Dati" with the company data file chosen
+    // ("C:\nolv\paghe\una00103.016", whose header was read and names that company): opens
+    // the employee register on that company's employees of that month, and tells whether it
+    // could. Without it, or when it could not, the operator is told.
+    std::function<bool(const std::string& companyDataFile)> openEmployeeRegister;
     // Called whenever controls change in the middle of an event (before a question), so that
     // a window can show them.
     std::function<void()> changed;
@@ -131,9 +133,9 @@ public:
 
 private:
     void listCompanies();
-    ConfirmOutcome declare();
+    ConfirmOutcome declare(const std::string& dataFile);
     ConfirmOutcome seriesStopped(bool wasOpen);
-    ConfirmOutcome requestEmployeeRegister();
+    ConfirmOutcome requestEmployeeRegister(const std::string& dataFile);
     void removeListedFile(const std::string& companyFile);
     void notify();
 

@@ -2,8 +2,9 @@
 
 #include "records/cp1252.h"
 #include "records/host_paths.h"
+#include "records/installation.h"
 #include "records/prompter.h"
-#include "records/shared_values.h"
+#include "records/workplace.h"
 
 namespace uniemens {
 
@@ -33,7 +34,7 @@ InstalledProgram payrollMenu(const records::PathMapper& paths, std::string_view 
 bool startInstalledProgram(const records::Workplace& workplace, const std::string& installationPath,
                            const std::string& workingFolder)
 {
-    const records::PathMapper& paths = workplace.shared.paths;
+    const records::PathMapper& paths = workplace.paths;
     if (!paths.fileExists(installationPath)) {
         workplace.prompter.message({},
                                    "Il programma " + installationPath + " non e' installato (su questo computer: "
@@ -56,7 +57,7 @@ bool startCheckingProgram(const records::Workplace& workplace)
 
 bool startPayrollMenu(const records::Workplace& workplace)
 {
-    const std::string& drive = workplace.shared.installation.drivePrefix;
+    const std::string& drive = workplace.installation.drivePrefix;
     return startInstalledProgram(workplace, drive + kMenuProgram, drive + kPayrollFolder);
 }
 

@@ -5,6 +5,8 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
 #include "records/prompter.h"
 #include "records/record_file.h"
 #include "records/text.h"
@@ -43,7 +45,7 @@ std::string xmlFileName(const std::string& companyFile, std::string_view prefix)
 
 Series::Series(records::Workplace workplace)
     : m_workplace(workplace)
-    , m_file(workplace.shared.paths)
+    , m_file(workplace.paths)
     , m_lines(m_file.lines())
 {
 }
@@ -58,7 +60,7 @@ void Series::open(int month)
     abandon();
     m_open = true;
     m_month = monthDigits(month);
-    m_workingYear = m_workplace.shared.installation.workingYear;
+    m_workingYear = m_workplace.installation.workingYear;
 }
 
 SeriesResult Series::add(const std::string& dataFile)
@@ -81,7 +83,7 @@ SeriesResult Series::add(const std::string& dataFile)
 
 SeriesResult Series::addCompany(const std::string& dataFile)
 {
-    const HeaderRead header = readCompanyHeader(m_workplace.shared.paths, dataFile);
+    const HeaderRead header = readCompanyHeader(m_workplace.paths, dataFile);
     if (!header.read)
         throw SeriesStopped(header.stopMessage, header.failure);
     const CompanyHeading heading = companyHeading(header.record);
@@ -132,9 +134,9 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
     if (!(count >= 1))
         return;
     // A missing data file is not created: the records it should hold are missing.
-    if (!m_workplace.shared.paths.fileExists(file))
+    if (!m_workplace.paths.fileExists(file))
         throw SeriesStopped(std::string(missingText) + "1 ");
-    records::RecordFile data(m_workplace.shared.paths, file, recordLength);
+    records::RecordFile data(m_workplace.paths, file, recordLength);
     if (records::FileResult opened = data.open(); opened.failed())
         throw SeriesStopped(std::move(opened));
     // Records are read a batch at a time, as one record of a batch's length into the same
@@ -143,7 +145,7 @@ void Series::readDataRecords(const std::string& file, int recordLength, double c
     // with workers missing must never be stored, and the first record missing is the one the
     // operator is told about.
     const int batch = std::max(1, kLongestRead / recordLength);
-    records::RecordFile batches(m_workplace.shared.paths, file, recordLength * batch);
+    records::RecordFile batches(m_workplace.paths, file, recordLength * batch);
     const bool batchesOpen = batch > 1 && batches.open().ok();
     std::string records;
     for (double first = 1; first <= count; first += batch) {

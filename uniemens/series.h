@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "payroll/record_fields.h"
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "uniemens/company_files.h"
 #include "uniemens/series_file.h"
 #include "uniemens/series_stop.h"

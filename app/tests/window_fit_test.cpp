@@ -31,7 +31,6 @@
 #include "demo/demo_installation.h"
 #include "payroll/company_code_lists.h"
 #include "records/file_result.h"
-#include "records/shared_values.h"
 #include "registers/company_files.h"
 #include "registers/company_store.h"
 #include "registers/employee_files.h"
@@ -40,6 +39,7 @@
 #include "registers/ui/fditta.h"
 #include "registers/ui/parteb1.h"
 #include "registers/ui/register_choosers.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 #include "ui/text_viewer.h"
@@ -62,8 +62,8 @@ struct Office {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    records::Workplace workplace{shared, prompter, launcher};
+    records::testing::InstallationValues shared{root.path()};
+    records::Workplace workplace{shared.workplace(prompter, launcher)};
 
     Office() { demo::writeDemoInstallation(root.path()); }
 };
@@ -259,7 +259,24 @@ void WindowFitTest::createlAfterARunWithItsReport()
     office.prompter.answer(true);
     QTest::mouseClick(control<QAbstractButton>(&window, QStringLiteral("Command5")), Qt::LeftButton);
     window.form().openArchive("1");
+    // While the run works, its progress text and bar are in view whole, however small the
+    // screen: never below the frames that scroll.
+    QStringList hidden;
+    const auto shownWhole = [&window](const QWidget* part) {
+        return part->isVisible() && part->visibleRegion().boundingRect().size() == part->size()
+            && window.rect().contains(QRect(part->mapTo(&window, QPoint(0, 0)), part->size()));
+    };
+    const auto advanced = window.form().advanced;
+    window.form().advanced = [&](std::int64_t done, double total) {
+        advanced(done, total);
+        for (const char* name : {"Label17", "progressBar"}) {
+            const auto* part = control<QWidget>(&window, QString::fromLatin1(name));
+            if (!shownWhole(part) && !hidden.contains(QLatin1String(name)))
+                hidden << QString::fromLatin1(name);
+        }
+    };
     QTest::mouseClick(control<QAbstractButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QStringLiteral(", "))));
     QVERIFY(window.isVisible());
     // Every frame shown again, with the status line of the run.
     QTest::keyClicks(control<QLineEdit>(&window, QStringLiteral("Tx_0")), QStringLiteral("1"));
@@ -293,7 +310,7 @@ void WindowFitTest::fDittaOnACompany()
 void WindowFitTest::parteb1OnAnEmployee()
 {
     Office office;
-    registers::Parteb1 window(office.workplace, &employeeFile(office));
+    registers::Parteb1 window(office.workplace, employeeFile(office));
     QVERIFY(!window.wantsToClose());
     verifyFits(&window, "Parteb1");
 }
@@ -305,12 +322,13 @@ void WindowFitTest::theDialogsOfTheRegisters()
                           registers::completeInstallation(office.shared.paths, office.shared.installation));
 
     registers::CodeListDialog lists;
-    lists.showList(registers::CodeList::Sector, payroll::sectorEntries());
+    const payroll::CodeTables tables;
+    lists.showList(registers::CodeList::Sector, payroll::sectorEntries(tables));
     verifyFits(&lists, "sector list");
-    lists.showList(registers::CodeList::LegalForm, payroll::legalFormEntries());
+    lists.showList(registers::CodeList::LegalForm, payroll::legalFormEntries(tables));
     verifyFits(&lists, "legal-form list");
 
-    registers::Parteb1 employees(office.workplace, &employeeFile(office));
+    registers::Parteb1 employees(office.workplace, employeeFile(office));
     registers::EmployeeRecordView others(employees.form().otherFields(), QStringLiteral("Altri dati"));
     verifyFits(&others, "other fields");
 

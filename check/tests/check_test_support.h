@@ -11,7 +11,7 @@
 #include "demo/demo_installation.h"
 #include "records/cp1252.h"
 #include "records/file_chooser.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 #include "uniemens/inditta_form.h"
@@ -36,8 +36,8 @@ public:
     {
         records::testing::ScriptedPrompter prompter;
         records::testing::RecordingLauncher launcher;
-        records::SharedValues shared(root.path());
-        cu::CreatelForm form({shared, prompter, launcher});
+        records::testing::InstallationValues shared(root.path());
+        cu::CreatelForm form(shared.workplace(prompter, launcher));
         form.load();
         if (!form.openArchive(std::to_string(archive)))
             return {};
@@ -55,16 +55,14 @@ public:
         records::testing::ScriptedPrompter prompter;
         records::testing::RecordingLauncher launcher;
         records::NoFileChooser chooser;
-        records::SharedValues shared(root.path());
-        cu::CreatelForm({shared, prompter, launcher}).load();
-        uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
+        records::testing::InstallationValues shared(root.path());
+        cu::CreatelForm(shared.workplace(prompter, launcher)).load();
+        uniemens::IndittaForm form(shared.workplace(prompter, launcher), chooser);
         form.load();
         form.chooseMonth(month - 1);
         for (std::size_t k = 0; k < companies.size(); ++k) {
             form.chooseCompany(form.findCompany(companies[k]));
             prompter.answer(k + 1 < companies.size()); // "Inserisci altra Ditta ?"
-            if (k + 1 == companies.size())
-                prompter.answer(false); // "Vuoi proseguire con il controllo del file ?"
             const uniemens::ConfirmOutcome outcome = form.confirm();
             if (outcome != uniemens::ConfirmOutcome::CompanyAdded && outcome != uniemens::ConfirmOutcome::FileStored)
                 return {};

@@ -8,8 +8,8 @@
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/record_file.h"
-#include "records/shared_values.h"
 #include "records/text.h"
+#include "records/workplace.h"
 
 namespace cu::telematic {
 
@@ -22,7 +22,7 @@ namespace {
 // the record is then empty.
 std::string readHeaderRecord(const records::Workplace& workplace, const std::string& fileName)
 {
-    records::RecordFile file(workplace.shared.paths, fileName, payroll::kHeaderRecordLength);
+    records::RecordFile file(workplace.paths, fileName, payroll::kHeaderRecordLength);
     std::string record;
     records::showFailure(workplace.prompter, file.open());
     records::showFailure(workplace.prompter, file.read(1, record));
@@ -72,10 +72,10 @@ HeaderSummary summarizeHeader(std::string_view number, std::string_view headerRe
 
 std::vector<ListedArchive> listArchives(const records::Workplace& workplace)
 {
-    const records::Installation& installation = workplace.shared.installation;
+    const records::Installation& installation = workplace.installation;
     // One listing of the data folder tells which of the 999 possible header files exist.
     std::unordered_set<std::string> present;
-    for (const std::string& name : workplace.shared.paths.listDirectory(installation.dataDirectory))
+    for (const std::string& name : workplace.paths.listDirectory(installation.dataDirectory))
         present.insert(records::toLowerAscii(name));
 
     std::vector<ListedArchive> archives;
@@ -96,8 +96,8 @@ ArchiveOpening openArchive(const records::Workplace& workplace, std::string_view
         opening.stopMessage = "Certificazione non ancora selezionata ";
         return opening;
     }
-    const std::string fileName = headerFileName(workplace.shared.installation, opening.number);
-    if (!workplace.shared.paths.fileExists(fileName)) {
+    const std::string fileName = headerFileName(workplace.installation, opening.number);
+    if (!workplace.paths.fileExists(fileName)) {
         opening.outcome = ArchiveOpening::Outcome::Missing;
         opening.stopMessage = "Archivio inesistente ";
         return opening;

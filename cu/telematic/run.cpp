@@ -5,14 +5,14 @@
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
 #include "cu/telematic/run_report.h"
+#include "payroll/cu_header.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
 #include "records/prompter.h"
 #include "records/record_file.h"
-#include "records/shared_values.h"
 #include "records/text.h"
-#include "payroll/cu_header.h"
+#include "records/workplace.h"
 
 namespace cu::telematic {
 
@@ -66,8 +66,8 @@ private:
 class WriterRun {
 public:
     WriterRun(const records::Workplace& workplace, const RunRequest& request, const RunProgress& progress)
-        : m_installation(workplace.shared.installation)
-        , m_paths(workplace.shared.paths)
+        : m_installation(workplace.installation)
+        , m_paths(workplace.paths)
         , m_operator(workplace.prompter)
         , m_request(request)
         , m_progress(progress)

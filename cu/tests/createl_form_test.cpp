@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "payroll/cu_archive.h"
 #include "cu/createl_form.h"
-#include "testing/cu_headers.h"
+#include "payroll/cu_archive.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
+#include "testing/cu_headers.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -20,8 +21,8 @@ struct CreatelFormTest : ::testing::Test {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    CreatelForm form{{shared, prompter, launcher}};
+    records::testing::InstallationValues shared{root.path()};
+    CreatelForm form{shared.workplace(prompter, launcher)};
 
     void SetUp() override { root.write("c/disco.ute", "C:        "); }
     void addArchive(int n, char kind = '0', const std::string& name1 = "ROSSI SRL")

@@ -10,6 +10,7 @@
 #include "records/installation.h"
 #include "records/output_file.h"
 #include "records/record_file.h"
+#include "testing/installation_values.h"
 
 using namespace cu::telematic;
 using namespace cu::telematic::testing;
@@ -34,8 +35,8 @@ struct RunTest : ::testing::Test {
     records::testing::TempRoot root;
     records::testing::ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    cu::CreatelForm form{{shared, prompter, launcher}};
+    records::testing::InstallationValues shared{root.path()};
+    cu::CreatelForm form{shared.workplace(prompter, launcher)};
     payroll::HeaderTable header = sampleHeader();
     std::string employeeCount = "0004";
     std::vector<std::string> archive;

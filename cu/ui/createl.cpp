@@ -26,6 +26,8 @@
 
 #include "cu/telematic/run.h"
 #include "records/cu_edition.h"
+#include "records/host_paths.h"
+#include "records/installation.h"
 #include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/phase_button.h"
@@ -96,35 +98,48 @@ createl::~createl()
 
 void createl::buildControls()
 {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
+    // The frames scroll on a screen too small for them; the progress of a run stays in view
+    // below them, beside the status line.
+    auto* window = new QWidget(this);
+    auto* content = new QWidget(window);
+    auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(10, 10, 10, 6);
     layout->setSpacing(8);
 
     layout->addWidget(buildTitle());
     layout->addWidget(buildSelectionFrame());
     layout->addWidget(buildInputFrame());
+    layout->addStretch(1);
+    layout->addWidget(buildDisclaimer());
 
-    m_progressText = plainLabel(QString(), central, QStringLiteral("Label17"));
+    m_progressText = plainLabel(QString(), window, QStringLiteral("Label17"));
     m_progressText->setWordWrap(true);
-    m_progressText->setMinimumHeight(m_progressText->fontMetrics().lineSpacing() * 2);
+    // One line kept for it, so that a run's text does not push the frames when it comes.
+    m_progressText->setMinimumHeight(m_progressText->fontMetrics().lineSpacing());
     QFont progressFont = m_progressText->font();
     progressFont.setBold(true);
     m_progressText->setFont(progressFont);
     m_progressText->setStyleSheet(QStringLiteral("color: #1d4f91;"));
-    layout->addWidget(m_progressText);
 
     // How far a run has got: archive records looked at, of how many.
-    m_progress = new ui::RunProgress(central);
+    m_progress = new ui::RunProgress(window);
     // The bar keeps its place while hidden, so the window does not grow when a run starts.
     QSizePolicy keepPlace = m_progress->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
-    layout->addWidget(m_progress);
 
-    layout->addStretch(1);
-    layout->addWidget(buildDisclaimer());
-    ui::setScrollingCentralWidget(this, central);
+    m_scroll = new ui::WindowScroll(content, window);
+    auto* windowLayout = new QVBoxLayout(window);
+    windowLayout->setContentsMargins(0, 0, 0, 6);
+    windowLayout->setSpacing(4);
+    windowLayout->addWidget(m_scroll, 1);
+    auto* progress = new QVBoxLayout;
+    progress->setContentsMargins(10, 0, 10, 0);
+    progress->setSpacing(4);
+    progress->addWidget(m_progressText);
+    progress->addWidget(m_progress);
+    windowLayout->addLayout(progress);
+    setCentralWidget(window);
     m_statusText = ui::addStatusLine(this);
 
     // The boxes filled from the archive are disabled, yet the operator must read them: their
@@ -263,7 +278,7 @@ QWidget* createl::buildSelectionFrame()
 
     m_reportButton = new PhaseButton(QStringLiteral("Command5"), kCaptionReport,
                                      QStringLiteral(":/createl/icons/report.png"),
-                                     QStringLiteral("Apre la CU del codice indicato"), frame);
+                                     QStringLiteral("Chiede se creare il report della memorizzazione"), frame);
     m_openButton = new PhaseButton(QStringLiteral("Command1"), kCaptionOpen, QStringLiteral(":/createl/icons/open.png"),
                                    QStringLiteral("Apre la CU del codice indicato"), frame);
     m_runButton = new PhaseButton(QStringLiteral("Command2"), kCaptionRun, QStringLiteral(":/createl/icons/run.png"),
@@ -401,7 +416,7 @@ void createl::fitNarrowScreen()
     m_inputLayout->setDirection(QBoxLayout::TopToBottom);
     m_law->setWordWrap(true);
     m_lawRow->setStretchFactor(m_law, 1);
-    const QWidget* content = static_cast<const QScrollArea*>(centralWidget())->widget();
+    const QWidget* content = m_scroll->widget();
     // The layouts measure afresh what the wrapped reference and the stacked groups need.
     for (QWidget* part : content->findChildren<QWidget*>())
         part->updateGeometry();
@@ -467,9 +482,9 @@ void createl::buildMenu()
     if (m_windows)
         entries = m_windows->entries();
     else
-        entries = {{QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"), {}},
-                   {QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {}},
-                   {QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {}}};
+        entries = {{QStringLiteral("inditta"), QStringLiteral("Selezione Ditta"), {}, {}},
+                   {QStringLiteral("fDitta"), QStringLiteral("Gestione ditte"), {}, {}},
+                   {QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), {}, {}}};
     for (const ui::WindowList::Entry& entry : entries) {
         if (entry.name == QStringLiteral("createl"))
             continue;
@@ -549,6 +564,13 @@ void createl::refresh()
         }
 
         m_inputFrame->setVisible(m_form.inputFrameVisible);
+        // " FASE 3" works on the archive chosen in the list or opened with " FASE 2": before
+        // that it has nothing to work on, and says what comes first.
+        m_runButton->setEnabled(m_form.archiveChosen());
+        m_runButton->setToolTip(m_form.archiveChosen()
+                                    ? QStringLiteral("Crea file telematico della CU")
+                                    : QStringLiteral("Crea file telematico della CU: prima scegliere la CU "
+                                                     "dall'elenco o indicarne il codice e premere FASE 2"));
         m_progressText->setText(toQt(m_form.progressText));
         m_statusText->setText(toQt(m_form.statusText));
     } while (m_refreshAgain);
@@ -613,8 +635,11 @@ void createl::run()
             m_lastTelematicFile = result.telematicHostPath;
     }
     refresh();
-    // The file just written can be checked before it is sent.
-    if (result.outcome == telematic::RunOutcome::Completed && m_fileCheck && !result.telematicHostPath.empty()
+    // The file just written can be checked before it is sent, after a run with its report as
+    // after one without.
+    const bool written
+        = result.outcome == telematic::RunOutcome::Completed || result.outcome == telematic::RunOutcome::Reported;
+    if (written && m_fileCheck && !result.telematicHostPath.empty()
         && m_form.prompter().askYesNo(records::Question::CheckFileNow, "Verifica file", "Verificare il file adesso ?",
                                       records::Icon::Question))
         m_fileCheck(result.telematicHostPath);
@@ -641,12 +666,12 @@ void createl::checkFile()
         folder = last.parent_path().string();
         name = fromQt(QString::fromStdString(last.filename().string()));
     } else {
-        folder = m_form.shared().paths.hostPath(m_form.shared().installation.dataDirectory).string();
+        folder = m_form.paths().hostPath(m_form.installation().dataDirectory).string();
     }
     const std::string choice = m_chooser->chooseFile("Verifica file", name, "", folder);
     if (choice.empty())
         return;
-    m_fileCheck(choice.front() == '/' ? choice : m_form.shared().paths.hostPath(choice).string());
+    m_fileCheck(choice.front() == '/' ? choice : m_form.paths().hostPath(choice).string());
 }
 
 void createl::finish()

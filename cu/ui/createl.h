@@ -9,7 +9,7 @@
 #include <QMainWindow>
 
 #include "cu/createl_form.h"
-#include "records/shared_values.h"
+#include "records/workplace.h"
 
 class QAction;
 class QBoxLayout;
@@ -26,8 +26,9 @@ class FileChooser;
 
 namespace ui {
 class RunProgress;
-class WrappingComboBox;
 class WindowList;
+class WindowScroll;
+class WrappingComboBox;
 } // namespace ui
 
 namespace cu {
@@ -109,6 +110,7 @@ private:
     QGridLayout* m_phaseButtons = nullptr;
     QLabel* m_law = nullptr;
     QBoxLayout* m_lawRow = nullptr;
+    ui::WindowScroll* m_scroll = nullptr; // the frames, which scroll on a small screen
     QLabel* m_progressText = nullptr;
     ui::RunProgress* m_progress = nullptr;
     QLabel* m_statusText = nullptr;

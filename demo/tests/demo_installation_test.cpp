@@ -11,19 +11,19 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "cu/createl_form.h"
 #include "demo/demo_installation.h"
 #include "demo/record_builders.h"
 #include "payroll/cu_archive.h"
-#include "cu/createl_form.h"
 #include "records/file_chooser.h"
 #include "records/host_paths.h"
-#include "records/shared_values.h"
 #include "records/installation.h"
 #include "records/numeric.h"
-#include "testing/scripted_prompter.h"
-#include "testing/temp_root.h"
 #include "records/text.h"
 #include "registers/tax_codes.h"
+#include "testing/installation_values.h"
+#include "testing/scripted_prompter.h"
+#include "testing/temp_root.h"
 #include "uniemens/inditta_form.h"
 
 using records::testing::RecordingLauncher;
@@ -154,8 +154,8 @@ TEST_F(DemoInstallationTest, CreatelListsExactlyTheThreeArchives)
 {
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared(root.path());
-    cu::CreatelForm form({shared, prompter, launcher});
+    records::testing::InstallationValues shared(root.path());
+    cu::CreatelForm form(shared.workplace(prompter, launcher));
 
     form.load();
     EXPECT_EQ(form.archiveItems, (std::vector<std::string>{"1 EDILIZIA ROSSI-COSTRUZIONI S.R.L.", "2 BIANCHI-MARIO",
@@ -378,9 +378,9 @@ TEST_F(DemoInstallationTest, EveryCompanyGetsAWellFormedDeclaration)
         ScriptedPrompter prompter;
         RecordingLauncher launcher;
         records::NoFileChooser chooser;
-        records::SharedValues shared(root.path());
-        cu::CreatelForm({shared, prompter, launcher}).load();
-        uniemens::IndittaForm form({shared, prompter, launcher}, chooser);
+        records::testing::InstallationValues shared(root.path());
+        cu::CreatelForm(shared.workplace(prompter, launcher)).load();
+        uniemens::IndittaForm form(shared.workplace(prompter, launcher), chooser);
         form.load();
         form.chooseMonth(month - 1);
         form.chooseCompany(form.findCompany(code));

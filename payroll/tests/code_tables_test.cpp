@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "payroll/code_tables.h"
+#include "records/host_paths.h"
+#include "testing/temp_root.h"
 
 using namespace payroll;
 
@@ -34,37 +37,65 @@ std::string parseError(std::string_view text)
 // always offered them; only the sport and entertainment codes have words of their own.
 TEST(CodeTables, WorkerTypesKeepTheSuitesOrderAndSayWhatIsNotKnown)
 {
-    EXPECT_EQ(codesOf(workerTypes()),
+    const CodeTables tables;
+    const CodeTable& workerTypes = tables[Codes::WorkerType];
+    EXPECT_EQ(codesOf(workerTypes),
               (std::vector<std::string>{"0",  "05", "AT", "B1", "B2", "B3", "B4", "BN", "CF", "CR", "D",  "DS",
                                         "DZ", "E1", "E2", "EM", "ES", "FS", "G",  "GA", "M",  "MF", "PM", "PR",
                                         "PT", "TF", "X1", "Z1", "X2", "Z2", "X3", "Y3", "Z3", "X4", "Z4", "SC",
                                         "SY", "SR", "SX", "SI", "ST", "SZ", "PA", "PB", "PC", "M1"}));
-    EXPECT_EQ(workerTypes().describe("SC"), "Lavoratore dello spettacolo o dello sport");
-    EXPECT_EQ(workerTypes().describe("SZ"), "Lavoratore dello spettacolo o dello sport");
-    EXPECT_EQ(workerTypes().describe("05"), "(descrizione non disponibile)");
+    EXPECT_EQ(workerTypes.describe("SC"), "Lavoratore dello spettacolo o dello sport");
+    EXPECT_EQ(workerTypes.describe("SZ"), "Lavoratore dello spettacolo o dello sport");
+    EXPECT_EQ(workerTypes.describe("05"), "(descrizione non disponibile)");
     // The field holds "0" followed by a blank.
-    EXPECT_EQ(workerTypes().describe("0 "), "(descrizione non disponibile)");
-    EXPECT_EQ(workerTypes().describe("QQ"), std::nullopt);
-    EXPECT_EQ(workerTypes().describe("  "), std::nullopt);
+    EXPECT_EQ(workerTypes.describe("0 "), "(descrizione non disponibile)");
+    EXPECT_EQ(workerTypes.describe("QQ"), std::nullopt);
+    EXPECT_EQ(workerTypes.describe("  "), std::nullopt);
 }
 
-TEST(CodeTables, ContributionTypesHoldTheCodesOfTheListWithoutTheOrdinaryContribution)
+// The contribution types have the words of the EMENS tables where those give them for
+// certain, and none where the sources disagree or are not to be trusted.
+TEST(CodeTables, ContributionTypesHaveTheirWordsWhereASourceGivesThemForCertain)
 {
-    const std::vector<std::string> codes = codesOf(contributionTypes());
+    const CodeTables tables;
+    const CodeTable& types = tables[Codes::ContributionType];
+    const std::vector<std::string> codes = codesOf(types);
     ASSERT_EQ(codes.size(), 152u);
     EXPECT_EQ(codes.front(), "A0");
     EXPECT_EQ(codes[29], "G0");
     EXPECT_EQ(codes[76], "V1");
     EXPECT_EQ(codes[83], "01");
     EXPECT_EQ(codes.back(), "99");
-    EXPECT_EQ(contributionTypes().describe("J0  "), "(descrizione non disponibile)");
-    EXPECT_EQ(contributionTypes().describe("    "), std::nullopt);
-    EXPECT_EQ(contributionTypes().describe("V2"), std::nullopt);
+    const struct {
+        const char* code;
+        const char* words; // Windows-1252
+    } cases[] = {
+        {"A0  ", "Contratto di inserimento, et\xE0 18-29 anni, esclusi dai benefici D.Lgs 276/2003"},
+        {"B4", "Contratto di inserimento, disoccupati di lunga durata 29-32 anni, riduzione 100%"},
+        {"G0", "Lavoratore con contratto di lavoro intermittente a tempo indeterminato."},
+        {"37", "Lavoratori richiamati alle armi"},
+        {"96", "Riallineamento/gradualit\xE0, gi\xE0 denunciati (art.75 L.448/98)"},
+        // Two sources, or two texts of one, that disagree.
+        {"H0", "(descrizione non disponibile)"},
+        {"F6", "(descrizione non disponibile)"},
+        {"F7", "(descrizione non disponibile)"},
+        {"72", "(descrizione non disponibile)"},
+        {"99", "(descrizione non disponibile)"},
+        // Words of little trust, and codes no source describes.
+        {"77", "(descrizione non disponibile)"},
+        {"63", "(descrizione non disponibile)"},
+        {"J0", "(descrizione non disponibile)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(types.describe(c.code), c.words) << c.code;
+    EXPECT_EQ(types.describe("    "), std::nullopt);
+    EXPECT_EQ(types.describe("V2"), std::nullopt);
 }
 
 TEST(CodeTables, LegalFormsHaveTheRevenueAgencysWordsAndTheHeadingOfTheNonResidents)
 {
-    const CodeTable& forms = legalForms();
+    const CodeTables tables;
+    const CodeTable& forms = tables[Codes::LegalForm];
     const std::vector<std::string> codes = codesOf(forms);
     ASSERT_EQ(codes.size(), 44u);
     EXPECT_EQ(codes[0], "0");
@@ -81,6 +112,108 @@ TEST(CodeTables, LegalFormsHaveTheRevenueAgencysWordsAndTheHeadingOfTheNonReside
     EXPECT_EQ(forms.describe("43"), "Altre organizz.di persone e beni");
     EXPECT_EQ(forms.describe("29"), std::nullopt);
     EXPECT_EQ(forms.describe("---Soggetti non residenti----"), std::nullopt);
+    EXPECT_EQ(listEntries(forms, 3).at(1), "1  Societ\xE0 in accomandita per azioni");
+    EXPECT_EQ(listEntries(forms, 3).at(29), "---Soggetti non residenti----");
+}
+
+// The employee register's lists as the payroll suite has always offered them, now tables.
+TEST(CodeTables, TheEmployeeListsKeepTheSuitesCodesAndWords)
+{
+    const CodeTables tables;
+    const struct {
+        Codes table;
+        std::size_t count;
+        const char* first;
+        const char* last;
+        std::size_t width;
+    } cases[] = {
+        {Codes::Qualification1, 24, "1  Operaio", "U  Lavoratore autonomo sportivo professionista", 3},
+        {Codes::Qualification2, 4, "F  Tempo pieno", "M  Tempo parziale misto", 3},
+        {Codes::Qualification3, 6, "I  Tempo indeterminato", "G  Stagionale dal 1/1/2013 al 31/12/2015", 3},
+        {Codes::Citizenship, 197, "000 Italia", "999 Apolide", 4},
+        {Codes::HiringKind, 9, "1  Assunzione", "9  Altre motivazioni", 3},
+        {Codes::TerminationReason, 11, "1A Licenziamento", "9  Altre motivazioni", 3},
+        {Codes::WorkerKind, 14, "CS01 Lavoratore con indennita' art.80 L.388/2000",
+         "APPC Apprendistato alta formazione e ricerca", 5},
+        {Codes::Sector, 21, "A AGRICOLTURA, SILVICOLTURA E PESCA", "U ORGANIZZAZIONI ED ORGANISMI EXTRATERRITORIALI", 2},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> entries = listEntries(tables[c.table], c.width);
+        ASSERT_EQ(entries.size(), c.count) << c.first;
+        EXPECT_EQ(entries.front(), c.first);
+        EXPECT_EQ(entries.back(), c.last);
+    }
+}
+
+// An office's file of a table: the lines it can take change the table, each other line is
+// named with what is wrong with it and changes nothing.
+TEST(CodeTables, AnInstallationsFileAddsCodesReplacesWordsAndNamesTheLinesItCannotTake)
+{
+    const struct {
+        const char* bytes;
+        std::vector<std::string> codes;         // the table afterwards
+        std::vector<std::string> descriptions;  // of those codes
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"# nostre correzioni\r\n\r\nB|Nuove parole\r\nC2|Codice nuovo\r\n",
+         {"A", "B", "C2"}, {"Prima", "Nuove parole", "Codice nuovo"}, {}},
+        // A line without words leaves the table's; blanks around the code do not count.
+        {" A |\n", {"A", "B"}, {"Prima", ""}, {}},
+        {"A Prima\nB|Due|Tre\n|Niente\nC D|Uno\nLUNGO|Troppo\nC|Uno\nC|Due\n",
+         {"A", "B", "C"},
+         {"Prima", "", "Uno"},
+         {"riga 1: manca il separatore \"|\" tra codice e descrizione",
+          "riga 2: piu' di un separatore \"|\" (attesi codice|descrizione)", "riga 3: codice vuoto",
+          "riga 4: codice con spazi all'interno: \"C D\"", "riga 5: codice \"LUNGO\" piu' lungo di 2 caratteri",
+          "riga 7: codice \"C\" gia' indicato alla riga 6"}},
+        // The payroll suite's own Windows-1252, and a file saved as UTF-8, with or without its mark.
+        {"A|Societ\xE0\n", {"A", "B"}, {"Societ\xE0", ""}, {}},
+        {"A|Societ\xC3\xA0\n", {"A", "B"}, {"Societ\xE0", ""}, {}},
+        {"\xEF\xBB\xBF" "A|Uno\n", {"A", "B"}, {"Uno", ""}, {}},
+        {"A|\xCE\xA9\nB|Tab\tqui\n---Altri codici\nZ|Zeta\n",
+         {"A", "B", "---", "Z"},
+         {"Prima", "", "---Altri codici", "Zeta"},
+         {"riga 1: testo non rappresentabile in Windows-1252", "riga 2: carattere di controllo nel testo"}},
+    };
+    for (const auto& c : cases) {
+        CodeTable table("prova.txt", "A|Prima\nB|\n");
+        EXPECT_EQ(table.join(c.bytes, 2), c.problems) << c.bytes;
+        EXPECT_EQ(codesOf(table), c.codes) << c.bytes;
+        std::vector<std::string> descriptions;
+        for (const CodeEntry& entry : table.entries())
+            descriptions.push_back(entry.description);
+        EXPECT_EQ(descriptions, c.descriptions) << c.bytes;
+    }
+}
+
+TEST(CodeTables, TheInstallationsFilesJoinTheirTablesAndTheirFaultsAreNamedOnce)
+{
+    records::testing::TempRoot root;
+    const records::PathMapper paths(root.path());
+    // No folder of tables: the tables as built, nothing to say.
+    const CodeTables built(paths, "C:");
+    EXPECT_TRUE(built.problems().empty());
+    EXPECT_EQ(built.problemSummary(), "");
+    EXPECT_EQ(built[Codes::WorkerType].describe("0"), "(descrizione non disponibile)");
+
+    root.write("c/wnolv/tabcom/codici/TIPO_LAVORATORE.txt", "0|Dipendente senza tipo particolare\nQ9|Codice nuovo\n");
+    root.write("c/wnolv/tabcom/codici/tipo_contribuzione.txt", "# ufficio\nJ0|Parole dell'ufficio\nJ1\n");
+    std::filesystem::create_directories(root.path() / "c/wnolv/tabcom/codici/settore.txt");
+    const CodeTables office(paths, "C:");
+    EXPECT_EQ(office[Codes::WorkerType].describe("0"), "Dipendente senza tipo particolare");
+    EXPECT_EQ(office[Codes::WorkerType].entries().back().code, "Q9");
+    EXPECT_EQ(office[Codes::ContributionType].describe("J0"), "Parole dell'ufficio");
+    EXPECT_EQ(office[Codes::ContributionType].describe("J1"), "(descrizione non disponibile)");
+    // A table whose file cannot be read stays as built.
+    EXPECT_EQ(office[Codes::Sector].entries().size(), 21u);
+    EXPECT_EQ(office.problems(),
+              (std::vector<std::string>{
+                  "C:\\wnolv\\tabcom\\codici\\tipo_contribuzione.txt, riga 3: manca il separatore \"|\" tra codice e "
+                  "descrizione; riga non usata",
+                  "C:\\wnolv\\tabcom\\codici\\settore.txt: e' una cartella; vale la tabella del programma"}));
+    EXPECT_EQ(office.problemSummary(),
+              "Tabelle dei codici: C:\\wnolv\\tabcom\\codici\\tipo_contribuzione.txt, riga 3: manca il separatore "
+              "\"|\" tra codice e descrizione; riga non usata (e un altro errore)");
 }
 
 TEST(CodeTables, EmployeeFieldsAreNamedWithTheirUniEmensElementAndKind)

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <sys/resource.h>
 
-#include "records/shared_values.h"
 #include "records/text.h"
-#include "registers/questions.h"
 #include "registers/fditta_form.h"
+#include "registers/questions.h"
 #include "testing/file_size_limit.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -61,10 +61,10 @@ public:
 
 struct FDittaFormTest : ::testing::Test {
     TempRoot root;
-    records::SharedValues shared{root.path()};
+    records::testing::InstallationValues shared{root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    FDittaForm form{records::Workplace{shared, prompter, launcher}};
+    FDittaForm form{shared.workplace(prompter, launcher)};
 
     void SetUp() override
     {
@@ -107,8 +107,9 @@ TEST_F(FDittaFormTest, LoadShowsTheRecordAndListsTheCompaniesOfTheYear)
     form.boxEntered(16);
     EXPECT_EQ(form.statusText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
     EXPECT_EQ(form.taxAddress.text, "VIA ROMA 1");
+    form.showStatus("altro");
     form.showHelp(0); // no help of its own: the last one again
-    EXPECT_EQ(shared.helpText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
+    EXPECT_EQ(form.statusText, "Indicare via e n\xB0 civico relativi al domiclio fiscale");
     form.kind.text = "1";
     form.boxChanged(1);
     EXPECT_EQ(form.kindDescription, "Societ\xE0");
@@ -178,8 +179,12 @@ TEST_F(FDittaFormTest, ACompanysCodeIsCheckedAsAVatNumberAndOnlyARightOneGoesToB
         std::string box8;    // afterwards
     } cases[] = {
         // A wrong check digit (7 is the right one), a person's fiscal code, "no code".
-        {"07643520560", "Codice errato: il cin e'    7", "07643520567"},
-        {"BNCLRA90C52F205S", "Codice FORMALMENTE errato", "07643520567"},
+        {"07643520560",
+         "Codice fiscale: la partita IVA non e' corretta. Con le prime dieci cifre indicate, l'ultima (la cifra di "
+         "controllo) dovrebbe essere 7.",
+         "07643520567"},
+        {"BNCLRA90C52F205S", "Codice fiscale: la partita IVA deve avere 11 cifre, senza lettere ne' spazi.",
+         "07643520567"},
         {"0", "", "07643520567"},
         // The right number of another company is taken over.
         {"01114601006", "", "01114601006"},
@@ -222,7 +227,8 @@ TEST_F(FDittaFormTest, TheBirthDateIsCheckedAndTheDescriptionIsNot)
     form.birthDateChanged();
     form.birthYear.text = "1900";
     form.birthYearLeft();
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"La data inserita e' errata"}));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Data di nascita: la data non esiste. Indicare giorno, "
+                                                          "mese e anno di una data del calendario (es. 30 05 1992)."}));
 
     form.birthDate.text = "31042016";
     form.boxLeft(5);
@@ -333,6 +339,58 @@ TEST_F(FDittaFormTest, CodeListsFillTheirFieldWithTheChosenCode)
     EXPECT_FALSE(std::filesystem::exists(root.path() / "d/wnolv/tabcom/soggetto.dat"));
 }
 
+// Each coded field shows the words of its code beside the box: from the tables of the
+// program as the installation corrects them, and from the suite's own lists.
+TEST_F(FDittaFormTest, CodedFieldsShowTheWordsOfTheirCodesAsTheInstallationHasThem)
+{
+    root.write(kData + "pecog.dat", fitRight("$CONTI STANDARD", 600) + fitRight("$CONTI COMMERCIO", 600));
+    root.write("d/wnolv/coge/ateco.dat", fitRight("$471410COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO", 200));
+    root.write("d/wnolv/tabcom/soggetto.dat",
+               fitRight("$05 ROSSI MARIO - CONSULENTE DEL LAVORO", 200) + fitRight("$07", 200));
+    // The office's table of legal forms: new words for code 0, a new code, a line it cannot take.
+    root.write("d/wnolv/tabcom/codici/natura_giuridica.txt",
+               "0|Impresa individuale\n44|Forma nuova\n45 Senza separatore\n");
+    std::string record = sampleRecord();
+    record.replace(330, 2, "02"); // account personalization 2
+    writeCompany(1, slot(record));
+    FakeListWindow list;
+    form.setCodeListWindow(&list);
+    form.selectCompany(1);
+    form.load();
+
+    EXPECT_EQ(form.sectorWords, "COMMERCIO ALL'INGROSSO E AL DETTAGLIO; RIPARAZIONE DI AUTOVEICOLI E MOTOCICLI");
+    EXPECT_EQ(form.activityCodeWords, "COMMERCIO AL DETTAGLIO DI ABBIGLIAMENTO");
+    EXPECT_EQ(form.legalFormWords, "Impresa individuale");
+    EXPECT_EQ(form.personalizationWords, "CONTI COMMERCIO");
+    EXPECT_EQ(form.intermediaryWords, "ROSSI MARIO - CONSULENTE DEL LAVORO");
+    // The line that could not be taken is named once, in the status line, never in a box.
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(form.statusText, "Tabelle dei codici: D:\\wnolv\\tabcom\\codici\\natura_giuridica.txt, riga 3: manca "
+                               "il separatore \"|\" tra codice e descrizione; riga non usata");
+    form.boxEntered(2);
+    EXPECT_EQ(form.statusText.rfind("Indicare la denominazione", 0), 0u);
+
+    // "per azioni": the box takes the code, the words stand beside it.
+    list.pick = 1;
+    form.chooseCode(CodeList::LegalForm);
+    EXPECT_EQ(list.shownEntries.front(), "0  Impresa individuale");
+    EXPECT_EQ(list.shownEntries.back(), "44 Forma nuova");
+    EXPECT_EQ(form.legalForm.text, "1 ");
+    EXPECT_EQ(form.legalFormWords, "Societ\xE0 in accomandita per azioni");
+
+    // A code that its list does not hold says so; an empty field says nothing.
+    form.activityCode.text = "999999";
+    form.boxChanged(10);
+    EXPECT_EQ(form.activityCodeWords, "Codice non presente nell'elenco");
+    form.sector.text = "  ";
+    form.boxChanged(9);
+    EXPECT_EQ(form.sectorWords, "");
+    // A code its list holds without words has none to show, and is no unknown code.
+    form.intermediary.text = "07";
+    form.boxChanged(33);
+    EXPECT_EQ(form.intermediaryWords, "");
+}
+
 TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
 {
     std::filesystem::create_directories(root.path() / kData / "5");
@@ -354,7 +412,7 @@ TEST_F(FDittaFormTest, ANewCompanyStartsBlankAndIsSavedAsAWholeRecord)
     const std::string expected = "$1" + fitRight("NUOVA SRL", 34) + std::string(73, ' ') + "07643520567";
     EXPECT_EQ(root.read(companyFile(5)), fitRight(expected, 800));
 
-    FDittaForm again{records::Workplace{shared, prompter, launcher}};
+    FDittaForm again{shared.workplace(prompter, launcher)};
     again.openCompany(5);
     EXPECT_EQ(again.name.text, fitRight("NUOVA SRL", 34));
     EXPECT_EQ(again.kindDescription, "Societ\xE0");
@@ -389,7 +447,7 @@ TEST_F(FDittaFormTest, ARecordThatWasNotReadWholeIsNeverWrittenBack)
     } cases[] = {{1, 1, oneByteShort}, {2, 2, halfSecond}};
 
     for (const auto& c : cases) {
-        FDittaForm f{records::Workplace{shared, prompter, launcher}};
+        FDittaForm f{shared.workplace(prompter, launcher)};
         f.selectRecord("D:\\nolv\\nv770\\2016\\dati\\" + std::to_string(c.company) + "\\dittg"
                            + std::to_string(c.company) + ".016",
                        800, c.record);
@@ -478,7 +536,7 @@ TEST_F(FDittaFormTest, ACodeThatFailsItsCheckIsStoredOnlyAfterTheQuestionForItsB
     const std::size_t positions[] = {0, 0, 0, 37, 0, 54, 0, 0, 110};
     for (const auto& c : cases) {
         writeCompany(1, slot(sampleRecord()));
-        FDittaForm f{records::Workplace{shared, prompter, launcher}};
+        FDittaForm f{shared.workplace(prompter, launcher)};
         f.selectCompany(1);
         f.load();
         f.kind.text = c.kind;
@@ -550,7 +608,7 @@ TEST_F(FDittaFormTest, EditsAreNotLeftBehindWithoutAQuestion)
     EXPECT_FALSE(form.visible);
     EXPECT_TRUE(prompter.shown.empty());
 
-    FDittaForm f{records::Workplace{shared, prompter, launcher}};
+    FDittaForm f{shared.workplace(prompter, launcher)};
     f.selectCompany(1);
     f.load();
     f.phone.text = "0698765432";
@@ -595,7 +653,7 @@ TEST_F(FDittaFormTest, EditsAreNotLeftBehindWithoutAQuestion)
     EXPECT_EQ(root.read(companyFile(1)), saved);
 
     // No: the other company is shown, and the edits are gone.
-    FDittaForm g{records::Workplace{shared, prompter, launcher}};
+    FDittaForm g{shared.workplace(prompter, launcher)};
     g.selectCompany(1);
     g.load();
     g.name.text = "ALTRO NOME";

@@ -195,10 +195,45 @@ TEST_F(IdentityChecksTest, ChecksShowTheirMessageAndSetTheFlag)
     EXPECT_EQ(checks.lastCheckFailed, true);
 
     ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "Codice errato: il cin e'    7");
-    EXPECT_EQ(prompter.shown[0].title, "");
-    EXPECT_EQ(prompter.shown[0].icon, records::Icon::None);
-    EXPECT_EQ(prompter.shown[1].text, "La data inserita e' errata");
+    EXPECT_EQ(prompter.shown[0].text, "Partita IVA: la partita IVA non e' corretta. Con le prime dieci cifre indicate, "
+                                      "l'ultima (la cifra di controllo) dovrebbe essere 7.");
+    EXPECT_EQ(prompter.shown[0].title, "Controllo dei dati");
+    EXPECT_EQ(prompter.shown[0].icon, records::Icon::Warning);
+    EXPECT_EQ(prompter.shown[1].text, "Data: la data non esiste. Indicare giorno, mese e anno di una data del "
+                                      "calendario (es. 30 05 1992).");
+}
+
+// The windows' words for each way a code can be wrong: the field, what is wrong, and the
+// check character that a code of the right form should end with.
+TEST_F(IdentityChecksTest, EachFailureIsToldInPlainWordsNamingTheFieldAndTheCheckCharacter)
+{
+    const struct {
+        const char* field;
+        CodeKind kind;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"Partita IVA", CodeKind::VatNumber, "12345678909",
+         "Partita IVA: la partita IVA non e' corretta. Con le prime dieci cifre indicate, l'ultima (la cifra di "
+         "controllo) dovrebbe essere 3."},
+        {"Partita IVA", CodeKind::VatNumber, "1234567890A",
+         "Partita IVA: la partita IVA deve avere 11 cifre, senza lettere ne' spazi."},
+        {"Codice fiscale", CodeKind::FiscalCode, "RSSMRA85T10A562T",
+         "Codice fiscale: il codice fiscale non e' corretto. Con i primi quindici caratteri indicati, l'ultimo (il "
+         "carattere di controllo) dovrebbe essere S."},
+        {"Codice fiscale", CodeKind::FiscalCode, "RSSMRA85T10A562",
+         "Codice fiscale: il codice fiscale deve avere 16 caratteri, lettere maiuscole e cifre, senza spazi."},
+        {"Data di nascita", CodeKind::Date, "31042016",
+         "Data di nascita: la data non esiste. Indicare giorno, mese e anno di una data del calendario (es. 30 05 "
+         "1992)."},
+    };
+    for (const auto& c : cases) {
+        const CheckResult result = c.kind == CodeKind::VatNumber ? checkVatNumber(c.text)
+            : c.kind == CodeKind::FiscalCode                     ? checkFiscalCode(c.text)
+                                                                 : checkDate(c.text);
+        ASSERT_TRUE(result.failed()) << c.text;
+        EXPECT_EQ(checkMessage(c.field, c.kind, result), c.message) << c.text;
+    }
 }
 
 TEST_F(IdentityChecksTest, ConfirmChangeAsksAndGivesTheAnswer)

@@ -7,11 +7,11 @@
 #include <memory>
 #include <sys/resource.h>
 
-#include "records/shared_values.h"
 #include "records/text.h"
-#include "registers/questions.h"
 #include "registers/parteb1_form.h"
+#include "registers/questions.h"
 #include "testing/file_size_limit.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -63,23 +63,25 @@ const std::string kDeleted(2000, '\0');
 
 struct Parteb1FormTest : ::testing::Test {
     TempRoot root;
-    records::SharedValues shared{root.path()};
+    records::testing::InstallationValues shared{root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
     std::unique_ptr<Parteb1Form> form;
+    // The company and month the window opens on, as its opener hands them over.
+    EmployeeFileChoice employees;
 
     void SetUp() override
     {
         root.write("c/disco.ute", "C:        ");
         root.write("c/WNOLV/anno1.dat", "2016      ");
         root.write(kPaghe, kRossi + kDeleted + kBianchi);
-        shared.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
-        shared.employeeRecordCount = 3;
-        shared.dataAreaSelector = 1;
+        employees.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
+        employees.recordCount = 3;
+        employees.dataAreaSelector = kPagheArea;
     }
     Parteb1Form& load()
     {
-        form = std::make_unique<Parteb1Form>(records::Workplace{shared, prompter, launcher});
+        form = std::make_unique<Parteb1Form>(shared.workplace(prompter, launcher), employees);
         form->load();
         return *form;
     }
@@ -168,6 +170,30 @@ TEST_F(Parteb1FormTest, LoadListsTheRecordsInUseAndShowsTheFirstWithItsCodes)
     EXPECT_EQ(comboText(9), "APPB Apprendistato professionalizzante,Contratto di mestiere");
 }
 
+// The office's tables: a new code and new words are in the lists and shown with the record's
+// codes; a line that cannot be taken is named once in the status line and changes nothing.
+TEST_F(Parteb1FormTest, TheInstallationsTablesAddCodesAndWordsAndTheirFaultsAreNamedOnce)
+{
+    root.write("c/wnolv/tabcom/codici/tipo_lavoratore.txt",
+               "# tabella dell'ufficio\n0|Dipendente senza tipo particolare\nQ9|Codice nuovo\nAT Senza separatore\n");
+    root.write("c/wnolv/tabcom/codici/tipo_contribuzione.txt", "J0|Parole dell'ufficio\n");
+    Parteb1Form& f = load();
+    EXPECT_EQ(comboText(8), "0  Dipendente senza tipo particolare");
+    EXPECT_EQ(f.list(8).items.back(), "Q9 Codice nuovo");
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(f.statusText, "Tabelle dei codici: C:\\wnolv\\tabcom\\codici\\tipo_lavoratore.txt, riga 4: manca il "
+                            "separatore \"|\" tra codice e descrizione; riga non usata");
+    EXPECT_EQ(f.codeTableFile(8), "C:\\wnolv\\tabcom\\codici\\tipo_lavoratore.txt");
+
+    f.chooseEmployee(1);
+    EXPECT_EQ(comboText(4), "J0   Parole dell'ufficio");
+    EXPECT_EQ(comboText(8), "AT (descrizione non disponibile)");
+    // Named once: the next record has its own status line.
+    EXPECT_EQ(f.statusText, " Seleziona l'azione tramite i pulsanti");
+    f.chooseCode(8, itemOf(8, "Q9 Codice nuovo"));
+    EXPECT_EQ(f.workerType.text, "Q9");
+}
+
 TEST_F(Parteb1FormTest, NavigationStaysWithinTheRecordsAndRecoTakesWholeNumbersOnly)
 {
     Parteb1Form& f = load();
@@ -192,12 +218,12 @@ TEST_F(Parteb1FormTest, NavigationStaysWithinTheRecordsAndRecoTakesWholeNumbersO
 
 TEST_F(Parteb1FormTest, ACountBeyondTheFileReadsOnlyWhatIsThereAndAMissingFileIsNotMade)
 {
-    shared.employeeRecordCount = 1e6;
+    employees.recordCount = 1'000'000;
     EXPECT_EQ(load().recordCount, 3);
     EXPECT_EQ(form->employeeItems.size(), 2u);
     EXPECT_TRUE(prompter.shown.empty());
 
-    shared.selectedDataFile = "C:\\nolv\\paghe\\una00403.016";
+    employees.selectedDataFile = "C:\\nolv\\paghe\\una00403.016";
     load();
     EXPECT_TRUE(form->closeRequested);
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Archivio inesistente C:\\nolv\\paghe\\unb00403.016"}));
@@ -213,7 +239,7 @@ TEST_F(Parteb1FormTest, SaveWritesOnlyItsSlotInUpperCaseWithNulsAfterTheLastEntr
     f.surname.text = "verdi";
     f.boxLeft(2);
     EXPECT_EQ(f.surname.text, fitRight("verdi", 24));
-    f.chooseCode(1, itemOf(1, "A  Atipica ex INPDAI                 "));
+    f.chooseCode(1, itemOf(1, "A  Atipica ex INPDAI"));
     f.chooseCode(8, itemOf(8, "SC Lavoratore dello spettacolo o dello sport"));
     f.post95.text = "n";
     f.operatingUnit.text = "12";
@@ -324,8 +350,8 @@ TEST_F(Parteb1FormTest, ASaveOrDeleteThatCannotWriteItsSlotChangesNothing)
 TEST_F(Parteb1FormTest, InPagmarBox21IsEntry216AndEveryLaterCharacterIsKept)
 {
     root.write(kPagmar, kRossi + kBianchi);
-    shared.dataAreaSelector = 2;
-    shared.employeeRecordCount = 2;
+    employees.dataAreaSelector = kPagmarArea;
+    employees.recordCount = 2;
     Parteb1Form& f = load();
     EXPECT_FALSE(f.operatingUnitVisible);
     EXPECT_FALSE(f.payKind.enabled);

@@ -48,6 +48,17 @@ QLabel* descriptionLabel(const char* name, QWidget* parent)
     return label;
 }
 
+QLabel* codeWordsLabel(const char* name, QWidget* parent)
+{
+    QLabel* label = plainLabel(QString(), parent, QString::fromLatin1(name));
+    label->setStyleSheet(QStringLiteral("color: #1d4f91; font-style: italic;"));
+    // A long description (a legal form, an activity) goes on two lines or more rather than
+    // widen the window.
+    label->setWordWrap(true);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Ditte individuali")));
+    return label;
+}
+
 QGridLayout* gridOf(QGroupBox* group)
 {
     auto* grid = new QGridLayout(group);
@@ -81,6 +92,23 @@ void addRow(QGridLayout* grid, int row, std::initializer_list<Pair> pairs, QWidg
         controls->addStretch(1);
         grid->addLayout(controls, row, column++);
     }
+}
+
+// A row of a coded field across the group: the field's box, the button of its list and the
+// words of its code, which take the room left and wrap.
+void addCodeRow(QGridLayout* grid, int row, const QString& text, QWidget* box, QWidget* list, QLabel* words,
+                QWidget* parent)
+{
+    QLabel* label = plainLabel(text, parent);
+    label->setBuddy(box);
+    grid->addWidget(label, row, 0);
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(4);
+    controls->addWidget(box);
+    controls->addWidget(list);
+    controls->addSpacing(4);
+    controls->addWidget(words, 1);
+    grid->addLayout(controls, row, 1, 1, -1);
 }
 
 QHBoxLayout* together(std::initializer_list<QWidget*> widgets)
@@ -186,6 +214,12 @@ void fDitta::buildControls()
     m_takingsDescription = descriptionLabel("Label28", central);
     m_field32Description = descriptionLabel("Label39", central);
     m_field34Description = descriptionLabel("Label40", central);
+    // The words of the codes that the lists give.
+    m_sectorWords = codeWordsLabel("sectorWords", central);
+    m_activityWords = codeWordsLabel("activityWords", central);
+    m_legalFormWords = codeWordsLabel("legalFormWords", central);
+    m_personalizationWords = codeWordsLabel("personalizationWords", central);
+    m_intermediaryWords = codeWordsLabel("intermediaryWords", central);
 
     auto* header = plainLabel(QString(), central, QStringLiteral("companyHeader"));
     QFont bold = header->font();
@@ -315,19 +349,16 @@ QWidget* fDitta::buildActivityGroup()
         = listButton(CodeList::Activity, 10, "Command16", QStringLiteral("Elenco dei codici attività"));
     QPushButton* legalForm
         = listButton(CodeList::LegalForm, 11, "Command13", QStringLiteral("Elenco delle nature giuridiche"));
-    addRow(grid, 0,
-           {{QStringLiteral("Settore"), nullptr, together({tx(9), sector})},
-            {QStringLiteral("Codice attività"), nullptr, together({tx(10), activity})}},
+    addCodeRow(grid, 0, QStringLiteral("Settore"), tx(9), sector, m_sectorWords, group);
+    addCodeRow(grid, 1, QStringLiteral("Codice attività"), tx(10), activity, m_activityWords, group);
+    addCodeRow(grid, 2, QStringLiteral("Natura giuridica"), tx(11), legalForm, m_legalFormWords, group);
+    addRow(grid, 3,
+           {{QStringLiteral("Vecchio codice"), tx(12)}, {QStringLiteral("% indetraibilità"), tx(15)}},
            group);
-    addRow(grid, 1,
-           {{QStringLiteral("Natura giuridica"), nullptr, together({tx(11), legalForm})},
-            {QStringLiteral("Vecchio codice"), tx(12)}},
-           group);
-    addRow(grid, 2,
+    addRow(grid, 4,
            {{QStringLiteral("Contabilità"), nullptr, together({tx(13), m_accountingDescription})},
-            {QStringLiteral("% indetraibilità"), tx(15)}},
+            {QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_settlementDescription})}},
            group);
-    addRow(grid, 3, {{QStringLiteral("Liquidazione IVA"), nullptr, together({tx(14), m_settlementDescription})}}, group);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -369,23 +400,22 @@ QWidget* fDitta::buildAccountsGroup()
                                               QStringLiteral("Elenco delle personalizzazioni conti"));
     QPushButton* intermediary
         = listButton(CodeList::Intermediary, 33, "Command8", QStringLiteral("Elenco degli intermediari"));
-    addRow(grid, 0,
-           {{QStringLiteral("Ditta madre"), tx(26)},
-            {QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_takingsDescription})}},
-           group);
+    addRow(grid, 0, {{QStringLiteral("Ditta madre"), tx(26)}}, group);
     addRow(grid, 1, {{QStringLiteral("Credito IVA iniziale"), tx(27)}}, group);
-    addRow(grid, 2,
-           {{QStringLiteral("Personalizz. conti"), nullptr, together({tx(29), personalization})},
-            {QStringLiteral("Intermediario"), nullptr, together({tx(33), intermediary})}},
-           group);
-    addRow(grid, 3,
+    addRow(grid, 2, {{QStringLiteral("Corrispettivi"), nullptr, together({tx(28), m_takingsDescription})}}, group);
+    addCodeRow(grid, 3, QStringLiteral("Personalizz. conti"), tx(29), personalization, m_personalizationWords, group);
+    addCodeRow(grid, 4, QStringLiteral("Intermediario"), tx(33), intermediary, m_intermediaryWords, group);
+    addRow(grid, 5,
            {{QStringLiteral("Sottoconti clienti"), nullptr,
              together({tx(30), plainLabel(QStringLiteral("fornitori"), group), tx(31)})}},
            group);
-    // What fields 32 and 34 stand for is not recorded; their labels say the words of their values.
-    addRow(grid, 4, {{QStringLiteral("Gestite (campo 32)"), nullptr, together({tx(32), m_field32Description})}}, group);
-    addRow(grid, 5, {{QStringLiteral("Gestito (campo 34)"), nullptr, together({tx(34), m_field34Description})}}, group);
-    grid->setColumnStretch(3, 1);
+    // What fields 32 and 34 stand for is recorded nowhere: the labels name them by their
+    // place in the record, the words beside them say what their values mean.
+    addRow(grid, 6, {{QStringLiteral("Campo 32"), nullptr, together({tx(32), m_field32Description})}}, group);
+    addRow(grid, 7, {{QStringLiteral("Campo 34"), nullptr, together({tx(34), m_field34Description})}}, group);
+    tx(32)->setToolTip(QStringLiteral("0= Non gestite; 1= Si"));
+    tx(34)->setToolTip(QStringLiteral("0= Non gestito; 1= Sì"));
+    grid->setColumnStretch(1, 1);
     return group;
 }
 
@@ -413,6 +443,11 @@ void fDitta::refresh()
     m_takingsDescription->setText(toQt(m_form.takingsDescription));
     m_field32Description->setText(toQt(m_form.field32Description));
     m_field34Description->setText(toQt(m_form.field34Description));
+    m_sectorWords->setText(toQt(m_form.sectorWords));
+    m_activityWords->setText(toQt(m_form.activityCodeWords));
+    m_legalFormWords->setText(toQt(m_form.legalFormWords));
+    m_personalizationWords->setText(toQt(m_form.personalizationWords));
+    m_intermediaryWords->setText(toQt(m_form.intermediaryWords));
     m_note->setText(toQt(m_form.note));
     m_statusText->setText(toQt(m_form.statusText));
     m_refreshing = false;
@@ -485,16 +520,17 @@ void fDitta::boxEntered(int field)
 
 void fDitta::boxLeft(int field)
 {
+    // Where the operator was going, before a check's message takes the focus for a while.
+    const QWidget* next = QApplication::focusWidget();
     m_form.boxLeft(field);
-    dropFocusRequestUnlessToABox();
+    dropFocusRequestUnlessToABox(next);
     afterEvent();
 }
 
-void fDitta::dropFocusRequestUnlessToABox()
+void fDitta::dropFocusRequestUnlessToABox(const QWidget* next)
 {
     // A box whose check failed takes the focus back from another box, never from a button:
     // the operator can always leave with "Esci" or save what is there.
-    const QWidget* next = QApplication::focusWidget();
     if (fieldOf(next) == 0 && !isBirthDateBox(next))
         m_form.focusRequest = 0;
 }
@@ -535,8 +571,9 @@ bool fDitta::eventFilter(QObject* watched, QEvent* event)
                 m_form.birthMonthLeft();
                 afterEvent();
             } else if (watched == m_birthYear) {
+                const QWidget* next = QApplication::focusWidget();
                 m_form.birthYearLeft();
-                dropFocusRequestUnlessToABox();
+                dropFocusRequestUnlessToABox(next);
                 afterEvent();
             } else {
                 boxLeft(field);

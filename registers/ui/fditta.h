@@ -5,7 +5,7 @@
 
 #include <QMainWindow>
 
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "registers/fditta_form.h"
 #include "registers/ui/register_keys.h"
 
@@ -24,7 +24,9 @@ class CodeListDialog;
 // operator's input and events to it. Control object names are the control names: Tx_1 ..
 // Tx_34 (the boxes of fields 1 to 34), ggn, mmn, aan (day, month and year of the birth date),
 // ftel (telephone and fax), Label23, Label26, Label27, Label28, Label39, Label40 (the
-// descriptions of fields 1, 13, 14, 28, 32, 34), Label37 (the note), Command2 (save),
+// descriptions of fields 1, 13, 14, 28, 32, 34), sectorWords, activityWords,
+// legalFormWords, personalizationWords, intermediaryWords (the words of the codes of fields 9,
+// 10, 11, 29, 33), Label37 (the note), Command2 (save),
 // Commandelimina (blank), Command3 (exit), Command4, Command16, Command13, Command6, Command8
 // (code lists of fields 9, 10, 11, 29, 33; Tab reaches each after its box, and F4 or Alt+Down
 // in the box opens it), StatusBar1.
@@ -70,7 +72,8 @@ private:
     void refresh();
     void afterEvent();
     void moveFocus(int box);
-    void dropFocusRequestUnlessToABox();
+    // `next` is the widget the focus was going to when the box was left.
+    void dropFocusRequestUnlessToABox(const QWidget* next);
     // The field of a box (1 to 34), 0 for any other widget.
     int fieldOf(const QObject* box) const;
     bool isBirthDateBox(const QObject* box) const;
@@ -92,6 +95,11 @@ private:
     QLabel* m_takingsDescription = nullptr;
     QLabel* m_field32Description = nullptr;
     QLabel* m_field34Description = nullptr;
+    QLabel* m_sectorWords = nullptr;
+    QLabel* m_activityWords = nullptr;
+    QLabel* m_legalFormWords = nullptr;
+    QLabel* m_personalizationWords = nullptr;
+    QLabel* m_intermediaryWords = nullptr;
     QLabel* m_note = nullptr;
     QLabel* m_statusText = nullptr;
     QBoxLayout* m_columns = nullptr; // the two columns of groups, side by side or stacked

@@ -91,15 +91,13 @@ QLineEdit* shownOnly(const char* name, int characters, QWidget* parent)
 
 } // namespace
 
-Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice, QWidget* parent)
+Parteb1::Parteb1(records::Workplace workplace, const EmployeeFileChoice& employees, QWidget* parent)
     : QMainWindow(parent)
-    , m_form(workplace)
+    , m_form(workplace, employees)
 {
     setObjectName(QStringLiteral("Parteb1"));
     setWindowTitle(QStringLiteral("Dati Dipendenti - Parte anagrafica"));
     buildControls();
-    if (choice)
-        m_form.selectCompany(choice->selectedDataFile, choice->recordCount, choice->dataAreaSelector);
     m_form.load();
     // Entry 216 of the folder "pagmar", which box 21 shows there, is twelve characters.
     if (m_form.dataAreaSelector() == kPagmarArea)
@@ -418,6 +416,10 @@ void Parteb1::refresh()
             combo->clear();
             for (const std::string& item : state.items)
                 combo->addItem(toQt(item).trimmed());
+            // Where an office corrects the codes and their words.
+            combo->setToolTip(QStringLiteral("Codici dell'elenco: tabella del programma, corretta e completata dal "
+                                             "file %1 quando c'è (F4 nel campo apre l'elenco)")
+                                  .arg(toQt(m_form.codeTableFile(c))));
         }
         combo->setCurrentIndex(state.index);
         // A code that the list does not hold is said to be so, rather than shown as nothing.
@@ -610,7 +612,20 @@ bool Parteb1::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const BoxKey key = boxKeyOf(static_cast<QKeyEvent*>(event));
+    // F4 or Alt+Down in a coded box opens the list of its codes, as in a combo box.
+    const auto* pressed = static_cast<QKeyEvent*>(event);
+    const bool listKey = (pressed->key() == Qt::Key_F4 && pressed->modifiers() == Qt::NoModifier)
+        || (pressed->key() == Qt::Key_Down && pressed->modifiers() == Qt::AltModifier);
+    if (listKey) {
+        for (int c = 1; c <= Parteb1Form::kCodeListCount; ++c) {
+            if (employeeCodeList(c).box == k) {
+                m_codeLists[static_cast<std::size_t>(c)]->setFocus(Qt::OtherFocusReason);
+                m_codeLists[static_cast<std::size_t>(c)]->showPopup();
+                return true;
+            }
+        }
+    }
+    const BoxKey key = boxKeyOf(pressed);
     if (key == BoxKey::Other)
         return false;
     if (key == BoxKey::F9) {

@@ -5,7 +5,7 @@
 
 #include <QMainWindow>
 
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "registers/employee_files.h"
 #include "registers/parteb1_form.h"
 #include "registers/ui/register_keys.h"
@@ -31,11 +31,10 @@ namespace registers {
 class Parteb1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Loads the window on the employees that `choice` names, or on those the
-    // shared values name when it is null. When there is nothing to show (the employee data
-    // file does not exist) the form has said so and wantsToClose() is true.
-    explicit Parteb1(records::Workplace workplace, const EmployeeFileChoice* choice = nullptr,
-                     QWidget* parent = nullptr);
+    // Loads the window on the employees that `employees` names. When there is nothing to
+    // show (the employee data file does not exist) the form has said so and wantsToClose()
+    // is true.
+    Parteb1(records::Workplace workplace, const EmployeeFileChoice& employees, QWidget* parent = nullptr);
     ~Parteb1() override;
 
     Parteb1Form& form() { return m_form; }

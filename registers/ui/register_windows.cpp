@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "records/file_result.h"
+#include "records/installation.h"
 #include "records/prompter.h"
 #include "records/text.h"
 #include "registers/company_files.h"
@@ -34,8 +35,8 @@ void showOwnWindow(QWidget* window)
 
 void openFDitta(records::Workplace workplace, QWidget* parent)
 {
-    const records::PathMapper& paths = workplace.shared.paths;
-    records::Installation& installation = workplace.shared.installation;
+    const records::PathMapper& paths = workplace.paths;
+    records::Installation& installation = workplace.installation;
     records::showFailures(workplace.prompter, completeInstallation(paths, installation));
     CompanyChooser chooser(CompanyStore(paths, installation).choices(),
                            std::string(records::trim(installation.dataDirectory)), ownerOf(parent));
@@ -44,19 +45,26 @@ void openFDitta(records::Workplace workplace, QWidget* parent)
     showOwnWindow(new fDitta(workplace, chooser.company()));
 }
 
+namespace {
+
+// The window on `employees`, unless it has nothing to show (it said why).
+bool showParteb1(records::Workplace workplace, const EmployeeFileChoice& employees)
+{
+    auto* window = new Parteb1(workplace, employees);
+    if (window->wantsToClose()) {
+        delete window;
+        return false;
+    }
+    showOwnWindow(window);
+    return true;
+}
+
+} // namespace
+
 void openParteb1(records::Workplace workplace, QWidget* parent)
 {
-    if (!records::trim(workplace.shared.selectedDataFile).empty()) {
-        auto* window = new Parteb1(workplace);
-        if (window->wantsToClose()) {
-            delete window;
-            return;
-        }
-        showOwnWindow(window);
-        return;
-    }
-    const records::PathMapper& paths = workplace.shared.paths;
-    records::Installation& installation = workplace.shared.installation;
+    const records::PathMapper& paths = workplace.paths;
+    records::Installation& installation = workplace.installation;
     records::showFailures(workplace.prompter, completeInstallation(paths, installation));
     const std::vector<EmployeeFileChoice> files = scanEmployeeFiles(paths, installation);
     if (files.empty()) {
@@ -69,12 +77,13 @@ void openParteb1(records::Workplace workplace, QWidget* parent)
     EmployeeFileChooser chooser(files, ownerOf(parent));
     if (chooser.exec() != QDialog::Accepted || chooser.chosen() < 0)
         return;
-    auto* window = new Parteb1(workplace, &files[static_cast<std::size_t>(chooser.chosen())]);
-    if (window->wantsToClose()) {
-        delete window;
-        return;
-    }
-    showOwnWindow(window);
+    showParteb1(workplace, files[static_cast<std::size_t>(chooser.chosen())]);
+}
+
+bool openParteb1OnCompany(records::Workplace workplace, const std::string& companyDataFile)
+{
+    records::showFailures(workplace.prompter, completeInstallation(workplace.paths, workplace.installation));
+    return showParteb1(workplace, employeesOfCompany(workplace.paths, workplace.installation, companyDataFile));
 }
 
 } // namespace registers

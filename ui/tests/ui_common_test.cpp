@@ -1,17 +1,22 @@
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QTreeView>
 #include <QFontDatabase>
 #include <QtTest>
 
@@ -19,6 +24,7 @@
 #include "ui/keyboard.h"
 #include "ui/text_viewer.h"
 #include "ui/ui_common.h"
+#include "ui/window_frame.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -46,6 +52,8 @@ private slots:
     void launcherNamesAMissingProgram();
     void launcherShowsAReportReadOnly();
     void fileChooserStartsInTheNearestFolderAndGivesTheHostPath();
+    void fileChooserProposesTheNewestFileAndShowsItsColumnsWhole();
+    void statusLineTakesTheLinesItsTextNeedsInANarrowWindow();
     void viewerFindsTextRoundTheEndAndSavesAPdf();
     void viewerClosesWithEsc();
     void enterPressesTheFocusedButton();
@@ -255,6 +263,70 @@ void UiCommonTest::fileChooserStartsInTheNearestFolderAndGivesTheHostPath()
     QCOMPARE(startFolder, QString::fromStdString((root.path() / "c/Program Files/INPS").string()));
     chooseWith(false);
     QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", missing), std::string());
+}
+
+void UiCommonTest::fileChooserProposesTheNewestFileAndShowsItsColumnsWhole()
+{
+    TempRoot root;
+    const auto older = root.write("c/inps/fc0010316.xml", "<DenunceMensili/>");
+    const auto newer = root.write("c/inps/fc0030416.xml", "<DenunceMensili/>");
+    const auto other = root.write("c/inps/emens.tmp", "listato");
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(older, now - std::chrono::hours(48));
+    std::filesystem::last_write_time(newer, now - std::chrono::hours(1));
+    std::filesystem::last_write_time(other, now);
+    const std::string folder = (root.path() / "c/inps").string();
+
+    ui::QtFileChooser chooser;
+    QString proposed;
+    QStringList cut;
+    const auto look = [&] {
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            const auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QVERIFY(details && details->isVisible());
+            const QHeaderView* header = details->header();
+            if (header->sectionSize(0) < details->fontMetrics().horizontalAdvance(proposed) + 24)
+                cut << QStringLiteral("Nome");
+            for (int column = 1; column < header->count(); ++column) {
+                if (header->sectionSize(column) < header->sectionSizeHint(column))
+                    cut << header->model()->headerData(column, Qt::Horizontal).toString();
+            }
+            dialog->reject();
+        });
+    };
+    // In place of a pattern, the newest file that the filter lists.
+    look();
+    QCOMPARE(chooser.chooseFile("Apri", "*.xml", ".xml", folder), std::string());
+    QCOMPARE(proposed, QStringLiteral("fc0030416.xml"));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+    // A name asked for is proposed as it is; without a filter nothing is guessed.
+    look();
+    chooser.chooseFile("Verifica file", "TCU117", "", folder);
+    QCOMPARE(proposed, QStringLiteral("TCU117"));
+    look();
+    chooser.chooseFile("Verifica file", "", "", folder);
+    QCOMPARE(proposed, QString());
+}
+
+void UiCommonTest::statusLineTakesTheLinesItsTextNeedsInANarrowWindow()
+{
+    // A window as narrow as a laptop's screen at 150 %, and a status line naming two long paths.
+    QMainWindow window;
+    window.setCentralWidget(new QWidget(&window));
+    ui::StatusLine* status = ui::addStatusLine(&window);
+    const int narrow = status->fontMetrics().averageCharWidth() * 60;
+    status->setText(QStringLiteral("File telematico creato: ") + QString(50, QLatin1Char('x'))
+                    + QStringLiteral("/TCU117; report: ") + QString(50, QLatin1Char('y')) + QStringLiteral("/report.txt"));
+    window.resize(narrow, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect needed = status->fontMetrics().boundingRect(status->contentsRect(), Qt::TextWrapAnywhere, status->text());
+    QVERIFY2(needed.height() > 2 * status->fontMetrics().lineSpacing(), "the text needs a third line");
+    QTRY_VERIFY2(status->contentsRect().height() >= needed.height(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(status->contentsRect().height()).arg(needed.height())));
 }
 
 void UiCommonTest::launcherShowsAReportReadOnly()

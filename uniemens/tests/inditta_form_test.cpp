@@ -10,8 +10,8 @@
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
 #include "records/output_file.h"
-#include "records/shared_values.h"
 #include "testing/file_size_limit.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/inditta_form.h"
 #include "uniemens/questions.h"
@@ -39,7 +39,7 @@ constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
 
 struct IndittaFormTest : ::testing::Test {
     uniemens::testing::Installation installation;
-    records::SharedValues shared{installation.root.path()};
+    records::testing::InstallationValues shared{installation.root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
     ScriptedFileChooser chooser;
@@ -48,7 +48,7 @@ struct IndittaFormTest : ::testing::Test {
     void SetUp() override
     {
         shared.installation.drivePrefix = "C:"; // as the createl window read it
-        form = std::make_unique<IndittaForm>(records::Workplace{shared, prompter, launcher}, chooser);
+        form = std::make_unique<IndittaForm>(shared.workplace(prompter, launcher), chooser);
     }
 
     void addEmployeeCompany(const char* code, const char* composition, int employees, const char* name = "ROSSI SRL")
@@ -80,7 +80,6 @@ TEST_F(IndittaFormTest, TheMonthListsItsCompaniesAndAMonthWithoutFilesSaysSo)
     form->load();
     EXPECT_EQ(form->workingYear, "2016");
     EXPECT_EQ(shared.installation.workingYear, "2016");
-    EXPECT_EQ(shared.dataAreaSelector, 1);
     EXPECT_EQ(form->action, ConfirmAction::CreateDeclaration);
     EXPECT_EQ(form->months.size(), 12u);
 
@@ -130,9 +129,10 @@ TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
     chooseMonthAndCompany(3, "001");
     prompter.answer(false); // no other company
     prompter.answer(false); // no check
+    // The checking program is offered where it is installed.
+    installation.root.write("c/Program Files/INPS/INPS uniEmens individuale/UniEMensIndiv.exe", "");
 
     EXPECT_EQ(form->confirm(), ConfirmOutcome::FileStored);
-    EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
     ASSERT_EQ(prompter.texts(),
               (std::vector<std::string>{kStored, "Inserisci altra Ditta ?",
                                         "Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato",
@@ -141,7 +141,7 @@ TEST_F(IndittaFormTest, AnEmployeeCompanyOfCompositionFcGetsItsFileAndTotals)
     EXPECT_EQ(prompter.shown[1].asked, uniemens::kAnotherCompany);
     EXPECT_EQ(prompter.shown[3].asked, uniemens::kContinueWithCheck);
     EXPECT_TRUE(form->closeRequested);
-    EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
+    EXPECT_EQ(xmlFiles(), (std::vector<std::string>{"UniEMensIndiv.exe", "fc0010316.xml"}));
     EXPECT_EQ(form->storedHostPath(), installation.xmlFile("fc0010316.xml").string());
 
     const std::string xml = installation.readXml("fc0010316.xml");
@@ -233,7 +233,7 @@ TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
     };
     for (const Case& c : cases) {
         uniemens::testing::Installation own;
-        records::SharedValues values{own.root.path()};
+        records::testing::InstallationValues values{own.root.path()};
         values.installation.drivePrefix = "C:";
         payroll::CompanyHeaderFields h = companyHeader("001", "0");
         h[13] = c.composition;
@@ -241,7 +241,7 @@ TEST_F(IndittaFormTest, CompositionAndCancellationDecideNameAndTotals)
         h[20] = "1";
         own.addCompany("001", "03", h);
         own.addEmployees("001", "03", payroll::packEmployee(employee("RSSMRA80A01F205X", "ROSSI", "MARIO")));
-        IndittaForm f(records::Workplace{values, prompter, launcher}, chooser);
+        IndittaForm f(values.workplace(prompter, launcher), chooser);
         f.load();
         f.chooseMonth(2);
         f.chooseCompany(0);
@@ -398,17 +398,18 @@ TEST_F(IndittaFormTest, TwoCompaniesChainIntoOneFileNamedAfterTheFirst)
     form->chooseCompany(1);
     EXPECT_EQ(form->chosenDataFile, "C:\\nolv\\paghe\\una00303.016");
     prompter.answer(false);
-    prompter.answer(true); // go on with the check: the checking program is not installed
     ASSERT_EQ(form->confirm(), ConfirmOutcome::FileStored);
-    // The message names the program where the installation keeps it, and where that is here.
+    // The checking program is not installed: its question, whose Yes could only fail, is
+    // not asked; the file's message is the last.
     EXPECT_EQ(prompter.last().text,
-              "Il programma c:\\Program Files\\Inps\\INPS uniEmens individuale\\UniEMensIndiv.exe non e' installato "
-              "(su questo computer: "
-                  + installation.root.path().string() + "/c/Program Files/INPS/INPS uniEmens individuale/UniEMensIndiv.exe)");
-    // While the file is stored, the help line says where it lies on this computer.
+              "Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato");
+    EXPECT_TRUE(prompter.answers.empty());
+    // While the file is stored, the help line says where it lies on this computer, and why
+    // the check was not offered.
     EXPECT_EQ(form->statusText(), "Il file UniEmens si trova su questo computer in "
                                       + installation.root.path().string()
-                                      + "/c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml");
+                                      + "/c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml (il programma "
+                                        "di controllo dell'INPS non e' installato su questo computer)");
     EXPECT_TRUE(launcher.started.empty());
 
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
@@ -487,7 +488,7 @@ TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.refused);
         uniemens::testing::Installation own;
-        records::SharedValues values{own.root.path()};
+        records::testing::InstallationValues values{own.root.path()};
         values.installation.drivePrefix = "C:";
         ScriptedPrompter answers;
         uniemens::testing::addEmployeeCompany(own, "001", "", 1, "ROSSI SRL");
@@ -501,7 +502,7 @@ TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
             own.addCollaborators(code, "03", payroll::packCollaborator(k));
         }
         own.addCompany("009", "03", companyHeader("009", "7"));
-        IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
+        IndittaForm f(values.workplace(answers, launcher), chooser);
         f.load();
         f.chooseMonth(2);
         f.chooseCompany(f.findCompany(c.first));
@@ -555,7 +556,7 @@ TEST_F(IndittaFormTest, ADataFileHoldingAnotherCompanyIsRefused)
     EXPECT_EQ(prompter.last().icon, records::Icon::Stop);
     EXPECT_TRUE(xmlFiles().empty());
     bool opened = false;
-    form->openEmployeeRegister = [&] { return opened = true; };
+    form->openEmployeeRegister = [&](const std::string&) { return opened = true; };
     form->chooseAction(ConfirmAction::EditEmployees);
     EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
     EXPECT_FALSE(opened);
@@ -648,7 +649,7 @@ TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.counted);
         uniemens::testing::Installation own;
-        records::SharedValues values{own.root.path()};
+        records::testing::InstallationValues values{own.root.path()};
         values.installation.drivePrefix = "C:";
         ScriptedPrompter answers;
         uniemens::testing::addEmployeeCompany(own, "001", "FC", c.held);
@@ -656,7 +657,7 @@ TEST_F(IndittaFormTest, TheFirstMissingRecordIsNamedWhereverTheFileEnds)
         h[13] = "FC";
         h[20] = std::to_string(c.counted);
         own.addCompany("001", "03", h);
-        IndittaForm f(records::Workplace{values, answers, launcher}, chooser);
+        IndittaForm f(values.workplace(answers, launcher), chooser);
         std::vector<double> seen;
         f.advanced = [&](double done, double total) {
             seen.push_back(done);
@@ -770,17 +771,15 @@ TEST_F(IndittaFormTest, TheOtherOptionHandsTheCompanyToTheEmployeeRegister)
 {
     addEmployeeCompany("001", "FC", 4);
     chooseMonthAndCompany(3, "001");
-    bool opened = false;
-    form->openEmployeeRegister = [&] {
-        opened = true;
+    std::vector<std::string> handedOver;
+    form->openEmployeeRegister = [&](const std::string& companyDataFile) {
+        handedOver.push_back(companyDataFile);
         return true;
     };
     form->chooseAction(ConfirmAction::EditEmployees);
     EXPECT_EQ(form->action, ConfirmAction::EditEmployees);
     EXPECT_EQ(form->confirm(), ConfirmOutcome::EditRequested);
-    EXPECT_TRUE(opened);
-    EXPECT_EQ(shared.selectedDataFile, "C:\\nolv\\paghe\\una00103.016");
-    EXPECT_EQ(shared.employeeRecordCount, 4);
+    EXPECT_EQ(handedOver, std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016"});
     EXPECT_TRUE(xmlFiles().empty());
 
     // A program without the employee register says so.

@@ -8,7 +8,7 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "records/output_file.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/company_files.h"
 #include "uniemens/series.h"
@@ -35,7 +35,7 @@ constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
 // The series asks no question: the ScriptedPrompter fails the test on any.
 struct SeriesTest : ::testing::Test {
     uniemens::testing::Installation installation;
-    records::SharedValues shared{installation.root.path()};
+    records::testing::InstallationValues shared{installation.root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
 
@@ -45,7 +45,7 @@ struct SeriesTest : ::testing::Test {
         shared.installation.workingYear = "2016";
     }
 
-    records::Workplace workplace() { return {shared, prompter, launcher}; }
+    records::Workplace workplace() { return shared.workplace(prompter, launcher); }
 
     // A collaborator company of March with one collaborator paid this month.
     void addCollaboratorCompany(const char* code, const char* name)

@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "records/host_paths.h"
 #include "ui/file_chooser.h"
 #include "ui/keyboard.h"
 #include "ui/run_progress.h"
@@ -90,9 +91,11 @@ inditta::inditta(records::Workplace workplace, const ui::WindowList* windows, re
     auto* programs = new QTimer(this);
     connect(programs, &QTimer::timeout, this, &inditta::showInstalledPrograms);
     programs->start(3000);
-    // "Modifica/Visualizza Dati" opens the employee register by name: it belongs to another
-    // part of the program.
-    m_form.openEmployeeRegister = [this] { return m_windows && m_windows->open(QStringLiteral("Parteb1")); };
+    // "Modifica/Visualizza Dati" opens the employee register by name, on the company and month
+    // chosen here: it belongs to another part of the program.
+    m_form.openEmployeeRegister = [this](const std::string& companyDataFile) {
+        return m_windows && m_windows->openOnCompany(QStringLiteral("Parteb1"), companyDataFile);
+    };
     m_form.load();
     refresh();
     ui::resizeWithinScreen(this);
@@ -189,6 +192,9 @@ void inditta::buildControls()
             return ui::findCompanyRow(typed, texts);
         },
         [this](int row) { m_indit->setCurrentRow(row); });
+    // The list marks its first company as it takes the focus, without choosing it: the first
+    // arrow key chooses that company rather than the one after it.
+    m_indit->installEventFilter(this);
     // Enter or a double click on a company leads on to "Conferma".
     connect(m_indit, &QListWidget::itemActivated, this, [this] { m_command1->setFocus(); });
     connect(m_option1, &QRadioButton::clicked, this, &inditta::chooseCreateDeclaration);
@@ -420,6 +426,20 @@ void inditta::keyPressEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+bool inditta::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_indit && event->type() == QEvent::KeyPress) {
+        const auto* pressed = static_cast<QKeyEvent*>(event);
+        const bool arrow = pressed->key() == Qt::Key_Down || pressed->key() == Qt::Key_Up;
+        if (arrow && pressed->modifiers() == Qt::NoModifier && m_indit->selectedItems().isEmpty()
+            && m_indit->currentRow() >= 0) {
+            m_indit->setCurrentRow(m_indit->currentRow());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool inditta::event(QEvent* event)

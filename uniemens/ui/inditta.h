@@ -7,7 +7,7 @@
 
 #include <QMainWindow>
 
-#include "records/shared_values.h"
+#include "records/workplace.h"
 #include "uniemens/inditta_form.h"
 
 class QComboBox;
@@ -58,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void chooseMonth(int index);        // combo1

@@ -311,8 +311,8 @@ void FindingsWindowTest::createlOffersTheCheckAfterARunAndChecksAChosenFile()
     Office office;
     records::testing::ScriptedPrompter prompter;
     records::testing::RecordingLauncher launcher;
-    records::SharedValues shared(office.root.path());
-    cu::createl window({shared, prompter, launcher});
+    records::testing::InstallationValues shared(office.root.path());
+    cu::createl window(shared.workplace(prompter, launcher));
     ChosenFile chooser;
     std::vector<std::string> checked;
     window.setFileCheck([&](const std::string& path) { checked.push_back(path); }, &chooser);
@@ -354,10 +354,10 @@ void FindingsWindowTest::indittaOffersTheCheckOfTheStoredFile()
     Office office;
     records::testing::ScriptedPrompter prompter;
     records::testing::RecordingLauncher launcher;
-    records::SharedValues shared(office.root.path());
-    cu::CreatelForm({shared, prompter, launcher}).load(); // the drive, as the program's start reads it
+    records::testing::InstallationValues shared(office.root.path());
+    cu::CreatelForm(shared.workplace(prompter, launcher)).load(); // the drive, as the program's start reads it
     ChosenFile chooser;
-    auto* window = new uniemens::inditta({shared, prompter, launcher}, nullptr, &chooser);
+    auto* window = new uniemens::inditta(shared.workplace(prompter, launcher), nullptr, &chooser);
     window->setAttribute(Qt::WA_DeleteOnClose);
     std::vector<std::string> checked;
     window->setFileCheck([&](const std::string& path) { checked.push_back(path); });
@@ -374,7 +374,6 @@ void FindingsWindowTest::indittaOffersTheCheckOfTheStoredFile()
     window->form().chooseMonth(2); // March
     window->form().chooseCompany(window->form().findCompany("001"));
     prompter.answer(false); // "Inserisci altra Ditta ?"
-    prompter.answer(false); // "Vuoi proseguire con il controllo del file ?"
     prompter.answer(true);  // "Verificare il file adesso ?"
     QPointer<uniemens::inditta> alive(window);
     QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("Command1")), Qt::LeftButton);
@@ -389,8 +388,8 @@ void FindingsWindowTest::withoutTheCheckTheWindowsNeitherOfferNorEnableIt()
     Office office;
     records::testing::ScriptedPrompter prompter; // no answer queued: a question would fail the test
     records::testing::RecordingLauncher launcher;
-    records::SharedValues shared(office.root.path());
-    cu::createl window({shared, prompter, launcher});
+    records::testing::InstallationValues shared(office.root.path());
+    cu::createl window(shared.workplace(prompter, launcher));
     window.show();
     QVERIFY(!window.findChild<QToolButton*>(QStringLiteral("checkFile"))->isEnabled());
     QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("Tx_0")), QStringLiteral("1"));
@@ -399,7 +398,7 @@ void FindingsWindowTest::withoutTheCheckTheWindowsNeitherOfferNorEnableIt()
     QCOMPARE(prompter.last().text, std::string("Memorizazione regolarmente effettuata..."));
 
     records::NoFileChooser chooser;
-    uniemens::inditta inditta({shared, prompter, launcher}, nullptr, &chooser);
+    uniemens::inditta inditta(shared.workplace(prompter, launcher), nullptr, &chooser);
     QVERIFY(!inditta.findChild<QAbstractButton*>(QStringLiteral("checkFile"))->isEnabled());
 }
 

@@ -14,7 +14,7 @@
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "records/installation.h"
 #include "records/output_file.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 
 using namespace cu::telematic;
 using namespace cu::telematic::testing;
@@ -30,8 +30,8 @@ struct RunRequestTest : ::testing::Test {
     records::testing::TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    records::Workplace workplace{shared, prompter, launcher};
+    records::testing::InstallationValues shared{root.path()};
+    records::Workplace workplace{shared.workplace(prompter, launcher)};
     payroll::HeaderTable header = sampleHeader();
 
     void SetUp() override

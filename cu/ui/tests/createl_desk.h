@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "records/shared_values.h"
 #include "cu/ui/createl.h"
 #include "testing/cu_headers.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -34,7 +34,7 @@ struct Desk {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
+    records::testing::InstallationValues shared{root.path()};
     std::unique_ptr<cu::createl> window;
 
     Desk() { root.write("c/disco.ute", "C:        "); }
@@ -46,7 +46,7 @@ struct Desk {
 
     cu::createl& load()
     {
-        window = std::make_unique<cu::createl>(records::Workplace{shared, prompter, launcher});
+        window = std::make_unique<cu::createl>(shared.workplace(prompter, launcher));
         window->show();
         return *window;
     }

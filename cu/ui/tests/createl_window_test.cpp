@@ -14,13 +14,14 @@
 #include <QProgressBar>
 #include <QtTest>
 
-#include "demo/demo_installation.h"
-#include "records/shared_values.h"
 #include "cu/telematic/questions.h"
 #include "cu/ui/createl.h"
+#include "cu/ui/tests/createl_desk.h"
+#include "demo/demo_installation.h"
+#include "records/file_chooser.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
-#include "cu/ui/tests/createl_desk.h"
 
 using cu::testing::Desk;
 
@@ -66,10 +67,10 @@ void CreatelWindowTest::loadWithoutArchivesShowsTheInitialBoxes()
         QVERIFY2(!desk.tx(i)->isEnabled(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
     QVERIFY(!desk.inputFrameShown());
     QCOMPARE(desk.control<QComboBox>(QStringLiteral("Combo1"))->count(), 4);
-    // "<ok>" is text, not markup.
+    // The status line says what to do first; " FASE 3" has no archive yet to work on.
     QCOMPARE(desk.statusText(),
-             QStringLiteral("Selezionare la CU dall'elenco oppure inserire il codice ad essa relativo."
-                            "Premere <ok> per continuare."));
+             QStringLiteral("Selezionare la CU dall'elenco oppure inserirne il codice, poi premere FASE 2 per aprirla"));
+    QVERIFY(!desk.button("Command2")->isEnabled());
     QVERIFY(desk.prompter.shown.empty());
 }
 
@@ -300,14 +301,22 @@ void CreatelWindowTest::runWithReportShowsItAndKeepsTheWindowForTheNextRun()
     Desk desk;
     demo::writeDemoInstallation(desk.root.path());
     cu::createl& window = desk.load();
+    std::vector<std::string> checked;
+    records::NoFileChooser chooser;
+    window.setFileCheck([&](const std::string& hostPath) { checked.push_back(hostPath); }, &chooser);
     desk.prompter.answer(true);
     QTest::mouseClick(desk.button("Command5"), Qt::LeftButton);
     desk.typeCode(QStringLiteral("1"));
     QTest::mouseClick(desk.button("Command1"), Qt::LeftButton);
 
+    desk.prompter.answer(true); // "Verificare il file adesso ?"
     QTest::mouseClick(desk.button("Command2"), Qt::LeftButton);
     const std::filesystem::path data = desk.root.path() / "c/nolv/nv770/2016/dati";
     QCOMPARE(desk.launcher.shownFiles, std::vector<std::string>{(data / "report.txt").string()});
+    // The file just written is offered for its check, after a run with its report as after one
+    // without.
+    QVERIFY(desk.prompter.last().asked == records::Question::CheckFileNow);
+    QCOMPARE(checked, std::vector<std::string>{(data / "TCU117").string()});
     // The clerk is back in a freshly loaded window whose status line names both files.
     QVERIFY(window.isVisible());
     QVERIFY(!desk.inputFrameShown());

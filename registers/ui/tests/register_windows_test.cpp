@@ -2,19 +2,20 @@
 #include <stdexcept>
 #include <string>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QtTest>
 
-#include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/questions.h"
 #include "registers/ui/code_list_dialog.h"
@@ -22,8 +23,10 @@
 #include "registers/ui/parteb1.h"
 #include "registers/ui/register_choosers.h"
 #include "registers/ui/register_windows.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
+#include "ui/ui_common.h"
 
 using records::fitRight;
 using records::testing::RecordingLauncher;
@@ -61,8 +64,8 @@ struct Desk {
     TempRoot root;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    records::SharedValues shared{root.path()};
-    records::Workplace workplace{shared, prompter, launcher};
+    records::testing::InstallationValues shared{root.path()};
+    records::Workplace workplace{shared.workplace(prompter, launcher)};
 
     Desk()
     {
@@ -72,11 +75,14 @@ struct Desk {
         root.write(kCompany7, companyRecord());
         root.write(kEmployees, kRossi + kDeleted + kBianchi);
     }
+    // Company 9's employees of March, as the choice of company and month hands them over.
+    registers::EmployeeFileChoice employees;
+
     void selectEmployees()
     {
-        shared.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
-        shared.employeeRecordCount = 3;
-        shared.dataAreaSelector = 1;
+        employees.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
+        employees.recordCount = 3;
+        employees.dataAreaSelector = registers::kPagheArea;
     }
 };
 
@@ -116,6 +122,7 @@ class RegisterWindowsTest : public QObject {
 private slots:
     void fDittaShowsTheRecord();
     void fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode();
+    void fDittaGivesTheFocusBackAfterTheMessageBoxOfAWrongCode();
     void fDittaKeysMoveSaveAndClose();
     void fDittaCodeListWindowFillsTheField();
     void fDittaCodeListsOpenFromTheKeyboard();
@@ -141,14 +148,21 @@ void RegisterWindowsTest::fDittaShowsTheRecord()
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("ggn"))->text(), QStringLiteral("01"));
     QCOMPARE(control<QLineEdit>(&window, QStringLiteral("aan"))->text(), QStringLiteral("1980"));
     QVERIFY(!tx(&window, 5)->isVisible());
-    // Every box is labelled in words; the two flags whose meaning is not recorded by the words
-    // of their values.
+    // Every box is labelled by what it holds; the two flags whose meaning is recorded nowhere
+    // by their place in the record, never by a word of one of their values.
     QStringList labels;
     for (const QLabel* label : window.findChildren<QLabel*>())
         labels << label->text();
-    QVERIFY(labels.contains(QStringLiteral("Gestite (campo 32)")));
-    QVERIFY(labels.contains(QStringLiteral("Gestito (campo 34)")));
-    QVERIFY(!labels.contains(QStringLiteral("Campo 32")) && !labels.contains(QStringLiteral("Campo 34")));
+    QVERIFY(labels.contains(QStringLiteral("Campo 32")) && labels.contains(QStringLiteral("Campo 34")));
+    QVERIFY(!labels.contains(QStringLiteral("Gestite (campo 32)")));
+    QCOMPARE(tx(&window, 32)->toolTip(), QStringLiteral("0= Non gestite; 1= Si"));
+    // The code of a list in words beside its box, as it is typed.
+    auto* legalFormWords = control<QLabel>(&window, QStringLiteral("legalFormWords"));
+    QCOMPARE(legalFormWords->text(), QString());
+    tx(&window, 11)->setFocus();
+    tx(&window, 11)->selectAll();
+    QTest::keyClicks(tx(&window, 11), QStringLiteral("3"));
+    QCOMPARE(legalFormWords->text(), QStringLiteral("Società per azioni"));
     for (int i = 1; i <= 34; ++i) {
         if (i != 5)
             QVERIFY2(tx(&window, i)->isVisible(), qPrintable(QStringLiteral("Tx_%1").arg(i)));
@@ -190,8 +204,46 @@ void RegisterWindowsTest::fDittaDerivesTheBirthDataAndKeepsTheFocusOnAWrongCode(
     code->selectAll();
     QTest::keyClicks(code, QStringLiteral("BNCLRA90C52F205X"));
     QTest::keyClick(code, Qt::Key_Tab);
-    QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Codice errato: il cin e'   S"));
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Codice fiscale: il codice fiscale non e' corretto. Con i primi quindici caratteri "
+                            "indicati, l'ultimo (il carattere di controllo) dovrebbe essere S."));
+    QVERIFY(desk.prompter.last().icon == records::Icon::Warning);
     QTRY_VERIFY(code->hasFocus());
+}
+
+void RegisterWindowsTest::fDittaGivesTheFocusBackAfterTheMessageBoxOfAWrongCode()
+{
+    // The message in a real box, which takes the focus while it is open.
+    Desk desk;
+    ui::QtPrompter boxes;
+    const records::Workplace workplace{desk.shared.paths, desk.shared.installation, boxes, desk.launcher};
+    registers::fDitta window(workplace, 7);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QLineEdit* vat = tx(&window, 8);
+    vat->setFocus();
+    QTRY_VERIFY(vat->hasFocus());
+    vat->selectAll();
+    QTest::keyClicks(vat, QStringLiteral("07643520560"));
+    QString shown;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    onModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        shown = box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QTest::keyClick(vat, Qt::Key_Tab);
+    QCOMPARE(shown, QStringLiteral("Partita IVA: la partita IVA non e' corretta. Con le prime dieci cifre indicate, "
+                                   "l'ultima (la cifra di controllo) dovrebbe essere 7."));
+    QCOMPARE(icon, QMessageBox::Warning);
+    // The window active again, as the desktop makes it once the box is gone: the focus is in
+    // the box whose code is wrong, not in the one after it.
+    QApplication::setActiveWindow(&window);
+    QTRY_VERIFY(vat->hasFocus());
+    QTest::qWait(50);
+    QVERIFY(vat->hasFocus());
 }
 
 void RegisterWindowsTest::fDittaKeysMoveSaveAndClose()
@@ -330,7 +382,9 @@ void RegisterWindowsTest::fDittaAsksBeforeEditsAreLeftBehindAndBeforeAWrongCodeI
     vat->selectAll();
     QTest::keyClicks(vat, QStringLiteral("07643520560"));
     QTest::keyClick(vat, Qt::Key_Tab);
-    QCOMPARE(QString::fromStdString(desk.prompter.last().text), QStringLiteral("Codice errato: il cin e'    7"));
+    QCOMPARE(QString::fromStdString(desk.prompter.last().text),
+             QStringLiteral("Partita IVA: la partita IVA non e' corretta. Con le prime dieci cifre indicate, "
+                            "l'ultima (la cifra di controllo) dovrebbe essere 7."));
     desk.prompter.answer(false);
     QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command2")), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(desk.prompter.last().text),
@@ -358,7 +412,7 @@ void RegisterWindowsTest::parteb1ShowsTheFirstEmployeeWithItsCodes()
 {
     Desk desk;
     desk.selectEmployees();
-    registers::Parteb1 window(desk.workplace);
+    registers::Parteb1 window(desk.workplace, desk.employees);
     window.show();
     QCOMPARE(window.windowTitle(), QStringLiteral("Dati Dipendenti - Parte anagrafica"));
     auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
@@ -382,7 +436,7 @@ void RegisterWindowsTest::parteb1SavesRestoresAndNavigatesThroughTheButtons()
 {
     Desk desk;
     desk.selectEmployees();
-    registers::Parteb1 window(desk.workplace);
+    registers::Parteb1 window(desk.workplace, desk.employees);
     window.show();
     QApplication::setActiveWindow(&window);
 
@@ -428,7 +482,7 @@ void RegisterWindowsTest::parteb1DeletesAfterTwoAnswersAndSaysWhichRecordWent()
 {
     Desk desk;
     desk.selectEmployees();
-    auto* window = new registers::Parteb1(desk.workplace);
+    auto* window = new registers::Parteb1(desk.workplace, desk.employees);
     QPointer<registers::Parteb1> alive = window;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -462,7 +516,7 @@ void RegisterWindowsTest::parteb1KeysAndTheOtherFieldsWindow()
     std::string rossi = kRossi;
     rossi.replace(125, 12, "     2107.69").replace(429, 12, "12.345      ").replace(441, 6, "  8.50");
     desk.root.write(kEmployees, rossi + kDeleted + kBianchi);
-    auto* window = new registers::Parteb1(desk.workplace);
+    auto* window = new registers::Parteb1(desk.workplace, desk.employees);
     QPointer<registers::Parteb1> alive = window;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -475,6 +529,31 @@ void RegisterWindowsTest::parteb1KeysAndTheOtherFieldsWindow()
     QTRY_VERIFY(tx(window, 2)->hasFocus());
     QTest::keyClick(tx(window, 2), Qt::Key_Up);
     QTRY_VERIFY(tx(window, 1)->hasFocus());
+
+    // F4 or Alt+Down in a coded box opens the list of its codes, as in fDitta; a box without
+    // a list keeps the keys for itself.
+    const struct {
+        int box;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* list;
+    } listKeys[] = {
+        {19, Qt::Key_F4, Qt::NoModifier, "Combo8"},
+        {7, Qt::Key_Down, Qt::AltModifier, "Combo4"},
+        {4, Qt::Key_F4, Qt::NoModifier, "Combo1"},
+    };
+    for (const auto& pressed : listKeys) {
+        auto* codes = control<QComboBox>(window, QString::fromLatin1(pressed.list));
+        tx(window, pressed.box)->setFocus();
+        QTest::keyClick(tx(window, pressed.box), pressed.key, pressed.modifiers);
+        QTRY_VERIFY2(codes->view()->isVisible(), pressed.list);
+        codes->hidePopup();
+        QTRY_VERIFY(!codes->view()->isVisible());
+    }
+    tx(window, 2)->setFocus();
+    QTest::keyClick(tx(window, 2), Qt::Key_F4);
+    for (QComboBox* codes : window->findChildren<QComboBox*>())
+        QVERIFY(!codes->view()->isVisible());
 
     QTest::mouseClick(control<QPushButton>(window, QStringLiteral("Command8")), Qt::LeftButton);
     auto* view = window->findChild<QDialog*>(QStringLiteral("employeeRecordView"));
@@ -514,10 +593,10 @@ void RegisterWindowsTest::parteb1InPagmarHidesTheOperatingUnit()
 {
     Desk desk;
     desk.selectEmployees();
-    desk.shared.dataAreaSelector = 2;
+    desk.employees.dataAreaSelector = registers::kPagmarArea;
     // In "pagmar" positions 1363-1374 hold entry 216, which box 21 shows.
     desk.root.write("c/nolv/pagmar/unb00903.016", std::string(kBianchi).replace(1362, 12, "N2015       "));
-    registers::Parteb1 window(desk.workplace);
+    registers::Parteb1 window(desk.workplace, desk.employees);
     window.show();
     QVERIFY(!tx(&window, 22)->isVisible());
     QVERIFY(!control<QLabel>(&window, QStringLiteral("Label22"))->isVisible());
@@ -529,7 +608,7 @@ void RegisterWindowsTest::parteb1AsksBeforeEditsAreLeftBehind()
 {
     Desk desk;
     desk.selectEmployees();
-    auto* window = new registers::Parteb1(desk.workplace);
+    auto* window = new registers::Parteb1(desk.workplace, desk.employees);
     QPointer<registers::Parteb1> alive = window;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -664,7 +743,7 @@ void RegisterWindowsTest::typingFindsTheCompanyAndTheEmployee()
 
     Desk desk;
     desk.selectEmployees();
-    registers::Parteb1 window(desk.workplace);
+    registers::Parteb1 window(desk.workplace, desk.employees);
     window.show();
     auto* lista = control<QComboBox>(&window, QStringLiteral("lista"));
     lista->setFocus();

@@ -17,7 +17,7 @@
 #include <QtTest>
 
 #include "records/output_file.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "ui/window_list.h"
 #include "uniemens/tests/uniemens_fixtures.h"
@@ -36,7 +36,7 @@ constexpr const char* kStored = "Memorizzazione regolarmente effettuata";
 // gestures on its controls.
 struct Desk {
     uniemens::testing::Installation installation;
-    records::SharedValues shared{installation.root.path()};
+    records::testing::InstallationValues shared{installation.root.path()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
     uniemens::testing::ScriptedFileChooser chooser;
@@ -47,7 +47,7 @@ struct Desk {
 
     uniemens::inditta& load()
     {
-        window = std::make_unique<uniemens::inditta>(records::Workplace{shared, prompter, launcher}, &windows, &chooser);
+        window = std::make_unique<uniemens::inditta>(shared.workplace(prompter, launcher), &windows, &chooser);
         window->show();
         return *window;
     }
@@ -214,7 +214,7 @@ void IndittaWindowTest::eachKindOfCompanyGetsItsXml()
         desk.installation.addCollaborators("004", "03", payroll::packCollaborator(k));
         uniemens::inditta& window = desk.load();
         desk.chooseMonth(3);
-        desk.confirm("004", {false, false});
+        desk.confirm("004", {false});
 
         QCOMPARE(desk.xmlFiles(), std::vector<std::string>{c.file});
         const std::string xml = desk.installation.readXml(c.file);
@@ -250,7 +250,7 @@ void IndittaWindowTest::twoCompaniesChainIntoOneFileNamedAfterTheFirst()
     QCOMPARE(desk.control<QStatusBar>(QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text(),
              QStringLiteral("Il file fc0010316.xml resta aperto: cliccare sulla ditta da aggiungere e premere Conferma"));
 
-    desk.confirm("003", {false, false});
+    desk.confirm("003", {false});
     QCOMPARE(desk.xmlFiles(), std::vector<std::string>{"fc0010316.xml"});
     const std::string xml = desk.installation.readXml("fc0010316.xml");
     QCOMPARE(texts(xml, "RagSocAzienda"), (std::vector<std::string>{"ROSSI SRL", "VERDI SNC"}));
@@ -323,7 +323,7 @@ void IndittaWindowTest::afterACompanyNothingIsChosenAndRefusalsKeepTheSeries()
             QVERIFY(desk.writingSomething());
         }
 
-        desk.confirm(c.last, {false, false});
+        desk.confirm(c.last, {false});
         QCOMPARE(desk.xmlFiles(), std::vector<std::string>{c.file});
         QCOMPARE(texts(desk.installation.readXml(c.file), "Azienda").size(), std::size_t{2});
         QVERIFY(!window.isVisible());
@@ -420,12 +420,18 @@ void IndittaWindowTest::theOtherOptionOpensTheEmployeeRegisterByName()
     QCOMPARE(desk.prompter.last().text,
              std::string("La finestra \"Dati Dipendenti - Parte anagrafica\" non e' disponibile in questa versione del programma"));
 
-    int opened = 0;
-    desk.windows.add(QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), [&] { ++opened; });
+    // The window opens on the company and month chosen here, never by name alone.
+    int openedByName = 0;
+    std::vector<std::string> handedOver;
+    desk.windows.add(
+        QStringLiteral("Parteb1"), QStringLiteral("Dati Dipendenti - Parte anagrafica"), [&] { ++openedByName; },
+        [&](const std::string& companyDataFile) {
+            handedOver.push_back(companyDataFile);
+            return true;
+        });
     desk.click("Command1");
-    QCOMPARE(opened, 1);
-    QCOMPARE(desk.shared.selectedDataFile, std::string("C:\\nolv\\paghe\\una00103.016"));
-    QCOMPARE(desk.shared.employeeRecordCount, 4.0);
+    QCOMPARE(openedByName, 0);
+    QCOMPARE(handedOver, std::vector<std::string>{"C:\\nolv\\paghe\\una00103.016"});
     QCOMPARE(desk.prompter.shown.size(), std::size_t{1});
     QVERIFY(desk.xmlFiles().empty());
 }
@@ -468,7 +474,17 @@ void IndittaWindowTest::typingFindsACompanyAndEscGoesBack()
     addEmployeeCompany(desk.installation, "012", "", 1, "BAR CENTRALE");
     uniemens::inditta& window = desk.load();
     desk.chooseMonth(3);
-    desk.list()->setFocus();
+    // Tab into the list marks its first company without choosing it: the first arrow key
+    // chooses that one, the next moves on.
+    QApplication::setActiveWindow(&window);
+    desk.control<QComboBox>(QStringLiteral("combo1"))->setFocus();
+    QTest::keyClick(desk.control<QComboBox>(QStringLiteral("combo1")), Qt::Key_Tab);
+    QTRY_VERIFY(desk.list()->hasFocus());
+    QCOMPARE(desk.text1(), QString());
+    QTest::keyClick(desk.list(), Qt::Key_Down);
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00103.016"));
+    QTest::keyClick(desk.list(), Qt::Key_Down);
+    QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00703.016"));
     // A company's number, with or without its zeros, or the start of its name.
     QTest::keyClicks(desk.list(), QStringLiteral("7"));
     QCOMPARE(desk.text1(), QStringLiteral("C:\\nolv\\paghe\\una00703.016"));
@@ -520,7 +536,7 @@ void IndittaWindowTest::theStoredFileIsNamedAsAPathOfThisComputer()
         if (desk.prompter.last().text.starts_with("Il file :"))
             shownWithTheMessage = desk.control<QStatusBar>(QStringLiteral("StatusBar1"))->findChild<QLabel*>()->text();
     };
-    desk.confirm("001", {false, false});
+    desk.confirm("001", {false});
     QCOMPARE(QString::fromStdString(desk.prompter.shown[2].text),
              QStringLiteral("Il file :C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml e' stato memorizzato"));
     // While the message names the installation's folder, the status line names this computer's.
