@@ -120,7 +120,8 @@ void Series::startFile(const std::string& fileName, const payroll::RecordFields&
 {
     m_fileName = fileName;
     m_lines.restart();
-    m_file.create(fileName);
+    if (const std::string removed = records::leftoversMessage(m_file.create(fileName)); !removed.empty())
+        m_workplace.prompter.message({}, removed, records::Icon::Information);
     m_lines.fixed(kXmlDeclaration);
     writeSenderBlock(header, m_lines);
 }
