@@ -215,7 +215,9 @@ TEST_F(CliSafetyTest, TheTelematicFileNeverReplacesTheRunsOwnArchive)
     }
 }
 
-TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
+// The telematic file is stored: the status tells the failed report apart from a run that
+// stored nothing (1).
+TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits3)
 {
     root.write("c/nolv/nv770/2016/dati/report.txt", "an earlier report");
     // Once the telematic file is complete, no file may grow beyond 100 bytes: the second
@@ -228,7 +230,8 @@ TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
     const int status = run("cu", {"--archive", "1", "--report"});
     limit.reset();
 
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(out.str(), (data / "TCU117").string() + "\n");
     EXPECT_EQ(errText(), std::string(kReportQuestion)
                              + "Creazione Telematico: Memorizazione regolarmente effettuata...\n"
                                "Errore di scrittura tipo  61 nel file C:\\nolv\\NV770\\2016\\dati\\report.txt al record  2\n");
