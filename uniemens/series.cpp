@@ -120,8 +120,7 @@ void Series::startFile(const std::string& fileName, const payroll::RecordFields&
 {
     m_fileName = fileName;
     m_lines.restart();
-    if (const std::string removed = records::leftoversMessage(m_file.create(fileName)); !removed.empty())
-        m_workplace.prompter.message({}, removed, records::Icon::Information);
+    m_file.create(fileName, m_workplace.prompter);
     m_lines.fixed(kXmlDeclaration);
     writeSenderBlock(header, m_lines);
 }

@@ -1,6 +1,7 @@
 #include "uniemens/series_file.h"
 
 #include "records/host_paths.h"
+#include "records/prompter.h"
 #include "uniemens/series_stop.h"
 
 namespace uniemens {
@@ -15,20 +16,20 @@ SeriesFile::~SeriesFile()
     abandon();
 }
 
-std::vector<std::string> SeriesFile::create(const std::string& finalName)
+void SeriesFile::create(const std::string& finalName, records::Prompter& prompter)
 {
     abandon();
     if (m_lock.acquire(m_paths.hostPath(finalName)) == records::FileLock::State::InUse)
         throw SeriesStopped(records::inUseMessage(finalName, m_lock.owner()));
     m_file = records::NewFile::ofLines(m_paths, finalName);
-    std::vector<std::string> removed = m_file.removeLeftovers();
+    if (const std::string removed = records::leftoversMessage(m_file.removeLeftovers()); !removed.empty())
+        prompter.message({}, removed, records::Icon::Information);
     if (records::FileResult created = m_file.create(); created.failed()) {
         m_file.discard();
         m_lock.release();
         throw SeriesStopped(std::move(created));
     }
     m_finalName = finalName;
-    return removed;
 }
 
 std::string SeriesFile::complete(double lineCount)

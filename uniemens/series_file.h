@@ -1,13 +1,13 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "records/file_lock.h"
 #include "records/record_file.h"
 
 namespace records {
 class PathMapper;
+class Prompter;
 } // namespace records
 
 namespace uniemens {
@@ -29,10 +29,10 @@ public:
     // an existing file, never through a link), for its lines. While the series holds it, no
     // other series (of this program or another one, on this computer or another) can take a
     // file of that name: it is refused with SeriesStopped and "Il file " + name + " e' in uso
-    // da ... ". Throws SeriesStopped with the failure when the file could not be created.
-    // Returns the names of the temporary files that series which did not end had left in the
-    // folder, which are removed.
-    std::vector<std::string> create(const std::string& finalName);
+    // da ... ". The temporary files that series which did not end had left in the folder are
+    // removed first, and `prompter` is told. Throws SeriesStopped with the failure when the
+    // file could not be created.
+    void create(const std::string& finalName, records::Prompter& prompter);
     // True while the file is being written: not yet stored or abandoned.
     bool isOpen() const { return m_file.isOpen(); }
     // The final name, in installation notation; empty when no series is open.
