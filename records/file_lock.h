@@ -100,11 +100,14 @@ enum class Attempt {
     Unavailable, // the file system gives no lock
 };
 
-// Tries once, without waiting, to take the lock of the whole file open on `descriptor`.
+// Tries once, without waiting, to take the lock of the whole file open on `descriptor` (open
+// for writing): what a writer or a lock holder takes.
 Attempt tryLock(int descriptor);
-// True when another opening holds the lock of the file open on `descriptor` (which may be
-// open for reading only): what a program that may not take the lock can still learn.
-bool lockedByAnother(int descriptor);
+// Tries once, without waiting, to take a share of the lock of the whole file open on
+// `descriptor` (open for reading will do): it is had only while nobody holds the lock, and
+// keeps everyone from taking it meanwhile. What a run takes that removes the files of
+// writers that are gone, whoever made them.
+Attempt tryShare(int descriptor);
 
 } // namespace file_locks
 

@@ -90,9 +90,11 @@ std::string userName()
 
 namespace file_locks {
 
-Attempt tryLock(int descriptor)
+namespace {
+
+Attempt tryWholeFile(int descriptor, short type)
 {
-    struct flock lock = wholeFile(F_WRLCK);
+    struct flock lock = wholeFile(type);
     while (::fcntl(descriptor, F_OFD_SETLK, &lock) != 0) {
         if (errno == EINTR)
             continue;
@@ -101,10 +103,16 @@ Attempt tryLock(int descriptor)
     return Attempt::Taken;
 }
 
-bool lockedByAnother(int descriptor)
+} // namespace
+
+Attempt tryLock(int descriptor)
 {
-    struct flock lock = wholeFile(F_WRLCK);
-    return ::fcntl(descriptor, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    return tryWholeFile(descriptor, F_WRLCK);
+}
+
+Attempt tryShare(int descriptor)
+{
+    return tryWholeFile(descriptor, F_RDLCK);
 }
 
 } // namespace file_locks
@@ -153,17 +161,25 @@ FileLock::State FileLock::acquire(const std::filesystem::path& target)
         const int descriptor
             = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
         if (descriptor < 0) {
-            // A lock file of another user that this one may not write: its holder can still
-            // be learnt; when it has none, there is no lock to be had.
+            // A lock file of another user, which this one may not write: its holder can still
+            // be learnt; one that nobody holds is removed, as its maker would have, and the
+            // next attempt makes a new one.
             if (errno != EACCES && errno != EPERM)
                 return unavailable(-1);
             const int readOnly = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-            if (readOnly < 0 || !file_locks::lockedByAnother(readOnly))
-                return unavailable(readOnly);
-            m_owner = readOwner(readOnly);
+            if (readOnly < 0)
+                return unavailable(-1);
+            if (file_locks::tryShare(readOnly) != file_locks::Attempt::Taken) {
+                m_owner = readOwner(readOnly);
+                ::close(readOnly);
+                ::close(folder);
+                return m_state = State::InUse;
+            }
+            const bool removed = stillNamed(folder, name.c_str(), readOnly) && ::unlinkat(folder, name.c_str(), 0) == 0;
             ::close(readOnly);
-            ::close(folder);
-            return m_state = State::InUse;
+            if (!removed)
+                return unavailable(-1);
+            continue;
         }
         struct stat status {};
         if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))

@@ -133,15 +133,17 @@ std::vector<std::string> OutputFile::removeLeftovers(const fs::path& folderPath)
     std::vector<std::string> removed;
     for (const std::string& name : candidates) {
         // Only a plain file is looked at: a link is never followed, a FIFO never waited on.
-        const int descriptor = ::openat(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        // Reading is enough to share its lock, so that the files of every user are looked at.
+        const int descriptor = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (descriptor < 0)
             continue;
         struct stat open {};
         struct stat named {};
-        // Removed while locked here, and only while the name is still the file locked: a
-        // writer that locks its new file finds out whether it was taken for a leftover.
+        // Removed while its lock is shared here, and only while the name is still the file
+        // locked: a writer that locks its new file finds out whether it was taken for a
+        // leftover.
         if (::fstat(descriptor, &open) == 0 && S_ISREG(open.st_mode)
-            && file_locks::tryLock(descriptor) == file_locks::Attempt::Taken
+            && file_locks::tryShare(descriptor) == file_locks::Attempt::Taken
             && ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == open.st_dev
             && named.st_ino == open.st_ino && ::unlinkat(folder, name.c_str(), 0) == 0 && isTemporaryName(name))
             removed.push_back(name);

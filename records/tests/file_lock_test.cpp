@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "records/file_lock.h"
+#include "records/output_file.h"
 #include "testing/temp_root.h"
 
 using records::FileLock;
@@ -76,4 +78,42 @@ TEST(FileLock, TheSecondClerkIsToldWhoHoldsTheFileAsFarAsItsLockFileSays)
     for (const auto& c : cases)
         EXPECT_EQ(records::inUseMessage("C:\\nolv\\TCU117", FileLock::parseOwner(c.lockFile)), c.told) << c.lockFile;
     EXPECT_EQ(FileLock::ownerText(mario), cases[0].lockFile);
+}
+
+// In an office the clerks are different users, and a lock file or a temporary file left by
+// one may be written by its maker only: it is honoured while held, and taken over or removed
+// once its holder is gone, whoever made it.
+TEST(FileLock, AnotherUsersFilesAreHonouredWhileHeldAndRemovedOnceTheirHolderIsGone)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    TempRoot root;
+    const fs::path folder = root.path() / "c";
+    fs::permissions(folder, fs::perms::all);
+    FileLock held;
+    ASSERT_EQ(held.acquire(folder / "TCU117"), FileLock::State::Held);
+    root.write("c/~TCU217.lock", "utente=mario\r\n");
+    root.write("c/~TCU217.Ab12Cd.tmp", "A");
+
+    // Another user: 0 when everything is as it should be, else the number of what was not.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(1);
+        FileLock other;
+        if (other.acquire(folder / "TCU117") != FileLock::State::InUse || other.owner().process != ::getppid())
+            ::_exit(2);
+        if (other.acquire(folder / "TCU217") != FileLock::State::Held)
+            ::_exit(3);
+        if (records::OutputFile::removeLeftovers(folder) != std::vector<std::string>{"~TCU217.Ab12Cd.tmp"})
+            ::_exit(4);
+        other.release();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"~TCU117.lock"});
 }
