@@ -25,7 +25,7 @@ sola (solo --company di uniemens si ripete, una volta per ditta). La CARTELLA di
 contenere un'installazione, cioe' il file c\disco.ute (demo a parte): altrimenti il comando
 esce con 2 e non crea nulla.
 Uscita: 0 lavoro riuscito, 1 dopo un messaggio di arresto o un errore, 2 opzioni errate o
-nessuna installazione.
+nessuna installazione; 3 (solo cu --report) file telematico creato ma report non scritto.
 )";
 
 namespace {

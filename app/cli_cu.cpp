@@ -56,13 +56,21 @@ preme "FASE 3". Stampa il percorso del file creato (e del report, con --report).
   --yes                    conferma l'annullamento o la sostituzione del dipendente
 
 I testi sono in UTF-8 e vengono convertiti nella codifica dell'installazione. Ogni opzione
-si indica una volta sola.
-Uscita: 0 file creato; 1 dopo un messaggio di arresto o una conferma negata, nessun file;
-2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute): nessun file creato.
+si indica una volta sola. Mentre un'elaborazione scrive un file telematico, un'altra che
+vuole scrivere lo stesso file si ferma con "Il file ... e' in uso da ...".
+Uscita: 0 file telematico creato (con --report anche il report e avstp.bat); 1 nessun file:
+messaggio di arresto (anche file in uso o archivio modificato durante l'elaborazione) o
+conferma negata; 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute):
+nessun file creato; 3 con --report: file telematico creato (ne stampa il percorso), ma il
+report o avstp.bat non si e' potuto scrivere.
 )");
 const char* const kCuHelp = kCuHelpText.c_str();
 
 namespace {
+
+// The exit status of a run that stored its telematic file but could not write the report
+// that was asked for.
+constexpr int kStoredWithoutReport = 3;
 
 // The options that give a text of the request.
 constexpr const char* kTextOptions[] = {
@@ -150,8 +158,9 @@ int cuCommand(const std::vector<std::string>& argv, std::ostream& out, std::ostr
         return 0;
     case cu::telematic::RunOutcome::Completed:
         out << result.telematicHostPath << '\n';
-        // A report that was asked for and could not be written is a failure of the command.
-        return arguments.flag("report") ? 1 : 0;
+        // A report that was asked for and could not be written is a failure of the command,
+        // told apart from a run that stored nothing: the telematic file is there.
+        return arguments.flag("report") ? kStoredWithoutReport : 0;
     case cu::telematic::RunOutcome::Declined:
     case cu::telematic::RunOutcome::Stopped:
         break;

@@ -40,10 +40,11 @@ nella cartella del programma di controllo INPS con il nome della prima ditta
 Prima di scrivere si controlla ogni ditta: che sia nell'elenco del mese, indicata una volta
 sola, che il suo file dati (unaDDDMM.AAA, scelto dal nome) contenga proprio la ditta DDD e
 che la denuncia sia dello stesso tipo di quella della prima ditta; altrimenti non si scrive
-nulla.
+nulla. Mentre una serie scrive un file UniEmens, un'altra che vuole scrivere lo stesso file
+si ferma con "Il file ... e' in uso da ...".
 Uscita: 0 file memorizzato; 1 ditta non trovata, ripetuta, di altro tipo o con il file dati
-di un'altra ditta, tipo di denuncia non valido o messaggio di arresto, nessun file;
-2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
+di un'altra ditta, tipo di denuncia non valido o messaggio di arresto (anche file in uso),
+nessun file; 2 opzioni errate, o CARTELLA senza installazione (manca c\disco.ute).
 )";
 
 namespace {

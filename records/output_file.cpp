@@ -1,12 +1,15 @@
 #include "records/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "records/file_lock.h"
 #include "records/temporary_files.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +59,26 @@ std::string randomTag(int attempt)
     return tag;
 }
 
+// Locks the temporary file just made, so that the next run in its folder knows it is being
+// written (see removeLeftovers()). False when that run holds it, or has removed it already;
+// true also where the file system gives no lock: the file is then written unguarded, and no
+// run can take it for a leftover, since none can lock it either.
+bool lockWhileWritten(int folder, const std::string& name, int descriptor)
+{
+    switch (file_locks::tryLock(descriptor)) {
+    case file_locks::Attempt::Busy:
+        return false;
+    case file_locks::Attempt::Unavailable:
+        return true;
+    case file_locks::Attempt::Taken:
+        break;
+    }
+    struct stat named {};
+    struct stat open {};
+    return ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(descriptor, &open) == 0
+        && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 } // namespace
 
 std::string OutputFile::temporaryName(std::string_view targetName, std::string_view tag)
@@ -85,6 +108,49 @@ bool OutputFile::isTemporaryName(std::string_view name)
             return false;
     }
     return true;
+}
+
+std::vector<std::string> OutputFile::removeLeftovers(const fs::path& folderPath)
+{
+    const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return {};
+    std::vector<std::string> candidates;
+    if (const int listing = ::fcntl(folder, F_DUPFD_CLOEXEC, 0); listing >= 0) {
+        if (DIR* entries = ::fdopendir(listing)) {
+            while (const dirent* entry = ::readdir(entries)) {
+                const std::string_view name = entry->d_name;
+                if (isTemporaryName(name) || FileLock::isLockFileName(name))
+                    candidates.emplace_back(name);
+            }
+            ::closedir(entries);
+        } else {
+            ::close(listing);
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+
+    std::vector<std::string> removed;
+    for (const std::string& name : candidates) {
+        // Only a plain file is looked at: a link is never followed, a FIFO never waited on.
+        // Reading is enough to share its lock, so that the files of every user are looked at.
+        const int descriptor = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0)
+            continue;
+        struct stat open {};
+        struct stat named {};
+        // Removed while its lock is shared here, and only while the name is still the file
+        // locked: a writer that locks its new file finds out whether it was taken for a
+        // leftover.
+        if (::fstat(descriptor, &open) == 0 && S_ISREG(open.st_mode)
+            && file_locks::tryShare(descriptor) == file_locks::Attempt::Taken
+            && ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == open.st_dev
+            && named.st_ino == open.st_ino && ::unlinkat(folder, name.c_str(), 0) == 0 && isTemporaryName(name))
+            removed.push_back(name);
+        ::close(descriptor);
+    }
+    ::close(folder);
+    return removed;
 }
 
 int createExclusively(const fs::path& path)
@@ -136,6 +202,12 @@ int OutputFile::create(const fs::path& target, const UniqueTags& uniqueTags)
         descriptor = ::openat(folder, temporary.c_str(), kExclusiveCreation, kNewFileMode);
         if (descriptor < 0 && errno != EEXIST && errno != EINTR)
             return fail(errno);
+        if (descriptor >= 0 && !lockWhileWritten(folder, temporary, descriptor)) {
+            // Another run took it for a file left by a killed run in the instant between
+            // its creation and its lock, and removes it: another name is tried.
+            ::close(descriptor);
+            descriptor = -1;
+        }
     }
     if (descriptor < 0)
         return fail(EEXIST);
@@ -172,10 +244,13 @@ OutputFile::Outcome OutputFile::commit()
                 error = errno;
             break;
         }
+        // The lock goes with the last descriptor of the file: one is kept until the file has
+        // its name, so that no run takes it for a leftover meanwhile.
+        const int lockHolder = ::fcntl(m_descriptor, F_DUPFD_CLOEXEC, 0);
         // Some file systems report a failed write only when the file is closed.
         if (::close(m_descriptor) != 0 && error == 0 && errno != EINTR)
             error = errno;
-        m_descriptor = -1;
+        m_descriptor = lockHolder;
         if (error != 0) {
             discard();
             return {error, Step::Sync};
@@ -185,6 +260,9 @@ OutputFile::Outcome OutputFile::commit()
             discard();
             return {error, Step::Rename};
         }
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = -1;
         temporary_files::remove(m_entry);
         m_entry = -1;
         m_temporaryName.clear();
@@ -202,11 +280,12 @@ void OutputFile::discard()
     if (m_folder < 0)
         return;
     const temporary_files::SignalBlock block;
+    // Removed while still locked, so that no other run locks it in between.
+    if (!m_temporaryName.empty())
+        ::unlinkat(m_folder, m_temporaryName.c_str(), 0);
     if (m_descriptor >= 0)
         ::close(m_descriptor);
     m_descriptor = -1;
-    if (!m_temporaryName.empty())
-        ::unlinkat(m_folder, m_temporaryName.c_str(), 0);
     release();
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace records {
 
@@ -37,9 +38,10 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the temporary file for `target` (a host path), open for reading and writing.
-    // 0, or the errno value of the failure: the target's folder missing (ENOENT) or not a
-    // folder, the target a folder (EISDIR), a name too long for the host, no permission...
+    // Creates the temporary file for `target` (a host path), open for reading and writing,
+    // and locks it while it is written (see removeLeftovers()). 0, or the errno value of the
+    // failure: the target's folder missing (ENOENT) or not a folder, the target a folder
+    // (EISDIR), a name too long for the host, no permission...
     // A file already in preparation is discarded first. An existing target lends its
     // permission bits to the new file.
     int create(const std::filesystem::path& target, const UniqueTags& uniqueTags = {});
@@ -63,6 +65,13 @@ public:
     static std::string temporaryName(std::string_view targetName, std::string_view tag);
     // True for names that temporaryName() makes, such as a file left by a killed run.
     static bool isTemporaryName(std::string_view name);
+    // Removes from the folder `folder` (a host path) what runs that did not end left there:
+    // the temporary files whose writer is gone (killed, or its computer stopped) and the
+    // lock files that nobody holds (see FileLock). A temporary file is locked by its writer
+    // while it is written, so one whose lock can be taken has no writer. Returns the names of
+    // the temporary files removed, in alphabetical order; the lock files go without a word,
+    // they only ever held a name.
+    static std::vector<std::string> removeLeftovers(const std::filesystem::path& folder);
 
 private:
     void release();

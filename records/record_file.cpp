@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "records/cp1252.h"
 #include "records/file_errors.h"
 #include "records/host_paths.h"
 #include "records/output_file.h"
@@ -469,6 +470,28 @@ void NewFile::startWriteback() const
 {
     if (isOpen())
         startWritebackOf(descriptor());
+}
+
+std::vector<std::string> NewFile::removeLeftovers() const
+{
+    std::string path;
+    if (mapName(m_paths, m_name, path) != 0)
+        return {};
+    const std::filesystem::path target(path);
+    return OutputFile::removeLeftovers(target.has_parent_path() ? target.parent_path() : std::filesystem::path("."));
+}
+
+std::string leftoversMessage(const std::vector<std::string>& removed)
+{
+    if (removed.empty())
+        return {};
+    if (removed.size() == 1)
+        return "Rimosso il file temporaneo " + utf8ToCp1252(removed.front()) + " lasciato da un'elaborazione interrotta ";
+    std::string names;
+    for (const std::string& name : removed)
+        names += (names.empty() ? "" : ", ") + utf8ToCp1252(name);
+    return "Rimossi " + std::to_string(removed.size()) + " file temporanei lasciati da elaborazioni interrotte: " + names
+        + " ";
 }
 
 } // namespace records

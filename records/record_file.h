@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "records/file_result.h"
 
@@ -206,6 +207,10 @@ public:
     // so that little is left to push at commit(); nothing where the system cannot.
     void startWriteback() const;
 
+    // Removes from the folder of the final name what runs that did not end left there (see
+    // OutputFile::removeLeftovers()): returns the host names of the temporary files removed.
+    std::vector<std::string> removeLeftovers() const;
+
 private:
     int descriptor() const;
 
@@ -216,5 +221,11 @@ private:
     std::unique_ptr<OutputFile> m_file;
     std::int64_t m_writtenCount = 0; // the last record or line written, which a failed push names
 };
+
+// What a run tells the operator when it removed temporary files (host names) that runs which
+// did not end had left in its folder: "Rimosso il file temporaneo " + name + " lasciato da
+// un'elaborazione interrotta ", or for several "Rimossi " + count + " file temporanei lasciati
+// da elaborazioni interrotte: " + the names + " ". Empty for none.
+std::string leftoversMessage(const std::vector<std::string>& removed);
 
 } // namespace records

@@ -1,9 +1,11 @@
 #include "registers/company_store.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <unordered_set>
 
 #include "payroll/field_layout.h"
+#include "records/file_lock.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/record_file.h"
@@ -41,6 +43,13 @@ std::vector<int> scan(const records::PathMapper& paths, const records::Installat
             companies.push_back(n);
     }
     return companies;
+}
+
+// What a save writes of a record: "$" and the company's fields; the rest of the slot is not
+// the register's.
+std::string_view savedPart(std::string_view record)
+{
+    return record.substr(0, std::min(record.size(), payroll::kCompanyRecordUsed));
 }
 
 } // namespace
@@ -124,6 +133,7 @@ CompanyRecord CompanyStore::load(const CompanyRecordPlace& place) const
     }
     record.inUse = !bytes.empty() && bytes[0] == payroll::kInUse;
     record.fields = payroll::unpackCompanyRecord(bytes);
+    record.stored = std::move(bytes);
     return record;
 }
 
@@ -156,15 +166,20 @@ StoreResult CompanyStore::checkWritable(const CompanyRecord& record) const
 {
     if (record.writable())
         return {};
-    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord};
+    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord, {}};
 }
 
-StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFields& fields)
+StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFields& fields, SaveMode mode)
 {
     if (StoreResult refused = checkWritable(record); refused.failed())
         return refused;
     const CompanyRecordPlace& place = record.place;
     const std::string packed = payroll::packCompanyRecord(fields);
+
+    // The record is compared and written while no other save can write the file.
+    records::FileLock lock;
+    if (lock.acquire(m_paths.hostPath(place.fileName)) == records::FileLock::State::InUse)
+        return {StoreResult::Outcome::InUse, 0, records::inUseMessage(place.fileName, lock.owner()), {}};
 
     // A file that this save makes and cannot fill is taken away again: an empty company file
     // would be listed as a company that cannot be read.
@@ -186,6 +201,11 @@ StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFiel
     RecordSlot slot(file, place.recordNumber);
     std::string output = packed;
     const std::string& before = slot.bytesBefore();
+    if (mode == SaveMode::IfUnchanged && slot.known() && savedPart(before) != savedPart(record.stored)) {
+        file.close();
+        removeIfMadeHere();
+        return {StoreResult::Outcome::ChangedOnDisk, 0, {}, before};
+    }
     if (slot.known() && before.size() < static_cast<std::size_t>(place.recordLength)) {
         // The file ends inside the slot (a new company): the record is completed with
         // blanks, so that it can be read back whole. Within an existing slot, what lies
@@ -204,12 +224,13 @@ StoreResult CompanyStore::save(CompanyRecord& record, const payroll::CompanyFiel
     record.read = {};
     record.inUse = true;
     record.fields = payroll::unpackCompanyRecord(packed);
+    record.stored = before.size() > output.size() ? output + before.substr(output.size()) : output;
     return {};
 }
 
-StoreResult CompanyStore::blank(CompanyRecord& record)
+StoreResult CompanyStore::blank(CompanyRecord& record, SaveMode mode)
 {
-    return save(record, payroll::CompanyFields{});
+    return save(record, payroll::CompanyFields{}, mode);
 }
 
 } // namespace registers

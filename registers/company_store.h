@@ -40,6 +40,9 @@ struct CompanyRecord {
 
     CompanyRecordPlace place;
     payroll::CompanyFields fields; // as stored, blanks kept; empty where nothing was read
+    // The record's bytes as read or last saved (as much of the slot as the file held): a
+    // save compares the disk with them.
+    std::string stored;
     bool inUse = false;            // "$" in position 1: the record has been saved
     State state = State::Unread;
     // The failure met reading it, for the operator (also where the file ends before the
@@ -104,9 +107,15 @@ public:
     // company) the record is completed with blanks. A failed write leaves the stored file as
     // it was, and a file that this save made is removed again. After a save, `record` is the
     // record as stored now.
-    StoreResult save(CompanyRecord& record, const payroll::CompanyFields& fields);
+    //
+    // One save at a time writes the file: a save while another one (of this program or
+    // another) holds it is InUse. With IfUnchanged, a record whose "$" and fields on the disk
+    // are no longer those of `record` (another clerk saved it since it was read) is not
+    // written: ChangedOnDisk, with the record as it is now.
+    StoreResult save(CompanyRecord& record, const payroll::CompanyFields& fields,
+                     SaveMode mode = SaveMode::IfUnchanged);
     // Saves the record with every field blank: "$" and 343 blanks.
-    StoreResult blank(CompanyRecord& record);
+    StoreResult blank(CompanyRecord& record, SaveMode mode = SaveMode::IfUnchanged);
 
 private:
     const records::PathMapper& m_paths;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <span>
 
+#include "records/file_lock.h"
 #include "records/host_paths.h"
 #include "records/record_file.h"
 #include "records/text.h"
@@ -29,13 +30,29 @@ using payroll::employee::kPost95;
 // Entries 1 to 20 are the ones every box of the window shows.
 constexpr int kBoxedEntries = 20;
 
+// The entries a save writes: entries 1 to 20 and those of the further boxes of the folder.
+std::vector<int> boxedEntries(int dataAreaSelector)
+{
+    std::vector<int> entries;
+    for (int k = 1; k <= kBoxedEntries; ++k)
+        entries.push_back(k);
+    if (dataAreaSelector == kPagmarArea) {
+        entries.push_back(kPagmarPost95);
+    } else {
+        entries.push_back(kPayKind);
+        entries.push_back(kPost95);
+        entries.push_back(kOperatingUnit);
+    }
+    return entries;
+}
+
 // The failure of a read that left no whole record: the file's, which a failed read always
 // gives.
 StoreResult readFailure(const records::FileResult& read)
 {
     StoreResult failure = StoreResult::ofFile(read);
     if (failure.ok())
-        failure = {StoreResult::Outcome::FileFailed, 0, {}};
+        failure = {StoreResult::Outcome::FileFailed, 0, {}, {}};
     return failure;
 }
 
@@ -66,14 +83,14 @@ StoreResult EmployeeStore::checkExists() const
 {
     if (exists())
         return {};
-    return {StoreResult::Outcome::FileMissing, 0, "Archivio inesistente " + m_fileName};
+    return {StoreResult::Outcome::FileMissing, 0, "Archivio inesistente " + m_fileName, {}};
 }
 
 StoreResult EmployeeStore::checkWritable(const EmployeeRecord& shown) const
 {
     if (shown.whole)
         return {};
-    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord};
+    return {StoreResult::Outcome::NotReadWhole, 0, kUnreadRecord, {}};
 }
 
 records::RecordFile EmployeeStore::file() const
@@ -150,13 +167,37 @@ EmployeeRecord EmployeeStore::load(std::int64_t recordNumber) const
         shown.read = StoreResult::ofFile(employees.read(recordNumber, record));
     shown.whole = record.size() == kRecordLength;
     shown.entries = entriesOf(record);
+    shown.stored = std::move(record);
     return shown;
 }
 
-StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
+std::vector<int> EmployeeStore::savedEntries() const
+{
+    return boxedEntries(m_dataAreaSelector);
+}
+
+bool EmployeeStore::changedSince(const EmployeeRecord& shown, const std::string& record) const
+{
+    const auto marker = [](const std::string& bytes) { return bytes.empty() ? '\0' : bytes[0]; };
+    if (marker(record) != marker(shown.stored))
+        return true;
+    const std::vector<std::string> now = entriesOf(record);
+    for (const int entry : boxedEntries(m_dataAreaSelector)) {
+        const auto k = static_cast<std::size_t>(entry);
+        if (k >= now.size() || k >= shown.entries.size() || now[k] != shown.entries[k])
+            return true;
+    }
+    return false;
+}
+
+StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part, SaveMode mode)
 {
     if (StoreResult refused = checkWritable(shown); refused.failed())
         return refused;
+    // The record is compared and written while no other save can write the file.
+    records::FileLock lock;
+    if (StoreResult busy = lockFile(lock); busy.failed())
+        return busy;
     records::RecordFile employees = file();
     if (StoreResult opened = open(employees); opened.failed())
         return opened;
@@ -169,6 +210,8 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
         // one up.
         return readFailure(read);
     }
+    if (mode == SaveMode::IfUnchanged && changedSince(shown, record))
+        return {StoreResult::Outcome::ChangedOnDisk, 0, {}, record};
 
     const payroll::FieldLayout& layout = payroll::employeeLayout();
     std::vector<std::string> stored = payroll::unpackEmployeeEntries(record);
@@ -196,12 +239,23 @@ StoreResult EmployeeStore::save(EmployeeRecord& shown, const PersonalPart& part)
     if (const records::FileResult written = slot.write(record); written.failed())
         return StoreResult::ofFile(written);
     shown.entries = entriesOf(record);
+    shown.stored = std::move(record);
     shown.read = {};
+    return {};
+}
+
+StoreResult EmployeeStore::lockFile(records::FileLock& lock) const
+{
+    if (lock.acquire(m_paths.hostPath(m_fileName)) == records::FileLock::State::InUse)
+        return {StoreResult::Outcome::InUse, 0, records::inUseMessage(m_fileName, lock.owner()), {}};
     return {};
 }
 
 StoreResult EmployeeStore::remove(std::int64_t recordNumber)
 {
+    records::FileLock lock;
+    if (StoreResult busy = lockFile(lock); busy.failed())
+        return busy;
     records::RecordFile employees = file();
     if (StoreResult opened = open(employees); opened.failed())
         return opened;

@@ -10,6 +10,7 @@
 #include "registers/store_result.h"
 
 namespace records {
+class FileLock;
 class PathMapper;
 class RecordFile;
 } // namespace records
@@ -46,6 +47,8 @@ struct EmployeeRecord {
     std::vector<std::string> entries;
     // Read whole: only then may a save write over it.
     bool whole = false;
+    // The record's bytes as read or last saved: a save compares the disk with them.
+    std::string stored;
     // Why it could not be read (missing file, failure of the opening or of the read); Done
     // when it was.
     StoreResult read;
@@ -100,9 +103,20 @@ public:
     // in "pagmar" entries 1 to 20 and entry 216, every other character as stored. A slot that
     // holds no whole record now is not written (its read failure is handed back); a failed
     // write leaves the file as it was. After a save, `shown` is the record as stored now.
-    StoreResult save(EmployeeRecord& shown, const PersonalPart& part);
+    //
+    // One save at a time writes the file: a save while another one (of this program or
+    // another) holds it is InUse. With IfUnchanged, a record whose "$" or boxed entries on
+    // the disk are no longer those of `shown` (another clerk saved or deleted it since it was
+    // read) is not written: ChangedOnDisk, with the record as it is now. What the payroll
+    // program changed in the other entries meanwhile is no conflict: it is kept.
+    StoreResult save(EmployeeRecord& shown, const PersonalPart& part, SaveMode mode = SaveMode::IfUnchanged);
+    // Entries 1 to 267 of a record as load() gives them (see EmployeeRecord::entries).
+    std::vector<std::string> entriesOf(const std::string& record) const;
+    // The entries a save writes: 1 to 20, and 218, 219 and 257 in "paghe", 216 in "pagmar".
+    std::vector<int> savedEntries() const;
+
     // Writes 2000 NULs over record `recordNumber` (its first character is then no longer "$"),
-    // only where the file holds the record whole.
+    // only where the file holds the record whole; InUse while another save holds the file.
     StoreResult remove(std::int64_t recordNumber);
 
 private:
@@ -110,7 +124,10 @@ private:
     // there.
     StoreResult open(records::RecordFile& file) const;
     records::RecordFile file() const;
-    std::vector<std::string> entriesOf(const std::string& record) const;
+    // Whether `record`, as the disk holds it now, differs from `shown` where a save writes.
+    bool changedSince(const EmployeeRecord& shown, const std::string& record) const;
+    // Takes the file for a save: InUse while another save holds it.
+    StoreResult lockFile(records::FileLock& lock) const;
     static EmployeeList listRecords(const records::RecordFile& file, std::int64_t count);
 
     const records::PathMapper& m_paths;

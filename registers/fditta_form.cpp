@@ -11,6 +11,7 @@
 #include "records/text.h"
 #include "registers/company_files.h"
 #include "registers/questions.h"
+#include "registers/record_changes.h"
 
 namespace registers {
 
@@ -480,7 +481,20 @@ bool FDittaForm::save()
     joinBirthDate();
     for (int i = 1; i <= kFieldCount; ++i)
         fields[static_cast<std::size_t>(i)] = box(i).text;
-    const StoreResult saved = m_store.save(m_record, fields);
+    StoreResult saved = m_store.save(m_record, fields);
+    if (saved.outcome == StoreResult::Outcome::ChangedOnDisk) {
+        // Another clerk saved the record since it was shown: the operator chooses which stays.
+        switch (askAboutChangedRecord(m_workplace.prompter, companyChanges(m_record.stored, saved.storedRecord))) {
+        case records::Answer::Yes:
+            showRecord();
+            return false;
+        case records::Answer::No:
+            saved = m_store.save(m_record, fields, SaveMode::Overwrite);
+            break;
+        case records::Answer::Cancel:
+            return false;
+        }
+    }
     showResult(m_workplace.prompter, saved);
     if (saved.failed())
         return false;

@@ -13,6 +13,7 @@
 #include "registers/employee_code_lists.h"
 #include "registers/employee_files.h"
 #include "registers/questions.h"
+#include "registers/record_changes.h"
 
 namespace registers {
 
@@ -419,7 +420,20 @@ bool Parteb1Form::save()
     part.post95 = post95.text;
     part.operatingUnit = operatingUnit.text;
     part.payKind = payKind.text;
-    const StoreResult saved = store().save(m_record, part);
+    StoreResult saved = store().save(m_record, part);
+    if (saved.outcome == StoreResult::Outcome::ChangedOnDisk) {
+        // Another clerk saved the record since it was shown: the operator chooses which stays.
+        switch (askAboutChangedRecord(m_workplace.prompter, employeeChanges(store(), m_record, saved.storedRecord))) {
+        case records::Answer::Yes:
+            showCurrent(true);
+            return false;
+        case records::Answer::No:
+            saved = store().save(m_record, part, SaveMode::Overwrite);
+            break;
+        case records::Answer::Cancel:
+            return false;
+        }
+    }
     showResult(m_workplace.prompter, saved);
     if (saved.failed())
         return false;

@@ -33,4 +33,14 @@ records::Answer askToSaveEdits(records::Prompter& prompter)
                                    records::Icon::Question);
 }
 
+records::Answer askAboutChangedRecord(records::Prompter& prompter, std::string_view changes)
+{
+    const std::string question
+        = "Il record e' stato salvato da un altro utente dopo che questa finestra lo ha letto. Ora contiene:\n"
+        + std::string(changes)
+        + "\nRicaricare il record salvato (Si'), sovrascriverlo con i dati di questa finestra (No) o tornare "
+          "alla finestra senza salvare (Annulla) ?";
+    return prompter.askYesNoCancel(kRecordChanged, kChangeTitle, question, records::Icon::Question);
+}
+
 } // namespace registers

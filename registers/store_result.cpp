@@ -8,7 +8,7 @@ StoreResult StoreResult::ofFile(const records::FileResult& failure)
 {
     if (failure.error == 0)
         return {};
-    return {Outcome::FileFailed, failure.error, failure.message};
+    return {Outcome::FileFailed, failure.error, failure.message, {}};
 }
 
 void showResult(records::Prompter& prompter, const StoreResult& result)
@@ -18,12 +18,14 @@ void showResult(records::Prompter& prompter, const StoreResult& result)
         return;
     switch (result.outcome) {
     case StoreResult::Outcome::Done:
+    case StoreResult::Outcome::ChangedOnDisk:
         break;
     case StoreResult::Outcome::FileFailed:
         prompter.message({}, result.message, records::Icon::None);
         break;
     case StoreResult::Outcome::FileMissing:
     case StoreResult::Outcome::NotReadWhole:
+    case StoreResult::Outcome::InUse:
         prompter.message("Accesso", result.message, records::Icon::Stop);
         break;
     }

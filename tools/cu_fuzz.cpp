@@ -8,15 +8,18 @@
 // archives 1, 2 and 7), damages the header file and the archive of one of them (bytes
 // changed, records cut short or added, employee counts such as "1E99", " -3" or "9999",
 // header fields and CU entries with odd values), plants an older file, a link or a folder
-// where the telematic file goes, and makes the operator's moves in the form: optionally
-// "FASE 1" with Yes, "FASE 2" on the archive, a kind of supply (ordinary, annulment,
-// replacement, single) with texts in the boxes, sometimes odd ones, and "FASE 3", answering
-// the confirmation Yes or No. After each case it checks:
+// where the telematic file goes and what a killed run leaves beside it, and makes the
+// operator's moves in the form: optionally "FASE 1" with Yes, "FASE 2" on the archive, a
+// kind of supply (ordinary, annulment, replacement, single) with texts in the boxes,
+// sometimes odd ones, and "FASE 3", answering the confirmation Yes or No. After each case it checks:
 // - the outcome: a completed run (exit 0 on the command line) has shown the success
 //   message once and left a complete telematic file (1900-byte records ending in "A" CR LF,
 //   A first, Z last, the counts of record Z right); a stopped or declined run (exit 1) has
 //   shown no success;
-// - no temporary file is left anywhere, and none is listed for removal any more;
+// - no temporary file or lock file is left anywhere, and none is listed for removal any
+//   more; the files of a killed run planted beside the telematic file (its temporary file,
+//   its lock file) are gone after a completed run, which said so, and a folder, a link or a
+//   FIFO planted at the lock file's name is left as it was;
 // - every file that was there before is untouched byte for byte, except the telematic
 //   file's target, which a completed run replaces whole, and the report and its batch file;
 //   the run's own header file and archive are never changed, nor what a planted link
@@ -175,8 +178,13 @@ public:
         for (const Operator::Shown& shown : person.shown)
             m_log.push_back(std::string(shown.question ? "asked: " : "shown: ") + shown.title + " | " + shown.text);
 
-        if (!temporaryFilesBelow(m_work).empty())
-            return "a temporary file was left: " + temporaryFilesBelow(m_work).front().string();
+        const auto planted = [&](const fs::path& path) {
+            return std::find(m_mayGo.begin(), m_mayGo.end(), path) != m_mayGo.end();
+        };
+        for (const fs::path& left : temporaryFilesBelow(m_work)) {
+            if (!planted(left))
+                return "a temporary or lock file was left: " + left.string();
+        }
         if (records::temporary_files::count() != 0)
             return "temporary files are still listed for removal";
         if (readFile(m_ownHeader) != ownHeader || readFile(m_ownArchive) != ownArchive)
@@ -195,6 +203,21 @@ public:
             const bool reportShown = readFile(result.reportHostPath).starts_with("   CERTIFICAZIONE UNICA");
             if (outcome == RunOutcome::Reported && !reportShown)
                 return "a run with its report shown left no report";
+            // The run took over a killed run's lock file and removed the killed run's
+            // temporary file of its folder, saying so.
+            for (const fs::path& left : m_mayGo) {
+                std::error_code ec;
+                if (left.parent_path() != output.parent_path())
+                    continue;
+                if (fs::exists(fs::symlink_status(left, ec)))
+                    return "a completed run left a killed run's file: " + left.string();
+                const std::string name = records::utf8ToCp1252(left.filename().string());
+                const bool told = std::any_of(person.shown.begin(), person.shown.end(), [&](const Operator::Shown& s) {
+                    return s.text.starts_with("Rimoss") && s.text.find(name) != std::string::npos;
+                });
+                if (records::OutputFile::isTemporaryName(left.filename().string()) && !told)
+                    return "a killed run's file was removed without a word: " + left.string();
+            }
         } else {
             if (person.successes() != 0)
                 return "a run that did not complete showed the success message";
@@ -210,7 +233,7 @@ public:
         // run, the report and its batch file only after a success with the report asked for.
         const fs::path dataFolder = m_root / "c/nolv/nv770" / records::kCuIncomeYear;
         const auto mayChange = [&](const fs::path& path) {
-            if (completed && path == output)
+            if ((completed && path == output) || planted(path))
                 return true;
             return m_askReport && m_report && person.successes() == 1
                 && (path == dataFolder / "dati/report.txt" || path == dataFolder / "avstp.bat");
@@ -462,6 +485,8 @@ private:
             = m_supply.outputName.value_or("TCU" + std::string(records::trim(m_archiveText)) + records::kCuYearDigits);
         const fs::path target = records::PathMapper(m_root).hostPath(folder + name);
         std::error_code ec;
+        if (!target.empty() && fs::is_directory(target.parent_path(), ec) && chance(0.3))
+            m_mayGo = plantLeftovers(target, outside, m_dice, m_log);
         if (target.empty() || !fs::is_directory(target.parent_path(), ec) || fs::exists(fs::symlink_status(target, ec)))
             return;
         switch (below(5)) {
@@ -494,6 +519,7 @@ private:
     bool m_report = false;
     bool m_confirm = false;
     cu::SupplyOptions m_supply;
+    std::vector<fs::path> m_mayGo; // a killed run's files, planted: a run may remove them
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/fuzz_support.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <fstream>
 
 #include "records/cp1252.h"
+#include "records/file_lock.h"
 #include "records/output_file.h"
 
 namespace tools::fuzz {
@@ -57,10 +59,54 @@ std::vector<fs::path> temporaryFilesBelow(const fs::path& folder)
 {
     std::vector<fs::path> found;
     for (const auto& [path, entry] : snapshot(folder)) {
-        if (records::OutputFile::isTemporaryName(path.filename().string()))
+        const std::string name = path.filename().string();
+        if (entry.starts_with("file ")
+            && (records::OutputFile::isTemporaryName(name) || records::FileLock::isLockFileName(name)))
             found.push_back(path);
     }
     return found;
+}
+
+std::vector<fs::path> plantLeftovers(const fs::path& target, const fs::path& outside, Dice& dice,
+                                     std::vector<std::string>& log)
+{
+    std::vector<fs::path> mayGo;
+    const fs::path folder = target.parent_path();
+    const std::string name = target.filename().string();
+    const fs::path lock = folder / records::FileLock::lockFileName(name);
+    std::error_code ec;
+    if (dice.chance(0.5)) {
+        // A run killed while writing: its temporary file, and mostly its lock file.
+        const fs::path left = folder / records::OutputFile::temporaryName(name, "Kld" + std::to_string(dice.below(900) + 100));
+        writeFile(left, "A" + std::string(dice.below(4000), ' '));
+        mayGo.push_back(left);
+        log.push_back("planted a killed run's file " + left.filename().string());
+    }
+    if (fs::exists(fs::symlink_status(lock, ec)))
+        return mayGo;
+    switch (dice.below(6)) {
+    case 0:
+    case 1:
+        writeFile(lock, "utente=mario\r\ncomputer=UFFICIO2\r\nprocesso=1\r\ndal=2017-03-15 10:32:05\r\n");
+        mayGo.push_back(lock);
+        log.push_back("planted a killed run's lock file");
+        break;
+    case 2:
+        writeFile(lock / "kept.dat", "kept");
+        log.push_back("planted a folder at the lock file's name");
+        break;
+    case 3:
+        fs::create_symlink(outside, lock, ec);
+        log.push_back("planted a link at the lock file's name");
+        break;
+    case 4:
+        ::mkfifo(lock.c_str(), 0644);
+        log.push_back("planted a FIFO at the lock file's name");
+        break;
+    default:
+        break;
+    }
+    return mayGo;
 }
 
 std::string differences(const Snapshot& before, const Snapshot& after,

@@ -27,8 +27,10 @@ void writeFile(const fs::path& file, std::string_view bytes);
 using Snapshot = std::map<fs::path, std::string>;
 Snapshot snapshot(const fs::path& folder);
 
-// The files below `folder` whose names are those of an output being written.
+// The files below `folder` whose names are those of an output being written, or of the
+// lock file of one: what a run that ended, however it ended, must not leave.
 std::vector<fs::path> temporaryFilesBelow(const fs::path& folder);
+
 
 // Empty when every entry of `before` is in `after` as it was and `after` holds nothing
 // more, apart from the paths `mayChange` allows; else the first difference.
@@ -59,6 +61,13 @@ public:
 private:
     std::mt19937_64 m_random;
 };
+
+// Plants, beside `target`, what a run that was killed leaves (its temporary file, its lock
+// file), or something else under the lock file's name (a folder, a link to `outside`, a
+// FIFO), as the dice say. Returns the files a run may remove (a killed run's leftovers);
+// whatever else is planted must stay as it is. `log` is told what was planted.
+std::vector<fs::path> plantLeftovers(const fs::path& target, const fs::path& outside, Dice& dice,
+                                     std::vector<std::string>& log);
 
 // Puts `value`, cut or filled with blanks to `length`, at `position` of `bytes`, as far as
 // `bytes` reaches.

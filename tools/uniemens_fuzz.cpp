@@ -11,11 +11,11 @@
 // header naming another company or another kind of declaration, a data file removed, a
 // company's files copied under the name of a company that has none, links and folders
 // where data files are looked for. It plants an older file, an older declaration, a link or
-// a folder where the XML file of the series goes, and makes the operator's moves: a month,
-// then one to three companies confirmed one after the other (sometimes one already in the
-// file, one of the other kind, none at all, the employees' data instead), answering
-// "Inserisci altra Ditta ?" Yes while companies follow, and sometimes leaving the series
-// unfinished. After each "Conferma" and at the end of the case it checks:
+// a folder where the XML file of the series goes, and what killed series leave beside it,
+// and makes the operator's moves: a month, then one to three companies confirmed one after
+// the other (sometimes one already in the file, one of the other kind, none at all, the
+// employees' data instead), answering "Inserisci altra Ditta ?" Yes while companies follow,
+// and sometimes leaving the series unfinished. After each "Conferma" and at the end of the case it checks:
 // - what "Conferma" came to: a company added or a file stored showed
 //   "Memorizzazione regolarmente effettuata" once; a stored file was announced once; a
 //   refusal showed one message, kept the list and left an open series open; a stop said
@@ -23,7 +23,10 @@
 // - a stored file is complete, well-formed XML (libxml2) with one DatiMittente and one
 //   Azienda per company confirmed in the series, no company twice and blocks of one kind
 //   only; a series that did not reach its end left no file;
-// - no temporary file is left anywhere, and none is listed for removal any more;
+// - no temporary file or lock file is left anywhere, and none is listed for removal any
+//   more; the files of killed series planted in the checking program's folder (temporary
+//   files, lock files) are gone once a series stored its file, which said so, and a folder,
+//   a link or a FIFO planted at a lock file's name is left as it was;
 // - every file that was there before is untouched byte for byte, except the target of a
 //   stored file, which is replaced whole, and the year file when it was missing: the data
 //   files never change, nor what a planted link points to, and nothing appears elsewhere.
@@ -334,15 +337,36 @@ private:
                 m_outcome += ", refusals";
         }
 
-        if (const auto left = temporaryFilesBelow(m_work); !left.empty())
-            return "a temporary file was left: " + left.front().string();
+        const auto planted = [&](const fs::path& path) {
+            return std::find(m_mayGo.begin(), m_mayGo.end(), path) != m_mayGo.end();
+        };
+        for (const fs::path& left : temporaryFilesBelow(m_work)) {
+            if (!planted(left))
+                return "a temporary or lock file was left: " + left.string();
+        }
         if (records::temporary_files::count() != 0)
             return "temporary files are still listed for removal";
+        // A series that stored its file started it in the folder, removing what killed series
+        // had left there, and said so for their temporary files.
+        for (const fs::path& left : m_mayGo) {
+            std::error_code ec;
+            if (storedTarget.empty())
+                break;
+            if (fs::exists(fs::symlink_status(left, ec)))
+                return "a series stored its file and left a killed series' file: " + left.string();
+            const std::string name = left.filename().string();
+            const bool told = std::any_of(person.shown.begin(), person.shown.end(), [&](const Operator::Shown& shown) {
+                return shown.text.starts_with("Rimoss") && shown.text.find(name) != std::string::npos;
+            });
+            if (records::OutputFile::isTemporaryName(name) && !told)
+                return "a killed series' file was removed without a word: " + left.string();
+        }
         if (readFile(outside) != kOutside)
             return "the file a planted link points to was changed";
         const fs::path yearFile = m_root / "c/WNOLV/anno1.dat";
         return differences(before, snapshot(m_work), [&](const fs::path& path) {
-            return (!storedTarget.empty() && path == fs::path(storedTarget)) || (!yearFileThere && path == yearFile);
+            return (!storedTarget.empty() && path == fs::path(storedTarget)) || (!yearFileThere && path == yearFile)
+                || planted(path);
         });
     }
 
@@ -684,6 +708,15 @@ private:
                 m_log.push_back("planted something at " + target.filename().string());
             }
         }
+        // What series that were killed left in the folder.
+        for (const DemoCompany& company : companies) {
+            const fs::path target = m_root / kXmlFolder / ("fp" + std::string(company.code) + monthYear);
+            std::error_code ec;
+            if (!fs::is_directory(target.parent_path(), ec) || !m_dice.chance(0.15))
+                continue;
+            for (const fs::path& left : plantLeftovers(target, outside, m_dice, m_log))
+                m_mayGo.push_back(left);
+        }
     }
 
     static std::string outcomeName(ConfirmOutcome outcome)
@@ -704,6 +737,7 @@ private:
     fs::path m_root;
     Dice m_dice;
     std::vector<std::string> m_log;
+    std::vector<fs::path> m_mayGo; // files of killed series, planted: a series may remove them
     std::string m_outcome;
     int m_month = 3;
     int m_steps = 1;

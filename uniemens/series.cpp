@@ -122,7 +122,7 @@ void Series::startFile(const std::string& fileName, const payroll::RecordFields&
 {
     m_fileName = fileName;
     m_lines.restart();
-    m_file.create(fileName);
+    m_file.create(fileName, m_workplace.prompter);
     m_lines.fixed(kXmlDeclaration);
     writeSenderBlock(header, m_lines);
 }

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "records/file_lock.h"
 #include "records/record_file.h"
 
 namespace records {
 class PathMapper;
+class Prompter;
 } // namespace records
 
 namespace uniemens {
@@ -23,9 +25,14 @@ public:
     SeriesFile(const SeriesFile&) = delete;
     SeriesFile& operator=(const SeriesFile&) = delete;
 
-    // Creates the file under a temporary name of its own (never an existing file, never
-    // through a link), for its lines. Throws SeriesStopped with the failure when it could not.
-    void create(const std::string& finalName);
+    // Takes the file for this series and creates it under a temporary name of its own (never
+    // an existing file, never through a link), for its lines. While the series holds it, no
+    // other series (of this program or another one, on this computer or another) can take a
+    // file of that name: it is refused with SeriesStopped and "Il file " + name + " e' in uso
+    // da ... ". The temporary files that series which did not end had left in the folder are
+    // removed first, and `prompter` is told. Throws SeriesStopped with the failure when the
+    // file could not be created.
+    void create(const std::string& finalName, records::Prompter& prompter);
     // True while the file is being written: not yet stored or abandoned.
     bool isOpen() const { return m_file.isOpen(); }
     // The final name, in installation notation; empty when no series is open.
@@ -38,11 +45,12 @@ public:
     // the file is gone and SeriesStopped is thrown with it. Returns the host path of the
     // stored file.
     std::string complete(double lineCount);
-    // Removes the temporary file; nothing when no series is open.
+    // Removes the temporary file and gives the file back; nothing when no series is open.
     void abandon();
 
 private:
     const records::PathMapper& m_paths;
+    records::FileLock m_lock; // of the final name, from create() until the file is stored or abandoned
     records::NewFile m_file;
     std::string m_finalName;
 };

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "app/cli.h"
 #include "cu/telematic/tests/telematic_test_support.h"
 #include "demo/demo_installation.h"
+#include "records/file_lock.h"
 #include "records/output_file.h"
 #include "testing/temp_root.h"
 
@@ -215,7 +217,9 @@ TEST_F(CliSafetyTest, TheTelematicFileNeverReplacesTheRunsOwnArchive)
     }
 }
 
-TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
+// The telematic file is stored: the status tells the failed report apart from a run that
+// stored nothing (1).
+TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits3)
 {
     root.write("c/nolv/nv770/2016/dati/report.txt", "an earlier report");
     // Once the telematic file is complete, no file may grow beyond 100 bytes: the second
@@ -228,7 +232,8 @@ TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
     const int status = run("cu", {"--archive", "1", "--report"});
     limit.reset();
 
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(out.str(), (data / "TCU117").string() + "\n");
     EXPECT_EQ(errText(), std::string(kReportQuestion)
                              + "Creazione Telematico: Memorizazione regolarmente effettuata...\n"
                                "Errore di scrittura tipo  61 nel file C:\\nolv\\NV770\\2016\\dati\\report.txt al record  2\n");
@@ -239,6 +244,38 @@ TEST_F(CliSafetyTest, AReportThatFillsTheDiskLeavesTheEarlierReportAndExits1)
 }
 
 // The built program, where only a process of its own can show the fault.
+// Another clerk's program is writing the file: the command stops at once with exit 1, says
+// who holds the file, and changes nothing.
+TEST_F(CliSafetyTest, AFileAnotherClerkIsWritingIsExit1AndSaysWhoHoldsIt)
+{
+    const records::LockOwner me = records::FileLock::thisProgram();
+    const struct {
+        const char* command;
+        std::vector<std::string> options;
+        fs::path target;
+        std::string fileName;
+    } cases[] = {
+        {"cu", {"--archive", "1"}, data / "TCU117", "C:\\nolv\\nv770\\2016\\dati\\TCU117"},
+        {"uniemens", {"--month", "3", "--company", "001"},
+         root.path() / "c/Program Files/INPS/INPS uniEmens individuale/fc0010316.xml",
+         "C:\\Program Files\\INPS\\INPS uniEmens individuale\\fc0010316.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        records::FileLock otherClerk;
+        ASSERT_EQ(otherClerk.acquire(c.target), records::FileLock::State::Held);
+        const auto before = snapshot(root.path());
+        EXPECT_EQ(run(c.command, c.options), 1);
+        const std::string told = errText();
+        EXPECT_TRUE(
+            told.starts_with("Accesso: Il file " + c.fileName + " e' in uso da " + me.user + " su " + me.computer + " dal "))
+            << told;
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(snapshot(root.path()), before);
+    }
+}
+
 TEST_F(CliSafetyTest, PathsTheHostCannotFollowEndWithExit1AndAMessage)
 {
     fs::create_directory_symlink("loop", root.path() / "c/loop");

@@ -26,7 +26,7 @@ TEST(Cli, HelpNamesEveryCommandAndEachCommandExplainsItsValues)
         std::vector<std::string> told; // what the help must explain
     };
     const Case cases[] = {
-        {{"telematico-cli", "cu", "--help"}, {"Uso: telematico-cli cu --root", "GGMMAAAA", "N normale", "A annullamento", "S sostituzione", "T normale", "Uscita: 0"}},
+        {{"telematico-cli", "cu", "--help"}, {"Uso: telematico-cli cu --root", "GGMMAAAA", "N normale", "A annullamento", "S sostituzione", "T normale", "Uscita: 0", "; 3 con --report: file telematico creato"}},
         {{"telematico-cli", "cu", "--root", "x", "-h"}, {"Uso: telematico-cli cu --root"}},
         {{"telematico-cli", "demo", "-h"}, {"Uso: telematico-cli demo --root", "--force", "Uscita: 0"}},
     };

@@ -1,11 +1,14 @@
 #include "cu/telematic/run.h"
 
+#include <optional>
+
 #include "cu/telematic/archive.h"
 #include "cu/telematic/employee_loop.h"
 #include "cu/telematic/field_writer.h"
 #include "cu/telematic/frame_records.h"
 #include "cu/telematic/run_report.h"
 #include "payroll/cu_header.h"
+#include "records/file_lock.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
 #include "records/numeric.h"
@@ -116,6 +119,10 @@ private:
 
         m_headerFile = headerFileName(m_installation, m_request.archive);
         m_archiveFile = employeeFileName(m_installation, m_request.archive);
+        // How the CU files stand before a byte of them is read: the file is stored only if
+        // they stand so at the end.
+        m_headerStamp = records::stampOf(m_paths.hostPath(m_headerFile));
+        m_archiveStamp = records::stampOf(m_paths.hostPath(m_archiveFile));
         const double employeeCount = readHeaderFile();
         if (m_progress.storing)
             m_progress.storing("Memorizzazione in corso......della CU di " + m_header[header_field::kNameFirstPart] + m_header[header_field::kNameSecondPart]);
@@ -146,6 +153,8 @@ private:
         // supply sends one, records not in use are left out).
         if (stateCertificationCount(recordB, m_writer.keys().certificationNumber))
             m_writer.rewriteRecord(2, recordB);
+        stopIfChanged(m_headerFile, m_headerStamp);
+        stopIfChanged(m_archiveFile, m_archiveStamp);
         completeFile();
         result.telematicHostPath = m_paths.hostPath(m_finalName).string();
         m_operator.message(kRunTitle, "Memorizazione regolarmente effettuata...", records::Icon::Information);
@@ -215,8 +224,25 @@ private:
         // the file is made from, whatever spelling of the name the operator typed.
         if (m_paths.sameFile(m_finalName, m_headerFile) || m_paths.sameFile(m_finalName, m_archiveFile))
             throw RunStopped("Il file telematico non puo' sostituire un archivio della CU ");
+        // One run at a time writes a telematic file: a second one, from this computer or
+        // another, is refused while the first holds the file, so that neither replaces the
+        // other's file unawares.
+        if (m_lock.acquire(m_paths.hostPath(m_finalName)) == records::FileLock::State::InUse)
+            throw RunStopped(records::inUseMessage(m_finalName, m_lock.owner()));
         m_telematicFile = records::NewFile::ofRecords(m_paths, m_finalName, kTelematicRecordLength);
+        if (const std::string removed = records::leftoversMessage(m_telematicFile.removeLeftovers()); !removed.empty())
+            m_operator.message({}, removed, records::Icon::Information);
         stopAfterFailure(m_telematicFile.create());
+    }
+
+    // A CU file that changed while the run read it (rewritten in place, cut, replaced by
+    // another file) may have given the telematic file records of two different archives: the
+    // run stops and stores nothing.
+    void stopIfChanged(const std::string& file, const std::optional<records::FileStamp>& before) const
+    {
+        if (records::stampOf(m_paths.hostPath(file)) != before)
+            throw RunStopped("L'archivio " + file
+                             + " e' stato modificato durante la creazione del file telematico: nessun file memorizzato ");
     }
 
     // Records still waiting are written before the stop message is shown. When one of them
@@ -238,12 +264,18 @@ private:
     {
         m_writer.writePending(); // record Z has written everything: this is only a safeguard
         m_telematicFile.setWrittenCount(m_writer.totalRecords());
-        stopAfterFailure(m_telematicFile.commit());
+        const records::FileResult stored = m_telematicFile.commit();
+        m_lock.release();
+        stopAfterFailure(stored);
     }
 
     // A stopped run leaves no telematic file behind; a file of the final name from an
     // earlier run is never touched.
-    void abandonFile() { m_telematicFile.discard(); }
+    void abandonFile()
+    {
+        m_telematicFile.discard();
+        m_lock.release();
+    }
 
     // Shows the failure of a file at once, and stops the run after it.
     void stopAfterFailure(const records::FileResult& result)
@@ -259,6 +291,7 @@ private:
     RunOperator m_operator;
     const RunRequest& m_request;
     const RunProgress& m_progress;
+    records::FileLock m_lock; // of the telematic file, from its creation until it is stored or abandoned
     records::NewFile m_telematicFile;
     TelematicWriter m_writer;
     payroll::HeaderTable m_header;
@@ -266,6 +299,8 @@ private:
     std::string m_headerFile;
     std::string m_archiveFile;
     std::string m_finalName;
+    std::optional<records::FileStamp> m_headerStamp;
+    std::optional<records::FileStamp> m_archiveStamp;
 };
 
 } // namespace

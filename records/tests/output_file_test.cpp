@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "records/file_lock.h"
 #include "records/host_paths.h"
 #include "records/output_file.h"
 #include "records/record_file.h"
@@ -61,17 +62,19 @@ TEST(OutputFile, ALinkPlantedUnderATemporaryNameIsPassedOverNotFollowed)
 namespace {
 
 // What a run does before it is stopped: an earlier telematic file lies in the folder, and
-// the new one is half written, in part by a writer thread that is still there.
-// Tells `ready` when the file is half written, then waits for a word on `go` (a signal
-// ends the wait) and ends the program with exit() without closing its files.
+// the new one, whose lock the run holds, is half written, in part by a writer thread that is
+// still there. Tells `ready` when the file is half written, then waits for a word on `go` (a
+// signal ends the wait) and ends the program with exit() without closing its files.
 [[noreturn]] void writeUntilStopped(const fs::path& installationRoot, int ready, int go)
 {
     // SIGQUIT would leave a core file behind.
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
     records::PathMapper paths(installationRoot);
+    records::FileLock lock;
+    const bool held = lock.acquire(installationRoot / "c/TCU117") == records::FileLock::State::Held;
     records::NewFile file = records::NewFile::ofRecords(paths, "c:\\TCU117", 4);
-    const bool created = file.create().ok();
+    const bool created = held && file.create().ok();
     const bool first = file.write(1, "AAAA").ok();
     records::WriteBehind behind;
     std::string block = "BBBB";
@@ -85,12 +88,15 @@ namespace {
 
 } // namespace
 
+// A stop leaves neither the temporary file nor the lock; a kill, which nothing can catch,
+// leaves both, and the next run in the folder removes them, but not a file still being written.
 TEST(OutputFile, AStopBySignalOrExitRemovesTheTemporaryFileAndEndsTheProgramAsBefore)
 {
     const struct {
         const char* what;
         int signal; // 0: the program calls exit()
-    } stops[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"SIGQUIT", SIGQUIT}, {"exit", 0}};
+    } stops[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP},
+                 {"SIGQUIT", SIGQUIT}, {"exit", 0},         {"SIGKILL", SIGKILL}};
     for (const auto& stop : stops) {
         TempRoot root;
         root.write("c/TCU117", "an earlier file");
@@ -109,6 +115,10 @@ TEST(OutputFile, AStopBySignalOrExitRemovesTheTemporaryFileAndEndsTheProgramAsBe
         for (const auto& entry : fs::directory_iterator(root.path() / "c"))
             temporaryWhileWriting |= OutputFile::isTemporaryName(entry.path().filename().string());
         EXPECT_TRUE(temporaryWhileWriting) << stop.what;
+        // Held by the other program, which the lock file names.
+        records::FileLock lock;
+        EXPECT_EQ(lock.acquire(root.path() / "c/TCU117"), records::FileLock::State::InUse) << stop.what;
+        EXPECT_EQ(lock.owner().process, child) << stop.what;
 
         if (stop.signal != 0)
             ::kill(child, stop.signal);
@@ -125,6 +135,16 @@ TEST(OutputFile, AStopBySignalOrExitRemovesTheTemporaryFileAndEndsTheProgramAsBe
         }
         for (const int end : {ready[0], ready[1], go[0], go[1]})
             ::close(end);
+        if (stop.signal == SIGKILL) {
+            const std::vector<std::string> killed = root.temporaryFilesIn("c");
+            ASSERT_EQ(killed.size(), 1u);
+            EXPECT_TRUE(fs::exists(root.path() / "c/~TCU117.lock"));
+            OutputFile beingWritten;
+            ASSERT_EQ(beingWritten.create(root.path() / "c/OTHER"), 0);
+            EXPECT_EQ(OutputFile::removeLeftovers(root.path() / "c"), killed);
+            EXPECT_EQ(root.temporaryFilesIn("c"), std::vector<std::string>{beingWritten.temporaryPath().filename().string()});
+            beingWritten.discard();
+        }
         std::vector<std::string> left;
         for (const auto& entry : fs::directory_iterator(root.path() / "c"))
             left.push_back(entry.path().filename().string());

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
 #include "payroll/employee_record.h"
+#include "records/file_lock.h"
 #include "records/output_file.h"
 #include "testing/file_size_limit.h"
 #include "testing/installation_values.h"
@@ -309,7 +311,7 @@ TEST_F(IndittaFormTest, ACollaboratorCompanyDeclaresThePaidCollaboratorsAndStays
     EXPECT_EQ(form->findCompany("005"), 0);
     EXPECT_EQ(form->chosenDataFile, "");
     for (const std::string& name : xmlFiles())
-        EXPECT_TRUE(records::OutputFile::isTemporaryName(name)) << name;
+        EXPECT_TRUE(records::OutputFile::isTemporaryName(name) || records::FileLock::isLockFileName(name)) << name;
     // Still listed, but already in the file.
     form->chooseCompany(0);
     EXPECT_EQ(form->confirm(), ConfirmOutcome::Refused);
@@ -519,8 +521,10 @@ TEST_F(IndittaFormTest, ACompanyOfAnotherKindIsRefusedAndTheSeriesGoesOn)
         EXPECT_EQ(answers.last().icon, records::Icon::Information);
         EXPECT_TRUE(f.seriesOpen());
         EXPECT_EQ(f.companyItems, listed);
-        ASSERT_EQ(own.xmlFolderNames().size(), 1u);
-        EXPECT_TRUE(records::OutputFile::isTemporaryName(own.xmlFolderNames()[0]));
+        // The file being written and its lock.
+        const std::vector<std::string> names = own.xmlFolderNames();
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_EQ(std::count_if(names.begin(), names.end(), &records::OutputFile::isTemporaryName), 1);
 
         f.chooseCompany(f.findCompany(c.last));
         answers.answer(false);
@@ -585,7 +589,9 @@ TEST_F(IndittaFormTest, AnAbandonedSeriesLeavesNoFile)
     chooseMonthAndCompany(3, "001");
     prompter.answer(true);
     ASSERT_EQ(form->confirm(), ConfirmOutcome::CompanyAdded);
-    EXPECT_EQ(xmlFiles().size(), 2u);
+    // The earlier file, the one being written and the lock that keeps other series off it.
+    EXPECT_EQ(xmlFiles().size(), 3u);
+    EXPECT_NE(std::find(xmlFiles().begin(), xmlFiles().end(), "~fc0010316.xml.lock"), xmlFiles().end());
     form->goBack();
     EXPECT_TRUE(form->closeRequested);
     EXPECT_EQ(xmlFiles(), std::vector<std::string>{"fc0010316.xml"});

@@ -7,6 +7,7 @@
 
 #include "payroll/collaborator_record.h"
 #include "payroll/company_record.h"
+#include "records/file_lock.h"
 #include "records/output_file.h"
 #include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
@@ -69,7 +70,7 @@ struct SeriesTest : ::testing::Test {
     {
         std::vector<std::string> names;
         for (const std::string& name : installation.xmlFolderNames()) {
-            if (!records::OutputFile::isTemporaryName(name))
+            if (!records::OutputFile::isTemporaryName(name) && !records::FileLock::isLockFileName(name))
                 names.push_back(name);
         }
         return names;
@@ -211,7 +212,7 @@ TEST_F(SeriesTest, ARefusalKeepsTheSeriesOpen)
         EXPECT_EQ(prompter.last().icon, c.icon);
         EXPECT_TRUE(series.isOpen());
         EXPECT_EQ(series.companies(), std::vector<std::string>{"001"});
-        ASSERT_EQ(installation.xmlFolderNames().size(), 1u);
+        ASSERT_EQ(installation.xmlFolderNames().size(), 2u); // the file being written and its lock
         EXPECT_TRUE(storedFiles().empty());
     }
     ASSERT_EQ(series.add(dataFile("002")).outcome, SeriesOutcome::Added);
