@@ -13,13 +13,13 @@
 #include "records/file_lock.h"
 #include "records/host_paths.h"
 #include "records/installation.h"
-#include "records/shared_values.h"
 #include "records/text.h"
 #include "registers/company_store.h"
 #include "registers/employee_store.h"
 #include "registers/fditta_form.h"
 #include "registers/parteb1_form.h"
 #include "registers/questions.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "testing/temp_root.h"
 
@@ -243,10 +243,10 @@ TEST_F(RegisterGuardTest, TheCompanyWindowAsksWhoseRecordStays)
         root.write("c/disco.ute", "C:        ");
         root.write("c/WNOLV/anno1.dat", "2016      ");
         root.write(kCompanyFile, company("BIANCHI LAURA"));
-        records::SharedValues shared{root.path()};
+        records::testing::InstallationValues shared{root.path()};
         ScriptedPrompter prompter;
         RecordingLauncher launcher;
-        FDittaForm form{records::Workplace{shared, prompter, launcher}};
+        FDittaForm form{shared.workplace(prompter, launcher)};
         form.selectCompany(7);
         form.load();
         form.name.text = "BIANCHI ROSSI";
@@ -280,13 +280,14 @@ TEST_F(RegisterGuardTest, TheEmployeeWindowAsksWhoseRecordStays)
         root.write("c/disco.ute", "C:        ");
         root.write("c/WNOLV/anno1.dat", "2016      ");
         root.write(kEmployees, employee("ROSSI"));
-        records::SharedValues shared{root.path()};
-        shared.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
-        shared.employeeRecordCount = 1;
-        shared.dataAreaSelector = 1;
+        records::testing::InstallationValues shared{root.path()};
+        EmployeeFileChoice employees;
+        employees.selectedDataFile = "C:\\nolv\\paghe\\una00903.016";
+        employees.recordCount = 1;
+        employees.dataAreaSelector = kPagheArea;
         ScriptedPrompter prompter;
         RecordingLauncher launcher;
-        Parteb1Form form{records::Workplace{shared, prompter, launcher}};
+        Parteb1Form form{shared.workplace(prompter, launcher), employees};
         form.load();
         form.surname.text = "VERDI";
         root.write(kEmployees, c.theirs);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "records/output_file.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 #include "testing/scripted_prompter.h"
 #include "uniemens/series.h"
 #include "uniemens/tests/uniemens_test_support.h"
@@ -43,10 +43,10 @@ struct Clerk {
         shared.installation.workingYear = "2016";
     }
 
-    records::SharedValues shared;
+    records::testing::InstallationValues shared;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    Series series{{shared, prompter, launcher}};
+    Series series{shared.workplace(prompter, launcher)};
 };
 
 struct SeriesGuardTest : ::testing::Test {

@@ -23,7 +23,7 @@
 
 #include "cu/telematic/run.h"
 #include "cu/telematic/tests/telematic_test_support.h"
-#include "records/shared_values.h"
+#include "testing/installation_values.h"
 
 using namespace cu::telematic;
 using namespace cu::telematic::testing;
@@ -51,10 +51,10 @@ struct Clerk {
         request.archive = "3";
         request.outputFolder = "C:\\nolv\\nv770\\2016\\dati\\";
         request.outputName = "TCU317";
-        return cu::telematic::run({shared, prompter, launcher}, request, progress);
+        return cu::telematic::run(shared.workplace(prompter, launcher), request, progress);
     }
 
-    records::SharedValues shared;
+    records::testing::InstallationValues shared;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
 };
