@@ -29,7 +29,10 @@ constexpr Rule kRules[] = {
      "lavoratore o collaboratore, contenuto di ogni blocco)"},
     {"uniemens.usual", ThisProgram, "elementi che questo programma scrive sempre, presenti e con un valore",
      kAsThisProgramWrites, "U6"},
-    {"uniemens.empty-optional", ThisProgram, "un elemento facoltativo senza valore non si scrive", kAsThisProgramWrites},
+    // The writers of this program write such an element empty too where the payroll data hold
+    // nothing for it: an empty element says that a datum is missing, not that the file differs
+    // from how the program writes it.
+    {"uniemens.empty-optional", Plausibility, "un elemento facoltativo senza valore: di norma non si scrive"},
     {"uniemens.value-form", Framing,
      "forma del valore secondo il suo tipo: codice fiscale con il carattere di controllo, numero intero, importo, "
      "cifre, codice di lettere maiuscole e cifre, S o N, anno e mese, data, giorno, codice del comune, settimana",

@@ -289,8 +289,7 @@ const Fault kXmlFaults[] = {
       "(codice fiscale del lavoratore) vuoto: e' obbligatorio e richiede un valore"}},
     {"empty optional element", "fc0010316.xml", replace("<RegimePost95>S<", "<RegimePost95><"),
      {"AVVISO riga 23 elemento " + kDeclaration + "/RegimePost95 persona FRRLCU78E14L219A FERRARI LUCA: Elemento "
-      "RegimePost95 (primo iscritto dopo il 1995) vuoto: un elemento facoltativo senza valore di norma non si scrive "
-      "(diverso da come lo scrive questo programma)"}},
+      "RegimePost95 (primo iscritto dopo il 1995) vuoto: un elemento facoltativo senza valore di norma non si scrive"}},
     {"attribute not in the table", "fc0010316.xml", replace("<DenunciaIndividuale>", "<DenunciaIndividuale Tipo=\"1\">"),
      {"AVVISO riga 16 elemento " + kDeclaration + " persona FRRLCU78E14L219A FERRARI LUCA: Attributo Tipo dell'"
       "elemento DenunciaIndividuale (denuncia individuale) non previsto nel tracciato noto al programma"}},
