@@ -201,7 +201,7 @@ TEST_F(CliVerificaTest, TheDemoFilesAreReadyToBeSent)
     EXPECT_EQ(lines(out.str()).back(), "Verificato " + restaurant + ": 0 bloccanti, 20 avvisi");
 }
 
-TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenTheVerdictAndExitOneWhenSomethingBlocks)
+TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenWhatTheWholeFileTellsThenTheVerdictAndExitOneWhenSomethingBlocks)
 {
     const std::string file = written({"cu", "--archive", "1"});
     std::string bytes = TempRoot::readFile(file);
@@ -209,11 +209,12 @@ TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenTheVerdictAndExitOneWhenSome
     bytes[1 * 1900 + 408] = '3'; // record B declares 3 certifications: known only at the end of the file
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
+    // Record B's count is known at the end of the file, and said there.
     EXPECT_EQ(verifica({file}), 1);
     EXPECT_EQ(out.str(),
-              "BLOCCANTE record 2 posizione 402: Il record B indica 3 certificazioni (posizioni 402-409), il file ne "
-              "contiene 4\n"
               "BLOCCANTE record 12 posizione 34: Il record Z conta 5 record di tipo D (posizioni 34-42), il file ne "
+              "contiene 4\n"
+              "BLOCCANTE record 2 posizione 402: Il record B indica 3 certificazioni (posizioni 402-409), il file ne "
               "contiene 4\n"
               "Verificato " + file + ": 2 bloccanti, 0 avvisi\n");
 }
