@@ -12,6 +12,18 @@ std::int64_t placeOf(const Finding& finding)
     return finding.record != 0 ? finding.record : finding.line;
 }
 
+// A finding is one line of the report: the bytes of a damaged file that it quotes (a line
+// end inside an XML value, a control character in a CU record) never break it.
+void onOneLine(std::string& text)
+{
+    for (char& c : text) {
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+        else if (static_cast<unsigned char>(c) < 32 || c == 127)
+            c = '?';
+    }
+}
+
 } // namespace
 
 std::string_view levelText(Level level)
@@ -49,6 +61,8 @@ void FindingCounter::found(Finding finding)
 
 void PlaceOrder::hold(Finding finding)
 {
+    for (std::string* text : {&finding.element, &finding.personCode, &finding.personName, &finding.message})
+        onOneLine(*text);
     m_least = m_held.empty() ? placeOf(finding) : std::min(m_least, placeOf(finding));
     m_held.push_back(std::move(finding));
     if (m_held.size() > m_most)

@@ -85,7 +85,9 @@ private:
 // at its end, an element missing from a container told when the container closes): those
 // and everything after them are held until the check says that nothing more will come
 // before a place. At most `most` findings are held (a file damaged all through): beyond
-// them all go on, and a finding about a place already passed follows them.
+// them all go on, and a finding about a place already passed follows them. Each finding
+// goes on as one line: a line end or a control character quoted from the file becomes a
+// blank or a "?".
 class PlaceOrder {
 public:
     explicit PlaceOrder(FindingSink& sink, std::size_t most = 4096)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -285,6 +287,11 @@ struct FileChecker::Impl {
         handler.endElementNs = &Impl::endElement;
         handler.characters = &Impl::characters;
         handler.serror = &Impl::xmlError;
+        // libxml2's own messages on its general channel (encoding errors) come to the check,
+        // not to the program's error stream; they are libxml2's state for this thread.
+        previousChannel = xmlGenericError;
+        previousContext = xmlGenericErrorContext;
+        xmlSetGenericErrorFunc(this, &Impl::libraryMessage);
     }
     ~Impl()
     {
@@ -294,6 +301,7 @@ struct FileChecker::Impl {
                 xmlFreeDoc(context->myDoc);
             xmlFreeParserCtxt(context);
         }
+        xmlSetGenericErrorFunc(previousContext, previousChannel);
     }
 
     struct Frame {
@@ -345,6 +353,9 @@ struct FileChecker::Impl {
     CheckOptions options;
     XmlGate gate;
     std::string passed; // what the gate let through of the last piece
+    xmlGenericErrorFunc previousChannel = nullptr;
+    void* previousContext = nullptr;
+    std::string libraryMessages;
     xmlSAXHandler handler;
     xmlParserCtxtPtr context = nullptr;
     bool stopped = false;
@@ -1264,9 +1275,50 @@ struct FileChecker::Impl {
         // Chunks of at most 1 MB, as the parser takes an int.
         do {
             const std::size_t size = std::min<std::size_t>(bytes.size(), 1u << 20);
-            xmlParseChunk(context, bytes.data(), static_cast<int>(size), last && size == bytes.size());
+            readerStopped(xmlParseChunk(context, bytes.data(), static_cast<int>(size), last && size == bytes.size()));
             bytes.remove_prefix(size);
         } while (!bytes.empty() && !stopped);
+    }
+
+    // libxml2 stops without telling the check through its handler when the bytes cannot be
+    // converted from the encoding the file declares: what it left unread is named.
+    void readerStopped(int code)
+    {
+        if (code == 0 || stopped)
+            return;
+        std::string detail = libraryMessages.substr(0, libraryMessages.find('\n'));
+        if (const auto colon = detail.find(" : "); colon != std::string::npos)
+            detail.erase(0, colon + 3);
+        const char* encoding = context && context->encoding ? reinterpret_cast<const char*>(context->encoding) : nullptr;
+        if (code == XML_ERR_INVALID_ENCODING || code == XML_ERR_UNSUPPORTED_ENCODING || code == XML_IO_ENCODER) {
+            // "input conversion failed due to input error, bytes 0x90 0x0A 0x3C 0x2F"
+            const auto bytes = detail.find("bytes ");
+            std::string what = encoding ? records::utf8ToCp1252(encoding) : std::string();
+            if (bytes != std::string::npos)
+                what += (what.empty() ? "" : ", ") + records::utf8ToCp1252(detail.substr(bytes));
+            emit(RuleId::Xml, "Byte che non sono testo nella codifica che il file dichiara"
+                                  + (what.empty() ? std::string() : " (" + what + ")")
+                                  + ": una lettera scritta in un'altra codifica? Il resto del file non e' controllato");
+        } else {
+            emit(RuleId::Xml, "Il file non e' un XML ben formato (errore " + std::to_string(code)
+                                  + (detail.empty() ? std::string() : ": " + records::utf8ToCp1252(detail))
+                                  + "); il resto del file non e' controllato");
+        }
+        stop();
+    }
+
+    // What libxml2 writes to its general error channel instead of the check's handler.
+    static void libraryMessage(void* user, const char* format, ...)
+    {
+        auto* self = static_cast<Impl*>(user);
+        if (!self || self->libraryMessages.size() > 4096)
+            return;
+        char text[512];
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(text, sizeof text, format, arguments);
+        va_end(arguments);
+        self->libraryMessages += text;
     }
 
     void finish()
@@ -1282,7 +1334,7 @@ struct FileChecker::Impl {
             pending.clear();
         }
         if (context && !stopped)
-            xmlParseChunk(context, nullptr, 0, 1);
+            readerStopped(xmlParseChunk(context, nullptr, 0, 1));
         if (!stopped && context && stack.empty() && !context->wellFormed)
             stopped = true;
         personIsKnown();
