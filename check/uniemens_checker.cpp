@@ -1296,9 +1296,10 @@ struct FileChecker::Impl {
             std::string what = encoding ? records::utf8ToCp1252(encoding) : std::string();
             if (bytes != std::string::npos)
                 what += (what.empty() ? "" : ", ") + records::utf8ToCp1252(detail.substr(bytes));
-            emit(RuleId::Xml, "Byte che non sono testo nella codifica che il file dichiara"
-                                  + (what.empty() ? std::string() : " (" + what + ")")
-                                  + ": una lettera scritta in un'altra codifica? Il resto del file non e' controllato");
+            emit(RuleId::Xml,
+                 "Byte che non sono testo nella codifica che il file dichiara"
+                     + (what.empty() ? std::string() : " (" + what + ")")
+                     + ": una lettera scritta in un'altra codifica? Il resto del file non e' controllato");
         } else {
             emit(RuleId::Xml, "Il file non e' un XML ben formato (errore " + std::to_string(code)
                                   + (detail.empty() ? std::string() : ": " + records::utf8ToCp1252(detail))
