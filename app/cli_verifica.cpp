@@ -90,6 +90,7 @@ public:
             write(check::jsonEnd(m_findings > 0, m_blocking, m_warnings));
         else if (whole)
             write(check::summaryLine(m_file, m_blocking, m_warnings) + '\n');
+        errno = 0;
         if (!m_failed && !m_out.flush())
             failed();
     }
@@ -103,6 +104,7 @@ private:
     {
         if (m_failed)
             return;
+        errno = 0; // what the stream's write leaves there, if anything, says why it failed
         m_out << text;
         if (!m_out)
             failed();
