@@ -46,17 +46,20 @@ class FindingsModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void reset(const std::vector<Finding>* findings, FileKind kind)
+    // `notListed`, when not empty, is a last row after the findings: how many more there
+    // are, of which rules.
+    void reset(const std::vector<Finding>* findings, FileKind kind, QString notListed = {})
     {
         beginResetModel();
         m_findings = findings;
         m_kind = kind;
+        m_notListed = std::move(notListed);
         endResetModel();
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size());
+        return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size()) + (m_notListed.isEmpty() ? 0 : 1);
     }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
 
@@ -79,6 +82,11 @@ public:
     {
         if (!index.isValid() || !m_findings)
             return {};
+        if (index.row() >= static_cast<int>(m_findings->size())) {
+            if (index.column() == MessageColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
+                return m_notListed;
+            return role == Qt::TextAlignmentRole ? QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop) : QVariant();
+        }
         const Finding& finding = (*m_findings)[static_cast<std::size_t>(index.row())];
         const bool blocking = finding.level == Level::Blocking;
         if (role == Qt::DisplayRole) {
@@ -138,6 +146,7 @@ public:
 private:
     const std::vector<Finding>* m_findings = nullptr;
     FileKind m_kind = FileKind::Unknown;
+    QString m_notListed;
     bool m_personInMessage = false;
 };
 
@@ -386,7 +395,7 @@ void FindingsWindow::done(FindingList findings, FileKind kind, std::string error
     const long long warnings = m_warnings = findings.warnings();
     m_finished = true;
     m_progress->hide();
-    m_model->reset(&m_findings, kind);
+    m_model->reset(&m_findings, kind, toQt(notKeptText()));
     // XML findings have a column only where the XML reader gave one; the persons have a
     // column when any finding names one and the list is wide enough.
     const bool columns = kind != FileKind::Uniemens
@@ -397,6 +406,8 @@ void FindingsWindow::done(FindingList findings, FileKind kind, std::string error
     }));
     if (m_findings.size() <= kWrappedRows)
         m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    else if (!m_notKept.empty())
+        m_list->resizeRowToContents(static_cast<int>(m_findings.size())); // what is not listed, wrapped
     m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")
                          : kind == FileKind::Uniemens ? QStringLiteral("Denuncia mensile UniEmens")
                                                       : QStringLiteral("File non verificato"));
@@ -419,7 +430,10 @@ void FindingsWindow::done(FindingList findings, FileKind kind, std::string error
     m_counts->setText(counted(blocking, "bloccante", "bloccanti") + QStringLiteral(", ")
                       + counted(warnings, "avviso", "avvisi")
                       + QStringLiteral(" (AVVISO: il file sarebbe accettato, ma il valore e' probabilmente un errore)")
-                      + (m_notKept.empty() ? QString() : QLatin1Char('\n') + toQt(notKeptText())));
+                      + (m_notKept.empty() ? QString()
+                                           : QStringLiteral("\nNell'elenco i primi %1 rilievi; gli altri, per regola, in "
+                                                            "fondo all'elenco.")
+                                                 .arg(m_findings.size())));
     m_hint->setText(m_findings.empty() ? QStringLiteral("Nessun rilievo.")
                                        : QStringLiteral("Doppio clic o Invio su un rilievo per vederlo nel file."));
     const bool any = !m_findings.empty();
@@ -452,13 +466,13 @@ std::string FindingsWindow::notKeptText() const
     std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     constexpr std::size_t kRulesNamed = 4;
     for (std::size_t k = 0; k < byCount.size() && k < kRulesNamed; ++k)
-        text += std::string(k == 0 ? " " : "; ") + std::to_string(byCount[k].second) + " "
-            + (byCount[k].first ? byCount[k].first->what : "altri");
+        text += std::string(k == 0 ? " " : "; ") + std::to_string(byCount[k].second) + " ("
+            + (byCount[k].first ? byCount[k].first->what : "altre regole") + ")";
     if (byCount.size() > kRulesNamed) {
         long long others = 0;
         for (std::size_t k = kRulesNamed; k < byCount.size(); ++k)
             others += byCount[k].second;
-        text += "; " + std::to_string(others) + " di altre regole";
+        text += "; " + std::to_string(others) + " (altre regole)";
     }
     return text + ".";
 }
