@@ -767,7 +767,8 @@ struct FileChecker::Impl {
             closed(frame);
         }
         stack.pop_back();
-        order.passOnBefore(holdFrom());
+        if (!order.empty())
+            order.passOnBefore(holdFrom());
     }
 
     // The text of a leaf element against its form.

@@ -52,15 +52,14 @@ public:
     bool documentTypeSeen() const { return m_documentTypes > 0; }
 
 private:
-    enum class State : std::uint8_t {
-        Text, Open, Bang, StartTag, EndTag, Instruction, Comment, Cdata, Declaration, DocumentType,
-    };
+    enum class State : std::uint8_t { Text, Open, StartTag, EndTag, Instruction, Comment, Cdata, Declaration, DocumentType };
     // Where a document type declaration is: its name and identifiers, its internal subset,
     // the end after the subset; within the subset, a comment or an instruction.
     enum class Inside : std::uint8_t { Head, Subset, Tail };
+    // What a "<" opens, told by the bytes from it; More when they do not tell yet.
+    enum class Opens : std::uint8_t { More, StartTag, EndTag, Instruction, Comment, Cdata, Declaration, DocumentType };
 
-    bool counted(std::size_t bytes, std::size_t limit);
-    void tooLong(std::size_t limit);
+    Opens opens(std::string_view head) const;
     void documentTypeByte(char c, std::string& out);
     // Whether the bytes of the document type read last are `text` (at most eight).
     bool recent(std::string_view text) const;
@@ -69,13 +68,12 @@ private:
     Token m_token = Token::Text;
     bool m_stopped = false;
     bool m_rootSeen = false;
-    long long m_line = 1;
-    long long m_tokenLine = 1;
-    std::size_t m_length = 0; // of the token being read
-    std::string m_head;       // "<!..." until it is known what it opens
+    long long m_line = 1;      // of the first byte of the next piece
+    long long m_tokenLine = 1; // where the token being read starts, when it started in a piece before
+    std::size_t m_length = 0;  // of the token being read
+    std::string m_head;        // "<!..." at the end of a piece, until it is known what it opens
     char m_quote = 0;
-    bool m_afterEquals = false; // in a start tag, a quote opens a value only after "="
-    char m_last[2] = {0, 0};  // the two bytes before, for "-->", "?>" and "]]>"
+    char m_last[2] = {0, 0};   // the last two bytes of a comment, instruction or CDATA section
     // The document type declaration being read.
     Inside m_inside = Inside::Head;
     bool m_inComment = false;
