@@ -1285,7 +1285,8 @@ struct FileChecker::Impl {
     // converted from the encoding the file declares: what it left unread is named.
     void readerStopped(int code)
     {
-        if (code == 0 || stopped)
+        // A code left by a warning, with the reader still going, is not a stop.
+        if (code == 0 || stopped || !context || context->instate != XML_PARSER_EOF)
             return;
         std::string detail = libraryMessages.substr(0, libraryMessages.find('\n'));
         if (const auto colon = detail.find(" : "); colon != std::string::npos)

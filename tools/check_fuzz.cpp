@@ -127,17 +127,47 @@ char* countedCopy(const char* text)
 
 } // namespace
 
+// Every form that allocates with the default alignment, so that none of them reaches an
+// allocator of its own (the sanitizers bring one for each) whose blocks these would free.
 void* operator new(std::size_t size)
 {
     if (void* block = counted(size))
         return block;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return counted(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return counted(size);
+}
 void operator delete(void* pointer) noexcept
 {
     uncounted(pointer);
 }
+void operator delete[](void* pointer) noexcept
+{
+    uncounted(pointer);
+}
 void operator delete(void* pointer, std::size_t) noexcept
+{
+    uncounted(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept
+{
+    uncounted(pointer);
+}
+void operator delete(void* pointer, const std::nothrow_t&) noexcept
+{
+    uncounted(pointer);
+}
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept
 {
     uncounted(pointer);
 }
