@@ -29,9 +29,10 @@ Il file non viene mai modificato.
 Stampa una riga per ogni rilievo, nell'ordine del file, man mano che lo legge:
   BLOCCANTE|AVVISO record R posizione P [elemento CODICE] [persona CF NOME]: MESSAGGIO   (CU)
   BLOCCANTE|AVVISO riga L elemento PERCORSO [persona CF NOME]: MESSAGGIO                 (UniEmens)
-poi quello che solo il file intero dice (i record che mancano, le certificazioni che conta
-il record B), e in fondo "Verificato FILE: N bloccanti, M avvisi". Un rilievo dentro la certificazione o
-la denuncia di una persona ne indica il codice fiscale e il nome. BLOCCANTE solo dove
+poi quello che solo il file intero dice (i record che mancano, le certificazioni che
+conta il record B), e in fondo "Verificato FILE: N bloccanti, M avvisi". Un rilievo
+dentro la certificazione o la denuncia di una persona ne indica il codice fiscale e il
+nome. BLOCCANTE solo dove
 lo scarto e' certo: il tracciato del formato e le regole dell'ente di cui si conosce il
 codice; AVVISO per il resto, e il messaggio dice su che cosa si basa (altri programmi,
 come lo scrive questo programma). L'ultima parola resta al software di controllo
