@@ -823,6 +823,16 @@ struct Answer {
     long long held = 0; // the most memory held beyond what was held before
 };
 
+// The whole of an output file, read at once: a file damaged all through gives megabytes.
+std::string outputOf(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
 Answer verifica(const fs::path& file, const fs::path& output, bool json)
 {
     Answer answer;
@@ -841,7 +851,7 @@ Answer verifica(const fs::path& file, const fs::path& output, bool json)
         answer.held = g_most.load() - before;
         answer.errors = err.str();
     }
-    answer.out = readFile(output);
+    answer.out = outputOf(output);
     return answer;
 }
 
