@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds telematico and runs every test. Then builds the tests
 # without windows and the fuzz drivers once more with the address and undefined-behaviour
-# sanitizers (build-asan), runs those tests there and fuzzes the CU run and the UniEmens
-# series for a minute each: any sanitizer report fails the script.
+# sanitizers (build-asan), runs those tests there and fuzzes the CU run, the UniEmens series
+# and the check before sending for a minute each: any sanitizer report fails the script.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -26,3 +26,4 @@ cmake --build build-asan --parallel "$(nproc)"
 (cd build-asan && ctest --output-on-failure --parallel "$(nproc)" --timeout 300)
 build-asan/tools/cu_fuzz --seconds 60
 build-asan/tools/uniemens_fuzz --seconds 60
+build-asan/tools/check_fuzz --seconds 60

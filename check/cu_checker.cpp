@@ -206,7 +206,7 @@ bool deductionCodeRank(int rank)
 } // namespace
 
 FileChecker::FileChecker(FindingSink& sink, const CheckOptions& options)
-    : m_sink(sink)
+    : m_order(sink)
     , m_options(options)
     , m_numbers(100000, false)
     , m_seenIn(cu::elements().size(), -1)
@@ -227,7 +227,8 @@ void FileChecker::emitAt(long long record, RuleId id, int position, std::string 
     finding.personCode = m_personCode;
     finding.personName = m_personName;
     finding.message = found.said(std::move(message));
-    m_sink.found(std::move(finding));
+    finding.rule = &found;
+    m_order.hold(std::move(finding));
 }
 
 void FileChecker::emit(RuleId id, int position, std::string element, std::string message)
@@ -239,6 +240,10 @@ void FileChecker::record(std::string_view bytes)
 {
     if (m_stopped)
         return;
+    // What is found goes on in the order of the records and of the positions in them; a
+    // certification's findings wait for its end, where its payee is checked against its
+    // record D.
+    m_order.passOnBefore(m_cert.open ? m_cert.record : m_number + 1);
     ++m_number;
     if (!framing(bytes))
         return;
@@ -1064,9 +1069,16 @@ void FileChecker::remember(int rank, std::string_view text, int position)
 
 void FileChecker::finish()
 {
+    // What only the whole file tells (the records missing, the certifications that record
+    // B states) comes after the findings of its records.
+    const struct PassOn {
+        PlaceOrder& order;
+        ~PassOn() { order.passOnAll(); }
+    } passOn{m_order};
     if (m_stopped)
         return;
     closeCertification();
+    m_order.passOnAll();
     const auto count = [this](char t) { return m_counts[static_cast<unsigned char>(t)]; };
     if (m_number == 0) {
         emitAt(1, RuleId::RecordCounts, 1, {}, "Il file e' vuoto");

@@ -90,7 +90,7 @@ private:
     void recordZ(std::string_view bytes);
     void closeCertification();
 
-    FindingSink& m_sink;
+    PlaceOrder m_order;
     CheckOptions m_options;
     long long m_number = 0; // the record being checked, from 1
     bool m_stopped = false;

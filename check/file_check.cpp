@@ -82,6 +82,17 @@ std::string readError(int error)
     }
 }
 
+std::string notAFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return readError(EISDIR);
+    if (S_ISFIFO(mode))
+        return "e' una pipe (FIFO), non un file: si verificano solo i file";
+    if (S_ISSOCK(mode))
+        return "e' un socket, non un file: si verificano solo i file";
+    return "e' un dispositivo, non un file: si verificano solo i file";
+}
+
 // Reads the file on a thread of its own, a piece ahead of the check: while one piece is
 // checked the next is read, so a large file costs little more than reading it.
 class ReadAhead {
@@ -172,7 +183,11 @@ private:
 
 } // namespace
 
-FileKind kindOf(std::string_view start)
+namespace {
+
+// The kind of a file by its first bytes; for a file of no known kind, why, when more can be
+// said than that it is neither.
+FileKind recognise(std::string_view start, std::string* why)
 {
     if (start.empty())
         return FileKind::Unknown;
@@ -181,12 +196,43 @@ FileKind kindOf(std::string_view start)
     if (start.size() >= static_cast<std::size_t>(cu::kRecordLength)
         && start.substr(cu::kEndMarker - 1, 3) == std::string_view("A\r\n", 3))
         return FileKind::Cu;
+    const auto said = [&](std::string text) {
+        if (why)
+            *why = std::move(text);
+        return FileKind::Unknown;
+    };
+    // Text of two or four bytes a character, with its byte order mark or by the "<" that an
+    // XML file starts with.
+    const auto startsWith = [&](std::string_view bytes) { return start.starts_with(bytes); };
+    using namespace std::string_view_literals;
+    if (startsWith("\xFF\xFE\0\0"sv) || startsWith("\0\0\xFE\xFF"sv) || startsWith("<\0\0\0"sv) || startsWith("\0\0\0<"sv))
+        return said("e' un file di testo in UTF-32 (quattro byte per carattere): la verifica legge i file UniEmens in "
+                    "UTF-8, ISO-8859-1 o Windows-1252; salvarlo in UTF-8 per verificarlo");
+    if (startsWith("\xFF\xFE"sv) || startsWith("\xFE\xFF"sv) || startsWith("<\0"sv) || startsWith("\0<"sv))
+        return said("e' un file di testo in UTF-16 (due byte per carattere): la verifica legge i file UniEmens in "
+                    "UTF-8, ISO-8859-1 o Windows-1252; salvarlo in UTF-8 per verificarlo");
     std::string_view text = start;
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     // The declaration, comments and a document type may come before the first element.
     while (true) {
         text = skipBlanks(text);
+        if (text.starts_with("<!DOCTYPE")) {
+            // The document type names the first element: its declarations are not read here.
+            std::string_view name = skipBlanks(text.substr(9));
+            std::size_t length = 0;
+            while (length < name.size() && length < 60 && name[length] != '[' && name[length] != '>'
+                   && skipBlanks(name.substr(length, 1)).size() == 1)
+                ++length;
+            name = name.substr(0, length);
+            if (name == "DenunceMensili")
+                return FileKind::Uniemens;
+            std::string shown;
+            for (const char c : name)
+                shown += c > ' ' && c < 127 ? c : '?';
+            return said("e' un file XML che dichiara il tipo di documento (DOCTYPE) " + shown
+                        + ": non e' un file UniEmens (XML con l'elemento DenunceMensili)");
+        }
         if (text.starts_with("<?") || text.starts_with("<!--") || text.starts_with("<!")) {
             const std::string_view end = text.starts_with("<?") ? "?>" : text.starts_with("<!--") ? "-->" : ">";
             const auto at = text.find(end);
@@ -206,11 +252,20 @@ FileKind kindOf(std::string_view start)
     return FileKind::Unknown;
 }
 
+} // namespace
+
+FileKind kindOf(std::string_view start)
+{
+    return recognise(start, nullptr);
+}
+
 FileCheckResult checkFile(const std::string& hostPath, FindingSink& sink, const CheckOptions& options,
                           const CheckProgress& progress)
 {
     FileCheckResult result;
-    const File file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting: a named pipe that nobody writes would keep open() waiting for
+    // ever. Only a file is checked; a pipe, a device or a folder is named as such.
+    const File file(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
         result.error = readError(errno);
         return result;
@@ -220,11 +275,13 @@ FileCheckResult checkFile(const std::string& hostPath, FindingSink& sink, const 
         result.error = readError(errno);
         return result;
     }
-    if (S_ISDIR(status.st_mode)) {
-        result.error = readError(EISDIR);
+    if (!S_ISREG(status.st_mode)) {
+        result.error = notAFile(status.st_mode);
         return result;
     }
-    const std::uint64_t total = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
+    if (const int flags = ::fcntl(file.get(), F_GETFL); flags >= 0)
+        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
+    const auto total = static_cast<std::uint64_t>(status.st_size);
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
@@ -237,13 +294,17 @@ FileCheckResult checkFile(const std::string& hostPath, FindingSink& sink, const 
         return result;
     }
     first.resize(static_cast<std::size_t>(firstSize));
-    result.kind = kindOf(std::string_view(first).substr(0, std::max(kProbe, static_cast<std::size_t>(cu::kRecordLength))));
+    std::string why;
+    result.kind = recognise(std::string_view(first).substr(0, std::max(kProbe, static_cast<std::size_t>(cu::kRecordLength))),
+                            &why);
     if (result.kind == FileKind::Unknown) {
-        result.error = first.empty() ? "il file e' vuoto"
-                                     : "non e' un file telematico della CU (record di 1900 byte che iniziano con il "
-                                       "record A) ne' un file UniEmens (XML con l'elemento DenunceMensili)";
+        result.error = first.empty()  ? "il file e' vuoto"
+                       : !why.empty() ? why
+                                      : "non e' un file telematico della CU (record di 1900 byte che iniziano con il "
+                                        "record A) ne' un file UniEmens (XML con l'elemento DenunceMensili)";
         return result;
     }
+    sink.started(result.kind);
     const auto cancelled = [&] { return progress.cancel && progress.cancel->load(); };
     std::uint64_t done = 0;
     const auto advance = [&](std::size_t bytes) {
@@ -302,8 +363,16 @@ FileCheckResult checkFile(const std::string& hostPath, FindingSink& sink, const 
     }
 
     uniemens::FileChecker checker(sink, options);
-    checker.feed(first);
-    advance(first.size());
+    // The first bytes in pieces too, so that a check given up stops within one of them.
+    for (std::size_t at = 0; at < first.size() && !checker.stopped(); at += kXmlChunk) {
+        if (cancelled()) {
+            result.error = "verifica interrotta";
+            return result;
+        }
+        const std::string_view piece = std::string_view(first).substr(at, kXmlChunk);
+        checker.feed(piece);
+        advance(piece.size());
+    }
     std::vector<char> buffer(kXmlChunk);
     while (static_cast<std::size_t>(firstSize) == kCuChunk && !checker.stopped()) {
         if (cancelled()) {

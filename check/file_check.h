@@ -31,8 +31,11 @@ struct CheckProgress {
 };
 
 // Checks the file at `hostPath` (a host path, UTF-8) and puts what it finds into `sink`,
-// in the order found. The file is opened for reading only and read once, a piece at a
-// time, so memory stays the same whatever its size.
+// in the order of the file, what only its end tells last; `sink` hears the kind of the file
+// before any finding. Only a file is read: a folder, a pipe or a device is refused at once,
+// without waiting for anyone to write to it. The file is opened for reading only and read
+// once, a piece at a time, so memory stays the same whatever its size; a check given up
+// (`progress.cancel`) stops within the piece it reads.
 FileCheckResult checkFile(const std::string& hostPath, FindingSink& sink, const CheckOptions& options,
                           const CheckProgress& progress = {});
 

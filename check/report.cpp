@@ -68,53 +68,57 @@ std::string verdict(long long blocking)
                          : std::to_string(blocking) + " errori bloccanti: il file sarebbe scartato";
 }
 
-std::string jsonReport(std::string_view file, FileKind kind, const std::vector<Finding>& findings, long long blocking,
-                       long long warnings)
+std::string jsonStart(std::string_view file, FileKind kind)
 {
     std::string out = "{\"file\": ";
     appendJsonString(out, file);
     out += ", \"kind\": ";
     out += kind == FileKind::Cu ? "\"cu\"" : "\"uniemens\"";
     out += ", \"findings\": [";
-    bool first = true;
-    for (const Finding& finding : findings) {
-        out += first ? "\n  " : ",\n  ";
-        first = false;
-        out += "{\"level\": ";
-        appendJsonString(out, levelText(finding.level));
-        if (kind == FileKind::Cu)
-            out += ", \"record\": " + std::to_string(finding.record);
-        else
-            out += ", \"line\": " + std::to_string(finding.line);
-        out += ", \"position\": " + (finding.position > 0 ? std::to_string(finding.position) : std::string("null"));
-        out += ", \"element\": ";
-        if (finding.element.empty())
-            out += "null";
-        else
-            appendJsonString(out, records::cp1252ToUtf8(finding.element));
-        out += ", \"person\": ";
-        if (finding.personCode.empty() && finding.personName.empty()) {
-            out += "null";
-        } else {
-            out += "{";
-            const char* separator = "";
-            for (const auto& [key, value] : {std::pair{"fiscal_code", &finding.personCode}, std::pair{"name", &finding.personName}}) {
-                out += separator + std::string("\"") + key + "\": ";
-                separator = ", ";
-                if (value->empty())
-                    out += "null";
-                else
-                    appendJsonString(out, records::cp1252ToUtf8(*value));
-            }
-            out += '}';
+    return out;
+}
+
+std::string jsonFinding(const Finding& finding, FileKind kind, bool first)
+{
+    std::string out = first ? "\n  " : ",\n  ";
+    out += "{\"level\": ";
+    appendJsonString(out, levelText(finding.level));
+    if (kind == FileKind::Cu)
+        out += ", \"record\": " + std::to_string(finding.record);
+    else
+        out += ", \"line\": " + std::to_string(finding.line);
+    out += ", \"position\": " + (finding.position > 0 ? std::to_string(finding.position) : std::string("null"));
+    out += ", \"element\": ";
+    if (finding.element.empty())
+        out += "null";
+    else
+        appendJsonString(out, records::cp1252ToUtf8(finding.element));
+    out += ", \"person\": ";
+    if (finding.personCode.empty() && finding.personName.empty()) {
+        out += "null";
+    } else {
+        out += "{";
+        const char* separator = "";
+        for (const auto& [key, value] : {std::pair{"fiscal_code", &finding.personCode}, std::pair{"name", &finding.personName}}) {
+            out += separator + std::string("\"") + key + "\": ";
+            separator = ", ";
+            if (value->empty())
+                out += "null";
+            else
+                appendJsonString(out, records::cp1252ToUtf8(*value));
         }
-        out += ", \"message\": ";
-        appendJsonString(out, records::cp1252ToUtf8(finding.message));
         out += '}';
     }
-    out += first ? "]" : "\n]";
-    out += ", \"blocking\": " + std::to_string(blocking) + ", \"warnings\": " + std::to_string(warnings) + "}\n";
+    out += ", \"message\": ";
+    appendJsonString(out, records::cp1252ToUtf8(finding.message));
+    out += '}';
     return out;
+}
+
+std::string jsonEnd(bool any, long long blocking, long long warnings)
+{
+    return std::string(any ? "\n]" : "]") + ", \"blocking\": " + std::to_string(blocking)
+        + ", \"warnings\": " + std::to_string(warnings) + "}\n";
 }
 
 } // namespace check

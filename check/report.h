@@ -22,13 +22,15 @@ std::string summaryLine(std::string_view file, long long blocking, long long war
 // The verdict in a few words: "pronto per l'invio" when nothing blocks the sending.
 std::string verdict(long long blocking);
 
-// The whole check as one JSON object, UTF-8:
+// The whole check as one JSON object, UTF-8, written as the findings come:
 // {"file": ..., "kind": "cu"|"uniemens", "findings": [{"level", "record"|"line", "position",
 // "element", "person": {"fiscal_code", "name"}, "message"}], "blocking": N, "warnings": M}.
-// `file` is UTF-8 as given; the findings are Windows-1252 and are converted. "position",
-// "element" and "person" are null when the finding has none, "name" when the file does not
-// hold it.
-std::string jsonReport(std::string_view file, FileKind kind, const std::vector<Finding>& findings, long long blocking,
-                       long long warnings);
+// jsonStart() opens it, jsonFinding() gives each finding (`first` for the first one), and
+// jsonEnd() closes it (`any` when a finding was given). `file` is UTF-8 as given; the
+// findings are Windows-1252 and are converted. "position", "element" and "person" are null
+// when the finding has none, "name" when the file does not hold it.
+std::string jsonStart(std::string_view file, FileKind kind);
+std::string jsonFinding(const Finding& finding, FileKind kind, bool first);
+std::string jsonEnd(bool any, long long blocking, long long warnings);
 
 } // namespace check

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -18,6 +20,7 @@
 #include "check/uniemens_format.h"
 #include "check/uniemens_rules.h"
 #include "check/values.h"
+#include "check/xml_gate.h"
 #include "records/cp1252.h"
 #include "records/text.h"
 
@@ -209,8 +212,9 @@ std::string monthText(int month)
 }
 
 // Where libxml2's own messages name the problem, the clerk reads it in Italian.
-// `openElement` is the innermost element still open, empty when none is.
-std::string xmlProblem(const xmlError& error, const std::string& openElement)
+// `openElement` is the innermost element still open, empty when none is; `documentType`
+// whether the file declared a document type, which was left out.
+std::string xmlProblem(const xmlError& error, const std::string& openElement, bool documentType)
 {
     const std::string original = error.message ? records::utf8ToCp1252(error.message) : std::string();
     std::string detail;
@@ -240,9 +244,14 @@ std::string xmlProblem(const xmlError& error, const std::string& openElement)
         if (detail.find("EntityRef") != std::string::npos)
             return "Il carattere & non introduce un'entita' nota: nel testo si scrive &amp; (" + detail + ")";
         return "Il carattere < non apre un elemento: nel testo si scrive &lt; (" + detail + ")";
-    case XML_ERR_ENTITYREF_SEMICOL_MISSING:
     case XML_ERR_UNDECLARED_ENTITY:
     case XML_WAR_UNDECLARED_ENTITY:
+        if (documentType)
+            return "Riferimento all'entita' " + name1
+                + ", che puo' essere dichiarata solo nel tipo di documento (DOCTYPE): il programma non lo legge e non "
+                  "espande le entita', il valore non si conosce e il resto del file non e' controllato";
+        return "Il carattere & non introduce un'entita' nota: nel testo si scrive &amp; (" + detail + ")";
+    case XML_ERR_ENTITYREF_SEMICOL_MISSING:
         return "Il carattere & non introduce un'entita' nota: nel testo si scrive &amp; (" + detail + ")";
     case XML_ERR_LT_IN_ATTRIBUTE:
         return "Il carattere < non apre un elemento: nel testo si scrive &lt; (" + detail + ")";
@@ -278,11 +287,21 @@ struct FileChecker::Impl {
         handler.endElementNs = &Impl::endElement;
         handler.characters = &Impl::characters;
         handler.serror = &Impl::xmlError;
+        // libxml2's own messages on its general channel (encoding errors) come to the check,
+        // not to the program's error stream; they are libxml2's state for this thread.
+        previousChannel = xmlGenericError;
+        previousContext = xmlGenericErrorContext;
+        xmlSetGenericErrorFunc(this, &Impl::libraryMessage);
     }
     ~Impl()
     {
-        if (context)
+        if (context) {
+            // The reader may have made a document of its own for what the file declared.
+            if (context->myDoc)
+                xmlFreeDoc(context->myDoc);
             xmlFreeParserCtxt(context);
+        }
+        xmlSetGenericErrorFunc(previousContext, previousChannel);
     }
 
     struct Frame {
@@ -315,15 +334,28 @@ struct FileChecker::Impl {
         std::string coverage;
         int day = 0;                  // of the Giorno being read
         bool worked = false;
-        long long dayLine = 0;
+        long long dayLine = 0;        // where the Giorno being read starts, 0 outside one
     };
 
     // Findings inside a worker's or collaborator's element name the person; the ones made
     // before the name is read wait for it, a few at most.
     static constexpr std::size_t kPendingFindings = 32;
+    // No declaration nests its elements deeper; past this the file is not read on.
+    static constexpr std::size_t kDepth = 100;
+    // The positions, lists and workers remembered to find one twice: beyond them the file
+    // says so once, and the rest is not sought.
+    static constexpr std::size_t kRemembered = 100000;
+    // The element names whose numbers are kept at hand.
+    static constexpr std::size_t kNamesAtHand = 4096;
 
     FindingSink& sink;
+    PlaceOrder order{sink};
     CheckOptions options;
+    XmlGate gate;
+    std::string passed; // what the gate let through of the last piece
+    xmlGenericErrorFunc previousChannel = nullptr;
+    void* previousContext = nullptr;
+    std::string libraryMessages;
     xmlSAXHandler handler;
     xmlParserCtxtPtr context = nullptr;
     bool stopped = false;
@@ -349,6 +381,8 @@ struct FileChecker::Impl {
     bool companyHasList = false;
     std::set<std::string> matricolas; // company/matricola of the positions of the file
     std::set<std::string> lists;      // companies whose collaborators the file lists
+    bool positionsNotSought = false;
+    bool workersNotSought = false;
     long long declarations = 0; // of the contribution position, not cancelled
     long long contributions = 0; // their Contributo, in cents
     std::unordered_set<std::string> workers;
@@ -386,6 +420,7 @@ struct FileChecker::Impl {
         finding.position = position;
         finding.element = records::utf8ToCp1252(path());
         finding.message = found.said(std::move(message));
+        finding.rule = &found;
         deliver(std::move(finding));
     }
 
@@ -400,7 +435,23 @@ struct FileChecker::Impl {
             finding.personCode = records::utf8ToCp1252(personCode);
             finding.personName = shownName();
         }
-        sink.found(std::move(finding));
+        order.hold(std::move(finding));
+        order.passOnBefore(holdFrom());
+    }
+
+    // The first line that a finding still to come may be about: an element missing from a
+    // container is told when the container closes, at the line where it was missed; a day
+    // worked in a week not covered, when the day closes, at its start.
+    long long holdFrom() const
+    {
+        long long from = line();
+        for (const Frame& frame : stack) {
+            for (const auto& [slot, at] : frame.passedOver)
+                from = std::min(from, at);
+        }
+        if (weeks.dayLine != 0)
+            from = std::min(from, weeks.dayLine);
+        return from;
     }
 
     std::string shownName() const
@@ -428,9 +479,10 @@ struct FileChecker::Impl {
         for (Finding& finding : waiting) {
             finding.personCode = code;
             finding.personName = name;
-            sink.found(std::move(finding));
+            order.hold(std::move(finding));
         }
         waiting.clear();
+        order.passOnBefore(holdFrom());
     }
 
     void personOpened()
@@ -452,6 +504,8 @@ struct FileChecker::Impl {
 
     int nameIdOf(const char* name)
     {
+        if (nameCache.size() >= kNamesAtHand && !nameCache.contains(name))
+            nameCache.clear(); // a file of many names: their numbers are looked up again
         const auto [at, added] = nameCache.try_emplace(name, -1);
         if (added)
             at->second = table.nameId(name);
@@ -522,19 +576,32 @@ struct FileChecker::Impl {
             return;
         const bool warning = error->level == XML_ERR_WARNING;
         self->emit(warning ? RuleId::XmlWarning : RuleId::Xml,
-                   xmlProblem(*error, self->stack.empty() ? std::string() : self->stack.back().name), error->line,
+                   xmlProblem(*error, self->stack.empty() ? std::string() : self->stack.back().name,
+                              self->gate.documentTypeSeen()),
+                   error->line,
                    error->int2);
-        if (!warning) {
-            self->stopped = true; // the XML is broken: nothing after it is read as it was meant
-            if (self->inPerson)
-                self->personClosed();
-        }
+        if (!warning)
+            self->stop(); // the XML is broken: nothing after it is read as it was meant
+    }
+
+    // Nothing after this point of the file is read.
+    void stop()
+    {
+        stopped = true;
+        if (inPerson)
+            personClosed();
     }
 
     void start(const char* name, int attributeCount, const xmlChar** attributes)
     {
         if (stopped)
             return;
+        if (stack.size() >= kDepth) {
+            emit(RuleId::Limit, "Elementi annidati per oltre " + std::to_string(kDepth)
+                                    + " livelli: nessuna denuncia UniEmens ne ha tanti; il resto del file non e' controllato");
+            stop();
+            return;
+        }
         Frame frame;
         frame.name = name;
         frame.line = line();
@@ -659,6 +726,14 @@ struct FileChecker::Impl {
             return;
         Frame& frame = stack.back();
         if (frame.node >= 0 && node(frame.node).row->form != TextForm::Container) {
+            if (frame.text.size() + text.size() > XmlGate::kTokenLimit) {
+                emit(RuleId::Limit, "Valore dell'elemento " + named(*node(frame.node).row)
+                                        + " di oltre 1 MB: nessuna denuncia UniEmens ne ha di cosi' lunghi; il resto del "
+                                          "file non e' controllato",
+                     frame.line);
+                stop();
+                return;
+            }
             frame.text.append(text);
             return;
         }
@@ -692,6 +767,8 @@ struct FileChecker::Impl {
             closed(frame);
         }
         stack.pop_back();
+        if (!order.empty())
+            order.passOnBefore(holdFrom());
     }
 
     // The text of a leaf element against its form.
@@ -863,10 +940,11 @@ struct FileChecker::Impl {
             declarations = 0;
             contributions = 0;
             workers.clear();
+            workersNotSought = false;
             break;
         case Role::CollaboratorList:
             companyHasList = true;
-            if (!companyCode.empty() && !lists.insert(companyCode).second)
+            if (!companyCode.empty() && remembered(lists) && !lists.insert(companyCode).second)
                 emit(RuleId::ListTwice, "La lista dei collaboratori dell'azienda " + shown(companyCode)
                                             + " compare due volte nel file");
             break;
@@ -935,12 +1013,18 @@ struct FileChecker::Impl {
         case Role::CompanyCode: companyCode = std::string(text); break;
         case Role::Matricola:
             // A company has one contribution position per INPS matricola.
-            if (!matricolas.insert(companyCode + "/" + std::string(text)).second)
+            if (remembered(matricolas) && !matricolas.insert(companyCode + "/" + std::string(text)).second)
                 emit(RuleId::MatricolaTwice, "La matricola " + shown(text) + " dell'azienda " + shown(companyCode)
                                                  + " compare due volte nel file: una posizione contributiva per matricola");
             break;
         case Role::Worker:
-            if (!workers.insert(std::string(text)).second)
+            if (workers.size() >= kRemembered && !workersNotSought) {
+                workersNotSought = true;
+                emit(RuleId::NotSought, "Oltre " + std::to_string(kRemembered)
+                                            + " denunce individuali nella posizione contributiva: un lavoratore "
+                                              "ripetuto dopo di esse non e' cercato");
+            }
+            if (workers.size() < kRemembered && !workers.insert(std::string(text)).second)
                 emit(RuleId::WorkerTwice, "Lavoratore " + shown(text)
                                               + " gia' presente in questa posizione contributiva: due denunce individuali "
                                                 "per lo stesso codice fiscale");
@@ -1003,6 +1087,21 @@ struct FileChecker::Impl {
         }
         default: break;
         }
+    }
+
+    // Whether `set` (positions or lists of the file) has room for one more; the first time it
+    // has not, the file is told that repetitions are no longer sought.
+    bool remembered(const std::set<std::string>& set)
+    {
+        if (set.size() < kRemembered)
+            return true;
+        if (!positionsNotSought) {
+            positionsNotSought = true;
+            emit(RuleId::NotSought, "Oltre " + std::to_string(kRemembered)
+                                        + " posizioni contributive o liste dei collaboratori nel file: una matricola o "
+                                          "una lista ripetuta dopo di esse non e' cercata");
+        }
+        return false;
     }
 
     // IdSettimana numbers a week of the year: the declared month has five or six of them.
@@ -1091,6 +1190,7 @@ struct FileChecker::Impl {
                          weeks.dayLine);
                 }
             }
+            weeks.dayLine = 0;
             break;
         default: break;
         }
@@ -1098,9 +1198,56 @@ struct FileChecker::Impl {
 
     // ------------------------------------------------------------------ feeding
 
+    // The bytes pass the gate first: the reader sees no document type and no token longer
+    // than a declaration has.
     void feed(std::string_view bytes)
     {
-        if (stopped)
+        while (!bytes.empty() && !stopped) {
+            passed.clear();
+            bytes.remove_prefix(gate.pass(bytes, passed));
+            read(passed);
+            gateEvent();
+        }
+    }
+
+    void gateEvent()
+    {
+        const XmlGate::Event event = gate.takeEvent();
+        if (stopped || event.kind == XmlGate::Event::Kind::None)
+            return;
+        if (event.kind == XmlGate::Event::Kind::DocumentType) {
+            std::string message = "Dichiarazione del tipo di documento (DOCTYPE), non prevista nel tracciato noto al "
+                                  "programma: non e' letta, e il resto del file e' controllato senza";
+            if (event.entities > 0) {
+                message += "; dichiara " + std::to_string(event.entities) + " entita' (";
+                for (std::size_t k = 0; k < event.names.size(); ++k)
+                    message += (k > 0 ? ", " : "") + records::utf8ToCp1252(event.names[k]);
+                message += event.entities > static_cast<long long>(event.names.size()) ? ", ...)" : ")";
+                message += ", che il programma non espande";
+            }
+            if (event.external)
+                message += "; il file di dichiarazioni che nomina non e' letto";
+            emit(RuleId::DocumentType, std::move(message), event.line);
+            return;
+        }
+        static constexpr const char* kTokens[] = {
+            "Testo", "Tag di apertura", "Tag di chiusura", "Commento", "Istruzione di elaborazione (<?...?>)",
+            "Sezione CDATA", "Dichiarazione (<!...>)", "Dichiarazione del tipo di documento (DOCTYPE)",
+        };
+        const std::string size = event.limit >= XmlGate::kTokenLimit ? std::to_string(event.limit >> 20) + " MB"
+                                                                      : std::to_string(event.limit >> 10) + " KB";
+        emit(RuleId::Limit, std::string(kTokens[static_cast<std::size_t>(event.token)]) + " di oltre " + size
+                                + " dalla riga " + std::to_string(event.line)
+                                + ": nessuna denuncia UniEmens ne ha di cosi' lunghi; il resto del file non e' "
+                                  "controllato",
+             event.line);
+        stop();
+    }
+
+    // What the gate let through, to the XML reader.
+    void read(std::string_view bytes)
+    {
+        if (stopped || bytes.empty())
             return;
         if (!context) {
             // libxml2 tells the encoding from the first four bytes.
@@ -1114,7 +1261,8 @@ struct FileChecker::Impl {
                 return;
             }
             context->_private = this;
-            xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE);
+            // Within libxml2's own limits, which the gate keeps the file far from.
+            xmlCtxtUseOptions(context, XML_PARSE_NONET);
             const std::string rest = pending.substr(4);
             pending.clear();
             parse(rest, false);
@@ -1128,13 +1276,59 @@ struct FileChecker::Impl {
         // Chunks of at most 1 MB, as the parser takes an int.
         do {
             const std::size_t size = std::min<std::size_t>(bytes.size(), 1u << 20);
-            xmlParseChunk(context, bytes.data(), static_cast<int>(size), last && size == bytes.size());
+            readerStopped(xmlParseChunk(context, bytes.data(), static_cast<int>(size), last && size == bytes.size()));
             bytes.remove_prefix(size);
         } while (!bytes.empty() && !stopped);
     }
 
+    // libxml2 stops without telling the check through its handler when the bytes cannot be
+    // converted from the encoding the file declares: what it left unread is named.
+    void readerStopped(int code)
+    {
+        // A code left by a warning, with the reader still going, is not a stop.
+        if (code == 0 || stopped || !context || context->instate != XML_PARSER_EOF)
+            return;
+        std::string detail = libraryMessages.substr(0, libraryMessages.find('\n'));
+        if (const auto colon = detail.find(" : "); colon != std::string::npos)
+            detail.erase(0, colon + 3);
+        const char* encoding = context && context->encoding ? reinterpret_cast<const char*>(context->encoding) : nullptr;
+        if (code == XML_ERR_INVALID_ENCODING || code == XML_ERR_UNSUPPORTED_ENCODING || code == XML_IO_ENCODER) {
+            // "input conversion failed due to input error, bytes 0x90 0x0A 0x3C 0x2F"
+            const auto bytes = detail.find("bytes ");
+            std::string what = encoding ? records::utf8ToCp1252(encoding) : std::string();
+            if (bytes != std::string::npos)
+                what += (what.empty() ? "" : ", ") + records::utf8ToCp1252(detail.substr(bytes));
+            emit(RuleId::Xml,
+                 "Byte che non sono testo nella codifica che il file dichiara"
+                     + (what.empty() ? std::string() : " (" + what + ")")
+                     + ": una lettera scritta in un'altra codifica? Il resto del file non e' controllato");
+        } else {
+            emit(RuleId::Xml, "Il file non e' un XML ben formato (errore " + std::to_string(code)
+                                  + (detail.empty() ? std::string() : ": " + records::utf8ToCp1252(detail))
+                                  + "); il resto del file non e' controllato");
+        }
+        stop();
+    }
+
+    // What libxml2 writes to its general error channel instead of the check's handler.
+    static void libraryMessage(void* user, const char* format, ...)
+    {
+        auto* self = static_cast<Impl*>(user);
+        if (!self || self->libraryMessages.size() > 4096)
+            return;
+        char text[512];
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(text, sizeof text, format, arguments);
+        va_end(arguments);
+        self->libraryMessages += text;
+    }
+
     void finish()
     {
+        passed.clear();
+        gate.finish(passed);
+        read(passed);
         if (!context && !stopped) {
             // A file of fewer than four bytes.
             context = xmlCreatePushParserCtxt(&handler, nullptr, pending.data(), static_cast<int>(pending.size()), nullptr);
@@ -1143,10 +1337,11 @@ struct FileChecker::Impl {
             pending.clear();
         }
         if (context && !stopped)
-            xmlParseChunk(context, nullptr, 0, 1);
+            readerStopped(xmlParseChunk(context, nullptr, 0, 1));
         if (!stopped && context && stack.empty() && !context->wellFormed)
             stopped = true;
         personIsKnown();
+        order.passOnAll();
     }
 };
 

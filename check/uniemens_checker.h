@@ -15,7 +15,10 @@ namespace check::uniemens {
 // weeks of the year and amounts; the INPS checks of weeks against paid and worked days; the
 // individual declarations counted and their contributions summed against the position's
 // totals; a matricola twice in one file. The findings inside a worker's or collaborator's
-// element name the person.
+// element name the person. The bytes pass an XmlGate first: libxml2 never sees a document
+// type, so no entity is ever expanded, nor any token longer than a declaration has; the
+// elements nest at most 100 deep. What the checks remember to find a repetition is bounded
+// too: memory does not grow with the file.
 class FileChecker {
 public:
     FileChecker(FindingSink& sink, const CheckOptions& options);

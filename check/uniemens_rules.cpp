@@ -12,6 +12,12 @@ constexpr const char* kOtherFiles = "secondo i file di altri programmi, non seco
 constexpr Rule kRules[] = {
     {"uniemens.xml", Framing, "XML ben formato nella codifica che dichiara"},
     {"uniemens.xml-warning", Plausibility, "avvertimenti del lettore XML"},
+    {"uniemens.doctype", Unknown,
+     "dichiarazione del tipo di documento (DOCTYPE) e delle sue entita': nominata, ne' letta ne' espansa; il resto del "
+     "file si controlla senza"},
+    {"uniemens.limit", Framing,
+     "tag fino a 64 KB; testi, valori, commenti e dichiarazioni fino a 1 MB; elementi annidati fino a 100 livelli: "
+     "nessuna denuncia va oltre, e oltre il resto del file non si controlla"},
     {"uniemens.root", Framing, "l'elemento principale e' DenunceMensili"},
     {"uniemens.nesting", Framing,
      "testo solo negli elementi di valore, elementi solo nei contenitori, ogni elemento non piu' volte di quante il "
@@ -74,6 +80,9 @@ constexpr Rule kRules[] = {
     {"uniemens.list-twice", Plausibility, "una lista dei collaboratori per azienda nel file"},
     {"uniemens.company-empty", Framing, "un'azienda ha una posizione contributiva o la lista dei collaboratori", nullptr,
      "U5"},
+    {"uniemens.not-sought", Unknown,
+     "oltre 100.000 posizioni contributive o liste dei collaboratori in un file, o lavoratori in una posizione, le "
+     "ripetizioni non si cercano piu' e lo si dice"},
 };
 
 static_assert(std::size(kRules) == static_cast<std::size_t>(RuleId::Count));

@@ -13,6 +13,8 @@ namespace check::uniemens {
 enum class RuleId : std::uint8_t {
     Xml,
     XmlWarning,
+    DocumentType,
+    Limit,
     Root,
     Nesting,
     Alternatives,
@@ -45,6 +47,7 @@ enum class RuleId : std::uint8_t {
     MatricolaTwice,
     ListTwice,
     CompanyEmpty,
+    NotSought,
     Count
 };
 

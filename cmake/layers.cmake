@@ -55,7 +55,7 @@ telematico_layer(app_windows QT)                    # what the windows' program 
 telematico_layer(telematico-cli)                    # the command line
 telematico_layer(telematico QT)                     # the windows' program
 telematico_layer(fuzz_support)                      # what the fuzz drivers share
-telematico_layer(cu_run_bench uniemens_bench verifica_bench check_rules cu_fuzz uniemens_fuzz) # developers' tools
+telematico_layer(cu_run_bench uniemens_bench verifica_bench check_rules cu_fuzz uniemens_fuzz check_fuzz verifica_hostile) # developers' tools
 
 # --- what follows is the check itself ------------------------------------------------------
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <fstream>
 #include <filesystem>
@@ -201,7 +206,7 @@ TEST_F(CliVerificaTest, TheDemoFilesAreReadyToBeSent)
     EXPECT_EQ(lines(out.str()).back(), "Verificato " + restaurant + ": 0 bloccanti, 20 avvisi");
 }
 
-TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenTheVerdictAndExitOneWhenSomethingBlocks)
+TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenWhatTheWholeFileTellsThenTheVerdictAndExitOneWhenSomethingBlocks)
 {
     const std::string file = written({"cu", "--archive", "1"});
     std::string bytes = TempRoot::readFile(file);
@@ -209,11 +214,12 @@ TEST_F(CliVerificaTest, LinesInTheOrderOfTheFileThenTheVerdictAndExitOneWhenSome
     bytes[1 * 1900 + 408] = '3'; // record B declares 3 certifications: known only at the end of the file
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
+    // Record B's count is known at the end of the file, and said there.
     EXPECT_EQ(verifica({file}), 1);
     EXPECT_EQ(out.str(),
-              "BLOCCANTE record 2 posizione 402: Il record B indica 3 certificazioni (posizioni 402-409), il file ne "
-              "contiene 4\n"
               "BLOCCANTE record 12 posizione 34: Il record Z conta 5 record di tipo D (posizioni 34-42), il file ne "
+              "contiene 4\n"
+              "BLOCCANTE record 2 posizione 402: Il record B indica 3 certificazioni (posizioni 402-409), il file ne "
               "contiene 4\n"
               "Verificato " + file + ": 2 bloccanti, 0 avvisi\n");
 }
@@ -330,7 +336,11 @@ TEST_F(CliVerificaTest, AFileThatCannotBeReadOrIsOfNoKnownKindOrWrongOptionsExit
         std::string error; // the start of the message on the error stream
     };
     const std::string folder = root.path().string();
+    // A named pipe that nobody writes: refused at once, never waited on.
+    ASSERT_EQ(::mkfifo((folder + "/pipe").c_str(), 0600), 0);
     const Case cases[] = {
+        {{folder + "/pipe"}, "verifica: " + folder + "/pipe: e' una pipe (FIFO), non un file"},
+        {{"--json", "/dev/zero"}, "verifica: /dev/zero: e' un dispositivo, non un file"},
         {{folder + "/manca.dat"}, "verifica: " + folder + "/manca.dat: il file non esiste"},
         {{folder}, "verifica: " + folder + ": e' una cartella, non un file"},
         {{folder + "/lettera.txt"}, "verifica: " + folder + "/lettera.txt: non e' un file telematico della CU"},
@@ -351,4 +361,67 @@ TEST_F(CliVerificaTest, AFileThatCannotBeReadOrIsOfNoKnownKindOrWrongOptionsExit
     const std::string before = TempRoot::readFile(cuFile);
     EXPECT_EQ(verifica({cuFile}), 0);
     EXPECT_EQ(TempRoot::readFile(cuFile), before);
+}
+
+namespace {
+
+// Runs the built program with its output on `output` (opened for writing, or the write end
+// of a pipe whose reader has gone); the exit status and the error stream.
+std::pair<int, std::string> runWithOutput(const std::vector<std::string>& arguments, const std::string& output)
+{
+    int errors[2];
+    int closedPipe[2];
+    if (::pipe(errors) != 0 || ::pipe(closedPipe) != 0)
+        return {-1, {}};
+    ::close(closedPipe[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int out = output.empty() ? closedPipe[1] : ::open(output.c_str(), O_WRONLY);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(errors[1], STDERR_FILENO);
+        std::vector<char*> argv;
+        const std::string program = TELEMATICO_CLI;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(errors[1]);
+    ::close(closedPipe[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(errors[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(errors[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+} // namespace
+
+// A report that cannot be written (a full disk, a reader gone) is exit 2 with a message,
+// never 0 or 1 with the findings lost.
+TEST_F(CliVerificaTest, AReportThatCannotBeWrittenIsExitTwo)
+{
+    const std::string file = written({"cu", "--archive", "1"});
+    for (const bool json : {false, true}) {
+        SCOPED_TRACE(json);
+        std::vector<std::string> argv = {"telematico-cli", "verifica", file};
+        if (json)
+            argv.push_back("--json");
+        std::ostream nowhere(nullptr); // a stream that takes nothing
+        std::ostringstream messages;
+        EXPECT_EQ(app::cli::main(argv, nowhere, messages), 2);
+        EXPECT_EQ(messages.str(), "verifica: " + file + ": il risultato non si puo' scrivere\n");
+
+        argv.erase(argv.begin());
+        for (const std::string output : {std::string("/dev/full"), std::string()}) {
+            const auto [status, errors] = runWithOutput(argv, output);
+            EXPECT_EQ(status, 2) << output;
+            EXPECT_TRUE(errors.starts_with("verifica: " + file + ": il risultato non si puo' scrivere (")) << errors;
+        }
+    }
 }

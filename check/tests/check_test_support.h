@@ -73,7 +73,7 @@ public:
     records::testing::TempRoot root;
 };
 
-// What the check said of a file: its lines in the order of the file, in UTF-8.
+// What the check said of a file: its lines in the order it gives them, in UTF-8.
 struct Checked {
     FileKind kind = FileKind::Unknown;
     std::string error;
@@ -98,7 +98,6 @@ inline Checked checkPath(const std::filesystem::path& file, Day today = kToday)
     CheckOptions options;
     options.today = today;
     const FileCheckResult result = checkFile(file.string(), findings, options);
-    findings.sortByPlace();
     Checked checked;
     checked.kind = result.kind;
     checked.error = result.error;

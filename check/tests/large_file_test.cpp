@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -78,4 +79,31 @@ TEST(LargeFile, ReadPieceByPieceItIsCheckedWhole)
               "AVVISO record 3002 posizione 42 persona FRRLCU78E14L219A FERRARI LUCA: Progressivo certificazione "
               "'01500' fuori sequenza: atteso '00101' (diverso da come lo scrive questo programma, che numera le "
               "certificazioni da 00001 senza salti)\n");
+}
+
+// A check given up (its window closed) stops within the piece it is reading and says so,
+// a CU file and an XML file alike.
+TEST(LargeFile, ACheckGivenUpStopsWithinAPiece)
+{
+    Office office;
+    std::string xml = records::testing::TempRoot::readFile(office.uniemensSeries(3, {"001"}));
+    std::string comments;
+    while (comments.size() < (3u << 20))
+        comments += "<!-- nota -->\n";
+    xml.insert(xml.find('>', xml.find("<DenunceMensili")) + 1, comments);
+    const std::string cu = largeFile();
+    for (const auto& [name, bytes] : {std::pair{"GRANDE", cu}, std::pair{"grande.xml", xml}}) {
+        SCOPED_TRACE(name);
+        const std::string path = office.root.write(name, bytes).string();
+        const std::atomic<bool> givenUp{true};
+        check::CheckProgress progress;
+        progress.cancel = &givenUp;
+        check::FindingCounter counter;
+        const check::FileCheckResult result = check::checkFile(path, counter, {}, progress);
+        EXPECT_EQ(result.error, "verifica interrotta");
+        EXPECT_LT(result.bytes, bytes.size() / 2);
+        // Not given up, the same file is checked to its end.
+        progress.cancel = nullptr;
+        EXPECT_EQ(check::checkFile(path, counter, {}, progress).bytes, bytes.size());
+    }
 }

@@ -48,11 +48,12 @@ const Fault kCuFaults[] = {
       "3"}},
     {"record after Z", "TCU117", [](std::string& b) { b += b.substr(11 * kRecord, kRecord); },
      {"BLOCCANTE record 13 posizione 1: Record dopo il record Z: il record Z chiude il file"}},
+    // Whether the file has a record C is known at its end: said there, after record Z.
     {"record C missing", "TCU117", removeRecord(3),
-     {"BLOCCANTE record 2 posizione 410: La casella del quadro CT (posizione 410) vale 1 ma il file non ha il record "
-      "C",
-      "BLOCCANTE record 11 posizione 25: Il record Z conta 1 record di tipo C (posizioni 25-33), il file ne contiene "
-      "0"}},
+     {"BLOCCANTE record 11 posizione 25: Il record Z conta 1 record di tipo C (posizioni 25-33), il file ne contiene "
+      "0",
+      "BLOCCANTE record 2 posizione 410: La casella del quadro CT (posizione 410) vale 1 ma il file non ha il record "
+      "C"}},
     {"count of record Z", "TCU117", put(12, 42, "5"),
      {"BLOCCANTE record 12 posizione 34: Il record Z conta 5 record di tipo D (posizioni 34-42), il file ne contiene "
       "4"}},

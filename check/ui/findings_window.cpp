@@ -27,6 +27,7 @@
 #include "check/excerpt.h"
 #include "check/file_check.h"
 #include "check/report.h"
+#include "check/rules.h"
 #include "records/cp1252.h"
 #include "ui/text_viewer.h"
 #include "ui/ui_common.h"
@@ -45,17 +46,20 @@ class FindingsModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void reset(const std::vector<Finding>* findings, FileKind kind)
+    // `notListed`, when not empty, is a last row after the findings: how many more there
+    // are, of which rules.
+    void reset(const std::vector<Finding>* findings, FileKind kind, QString notListed = {})
     {
         beginResetModel();
         m_findings = findings;
         m_kind = kind;
+        m_notListed = std::move(notListed);
         endResetModel();
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size());
+        return parent.isValid() || !m_findings ? 0 : static_cast<int>(m_findings->size()) + (m_notListed.isEmpty() ? 0 : 1);
     }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
 
@@ -78,6 +82,11 @@ public:
     {
         if (!index.isValid() || !m_findings)
             return {};
+        if (index.row() >= static_cast<int>(m_findings->size())) {
+            if (index.column() == MessageColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
+                return m_notListed;
+            return role == Qt::TextAlignmentRole ? QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop) : QVariant();
+        }
         const Finding& finding = (*m_findings)[static_cast<std::size_t>(index.row())];
         const bool blocking = finding.level == Level::Blocking;
         if (role == Qt::DisplayRole) {
@@ -137,6 +146,7 @@ public:
 private:
     const std::vector<Finding>* m_findings = nullptr;
     FileKind m_kind = FileKind::Unknown;
+    QString m_notListed;
     bool m_personInMessage = false;
 };
 
@@ -207,6 +217,9 @@ namespace {
 // Above this many findings the rows keep one line each: measuring every wrapped message
 // of a very long list would keep the window busy.
 constexpr int kWrappedRows = 2000;
+// The findings the list holds; of a file damaged all through, the others are counted by
+// the rule they break, so that the window's memory does not grow with the file.
+constexpr std::size_t kListed = 10000;
 
 // The level's icon at the top of its row, beside the level's word, however high the row.
 class LevelDelegate : public QStyledItemDelegate {
@@ -350,7 +363,7 @@ void FindingsWindow::start()
     // The worker keeps its findings to itself and hands them over at the end; the window
     // hears of its progress a few hundred times at most.
     m_worker = std::thread([this] {
-        FindingList findings;
+        FindingList findings(kListed);
         CheckOptions options;
         options.today = today();
         CheckProgress progress;
@@ -366,28 +379,23 @@ void FindingsWindow::start()
         const FileCheckResult result = checkFile(m_hostPath, findings, options, progress);
         if (m_cancel)
             return;
-        findings.sortByPlace();
-        auto list = std::make_shared<std::vector<Finding>>(findings.findings());
-        const long long blocking = findings.blocking(), warnings = findings.warnings();
+        auto list = std::make_shared<FindingList>(std::move(findings));
         QMetaObject::invokeMethod(
-            this,
-            [this, list, kind = result.kind, error = result.error, blocking, warnings] {
-                done(std::move(*list), kind, error, blocking, warnings);
-            },
+            this, [this, list, kind = result.kind, error = result.error] { done(std::move(*list), kind, error); },
             Qt::QueuedConnection);
     });
 }
 
-void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::string error, long long blocking,
-                          long long warnings)
+void FindingsWindow::done(FindingList findings, FileKind kind, std::string error)
 {
-    m_findings = std::move(findings);
+    m_findings = findings.findings();
+    m_notKept = findings.notKept();
     m_kind = kind;
-    m_blocking = blocking;
-    m_warnings = warnings;
+    const long long blocking = m_blocking = findings.blocking();
+    const long long warnings = m_warnings = findings.warnings();
     m_finished = true;
     m_progress->hide();
-    m_model->reset(&m_findings, kind);
+    m_model->reset(&m_findings, kind, toQt(notKeptText()));
     // XML findings have a column only where the XML reader gave one; the persons have a
     // column when any finding names one and the list is wide enough.
     const bool columns = kind != FileKind::Uniemens
@@ -398,6 +406,8 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
     }));
     if (m_findings.size() <= kWrappedRows)
         m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    else if (!m_notKept.empty())
+        m_list->resizeRowToContents(static_cast<int>(m_findings.size())); // what is not listed, wrapped
     m_kindLabel->setText(kind == FileKind::Cu         ? QStringLiteral("File telematico della Certificazione Unica 2017")
                          : kind == FileKind::Uniemens ? QStringLiteral("Denuncia mensile UniEmens")
                                                       : QStringLiteral("File non verificato"));
@@ -419,7 +429,11 @@ void FindingsWindow::done(std::vector<Finding> findings, FileKind kind, std::str
     }
     m_counts->setText(counted(blocking, "bloccante", "bloccanti") + QStringLiteral(", ")
                       + counted(warnings, "avviso", "avvisi")
-                      + QStringLiteral(" (AVVISO: il file sarebbe accettato, ma il valore e' probabilmente un errore)"));
+                      + QStringLiteral(" (AVVISO: il file sarebbe accettato, ma il valore e' probabilmente un errore)")
+                      + (m_notKept.empty() ? QString()
+                                           : QStringLiteral("\nNell'elenco i primi %1 rilievi; gli altri, per regola, in "
+                                                            "fondo all'elenco.")
+                                                 .arg(m_findings.size())));
     m_hint->setText(m_findings.empty() ? QStringLiteral("Nessun rilievo.")
                                        : QStringLiteral("Doppio clic o Invio su un rilievo per vederlo nel file."));
     const bool any = !m_findings.empty();
@@ -439,11 +453,37 @@ int FindingsWindow::selectedRow() const
     return rows.isEmpty() ? -1 : rows.front().row();
 }
 
+std::string FindingsWindow::notKeptText() const
+{
+    if (m_notKept.empty())
+        return {};
+    long long count = 0;
+    for (const auto& [rule, n] : m_notKept)
+        count += n;
+    std::string text = "Nell'elenco i primi " + std::to_string(m_findings.size()) + " rilievi; gli altri "
+        + std::to_string(count) + ":";
+    auto byCount = m_notKept;
+    std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    constexpr std::size_t kRulesNamed = 4;
+    for (std::size_t k = 0; k < byCount.size() && k < kRulesNamed; ++k)
+        text += std::string(k == 0 ? " " : "; ") + std::to_string(byCount[k].second) + " ("
+            + (byCount[k].first ? byCount[k].first->what : "altre regole") + ")";
+    if (byCount.size() > kRulesNamed) {
+        long long others = 0;
+        for (std::size_t k = kRulesNamed; k < byCount.size(); ++k)
+            others += byCount[k].second;
+        text += "; " + std::to_string(others) + " (altre regole)";
+    }
+    return text + ".";
+}
+
 QString FindingsWindow::reportText() const
 {
     std::string text;
     for (const Finding& finding : m_findings)
         text += findingLine(finding, m_kind) + "\n";
+    if (!m_notKept.empty())
+        text += notKeptText() + "\n";
     text += summaryLine(records::utf8ToCp1252(m_hostPath), m_blocking, m_warnings) + "\n";
     return toQt(text);
 }

@@ -63,14 +63,16 @@ signals:
 private:
     void build();
     void start();
-    void done(std::vector<Finding> findings, FileKind kind, std::string error, long long blocking,
-              long long warnings);
+    void done(FindingList findings, FileKind kind, std::string error);
+    // What the list leaves out of a file with very many findings: how many, of which rules.
+    std::string notKeptText() const;
     void saveFromDialog();
     int selectedRow() const;
 
     std::string m_hostPath;
     QString m_shownPath;
     std::vector<Finding> m_findings;
+    std::vector<std::pair<const Rule*, long long>> m_notKept;
     FileKind m_kind = FileKind::Unknown;
     long long m_blocking = 0;
     long long m_warnings = 0;

@@ -88,6 +88,7 @@ private slots:
     void longMessagesWrapWithinTheirRow();
     void thePersonStaysInSightAtAnyWidth();
     void theFindingsAreSavedAsTextAndShownForPrinting();
+    void aFileDamagedAllThroughListsItsFirstFindingsAndCountsTheOthersByRule();
     void aCleanFileIsReadyToBeSentAndAMissingOneSaysWhy();
     void createlOffersTheCheckAfterARunAndChecksAChosenFile();
     void indittaOffersTheCheckOfTheStoredFile();
@@ -289,6 +290,50 @@ void FindingsWindowTest::theFindingsAreSavedAsTextAndShownForPrinting()
              "di detrazione spettante '          150,00' oltre il 100 per cento\nVerificato " + file
                  + ": 1 bloccanti, 0 avvisi\n");
     QVERIFY(report->findChild<QAbstractButton*>(QStringLiteral("pdfButton")));
+}
+
+// Ferrari's certification with a lower-case letter, written 6000 times more with his number:
+// each copy has the letter and the number again, 12004 findings in all with the counts of
+// records B and Z. The list holds the first 10000; the others are counted by their rule,
+// in the window and in the text saved.
+void FindingsWindowTest::aFileDamagedAllThroughListsItsFirstFindingsAndCountsTheOthersByRule()
+{
+    Office office;
+    cu::SupplyOptions ordinary;
+    ordinary.kind = 'N';
+    const std::string file = damaged(office.cuRun(1, ordinary), [](std::string& b) {
+        b[3 * 1900 + 458] = 'e'; // record 4, position 459
+        const std::string certification = b.substr(3 * 1900, 2 * 1900);
+        std::string copies;
+        for (int k = 0; k < 6000; ++k)
+            copies += certification;
+        b.insert(5 * 1900, copies);
+    });
+    FindingsWindow window(file);
+    QTRY_VERIFY_WITH_TIMEOUT(window.finished(), 30000);
+    QCOMPARE(window.findings().size(), std::size_t{10000});
+    // The first is the letter of record 4; each copy then has its number (position 42) and its
+    // letter (459): the 10000th is the number of the 5000th copy, whose record D is 4 + 2 * 5000.
+    QCOMPARE(cell(window, 9999, Place), QStringLiteral("10004"));
+    QCOMPARE(cell(window, 9999, Position), QStringLiteral("42"));
+    const QString notListed = QStringLiteral(
+        "Nell'elenco i primi 10000 rilievi; gli altri 2004: 1001 (solo caratteri ASCII stampabili, lettere maiuscole); "
+        "1000 (record D posizioni 42-46: un progressivo certificazione per certificazione); 2 (A, B e Z "
+        "presenti, almeno un record D; il record Z conta i record B, C, D, G (posizioni 16-51) e H (posizioni "
+        "52-60)); 1 (record B posizioni 402-409: il numero dei record D del file).");
+    QCOMPARE(label(window, "countsLabel"),
+             QStringLiteral("12004 bloccanti, 0 avvisi (AVVISO: il file sarebbe accettato, ma il valore e' "
+                            "probabilmente un errore)\nNell'elenco i primi 10000 rilievi; gli altri, per regola, in "
+                            "fondo all'elenco."));
+    // The last row of the list, after the findings.
+    QCOMPARE(window.findChild<QTableView*>(QStringLiteral("findingsList"))->model()->rowCount(), 10001);
+    QCOMPARE(cell(window, 10000, Message), notListed);
+    QCOMPARE(cell(window, 10000, Level), QString());
+    const QStringList lines = window.reportText().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 10003); // the findings, what is not listed, the verdict and the end
+    QCOMPARE(lines[10000], notListed);
+    QCOMPARE(lines[10001], QStringLiteral("Verificato ") + QString::fromStdString(file)
+                               + QStringLiteral(": 12004 bloccanti, 0 avvisi"));
 }
 
 void FindingsWindowTest::aCleanFileIsReadyToBeSentAndAMissingOneSaysWhy()
